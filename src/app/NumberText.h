@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Numbers as oto.ini and sett.ini write them: "." as the decimal point
+// whatever the user's locale.
+
+// Shortest plain decimal with at most 15 significant digits: no exponent, no
+// trailing zeros, no point for whole numbers, "0." below 1, "-" for negatives.
+QString formatNumber(double value);
+
+// Lenient reading of a typed or stored number: spaces and tabs anywhere are
+// ignored; an optional sign, digits, an optional fraction and an optional
+// exponent are read up to the first character that does not fit. Text
+// without a number, and a number too large for a double, read as 0.
+double readNumber(QStringView text);

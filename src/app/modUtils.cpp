@@ -1,0 +1,40 @@
+#include "modUtils.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+const QChar kSep = u'/';
+}
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    const bool folderHas = folder.endsWith(kSep);
+    const bool nameHas = name.startsWith(kSep);
+    if (folderHas && nameHas)
+        return folder + name.mid(1);
+    if (folderHas || nameHas)
+        return folder + name;
+    return folder + kSep + name;
+}
+
+QString appPath(const QString &name)
+{
+    return joinPath(programFolder(), name);
+}
+
+QString revPath(const QString &path)
+{
+    QStringList pieces = path.split(kSep, Qt::SkipEmptyParts);
+    std::reverse(pieces.begin(), pieces.end());
+    return pieces.join(u'/');
+}
+
+QString programFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // Without an application object (a plain tool) the kernel still knows.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(kSep, 0, -2);
+}

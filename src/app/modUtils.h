@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Path helpers shared by the settings and the voicebank document.
+// The separator is "/".
+
+// folder and name with exactly one separator between them.
+QString joinPath(const QString &folder, const QString &name);
+
+// name inside the folder of the running executable.
+QString appPath(const QString &name);
+
+// The folder's pieces from last to first, joined with "/"; empty pieces are
+// dropped. /home/u/voice gives voice/u/home. Used in the window title, where
+// the voicebank's own name is what the user needs to see first.
+QString revPath(const QString &path);
+
+// The folder of the running executable.
+QString programFolder();

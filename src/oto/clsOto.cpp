@@ -1,0 +1,98 @@
+#include "clsOto.h"
+
+#include "NumberText.h"
+
+#include <cfenv>
+#include <cmath>
+
+void clsOto::cpy(const clsOto &src)
+{
+    FIL = src.FIL;
+    ALS = src.ALS;
+    prmLF = src.prmLF;
+    prmFX = src.prmFX;
+    prmRT = src.prmRT;
+    prmPR = src.prmPR;
+    prmOV = src.prmOV;
+}
+
+QString clsOto::dispStr() const
+{
+    return ALS + u'\t' + FIL;
+}
+
+QString clsOto::fileStr() const
+{
+    QString line;
+    line.reserve(FIL.size() + ALS.size() + 48);
+    line += FIL;
+    line += u'=';
+    line += ALS;
+    for (double v : {prmLF, prmFX, prmRT, prmPR, prmOV}) {
+        line += u',';
+        line += formatNumber(v);
+    }
+    return line;
+}
+
+double clsOto::roundTo(double value, double step)
+{
+    if (step == 0 || !std::isfinite(step))
+        return value;
+    const double units = value / step;
+    if (!std::isfinite(units))
+        return value;
+    // nearbyint follows the current rounding mode, which is to nearest with
+    // halves to the even neighbour unless someone changed it.
+    const double result = std::nearbyint(units) * step;
+    return std::isfinite(result) ? result : value;
+}
+
+void clsOto::truncPrm(double step)
+{
+    prmLF = roundTo(prmLF, step);
+    prmFX = roundTo(prmFX, step);
+    prmRT = roundTo(prmRT, step);
+    prmPR = roundTo(prmPR, step);
+    prmOV = roundTo(prmOV, step);
+}
+
+bool clsOto::tryToFix(double L)
+{
+    if (prmLF < 0)
+        prmLF = 0;
+    if (prmFX < 0)
+        prmFX = 0;
+    if (prmPR < 0)
+        prmPR = 0;
+
+    if (prmRT < 0) {
+        if (prmLF - prmRT > L)
+            prmRT = prmLF - L;
+        if (prmLF - prmRT > L)
+            return false;
+    } else {
+        if (prmRT + prmLF >= L)
+            prmRT = L - prmLF;
+        if (prmRT + prmLF >= L)
+            return false;  // an empty stretch
+    }
+
+    if (prmOV > prmFX)
+        prmOV = prmFX;
+    if (prmPR > prmFX)
+        prmFX = prmPR;
+
+    if (prmRT < 0) {
+        if (-prmRT > prmFX)
+            return true;
+        prmRT = -prmFX;
+        if (prmLF + prmFX > L)
+            return false;
+        return prmFX > 0;
+    }
+    if (prmFX + prmLF + prmRT < L)
+        return true;
+    prmRT = L - prmLF - prmFX;
+    return prmRT >= 0;
+}

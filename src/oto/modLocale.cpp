@@ -1,0 +1,218 @@
+#include "modLocale.h"
+
+#include "AtomicFile.h"
+#include "Dialogs.h"
+#include "clsSett.h"
+
+#include <QFile>
+#include <unicode/ucnv.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// oto.ini files are a few megabytes at most; refusing absurd sizes keeps a
+// wrong pick (a WAV, a disk image) from eating all memory.
+constexpr qint64 kMaxTextFileBytes = 512LL * 1024 * 1024;
+
+struct ConverterCloser {
+    void operator()(UConverter *c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+const char *systemCharsetName()
+{
+    // ICU reads the locale's character set. A bare C or POSIX locale reports
+    // ASCII, which is a subset of UTF-8; files from such a session are UTF-8
+    // in practice, so that is what "the system's code page" means here.
+    const char *name = ucnv_getDefaultName();
+    const QByteArray lower = QByteArray(name).toLower();
+    if (lower.contains("ascii") || lower == "ansi_x3.4-1968" || lower == "us-ascii")
+        return "UTF-8";
+    return name;
+}
+
+const char *icuName(int codePage)
+{
+    // ICU's Windows tables: these follow Windows' own mapping, for instance
+    // 0x8160 in code page 932 is U+FF5E FULLWIDTH TILDE, not the wave dash.
+    switch (codePage) {
+    case 932: return "ibm-943_P15A-2003";
+    case 936: return "windows-936-2000";
+    case 950: return "windows-950-2000";
+    case modLocale::kUtf8CodePage: return "UTF-8";
+    case 0: return systemCharsetName();
+    default: return nullptr;
+    }
+}
+
+Converter openConverter(int codePage)
+{
+    const char *name = icuName(codePage);
+    if (!name)
+        throw std::invalid_argument("unknown code page " + std::to_string(codePage));
+    UErrorCode err = U_ZERO_ERROR;
+    Converter c(ucnv_open(name, &err));
+    if (U_FAILURE(err))
+        throw std::runtime_error(std::string("cannot open converter ") + name + ": " + u_errorName(err));
+    return c;
+}
+
+}  // namespace
+
+modLocale::modLocale(const clsSett &sett, Dialogs &dialogs) : sett_(sett), dialogs_(dialogs) {}
+
+void modLocale::initLocale()
+{
+    locName.clear();
+    locCodePage.clear();
+    locCharset.clear();
+    locLCID.clear();
+    locFont.clear();
+    addLocale(QStringLiteral("Japanese (Shift-JIS)"), 932, 128, 1041, QStringLiteral("MS Gothic"));
+    addLocale(QStringLiteral("S Chinese (GBK)"), 936, 134, 2052, QStringLiteral("SIMSUN"));
+    addLocale(QStringLiteral("T Chinese (BIG5)"), 950, 136, 1028, QStringLiteral("MingLiU"));
+    addLocale(QStringLiteral("Auto"), 0, 0, 0, QStringLiteral("Arial Unicode MS"));
+}
+
+void modLocale::addLocale(const QString &name, qint16 codePage, qint16 charset, qint16 lcid, const QString &font)
+{
+    locName.append(name);
+    locCodePage.append(codePage);
+    locCharset.append(charset);
+    locLCID.append(lcid);
+    locFont.append(font);
+}
+
+int modLocale::ansiCodePage(int lcid)
+{
+    switch (lcid) {
+    case 1041: return 932;
+    case 2052: return 936;
+    case 1028: return 950;
+    default: return 0;
+    }
+}
+
+int modLocale::fileCodePage() const
+{
+    return locCodePage.value(sett_.settlocFile, 0);
+}
+
+int modLocale::writeCodePage() const
+{
+    return fileUTF8 ? kUtf8CodePage : fileCodePage();
+}
+
+QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
+{
+    if (bytes.isEmpty())
+        return {};
+    Converter conv = openConverter(codePage);
+    // No supported code page yields more UTF-16 units than input bytes.
+    QString out(bytes.size() + 1, Qt::Uninitialized);
+    UErrorCode err = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
+                                    bytes.constData(), int32_t(bytes.size()), &err);
+    if (U_FAILURE(err))
+        throw std::runtime_error(std::string("decoding failed: ") + u_errorName(err));
+    out.truncate(n);
+    return out;
+}
+
+QByteArray modLocale::str2bytes(const QString &text, int codePage)
+{
+    if (text.isEmpty())
+        return {};
+    Converter conv = openConverter(codePage);
+    UErrorCode err = U_ZERO_ERROR;
+    if (codePage != kUtf8CodePage && !QByteArray(ucnv_getName(conv.get(), &err)).startsWith("UTF-8")) {
+        // The code page's default character is "?", and where Windows would
+        // use a close neighbour (its best-fit table) ICU's fallbacks do.
+        ucnv_setSubstChars(conv.get(), "?", 1, &err);
+        ucnv_setFallback(conv.get(), true);
+    }
+    err = U_ZERO_ERROR;
+    QByteArray out(qsizetype(text.size()) * ucnv_getMaxCharSize(conv.get()) + 1, Qt::Uninitialized);
+    const int32_t n = ucnv_fromUChars(conv.get(), out.data(), int32_t(out.size()),
+                                      reinterpret_cast<const UChar *>(text.constData()), int32_t(text.size()), &err);
+    if (U_FAILURE(err))
+        throw std::runtime_error(std::string("encoding failed: ") + u_errorName(err));
+    out.truncate(n);
+    return out;
+}
+
+void modLocale::reportReadFailure(const QString &path, const QString &why)
+{
+    dialogs_.inform(QStringLiteral("modlocale::readfile(") + path + QStringLiteral("): ") + why
+                    + QStringLiteral("\r\n\r\n") + QStringLiteral("May be caused by wrong charset settings.")
+                    + QStringLiteral("\r\n") + QStringLiteral("see menu [Settings] - [xx charset].")
+                    + QStringLiteral("\r\n") + QStringLiteral("可能是編碼設定有誤，參見菜單“設定”-xx編碼"));
+}
+
+QString modLocale::readfile(const QString &path)
+{
+    return tryReadfile(path).value_or(QString());
+}
+
+std::optional<QString> modLocale::tryReadfile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportReadFailure(path, file.errorString());
+        return std::nullopt;
+    }
+    if (file.size() > kMaxTextFileBytes) {
+        reportReadFailure(path, QStringLiteral("File too large (%1 bytes)").arg(file.size()));
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        reportReadFailure(path, file.errorString());
+        return std::nullopt;
+    }
+    file.close();
+    if (bytes.isEmpty()) {
+        // An empty file has no first line to read.
+        reportReadFailure(path, QStringLiteral("Input past end of file"));
+        return std::nullopt;
+    }
+
+    // The first line ends at the first CR (or CR LF); a lone LF does not end it.
+    qsizetype end = bytes.indexOf('\r');
+    QByteArray first = end < 0 ? bytes : bytes.left(end);
+    first.replace(" ", "");
+    fileUTF8 = first.toUpper() == "#CHARSET:UTF8";
+
+    try {
+        return bytes2str(bytes, fileUTF8 ? kUtf8CodePage : fileCodePage());
+    } catch (const std::exception &e) {
+        reportReadFailure(path, QString::fromLocal8Bit(e.what()));
+        return std::nullopt;
+    }
+}
+
+bool modLocale::writefile(const QString &path, const QString &text)
+{
+    std::optional<QString> error;
+    try {
+        error = writeFileAtomically(path, str2bytes(text, writeCodePage()));
+    } catch (const std::exception &e) {
+        error = QString::fromLocal8Bit(e.what());
+    }
+    if (error) {
+        dialogs_.inform(QStringLiteral("modlocale::writefile(") + path + QStringLiteral("): ") + *error);
+        return false;
+    }
+    return true;
+}
+
+QString modLocale::onDiskName(const QString &name) const
+{
+    if (sett_.settFilenameBad == 0)
+        return name;
+    const int from = ansiCodePage(locLCID.value(sett_.settlocFile, 0));
+    const int to = ansiCodePage(locLCID.value(sett_.settlocDisp, 0));
+    return bytes2str(str2bytes(name, from), to);
+}
