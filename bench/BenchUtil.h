@@ -10,11 +10,14 @@
 // an outside command, and the process's memory figures.
 namespace bench {
 
-// Best of `runs` wall-clock times of fn, in milliseconds.
-inline double timeMs(const std::function<void()> &fn, int runs = 3)
+// Best of `runs` wall-clock times of fn, in milliseconds. prepare, if given,
+// runs untimed before each run.
+inline double timeMs(const std::function<void()> &fn, int runs = 3, const std::function<void()> &prepare = {})
 {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
         QElapsedTimer t;
         t.start();
         fn();

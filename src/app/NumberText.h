@@ -9,6 +9,15 @@
 // Shortest plain decimal with at most 15 significant digits: no exponent, no
 // trailing zeros, no point for whole numbers, "0." below 1, "-" for negatives.
 QString formatNumber(double value);
+// The same, appended to out without a temporary string.
+void appendNumber(QString &out, double value);
+
+// Room for the longest plain form of a double: 5e-324 has 323 zeros after
+// the point, the largest double 309 digits before it.
+constexpr int kNumberBufferSize = 400;
+// The same as ASCII into out, which has kNumberBufferSize bytes; returns the
+// length written.
+int formatNumberTo(char *out, double value);
 
 // Lenient reading of a typed or stored number: spaces and tabs anywhere are
 // ignored; an optional sign, digits, an optional fraction and an optional

@@ -15,25 +15,45 @@ bool isBlank(QStringView line)
     return true;
 }
 
-// Splits an entry line into its seven parts, or returns false for a bad line.
+// Splits an entry line into its seven parts, or returns false for a bad
+// line: exactly one "=", and right of it exactly five ",". One pass over the
+// characters; this runs once per line of banks with 100 000 lines.
 bool splitEntry(QStringView line, QStringView (&parts)[7])
 {
-    const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0 || line.indexOf(u'=', eq + 1) >= 0)
-        return false;
-    parts[0] = line.left(eq);
-    QStringView rest = line.mid(eq + 1);
-    for (int field = 1; field < 6; ++field) {
-        const qsizetype comma = rest.indexOf(u',');
-        if (comma < 0)
+    const char16_t *chars = reinterpret_cast<const char16_t *>(line.utf16());
+    const qsizetype size = line.size();
+    qsizetype start = 0;
+    int part = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = chars[i];
+        const bool separates = part == 0 ? c == u'=' : c == u',';
+        if (separates) {
+            if (part == 6)
+                return false;
+            parts[part++] = line.mid(start, i - start);
+            start = i + 1;
+        } else if (c == u'=' && part > 0) {
             return false;
-        parts[field] = rest.left(comma);
-        rest = rest.mid(comma + 1);
+        }
     }
-    if (rest.contains(u','))
+    if (part != 6)
         return false;
-    parts[6] = rest;
+    parts[6] = line.mid(start);
     return true;
+}
+
+// The position of the next CR LF at or after pos, or the text's end. A
+// single-character search is much faster than a two-character one.
+qsizetype lineEnd(QStringView text, qsizetype pos)
+{
+    for (;;) {
+        const qsizetype cr = text.indexOf(u'\r', pos);
+        if (cr < 0)
+            return text.size();
+        if (cr + 1 < text.size() && text[cr + 1] == u'\n')
+            return cr;
+        pos = cr + 1;
+    }
 }
 
 }  // namespace
@@ -43,9 +63,7 @@ ParsedOto parseOtoText(QStringView text)
     ParsedOto result;
     qsizetype pos = 0;
     while (pos < text.size()) {
-        qsizetype end = text.indexOf(u"\r\n", pos);
-        if (end < 0)
-            end = text.size();
+        const qsizetype end = lineEnd(text, pos);
         const QStringView line = text.mid(pos, end - pos);
         pos = end + 2;
 
@@ -86,7 +104,7 @@ QString otoFileText(const OtoEntries &entries, bool utf8Marker)
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (i > 0)
             text += QStringLiteral("\r\n");
-        text += entries[i]->fileStr();
+        entries[i]->appendFileStr(text);
     }
     return text;
 }

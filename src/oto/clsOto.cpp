@@ -25,14 +25,23 @@ QString clsOto::fileStr() const
 {
     QString line;
     line.reserve(FIL.size() + ALS.size() + 48);
-    line += FIL;
-    line += u'=';
-    line += ALS;
-    for (double v : {prmLF, prmFX, prmRT, prmPR, prmOV}) {
-        line += u',';
-        line += formatNumber(v);
-    }
+    appendFileStr(line);
     return line;
+}
+
+void clsOto::appendFileStr(QString &out) const
+{
+    // The five numbers are ASCII: gather them first and append them at once.
+    char numbers[5 * (kNumberBufferSize + 1)];
+    char *p = numbers;
+    for (double v : {prmLF, prmFX, prmRT, prmPR, prmOV}) {
+        *p++ = ',';
+        p += formatNumberTo(p, v);
+    }
+    out += FIL;
+    out += u'=';
+    out += ALS;
+    out += QLatin1StringView(numbers, p - numbers);
 }
 
 double clsOto::roundTo(double value, double step)

@@ -21,6 +21,8 @@ public:
     QString dispStr() const;
     // The oto.ini line, without a line end.
     QString fileStr() const;
+    // The same line appended to out, for writing many lines at once.
+    void appendFileStr(QString &out) const;
     // Repairs the parameters against a wave of lengthMs; true when the entry
     // then has a usable stretch. Repairs made before a false result stay.
     bool tryToFix(double lengthMs);

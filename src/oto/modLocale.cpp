@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
 #include <memory>
 #include <stdexcept>
@@ -45,6 +46,19 @@ const char *icuName(int codePage)
     case 0: return systemCharsetName();
     default: return nullptr;
     }
+}
+
+// Every malformed or unassigned byte sequence decodes to U+FFFD. ICU's
+// default would give U+001A for some of them (a truncated lead byte, the
+// single-byte substitution character), which looks like a control code.
+void decodeAsReplacement(const void *, UConverterToUnicodeArgs *args, const char *, int32_t,
+                         UConverterCallbackReason reason, UErrorCode *err)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;  // reset, close and clone need no output
+    static const UChar replacement = 0xFFFD;
+    *err = U_ZERO_ERROR;
+    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, err);
 }
 
 Converter openConverter(int codePage)
@@ -110,9 +124,10 @@ QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
     if (bytes.isEmpty())
         return {};
     Converter conv = openConverter(codePage);
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_setToUCallBack(conv.get(), decodeAsReplacement, nullptr, nullptr, nullptr, &err);
     // No supported code page yields more UTF-16 units than input bytes.
     QString out(bytes.size() + 1, Qt::Uninitialized);
-    UErrorCode err = U_ZERO_ERROR;
     const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
                                     bytes.constData(), int32_t(bytes.size()), &err);
     if (U_FAILURE(err))

@@ -1,0 +1,165 @@
+#include "OtoDocument.h"
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+#include "clsSett.h"
+#include "modLocale.h"
+#include "modUtils.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSjisFile =
+    "a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\n"  // あ
+    "# comment\r\n"
+    "\r\n"
+    "bad line\r\n"
+    "b.wav=\x82\xa2,1,2,3,4,5\r\n";            // い
+
+struct DocFixture : ::testing::Test {
+    DocFixture() : sett(dir.file("sett.ini")), locale(sett, dialogs), doc(locale, dialogs)
+    {
+        sett.loadDflt();
+        locale.initLocale();
+        QObject::connect(&doc, &OtoDocument::titleChanged, [this](const QString &t) { shownTitle = t; });
+    }
+    void openFolder(const QByteArray &oto)
+    {
+        dir.write("oto.ini", oto);
+        doc.wrkpath = dir.path();
+        doc.openoto(doc.wrkpath, "oto.ini");
+    }
+    QStringList aliases() const
+    {
+        QStringList out;
+        for (const auto &e : doc.clcOto)
+            out << e->ALS;
+        return out;
+    }
+
+    TempFolder dir;
+    ScriptedDialogs dialogs;
+    clsSett sett;
+    modLocale locale;
+    OtoDocument doc;
+    QString shownTitle;
+};
+
+}  // namespace
+
+TEST_F(DocFixture, OpenParsesReportsOnceAndTitles)
+{
+    QSignalSpy replaced(&doc, &OtoDocument::entriesReplaced);
+    doc.blnChanged = true;
+    openFolder(kSjisFile);
+    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(aliases(), (QStringList{QString::fromUtf8("あ"), QString::fromUtf8("い")}));
+    EXPECT_EQ(dialogs.texts(), QStringList{badLinesMessage(1)});
+    EXPECT_FALSE(doc.blnChanged);
+    EXPECT_EQ(shownTitle, "Lirra " + revPath(dir.path()));
+
+    doc.setChanged();
+    EXPECT_EQ(shownTitle, "Lirra* " + revPath(dir.path()));
+    doc.wrkpath.clear();
+    EXPECT_EQ(doc.title(), "Lirra*");
+}
+
+TEST_F(DocFixture, SaveKeepsOnlyValidEntriesInTheFileEncoding)
+{
+    openFolder(kSjisFile);
+    doc.setChanged();
+    doc.save();
+    EXPECT_EQ(dir.read("oto.ini"), QByteArray("a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nb.wav=\x82\xa2,1,2,3,4,5"));
+    EXPECT_FALSE(doc.blnChanged);
+
+    // A UTF-8 file stays UTF-8 through Save and Save Backup.
+    openFolder("#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5\r\n");
+    doc.save();
+    doc.saveBackup();
+    const QByteArray expected = "#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5";
+    EXPECT_EQ(dir.read("oto.ini"), expected);
+    EXPECT_EQ(dir.read("oto_bkp.ini"), expected);
+    doc.openoto(dir.path(), "oto.ini");
+    EXPECT_EQ(aliases(), QStringList{QString::fromUtf8("漢")});
+}
+
+TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
+{
+    openFolder("a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nb.wav=\x82\xa2,1,2,3,4,5");
+    dialogs.messages.clear();
+
+    doc.reload();  // nothing changed: no question
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    doc.clcOto[0]->ALS = "changed";
+    doc.setChanged();
+    dialogs.answers = {MsgAnswer::Cancel};
+    doc.reload();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const MessageRequest &q = dialogs.messages[0];
+    EXPECT_EQ(q.text, QString::fromUtf8("something's been changed, save?\r\n有改變，是否保存？"));
+    EXPECT_EQ(q.title, "?");
+    EXPECT_EQ(q.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(q.icon, MsgIcon::Question);
+    EXPECT_EQ(q.defaultButton, MsgAnswer::Cancel);
+    EXPECT_EQ(doc.clcOto[0]->ALS, "changed");
+    EXPECT_TRUE(doc.blnChanged);
+
+    dialogs.answers = {MsgAnswer::No};
+    doc.reload();
+    EXPECT_EQ(doc.clcOto[0]->ALS, QString::fromUtf8("あ"));
+
+    doc.clcOto[0]->ALS = "saved";
+    doc.setChanged();
+    dialogs.answers = {MsgAnswer::Yes};
+    doc.reload();
+    EXPECT_EQ(doc.clcOto[0]->ALS, "saved");
+    EXPECT_FALSE(doc.blnChanged);
+
+    // Save Backup keeps the unsaved mark; Load Backup brings the backup back.
+    doc.clcOto[0]->ALS = "in backup";
+    doc.setChanged();
+    doc.saveBackup();
+    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_EQ(shownTitle, "Lirra* " + revPath(dir.path()));
+    dialogs.answers = {MsgAnswer::No};
+    doc.loadBackup();
+    EXPECT_EQ(doc.clcOto[0]->ALS, "in backup");
+
+    // Open with the chooser cancelled reloads the folder's oto.ini.
+    bool chooserShown = false;
+    doc.open([&] { chooserShown = true; });
+    EXPECT_TRUE(chooserShown);
+    EXPECT_EQ(doc.clcOto[0]->ALS, "saved");
+
+    // A missing backup: the read message, then an empty collection.
+    QFile::remove(dir.file("oto_bkp.ini"));
+    dialogs.messages.clear();
+    doc.loadBackup();
+    EXPECT_TRUE(doc.clcOto.isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("modlocale::readfile("));
+}
+
+TEST_F(DocFixture, EmptyCollectionNeverSilentlyReplacesEntries)
+{
+    openFolder(kSjisFile);
+    const QByteArray before = dir.read("oto.ini");
+    doc.clcOto.clear();
+    dialogs.messages.clear();
+
+    dialogs.answers = {MsgAnswer::No};
+    EXPECT_FALSE(doc.saveoto());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.messages[0].defaultButton, MsgAnswer::No);
+    EXPECT_EQ(dir.read("oto.ini"), before);
+
+    dialogs.answers = {MsgAnswer::Yes};
+    EXPECT_TRUE(doc.saveoto());
+    EXPECT_EQ(dir.read("oto.ini"), QByteArray());
+
+    EXPECT_TRUE(doc.saveoto("new.ini"));  // nothing to lose: no question
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
