@@ -1,5 +1,6 @@
 #include "OtoCli.h"
 
+#include "CheckCommand.h"
 #include "ConsoleDialogs.h"
 #include "OtoDocument.h"
 #include "clsSett.h"
@@ -20,6 +21,7 @@ const char *const kUsage =
     "usage:\n"
     "  lirra-oto list FOLDER [--file NAME] [--charset N]\n"
     "  lirra-oto convert FOLDER --to N|utf8 [--charset N]\n"
+    "  lirra-oto check FOLDER [--charset N] [--no-bad-names]\n"
     "N is a file charset index: 0 Japanese (Shift-JIS), 1 S Chinese (GBK),\n"
     "2 T Chinese (BIG5), 3 Auto (the system's). Default 0.\n";
 
@@ -204,6 +206,8 @@ int runOtoCli(const QStringList &args)
         return listCommand(args);
     if (command == QStringLiteral("convert"))
         return convertCommand(args);
+    if (command == QStringLiteral("check"))
+        return checkCommand(args);
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         std::fputs(kUsage, stdout);
         return kOk;

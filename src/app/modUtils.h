@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // Path helpers shared by the settings and the voicebank document.
@@ -18,3 +19,8 @@ QString revPath(const QString &path);
 
 // The folder of the running executable.
 QString programFolder();
+
+// Little-endian integers from the start of a byte array (the wave reader's
+// fields). Bytes missing from a short array count as 0.
+qint16 bytesToInt(QByteArrayView bytes);
+qint32 bytesToLong(QByteArrayView bytes);

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "MainLayout.h"
+#include "OtoDocument.h"
+#include "OtoListModel.h"
+#include "clsWave.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPushButton;
+class QFrame;
+class PictureBox;
+class clsSett;
+class modLocale;
+class Dialogs;
+
+// The editor's main window: the entry list with its search box on the left,
+// the splitter strip, and on the right the navigation row with the lock
+// boxes, the overview strip, the detail view and the parameter row.
+// Controls carry their names as objectName ("txtPrm(2)" for an array).
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    OtoDocument &document() { return doc_; }
+    OtoListModel &listModel() { return list_; }
+
+    // State shared with the rest of the editor.
+    int curIdx = 0;
+    std::shared_ptr<clsOto> curOto;
+    clsWave curwav;
+    qint16 intSearchMode = 0;
+    bool drawing = false;
+    double viewStart = 0;
+    double viewLen = 0;
+
+    // Shows the settings in the menus (the "Bad filenames?" check mark).
+    void aplSett();
+    void F5LstOto();
+    void F5LstOtoS(const QString &key, int mode);
+    // Writes a text box without its change handling reacting.
+    void settext(QLineEdit *box, const QString &text);
+    void setfrmDispLocale(int charsetIndex);
+    void updTitle() { doc_.updTitle(); }
+    void redrawall();
+    bool isEditable() const;
+
+    // The folder chooser run by File, Open; it sets the document's wrkpath
+    // when the user accepts a folder. Tests replace it.
+    void setFolderChooser(std::function<void()> chooser) { chooseFolder_ = std::move(chooser); }
+
+    const MainLayout &layoutState() const { return layout_; }
+    int cliW() const { return cliW_; }
+    int cliH() const { return cliH_; }
+
+signals:
+    // The window has closed after its save question: the program ends.
+    void programEnd();
+
+protected:
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    QAction *addItem(QMenu *menu, const QString &name, const QKeySequence &shortcut = {});
+    void Form_Resize();
+    void doLayout();
+    void onActivate();
+    void enableFileItems();
+    void lstOto_Click(int row);
+    void loadWave();
+    void selectRow(int row);
+
+    void txtSearch_GotFocus();
+    void txtSearch_Change();
+    void txtSearch_KeyDown(int key);
+    void txtSearch_LostFocus();
+    void setSearchColor(bool found);
+
+    void mnuLocFile_Click();
+    void mnuLocDisp_Click();
+    void mnuSettFilenameBad_Click();
+    void mnuTips_Click();
+    void mnuAbout_Click();
+    void mnuOnline_Click();
+
+    clsSett &sett_;
+    modLocale &locale_;
+    Dialogs &dialogs_;
+    OtoDocument doc_;
+    OtoListModel list_;
+    MainLayout layout_;
+    int cliW_ = 0, cliH_ = 0;
+    bool settingText_ = false;
+    bool shownOnce_ = false;
+    std::function<void()> chooseFolder_;
+
+    QWidget *client_ = nullptr;
+    QListView *lstOto_ = nullptr;
+    QLineEdit *txtSearch_ = nullptr;
+    QLabel *lblGap_ = nullptr;
+    QWidget *picNav_ = nullptr;
+    QPushButton *cmdPlay_ = nullptr;
+    QPushButton *cmdJmp_[2] = {};
+    QLineEdit *txtALS_ = nullptr;
+    QWidget *picLock_ = nullptr;
+    QLineEdit *txtLock_[4] = {};
+    PictureBox *picSm_ = nullptr;
+    QFrame *shpView_ = nullptr;
+    PictureBox *pic_ = nullptr;
+    QWidget *picPrm_ = nullptr;
+    QLineEdit *txtPrm_[5] = {};
+    QAction *mnuSettFilenameBad_ = nullptr;
+};

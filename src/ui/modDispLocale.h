@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class clsSett;
+class modLocale;
+class Dialogs;
+
+// Choosing the file and display charsets, and the main window's captions,
+// which are the same whatever charset is chosen.
+
+// Asks for a charset index (which 0: file charset, 1: display charset) in an
+// input box. True when the setting was changed.
+bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialogs);
+
+// Menu object names and their captions ("&" marks the access key).
+const QList<QPair<QString, QString>> &mainMenuCaptions();
+
+// The search box's text while it has no focus.
+QString searchHint();

@@ -1,0 +1,49 @@
+#include "modHelp.h"
+
+#include <QStringList>
+
+QString tipsTitle()
+{
+    return QStringLiteral("Tips & Hints - 使用技巧提示");
+}
+
+QString tipsText()
+{
+    return QStringList{
+        QStringLiteral("Hold Ctrl or Shift to modify parameters in different ways with mouse."),
+        QStringLiteral("Drag up/down on the wave overview to zoom-in/out"),
+        QStringLiteral("You may lock some of the parameters by typing number in corresponding colored boxes."),
+        QStringLiteral("Press Enter when using Search box to filter items."),
+        QStringLiteral("Adjust charset settings to make it work correctly with Kana or Hanzi. utf8 supported."),
+        QStringLiteral("Use arrow keys to navigate around."),
+        QStringLiteral("按住Ctrl或Shift以不同方式改變參數。"),
+        QStringLiteral("在波形總覽欄上向上/下拖動鼠標以放大/縮小顯示範圍。"),
+        QStringLiteral("在對應顏色的框中輸入數字可以鎖定對應oto參數。"),
+        QStringLiteral("在搜索框中按回車可以按要求篩選條目。"),
+        QStringLiteral("正確選擇編碼設置以正確顯示、處理中文與日語編碼。支持utf-8。"),
+        QStringLiteral("按方向鍵可左右移動視野範圍、切換前後oto項。"),
+    }.join(QStringLiteral("\r\n"));
+}
+
+QString aboutTitle(const ProgramVersion &version)
+{
+    return QStringLiteral("About Lirra v%1.%2.%3").arg(version.major).arg(version.minor).arg(version.revision);
+}
+
+QString aboutText()
+{
+    return QStringList{
+        QStringLiteral("oto tool for utagoe goosei tsuuru UTAU."),
+        QStringLiteral("[UTAU is a freeware singing voice synthesizer; voicebanks are folders of WAV recordings with an oto.ini]"),
+        QStringLiteral("爲歌聲合成ツールUTAU設計的原音設置工具。"),
+        QStringLiteral("[UTAU是一款免費的歌聲合成軟件；聲音庫是一個存放WAV錄音與oto.ini的文件夾]"),
+        QString(),
+        QStringLiteral("Released under the MIT License."),
+        QStringLiteral("the Lirra developers"),
+    }.join(QStringLiteral("\r\n"));
+}
+
+QString webAddress()
+{
+    return QStringLiteral("https://lirra.example.org/");
+}

@@ -1,0 +1,224 @@
+#include "clsWave.h"
+
+#include "modLocale.h"
+#include "modUtils.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <array>
+#include <cmath>
+#include <new>
+#include <optional>
+
+namespace {
+
+// Header-sized reads at arbitrary offsets, served from one block of the file
+// so that walking many small chunks costs few system calls.
+class BlockReader {
+public:
+    explicit BlockReader(QFile &file) : file_(file) {}
+
+    // Up to len bytes at pos, fewer at the end of the file; nullopt on a read error.
+    std::optional<QByteArrayView> at(qint64 pos, qsizetype len)
+    {
+        if (pos < blockPos_ || pos + len > blockPos_ + block_.size()) {
+            if (!file_.seek(pos))
+                return QByteArrayView();  // beyond the end
+            block_ = file_.read(kBlock);
+            blockPos_ = pos;
+            if (file_.error() != QFileDevice::NoError)
+                return std::nullopt;
+        }
+        const qsizetype off = qsizetype(pos - blockPos_);
+        return QByteArrayView(block_).sliced(off, std::min(len, block_.size() - off));
+    }
+
+private:
+    static constexpr qint64 kBlock = 64 * 1024;
+    QFile &file_;
+    QByteArray block_;
+    qint64 blockPos_ = 0;
+};
+
+QString chunkName(const QByteArray &id)
+{
+    QString s;
+    for (char c : id)
+        s += (c >= 0x20 && c < 0x7f) ? QChar(c) : QChar(u'?');
+    return s;
+}
+
+}  // namespace
+
+clsWave::clsWave(const modLocale *locale) : locale_(locale) {}
+
+bool clsWave::ReadFile(const QString &fpath, QString &fname)
+{
+    const QString name = locale_ ? locale_->onDiskName(fname) : fname;
+    const QString path = joinPath(fpath, name);
+    fname = path;
+    FileAddress = path;
+    try {
+        return load(path);
+    } catch (const std::bad_alloc &) {
+        return fail(1, QStringLiteral("not enough memory"));
+    }
+}
+
+bool clsWave::fail(qint16 type, const QString &why)
+{
+    errType = type;
+    errDesc_ = why;
+    Valid = false;
+    return false;
+}
+
+bool clsWave::load(const QString &path)
+{
+    // A FIFO or device would block or never end; they are not files to open.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return fail(2, QStringLiteral("not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(2, file.errorString());
+    const auto readError = [&] { return fail(1, file.errorString()); };
+
+    BlockReader in(file);
+    const auto headBytes = in.at(0, WavHeadRecord::kBytes);
+    if (!headBytes)
+        return readError();
+    if (headBytes->size() < WavHeadRecord::kBytes)
+        return fail(1, {});  // too short to hold the header: a mismatch like any other
+    const WavHeadRecord head = WavHeadRecord::fromBytes(*headBytes);
+    if (!modWave::wavHeadCheck(head))
+        return fail(1, {});
+
+    const qint32 fmtSize = head.fmtSize;
+    if (fmtSize <= 0)
+        return fail(1, QStringLiteral("the fmt chunk declares %1 bytes").arg(fmtSize));
+    if (fmtSize < WavFmtRecord::kBytes)
+        return fail(1, QStringLiteral("the fmt chunk holds %1 bytes, fewer than 16").arg(fmtSize));
+    const auto fmtBytes = in.at(WavHeadRecord::kBytes, WavFmtRecord::kBytes);
+    if (!fmtBytes)
+        return readError();
+    if (fmtBytes->size() < WavFmtRecord::kBytes)
+        return fail(1, QStringLiteral("the file ends inside the fmt chunk"));
+    // The record stays for GetError, which lists the fields that are wrong.
+    WavHead = head;
+    WavFmt = WavFmtRecord::fromBytes(*fmtBytes);
+    const WavFmtRecord fmt = WavFmt;
+    if (!modWave::wavHeadFmtCheck(fmt))
+        return fail(3, {});
+
+    // Every step moves forward by at least one header, so the walk ends at
+    // the end of the file whatever the sizes say.
+    qint64 pos = WavHeadRecord::kBytes + qint64(fmtSize);
+    for (;;) {
+        const auto chunkBytes = in.at(pos, WavChunkRecord::kBytes);
+        if (!chunkBytes)
+            return readError();
+        if (chunkBytes->size() < WavChunkRecord::kBytes)
+            return fail(1, QStringLiteral("the file ends before a 'data' chunk"));
+        WavChunk = WavChunkRecord::fromBytes(*chunkBytes);
+        if (WavChunk.size < 0)
+            return fail(1, QStringLiteral("chunk '%1' declares a negative size").arg(chunkName(WavChunk.id)));
+        pos += WavChunkRecord::kBytes;
+        if (modWave::wavHeadDataCheck(WavChunk))
+            break;
+        pos += qint64(WavChunk.size) + (WavChunk.size & 1);
+    }
+
+    const qint64 dataPos = pos;
+    const qint64 dataBytes = WavChunk.size;
+    const qint32 count = qint32(dataBytes / 2);
+    if (count == 0)
+        return fail(1, QStringLiteral("the data chunk holds no sample"));
+    if (dataBytes > maxDataBytes)
+        return fail(1, QStringLiteral("the data chunk declares %1 bytes, more than the %2 this editor loads")
+                           .arg(dataBytes).arg(maxDataBytes));
+    const qint64 fileSize = file.size();
+    if (fileSize > maxFileBytes())
+        return fail(1, QStringLiteral("the file has %1 bytes, more than the %2 this editor loads")
+                           .arg(fileSize).arg(maxFileBytes()));
+
+    // The whole file once; the samples are taken from this image. What the
+    // declared size asks beyond the end of the file stays 0.
+    QList<qint16> samples(count);
+    QByteArray image(fileSize, Qt::Uninitialized);
+    if (!file.seek(0))
+        return readError();
+    qint64 got = 0;
+    while (got < fileSize) {
+        const qint64 n = file.read(image.data() + got, fileSize - got);
+        if (n < 0)
+            return readError();
+        if (n == 0)
+            break;  // the file shrank meanwhile
+        got += n;
+    }
+    image.truncate(got);
+    file.close();
+
+    const qsizetype held = dataPos < got ? qsizetype(std::min<qint64>(count, (got - dataPos) / 2)) : 0;
+    if (held > 0)
+        qFromLittleEndian<qint16>(image.constData() + dataPos, held, samples.data());
+
+    samples_ = std::move(samples);
+    image_ = std::move(image);
+    calcRange(held);
+    Samplerate = fmt.sampleRate;
+    Length = count;
+    LengthMs = double(Length) / fmt.channels / Samplerate * 1000;
+    Valid = true;
+    return true;
+}
+
+void clsWave::calcRange(qsizetype heldSamples)
+{
+    // One pass for a histogram of magnitudes; each bisection step then reads
+    // the count above its level from the running sums instead of the samples.
+    std::vector<quint32> above(32770, 0);  // above[m]: samples with magnitude >= m
+    const qint16 *s = samples_.constData();
+    // The zeros past heldSamples never exceed a level, but they count in n.
+    for (qsizetype i = 0; i < heldSamples; ++i)
+        ++above[std::abs(int(s[i]))];
+    for (int m = 32767; m >= 0; --m)
+        above[m] += above[m + 1];
+
+    const double n = double(samples_.size() - 1);
+    int hi = 32767;
+    int lo = 256;
+    while (double(hi) / lo >= 1.1) {
+        const int mid = int(std::nearbyint(std::sqrt(double(lo) * hi)));  // ties to even
+        if (above[mid + 1] <= n * 0.001)
+            hi = mid;
+        else
+            lo = mid;
+    }
+    Range = qint16(hi);
+}
+
+QString clsWave::GetError() const
+{
+    const QString nl = QStringLiteral("\r\n");
+    switch (errType) {
+    case 0:
+        return QStringLiteral(u"No Error - 無錯誤");
+    case 1:
+        return QStringLiteral("the wave file is corrupted or not supported.") + nl
+            + QStringLiteral(u"wav文件損壞或不支持。") + nl + errDesc_ + nl;
+    case 2:
+        return FileAddress + nl + QStringLiteral("the wave file above is not found or can't be opened. ") + nl
+            + QStringLiteral(u"以上波形文件未找到或不能打開。") + nl
+            + QStringLiteral("(May be caused by wrong charset settings, try toggle 'Bad filenames'") + nl
+            + QStringLiteral(u" 可能是編碼設定有誤，請嘗試切換文件名亂碼)") + nl + errDesc_ + nl;
+    case 3:
+        return QStringLiteral("modwave::wavReadFile(") + QStringLiteral(")") + nl
+            + QStringLiteral("the wave file has Wrong format.") + nl + QStringLiteral(u"wav文件格式有誤。") + nl
+            + modWave::wavHeadGetFmtErr(WavFmt) + nl + modWave::wavHeadDataGetErr(WavChunk) + nl;
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "modWave.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class modLocale;
+
+// One WAV file of the voicebank in memory: its 16-bit samples, the byte image
+// of the whole file, and the peak level the views scale to. Only 16-bit mono
+// PCM at 44100 samples per second is accepted. A failed load keeps the
+// previous file's samples and figures; go by Valid.
+class clsWave {
+public:
+    // The largest data chunk loaded, and the largest file: room for the
+    // headers and tagging chunks around the largest data chunk. Anything
+    // bigger is refused as corrupted rather than allocated. Process-wide;
+    // the fuzzer lowers it to keep each run small.
+    static inline qint64 maxDataBytes = qint64(1) << 30;
+    static qint64 maxFileBytes() { return maxDataBytes + (qint64(16) << 20); }
+
+    // With a locale, ReadFile applies its on-disk name rule to the file name;
+    // without one the name is used as given.
+    explicit clsWave(const modLocale *locale = nullptr);
+
+    qint16 Range = 0;          // level about 1/1000 of the samples exceed
+    qint32 Length = 0;         // samples
+    double LengthMs = 0;
+    qint32 Samplerate = 0;
+    bool Valid = false;
+    QString FileAddress;       // the path the last ReadFile tried
+    qint16 errType = 0;        // 0 none yet, 1 corrupted, 2 not found, 3 wrong format
+
+    // Loads fpath/fname; fname receives the full path that was opened.
+    // Failures are only recorded: errType, and the text from GetError.
+    bool ReadFile(const QString &fpath, QString &fname);
+    QString GetError() const;
+    // Copies (shared until written) of the samples and of the file's bytes.
+    QList<qint16> getData() const { return samples_; }
+    QByteArray getAllData() const { return image_; }
+    // getWave, the samples as script values, belongs to the script console
+    // and is added there beside getData.
+
+    // The last chunk header read; it survives failed loads.
+    const WavChunkRecord &wavChunk() const { return WavChunk; }
+
+private:
+    bool load(const QString &path);
+    bool fail(qint16 type, const QString &why);
+    // Samples past heldSamples are known to be 0 (declared but not in the file).
+    void calcRange(qsizetype heldSamples);
+
+    const modLocale *locale_;
+    WavHeadRecord WavHead;
+    WavFmtRecord WavFmt;
+    WavChunkRecord WavChunk;
+    QList<qint16> samples_;
+    QByteArray image_;
+    QString errDesc_;  // the failure's own description, shown in GetError
+};

@@ -1,0 +1,96 @@
+#include "modWave.h"
+
+#include "modUtils.h"
+
+#include <new>
+
+WavHeadRecord WavHeadRecord::fromBytes(QByteArrayView bytes)
+{
+    WavHeadRecord r;
+    r.riffId = bytes.sliced(0, 4).toByteArray();
+    r.riffSize = bytesToLong(bytes.sliced(4));
+    r.waveFmtId = bytes.sliced(8, 8).toByteArray();
+    r.fmtSize = bytesToLong(bytes.sliced(16));
+    return r;
+}
+
+WavFmtRecord WavFmtRecord::fromBytes(QByteArrayView bytes)
+{
+    WavFmtRecord r;
+    r.formatTag = bytesToInt(bytes.sliced(0));
+    r.channels = bytesToInt(bytes.sliced(2));
+    r.sampleRate = bytesToLong(bytes.sliced(4));
+    r.bytesPerSec = bytesToLong(bytes.sliced(8));
+    r.blockAlign = bytesToInt(bytes.sliced(12));
+    r.bitsPerSample = bytesToInt(bytes.sliced(14));
+    return r;
+}
+
+WavChunkRecord WavChunkRecord::fromBytes(QByteArrayView bytes)
+{
+    WavChunkRecord r;
+    r.id = bytes.sliced(0, 4).toByteArray();
+    r.size = bytesToLong(bytes.sliced(4));
+    return r;
+}
+
+namespace modWave {
+
+namespace {
+constexpr qint16 kPcm = 1;
+constexpr qint16 kChannels = 1;
+constexpr qint32 kRate = 44100;
+constexpr qint32 kBytesPerSec = 88200;
+constexpr qint16 kBlockAlign = 2;
+constexpr qint16 kBits = 16;
+}  // namespace
+
+bool wavHeadCheck(const WavHeadRecord &head)
+{
+    return head.riffId == "RIFF" && head.waveFmtId == "WAVEfmt ";
+}
+
+bool wavHeadFmtCheck(const WavFmtRecord &fmt)
+{
+    return fmt.formatTag == kPcm && fmt.channels == kChannels && fmt.sampleRate == kRate
+        && fmt.bytesPerSec == kBytesPerSec && fmt.blockAlign == kBlockAlign && fmt.bitsPerSample == kBits;
+}
+
+bool wavHeadDataCheck(const WavChunkRecord &chunk)
+{
+    return chunk.id == "data";
+}
+
+QString wavHeadGetFmtErr(const WavFmtRecord &fmt)
+{
+    try {
+        QString s;
+        const auto add = [&s](const char16_t *line) { s += QString::fromUtf16(line) + QStringLiteral("\r\n"); };
+        if (fmt.formatTag != kPcm)
+            add(u"Format Tag <> 1 - 文件格式不是PCM");
+        if (fmt.channels != kChannels)
+            add(u"Channel <> 1 (Only MONO wave supported) - 聲道數不爲1，僅支持單聲道");
+        if (fmt.sampleRate != kRate)
+            add(u"Sample Rate <> 44100 (Only 44100Hz supported) - 採樣率不爲44100Hz，僅支持此採樣率");
+        if (fmt.bytesPerSec != kBytesPerSec)
+            add(u"Wrong bytesPerSec - 每秒字節數非標準");
+        if (fmt.blockAlign != kBlockAlign)
+            add(u"Wrong bytesperblock - 每塊字節數非標準");
+        if (fmt.bitsPerSample != kBits)
+            add(u"bitsPerSample <> 16 (Only 16-bit supported) - 採樣位數不爲16，僅支持16bit");
+        return s;
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral(u"unknown error QAQ 未知錯誤 modWave::wavHeadGetFmtErr");
+    }
+}
+
+QString wavHeadDataGetErr(const WavChunkRecord &chunk)
+{
+    try {
+        return wavHeadDataCheck(chunk) ? QString() : QStringLiteral(u"'data' ID wrong - 'data'標籤不匹配");
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral(u"unknown error QAQ 未知錯誤 modWave::wavHeadDataGetErr");
+    }
+}
+
+}  // namespace modWave

@@ -1,0 +1,137 @@
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+#include "clsSett.h"
+#include "modFolderChooser.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList roots(const QList<DriveInfo> &drives)
+{
+    QStringList out;
+    for (const auto &d : drives)
+        out << d.root;
+    return out;
+}
+QStringList paths(const QList<FolderEntry> &entries)
+{
+    QStringList out;
+    for (const auto &e : entries)
+        out << e.path;
+    return out;
+}
+}  // namespace
+
+TEST(FolderChooserLogic, DrivesAreRealMountsRootAndHomeFirstLongestPrefixWins)
+{
+    const QList<MountPoint> mounts = {
+        {"/proc", "proc", ""}, {"/mnt/data", "ext4", ""}, {"/", "ext4", ""},
+        {"/sys/fs/cgroup/cpu", "cgroup", ""}, {"/mnt/ram", "tmpfs", ""}, {"/run/lock", "ext4", ""},
+        {"/run/media/u/Stick", "vfat", ""}, {"/snap/core/1", "squashfs", ""},
+        {"/media/u/USB/", "vfat", "USB"}, {"/mnt/data", "ext4", ""}, {"/home", "ext4", ""},
+    };
+    const auto drives = drivesFromMounts(mounts, "/home/u/");
+    EXPECT_EQ(roots(drives), QStringList({"/", "/home/u", "/home", "/media/u/USB", "/mnt/data", "/run/media/u/Stick"}));
+    EXPECT_EQ(drives[3].label, "/media/u/USB  [USB]");
+    EXPECT_EQ(drives[4].label, "/mnt/data");
+    EXPECT_EQ(roots(drivesFromMounts({{"/", "ext4", ""}, {"/home/u", "ext4", ""}}, "/home/u")),
+              QStringList({"/", "/home/u"}));
+
+    EXPECT_EQ(driveOf(drives, "/home/u/voice"), 1);
+    EXPECT_EQ(driveOf(drives, "/home/ux"), 2);
+    EXPECT_EQ(driveOf(drives, "/mnt/database"), 0);
+    EXPECT_EQ(driveOf(drives, "relative"), -1);
+}
+
+TEST(FolderChooserLogic, EntriesAreAncestorsThenSortedVisibleSubfolders)
+{
+    TempFolder tmp;
+    for (const char *f : {"b/deep", "A", "c", ".hidden"})
+        ASSERT_TRUE(QDir().mkpath(tmp.file(f)));
+    tmp.write("x.txt", "");
+    const QString root = tmp.path();
+
+    auto top = folderEntries(root, root);
+    ASSERT_TRUE(top);
+    EXPECT_EQ(paths(*top), QStringList({root, root + "/A", root + "/b", root + "/c"}));
+    EXPECT_EQ((*top)[0].kind, FolderEntry::Current);
+    EXPECT_EQ((*top)[1].depth, 1);
+
+    auto inB = folderEntries("/", root + "/b");
+    ASSERT_TRUE(inB);
+    EXPECT_EQ(inB->first().path, "/");
+    EXPECT_EQ((*inB)[1].path, "/" + root.section('/', 1, 1));
+    const FolderEntry &b = inB->at(inB->size() - 2), &deep = inB->last();
+    EXPECT_EQ(b.path, root + "/b");
+    EXPECT_EQ(b.name, "b");
+    EXPECT_EQ(b.kind, FolderEntry::Current);
+    EXPECT_EQ(deep.path, root + "/b/deep");
+    EXPECT_EQ(deep.depth, b.depth + 1);
+    EXPECT_EQ(deep.kind, FolderEntry::Child);
+
+    EXPECT_FALSE(folderEntries(root, root + "/missing"));
+    EXPECT_FALSE(folderEntries(root, root + "/x.txt"));
+    EXPECT_FALSE(folderEntries(root + "/b", root + "/c"));
+}
+
+TEST(FolderChooserLogic, StartFolderAndOtoCheck)
+{
+    EXPECT_EQ(chooseStartFolder("/w", "/r", "/p"), "/w");
+    EXPECT_EQ(chooseStartFolder("", "/r", "/p"), "/r");
+    EXPECT_EQ(chooseStartFolder("", "", "/p"), "/p");
+
+    TempFolder tmp;
+    tmp.write("oto.ini", "a.wav=a,0,0,0,0,0\r\n");
+    ASSERT_TRUE(QDir().mkpath(tmp.file("dirOto/oto.ini")));
+    ScriptedDialogs dialogs;
+    clsSett sett(tmp.file("sett.ini"));
+    sett.settRecentPath = "/old";
+    QString wrkpath = "/old";
+
+    // Taken as typed: no trimming, and a folder named oto.ini is no file.
+    for (const QString &refused : {tmp.file("dirOto"), " " + tmp.path(), tmp.path() + " "})
+        EXPECT_FALSE(acceptFolder(refused, sett, wrkpath, dialogs)) << refused.toStdString();
+    ASSERT_EQ(dialogs.messages.size(), 3);
+    EXPECT_EQ(dialogs.messages[0].text, QString("打開的文件夾中未見oto.ini。") + "\r\n" + "No oto.ini found.");
+    EXPECT_EQ(dialogs.messages[0].title, "...orz");
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(wrkpath, "/old");
+    EXPECT_EQ(sett.settRecentPath, "/old");
+
+    EXPECT_TRUE(acceptFolder(tmp.path() + "/", sett, wrkpath, dialogs));
+    EXPECT_EQ(wrkpath, tmp.path() + "/");
+    EXPECT_EQ(sett.settRecentPath, tmp.path() + "/");
+    EXPECT_EQ(dialogs.messages.size(), 3);
+}
+
+TEST(FolderChooserLogic, FailedMovesKeepTheState)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(QDir().mkpath(tmp.file("b/x")));
+    const QString b = tmp.file("b");
+    FolderChooser chooser({{"/", "/"}, {b, b}, {tmp.file("unplugged"), "unplugged"}});
+
+    // A start folder that has gone falls back to the process's folder.
+    ASSERT_TRUE(chooser.start(tmp.file("never")));
+    EXPECT_EQ(chooser.folder(), QDir::cleanPath(QDir::currentPath()));
+
+    ASSERT_TRUE(chooser.start(b + "/x/"));
+    EXPECT_EQ(chooser.drive(), 1);
+    EXPECT_EQ(chooser.folder(), b + "/x");
+    const auto before = paths(chooser.entries());
+    EXPECT_FALSE(chooser.chooseDrive(2));
+    EXPECT_FALSE(chooser.chooseDrive(7));
+    EXPECT_FALSE(chooser.enter(b + "/missing"));
+    EXPECT_FALSE(chooser.enter(tmp.path()));  // not on the current drive
+    EXPECT_EQ(chooser.drive(), 1);
+    EXPECT_EQ(chooser.folder(), b + "/x");
+    EXPECT_EQ(paths(chooser.entries()), before);
+
+    // A remembered folder removed since leaves the drive's root.
+    ASSERT_TRUE(chooser.chooseDrive(0));
+    ASSERT_TRUE(QDir(b + "/x").removeRecursively());
+    ASSERT_TRUE(chooser.chooseDrive(1));
+    EXPECT_EQ(chooser.folder(), b);
+}
