@@ -7,6 +7,8 @@
 void runOtoBenchmarks(const QString &scratch);
 void runWaveBenchmarks(const QString &scratch);
 void runListBenchmarks(const QString &scratch);
+void runToolsBenchmarks(const QString &scratch);
+void runViewBenchmarks(const QString &scratch);
 
 int main(int argc, char **argv)
 {
@@ -22,5 +24,7 @@ int main(int argc, char **argv)
     runOtoBenchmarks(scratch.path());
     runWaveBenchmarks(scratch.path());
     runListBenchmarks(scratch.path());
+    runToolsBenchmarks(scratch.path());
+    runViewBenchmarks(scratch.path());
     return 0;
 }

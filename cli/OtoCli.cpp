@@ -3,6 +3,8 @@
 #include "CheckCommand.h"
 #include "ConsoleDialogs.h"
 #include "OtoDocument.h"
+#include "ReplaceCommand.h"
+#include "SplitCommand.h"
 #include "clsSett.h"
 #include "modLocale.h"
 #include "modUtils.h"
@@ -22,6 +24,8 @@ const char *const kUsage =
     "  lirra-oto list FOLDER [--file NAME] [--charset N]\n"
     "  lirra-oto convert FOLDER --to N|utf8 [--charset N]\n"
     "  lirra-oto check FOLDER [--charset N] [--no-bad-names]\n"
+    "  lirra-oto replace FOLDER RULES [--charset N]\n"
+    "  lirra-oto split FOLDER [COMBINATIONS] [--charset N]\n"
     "N is a file charset index: 0 Japanese (Shift-JIS), 1 S Chinese (GBK),\n"
     "2 T Chinese (BIG5), 3 Auto (the system's). Default 0.\n";
 
@@ -208,6 +212,10 @@ int runOtoCli(const QStringList &args)
         return convertCommand(args);
     if (command == QStringLiteral("check"))
         return checkCommand(args);
+    if (command == QStringLiteral("replace"))
+        return replaceCommand(args);
+    if (command == QStringLiteral("split"))
+        return splitCommand(args);
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         std::fputs(kUsage, stdout);
         return kOk;

@@ -1,6 +1,9 @@
 #include "NumberText.h"
 
+#include <QRegularExpression>
+
 #include <charconv>
+#include <optional>
 #include <clocale>
 #include <cstdlib>
 #include <limits>
@@ -185,12 +188,12 @@ bool readPlainDecimal(QStringView text, double &value)
     return true;
 }
 
-double readNumber(QStringView text)
-{
-    double plain;
-    if (readPlainDecimal(text, plain))
-        return plain;
+namespace {
 
+// The scanner behind both readings; the typed reading also skips line feeds
+// and takes "D" as an exponent letter.
+double scanNumber(QStringView text, bool typed)
+{
     // Collect the characters of the number, spaces and tabs dropped, into a
     // plain ASCII buffer for from_chars, which ignores the C locale.
     std::string num;  // short numbers stay in the string's own buffer
@@ -201,7 +204,7 @@ double readNumber(QStringView text)
 
     for (QChar qc : text) {
         const char16_t c = qc.unicode();
-        if (c == u' ' || c == u'\t')
+        if (c == u' ' || c == u'\t' || (typed && c == u'\n'))
             continue;
         const bool digit = c >= u'0' && c <= u'9';
         if (stage == Stage::Sign && (c == u'+' || c == u'-')) {
@@ -216,7 +219,8 @@ double readNumber(QStringView text)
         } else if (c == u'.' && stage <= Stage::Int) {
             num += '.';
             stage = Stage::Frac;
-        } else if ((c == u'e' || c == u'E') && stage <= Stage::Frac && mantissaDigits) {
+        } else if ((c == u'e' || c == u'E' || (typed && (c == u'd' || c == u'D'))) && stage <= Stage::Frac
+                   && mantissaDigits) {
             beforeExponent = num.size();
             num += 'e';
             stage = Stage::ExpSign;
@@ -251,4 +255,67 @@ double readNumber(QStringView text)
     if (res.ec == std::errc::result_out_of_range)
         return outOfRange(num);
     return res.ec == std::errc() ? value : 0;
+}
+
+// "&H1F" and "&O17": whole numbers in hexadecimal or octal, read as the
+// 16-bit or 32-bit signed integer their digit count makes them.
+std::optional<double> readRadixInteger(QStringView text)
+{
+    QString compact;
+    for (QChar c : text)
+        if (c != u' ' && c != u'\t' && c != u'\n')
+            compact += c;
+    if (compact.size() < 3 || compact[0] != u'&')
+        return std::nullopt;
+    const QChar kind = compact[1].toUpper();
+    const int base = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+    if (base == 0)
+        return std::nullopt;
+    quint64 value = 0;
+    int digits = 0;
+    for (qsizetype i = 2; i < compact.size(); ++i) {
+        const char16_t c = compact[i].toLower().unicode();
+        const int d = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'a' && c <= u'f' ? c - u'a' + 10 : base;
+        if (d >= base)
+            break;
+        value = value * quint64(base) + quint64(d);
+        if (++digits > 16)
+            break;
+    }
+    if (digits == 0)
+        return 0.0;
+    const int bits = base == 16 ? digits * 4 : digits * 3;
+    if (bits <= 16)
+        return double(qint16(quint16(value)));
+    if (bits <= 32)
+        return double(qint32(quint32(value)));
+    return double(value);
+}
+
+}  // namespace
+
+double readNumber(QStringView text)
+{
+    double plain;
+    if (readPlainDecimal(text, plain))
+        return plain;
+    return scanNumber(text, false);
+}
+
+double readTypedNumber(QStringView text)
+{
+    double plain;
+    if (readPlainDecimal(text, plain))
+        return plain;
+    if (const auto radix = readRadixInteger(text))
+        return *radix;
+    return scanNumber(text, true);
+}
+
+bool isNumericText(QStringView text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?$"));
+    static const QRegularExpression radix(QStringLiteral("^&([hH][0-9a-fA-F]+|[oO][0-7]+)$"));
+    const QString trimmed = text.trimmed().toString();
+    return !trimmed.isEmpty() && (decimal.match(trimmed).hasMatch() || radix.match(trimmed).hasMatch());
 }

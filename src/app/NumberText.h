@@ -24,3 +24,13 @@ int formatNumberTo(char *out, double value);
 // exponent are read up to the first character that does not fit. Text
 // without a number, and a number too large for a double, read as 0.
 double readNumber(QStringView text);
+
+// The same for numbers typed into the editor's boxes: line feeds are skipped
+// too, "D" also marks an exponent, and "&H1F" / "&O17" read hexadecimal and
+// octal whole numbers.
+double readTypedNumber(QStringView text);
+
+// Whether a typed text is a whole number as the boxes accept it: surrounding
+// blanks allowed, "." as the decimal point, an optional exponent, or "&H" /
+// "&O" digits. An empty text, a lone sign or a lone point is not.
+bool isNumericText(QStringView text);

@@ -89,3 +89,36 @@ void OtoListModel::rowChanged(int row)
     const QModelIndex i = index(row);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
+
+bool OtoListModel::insertRowBefore(int row, int itemData, const std::function<void()> &collectionChange)
+{
+    if (row < 0 || row > rows_.size())
+        return false;
+    beginInsertRows({}, row, row);
+    if (collectionChange)
+        collectionChange();
+    rows_.insert(row, itemData);
+    for (qsizetype r = row + 1; r < rows_.size(); ++r)
+        ++rows_[r];
+    endInsertRows();
+    // The later rows show the same entries as before; only their item data moved.
+    if (row + 1 < rows_.size())
+        emit dataChanged(index(row + 1), index(int(rows_.size()) - 1), {ItemDataRole});
+    return true;
+}
+
+bool OtoListModel::removeRowAt(int row, const std::function<void()> &collectionChange)
+{
+    if (row < 0 || row >= rows_.size())
+        return false;
+    beginRemoveRows({}, row, row);
+    if (collectionChange)
+        collectionChange();
+    rows_.removeAt(row);
+    for (qsizetype r = row; r < rows_.size(); ++r)
+        --rows_[r];
+    endRemoveRows();
+    if (row < rows_.size())
+        emit dataChanged(index(row), index(int(rows_.size()) - 1), {ItemDataRole});
+    return true;
+}

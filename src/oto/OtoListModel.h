@@ -3,6 +3,7 @@
 #include "OtoFormat.h"
 
 #include <QAbstractListModel>
+#include <functional>
 
 // The rows of the entry list. Each row carries as item data the 0-based
 // index of its entry in the collection, filtered or not, and shows that
@@ -36,6 +37,20 @@ public:
 
     // The entry behind a row changed its text.
     void rowChanged(int row);
+
+    // An entry was inserted into the collection at index itemData: shows it
+    // in a new row in front of row (row == rowCount() appends) and adds 1 to
+    // the item data of every row after it, so that each row still names its
+    // entry. A selection on a later row stays on that row's entry, and no
+    // current-row change is signalled. False for a row out of range.
+    // collectionChange, if given, makes that change to the collection between
+    // the model's begin and end notices, so that views see rows and entries
+    // change in one step rather than rows naming shifted entries meanwhile.
+    bool insertRowBefore(int row, int itemData, const std::function<void()> &collectionChange = {});
+    // The entry of row was removed from the collection: drops the row and
+    // subtracts 1 from the item data of every row after it. False for a row
+    // out of range. collectionChange as above.
+    bool removeRowAt(int row, const std::function<void()> &collectionChange = {});
 
 private:
     void resetRows(QList<int> rows, bool filtered);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -171,6 +172,8 @@ bool clsWave::load(const QString &path)
     Samplerate = fmt.sampleRate;
     Length = count;
     LengthMs = double(Length) / fmt.channels / Samplerate * 1000;
+    static std::atomic<quint64> lastGeneration{0};
+    generation_ = ++lastGeneration;
     Valid = true;
     return true;
 }

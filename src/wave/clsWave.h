@@ -45,6 +45,10 @@ public:
 
     // The last chunk header read; it survives failed loads.
     const WavChunkRecord &wavChunk() const { return WavChunk; }
+    // Changes with every successful load, in every wave of the process, so
+    // that whatever was worked out from the samples can tell when to redo it.
+    // 0 before the first load.
+    quint64 generation() const { return generation_; }
 
 private:
     bool load(const QString &path);
@@ -59,4 +63,5 @@ private:
     QList<qint16> samples_;
     QByteArray image_;
     QString errDesc_;  // the failure's own description, shown in GetError
+    quint64 generation_ = 0;
 };

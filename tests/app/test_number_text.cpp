@@ -36,3 +36,19 @@ TEST(NumberText, FormattedNumbersReadBackToTheSameText)
         EXPECT_EQ(formatNumber(readNumber(text)), text) << v;
     }
 }
+
+TEST(NumberText, TypedNumbersAndTheNumericTest)
+{
+    const std::pair<const char *, double> typed[] = {
+        {"12.34", 12.34}, {"1\n2", 12}, {"1d2", 100}, {"1D-1", 0.1}, {"&H10", 16}, {"&hFFFF", -1},
+        {"&O17", 15}, {"&H", 0}, {"-5", -5}, {"12,5", 12}, {"3x", 3},
+    };
+    for (const auto &[text, value] : typed)
+        EXPECT_EQ(readTypedNumber(QString::fromLatin1(text)), value) << text;
+    EXPECT_EQ(readNumber(QStringLiteral("1d2")), 1);  // oto.ini fields know only "E"
+
+    for (const char *yes : {"12", " 12 ", "-5", "+.5", "12.", "1e5", "1D-2", "&H1f", "&o7"})
+        EXPECT_TRUE(isNumericText(QString::fromLatin1(yes))) << yes;
+    for (const char *no : {"", " ", "-", ".", "1,5", "12ms", "1e", "&H", "&O8", "--1"})
+        EXPECT_FALSE(isNumericText(QString::fromLatin1(no))) << no;
+}

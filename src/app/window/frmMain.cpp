@@ -8,8 +8,15 @@
 #include "modDispLocale.h"
 #include "modHelp.h"
 #include "modLocale.h"
+#include "EntryOps.h"
+#include "ParamEdit.h"
+#include "ToolDialogs.h"
+#include "ViewGeometry.h"
+#include "modGfx.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QKeyEvent>
@@ -176,6 +183,23 @@ void frmMain::buildControls()
     lblGap_->setObjectName(QStringLiteral("lblGap"));
     lblGap_->setCursor(Qt::SplitHCursor);
 
+    // Mouse and keys of the views, the splitter, the list and the boxes go
+    // through eventFilter to the handlers below.
+    pic_->setFocusPolicy(Qt::StrongFocus);
+    picSm_->setFocusPolicy(Qt::StrongFocus);
+    for (QObject *watched : std::initializer_list<QObject *>{pic_, picSm_, lblGap_, lstOto_, txtALS_})
+        watched->installEventFilter(this);
+    for (int i = 0; i < 5; ++i) {
+        txtPrm_[i]->installEventFilter(this);
+        connect(txtPrm_[i], &QLineEdit::textChanged, this, [this, i] { txtPrm_Change(i); });
+    }
+    for (int i = 0; i < 4; ++i)
+        txtLock_[i]->installEventFilter(this);
+    connect(txtALS_, &QLineEdit::textChanged, this, [this] { txtALS_Change(); });
+    connect(cmdPlay_, &QPushButton::clicked, this, [this] { cmdPlay_Click(); });
+    connect(cmdJmp_[0], &QPushButton::clicked, this, [this] { cmdJmp_Click(0); });
+    connect(cmdJmp_[1], &QPushButton::clicked, this, [this] { cmdJmp_Click(1); });
+
     // The tab order of the controls that take the focus.
     QWidget *order[] = {lstOto_, txtSearch_, txtPrm_[0], txtPrm_[1], txtPrm_[2], txtPrm_[3], txtPrm_[4],
                         txtLock_[3], txtLock_[2], txtLock_[1], txtLock_[0], txtALS_, cmdJmp_[1], cmdJmp_[0], cmdPlay_};
@@ -226,14 +250,16 @@ void frmMain::buildMenus()
     connect(addItem(file, QStringLiteral("mnuQuit")), &QAction::triggered, this, &QWidget::close);
 
     QMenu *edit = addMenu(nullptr, QStringLiteral("mnuEdit"));
-    addItem(edit, QStringLiteral("mnuOtoDup"), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    addItem(edit, QStringLiteral("mnuOtoDel"), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    connect(addItem(edit, QStringLiteral("mnuOtoDup"), QKeySequence(Qt::SHIFT | Qt::Key_Insert)), &QAction::triggered,
+            this, [this] { mnuOtoDup_Click(); });
+    connect(addItem(edit, QStringLiteral("mnuOtoDel"), QKeySequence(Qt::SHIFT | Qt::Key_Delete)), &QAction::triggered,
+            this, [this] { mnuOtoDel_Click(); });
 
     QMenu *settings = addMenu(nullptr, QStringLiteral("mnuSett"));
     connect(addItem(settings, QStringLiteral("mnuLocFile"), QKeySequence(Qt::CTRL | Qt::Key_E)), &QAction::triggered,
             this, [this] { mnuLocFile_Click(); });
     connect(addItem(settings, QStringLiteral("mnuLocDisp")), &QAction::triggered, this, [this] { mnuLocDisp_Click(); });
-    addItem(settings, QStringLiteral("mnuFix"));
+    connect(addItem(settings, QStringLiteral("mnuFix")), &QAction::triggered, this, [this] { mnuFix_Click(); });
     addSeparator(settings, QStringLiteral("mnuSett0"));
     mnuSettFilenameBad_ = addItem(settings, QStringLiteral("mnuSettFilenameBad"));
     mnuSettFilenameBad_->setCheckable(true);
@@ -248,8 +274,10 @@ void frmMain::buildMenus()
 
     QMenu *secret = addMenu(nullptr, QStringLiteral("mnuSecret"));
     QMenu *experimental = addMenu(secret, QStringLiteral("mnuSecretExpr"));
-    addItem(experimental, QStringLiteral("mnuExpSplitCmb"));
-    addItem(experimental, QStringLiteral("mnuExpReplace"));
+    connect(addItem(experimental, QStringLiteral("mnuExpSplitCmb")), &QAction::triggered, this,
+            [this] { mnuExpSplitCmb_Click(); });
+    connect(addItem(experimental, QStringLiteral("mnuExpReplace")), &QAction::triggered, this,
+            [this] { mnuExpReplace_Click(); });
     addItem(experimental, QStringLiteral("mnuExpScript"));
 }
 
@@ -299,6 +327,19 @@ void frmMain::closeEvent(QCloseEvent *e)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (e->type() == QEvent::KeyPress && watched != txtSearch_) {
+        if (handleKeyFor(watched, static_cast<QKeyEvent *>(e)->key()))
+            return true;
+    } else if (e->type() == QEvent::FocusOut) {
+        for (int i = 0; i < 4; ++i)
+            if (watched == txtLock_[i])
+                txtLock_Validate(i);
+        for (QLineEdit *box : txtPrm_)
+            if (watched == box)
+                txtPrm_LostFocus();
+    } else if (handleMouseFor(watched, e)) {
+        return true;
+    }
     if (watched == client_ && e->type() == QEvent::Resize) {
         Form_Resize();
     } else if (watched == txtSearch_) {
@@ -387,14 +428,53 @@ void frmMain::settext(QLineEdit *box, const QString &text)
 
 bool frmMain::isEditable() const
 {
-    return curwav.Valid && !doc_.wrkpath.isEmpty() && curIdx != -1;
+    return curwav.Valid && !doc_.wrkpath.isEmpty() && curIdx != -1 && curOto;
 }
 
 void frmMain::redrawall()
 {
     pic_->cls();
     picSm_->cls();
-    shpView_->setVisible(isEditable());
+    if (isEditable()) {
+        if (drawing)
+            return;  // a redraw further up the call chain is still running
+        drawing = true;
+        QCoreApplication::processEvents();
+        drawDetail();
+        drawOverview();
+        drawing = false;
+    }
+    placeViewFrame();
+    refreshFields();
+}
+
+void frmMain::refreshPicTry()
+{
+    if (drawing)
+        return;
+    drawing = true;
+    pic_->cls();
+    drawDetail();
+    QCoreApplication::processEvents();
+    drawing = false;
+}
+
+void frmMain::refreshFields()
+{
+    const bool editable = isEditable();
+    for (int i = 0; i < 5; ++i)
+        settext(txtPrm_[i], editable ? paramText(paramValue(*curOto, i)) : QString());
+    settext(txtALS_, editable ? curOto->ALS : QString());
+}
+
+double frmMain::viewW() const
+{
+    return pic_->width();
+}
+
+double frmMain::viewH() const
+{
+    return pic_->height();
 }
 
 void frmMain::F5LstOto()
@@ -432,15 +512,9 @@ void frmMain::loadWave()
     curwav.ReadFile(doc_.wrkpath, name);
     if (!curwav.Valid)
         dialogs_.inform(curwav.GetError());
-    // The window runs from 100 ms before the entry's start to 100 ms after
-    // its end, 200 ms at the least.
-    viewStart = curOto->prmLF - 100;
-    if (curOto->prmRT < 0)
-        viewLen = -curOto->prmRT + 200;
-    else
-        viewLen = curwav.LengthMs - (curOto->prmRT + curOto->prmLF) + 200;
-    if (viewLen < 200)
-        viewLen = 200;
+    const ViewWindow window = windowForEntry(*curOto, curwav.LengthMs);
+    viewStart = window.start;
+    viewLen = window.len;
     redrawall();
 }
 
@@ -528,4 +602,281 @@ void frmMain::mnuOnline_Click()
     // Hands the address to the desktop's opener and returns at once; with no
     // browser installed nothing happens.
     QDesktopServices::openUrl(QUrl(webAddress()));
+}
+
+// ---- Views, editing and navigation ----------------------------------------
+
+namespace {
+
+int buttonNumber(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+int buttonMask(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) | (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftMask(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? ShiftKey : 0) | (modifiers & Qt::ControlModifier ? CtrlKey : 0)
+           | (modifiers & Qt::AltModifier ? AltKey : 0);
+}
+
+}  // namespace
+
+bool frmMain::handleKeyFor(QObject *watched, int key)
+{
+    const bool upOrDown = key == Qt::Key_Up || key == Qt::Key_Down;
+    const int next = key == Qt::Key_Down ? 1 : 0;
+    if (watched == pic_ || watched == picSm_) {
+        pic_KeyDown(key);
+        return upOrDown || key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Space;
+    }
+    if (watched == lstOto_ && key == Qt::Key_Space) {
+        pic_KeyDown(key);
+        return true;
+    }
+    if (watched == txtALS_ && upOrDown) {
+        cmdJmp_Click(next);
+        return true;
+    }
+    for (QLineEdit *box : txtPrm_) {
+        if (watched == box && upOrDown && isEditable()) {
+            cmdJmp_Click(next);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool frmMain::handleMouseFor(QObject *watched, QEvent *e)
+{
+    const auto *m = dynamic_cast<QMouseEvent *>(e);
+    if (!m)
+        return false;
+    const QPointF at = m->position();
+    if (watched == pic_ && e->type() == QEvent::MouseButtonRelease) {
+        pic_MouseUp(buttonNumber(m->button()), shiftMask(m->modifiers()), at.x(), at.y());
+        return true;
+    }
+    if (watched == picSm_ && e->type() == QEvent::MouseButtonPress) {
+        picSm_MouseDown(buttonMask(m->buttons()), at.x(), at.y());
+        return true;
+    }
+    if (watched == picSm_ && e->type() == QEvent::MouseMove) {
+        picSm_MouseMove(buttonMask(m->buttons()), at.x(), at.y());
+        return true;
+    }
+    if (watched == lblGap_ && e->type() == QEvent::MouseButtonRelease) {
+        lblGap_MouseUp(at.x() * kTwipsPerPixel);
+        return true;
+    }
+    return false;
+}
+
+void frmMain::pic_MouseUp(int button, int shift, double x, double y)
+{
+    if (!isEditable())
+        return;
+    if (button != 1) {
+        dispMode = qint16((dispMode + 1) % 3);
+        refreshPicTry();
+        drawOverview();
+        return;
+    }
+    const double t = xToMs(x, viewStart, viewLen, viewW());
+    const int band = int(std::floor(y * 5 / viewH()));
+    switch (mouseEdit(*curOto, band, shift, t, curwav.LengthMs, lockTexts(), sett_.settPrmRound)) {
+    case EditResult::Committed:
+        setChanged();
+        refreshFields();
+        refreshPicTry();
+        break;
+    case EditResult::Rejected:
+        dialogs_.beep();
+        break;
+    case EditResult::Ignored:
+        break;
+    }
+}
+
+LockTexts frmMain::lockTexts() const
+{
+    LockTexts locks;
+    for (int i = 0; i < 4; ++i)
+        locks.text[i] = txtLock_[i]->text();
+    return locks;
+}
+
+void frmMain::pic_KeyDown(int key)
+{
+    if (!isEditable())
+        return;
+    switch (key) {
+    case Qt::Key_Down: cmdJmp_Click(1); break;
+    case Qt::Key_Up: cmdJmp_Click(0); break;
+    case Qt::Key_Space: cmdPlay_Click(); break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (drawing)
+            break;
+        viewStart = key == Qt::Key_Right ? scrollRight({viewStart, viewLen}, curwav.LengthMs)
+                                         : scrollLeft({viewStart, viewLen});
+        placeViewFrame();
+        refreshPicTry();
+        break;
+    default: break;
+    }
+}
+
+void frmMain::cmdJmp_Click(int index)
+{
+    if (!isEditable())
+        return;
+    const int row = lstOto_->currentIndex().row() + (2 * index - 1);
+    if (row >= 0 && row < list_.rowCount())
+        selectRow(row);
+}
+
+void frmMain::cmdPlay_Click()
+{
+    player_.play(curwav);
+}
+
+void frmMain::mnuFix_Click()
+{
+    askRoundingStep(sett_, dialogs_);
+}
+
+void frmMain::lblGap_MouseUp(double xTwips)
+{
+    layout_.lstW += int(std::nearbyint(xTwips));
+    doLayout();
+}
+
+void frmMain::placeViewFrame()
+{
+    const ViewFrame frame = viewFrame(curwav.Valid, curwav.Length, curwav.LengthMs, {viewStart, viewLen}, viewW());
+    if (!frame.visible) {
+        shpView_->hide();
+        return;
+    }
+    shpView_->setGeometry(frame.rect());
+    shpView_->show();
+}
+
+void frmMain::drawDetail()
+{
+    ::drawDetail(*pic_, curwav, curOto.get(), isEditable(), dispMode, viewStart, viewLen, palette().color(QPalette::Button));
+}
+
+void frmMain::drawOverview()
+{
+    ::drawOverview(*picSm_, curwav, isEditable(), dispMode, palette().color(QPalette::Button));
+}
+
+void frmMain::picSm_MouseDown(int buttons, double x, double y)
+{
+    drag_ = OverviewDrag::press(y, {viewStart, viewLen});
+    picSm_MouseMove(buttons, x, y);
+}
+
+void frmMain::picSm_MouseMove(int buttons, double x, double y)
+{
+    if (drawing || !isEditable())
+        return;
+    ViewWindow window{viewStart, viewLen};
+    if (!drag_.move(buttons, x, y, viewW(), curwav.LengthMs, window))
+        return;
+    viewStart = window.start;
+    viewLen = window.len;
+    placeViewFrame();
+    refreshPicTry();
+}
+
+void frmMain::txtPrm_Change(int index)
+{
+    if (!isEditable() || settingText_)
+        return;
+    if (typedEdit(*curOto, index, txtPrm_[index]->text(), curwav.LengthMs, sett_.settPrmRound) == EditResult::Committed) {
+        setChanged();
+        refreshPicTry();
+    }
+}
+
+void frmMain::txtPrm_LostFocus()
+{
+    if (isEditable())
+        refreshFields();
+}
+
+void frmMain::txtALS_Change()
+{
+    if (!isEditable() || settingText_)
+        return;
+    const QString alias = txtALS_->text();
+    if (!isValidAlias(alias)) {
+        settext(txtALS_, curOto->ALS);
+        return;
+    }
+    curOto->ALS = alias;
+    const int row = lstOto_->currentIndex().row();
+    if (row >= 0)
+        list_.rowChanged(row);
+    setChanged();
+}
+
+void frmMain::txtLock_Validate(int index)
+{
+    QLineEdit *box = txtLock_[index];
+    const QString kept = validatedLockText(box->text());
+    if (kept != box->text())
+        box->setText(kept);
+}
+
+// ---- Entry tools ------------------------------------------------------------
+
+void frmMain::mnuOtoDup_Click()
+{
+    // The source entry's row stays selected and its wave stays loaded.
+    const EntryOpResult r = duplicateEntry(doc_, list_, lstOto_->currentIndex().row(), curIdx);
+    if (r.done)
+        curIdx = r.curIdx;
+}
+
+void frmMain::mnuOtoDel_Click()
+{
+    // Selecting the next row loads its entry through lstOto_Click; after the
+    // only shown row is gone nothing is selected and curIdx is -1.
+    const EntryOpResult r = removeEntry(doc_, list_, lstOto_->currentIndex().row(), curIdx, lstOto_->selectionModel());
+    if (!r.done)
+        return;
+    curIdx = r.curIdx;
+    if (r.row >= 0)
+        lstOto_->scrollTo(list_.index(r.row));
+}
+
+void frmMain::mnuExpReplace_Click()
+{
+    if (runReplaceDialog(dialogs_, doc_)) {
+        F5LstOto();
+        redrawall();
+        setChanged();
+    }
+}
+
+void frmMain::mnuExpSplitCmb_Click()
+{
+    if (runSplitDialog(dialogs_, doc_)) {
+        F5LstOto();
+        redrawall();
+        setChanged();
+    }
 }

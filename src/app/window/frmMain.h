@@ -3,6 +3,9 @@
 #include "MainLayout.h"
 #include "OtoDocument.h"
 #include "OtoListModel.h"
+#include "ParamEdit.h"
+#include "ViewWindow.h"
+#include "WavePlayer.h"
 #include "clsWave.h"
 
 #include <QMainWindow>
@@ -42,6 +45,7 @@ public:
     bool drawing = false;
     double viewStart = 0;
     double viewLen = 0;
+    qint16 dispMode = 0;  // 0 normal, 1 with a magnified layer, 2 no wave
 
     // Shows the settings in the menus (the "Bad filenames?" check mark).
     void aplSett();
@@ -52,7 +56,29 @@ public:
     void setfrmDispLocale(int charsetIndex);
     void updTitle() { doc_.updTitle(); }
     void redrawall();
+    void refreshPicTry();
+    void refreshFields();
+    void setChanged() { doc_.setChanged(); }
     bool isEditable() const;
+    // The detail view's size in the units of its mouse coordinates (pixels).
+    double viewW() const;
+    double viewH() const;
+
+    // Editing and navigation, as the mouse, the keys and the buttons do them.
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    void pic_MouseUp(int button, int shift, double x, double y);
+    void pic_KeyDown(int key);
+    void cmdJmp_Click(int index);
+    void cmdPlay_Click();
+    void mnuFix_Click();
+    // The entry tools: duplicate or remove the current entry in place, and
+    // rewrite every alias by replace rules or by splitting.
+    void mnuOtoDup_Click();
+    void mnuOtoDel_Click();
+    void mnuExpReplace_Click();
+    void mnuExpSplitCmb_Click();
+    // The splitter released x twips right of its left edge.
+    void lblGap_MouseUp(double xTwips);
 
     // The folder chooser run by File, Open; it sets the document's wrkpath
     // when the user accepts a folder. Tests replace it.
@@ -89,6 +115,19 @@ private:
     void txtSearch_LostFocus();
     void setSearchColor(bool found);
 
+    void placeViewFrame();
+    void drawDetail();
+    void drawOverview();
+    void picSm_MouseDown(int buttons, double x, double y);
+    void picSm_MouseMove(int buttons, double x, double y);
+    void txtPrm_Change(int index);
+    void txtPrm_LostFocus();
+    void txtALS_Change();
+    void txtLock_Validate(int index);
+    LockTexts lockTexts() const;
+    bool handleKeyFor(QObject *watched, int key);
+    bool handleMouseFor(QObject *watched, QEvent *e);
+
     void mnuLocFile_Click();
     void mnuLocDisp_Click();
     void mnuSettFilenameBad_Click();
@@ -106,6 +145,8 @@ private:
     bool settingText_ = false;
     bool shownOnce_ = false;
     std::function<void()> chooseFolder_;
+    WavePlayer player_;
+    OverviewDrag drag_;
 
     QWidget *client_ = nullptr;
     QListView *lstOto_ = nullptr;

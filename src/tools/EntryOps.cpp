@@ -1,0 +1,47 @@
+#include "EntryOps.h"
+
+#include "OtoDocument.h"
+#include "OtoListModel.h"
+
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
+
+namespace {
+
+// The operations trust row and curIdx only together: a row that does not
+// show entry curIdx would break the link between rows and entries.
+bool consistent(const OtoDocument &doc, const OtoListModel &list, int row, int curIdx)
+{
+    return row >= 0 && row < list.rowCount() && curIdx >= 0 && curIdx < doc.clcOto.size()
+           && list.itemData(row) == curIdx;
+}
+
+}  // namespace
+
+EntryOpResult duplicateEntry(OtoDocument &doc, OtoListModel &list, int row, int curIdx)
+{
+    if (!consistent(doc, list, row, curIdx))
+        return {};
+    auto copy = std::make_shared<clsOto>();
+    copy->cpy(*doc.clcOto[curIdx]);
+    list.insertRowBefore(row, curIdx, [&] { doc.clcOto.insert(curIdx, copy); });
+    doc.setChanged();
+    return {true, curIdx + 1, row + 1};
+}
+
+EntryOpResult removeEntry(OtoDocument &doc, OtoListModel &list, int row, int curIdx, QItemSelectionModel *selection)
+{
+    if (!consistent(doc, list, row, curIdx))
+        return {};
+    {
+        const QSignalBlocker quiet(selection);
+        list.removeRowAt(row, [&] { doc.clcOto.removeAt(curIdx); });
+        if (selection)
+            selection->clear();
+    }
+    const int count = list.rowCount();
+    const int next = row < count ? row : row - 1;
+    if (selection && next >= 0)
+        selection->setCurrentIndex(list.index(next), QItemSelectionModel::ClearAndSelect);
+    return {true, next >= 0 ? list.itemData(next) : -1, next};
+}

@@ -1,0 +1,38 @@
+#include "ToolDialogs.h"
+
+#include "AliasRewrite.h"
+#include "Dialogs.h"
+#include "OtoDocument.h"
+#include "ToolTexts.h"
+
+namespace {
+
+// The typed answer, or an empty text for Cancel.
+QString ask(Dialogs &dialogs, const QString &prompt, const QString &title, const QString &initial)
+{
+    return dialogs.input(prompt, title, initial).value_or(QString());
+}
+
+}  // namespace
+
+bool runReplaceDialog(Dialogs &dialogs, OtoDocument &doc)
+{
+    if (doc.wrkpath.isEmpty())
+        return false;
+    const QString answer = ask(dialogs, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
+    if (answer.isEmpty())
+        return false;
+    replaceAliases(doc.clcOto, parseReplaceRules(answer));
+    return true;
+}
+
+bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
+{
+    if (doc.wrkpath.isEmpty())
+        return false;
+    const QString answer = ask(dialogs, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
+    if (answer.isEmpty())
+        return false;
+    splitAliases(doc.clcOto, answer.split(u','));
+    return true;
+}

@@ -1,0 +1,140 @@
+#include "EntryOps.h"
+#include "OtoDocument.h"
+#include "OtoListModel.h"
+#include "ScriptedDialogs.h"
+#include "ToolDialogs.h"
+#include "clsSett.h"
+#include "modLocale.h"
+
+#include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Entries e1..e10 with aliases a1..a10, except s2, s5 and s9. The filter "s"
+// shows entries 2, 5 and 9 (item data 1, 4, 8); the row of entry 5 is current.
+struct Bank : ::testing::Test {
+    Bank() : sett(QString()), locale(sett, dialogs), doc(locale, dialogs), list(doc.clcOto)
+    {
+        doc.wrkpath = QStringLiteral("/bank");
+        for (int n = 1; n <= 10; ++n)
+            doc.clcOto.append(std::make_shared<clsOto>(
+                clsOto{QStringLiteral("e%1.wav").arg(n), QString(n == 2 || n == 5 || n == 9 ? "s%1" : "a%1").arg(n), double(n)}));
+        original = doc.clcOto;
+        list.F5LstOtoS(QStringLiteral("s"), 0);
+        selection.setCurrentIndex(list.index(1), QItemSelectionModel::ClearAndSelect);
+        spy.clear();
+    }
+    // The rows' item data, and the entry objects they reach through it.
+    QList<int> rows() const
+    {
+        QList<int> out;
+        for (int r = 0; r < list.rowCount(); ++r)
+            out << list.itemData(r);
+        return out;
+    }
+    QList<clsOto *> shown() const
+    {
+        QList<clsOto *> out;
+        for (int r : rows())
+            out << doc.clcOto.value(r).get();
+        return out;
+    }
+    clsOto *entry(int n) const { return original[n - 1].get(); }
+    QString alias(int n) const { return original[n - 1]->ALS; }
+
+    ScriptedDialogs dialogs;
+    clsSett sett;
+    modLocale locale;
+    OtoDocument doc;
+    OtoListModel list;
+    QAbstractItemModelTester tester{&list, QAbstractItemModelTester::FailureReportingMode::Fatal};
+    QItemSelectionModel selection{&list};
+    QSignalSpy spy{&selection, &QItemSelectionModel::currentRowChanged};
+    OtoEntries original;
+};
+
+}  // namespace
+
+TEST_F(Bank, DuplicateInsertsTheCopyInFrontAndKeepsTheSourceSelected)
+{
+    EXPECT_FALSE(duplicateEntry(doc, list, -1, 4).done);  // nothing selected
+    EXPECT_FALSE(duplicateEntry(doc, list, 1, 5).done);   // the row does not show curIdx
+    EXPECT_FALSE(doc.blnChanged);
+
+    const EntryOpResult r = duplicateEntry(doc, list, 1, 4);
+    EXPECT_TRUE(r.done);
+    EXPECT_EQ(r.curIdx, 5);
+    EXPECT_EQ(r.row, 2);
+    EXPECT_EQ(rows(), (QList<int>{1, 4, 5, 9}));
+    ASSERT_EQ(doc.clcOto.size(), 11);
+    clsOto *copy = doc.clcOto[4].get();
+    EXPECT_EQ(shown(), (QList<clsOto *>{entry(2), copy, entry(5), entry(9)}));
+    EXPECT_EQ(copy->fileStr(), entry(5)->fileStr());
+    EXPECT_EQ(doc.clcOto[3].get(), entry(4));
+    EXPECT_EQ(selection.currentIndex().row(), 2);  // still the source entry, silently
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_TRUE(doc.blnChanged);
+}
+
+TEST_F(Bank, RemoveSelectsTheNextRowOrTheLastAndForgetsTheLastOne)
+{
+    EntryOpResult r = removeEntry(doc, list, 1, 4, &selection);
+    EXPECT_EQ(rows(), (QList<int>{1, 7}));
+    EXPECT_EQ(shown(), (QList<clsOto *>{entry(2), entry(9)}));
+    EXPECT_EQ(r.row, 1);
+    EXPECT_EQ(r.curIdx, 7);
+    ASSERT_EQ(spy.count(), 1);  // one change, signalled once the rows are final
+    EXPECT_EQ(spy[0][0].toModelIndex().row(), 1);
+    EXPECT_FALSE(doc.clcOto.contains(original[4]));
+
+    r = removeEntry(doc, list, 1, 7, &selection);  // the last row: the one before it
+    EXPECT_EQ(r.row, 0);
+    EXPECT_EQ(r.curIdx, 1);
+    EXPECT_EQ(selection.currentIndex().row(), 0);
+    EXPECT_EQ(spy.count(), 2);
+
+    r = removeEntry(doc, list, 0, 1, &selection);  // the only row
+    EXPECT_EQ(r.row, -1);
+    EXPECT_EQ(r.curIdx, -1);
+    EXPECT_FALSE(selection.currentIndex().isValid());
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_FALSE(removeEntry(doc, list, -1, -1, &selection).done);
+    EXPECT_FALSE(doc.blnChanged);
+}
+
+TEST_F(Bank, ReplaceAndSplitAskWithTheirOwnTextsAndCancelChangesNothing)
+{
+    dialogs.inputAnswers = {std::nullopt, QString(), QStringLiteral("a=A,x=y=z"), std::nullopt,
+                            QStringLiteral("n-,by,dy,fy,gy,hy,ky,my,ny,py,ry,ty,sh,ch,ts,dz,cy,jy,sy")};
+    EXPECT_FALSE(runReplaceDialog(dialogs, doc));
+    EXPECT_FALSE(runReplaceDialog(dialogs, doc));
+    EXPECT_EQ(alias(1), "a1");
+    EXPECT_TRUE(runReplaceDialog(dialogs, doc));
+    EXPECT_EQ(alias(1) + alias(2), "A1s2");
+    EXPECT_FALSE(runSplitDialog(dialogs, doc));
+    EXPECT_TRUE(runSplitDialog(dialogs, doc));
+    EXPECT_EQ(alias(9) + "|" + alias(10), "s 9|A 1 0");
+    EXPECT_FALSE(doc.blnChanged);  // the window marks it after rebuilding the list
+
+    ASSERT_EQ(dialogs.inputs.size(), 5);
+    EXPECT_EQ(dialogs.inputs[0].title, QString::fromUtf8("Aliases batch replace - 別名批量替換"));
+    EXPECT_EQ(dialogs.inputs[0].defaultText, "Before=After");
+    EXPECT_EQ(dialogs.inputs[0].prompt,
+              QString::fromUtf8("What to replace? - 輸入替換規則\r\n"
+                                "Enter the text to match and replace with, connected by [=]. No extra spaces, they are "
+                                "all kept.\r\nSplit multiple rules by [,]. They'll be excuted one by one in order.\r\n"
+                                "輸入替換前與替換後文字，以等號[=]分隔。勿多任何空格，所有空格都原樣保留。\r\n"
+                                "多組規則以英文逗號[,]分隔，將按順序一一執行。\r\n"));
+    EXPECT_EQ(dialogs.inputs[3].title, QString::fromUtf8("SplitCmb - 別名拆分"));
+    EXPECT_EQ(dialogs.inputs[3].defaultText, "n-,by,dy,fy,gy,hy,ky,my,ny,py,ry,ty,sh,ch,ts,dz,cy,jy,sy");
+    EXPECT_EQ(dialogs.inputs[3].prompt, QString::fromUtf8("List combined letters which should not be splitted - "
+                                                          "列出不應拆分之合字\r\nsplit with [,] - 以逗號分隔"));
+
+    doc.wrkpath.clear();  // no voicebank open: no box at all
+    EXPECT_FALSE(runReplaceDialog(dialogs, doc));
+    EXPECT_FALSE(runSplitDialog(dialogs, doc));
+    EXPECT_EQ(dialogs.inputs.size(), 5);
+}

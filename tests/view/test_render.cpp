@@ -1,0 +1,150 @@
+#include "PictureBox.h"
+#include "TempFolder.h"
+#include "ViewGeometry.h"
+#include "WavImages.h"
+#include "clsOto.h"
+#include "clsWave.h"
+#include "modGfx.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kFace(212, 208, 200);
+const QColor kTrace(192, 192, 255);
+
+struct Views {
+    TempFolder dir;
+    clsWave wave;
+    PictureBox pic, picSm;
+    explicit Views(const QList<qint16> &samples, int w = 1920, int h = 600)
+    {
+        dir.write("w.wav", wavimg::wav(samples));
+        QString name = "w.wav";
+        EXPECT_TRUE(wave.ReadFile(dir.path(), name));
+        pic.resize(w, h);
+        pic.setBackColor(Qt::white);
+        pic.setForeColor(kTrace);
+        picSm.resize(w, 25);
+        picSm.setBackColor(kFace);
+        picSm.setForeColor(Qt::white);
+    }
+    int count(const PictureBox &box, const QColor &c) const
+    {
+        int k = 0;
+        const QImage &img = box.image();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                k += img.pixelColor(x, y) == c;
+        return k;
+    }
+};
+
+}  // namespace
+
+TEST(Render, MarkersStandInTheirColumnsAndBands)
+{
+    Views v(wavimg::noise(44100, 3000), 1000, 500);
+    clsOto e;
+    e.prmLF = 100, e.prmOV = 50, e.prmPR = 150, e.prmFX = 300, e.prmRT = -500;
+    drawDetail(v.pic, v.wave, &e, true, 0, 0, 1000, kFace);
+    const QImage &img = v.pic.image();
+    const struct { int x, band; QColor c; } ticks[5] = {
+        {100, 0, QColor(0, 0, 127)}, {150, 1, QColor(63, 192, 0)}, {250, 2, QColor(192, 63, 0)},
+        {400, 3, QColor(255, 127, 255)}, {600, 4, QColor(0, 0, 127)}};
+    for (const auto &t : ticks) {
+        for (int y = t.band * 100; y < t.band * 100 + 100; ++y)
+            ASSERT_EQ(img.pixelColor(t.x, y), t.c) << t.x << " " << y;
+        if (t.band > 0) {
+            EXPECT_NE(img.pixelColor(t.x, t.band * 100 - 1), t.c);
+        }
+        if (t.band < 4) {
+            EXPECT_NE(img.pixelColor(t.x, t.band * 100 + 100), t.c);
+        }
+        EXPECT_NE(img.pixelColor(t.x + 1, t.band * 100 + 50), t.c);
+    }
+}
+
+TEST(Render, ShadingOnePixelColumnsAndZoomedInLines)
+{
+    QList<qint16> square(44100);
+    for (int i = 0; i < square.size(); ++i)
+        square[i] = (i / 3) % 2 ? -3000 : 3000;  // rows 272 and 327 at 600 px
+    Views v(square);
+    drawDetail(v.pic, v.wave, nullptr, true, 0, -100, 1000, kFace);
+    const QImage &img = v.pic.image();
+    // 4410 samples at 1920 px per 44100 samples: 192 columns of face colour.
+    for (int x = 0; x < 192; ++x)
+        ASSERT_EQ(img.pixelColor(x, 10), kFace) << x;
+    EXPECT_EQ(img.pixelColor(192, 10), QColor(Qt::white));
+    // Every column of the file: one line from row 272 to row 327, both ends
+    // included; the joins run inside it, at row 299.
+    for (int x = 192; x < 1920; ++x) {
+        ASSERT_EQ(img.pixelColor(x, 272), kTrace) << x;
+        ASSERT_EQ(img.pixelColor(x, 327), kTrace) << x;
+    }
+    EXPECT_EQ(v.count(v.pic, kTrace), (1920 - 192) * 56);
+
+    // Zoomed in to 882 samples, 2.2 px apart: a line from sample to sample.
+    v.pic.cls();
+    drawDetail(v.pic, v.wave, nullptr, true, 0, 500, 20, kFace);
+    for (const QPoint &pt : waveGeometry(waveSamples(v.wave), {1920, 600, 500, 20, 32768, 1}).points) {
+        if (pt.x() < 1920) {  // the last sample stands at x = W, off the image
+            ASSERT_EQ(img.pixelColor(pt), kTrace) << pt.x() << " " << pt.y();
+        }
+    }
+    // Each of the 293 steep rises and falls inside the view (a 294th runs off
+    // its right edge) crosses every row between the levels, and no pixel
+    // strays outside them.
+    for (int y = 0; y < 600; ++y) {
+        int hits = 0;
+        for (int x = 0; x < 1920; ++x)
+            hits += img.pixelColor(x, y) == kTrace;
+        if (y >= 272 && y <= 327) {
+            ASSERT_GE(hits, 293) << y;
+        } else {
+            ASSERT_EQ(hits, 0) << y;
+        }
+    }
+}
+
+TEST(Render, DisplayModes)
+{
+    Views v(wavimg::noise(44100, 3000));
+    ASSERT_LT(2 * v.wave.Range, 32768);
+    clsOto e;
+    e.prmLF = 200, e.prmRT = -300;
+    // Mode 1 on a quiet wave: the light magnified layer behind the trace.
+    drawDetail(v.pic, v.wave, &e, true, 1, -100, 1000, kFace);
+    EXPECT_GT(v.count(v.pic, magnifiedColor()), 1000);
+    EXPECT_GT(v.count(v.pic, kTrace), 1000);
+    EXPECT_EQ(v.pic.foreColor(), kTrace);
+    // Not editable: nothing at all. Mode 2: markers only, no trace, no shading.
+    v.pic.cls();
+    drawDetail(v.pic, v.wave, &e, false, 0, -100, 1000, kFace);
+    EXPECT_EQ(v.count(v.pic, Qt::white), 1920 * 600);
+    drawDetail(v.pic, v.wave, &e, true, 2, -100, 1000, kFace);
+    EXPECT_EQ(v.count(v.pic, kTrace), 0);
+    EXPECT_EQ(v.count(v.pic, kFace), 0);
+    EXPECT_EQ(v.pic.image().pixelColor(576, 10), QColor(0, 0, 127));
+    // The overview: drawn in modes 0 and 1, kept as it was in mode 2.
+    drawOverview(v.picSm, v.wave, true, 0, kFace);
+    const QImage drawn = v.picSm.image();
+    EXPECT_GT(v.count(v.picSm, Qt::white), 1920);
+    v.picSm.cls();
+    drawOverview(v.picSm, v.wave, true, 2, kFace);
+    drawOverview(v.picSm, v.wave, false, 0, kFace);
+    EXPECT_EQ(v.count(v.picSm, kFace), 1920 * 25);
+    drawOverview(v.picSm, v.wave, true, 1, kFace);
+    EXPECT_EQ(v.picSm.image(), drawn);
+
+    // A loud wave: mode 1 looks like mode 0.
+    Views l(wavimg::noise(44100, 20000));  // loud, yet magnifying would show
+    ASSERT_GE(2 * l.wave.Range, 32768);
+    drawDetail(l.pic, l.wave, &e, true, 1, -100, 1000, kFace);
+    const QImage mode1 = l.pic.image();
+    l.pic.cls();
+    drawDetail(l.pic, l.wave, &e, true, 0, -100, 1000, kFace);
+    EXPECT_EQ(l.pic.image(), mode1);
+    EXPECT_EQ(l.count(l.pic, magnifiedColor()), 0);
+}
