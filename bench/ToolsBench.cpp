@@ -95,8 +95,8 @@ void runToolsBenchmarks(const QString &scratch)
     const double dupRemoveMs = bench::timeMs([&] {
         for (int i = 0; i < kOps; ++i) {
             const int row = kEntries / 2;
-            duplicateEntry(doc, list, row, list.itemData(row));
-            removeEntry(doc, list, row, list.itemData(row));
+            duplicateEntry(doc, list, row, list.rowItemData(row));
+            removeEntry(doc, list, row, list.rowItemData(row));
         }
     }, 3);
     bench::row("duplicate + remove mid-list, per pair", dupRemoveMs / kOps);

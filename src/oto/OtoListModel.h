@@ -19,7 +19,7 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    int itemData(int row) const { return rows_.value(row, -1); }
+    int rowItemData(int row) const { return rows_.value(row, -1); }
     bool isFiltered() const { return filtered_; }
 
     // Every entry, in collection order.

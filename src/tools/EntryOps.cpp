@@ -13,7 +13,7 @@ namespace {
 bool consistent(const OtoDocument &doc, const OtoListModel &list, int row, int curIdx)
 {
     return row >= 0 && row < list.rowCount() && curIdx >= 0 && curIdx < doc.clcOto.size()
-           && list.itemData(row) == curIdx;
+           && list.rowItemData(row) == curIdx;
 }
 
 }  // namespace
@@ -43,5 +43,5 @@ EntryOpResult removeEntry(OtoDocument &doc, OtoListModel &list, int row, int cur
     const int next = row < count ? row : row - 1;
     if (selection && next >= 0)
         selection->setCurrentIndex(list.index(next), QItemSelectionModel::ClearAndSelect);
-    return {true, next >= 0 ? list.itemData(next) : -1, next};
+    return {true, next >= 0 ? list.rowItemData(next) : -1, next};
 }

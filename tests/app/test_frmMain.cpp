@@ -53,7 +53,7 @@ struct WindowFixture : ::testing::Test {
     {
         QList<int> out;
         for (int r = 0; r < window->listModel().rowCount(); ++r)
-            out << window->listModel().itemData(r);
+            out << window->listModel().rowItemData(r);
         return out;
     }
 

@@ -32,7 +32,7 @@ struct Bank : ::testing::Test {
     {
         QList<int> out;
         for (int r = 0; r < list.rowCount(); ++r)
-            out << list.itemData(r);
+            out << list.rowItemData(r);
         return out;
     }
     QList<clsOto *> shown() const

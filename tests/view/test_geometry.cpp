@@ -139,6 +139,11 @@ TEST(WaveGeometry, ShadingBandsAndWhereTheTraceStarts)
     EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, 0, 1000, 0)).segments.isEmpty());
     EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, 0, 0.01, 32768)).shade.empty());
     EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, 1e300, 1000, 32768)).shade.empty());
+    EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, NAN, NAN, 32768)).shade.empty());
+    // A tiny scale throws every height far off the box, yet within range.
+    const WaveGeometry steep = waveGeometry(samplesOf(s), request(1920, 100, 0, 20, 1e-300));
+    EXPECT_EQ(steep.points.size(), 883);
+    EXPECT_LE(std::abs(steep.points[0].y()), 1 << 29);
 }
 
 TEST(WaveGeometry, MatchesTheSampleBySampleAlgorithmWithAndWithoutCache)

@@ -85,6 +85,9 @@ TEST(Render, ShadingOnePixelColumnsAndZoomedInLines)
     }
     EXPECT_EQ(v.count(v.pic, kTrace), (1920 - 192) * 56);
 
+    // Heights far off the box are clipped, not walked.
+    drawWave(v.pic, v.wave, 500, 20, 1e-300, kFace);
+    drawWave(v.pic, v.wave, 500, 1000, -1e-300, kFace);
     // Zoomed in to 882 samples, 2.2 px apart: a line from sample to sample.
     v.pic.cls();
     drawDetail(v.pic, v.wave, nullptr, true, 0, 500, 20, kFace);

@@ -499,7 +499,7 @@ void frmMain::lstOto_Click(int row)
 {
     if (row < 0)
         return;
-    curIdx = list_.itemData(row);
+    curIdx = list_.rowItemData(row);
     loadWave();
 }
 
