@@ -1,3 +1,4 @@
+#include "BenchSession.h"
 #include "BenchUtil.h"
 #include "Dialogs.h"
 #include "OtoDocument.h"
@@ -10,17 +11,6 @@
 #include <QDir>
 #include <QListView>
 
-namespace {
-
-class QuietDialogs : public Dialogs {
-public:
-    MsgAnswer message(const MessageRequest &r) override { return r.defaultButton; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
-    void beep() override {}
-};
-
-}  // namespace
-
 // Fills and filters the entry list of the real main window with 50 000
 // entries, each time until the list has laid out and painted its rows.
 void runListBenchmarks(const QString &scratch)
@@ -31,19 +21,11 @@ void runListBenchmarks(const QString &scratch)
     QString text = QStringLiteral("#CHARSET:UTF8\r\n");
     for (int i = 0; i < kEntries; ++i)
         text += QStringLiteral("k%1.wav=- か%2 %3,100,200,-300,50,20\r\n").arg(i).arg(i % 500).arg(i % 7 ? "" : "ka");
-    QFile f(joinPath(folder, OtoDocument::kOtoIni));
-    if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0)
+    if (!bench::writeFile(joinPath(folder, OtoDocument::kOtoIni), text.toUtf8()))
         return;
-    f.close();
 
-    QuietDialogs dialogs;
-    clsSett sett(joinPath(scratch, QStringLiteral("sett.ini")));
-    sett.loadDflt();
-    modLocale locale(sett, dialogs);
-    frmMain window(sett, locale, dialogs);
-    window.show();
-    window.document().wrkpath = folder;
-    window.document().openoto(folder, OtoDocument::kOtoIni);
+    bench::WindowSession session(scratch, QStringLiteral("sett-list.ini"), folder);
+    frmMain &window = session.window;
     auto *list = window.findChild<QListView *>(QStringLiteral("lstOto"));
     const auto shown = [&] {
         QApplication::processEvents();

@@ -1,3 +1,4 @@
+#include "BenchSession.h"
 #include "BenchUtil.h"
 #include "Dialogs.h"
 #include "OtoDocument.h"
@@ -9,15 +10,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// Counts messages instead of showing them; a benchmark must not stop.
-class SilentDialogs : public Dialogs {
-public:
-    int shown = 0;
-    MsgAnswer message(const MessageRequest &r) override { ++shown; return r.defaultButton; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
-    void beep() override {}
-};
 
 // A voicebank's oto.ini of `count` entries with kana names and aliases,
 // parameters with fractions and signs as real banks have them.
@@ -54,7 +46,7 @@ void runOtoBenchmarks(const QString &scratch)
     QDir().mkpath(folder);
     const QString path = joinPath(folder, OtoDocument::kOtoIni);
 
-    SilentDialogs dialogs;
+    bench::SilentDialogs dialogs;
     clsSett sett(joinPath(scratch, QStringLiteral("sett.ini")));
     sett.loadDflt();
     modLocale locale(sett, dialogs);

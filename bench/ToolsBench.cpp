@@ -1,4 +1,5 @@
 #include "AliasRewrite.h"
+#include "BenchSession.h"
 #include "BenchUtil.h"
 #include "Dialogs.h"
 #include "EntryOps.h"
@@ -12,13 +13,6 @@
 #include <QDir>
 
 namespace {
-
-class MuteDialogs : public Dialogs {
-public:
-    MsgAnswer message(const MessageRequest &r) override { return r.defaultButton; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
-    void beep() override {}
-};
 
 // Romaji and kana aliases as CV and VCV banks have them.
 OtoEntries makeEntries(int count)
@@ -67,7 +61,7 @@ void runToolsBenchmarks(const QString &scratch)
     std::printf("  %-44s %10d\n", "  aliases changed", changed);
 
     // The same through the document: load oto.ini, split, save it again.
-    MuteDialogs dialogs;
+    bench::SilentDialogs dialogs;
     clsSett sett(joinPath(scratch, QStringLiteral("tools-sett.ini")));
     sett.loadDflt();
     modLocale locale(sett, dialogs);

@@ -1,3 +1,4 @@
+#include "BenchSession.h"
 #include "BenchUtil.h"
 #include "Dialogs.h"
 #include "OtoDocument.h"
@@ -18,13 +19,6 @@
 #include <cmath>
 
 namespace {
-
-class QuietDialogs : public Dialogs {
-public:
-    MsgAnswer message(const MessageRequest &r) override { return r.defaultButton; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
-    void beep() override {}
-};
 
 // A voice-like test signal: a 220 Hz tone with harmonics under a slow
 // swell, plus a little noise, as 16-bit mono PCM at 44100 Hz.
@@ -107,14 +101,8 @@ void runViewBenchmarks(const QString &scratch)
     drawingOnly(folder, "3-second wave, drawing only", QStringLiteral("short.wav"));
     drawingOnly(folder, "10-minute wave, drawing only", QStringLiteral("long.wav"));
 
-    QuietDialogs dialogs;
-    clsSett sett(joinPath(scratch, QStringLiteral("sett-view.ini")));
-    sett.loadDflt();
-    modLocale locale(sett, dialogs);
-    frmMain window(sett, locale, dialogs);
-    window.show();
-    window.document().wrkpath = folder;
-    window.document().openoto(folder, OtoDocument::kOtoIni);
+    bench::WindowSession session(scratch, QStringLiteral("sett-view.ini"), folder);
+    frmMain &window = session.window;
     window.F5LstOto();
     auto *list = window.findChild<QListView *>(QStringLiteral("lstOto"));
     auto *pic = window.findChild<PictureBox *>(QStringLiteral("pic"));

@@ -1,0 +1,24 @@
+#include "BenchSession.h"
+
+#include "modUtils.h"
+
+#include <QFile>
+
+namespace bench {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+WindowSession::WindowSession(const QString &scratch, const QString &settName, const QString &folder)
+    : sett(joinPath(scratch, settName)), locale(sett, dialogs), window(sett, locale, dialogs)
+{
+    sett.loadDflt();
+    window.show();
+    window.document().wrkpath = folder;
+    window.document().openoto(folder, OtoDocument::kOtoIni);
+}
+
+}  // namespace bench

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "clsSett.h"
+#include "frmMain.h"
+#include "modLocale.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace bench {
+
+// Takes every box's default button and counts the boxes: a benchmark never
+// stops for a person.
+class SilentDialogs : public Dialogs {
+public:
+    int shown = 0;
+    MsgAnswer message(const MessageRequest &r) override
+    {
+        ++shown;
+        return r.defaultButton;
+    }
+    std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
+    void beep() override {}
+};
+
+// Writes a whole file; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+// The real main window, shown offscreen, with a voicebank folder opened as
+// File, Open would, and its own settings file in scratch.
+struct WindowSession {
+    WindowSession(const QString &scratch, const QString &settName, const QString &folder);
+    SilentDialogs dialogs;
+    clsSett sett;
+    modLocale locale;
+    frmMain window;
+};
+
+}  // namespace bench
