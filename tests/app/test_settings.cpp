@@ -6,14 +6,12 @@
 
 namespace {
 
-void expectDefaults(const clsSett &s)
+// Display charset, file charset, recent path, rounding step, on-disk name rule.
+auto fields(const clsSett &s)
 {
-    EXPECT_EQ(s.settlocDisp, 1);
-    EXPECT_EQ(s.settlocFile, 0);
-    EXPECT_EQ(s.settRecentPath, QString());
-    EXPECT_EQ(s.settPrmRound, 1.0);
-    EXPECT_EQ(s.settFilenameBad, 1);
+    return std::tuple(s.settlocDisp, s.settlocFile, s.settRecentPath, s.settPrmRound, s.settFilenameBad);
 }
+const auto kDefaults = std::tuple(1, 0, QString(), 1.0, qint16(1));
 
 clsSett loadFrom(const TempFolder &dir, const QByteArray &content)
 {
@@ -25,12 +23,12 @@ clsSett loadFrom(const TempFolder &dir, const QByteArray &content)
 
 }  // namespace
 
-TEST(Settings, MissingOrInvalidFileGivesAllDefaults)
+TEST(Settings, ReadsValidValuesAndGivesAllDefaultsOtherwise)
 {
     TempFolder dir;
     clsSett missing(dir.file("sett.ini"));
     missing.inpSett();
-    expectDefaults(missing);
+    EXPECT_EQ(fields(missing), kDefaults);
 
     const QByteArray invalid[] = {
         "0\r\n2\r\n\"/v\"\r\n0.005\r\n0\r\n",   // step below 0.01
@@ -43,27 +41,17 @@ TEST(Settings, MissingOrInvalidFileGivesAllDefaults)
         "0\r\n2\r\n\"/v\"\r\n1\r\n99999\r\n",   // beyond a 16-bit integer
         "",
     };
-    for (const QByteArray &content : invalid) {
-        SCOPED_TRACE(content.toStdString());
-        expectDefaults(loadFrom(dir, content));
-    }
-}
+    for (const QByteArray &content : invalid)
+        EXPECT_EQ(fields(loadFrom(dir, content)), kDefaults) << content.toStdString();
 
-TEST(Settings, ReadsValidValuesAndStepBoundsInclusive)
-{
-    TempFolder dir;
-    clsSett low = loadFrom(dir, "3\r\n2\r\n\"/home/u/voice\"\r\n0.01\r\n-1\r\n");
-    EXPECT_EQ(low.settlocDisp, 3);
-    EXPECT_EQ(low.settlocFile, 2);
-    EXPECT_EQ(low.settRecentPath, "/home/u/voice");
-    EXPECT_EQ(low.settPrmRound, 0.01);
-    EXPECT_EQ(low.settFilenameBad, -1);
-
-    EXPECT_EQ(loadFrom(dir, "0\n0\n\"\"\n100\n0\n").settPrmRound, 100.0);  // LF-only lines too
+    // The step's bounds are inclusive; LF-only lines are read too.
+    EXPECT_EQ(fields(loadFrom(dir, "3\r\n2\r\n\"/home/u/voice\"\r\n0.01\r\n-1\r\n")),
+              std::tuple(3, 2, QString("/home/u/voice"), 0.01, qint16(-1)));
+    EXPECT_EQ(loadFrom(dir, "0\n0\n\"\"\n100\n0\n").settPrmRound, 100.0);
     EXPECT_EQ(loadFrom(dir, "0\r\n0\r\n\"\"\r\n.5\r\n0\r\n").settPrmRound, 0.5);
 }
 
-TEST(Settings, WriteThenReadKeepsEveryFieldExactly)
+TEST(Settings, WriteThenReadKeepsEveryFieldExactlyAndFailuresAreShown)
 {
     TempFolder dir;
     ScriptedDialogs dialogs;
@@ -75,26 +63,16 @@ TEST(Settings, WriteThenReadKeepsEveryFieldExactly)
     out.settFilenameBad = 0;
     ASSERT_TRUE(out.oupsett(dialogs));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(dir.read("sett.ini"),
-              QString::fromUtf8("0\r\n3\r\n\"/home/u/歌声, \"new\"/あ\"\r\n0.25\r\n0\r\n").toUtf8());
-
+    EXPECT_EQ(dir.read("sett.ini"), QString::fromUtf8("0\r\n3\r\n\"/home/u/歌声, \"new\"/あ\"\r\n0.25\r\n0\r\n").toUtf8());
     clsSett in(dir.file("sett.ini"));
     in.inpSett();
-    EXPECT_EQ(in.settlocDisp, 0);
-    EXPECT_EQ(in.settlocFile, 3);
-    EXPECT_EQ(in.settRecentPath, out.settRecentPath);
-    EXPECT_EQ(in.settPrmRound, 0.25);
-    EXPECT_EQ(in.settFilenameBad, 0);
-}
+    EXPECT_EQ(fields(in), fields(out));
 
-TEST(Settings, WriteFailureIsShownAndLeavesNoFile)
-{
-    TempFolder dir;
-    ScriptedDialogs dialogs;
-    clsSett s(dir.file("missing-folder/sett.ini"));
-    EXPECT_FALSE(s.oupsett(dialogs));
+    clsSett nowhere(dir.file("missing-folder/sett.ini"));
+    EXPECT_FALSE(nowhere.oupsett(dialogs));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].title, "...");
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith("error while saving settings - 保存設定時出現錯誤\r\n"));
-    EXPECT_GT(dialogs.messages[0].text.size(), QString("error while saving settings - 保存設定時出現錯誤\r\n").size());
+    const QString head = "error while saving settings - 保存設定時出現錯誤\r\n";
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(head));
+    EXPECT_GT(dialogs.messages[0].text.size(), head.size());  // and the reason
 }

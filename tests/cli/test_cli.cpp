@@ -1,27 +1,10 @@
+#include "RunCli.h"
 #include "TempFolder.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
-namespace {
-
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
-CliRun lirraOto(const QStringList &args)
-{
-    QProcess p;
-    p.start(qEnvironmentVariable("LIRRA_BIN_DIR") + "/lirra-oto", args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
 const QByteArray kSjis = "a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nbad\r\nb.wav=\x82\xa2,1,2,3,4,5\r\n";
-
-}  // namespace
 
 TEST(Cli, ListPrintsFileLinesInUtf8AndASummary)
 {

@@ -1,8 +1,5 @@
+#include "LocaleEnv.h"
 #include "OtoDocument.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
-#include "clsSett.h"
-#include "modLocale.h"
 #include "modUtils.h"
 
 #include <QSignalSpy>
@@ -17,11 +14,9 @@ const QByteArray kSjisFile =
     "bad line\r\n"
     "b.wav=\x82\xa2,1,2,3,4,5\r\n";            // い
 
-struct DocFixture : ::testing::Test {
-    DocFixture() : sett(dir.file("sett.ini")), locale(sett, dialogs), doc(locale, dialogs)
+struct DocFixture : ::testing::Test, LocaleEnv {
+    DocFixture()
     {
-        sett.loadDflt();
-        locale.initLocale();
         QObject::connect(&doc, &OtoDocument::titleChanged, [this](const QString &t) { shownTitle = t; });
     }
     void openFolder(const QByteArray &oto)
@@ -38,11 +33,7 @@ struct DocFixture : ::testing::Test {
         return out;
     }
 
-    TempFolder dir;
-    ScriptedDialogs dialogs;
-    clsSett sett;
-    modLocale locale;
-    OtoDocument doc;
+    OtoDocument doc{locale, dialogs};
     QString shownTitle;
 };
 
@@ -99,12 +90,9 @@ TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
     ASSERT_EQ(dialogs.messages.size(), 1);
     const MessageRequest &q = dialogs.messages[0];
     EXPECT_EQ(q.text, QString::fromUtf8("something's been changed, save?\r\n有改變，是否保存？"));
-    EXPECT_EQ(q.title, "?");
-    EXPECT_EQ(q.buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(q.icon, MsgIcon::Question);
-    EXPECT_EQ(q.defaultButton, MsgAnswer::Cancel);
-    EXPECT_EQ(doc.clcOto[0]->ALS, "changed");
-    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_EQ(std::tuple(q.title, q.buttons, q.icon, q.defaultButton),
+              std::tuple(QString("?"), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel));
+    EXPECT_EQ(std::pair(doc.clcOto[0]->ALS, doc.blnChanged), std::pair(QString("changed"), true));
 
     dialogs.answers = {MsgAnswer::No};
     doc.reload();
@@ -114,8 +102,7 @@ TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
     doc.setChanged();
     dialogs.answers = {MsgAnswer::Yes};
     doc.reload();
-    EXPECT_EQ(doc.clcOto[0]->ALS, "saved");
-    EXPECT_FALSE(doc.blnChanged);
+    EXPECT_EQ(std::pair(doc.clcOto[0]->ALS, doc.blnChanged), std::pair(QString("saved"), false));
 
     // Save Backup keeps the unsaved mark; Load Backup brings the backup back.
     doc.clcOto[0]->ALS = "in backup";
@@ -152,8 +139,7 @@ TEST_F(DocFixture, EmptyCollectionNeverSilentlyReplacesEntries)
     dialogs.answers = {MsgAnswer::No};
     EXPECT_FALSE(doc.saveoto());
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(dialogs.messages[0].defaultButton, MsgAnswer::No);
+    EXPECT_EQ(std::pair(dialogs.messages[0].buttons, dialogs.messages[0].defaultButton), std::pair(MsgButtons::YesNo, MsgAnswer::No));
     EXPECT_EQ(dir.read("oto.ini"), before);
 
     dialogs.answers = {MsgAnswer::Yes};

@@ -3,45 +3,38 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-QString replaced(const QString &alias, const QString &rules) { return applyReplaceRules(alias, parseReplaceRules(rules)); }
-QString split(const QString &alias, const QString &list = toolTexts::kSplitDefault)
-{
-    return splitCmb(alias, list.split(u','), u" ");
-}
-}  // namespace
-
 TEST(AliasRewrite, ReplaceRulesApplyInTypedOrderWithoutOverlap)
 {
-    EXPECT_EQ(replaced("ab", "a=b,b=c"), "cc");
-    EXPECT_EQ(replaced("kaka", "ka=ga"), "gaga");
-    EXPECT_EQ(replaced("aaaa", "aa=a"), "aa");
-    EXPECT_EQ(replaced("a", "a=aa"), "aa");  // the inserted text is not searched again
-    EXPECT_EQ(replaced("a", "A=b"), "a");
-    EXPECT_EQ(replaced("a a", " a=b"), "ab");  // spaces belong to the texts
-    EXPECT_EQ(replaced("xa", "=z"), "xa");     // empty before text
-    EXPECT_EQ(replaced("- ka", "- =,k=g"), "ga");
-    EXPECT_EQ(replaced("xyz ka", "x=y=z,xyz,,k=g"), "xyz ga");  // non-rules are passed over
+    const char *const cases[][3] = {
+        // alias, rules, result
+        {"ab", "a=b,b=c", "cc"}, {"kaka", "ka=ga", "gaga"}, {"aaaa", "aa=a", "aa"},
+        {"a", "a=aa", "aa"},        // the inserted text is not searched again
+        {"a", "A=b", "a"},
+        {"a a", " a=b", "ab"},      // spaces belong to the texts
+        {"xa", "=z", "xa"},         // empty before text
+        {"- ka", "- =,k=g", "ga"},
+        {"xyz ka", "x=y=z,xyz,,k=g", "xyz ga"},  // non-rules are passed over
+    };
+    for (const auto &[alias, rules, result] : cases)
+        EXPECT_EQ(applyReplaceRules(alias, parseReplaceRules(rules)), result) << alias << " " << rules;
     EXPECT_EQ(parseReplaceRules("x=y=z,xyz,,k=g,=").size(), 2);
 }
 
 TEST(AliasRewrite, SplitFirstListedCombinationWinsAndEveryCharacterIsAUnit)
 {
-    EXPECT_EQ(split("kya"), "ky a");
-    EXPECT_EQ(split("tsu"), "ts u");
-    EXPECT_EQ(split("n-a"), "n- a");
-    EXPECT_EQ(split("ka"), "k a");
-    EXPECT_EQ(split("a"), "a");
-    EXPECT_EQ(split(""), "");
-    EXPECT_EQ(split("Kya"), "K y a");
-    EXPECT_EQ(split("chya"), "ch y a");
-    EXPECT_EQ(split("a ka"), "a   k a");
-    EXPECT_EQ(split("ky a"), "ky   a");
-    EXPECT_EQ(split("かきゃ"), "か き ゃ");
-    EXPECT_EQ(split("shi", "s,sh"), "s h i");
-    EXPECT_EQ(split("kya", "ky,kya"), "ky a");
-    EXPECT_EQ(split("ab", "by"), "a b");      // longer than the rest: no match
-    EXPECT_EQ(split("kya", ",ky,"), "ky a");  // empty combinations never match
+    const char *const cases[][3] = {
+        // alias, combinations (empty: the default list), result
+        {"kya", "", "ky a"}, {"tsu", "", "ts u"}, {"n-a", "", "n- a"}, {"ka", "", "k a"}, {"a", "", "a"},
+        {"", "", ""}, {"Kya", "", "K y a"}, {"chya", "", "ch y a"}, {"a ka", "", "a   k a"},
+        {"ky a", "", "ky   a"}, {"かきゃ", "", "か き ゃ"}, {"shi", "s,sh", "s h i"},
+        {"kya", "ky,kya", "ky a"},
+        {"ab", "by", "a b"},      // longer than the rest: no match
+        {"kya", ",ky,", "ky a"},  // empty combinations never match
+    };
+    for (const auto &[alias, list, result] : cases) {
+        const QString combos = *list ? QString::fromUtf8(list) : toolTexts::kSplitDefault;
+        EXPECT_EQ(splitCmb(QString::fromUtf8(alias), combos.split(u','), u" "), QString::fromUtf8(result)) << alias;
+    }
     EXPECT_EQ(splitCmb(u"abc", {"bc"}, u"--"), "a--bc");
 
     OtoEntries e;

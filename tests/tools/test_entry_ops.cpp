@@ -1,10 +1,8 @@
 #include "EntryOps.h"
+#include "LocaleEnv.h"
 #include "OtoDocument.h"
 #include "OtoListModel.h"
-#include "ScriptedDialogs.h"
 #include "ToolDialogs.h"
-#include "clsSett.h"
-#include "modLocale.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
@@ -15,8 +13,8 @@ namespace {
 
 // Entries e1..e10 with aliases a1..a10, except s2, s5 and s9. The filter "s"
 // shows entries 2, 5 and 9 (item data 1, 4, 8); the row of entry 5 is current.
-struct Bank : ::testing::Test {
-    Bank() : sett(QString()), locale(sett, dialogs), doc(locale, dialogs), list(doc.clcOto)
+struct Bank : ::testing::Test, LocaleEnv {
+    Bank()
     {
         doc.wrkpath = QStringLiteral("/bank");
         for (int n = 1; n <= 10; ++n)
@@ -45,11 +43,8 @@ struct Bank : ::testing::Test {
     clsOto *entry(int n) const { return original[n - 1].get(); }
     QString alias(int n) const { return original[n - 1]->ALS; }
 
-    ScriptedDialogs dialogs;
-    clsSett sett;
-    modLocale locale;
-    OtoDocument doc;
-    OtoListModel list;
+    OtoDocument doc{locale, dialogs};
+    OtoListModel list{doc.clcOto};
     QAbstractItemModelTester tester{&list, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QItemSelectionModel selection{&list};
     QSignalSpy spy{&selection, &QItemSelectionModel::currentRowChanged};
@@ -65,9 +60,7 @@ TEST_F(Bank, DuplicateInsertsTheCopyInFrontAndKeepsTheSourceSelected)
     EXPECT_FALSE(doc.blnChanged);
 
     const EntryOpResult r = duplicateEntry(doc, list, 1, 4);
-    EXPECT_TRUE(r.done);
-    EXPECT_EQ(r.curIdx, 5);
-    EXPECT_EQ(r.row, 2);
+    EXPECT_EQ(std::tuple(r.done, r.curIdx, r.row), std::tuple(true, 5, 2));
     EXPECT_EQ(rows(), (QList<int>{1, 4, 5, 9}));
     ASSERT_EQ(doc.clcOto.size(), 11);
     clsOto *copy = doc.clcOto[4].get();
@@ -84,21 +77,18 @@ TEST_F(Bank, RemoveSelectsTheNextRowOrTheLastAndForgetsTheLastOne)
     EntryOpResult r = removeEntry(doc, list, 1, 4, &selection);
     EXPECT_EQ(rows(), (QList<int>{1, 7}));
     EXPECT_EQ(shown(), (QList<clsOto *>{entry(2), entry(9)}));
-    EXPECT_EQ(r.row, 1);
-    EXPECT_EQ(r.curIdx, 7);
+    EXPECT_EQ(std::pair(r.row, r.curIdx), std::pair(1, 7));
     ASSERT_EQ(spy.count(), 1);  // one change, signalled once the rows are final
     EXPECT_EQ(spy[0][0].toModelIndex().row(), 1);
     EXPECT_FALSE(doc.clcOto.contains(original[4]));
 
     r = removeEntry(doc, list, 1, 7, &selection);  // the last row: the one before it
-    EXPECT_EQ(r.row, 0);
-    EXPECT_EQ(r.curIdx, 1);
+    EXPECT_EQ(std::pair(r.row, r.curIdx), std::pair(0, 1));
     EXPECT_EQ(selection.currentIndex().row(), 0);
     EXPECT_EQ(spy.count(), 2);
 
     r = removeEntry(doc, list, 0, 1, &selection);  // the only row
-    EXPECT_EQ(r.row, -1);
-    EXPECT_EQ(r.curIdx, -1);
+    EXPECT_EQ(std::pair(r.row, r.curIdx), std::pair(-1, -1));
     EXPECT_FALSE(selection.currentIndex().isValid());
     EXPECT_EQ(spy.count(), 2);
     EXPECT_FALSE(removeEntry(doc, list, -1, -1, &selection).done);

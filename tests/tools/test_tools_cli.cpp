@@ -1,46 +1,35 @@
+#include "RunCli.h"
 #include "TempFolder.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
-
-namespace {
-// Exit status and standard output of lirra-oto.
-std::pair<int, QString> lirraOto(const QStringList &args)
-{
-    QProcess p;
-    p.start(qEnvironmentVariable("LIRRA_BIN_DIR") + "/lirra-oto", args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
-}
-}  // namespace
 
 TEST(ToolsCli, ReplaceAndSplitRewriteAliasesKeepingTheEncoding)
 {
     TempFolder dir;
     dir.write("oto.ini", "a.wav=\x82\xa0 ka,1,2,3,4,5\r\nb.wav=sa,1,2,3,4,5\r\n");  // あ in Shift-JIS
-    auto [status, out] = lirraOto({"replace", dir.path(), QString::fromUtf8("あ=い,x=y=z,ka=ga")});
-    EXPECT_EQ(status, 0);
-    EXPECT_TRUE(out.endsWith("oto.ini: 1 of 2 aliases changed\n")) << out.toStdString();
+    CliRun r = lirraOto({"replace", dir.path(), QString::fromUtf8("あ=い,x=y=z,ka=ga")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.endsWith("oto.ini: 1 of 2 aliases changed\n")) << r.out.toStdString();
     const QByteArray rewritten("a.wav=\x82\xa2 ga,1,2,3,4,5\r\nb.wav=sa,1,2,3,4,5");
     EXPECT_EQ(dir.read("oto.ini"), rewritten);
 
     // A character Shift-JIS cannot hold, nothing to change, no rules: the file stays.
-    EXPECT_EQ(lirraOto({"replace", dir.path(), QString::fromUtf8("sa=한")}).first, 2);
-    EXPECT_TRUE(lirraOto({"replace", dir.path(), "zz=y"}).second.endsWith(": 0 of 2 aliases changed\n"));
-    EXPECT_EQ(lirraOto({"replace", dir.path(), ""}).first, 2);
+    EXPECT_EQ(lirraOto({"replace", dir.path(), QString::fromUtf8("sa=한")}).status, 2);
+    EXPECT_TRUE(lirraOto({"replace", dir.path(), "zz=y"}).out.endsWith(": 0 of 2 aliases changed\n"));
+    EXPECT_EQ(lirraOto({"replace", dir.path(), ""}).status, 2);
     EXPECT_EQ(dir.read("oto.ini"), rewritten);
 
     TempFolder utf8;
     utf8.write("oto.ini", "#CHARSET:UTF8\r\nk.wav=kya,1,2,3,4,5\r\nt.wav=\xed\x95\x9c,1,2,3,4,5");  // 한
-    std::tie(status, out) = lirraOto({"split", utf8.path()});
-    EXPECT_EQ(status, 0);
-    EXPECT_TRUE(out.endsWith(": 1 of 2 aliases changed\n"));
+    r = lirraOto({"split", utf8.path()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.endsWith(": 1 of 2 aliases changed\n"));
     EXPECT_EQ(utf8.read("oto.ini"), QByteArray("#CHARSET:UTF8\r\nk.wav=ky a,1,2,3,4,5\r\nt.wav=\xed\x95\x9c,1,2,3,4,5"));
-    EXPECT_EQ(lirraOto({"split", utf8.path(), "ky", "--charset", "1"}).first, 0);
+    EXPECT_EQ(lirraOto({"split", utf8.path(), "ky", "--charset", "1"}).status, 0);
     EXPECT_TRUE(utf8.read("oto.ini").contains("k.wav=ky   a,"));
-    EXPECT_EQ(lirraOto({"split", utf8.path(), "--charset", "9"}).first, 2);
+    EXPECT_EQ(lirraOto({"split", utf8.path(), "--charset", "9"}).status, 2);
 
     dir.write("oto.ini", "k.wav=ka,1,2,3,4,5\r\nbad\r\n");  // saving would drop the bad line
-    EXPECT_EQ(lirraOto({"split", dir.path()}).first, 2);
+    EXPECT_EQ(lirraOto({"split", dir.path()}).status, 2);
     EXPECT_EQ(dir.read("oto.ini"), QByteArray("k.wav=ka,1,2,3,4,5\r\nbad\r\n"));
 }

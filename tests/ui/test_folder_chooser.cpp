@@ -7,20 +7,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList roots(const QList<DriveInfo> &drives)
+template <class T> QStringList field(const QList<T> &items, QString T::*member)
 {
     QStringList out;
-    for (const auto &d : drives)
-        out << d.root;
+    for (const T &item : items)
+        out << item.*member;
     return out;
 }
-QStringList paths(const QList<FolderEntry> &entries)
-{
-    QStringList out;
-    for (const auto &e : entries)
-        out << e.path;
-    return out;
-}
+QStringList roots(const QList<DriveInfo> &drives) { return field(drives, &DriveInfo::root); }
+QStringList paths(const QList<FolderEntry> &entries) { return field(entries, &FolderEntry::path); }
 }  // namespace
 
 TEST(FolderChooserLogic, DrivesAreRealMountsRootAndHomeFirstLongestPrefixWins)
@@ -93,16 +88,13 @@ TEST(FolderChooserLogic, StartFolderAndOtoCheck)
     for (const QString &refused : {tmp.file("dirOto"), " " + tmp.path(), tmp.path() + " "})
         EXPECT_FALSE(acceptFolder(refused, sett, wrkpath, dialogs)) << refused.toStdString();
     ASSERT_EQ(dialogs.messages.size(), 3);
-    EXPECT_EQ(dialogs.messages[0].text, QString("打開的文件夾中未見oto.ini。") + "\r\n" + "No oto.ini found.");
-    EXPECT_EQ(dialogs.messages[0].title, "...orz");
-    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Question);
-    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(wrkpath, "/old");
-    EXPECT_EQ(sett.settRecentPath, "/old");
+    const MessageRequest &m = dialogs.messages[0];
+    EXPECT_EQ(std::tuple(m.text, m.title, m.icon, m.buttons),
+              std::tuple(QString("打開的文件夾中未見oto.ini。\r\nNo oto.ini found."), QString("...orz"), MsgIcon::Question, MsgButtons::Ok));
+    EXPECT_EQ(std::pair(wrkpath, sett.settRecentPath), std::pair(QString("/old"), QString("/old")));
 
     EXPECT_TRUE(acceptFolder(tmp.path() + "/", sett, wrkpath, dialogs));
-    EXPECT_EQ(wrkpath, tmp.path() + "/");
-    EXPECT_EQ(sett.settRecentPath, tmp.path() + "/");
+    EXPECT_EQ(std::pair(wrkpath, sett.settRecentPath), std::pair(tmp.path() + "/", tmp.path() + "/"));
     EXPECT_EQ(dialogs.messages.size(), 3);
 }
 

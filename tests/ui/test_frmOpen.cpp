@@ -1,8 +1,5 @@
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
-#include "clsSett.h"
+#include "LocaleEnv.h"
 #include "frmOpen.h"
-#include "modLocale.h"
 #include "modUtils.h"
 
 #include <QApplication>
@@ -17,38 +14,17 @@
 
 namespace {
 
-// One application object for the whole run, removed before exit so that the
-// leak checker sees Qt's own clean-up.
-class AppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[13] = "test_frmopen";
-    char *argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] auto *const appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-
 // A voicebank tree in a temporary folder and what the dialog borrows from
 // the main window.
-struct Fixture {
-    TempFolder tmp;
-    ScriptedDialogs dialogs;
-    clsSett sett{tmp.file("sett.ini")};
-    modLocale locale{sett, dialogs};
+struct Fixture : LocaleEnv {
     QString wrkpath;
-
     Fixture()
     {
-        locale.initLocale();
         for (const char *f : {"bank/voice", "bank/empty", "bank/gone", "other"})
-            QDir().mkpath(tmp.file(f));
-        tmp.write("bank/voice/oto.ini", "a.wav=a,0,0,0,0,0\r\n");
+            QDir().mkpath(dir.file(f));
+        dir.write("bank/voice/oto.ini", "a.wav=a,0,0,0,0,0\r\n");
     }
-    QString bank(const QString &sub = {}) const { return sub.isEmpty() ? tmp.file("bank") : tmp.file("bank/" + sub); }
+    QString bank(const QString &sub = {}) const { return sub.isEmpty() ? dir.file("bank") : dir.file("bank/" + sub); }
 };
 
 QListWidget *dirOf(const frmOpen &dlg) { return dlg.findChild<QListWidget *>("dir"); }
@@ -75,13 +51,15 @@ void clickRow(const frmOpen &dlg, const QString &path)
 
 }  // namespace
 
-TEST(frmOpenDialog, LayoutCaptionsFontsAndStartFolder)
+TEST(frmOpenDialog, LayoutCaptionsFontsStartFolderAndDrives)
 {
     Fixture f;
     f.sett.settlocDisp = 2;
-    f.sett.settRecentPath = f.tmp.file("other");
+    const QString other = f.dir.file("other");
+    f.sett.settRecentPath = other;
     f.wrkpath = f.bank("voice");
-    frmOpen dlg(f.sett, f.wrkpath, f.locale, f.dialogs);
+    frmOpen dlg(f.sett, f.wrkpath, f.locale, f.dialogs, nullptr,
+                {{f.bank(), "bank"}, {other, "other"}, {f.dir.file("unplugged"), "unplugged"}});
     dlg.show();
 
     EXPECT_EQ(dlg.windowTitle(), "Open... - 選擇UTAU聲音庫");
@@ -108,21 +86,40 @@ TEST(frmOpenDialog, LayoutCaptionsFontsAndStartFolder)
         EXPECT_EQ(w->font().family(), "MingLiU") << name;
     }
 
-    // The open voicebank first, then the most recent folder, then the program's.
+    // The open voicebank first, then the most recent folder.
     EXPECT_EQ(pathBox(dlg), f.bank("voice"));
     EXPECT_EQ(dirOf(dlg)->currentItem()->data(Qt::UserRole).toString(), f.bank("voice"));
-    f.wrkpath.clear();
-    EXPECT_EQ(pathBox(frmOpen(f.sett, f.wrkpath, f.locale, f.dialogs)), f.tmp.file("other"));
-    f.sett.settRecentPath.clear();
-    EXPECT_EQ(pathBox(frmOpen(f.sett, f.wrkpath, f.locale, f.dialogs)), programFolder());
-}
+    QString none;
+    EXPECT_EQ(pathBox(frmOpen(f.sett, none, f.locale, f.dialogs)), other);
 
-TEST(frmOpenDialog, BrowseByClicksThenOpenRefusesOrAccepts)
+    // The drive list: another drive's root, a drive that cannot be listed
+    // (nothing changes), then back to the folder visited on the first.
+    auto *drv = dlg.findChild<QComboBox *>("drv");
+    EXPECT_EQ(drv->currentIndex(), 0);
+    drv->setFocus();
+    QTest::keyClick(drv, Qt::Key_Down);
+    EXPECT_EQ(drv->currentIndex(), 1);
+    EXPECT_EQ(pathBox(dlg), other);
+    EXPECT_EQ(rowPaths(dlg), QStringList{other});
+    EXPECT_EQ(dlg.focusWidget(), dirOf(dlg));
+    QTest::keyClick(drv, Qt::Key_Down);
+    EXPECT_EQ(drv->currentIndex(), 1);
+    EXPECT_EQ(pathBox(dlg), other);
+    QTest::keyClick(drv, Qt::Key_Home);
+    EXPECT_EQ(pathBox(dlg), f.bank("voice"));
+}
+TEST(frmOpenDialog, BrowseByClicksAndKeysPastVanishedAndUnnamableFolders)
 {
     Fixture f;
+    // Not valid UTF-8: Qt has no path for it, so it must not be a row.
+    const QByteArray badName = QFile::encodeName(f.bank()) + "/bad\xff\xfe";
+    ASSERT_EQ(::mkdir(badName.constData(), 0755), 0);
     f.sett.settRecentPath = f.bank();
     frmOpen dlg(f.sett, f.wrkpath, f.locale, f.dialogs);
     dlg.show();
+    const QStringList rows = rowPaths(dlg);
+    ::rmdir(badName.constData());
+    EXPECT_EQ(rows.mid(rows.indexOf(f.bank())), QStringList({f.bank(), f.bank("empty"), f.bank("gone"), f.bank("voice")}));
 
     clickRow(dlg, f.bank("empty"));
     EXPECT_EQ(pathBox(dlg), f.bank("empty"));
@@ -130,31 +127,24 @@ TEST(frmOpenDialog, BrowseByClicksThenOpenRefusesOrAccepts)
     ASSERT_EQ(f.dialogs.texts(), QStringList{"打開的文件夾中未見oto.ini。\r\nNo oto.ini found."});
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(f.wrkpath.isEmpty());
-    EXPECT_EQ(f.sett.settRecentPath, f.bank());
 
-    // Up through the ancestor row, down into the voicebank, Enter is Open.
+    // Up through the ancestor row; a folder removed meanwhile is not entered and its row goes.
     clickRow(dlg, f.bank());
     EXPECT_EQ(pathBox(dlg), f.bank());
-    clickRow(dlg, f.bank("voice"));
+    ASSERT_TRUE(QDir(f.bank("gone")).removeRecursively());
+    clickRow(dlg, f.bank("gone"));
+    EXPECT_EQ(pathBox(dlg), f.bank());
+    EXPECT_FALSE(rowPaths(dlg).contains(f.bank("gone")));
+
+    // Space enters the selected row, Enter is Open.
+    dirOf(dlg)->setCurrentRow(int(rowPaths(dlg).indexOf(f.bank("voice"))));
+    QTest::keyClick(dirOf(dlg), Qt::Key_Space);
     EXPECT_EQ(pathBox(dlg), f.bank("voice"));
     EXPECT_EQ(rowPaths(dlg).last(), f.bank("voice"));
     QTest::keyClick(dirOf(dlg), Qt::Key_Return);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(f.wrkpath, f.bank("voice"));
-    EXPECT_EQ(f.sett.settRecentPath, f.bank("voice"));
-
-    // A typed path is kept as typed; Enter in the path box opens, it adds no line.
-    f.wrkpath.clear();
-    frmOpen typed(f.sett, f.wrkpath, f.locale, f.dialogs);
-    typed.show();
-    auto *txtPath = typed.findChild<QPlainTextEdit *>("txtPath");
-    txtPath->clear();
-    QTest::keyClicks(txtPath, f.bank("voice/"));
-    QTest::keyClick(txtPath, Qt::Key_Return);
-    EXPECT_EQ(typed.result(), QDialog::Accepted);
-    EXPECT_EQ(f.wrkpath, f.bank("voice/"));
-    EXPECT_EQ(f.sett.settRecentPath, f.bank("voice/"));
+    EXPECT_EQ(std::pair(f.wrkpath, f.sett.settRecentPath), std::pair(f.bank("voice"), f.bank("voice")));
     EXPECT_EQ(f.dialogs.messages.size(), 1);
 }
 
@@ -162,7 +152,7 @@ TEST(frmOpenDialog, CancelEscAndCloseBoxAfterBrowsingStoreNothing)
 {
     Fixture f;
     f.wrkpath = f.bank();
-    f.sett.settRecentPath = f.tmp.file("other");
+    f.sett.settRecentPath = f.dir.file("other");
     for (int way = 0; way < 3; ++way) {
         frmOpen dlg(f.sett, f.wrkpath, f.locale, f.dialogs);
         dlg.show();
@@ -174,63 +164,8 @@ TEST(frmOpenDialog, CancelEscAndCloseBoxAfterBrowsingStoreNothing)
             QTest::keyClick(dirOf(dlg), Qt::Key_Escape);
         else
             dlg.close();
-        EXPECT_FALSE(dlg.isVisible()) << way;
-        EXPECT_EQ(dlg.result(), QDialog::Rejected) << way;
-        EXPECT_EQ(f.wrkpath, f.bank()) << way;
-        EXPECT_EQ(f.sett.settRecentPath, f.tmp.file("other")) << way;
+        EXPECT_EQ(std::tuple(dlg.isVisible(), dlg.result(), f.wrkpath, f.sett.settRecentPath),
+                  std::tuple(false, int(QDialog::Rejected), f.bank(), f.dir.file("other"))) << way;
     }
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
-}
-
-TEST(frmOpenDialog, VanishedOrUnnamableFolderLeavesDialogUsable)
-{
-    Fixture f;
-    // Not valid UTF-8: Qt has no path for it, so it must not be a row.
-    const QByteArray badName = QFile::encodeName(f.bank()) + "/bad\xff\xfe";
-    ASSERT_EQ(::mkdir(badName.constData(), 0755), 0);
-    f.wrkpath = f.bank();
-    frmOpen dlg(f.sett, f.wrkpath, f.locale, f.dialogs);
-    dlg.show();
-    const QStringList rows = rowPaths(dlg);
-    EXPECT_EQ(rows.mid(rows.indexOf(f.bank())), QStringList({f.bank(), f.bank("empty"), f.bank("gone"), f.bank("voice")}));
-
-    ASSERT_TRUE(QDir(f.bank("gone")).removeRecursively());
-    clickRow(dlg, f.bank("gone"));
-    EXPECT_EQ(pathBox(dlg), f.bank());
-    EXPECT_FALSE(rowPaths(dlg).contains(f.bank("gone")));
-
-    // Still usable, also from the keyboard: Space enters the selected row.
-    dirOf(dlg)->setCurrentRow(int(rowPaths(dlg).indexOf(f.bank("voice"))));
-    QTest::keyClick(dirOf(dlg), Qt::Key_Space);
-    EXPECT_EQ(pathBox(dlg), f.bank("voice"));
-    click(dlg, "cmdOpen");
-    EXPECT_EQ(f.wrkpath, f.bank("voice"));
-    EXPECT_TRUE(f.dialogs.messages.isEmpty());
-    ::rmdir(badName.constData());
-}
-
-TEST(frmOpenDialog, DriveListSwitchesFolderAndKeepsItOnFailure)
-{
-    Fixture f;
-    const QString other = f.tmp.file("other");
-    f.wrkpath = f.bank("voice");
-    frmOpen dlg(f.sett, f.wrkpath, f.locale, f.dialogs, nullptr,
-                {{f.bank(), "bank"}, {other, "other"}, {f.tmp.file("unplugged"), "unplugged"}});
-    dlg.show();
-    auto *drv = dlg.findChild<QComboBox *>("drv");
-    EXPECT_EQ(drv->currentIndex(), 0);
-
-    drv->setFocus();
-    QTest::keyClick(drv, Qt::Key_Down);
-    EXPECT_EQ(drv->currentIndex(), 1);
-    EXPECT_EQ(pathBox(dlg), other);
-    EXPECT_EQ(rowPaths(dlg), QStringList{other});
-    EXPECT_EQ(dlg.focusWidget(), dirOf(dlg));
-
-    QTest::keyClick(drv, Qt::Key_Down);  // cannot be listed
-    EXPECT_EQ(drv->currentIndex(), 1);
-    EXPECT_EQ(pathBox(dlg), other);
-
-    QTest::keyClick(drv, Qt::Key_Home);  // back to the folder visited there
-    EXPECT_EQ(pathBox(dlg), f.bank("voice"));
 }

@@ -16,51 +16,34 @@ namespace {
 WaveGeometry reference(const QList<qint16> &s, double W, double H, double start, double length, double scale, int p)
 {
     WaveGeometry g;
-    const qint64 N = s.size(), s0 = qint64(std::floor(start / 1000 * 44100));
-    const qint64 n = qint64(std::floor(length / 1000 * 44100));
-    const double u = W / n, h = u / 2;
-    const qint64 i0 = std::max<qint64>(s0, 0), i1 = std::min<qint64>(s0 + n, N - 1);
+    const qint64 s0 = qint64(std::floor(start / 1000 * 44100)), n = qint64(std::floor(length / 1000 * 44100));
+    const qint64 i0 = std::max<qint64>(s0, 0), i1 = std::min<qint64>(s0 + n, s.size() - 1);
+    const double u = W / n;
+    const auto x = [&](qint64 i, int d = 1) { return int(std::floor(((i - s0) * u + u / 2) / d)); };
     const auto y = [&](qint64 i) { return int(std::floor(H / 2 - s[i] * H / 2 / scale)); };
     if (i0 > i1)
         return g;  // no sample in the window
-    if (n / (W / p) >= 4) {
-        g.columnMode = true;
-        const auto col = [&](qint64 i) { return int(std::floor(((i - s0) * u + h) / p)); };
-        int cur = col(i0), prev = cur, lo = y(i0), hi = lo, prevMid = lo;
-        const auto close = [&] {
-            g.segments << QLine(cur * p, hi, cur * p, lo);
-            const int mid = (lo + hi) / 2;
-            g.segments << QLine(prev * p, prevMid, cur * p, mid);
-            prev = cur;
-            prevMid = mid;
-        };
-        for (qint64 i = i0; i <= i1; ++i) {
-            if (col(i) == cur) {
-                lo = std::min(lo, y(i));
-                hi = std::max(hi, y(i));
-            } else {
-                close();
-                cur = col(i);
-                lo = hi = y(i);
-            }
-        }
-        close();
-    } else {
+    g.columnMode = n / (W / p) >= 4;
+    if (!g.columnMode) {
         for (qint64 i = i0; i <= i1; ++i)
-            g.points << QPoint(int(std::floor((i - s0) * u + h)), y(i));
+            g.points << QPoint(x(i), y(i));
+        return g;
+    }
+    // Each column's span, then a join from the previous column's middle.
+    int prev = x(i0, p), prevMid = y(i0);
+    for (qint64 i = i0; i <= i1;) {
+        const int col = x(i, p);
+        int lo = y(i), hi = lo;
+        for (; i <= i1 && x(i, p) == col; ++i)
+            lo = std::min(lo, y(i)), hi = std::max(hi, y(i));
+        const int mid = (lo + hi) / 2;
+        g.segments << QLine(col * p, hi, col * p, lo) << QLine(prev * p, prevMid, col * p, mid);
+        prev = col, prevMid = mid;
     }
     return g;
 }
 
-WaveSamples samplesOf(const QList<qint16> &s, quint64 generation = 0)
-{
-    return WaveSamples{s.constData(), s.size(), 44100, generation};
-}
-
-WaveRequest request(double W, double H, double start, double length, double scale, int p = 1)
-{
-    return WaveRequest{W, H, start, length, scale, p};
-}
+WaveSamples samplesOf(const QList<qint16> &s, quint64 generation = 0) { return {s.constData(), s.size(), 44100, generation}; }
 
 }  // namespace
 
@@ -117,7 +100,7 @@ TEST(WaveGeometry, ShadingBandsAndWhereTheTraceStarts)
     const QList<qint16> s = wavimg::noise(44100, 1000);  // 1000 ms
     // 100 ms before the file: 4410 samples of shading, then the trace.
     for (double length : {1000.0, 150.0}) {  // column mode, then polyline mode
-        const WaveGeometry g = waveGeometry(samplesOf(s), request(1920, 100, -100, length, 32768));
+        const WaveGeometry g = waveGeometry(samplesOf(s), WaveRequest{1920, 100, -100, length, 32768});
         const double width = 4410 * (1920 / std::floor(length / 1000 * 44100));
         ASSERT_EQ(g.shade.size(), 1u);
         EXPECT_DOUBLE_EQ(g.shade[0].x1, width);
@@ -127,21 +110,21 @@ TEST(WaveGeometry, ShadingBandsAndWhereTheTraceStarts)
         EXPECT_EQ(firstX, g.shade[0].endCol) << length;
     }
     // Past the end: from sample N's position to the right edge.
-    const WaveGeometry g = waveGeometry(samplesOf(s), request(1920, 100, 500, 1000, 32768));
+    const WaveGeometry g = waveGeometry(samplesOf(s), WaveRequest{1920, 100, 500, 1000, 32768});
     ASSERT_EQ(g.shade.size(), 1u);
     EXPECT_DOUBLE_EQ(g.shade[0].x0, 960);
     EXPECT_EQ(g.shade[0].endCol, 1920);
     EXPECT_LE(g.segments.last().x2(), 960);
     // Wholly before the file: all shade, no trace; degenerate requests draw nothing.
-    const WaveGeometry off = waveGeometry(samplesOf(s), request(1920, 100, -5000, 1000, 32768));
+    const WaveGeometry off = waveGeometry(samplesOf(s), WaveRequest{1920, 100, -5000, 1000, 32768});
     EXPECT_EQ(off.shade[0].endCol, 1920);
     EXPECT_TRUE(off.segments.isEmpty() && off.points.isEmpty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, 0, 1000, 0)).segments.isEmpty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, 0, 0.01, 32768)).shade.empty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, 1e300, 1000, 32768)).shade.empty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), request(1920, 100, NAN, NAN, 32768)).shade.empty());
+    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, 0, 1000, 0}).segments.isEmpty());
+    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, 0, 0.01, 32768}).shade.empty());
+    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, 1e300, 1000, 32768}).shade.empty());
+    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, NAN, NAN, 32768}).shade.empty());
     // A tiny scale throws every height far off the box, yet within range.
-    const WaveGeometry steep = waveGeometry(samplesOf(s), request(1920, 100, 0, 20, 1e-300));
+    const WaveGeometry steep = waveGeometry(samplesOf(s), WaveRequest{1920, 100, 0, 20, 1e-300});
     EXPECT_EQ(steep.points.size(), 883);
     EXPECT_LE(std::abs(steep.points[0].y()), 1 << 29);
 }
@@ -162,7 +145,7 @@ TEST(WaveGeometry, MatchesTheSampleBySampleAlgorithmWithAndWithoutCache)
         const double scale = k % 3 ? 32768 : 300 + rng.bounded(20000);
         const WaveGeometry want = reference(s, W * p, H, start, length, scale, p);
         for (ColumnCache *c : {(ColumnCache *)nullptr, &cache, &cache}) {
-            const WaveGeometry got = waveGeometry(samplesOf(s, 1), request(W * p, H, start, length, scale, p), c);
+            const WaveGeometry got = waveGeometry(samplesOf(s, 1), WaveRequest{W * p, H, start, length, scale, p}, c);
             ASSERT_EQ(got.columnMode, want.columnMode);
             ASSERT_EQ(got.segments, want.segments) << W << " " << start << " " << length;
             ASSERT_EQ(got.points, want.points) << W << " " << start << " " << length;
@@ -173,8 +156,8 @@ TEST(WaveGeometry, MatchesTheSampleBySampleAlgorithmWithAndWithoutCache)
     EXPECT_GT(lineCases, 20);
     // The magnified layer groups the same way: a hit, and still its own heights.
     const int hits = cache.hits();
-    const WaveGeometry normal = waveGeometry(samplesOf(s, 1), request(1920, 600, 0, 3000, 32768), &cache);
-    const WaveGeometry magnified = waveGeometry(samplesOf(s, 1), request(1920, 600, 0, 3000, 1200), &cache);
+    const WaveGeometry normal = waveGeometry(samplesOf(s, 1), WaveRequest{1920, 600, 0, 3000, 32768}, &cache);
+    const WaveGeometry magnified = waveGeometry(samplesOf(s, 1), WaveRequest{1920, 600, 0, 3000, 1200}, &cache);
     EXPECT_EQ(cache.hits(), hits + 1);
     EXPECT_EQ(magnified.segments, reference(s, 1920, 600, 0, 3000, 1200, 1).segments);
     EXPECT_NE(magnified.segments, normal.segments);
@@ -190,7 +173,7 @@ TEST(WaveGeometry, ReloadedWaveIsNotDrawnFromTheOldSummary)
         dir.write("w.wav", wavimg::wav(s));  // same path, same length each time
         QString name = "w.wav";
         ASSERT_TRUE(wave.ReadFile(dir.path(), name));
-        const WaveGeometry g = waveGeometry(waveSamples(wave), request(1920, 600, 0, 1000, 32768), &cache);
+        const WaveGeometry g = waveGeometry(waveSamples(wave), WaveRequest{1920, 600, 0, 1000, 32768}, &cache);
         EXPECT_EQ(g.segments, reference(s, 1920, 600, 0, 1000, 32768, 1).segments);
     }
     EXPECT_EQ(cache.hits(), 0);
@@ -203,16 +186,15 @@ TEST(MarkerTicks, PositionsBandsOrderAndEdges)
     auto t = markTicks(e, 1000, 0, 1000, 1000, 600);
     const int bands[5] = {0, 3, 4, 2, 1};
     const double xs[5] = {50, 250, 350, 170, 80};
+    const QColor colors[5] = {{0, 0, 127}, {255, 127, 255}, {0, 0, 127}, {192, 63, 0}, {63, 192, 0}};
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(t[k].band, bands[k]);
+        EXPECT_EQ(t[k].color, colors[k]);
         EXPECT_DOUBLE_EQ(t[k].x, xs[k]);
         EXPECT_EQ(t[k].col, int(xs[k]));
-        EXPECT_EQ(t[k].y0, bands[k] * 120);
-        EXPECT_EQ(t[k].y1, bands[k] * 120 + 120);
+        EXPECT_EQ(std::pair(t[k].y0, t[k].y1), std::pair(bands[k] * 120, bands[k] * 120 + 120));
         EXPECT_TRUE(t[k].visible);
     }
-    EXPECT_EQ(t[0].color, QColor(0, 0, 127));
-    EXPECT_EQ(t[4].color, QColor(63, 192, 0));
     e.prmRT = 20;
     EXPECT_DOUBLE_EQ(markTicks(e, 1000, 0, 1000, 1000, 600)[2].x, 980);
     // At the left edge or at/after the right one: not drawn; just inside: the last column.

@@ -3,136 +3,77 @@
 #include "clsOto.h"
 #include "clsSett.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
 
-// The entry of the examples: LF 100, OV 20, PR 50, FX 80, RT -300, on a
-// 1000 ms wave with step 1.
-clsOto example(double rt = -300)
+// LF, OV, PR, FX, RT.
+using Params = std::array<double, 5>;
+
+clsOto entry(const Params &p)
 {
     clsOto e;
     e.FIL = "a.wav";
-    e.prmLF = 100;
-    e.prmOV = 20;
-    e.prmPR = 50;
-    e.prmFX = 80;
-    e.prmRT = rt;
+    e.prmLF = p[0], e.prmOV = p[1], e.prmPR = p[2], e.prmFX = p[3], e.prmRT = p[4];
     return e;
 }
+Params params(const clsOto &e) { return {e.prmLF, e.prmOV, e.prmPR, e.prmFX, e.prmRT}; }
 
-struct Params {
-    double lf, ov, pr, fx, rt;
-};
-
-Params params(const clsOto &e)
-{
-    return {e.prmLF, e.prmOV, e.prmPR, e.prmFX, e.prmRT};
-}
-
-void expectParams(const clsOto &e, Params p)
-{
-    EXPECT_EQ(e.prmLF, p.lf);
-    EXPECT_EQ(e.prmOV, p.ov);
-    EXPECT_EQ(e.prmPR, p.pr);
-    EXPECT_EQ(e.prmFX, p.fx);
-    EXPECT_EQ(e.prmRT, p.rt);
-}
-
-EditResult release(clsOto &e, int band, int shift, double t, const LockTexts &locks = {}, double step = 1)
-{
-    return mouseEdit(e, band, shift, t, 1000, locks, step);
-}
+// The entry of the examples, on a 1000 ms wave.
+constexpr Params kEx{100, 20, 50, 80, -300};
 
 }  // namespace
 
-TEST(MouseEdit, BandsAndModifiers)
+TEST(MouseEdit, BandsModifiersRightBoundLocksAndRounding)
 {
-    clsOto e = example();
-    EXPECT_EQ(release(e, PrmLF, 0, 120), EditResult::Committed);
-    expectParams(e, {120, 20, 50, 80, -300});
-
-    e = example();
-    EXPECT_EQ(release(e, PrmLF, ShiftKey, 120), EditResult::Committed);
-    expectParams(e, {120, 0, 30, 60, -280});
-
-    e = example();
-    EXPECT_EQ(release(e, PrmLF, ShiftKey, 160), EditResult::Rejected);  // beyond the preutterance
-    expectParams(e, params(example()));
-
-    e = example();
-    EXPECT_EQ(release(e, PrmPR, CtrlKey, 300), EditResult::Committed);
-    expectParams(e, {250, 20, 50, 80, -300});
-
-    e = example();
-    EXPECT_EQ(release(e, PrmOV, ShiftKey, 130), EditResult::Committed);  // Shift acts plainly below band 0
-    EXPECT_EQ(e.prmOV, 30);
-    EXPECT_EQ(release(e, PrmFX, 0, 250), EditResult::Committed);
-    EXPECT_EQ(e.prmFX, 150);
-
-    e = example();
-    EXPECT_EQ(release(e, PrmOV, ShiftKey | CtrlKey, 900), EditResult::Committed);  // nothing moves, still commits
-    expectParams(e, params(example()));
-
-    e = example();
-    EXPECT_EQ(release(e, 5, 0, 120), EditResult::Ignored);
-    EXPECT_EQ(release(e, -1, 0, 120), EditResult::Ignored);
-}
-
-TEST(MouseEdit, RightBoundInBothForms)
-{
-    clsOto e = example();
-    EXPECT_EQ(release(e, PrmRT, 0, 350), EditResult::Committed);
-    EXPECT_EQ(e.prmRT, -250);
-    EXPECT_EQ(release(e, PrmRT, CtrlKey, 90), EditResult::Rejected);
-    EXPECT_EQ(e.prmRT, -250);
-
-    e = example();
-    e.prmOV = e.prmPR = e.prmFX = 0;
-    EXPECT_EQ(release(e, PrmRT, 0, 100.5), EditResult::Committed);
-    EXPECT_EQ(e.prmRT, -1);
-
-    e = example(0);
-    EXPECT_EQ(release(e, PrmRT, 0, 800), EditResult::Committed);
-    EXPECT_EQ(e.prmRT, 200);
-    EXPECT_EQ(release(e, PrmRT, 0, 1200), EditResult::Committed);
-    EXPECT_EQ(e.prmRT, 0);
-}
-
-TEST(MouseEdit, LocksWinAndRoundingApplies)
-{
-    LockTexts locks;
-    locks.text[1] = "-15";
-    clsOto e = example();
-    EXPECT_EQ(release(e, PrmOV, 0, 180, locks), EditResult::Committed);
-    EXPECT_EQ(e.prmOV, -15);
-
-    locks = {};
-    locks.text[0] = "-15";  // preutterance takes the magnitude
-    EXPECT_EQ(release(e, PrmPR, 0, 400, locks), EditResult::Committed);
-    EXPECT_EQ(e.prmPR, 15);
-
-    locks = {};
-    locks.text[3] = "200";  // sampling length: the end follows LF
-    e = example();
-    EXPECT_EQ(release(e, PrmLF, 0, 150, locks), EditResult::Committed);
-    EXPECT_EQ(e.prmLF, 150);
-    EXPECT_EQ(e.prmRT, 1000 - 150 - 200);
-
-    e = example();
-    EXPECT_EQ(release(e, PrmLF, 0, 1.25, {}, 0.5), EditResult::Committed);
-    EXPECT_EQ(e.prmLF, 1);
-    EXPECT_EQ(release(e, PrmLF, 0, 1.75, {}, 0.5), EditResult::Committed);
-    EXPECT_EQ(e.prmLF, 2);
-
-    e = example();
-    EXPECT_EQ(release(e, PrmLF, 0, 990), EditResult::Rejected);  // no usable stretch left
-    expectParams(e, params(example()));
+    using enum EditResult;
+    const struct {
+        const char *what;
+        Params before;
+        int band, shift;
+        double t;
+        EditResult result;
+        Params after;
+        int lock = -1;
+        const char *lockText = "";
+        double step = 1;
+    } cases[] = {
+        {"LF", kEx, PrmLF, 0, 120, Committed, {120, 20, 50, 80, -300}},
+        {"Shift LF keeps the other times", kEx, PrmLF, ShiftKey, 120, Committed, {120, 0, 30, 60, -280}},
+        {"Shift LF beyond the preutterance", kEx, PrmLF, ShiftKey, 160, Rejected, kEx},
+        {"Ctrl moves LF from any band", kEx, PrmPR, CtrlKey, 300, Committed, {250, 20, 50, 80, -300}},
+        {"Shift acts plainly below band 0", kEx, PrmOV, ShiftKey, 130, Committed, {100, 30, 50, 80, -300}},
+        {"FX", kEx, PrmFX, 0, 250, Committed, {100, 20, 50, 150, -300}},
+        {"Shift and Ctrl: nothing moves, still commits", kEx, PrmOV, ShiftKey | CtrlKey, 900, Committed, kEx},
+        {"band 5", kEx, 5, 0, 120, Ignored, kEx},
+        {"band -1", kEx, -1, 0, 120, Ignored, kEx},
+        {"RT from the end", kEx, PrmRT, 0, 350, Committed, {100, 20, 50, 80, -250}},
+        {"RT left of LF", kEx, PrmRT, CtrlKey, 90, Rejected, kEx},
+        {"RT just past LF", {100, 0, 0, 0, -300}, PrmRT, 0, 100.5, Committed, {100, 0, 0, 0, -1}},
+        {"RT as a length", {100, 20, 50, 80, 0}, PrmRT, 0, 800, Committed, {100, 20, 50, 80, 200}},
+        {"RT past the wave's end", {100, 20, 50, 80, 200}, PrmRT, 0, 1200, Committed, {100, 20, 50, 80, 0}},
+        {"OV lock wins", kEx, PrmOV, 0, 180, Committed, {100, -15, 50, 80, -300}, 1, "-15"},
+        {"PR lock takes the magnitude", kEx, PrmPR, 0, 400, Committed, {100, 20, 15, 80, -300}, 0, "-15"},
+        {"length lock: the end follows LF", kEx, PrmLF, 0, 150, Committed, {150, 20, 50, 80, 650}, 3, "200"},
+        {"step 0.5 down", kEx, PrmLF, 0, 1.25, Committed, {1, 20, 50, 80, -300}, -1, "", 0.5},
+        {"step 0.5 up", kEx, PrmLF, 0, 1.75, Committed, {2, 20, 50, 80, -300}, -1, "", 0.5},
+        {"no usable stretch left", kEx, PrmLF, 0, 990, Rejected, kEx},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        clsOto e = entry(c.before);
+        LockTexts locks;
+        if (c.lock >= 0)
+            locks.text[c.lock] = c.lockText;
+        EXPECT_EQ(mouseEdit(e, c.band, c.shift, c.t, 1000, locks, c.step), c.result);
+        EXPECT_EQ(params(e), c.after);
+    }
 }
 
 TEST(TypedEdit, NumbersCommitOnEveryKeystroke)
 {
-    clsOto e = example();
+    clsOto e = entry(kEx);
     for (const char *typed : {"1", "12", "120"}) {
         EXPECT_EQ(typedEdit(e, PrmLF, typed, 1000, 1), EditResult::Committed);
         EXPECT_EQ(e.prmLF, QString(typed).toDouble());

@@ -42,26 +42,19 @@ struct Views {
 
 }  // namespace
 
-TEST(Render, MarkersStandInTheirColumnsAndBands)
+TEST(Render, MarkersFillTheirTicksRowsInOneColumn)
 {
     Views v(wavimg::noise(44100, 3000), 1000, 500);
     clsOto e;
     e.prmLF = 100, e.prmOV = 50, e.prmPR = 150, e.prmFX = 300, e.prmRT = -500;
     drawDetail(v.pic, v.wave, &e, true, 0, 0, 1000, kFace);
     const QImage &img = v.pic.image();
-    const struct { int x, band; QColor c; } ticks[5] = {
-        {100, 0, QColor(0, 0, 127)}, {150, 1, QColor(63, 192, 0)}, {250, 2, QColor(192, 63, 0)},
-        {400, 3, QColor(255, 127, 255)}, {600, 4, QColor(0, 0, 127)}};
-    for (const auto &t : ticks) {
-        for (int y = t.band * 100; y < t.band * 100 + 100; ++y)
-            ASSERT_EQ(img.pixelColor(t.x, y), t.c) << t.x << " " << y;
-        if (t.band > 0) {
-            EXPECT_NE(img.pixelColor(t.x, t.band * 100 - 1), t.c);
-        }
-        if (t.band < 4) {
-            EXPECT_NE(img.pixelColor(t.x, t.band * 100 + 100), t.c);
-        }
-        EXPECT_NE(img.pixelColor(t.x + 1, t.band * 100 + 50), t.c);
+    for (const MarkTick &t : markTicks(e, 1000, 0, 1000, 1000, 500)) {
+        for (int y = t.y0; y < t.y1; ++y)
+            ASSERT_EQ(img.pixelColor(t.col, y), t.color) << t.col << " " << y;
+        EXPECT_TRUE(t.y0 == 0 || img.pixelColor(t.col, t.y0 - 1) != t.color) << t.col;
+        EXPECT_TRUE(t.y1 == 500 || img.pixelColor(t.col, t.y1) != t.color) << t.col;
+        EXPECT_NE(img.pixelColor(t.col + 1, t.y0 + 50), t.color) << t.col;
     }
 }
 

@@ -1,20 +1,14 @@
+#include "RunCli.h"
 #include "TempFolder.h"
 #include "WavImages.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace wavimg;
 
 TEST(CheckCommand, ReportsEveryEntryWhoseWaveTheEditorCannotUse)
 {
-    const auto check = [](const QStringList &args) {
-        QProcess p;
-        p.start(qEnvironmentVariable("LIRRA_BIN_DIR") + "/lirra-oto", QStringList{"check"} + args);
-        p.waitForFinished(60000);
-        return std::tuple(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                          QString::fromUtf8(p.readAllStandardError()));
-    };
+    const auto check = [](const QStringList &args) { return lirraOto(QStringList{"check"} + args); };
     TempFolder dir;
     const QByteArray second = wav(noise(44100, 5000));  // 1000 ms
     dir.write("ok.wav", second);
@@ -24,24 +18,24 @@ TEST(CheckCommand, ReportsEveryEntryWhoseWaveTheEditorCannotUse)
     dir.write("oto.ini", "ok.wav=a,100,200,-300,50,20\r\nok.wav=far,5000,0,0,0,0\r\ngone.wav=g,0,0,0,0,0\r\n"
                          "bad.wav=b,0,0,0,0,0\r\nstereo.wav=s,0,0,0,0,0\r\n\x82\xa0.wav=\x82\xa0,10,20,30,5,5\r\n");
 
-    auto [status, out, err] = check({dir.path()});
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(out, QString::fromUtf8("ok.wav=far,5000,0,0,0,0\tunusable\n"
+    CliRun r = check({dir.path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, QString::fromUtf8("ok.wav=far,5000,0,0,0,0\tunusable\n"
                                      "gone.wav=g,0,0,0,0,0\tmissing\n"
                                      "bad.wav=b,0,0,0,0,0\trefused: the wave file is corrupted or not supported.\n"
                                      "stereo.wav=s,0,0,0,0,0\trefused: modwave::wavReadFile()\n"
                                      "あ.wav=あ,10,20,30,5,5\tmissing\n"));
-    EXPECT_TRUE(err.endsWith("entries: 6, problems: 5\n")) << err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("entries: 6, problems: 5\n")) << r.err.toStdString();
 
-    std::tie(status, out, err) = check({dir.path(), "--no-bad-names", "--charset", "0"});
-    EXPECT_EQ(status, 1);
-    EXPECT_FALSE(out.contains(QString::fromUtf8("あ")));
-    EXPECT_TRUE(err.endsWith("entries: 6, problems: 4\n"));
+    r = check({dir.path(), "--no-bad-names", "--charset", "0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.out.contains(QString::fromUtf8("あ")));
+    EXPECT_TRUE(r.err.endsWith("entries: 6, problems: 4\n"));
 
     dir.write("oto.ini", "ok.wav=a,100,200,-300,50,20\r\n");
-    std::tie(status, out, err) = check({dir.path()});
-    EXPECT_EQ(std::tuple(status, out), std::tuple(0, QString()));
-    EXPECT_TRUE(err.endsWith("entries: 1, problems: 0\n"));
+    r = check({dir.path()});
+    EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(0, QString()));
+    EXPECT_TRUE(r.err.endsWith("entries: 1, problems: 0\n"));
     for (const QStringList &bad : {QStringList{dir.path() + "/nowhere"}, {dir.path(), "--charset", "9"}, {dir.path(), "--loud"}})
-        EXPECT_EQ(std::get<0>(check(bad)), 2);
+        EXPECT_EQ(check(bad).status, 2);
 }

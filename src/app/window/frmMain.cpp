@@ -86,8 +86,8 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     };
 
     setWindowTitle(doc_.title());
-    setMinimumSize(kMinWindowWidth / 15, kMinWindowHeight / 15);
-    resize(9480 / 15, 4110 / 15 + menuBar()->sizeHint().height());
+    setMinimumSize(px(kMinWindowWidth), px(kMinWindowHeight));
+    resize(px(9480), px(4110) + menuBar()->sizeHint().height());
 }
 
 frmMain::~frmMain() = default;
@@ -106,7 +106,7 @@ void frmMain::buildControls()
     shpView_->setObjectName(QStringLiteral("shpView"));
     shpView_->setStyleSheet(QStringLiteral("QFrame { border: 1px solid rgb(64,64,64); background: transparent; }"));
     shpView_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    shpView_->setGeometry(1440 / 15, 0, 615 / 15, 360 / 15);
+    shpView_->setGeometry(px(1440), 0, px(615), px(360));
     shpView_->hide();
 
     pic_ = new PictureBox(client_);
@@ -358,10 +358,10 @@ void frmMain::Form_Resize()
     if (isMinimized())
         return;
     const QSize outer = frameGeometry().size();
-    const QSize smallest(kMinWindowWidth / 15, kMinWindowHeight / 15);
+    const QSize smallest(px(kMinWindowWidth), px(kMinWindowHeight));
     if (outer.width() >= smallest.width() && outer.height() >= smallest.height()) {
-        cliW_ = client_->width() * 15;
-        cliH_ = client_->height() * 15;
+        cliW_ = qRound(client_->width() * kTwipsPerPixel);
+        cliH_ = qRound(client_->height() * kTwipsPerPixel);
         doLayout();
     } else {
         // Snap back to the smallest size; the new size lays out again.

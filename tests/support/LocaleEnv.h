@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+#include "clsSett.h"
+#include "modLocale.h"
+
+// A temporary folder, default settings kept in it, scripted dialogs and the
+// charset table: where the oto, wave and window tests start.
+struct LocaleEnv {
+    LocaleEnv() { locale.initLocale(); }
+    TempFolder dir;
+    ScriptedDialogs dialogs;
+    clsSett sett{dir.file("sett.ini")};
+    modLocale locale{sett, dialogs};
+};
