@@ -34,10 +34,10 @@ TEST_F(WindowFixture, FirstStartShowsCaptionsAndDisablesFileItems)
     EXPECT_EQ(child<QListView>("lstOto")->font().families().first(), "SIMSUN");  // display charset 1
     EXPECT_EQ(child("txtPrm(0)")->toolTip(), "Left sampling bound");
 
-    action("mnuSettFilenameBad")->trigger();
-    EXPECT_EQ(sett.settFilenameBad, 0);
-    action("mnuSettFilenameBad")->trigger();
-    EXPECT_EQ(sett.settFilenameBad, -1);
+    for (int expected : {0, -1}) {
+        action("mnuSettFilenameBad")->trigger();
+        EXPECT_EQ(sett.settFilenameBad, expected);
+    }
 }
 
 TEST_F(WindowFixture, LayoutFollowsTheClientSize)
@@ -89,8 +89,7 @@ TEST_F(WindowFixture, OpenThroughTheRealFolderChooser)
             chooser->reject();  // what follows then fails
     });
     action("mnuOpen")->trigger();
-    EXPECT_EQ(window->document().wrkpath, bank.path());
-    EXPECT_EQ(sett.settRecentPath, bank.path());
+    EXPECT_EQ(std::pair(window->document().wrkpath, sett.settRecentPath), std::pair(bank.path(), bank.path()));
     EXPECT_EQ(rowsItemData(), (QList<int>{0, 1}));
     EXPECT_TRUE(action("mnuSave")->isEnabled());
     EXPECT_EQ(window->windowTitle(), "Lirra " + revPath(bank.path()));
@@ -106,10 +105,8 @@ TEST_F(WindowFixture, SearchSelectsWhileTypingAndFiltersOnEnter)
     EXPECT_EQ(search->text(), "");
 
     QTest::keyClicks(search, "ka");
-    EXPECT_EQ(list->currentIndex().row(), 2);
-    EXPECT_EQ(window->curIdx, 2);
-    EXPECT_EQ(window->curOto->ALS, "ka");
-    EXPECT_TRUE(window->curwav.Valid);
+    EXPECT_EQ(std::tuple(list->currentIndex().row(), window->curIdx, window->curOto->ALS, window->curwav.Valid),
+              std::tuple(2, 2, QString("ka"), true));
     const QColor found = search->palette().color(QPalette::Text);
     QTest::keyClick(search, Qt::Key_Z);  // no row begins with "kaz"
     EXPECT_NE(search->palette().color(QPalette::Text), found);
@@ -127,10 +124,8 @@ TEST_F(WindowFixture, SearchSelectsWhileTypingAndFiltersOnEnter)
     EXPECT_EQ(rowsItemData(), QList<int>{1});  // edited: alias only again
 
     search->setText("nothing");
-    EXPECT_EQ(dialogs.beeps, 0);
     QTest::keyClick(search, Qt::Key_Return);
-    EXPECT_EQ(window->listModel().rowCount(), 0);
-    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(std::pair(window->listModel().rowCount(), dialogs.beeps), std::pair(0, 1));
 
     list->setFocus();  // leaving shows the hint; coming back, the full list
     QApplication::processEvents();
@@ -149,20 +144,16 @@ TEST_F(WindowFixture, DisplayCharsetAnswers)
         action("mnuLocDisp")->trigger();
     };
     answer("2");
+    const auto font = [](QWidget *w) { return std::tuple(w->font().families().first(), w->font().pointSize(), w->property("fontCharset").toInt()); };
     EXPECT_EQ(sett.settlocDisp, 2);
-    EXPECT_EQ(list->font().families().first(), "MingLiU");
-    EXPECT_EQ(list->font().pointSize(), 9);
-    EXPECT_EQ(list->property("fontCharset").toInt(), 136);
+    EXPECT_EQ(font(list), std::tuple(QString("MingLiU"), 9, 136));
     ASSERT_EQ(dialogs.inputs.size(), 1);
-    EXPECT_EQ(dialogs.inputs[0].title, "Select Display charset - 顯示編碼設定");
-    EXPECT_EQ(dialogs.inputs[0].defaultText, "1");
+    EXPECT_EQ(std::pair(dialogs.inputs[0].title, dialogs.inputs[0].defaultText), std::pair(QString("Select Display charset - 顯示編碼設定"), QString("1")));
     EXPECT_EQ(dialogs.inputs[0].prompt, "0 --> Japanese (Shift-JIS)\r\n1 --> S Chinese (GBK)\r\n2 --> T Chinese (BIG5)\r\n"
                                         "3 --> Auto\r\n\r\nCurrent - 現設定: 1 --> S Chinese (GBK)");
 
     answer("3");
-    EXPECT_EQ(child<QLineEdit>("txtPrm(4)")->font().families().first(), "Arial Unicode MS");
-    EXPECT_EQ(child<QLineEdit>("txtPrm(4)")->font().pointSize(), 8);
-    EXPECT_EQ(list->property("fontCharset").toInt(), 0);
+    EXPECT_EQ(font(child("txtPrm(4)")), std::tuple(QString("Arial Unicode MS"), 8, 0));
 
     for (const char *refused : {"4", "-1", "1.5", "100"})
         answer(refused);
@@ -170,8 +161,8 @@ TEST_F(WindowFixture, DisplayCharsetAnswers)
     EXPECT_EQ(sett.settlocDisp, 3);
     answer("x");
     EXPECT_EQ(sett.settlocDisp, 0);
-    EXPECT_EQ(list->font().families().first(), "MS Gothic");
-    EXPECT_EQ(list->property("fontCharset").toInt(), 128);
+    EXPECT_EQ(std::get<2>(font(list)), 128);
+    EXPECT_EQ(std::get<0>(font(list)), "MS Gothic");
     dialogs.inputAnswers = {std::nullopt};
     action("mnuLocDisp")->trigger();
     EXPECT_EQ(sett.settlocDisp, 0);
@@ -186,8 +177,6 @@ TEST_F(WindowFixture, HelpBoxes)
     action("mnuTips")->trigger();
     action("mnuAbout")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages[0].title, "Tips & Hints - 使用技巧提示");
-    EXPECT_EQ(dialogs.messages[0].text.split("\r\n").size(), 12);
-    EXPECT_EQ(dialogs.messages[1].title, "About Lirra v0.2.1");
-    EXPECT_EQ(dialogs.messages[1].icon, MsgIcon::None);
+    EXPECT_EQ(std::pair(dialogs.messages[0].title, dialogs.messages[0].text.split("\r\n").size()), std::pair(QString("Tips & Hints - 使用技巧提示"), qsizetype(12)));
+    EXPECT_EQ(std::pair(dialogs.messages[1].title, dialogs.messages[1].icon), std::pair(QString("About Lirra v0.2.1"), MsgIcon::None));
 }

@@ -39,10 +39,9 @@ TEST_F(EditFixture, MouseReleasesEditTheCurrentEntryAndItsMarkers)
     ASSERT_EQ(window->viewW(), 1000);
     ASSERT_TRUE(window->isEditable());
     release(120, 0);
-    EXPECT_EQ(cur().prmLF, 120);
-    EXPECT_TRUE(window->document().blnChanged);
-    EXPECT_EQ(box("txtPrm(0)")->text(), "120");
-    EXPECT_EQ(window->document().clcOto[0]->prmLF, 120);  // the entry itself, not a copy
+    // The entry itself, not a copy, is edited, marked and shown.
+    EXPECT_EQ(std::tuple(window->document().clcOto[0]->prmLF, window->document().blnChanged, box("txtPrm(0)")->text()),
+              std::tuple(120.0, true, QString("120")));
     const QImage &img = pic()->image();  // redrawn: LF in band 0 only
     const int bandH = img.height() / 5;
     EXPECT_EQ(img.pixelColor(120, bandH / 2), QColor(0, 0, 127));
@@ -56,16 +55,14 @@ TEST_F(EditFixture, MouseReleasesEditTheCurrentEntryAndItsMarkers)
 
     const double rt = cur().prmRT;
     release(100, 4);  // left of LF: beep, nothing changes
-    EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(cur().prmRT, rt);
+    EXPECT_EQ(std::pair(dialogs.beeps, cur().prmRT), std::pair(1, rt));
 
     box("txtLock(1)")->setText("-15");
     release(500, 3);
     EXPECT_EQ(cur().prmOV, -15);
 
     release(500, 1, {}, Qt::RightButton);  // display mode, not an edit
-    EXPECT_EQ(window->dispMode, 1);
-    EXPECT_EQ(cur().prmOV, -15);
+    EXPECT_EQ(std::tuple(window->dispMode, cur().prmOV), std::tuple(1, -15.0));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -134,22 +131,17 @@ TEST_F(EditFixture, DuplicateRemoveAndReplaceFromTheMenus)
     child<QAction>("mnuOtoDup")->trigger();
     auto &doc = window->document();
     ASSERT_EQ(doc.clcOto.size(), 4);
-    EXPECT_EQ(window->curIdx, 2);
-    EXPECT_EQ(window->curOto, doc.clcOto[2]);
-    EXPECT_EQ(list()->currentIndex().row(), 2);
-    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_EQ(std::tuple(window->curIdx, window->curOto, list()->currentIndex().row(), doc.blnChanged),
+              std::tuple(2, doc.clcOto[2], 2, true));
 
     doc.blnChanged = false;
     child<QAction>("mnuOtoDel")->trigger();
     ASSERT_EQ(doc.clcOto.size(), 3);
-    EXPECT_EQ(window->curIdx, 2);
-    EXPECT_EQ(window->curOto->FIL, "c.wav");  // the next entry is now current
-    EXPECT_FALSE(doc.blnChanged);             // removing does not mark the document
+    // The next entry is now current; removing does not mark the document.
+    EXPECT_EQ(std::tuple(window->curIdx, window->curOto->FIL, doc.blnChanged), std::tuple(2, QString("c.wav"), false));
 
     dialogs.inputAnswers = {QString("b=x,c=y")};
     child<QAction>("mnuExpReplace")->trigger();
-    EXPECT_EQ(doc.clcOto[1]->ALS, "x");
-    EXPECT_EQ(doc.clcOto[2]->ALS, "y");
-    EXPECT_EQ(box("txtALS")->text(), "y");
-    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_EQ(std::tuple(doc.clcOto[1]->ALS, doc.clcOto[2]->ALS, box("txtALS")->text(), doc.blnChanged),
+              std::tuple(QString("x"), QString("y"), QString("y"), true));
 }

@@ -44,10 +44,9 @@ TEST_F(DocFixture, OpenParsesReportsOnceAndTitles)
     QSignalSpy replaced(&doc, &OtoDocument::entriesReplaced);
     doc.blnChanged = true;
     openFolder(kSjisFile);
-    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(std::pair(replaced.count(), doc.blnChanged), std::pair(qsizetype(1), false));
     EXPECT_EQ(aliases(), (QStringList{QString::fromUtf8("あ"), QString::fromUtf8("い")}));
     EXPECT_EQ(dialogs.texts(), QStringList{badLinesMessage(1)});
-    EXPECT_FALSE(doc.blnChanged);
     EXPECT_EQ(shownTitle, "Lirra " + revPath(dir.path()));
 
     doc.setChanged();
@@ -69,8 +68,7 @@ TEST_F(DocFixture, SaveKeepsOnlyValidEntriesInTheFileEncoding)
     doc.save();
     doc.saveBackup();
     const QByteArray expected = "#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5";
-    EXPECT_EQ(dir.read("oto.ini"), expected);
-    EXPECT_EQ(dir.read("oto_bkp.ini"), expected);
+    EXPECT_EQ(std::pair(dir.read("oto.ini"), dir.read("oto_bkp.ini")), std::pair(expected, expected));
     doc.openoto(dir.path(), "oto.ini");
     EXPECT_EQ(aliases(), QStringList{QString::fromUtf8("漢")});
 }
@@ -78,13 +76,11 @@ TEST_F(DocFixture, SaveKeepsOnlyValidEntriesInTheFileEncoding)
 TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
 {
     openFolder("a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nb.wav=\x82\xa2,1,2,3,4,5");
-    dialogs.messages.clear();
-
     doc.reload();  // nothing changed: no question
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    const auto change = [&](const char *alias) { doc.clcOto[0]->ALS = alias, doc.setChanged(); };
 
-    doc.clcOto[0]->ALS = "changed";
-    doc.setChanged();
+    change("changed");
     dialogs.answers = {MsgAnswer::Cancel};
     doc.reload();
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -98,15 +94,13 @@ TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
     doc.reload();
     EXPECT_EQ(doc.clcOto[0]->ALS, QString::fromUtf8("あ"));
 
-    doc.clcOto[0]->ALS = "saved";
-    doc.setChanged();
+    change("saved");
     dialogs.answers = {MsgAnswer::Yes};
     doc.reload();
     EXPECT_EQ(std::pair(doc.clcOto[0]->ALS, doc.blnChanged), std::pair(QString("saved"), false));
 
     // Save Backup keeps the unsaved mark; Load Backup brings the backup back.
-    doc.clcOto[0]->ALS = "in backup";
-    doc.setChanged();
+    change("in backup");
     doc.saveBackup();
     EXPECT_TRUE(doc.blnChanged);
     EXPECT_EQ(shownTitle, "Lirra* " + revPath(dir.path()));
@@ -139,8 +133,8 @@ TEST_F(DocFixture, EmptyCollectionNeverSilentlyReplacesEntries)
     dialogs.answers = {MsgAnswer::No};
     EXPECT_FALSE(doc.saveoto());
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(std::pair(dialogs.messages[0].buttons, dialogs.messages[0].defaultButton), std::pair(MsgButtons::YesNo, MsgAnswer::No));
-    EXPECT_EQ(dir.read("oto.ini"), before);
+    EXPECT_EQ(std::tuple(dialogs.messages[0].buttons, dialogs.messages[0].defaultButton, dir.read("oto.ini")),
+              std::tuple(MsgButtons::YesNo, MsgAnswer::No, before));
 
     dialogs.answers = {MsgAnswer::Yes};
     EXPECT_TRUE(doc.saveoto());

@@ -65,11 +65,9 @@ TEST_F(Bank, DuplicateInsertsTheCopyInFrontAndKeepsTheSourceSelected)
     ASSERT_EQ(doc.clcOto.size(), 11);
     clsOto *copy = doc.clcOto[4].get();
     EXPECT_EQ(shown(), (QList<clsOto *>{entry(2), copy, entry(5), entry(9)}));
-    EXPECT_EQ(copy->fileStr(), entry(5)->fileStr());
-    EXPECT_EQ(doc.clcOto[3].get(), entry(4));
-    EXPECT_EQ(selection.currentIndex().row(), 2);  // still the source entry, silently
-    EXPECT_EQ(spy.count(), 0);
-    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_EQ(std::pair(copy->fileStr(), doc.clcOto[3].get()), std::pair(entry(5)->fileStr(), entry(4)));
+    // Still the source entry, silently.
+    EXPECT_EQ(std::tuple(selection.currentIndex().row(), spy.count(), doc.blnChanged), std::tuple(2, 0, true));
 }
 
 TEST_F(Bank, RemoveSelectsTheNextRowOrTheLastAndForgetsTheLastOne)
@@ -83,14 +81,9 @@ TEST_F(Bank, RemoveSelectsTheNextRowOrTheLastAndForgetsTheLastOne)
     EXPECT_FALSE(doc.clcOto.contains(original[4]));
 
     r = removeEntry(doc, list, 1, 7, &selection);  // the last row: the one before it
-    EXPECT_EQ(std::pair(r.row, r.curIdx), std::pair(0, 1));
-    EXPECT_EQ(selection.currentIndex().row(), 0);
-    EXPECT_EQ(spy.count(), 2);
-
+    EXPECT_EQ(std::tuple(r.row, r.curIdx, selection.currentIndex().row(), spy.count()), std::tuple(0, 1, 0, 2));
     r = removeEntry(doc, list, 0, 1, &selection);  // the only row
-    EXPECT_EQ(std::pair(r.row, r.curIdx), std::pair(-1, -1));
-    EXPECT_FALSE(selection.currentIndex().isValid());
-    EXPECT_EQ(spy.count(), 2);
+    EXPECT_EQ(std::tuple(r.row, r.curIdx, selection.currentIndex().isValid(), spy.count()), std::tuple(-1, -1, false, 2));
     EXPECT_FALSE(removeEntry(doc, list, -1, -1, &selection).done);
     EXPECT_FALSE(doc.blnChanged);
 }
@@ -110,8 +103,8 @@ TEST_F(Bank, ReplaceAndSplitAskWithTheirOwnTextsAndCancelChangesNothing)
     EXPECT_FALSE(doc.blnChanged);  // the window marks it after rebuilding the list
 
     ASSERT_EQ(dialogs.inputs.size(), 5);
-    EXPECT_EQ(dialogs.inputs[0].title, QString::fromUtf8("Aliases batch replace - 別名批量替換"));
-    EXPECT_EQ(dialogs.inputs[0].defaultText, "Before=After");
+    EXPECT_EQ(std::pair(dialogs.inputs[0].title, dialogs.inputs[0].defaultText),
+              std::pair(QString::fromUtf8("Aliases batch replace - 別名批量替換"), QString("Before=After")));
     EXPECT_EQ(dialogs.inputs[0].prompt,
               QString::fromUtf8("What to replace? - 輸入替換規則\r\n"
                                 "Enter the text to match and replace with, connected by [=]. No extra spaces, they are "

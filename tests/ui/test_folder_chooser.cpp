@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 template <class T> QStringList field(const QList<T> &items, QString T::*member)
@@ -28,8 +29,7 @@ TEST(FolderChooserLogic, DrivesAreRealMountsRootAndHomeFirstLongestPrefixWins)
     };
     const auto drives = drivesFromMounts(mounts, "/home/u/");
     EXPECT_EQ(roots(drives), QStringList({"/", "/home/u", "/home", "/media/u/USB", "/mnt/data", "/run/media/u/Stick"}));
-    EXPECT_EQ(drives[3].label, "/media/u/USB  [USB]");
-    EXPECT_EQ(drives[4].label, "/mnt/data");
+    EXPECT_EQ(std::pair(drives[3].label, drives[4].label), std::pair(QString("/media/u/USB  [USB]"), QString("/mnt/data")));
     EXPECT_EQ(roots(drivesFromMounts({{"/", "ext4", ""}, {"/home/u", "ext4", ""}}, "/home/u")),
               QStringList({"/", "/home/u"}));
 
@@ -45,25 +45,21 @@ TEST(FolderChooserLogic, EntriesAreAncestorsThenSortedVisibleSubfolders)
     for (const char *f : {"b/deep", "A", "c", ".hidden"})
         ASSERT_TRUE(QDir().mkpath(tmp.file(f)));
     tmp.write("x.txt", "");
+    // Not valid UTF-8: Qt has no path for it, so it must not be a row.
+    ASSERT_EQ(::mkdir((QFile::encodeName(tmp.path()) + "/bad\xff\xfe").constData(), 0755), 0);
     const QString root = tmp.path();
 
     auto top = folderEntries(root, root);
     ASSERT_TRUE(top);
     EXPECT_EQ(paths(*top), QStringList({root, root + "/A", root + "/b", root + "/c"}));
-    EXPECT_EQ((*top)[0].kind, FolderEntry::Current);
-    EXPECT_EQ((*top)[1].depth, 1);
+    EXPECT_EQ(std::pair((*top)[0].kind, (*top)[1].depth), std::pair(FolderEntry::Current, 1));
 
     auto inB = folderEntries("/", root + "/b");
     ASSERT_TRUE(inB);
-    EXPECT_EQ(inB->first().path, "/");
-    EXPECT_EQ((*inB)[1].path, "/" + root.section('/', 1, 1));
+    EXPECT_EQ(paths(inB->mid(0, 2)), QStringList({"/", "/" + root.section('/', 1, 1)}));
     const FolderEntry &b = inB->at(inB->size() - 2), &deep = inB->last();
-    EXPECT_EQ(b.path, root + "/b");
-    EXPECT_EQ(b.name, "b");
-    EXPECT_EQ(b.kind, FolderEntry::Current);
-    EXPECT_EQ(deep.path, root + "/b/deep");
-    EXPECT_EQ(deep.depth, b.depth + 1);
-    EXPECT_EQ(deep.kind, FolderEntry::Child);
+    EXPECT_EQ(std::tuple(b.path, b.name, b.kind), std::tuple(root + "/b", QString("b"), FolderEntry::Current));
+    EXPECT_EQ(std::tuple(deep.path, deep.depth, deep.kind), std::tuple(root + "/b/deep", b.depth + 1, FolderEntry::Child));
 
     EXPECT_FALSE(folderEntries(root, root + "/missing"));
     EXPECT_FALSE(folderEntries(root, root + "/x.txt"));
@@ -95,7 +91,6 @@ TEST(FolderChooserLogic, StartFolderAndOtoCheck)
 
     EXPECT_TRUE(acceptFolder(tmp.path() + "/", sett, wrkpath, dialogs));
     EXPECT_EQ(std::pair(wrkpath, sett.settRecentPath), std::pair(tmp.path() + "/", tmp.path() + "/"));
-    EXPECT_EQ(dialogs.messages.size(), 3);
 }
 
 TEST(FolderChooserLogic, FailedMovesKeepTheState)
@@ -110,16 +105,12 @@ TEST(FolderChooserLogic, FailedMovesKeepTheState)
     EXPECT_EQ(chooser.folder(), QDir::cleanPath(QDir::currentPath()));
 
     ASSERT_TRUE(chooser.start(b + "/x/"));
-    EXPECT_EQ(chooser.drive(), 1);
-    EXPECT_EQ(chooser.folder(), b + "/x");
     const auto before = paths(chooser.entries());
-    EXPECT_FALSE(chooser.chooseDrive(2));
-    EXPECT_FALSE(chooser.chooseDrive(7));
+    for (int drive : {2, 7})
+        EXPECT_FALSE(chooser.chooseDrive(drive));
     EXPECT_FALSE(chooser.enter(b + "/missing"));
     EXPECT_FALSE(chooser.enter(tmp.path()));  // not on the current drive
-    EXPECT_EQ(chooser.drive(), 1);
-    EXPECT_EQ(chooser.folder(), b + "/x");
-    EXPECT_EQ(paths(chooser.entries()), before);
+    EXPECT_EQ(std::tuple(chooser.drive(), chooser.folder(), paths(chooser.entries())), std::tuple(1, b + "/x", before));
 
     // A remembered folder removed since leaves the drive's root.
     ASSERT_TRUE(chooser.chooseDrive(0));

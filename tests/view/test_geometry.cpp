@@ -11,8 +11,8 @@
 
 namespace {
 
-// The wave drawing written out sample by sample, as the algorithm reads:
-// every sample's column, a group closed whenever the column changes.
+// The wave drawing written out sample by sample: every sample's column, a
+// group closed whenever the column changes, joined from the previous middle.
 WaveGeometry reference(const QList<qint16> &s, double W, double H, double start, double length, double scale, int p)
 {
     WaveGeometry g;
@@ -24,21 +24,16 @@ WaveGeometry reference(const QList<qint16> &s, double W, double H, double start,
     if (i0 > i1)
         return g;  // no sample in the window
     g.columnMode = n / (W / p) >= 4;
-    if (!g.columnMode) {
-        for (qint64 i = i0; i <= i1; ++i)
-            g.points << QPoint(x(i), y(i));
-        return g;
-    }
-    // Each column's span, then a join from the previous column's middle.
+    for (qint64 i = i0; i <= i1 && !g.columnMode; ++i)
+        g.points << QPoint(x(i), y(i));
     int prev = x(i0, p), prevMid = y(i0);
-    for (qint64 i = i0; i <= i1;) {
+    for (qint64 i = i0; i <= i1 && g.columnMode;) {
         const int col = x(i, p);
         int lo = y(i), hi = lo;
         for (; i <= i1 && x(i, p) == col; ++i)
             lo = std::min(lo, y(i)), hi = std::max(hi, y(i));
-        const int mid = (lo + hi) / 2;
-        g.segments << QLine(col * p, hi, col * p, lo) << QLine(prev * p, prevMid, col * p, mid);
-        prev = col, prevMid = mid;
+        g.segments << QLine(col * p, hi, col * p, lo) << QLine(prev * p, prevMid, col * p, (lo + hi) / 2);
+        prev = col, prevMid = (lo + hi) / 2;
     }
     return g;
 }
@@ -114,15 +109,17 @@ TEST(WaveGeometry, ShadingBandsAndWhereTheTraceStarts)
     ASSERT_EQ(g.shade.size(), 1u);
     EXPECT_DOUBLE_EQ(g.shade[0].x0, 960);
     EXPECT_EQ(g.shade[0].endCol, 1920);
-    EXPECT_LE(g.segments.last().x2(), 960);
     // Wholly before the file: all shade, no trace; degenerate requests draw nothing.
     const WaveGeometry off = waveGeometry(samplesOf(s), WaveRequest{1920, 100, -5000, 1000, 32768});
     EXPECT_EQ(off.shade[0].endCol, 1920);
     EXPECT_TRUE(off.segments.isEmpty() && off.points.isEmpty());
     EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, 0, 1000, 0}).segments.isEmpty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, 0, 0.01, 32768}).shade.empty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, 1e300, 1000, 32768}).shade.empty());
-    EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, NAN, NAN, 32768}).shade.empty());
+    for (auto [start, length] : {std::pair(0.0, 0.01), {1e300, 1000.0}, {NAN, NAN}})
+        EXPECT_TRUE(waveGeometry(samplesOf(s), WaveRequest{1920, 100, start, length, 32768}).shade.empty()) << start;
+    // Four samples per pixel switch to columns; just under four stays a polyline.
+    const WaveSamples perMs{s.constData(), s.size(), 1000, 0};  // one sample per ms
+    EXPECT_TRUE(waveGeometry(perMs, WaveRequest{100, 100, 0, 400, 32768}).columnMode);
+    EXPECT_FALSE(waveGeometry(perMs, WaveRequest{100, 100, 0, 399, 32768}).columnMode);
     // A tiny scale throws every height far off the box, yet within range.
     const WaveGeometry steep = waveGeometry(samplesOf(s), WaveRequest{1920, 100, 0, 20, 1e-300});
     EXPECT_EQ(steep.points.size(), 883);
@@ -137,7 +134,7 @@ TEST(WaveGeometry, MatchesTheSampleBySampleAlgorithmWithAndWithoutCache)
     QRandomGenerator rng(3);
     ColumnCache cache;
     int columnCases = 0, lineCases = 0;
-    for (int k = 0; k < 300; ++k) {
+    for (int k = 0; k < 150; ++k) {
         const double W = 1 + rng.bounded(2500), H = 20 + rng.bounded(700);
         const int p = k % 5 == 0 ? 15 : 1;
         const double start = rng.bounded(9000.0) - 1500;
@@ -152,8 +149,8 @@ TEST(WaveGeometry, MatchesTheSampleBySampleAlgorithmWithAndWithoutCache)
         }
         (want.columnMode ? columnCases : lineCases)++;
     }
-    EXPECT_GT(columnCases, 50);
-    EXPECT_GT(lineCases, 20);
+    EXPECT_GT(columnCases, 25);
+    EXPECT_GT(lineCases, 10);
     // The magnified layer groups the same way: a hit, and still its own heights.
     const int hits = cache.hits();
     const WaveGeometry normal = waveGeometry(samplesOf(s, 1), WaveRequest{1920, 600, 0, 3000, 32768}, &cache);
@@ -184,26 +181,19 @@ TEST(MarkerTicks, PositionsBandsOrderAndEdges)
     clsOto e;
     e.prmLF = 50, e.prmFX = 200, e.prmRT = -300, e.prmPR = 120, e.prmOV = 30;
     auto t = markTicks(e, 1000, 0, 1000, 1000, 600);
-    const int bands[5] = {0, 3, 4, 2, 1};
-    const double xs[5] = {50, 250, 350, 170, 80};
-    const QColor colors[5] = {{0, 0, 127}, {255, 127, 255}, {0, 0, 127}, {192, 63, 0}, {63, 192, 0}};
+    const std::tuple<int, double, QColor> want[5] = {
+        {0, 50, {0, 0, 127}}, {3, 250, {255, 127, 255}}, {4, 350, {0, 0, 127}}, {2, 170, {192, 63, 0}}, {1, 80, {63, 192, 0}}};
     for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(t[k].band, bands[k]);
-        EXPECT_EQ(t[k].color, colors[k]);
-        EXPECT_DOUBLE_EQ(t[k].x, xs[k]);
-        EXPECT_EQ(t[k].col, int(xs[k]));
-        EXPECT_EQ(std::pair(t[k].y0, t[k].y1), std::pair(bands[k] * 120, bands[k] * 120 + 120));
-        EXPECT_TRUE(t[k].visible);
+        const auto [band, x, color] = want[k];
+        EXPECT_EQ(std::tuple(t[k].band, t[k].x, t[k].col, t[k].color, t[k].visible), std::tuple(band, x, int(x), color, true));
+        EXPECT_EQ(std::pair(t[k].y0, t[k].y1), std::pair(band * 120, band * 120 + 120));
     }
     e.prmRT = 20;
     EXPECT_DOUBLE_EQ(markTicks(e, 1000, 0, 1000, 1000, 600)[2].x, 980);
     // At the left edge or at/after the right one: not drawn; just inside: the last column.
     e.prmLF = 0, e.prmRT = 0, e.prmFX = 999.6;
     t = markTicks(e, 1000, 0, 1000, 1000, 600);
-    EXPECT_FALSE(t[0].visible);
-    EXPECT_FALSE(t[2].visible);
-    EXPECT_TRUE(t[1].visible);
-    EXPECT_EQ(t[1].col, 999);
+    EXPECT_EQ(std::tuple(t[0].visible, t[2].visible, t[1].visible, t[1].col), std::tuple(false, false, true, 999));
     // A tick covers exactly the rows the mouse reads as its band.
     for (int H : {7, 13, 100, 601})
         for (const MarkTick &k : markTicks(e, 1000, 0, 1000, 1000, H))

@@ -29,11 +29,12 @@ struct Views {
         picSm.setBackColor(kFace);
         picSm.setForeColor(Qt::white);
     }
-    int count(const PictureBox &box, const QColor &c) const
+    // Pixels of colour c in the rows [y0, y1) of box, all rows by default.
+    static int count(const PictureBox &box, const QColor &c, int y0 = 0, int y1 = -1)
     {
         int k = 0;
         const QImage &img = box.image();
-        for (int y = 0; y < img.height(); ++y)
+        for (int y = y0; y < (y1 < 0 ? img.height() : y1); ++y)
             for (int x = 0; x < img.width(); ++x)
                 k += img.pixelColor(x, y) == c;
         return k;
@@ -67,15 +68,11 @@ TEST(Render, ShadingOnePixelColumnsAndZoomedInLines)
     drawDetail(v.pic, v.wave, nullptr, true, 0, -100, 1000, kFace);
     const QImage &img = v.pic.image();
     // 4410 samples at 1920 px per 44100 samples: 192 columns of face colour.
-    for (int x = 0; x < 192; ++x)
-        ASSERT_EQ(img.pixelColor(x, 10), kFace) << x;
-    EXPECT_EQ(img.pixelColor(192, 10), QColor(Qt::white));
+    EXPECT_EQ(Views::count(v.pic, kFace, 10, 11), 192);
+    EXPECT_EQ(img.pixelColor(0, 10), kFace);
     // Every column of the file: one line from row 272 to row 327, both ends
     // included; the joins run inside it, at row 299.
-    for (int x = 192; x < 1920; ++x) {
-        ASSERT_EQ(img.pixelColor(x, 272), kTrace) << x;
-        ASSERT_EQ(img.pixelColor(x, 327), kTrace) << x;
-    }
+    EXPECT_EQ(Views::count(v.pic, kTrace, 272, 273) + Views::count(v.pic, kTrace, 327, 328), 2 * (1920 - 192));
     EXPECT_EQ(v.count(v.pic, kTrace), (1920 - 192) * 56);
 
     // Heights far off the box are clipped, not walked.
@@ -84,24 +81,13 @@ TEST(Render, ShadingOnePixelColumnsAndZoomedInLines)
     // Zoomed in to 882 samples, 2.2 px apart: a line from sample to sample.
     v.pic.cls();
     drawDetail(v.pic, v.wave, nullptr, true, 0, 500, 20, kFace);
-    for (const QPoint &pt : waveGeometry(waveSamples(v.wave), {1920, 600, 500, 20, 32768, 1}).points) {
-        if (pt.x() < 1920) {  // the last sample stands at x = W, off the image
-            ASSERT_EQ(img.pixelColor(pt), kTrace) << pt.x() << " " << pt.y();
-        }
-    }
+    for (const QPoint &pt : waveGeometry(waveSamples(v.wave), {1920, 600, 500, 20, 32768, 1}).points)
+        ASSERT_TRUE(pt.x() >= 1920 || img.pixelColor(pt) == kTrace) << pt.x();  // the last one is off the image
     // Each of the 293 steep rises and falls inside the view (a 294th runs off
-    // its right edge) crosses every row between the levels, and no pixel
-    // strays outside them.
-    for (int y = 0; y < 600; ++y) {
-        int hits = 0;
-        for (int x = 0; x < 1920; ++x)
-            hits += img.pixelColor(x, y) == kTrace;
-        if (y >= 272 && y <= 327) {
-            ASSERT_GE(hits, 293) << y;
-        } else {
-            ASSERT_EQ(hits, 0) << y;
-        }
-    }
+    // its right edge) crosses every row between the levels; no pixel strays.
+    for (int y = 272; y <= 327; ++y)
+        ASSERT_GE(Views::count(v.pic, kTrace, y, y + 1), 293) << y;
+    EXPECT_EQ(Views::count(v.pic, kTrace, 0, 272) + Views::count(v.pic, kTrace, 328), 0);
 }
 
 TEST(Render, DisplayModes)
@@ -120,8 +106,7 @@ TEST(Render, DisplayModes)
     drawDetail(v.pic, v.wave, &e, false, 0, -100, 1000, kFace);
     EXPECT_EQ(v.count(v.pic, Qt::white), 1920 * 600);
     drawDetail(v.pic, v.wave, &e, true, 2, -100, 1000, kFace);
-    EXPECT_EQ(v.count(v.pic, kTrace), 0);
-    EXPECT_EQ(v.count(v.pic, kFace), 0);
+    EXPECT_EQ(v.count(v.pic, kTrace) + v.count(v.pic, kFace), 0);
     EXPECT_EQ(v.pic.image().pixelColor(576, 10), QColor(0, 0, 127));
     // The overview: drawn in modes 0 and 1, kept as it was in mode 2.
     drawOverview(v.picSm, v.wave, true, 0, kFace);
@@ -142,5 +127,4 @@ TEST(Render, DisplayModes)
     l.pic.cls();
     drawDetail(l.pic, l.wave, &e, true, 0, -100, 1000, kFace);
     EXPECT_EQ(l.pic.image(), mode1);
-    EXPECT_EQ(l.count(l.pic, magnifiedColor()), 0);
 }

