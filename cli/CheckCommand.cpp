@@ -1,6 +1,6 @@
 #include "CheckCommand.h"
 
-#include "ConsoleDialogs.h"
+#include "CliSession.h"
 #include "OtoDocument.h"
 #include "clsOto.h"
 #include "clsSett.h"
@@ -12,16 +12,9 @@
 
 namespace {
 
-void printErr(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-}
-
 int badUsage(const QString &problem)
 {
-    printErr(QStringLiteral("lirra-oto: ") + problem);
-    printErr(QStringLiteral("usage: lirra-oto check FOLDER [--charset N] [--no-bad-names]"));
-    return 2;
+    return cliUsageError(problem, QStringLiteral("lirra-oto check FOLDER [--charset N] [--no-bad-names]"));
 }
 
 // What loading one wave file gave; entries naming the same file share it.
@@ -53,29 +46,23 @@ int checkCommand(const QStringList &args)
         if (args[i] == QStringLiteral("--no-bad-names")) {
             badNames = false;
         } else if (args[i] == QStringLiteral("--charset") && i + 1 < args.size()) {
-            bool ok = false;
-            charset = args[++i].toInt(&ok);
-            if (!ok || charset < 0 || charset > 3)
+            const auto n = charsetIndex(args[++i]);
+            if (!n)
                 return badUsage(QStringLiteral("--charset takes 0 to 3, not '%1'").arg(args[i]));
+            charset = *n;
         } else {
             return badUsage(QStringLiteral("unexpected argument '%1'").arg(args[i]));
         }
     }
 
-    ConsoleDialogs dialogs;
-    clsSett sett{QString()};
-    sett.loadDflt();
-    sett.settlocFile = charset;
-    sett.settFilenameBad = badNames ? 1 : 0;
-    modLocale locale(sett, dialogs);
-    locale.initLocale();
-    OtoDocument doc(locale, dialogs);
-    doc.wrkpath = folder;
-    if (!doc.openoto(folder, OtoDocument::kOtoIni))
-        return 2;
+    CliSession session(charset);
+    session.sett.settFilenameBad = badNames ? 1 : 0;
+    if (!session.open(folder))
+        return kCliFailed;
+    const OtoDocument &doc = session.doc;
 
     // One reader for the whole run, as the editor keeps one for its entries.
-    clsWave wav(&locale);
+    clsWave wav(&session.locale);
     QHash<QString, WaveOutcome> seen;
     QByteArray out;
     int problems = 0;

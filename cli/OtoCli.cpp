@@ -1,7 +1,7 @@
 #include "OtoCli.h"
 
 #include "CheckCommand.h"
-#include "ConsoleDialogs.h"
+#include "CliSession.h"
 #include "OtoDocument.h"
 #include "ReplaceCommand.h"
 #include "SplitCommand.h"
@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kOk = 0;
-constexpr int kFailed = 2;
+constexpr int kFailed = kCliFailed;
 
 const char *const kUsage =
     "usage:\n"
@@ -28,11 +28,6 @@ const char *const kUsage =
     "  lirra-oto split FOLDER [COMBINATIONS] [--charset N]\n"
     "N is a file charset index: 0 Japanese (Shift-JIS), 1 S Chinese (GBK),\n"
     "2 T Chinese (BIG5), 3 Auto (the system's). Default 0.\n";
-
-void printErr(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-}
 
 int usage(const QString &problem = {})
 {
@@ -49,15 +44,6 @@ struct Options {
     int charset = 0;
     QString to;
 };
-
-std::optional<int> charsetIndex(const QString &text)
-{
-    bool ok = false;
-    const int n = text.toInt(&ok);
-    if (!ok || n < 0 || n > 3)
-        return std::nullopt;
-    return n;
-}
 
 std::optional<Options> parseOptions(const QStringList &args, const QStringList &allowed, QString &problem)
 {
@@ -90,21 +76,7 @@ std::optional<Options> parseOptions(const QStringList &args, const QStringList &
     return opts;
 }
 
-// The editor's document, with its settings and charset table, for one folder.
-struct Session {
-    explicit Session(int charset) : sett(QString()), locale(sett, dialogs), doc(locale, dialogs)
-    {
-        sett.loadDflt();
-        sett.settlocFile = charset;
-        locale.initLocale();
-    }
-    ConsoleDialogs dialogs;
-    clsSett sett;
-    modLocale locale;
-    OtoDocument doc;
-};
-
-void printSummary(const Session &s)
+void printSummary(const CliSession &s)
 {
     printErr(QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto.size()).arg(s.doc.lastBadLines()));
 }
@@ -116,9 +88,8 @@ int listCommand(const QStringList &args)
     if (!opts)
         return usage(problem);
 
-    Session s(opts->charset);
-    s.doc.wrkpath = opts->folder;
-    if (!s.doc.openoto(opts->folder, opts->file))
+    CliSession s(opts->charset);
+    if (!s.open(opts->folder, opts->file))
         return kFailed;
 
     QByteArray out;
@@ -133,21 +104,9 @@ int listCommand(const QStringList &args)
     return kOk;
 }
 
-QString encodingName(const Session &s)
+QString encodingName(const CliSession &s)
 {
     return s.locale.fileUTF8 ? QStringLiteral("UTF-8") : s.locale.locName.value(s.sett.settlocFile);
-}
-
-// The first entry whose line does not survive the file's encoding, if any.
-std::optional<QString> firstLoss(const Session &s)
-{
-    const int codePage = s.locale.writeCodePage();
-    for (const auto &entry : s.doc.clcOto) {
-        const QString line = entry->fileStr();
-        if (modLocale::bytes2str(modLocale::str2bytes(line, codePage), codePage) != line)
-            return line;
-    }
-    return std::nullopt;
 }
 
 int convertCommand(const QStringList &args)
@@ -168,16 +127,15 @@ int convertCommand(const QStringList &args)
         return kFailed;
     }
 
-    Session s(opts->charset);
-    s.doc.wrkpath = opts->folder;
-    if (!s.doc.openoto(opts->folder, OtoDocument::kOtoIni))
+    CliSession s(opts->charset);
+    if (!s.open(opts->folder))
         return kFailed;
     const QString from = encodingName(s);
 
     s.locale.fileUTF8 = toUtf8;
     if (toIndex)
         s.sett.settlocFile = *toIndex;
-    if (const auto lost = firstLoss(s)) {
+    if (const auto lost = firstUnwritableLine(s)) {
         printErr(QStringLiteral("lirra-oto: %1 cannot hold every character of this line, nothing was changed:\n%2")
                      .arg(encodingName(s), *lost));
         return kFailed;

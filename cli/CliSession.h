@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ConsoleDialogs.h"
+#include "OtoDocument.h"
+#include "clsSett.h"
+#include "modLocale.h"
+
+#include <optional>
+
+// What every lirra-oto command shares: the editor's document with its
+// settings and charset table, messages on standard error, and the checks
+// the commands make before writing.
+
+constexpr int kCliFailed = 2;
+
+void printErr(const QString &text);
+// A usage error: the problem and the command's usage line; returns kCliFailed.
+int cliUsageError(const QString &problem, const QString &usageLine);
+// A file charset index, 0 to 3.
+std::optional<int> charsetIndex(const QString &text);
+
+struct CliSession {
+    explicit CliSession(int charset);
+    // Reads folder/file as the editor does; false (after the message) when
+    // it cannot be read.
+    bool open(const QString &folder, const QString &file = OtoDocument::kOtoIni);
+
+    ConsoleDialogs dialogs;
+    clsSett sett;
+    modLocale locale;
+    OtoDocument doc;
+};
+
+// The first entry line that the document's write encoding cannot hold, so
+// that a command refuses before it turns characters into "?".
+std::optional<QString> firstUnwritableLine(const CliSession &session);
