@@ -131,12 +131,6 @@ QString formatNumber(double value)
     return QString::fromLatin1(buf, formatNumberTo(buf, value));
 }
 
-void appendNumber(QString &out, double value)
-{
-    char buf[kNumberBufferSize];
-    out.append(QLatin1StringView(buf, formatNumberTo(buf, value)));
-}
-
 namespace {
 
 // from_chars leaves the value alone when it is out of range; strtod in the

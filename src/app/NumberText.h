@@ -9,8 +9,6 @@
 // Shortest plain decimal with at most 15 significant digits: no exponent, no
 // trailing zeros, no point for whole numbers, "0." below 1, "-" for negatives.
 QString formatNumber(double value);
-// The same, appended to out without a temporary string.
-void appendNumber(QString &out, double value);
 
 // Room for the longest plain form of a double: 5e-324 has 323 zeros after
 // the point, the largest double 309 digits before it.
@@ -22,7 +20,8 @@ int formatNumberTo(char *out, double value);
 // Lenient reading of a typed or stored number: spaces and tabs anywhere are
 // ignored; an optional sign, digits, an optional fraction and an optional
 // exponent are read up to the first character that does not fit. Text
-// without a number, and a number too large for a double, read as 0.
+// without a number reads as 0; a number too large for a double reads as the
+// largest double of its sign, so that it is written back the same.
 double readNumber(QStringView text);
 
 // The same for numbers typed into the editor's boxes: line feeds are skipped

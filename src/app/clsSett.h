@@ -24,8 +24,6 @@ public:
     // Writes sett.ini; a failure is shown through dialogs. Returns success.
     bool oupsett(Dialogs &dialogs) const;
 
-    const QString &iniPath() const { return path_; }
-
 private:
     bool readAll();
     QString path_;

@@ -16,7 +16,6 @@ constexpr int kTwipsPerPixel = 15;
 constexpr double kZoomDeadZone = 270.0 / kTwipsPerPixel;  // 18: drag this far before zooming
 constexpr double kZoomFactor = 1.5;                       // per further dead zone of drag
 constexpr int kFrameHeight = 360 / kTwipsPerPixel;        // 24: the frame in the overview
-constexpr int kStripHeight = 375 / kTwipsPerPixel;        // 25: the overview strip
 constexpr double kMinZoomMs = 20;      // shortest window by dragging
 constexpr double kZoomSlackMs = 500;   // the longest is the wave plus this
 constexpr double kMarginMs = 100;      // before the entry on selection
