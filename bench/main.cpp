@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 
 // Each section generates its own data in a temporary folder and prints its
 // figures beside a reference (a system tool doing comparable work).
@@ -10,6 +11,31 @@ void runListBenchmarks(const QString &scratch);
 void runToolsBenchmarks(const QString &scratch);
 void runViewBenchmarks(const QString &scratch);
 
+namespace {
+
+struct Section {
+    const char *name;
+    void (*run)(const QString &scratch);
+};
+
+const Section kSections[] = {
+    {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
+    {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks},
+};
+
+bool wanted(const char *name, int argc, char **argv)
+{
+    if (argc < 2)
+        return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// lirra-bench [SECTION...]: every section, or only those named.
 int main(int argc, char **argv)
 {
     // The list benchmark drives the real main window; it needs no screen.
@@ -21,10 +47,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "lirra-bench: cannot create a temporary folder\n");
         return 2;
     }
-    runOtoBenchmarks(scratch.path());
-    runWaveBenchmarks(scratch.path());
-    runListBenchmarks(scratch.path());
-    runToolsBenchmarks(scratch.path());
-    runViewBenchmarks(scratch.path());
+    for (const Section &section : kSections)
+        if (wanted(section.name, argc, argv))
+            section.run(scratch.path());
     return 0;
 }
