@@ -15,11 +15,16 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
     bool read = false;
     try {
-        const std::optional<TextFile> file = locale_.tryReadfile(joinPath(folder, fileName));
+        const QString path = joinPath(folder, fileName);
+        const std::optional<TextFile> file = locale_.tryReadfile(path);
         read = file.has_value();
         // A file that cannot be read leaves the form of the last one.
-        if (file)
+        if (file) {
             form_ = file->form;
+            stamps_.insert(path, file->stamp);
+        } else {
+            stamps_.remove(path);
+        }
         parseOto(file ? QStringView(file->text) : QStringView(), form_.lineEnd);
         emit entriesReplaced();
     } catch (const std::exception &e) {
@@ -54,6 +59,26 @@ bool OtoDocument::confirmEmptySave(const QString &path)
     return answer == MsgAnswer::Yes;
 }
 
+bool OtoDocument::confirmChangedOnDisk(const QString &path)
+{
+    const auto known = stamps_.constFind(path);
+    if (known == stamps_.constEnd())
+        return true;  // never read or written here: nothing of ours to compare
+    const std::optional<FileStamp> now = stampOnDisk(path);
+    if (!now || *now == *known)
+        return true;  // gone, or still as we left it
+    const QString title = Dialogs::programTitle();
+    const MsgAnswer answer = dialogs_.message(
+        {path + QStringLiteral("\r\nhas been changed on disk since %1 read it. Overwrite it with the entries here?"
+                               "\r\n(No keeps both: the file stays as it is, the entries stay here; "
+                               "Reload shows the file's version.)").arg(title)
+             + QStringLiteral("\r\n") + path
+             + QStringLiteral("\r\n在%1讀取之後已被其他程序修改。是否以此處的條目覆蓋它？"
+                              "\r\n（否：兩者都保留，文件不變，條目仍在此處；重新讀取可見文件的版本。）").arg(title),
+         QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Warning, MsgAnswer::No});
+    return answer == MsgAnswer::Yes;
+}
+
 bool OtoDocument::saveoto(const QString &fileName)
 {
     const QString path = joinPath(wrkpath, fileName);
@@ -61,7 +86,13 @@ bool OtoDocument::saveoto(const QString &fileName)
     // removed by mistake; it never silently replaces the user's entries.
     if (clcOto.isEmpty() && !confirmEmptySave(path))
         return false;
-    return locale_.writefile(path, otoFileText(clcOto, form_), form_);
+    if (!confirmChangedOnDisk(path))
+        return false;
+    const std::optional<FileStamp> written = locale_.writefile(path, otoFileText(clcOto, form_), form_);
+    if (!written)
+        return false;
+    stamps_.insert(path, *written);
+    return true;
 }
 
 SaveAnswer OtoDocument::askSave()

@@ -2,6 +2,7 @@
 
 #include "OtoFormat.h"
 
+#include <QHash>
 #include <QObject>
 #include <functional>
 
@@ -34,7 +35,8 @@ public:
     int lastBadLines() const { return lastBadLines_; }
 
     // Writes every entry to wrkpath/fileName, in the form the file was read
-    // in. Returns whether it was written.
+    // in. When that file has changed on disk since it was read or written
+    // here, asks first. Returns whether it was written.
     bool saveoto(const QString &fileName = kOtoIni);
     SaveAnswer askSave();
     // Asks whether to save unsaved changes and saves when told to. False
@@ -66,9 +68,12 @@ signals:
 
 private:
     bool confirmEmptySave(const QString &path);
+    bool confirmChangedOnDisk(const QString &path);
 
     modLocale &locale_;
     Dialogs &dialogs_;
     int lastBadLines_ = 0;
     TextForm form_;
+    // What each file was when last read or written here, by path.
+    QHash<QString, FileStamp> stamps_;
 };

@@ -60,6 +60,42 @@ qsizetype lineEnd(QStringView text, qsizetype pos, LineEnd style)
     }
 }
 
+// Whether a number field is written exactly as formatting its value writes
+// it: plain digits, a point only before significant fraction digits, no
+// leading zeros, no blanks or exponent, at most fifteen digits, a minus only
+// where the field keeps its sign and never on zero.
+bool isShortestForm(QStringView field, bool signKept)
+{
+    qsizetype i = 0;
+    const qsizetype n = field.size();
+    const bool negative = n > 0 && field[0] == u'-';
+    if (negative) {
+        if (!signKept)
+            return false;
+        ++i;
+    }
+    const qsizetype intStart = i;
+    while (i < n && field[i].isDigit() && field[i].unicode() < 128)
+        ++i;
+    const qsizetype intDigits = i - intStart;
+    if (intDigits == 0 || (intDigits > 1 && field[intStart] == u'0'))
+        return false;
+    qsizetype fracDigits = 0;
+    if (i < n && field[i] == u'.') {
+        ++i;
+        const qsizetype fracStart = i;
+        while (i < n && field[i].isDigit() && field[i].unicode() < 128)
+            ++i;
+        fracDigits = i - fracStart;
+        if (fracDigits == 0 || field[i - 1] == u'0')
+            return false;
+    }
+    if (i != n || intDigits + fracDigits > 15)
+        return false;
+    const bool zero = fracDigits == 0 && field[intStart] == u'0';
+    return !(zero && negative);
+}
+
 }  // namespace
 
 ParsedOto parseOtoText(QStringView text, LineEnd style)
@@ -87,6 +123,11 @@ ParsedOto parseOtoText(QStringView text, LineEnd style)
         entry->prmRT = readNumber(parts[4]);
         entry->prmPR = std::abs(readNumber(parts[5]));
         entry->prmOV = readNumber(parts[6]);
+        const bool shortest = isShortestForm(parts[2], true) && isShortestForm(parts[3], true)
+                              && isShortestForm(parts[4], true) && isShortestForm(parts[5], false)
+                              && isShortestForm(parts[6], true);
+        if (!shortest)
+            entry->keepSourceLine(line, parts[0].size(), parts[1].size());
         result.entries.append(std::move(entry));
     }
     return result;

@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -29,8 +30,33 @@ QString clsOto::fileStr() const
     return line;
 }
 
+void clsOto::keepSourceLine(QStringView line, qsizetype filSize, qsizetype alsSize)
+{
+    auto source = std::make_shared<SourceLine>();
+    source->text = line.toString();
+    source->filSize = filSize;
+    source->alsSize = alsSize;
+    const double values[5] = {prmLF, prmFX, prmRT, prmPR, prmOV};
+    std::copy(std::begin(values), std::end(values), source->values);
+    source_ = std::move(source);
+}
+
+bool clsOto::holdsSourceLine() const
+{
+    if (!source_)
+        return false;
+    const SourceLine &s = *source_;
+    const double values[5] = {prmLF, prmFX, prmRT, prmPR, prmOV};
+    return std::equal(std::begin(values), std::end(values), std::begin(s.values))
+           && QStringView(s.text).first(s.filSize) == FIL && QStringView(s.text).sliced(s.filSize + 1, s.alsSize) == ALS;
+}
+
 void clsOto::appendFileStr(QString &out) const
 {
+    if (holdsSourceLine()) {
+        out += source_->text;
+        return;
+    }
     // The five numbers are ASCII: gather them first and append them at once.
     char numbers[5 * (kNumberBufferSize + 1)];
     char *p = numbers;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 // One line of oto.ini: the wave file, its alias and five timing parameters in
 // milliseconds. prmFX, prmPR and prmOV are offsets from prmLF; prmRT >= 0 is
@@ -8,6 +9,12 @@
 // the used stretch measured from prmLF.
 class clsOto {
 public:
+    clsOto() = default;
+    clsOto(QString fil, QString als, double lf = 0, double fx = 0, double rt = 0, double pr = 0, double ov = 0)
+        : FIL(std::move(fil)), ALS(std::move(als)), prmLF(lf), prmFX(fx), prmRT(rt), prmPR(pr), prmOV(ov)
+    {
+    }
+
     QString FIL;
     QString ALS;
     double prmLF = 0;
@@ -29,6 +36,24 @@ public:
     // Rounds the five parameters to the step (settPrmRound).
     void truncPrm(double step);
 
+    // Keeps the oto.ini line this entry was read from, for a line that
+    // formatting would write differently (numbers such as "250.0" or " 12 ",
+    // a negative preutterance): while the entry still holds what was read
+    // from it, that very line is written back, so a save changes the bytes
+    // of edited entries only. filSize and alsSize are the lengths of its
+    // file name and alias.
+    void keepSourceLine(QStringView line, qsizetype filSize, qsizetype alsSize);
+
 private:
     static double roundTo(double value, double step);
+    bool holdsSourceLine() const;
+
+    struct SourceLine {
+        QString text;
+        qsizetype filSize = 0, alsSize = 0;
+        double values[5] = {};  // LF, FX, RT, PR, OV as read
+    };
+    // Shared between copies: a duplicate of an unedited entry writes the
+    // same line.
+    std::shared_ptr<const SourceLine> source_;
 };

@@ -50,17 +50,62 @@ const char *icuName(int codePage)
     }
 }
 
-// Every malformed or unassigned byte sequence decodes to U+FFFD. ICU's
-// default would give U+001A for some of them (a truncated lead byte, the
+// Single bytes that Windows' code page 932 maps to U+0080 and to private
+// use characters and writes back unchanged; ICU's table leaves them out.
+// (ICU's tables for 936 and 950 already hold Windows' own single bytes.)
+struct SingleByteMapping {
+    uchar byte;
+    UChar unicode;
+};
+constexpr SingleByteMapping kWindows932Singles[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+
+// The code page a converter was opened for, handed to its callbacks.
+struct CallbackContext {
+    int codePage;
+};
+const CallbackContext kContext932{932};
+const CallbackContext kContextOther{0};
+
+// Windows' extra single bytes decode as Windows decodes them; every other
+// malformed or unassigned byte sequence decodes to U+FFFD. ICU's default
+// would give U+001A for some of them (a truncated lead byte, the
 // single-byte substitution character), which looks like a control code.
-void decodeAsReplacement(const void *, UConverterToUnicodeArgs *args, const char *, int32_t,
-                         UConverterCallbackReason reason, UErrorCode *err)
+void decodeAsWindows(const void *context, UConverterToUnicodeArgs *args, const char *bytes, int32_t length,
+                     UConverterCallbackReason reason, UErrorCode *err)
 {
     if (reason > UCNV_IRREGULAR)
         return;  // reset, close and clone need no output
-    static const UChar replacement = 0xFFFD;
+    UChar out = 0xFFFD;
+    if (static_cast<const CallbackContext *>(context)->codePage == 932 && length == 1)
+        for (const SingleByteMapping &m : kWindows932Singles)
+            if (uchar(bytes[0]) == m.byte)
+                out = m.unicode;
     *err = U_ZERO_ERROR;
-    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, err);
+    ucnv_cbToUWriteUChars(args, &out, 1, 0, err);
+}
+
+// The other way: those characters become their single bytes again; every
+// other character the code page cannot hold becomes the substitute "?".
+void encodeAsWindows(const void *context, UConverterFromUnicodeArgs *args, const UChar *units, int32_t length,
+                     UChar32 codePoint, UConverterCallbackReason reason, UErrorCode *err)
+{
+    if (reason <= UCNV_IRREGULAR && static_cast<const CallbackContext *>(context)->codePage == 932) {
+        for (const SingleByteMapping &m : kWindows932Singles) {
+            if (codePoint == m.unicode) {
+                *err = U_ZERO_ERROR;
+                const char byte = char(m.byte);
+                ucnv_cbFromUWriteBytes(args, &byte, 1, 0, err);
+                return;
+            }
+        }
+    }
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, err);
+}
+
+const CallbackContext *contextFor(int codePage)
+{
+    return codePage == 932 ? &kContext932 : &kContextOther;
 }
 
 Converter openConverter(int codePage)
@@ -127,7 +172,7 @@ QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
         return {};
     Converter conv = openConverter(codePage);
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_setToUCallBack(conv.get(), decodeAsReplacement, nullptr, nullptr, nullptr, &err);
+    ucnv_setToUCallBack(conv.get(), decodeAsWindows, contextFor(codePage), nullptr, nullptr, &err);
     // No supported code page yields more UTF-16 units than input bytes.
     QString out(bytes.size() + 1, Qt::Uninitialized);
     const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
@@ -149,6 +194,7 @@ QByteArray modLocale::str2bytes(const QString &text, int codePage)
         // use a close neighbour (its best-fit table) ICU's fallbacks do.
         ucnv_setSubstChars(conv.get(), "?", 1, &err);
         ucnv_setFallback(conv.get(), true);
+        ucnv_setFromUCallBack(conv.get(), encodeAsWindows, contextFor(codePage), nullptr, nullptr, &err);
     }
     err = U_ZERO_ERROR;
     QByteArray out(qsizetype(text.size()) * ucnv_getMaxCharSize(conv.get()) + 1, Qt::Uninitialized);
@@ -228,6 +274,7 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
 
     TextFile result;
     result.form = formOf(bytes);
+    result.stamp = stampOf(bytes);
     const QByteArrayView body = result.form.bom ? QByteArrayView(bytes).sliced(kBom.size()) : QByteArrayView(bytes);
     try {
         result.text = bytes2str(body.toByteArray(), writeCodePage(result.form));
@@ -238,11 +285,12 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
     return result;
 }
 
-bool modLocale::writefile(const QString &path, const QString &text, const TextForm &form)
+std::optional<FileStamp> modLocale::writefile(const QString &path, const QString &text, const TextForm &form)
 {
     std::optional<QString> error;
+    QByteArray bytes;
     try {
-        QByteArray bytes = str2bytes(text, writeCodePage(form));
+        bytes = str2bytes(text, writeCodePage(form));
         if (form.bom)
             bytes.prepend(kBom);
         error = writeFileAtomically(path, bytes);
@@ -251,9 +299,9 @@ bool modLocale::writefile(const QString &path, const QString &text, const TextFo
     }
     if (error) {
         dialogs_.inform(QStringLiteral("modlocale::writefile(") + path + QStringLiteral("): ") + *error);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return stampOf(bytes);
 }
 
 QString modLocale::garbledName(const QString &name) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AtomicFile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -23,10 +25,12 @@ struct TextForm {
     bool operator==(const TextForm &) const = default;
 };
 
-// A whole text file decoded (without its byte-order mark), and its form.
+// A whole text file decoded (without its byte-order mark), its form, and
+// the stamp of the bytes read.
 struct TextFile {
     QString text;
     TextForm form;
+    FileStamp stamp;
 };
 
 // Whole text files in the user's file charset, or in UTF-8 when their first
@@ -58,9 +62,9 @@ public:
     std::optional<TextFile> tryReadfile(const QString &path);
     // Writes the text encoded as form says (UTF-8 with its byte-order mark,
     // or the file charset), atomically. The text's line ends are the
-    // caller's. Failures are shown; the return value says whether the file
-    // was written.
-    bool writefile(const QString &path, const QString &text, const TextForm &form = {});
+    // caller's. Failures are shown; the result is the stamp of what was
+    // written, nullopt when nothing was.
+    std::optional<FileStamp> writefile(const QString &path, const QString &text, const TextForm &form = {});
 
     // The code page writefile uses for a file of this form.
     int writeCodePage(const TextForm &form) const;

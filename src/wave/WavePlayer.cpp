@@ -16,7 +16,7 @@ bool WavePlayer::play(const clsWave &wave)
 {
     if (!wave.Valid)
         return false;
-    return playImage(wave.getAllData());
+    return playSamples(wave.getData(), wave.Samplerate);
 }
 
 bool WavePlayer::startAudio()
@@ -27,52 +27,38 @@ bool WavePlayer::startAudio()
     return audioStarted_;
 }
 
-bool WavePlayer::openDevice(int freq, int format, int channels)
+bool WavePlayer::openDevice(int rate)
 {
-    if (device_ != 0 && freq == freq_ && format == format_ && channels == channels_)
+    if (device_ != 0 && rate == rate_)
         return true;
     if (device_ != 0) {
         SDL_CloseAudioDevice(device_);
         device_ = 0;
     }
     SDL_AudioSpec want{};
-    want.freq = freq;
-    want.format = SDL_AudioFormat(format);
-    want.channels = Uint8(channels);
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
     want.samples = 2048;
     want.callback = nullptr;  // fed by SDL_QueueAudio
     // No changes allowed: SDL converts to whatever the hardware takes, so the
-    // queue always holds the file's own format.
+    // queue always holds the wave's own samples.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device_ == 0)
         return false;
-    freq_ = freq;
-    format_ = format;
-    channels_ = channels;
+    rate_ = rate;
     return true;
 }
 
-bool WavePlayer::playImage(const QByteArray &image)
+bool WavePlayer::playSamples(const QList<qint16> &samples, int rate)
 {
-    if (image.isEmpty() || image.size() > SDL_MAX_SINT32 || !startAudio())
+    const qint64 bytes = qint64(samples.size()) * qint64(sizeof(qint16));
+    if (samples.isEmpty() || bytes > SDL_MAX_UINT32 || rate <= 0 || !startAudio() || !openDevice(rate))
         return false;
-    SDL_RWops *rw = SDL_RWFromConstMem(image.constData(), int(image.size()));
-    if (!rw)
-        return false;
-    SDL_AudioSpec spec{};
-    Uint8 *buf = nullptr;
-    Uint32 len = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len))
-        return false;
-    bool started = false;
-    if (openDevice(spec.freq, spec.format, spec.channels)) {
-        SDL_ClearQueuedAudio(device_);
-        started = SDL_QueueAudio(device_, buf, len) == 0;
-        SDL_PauseAudioDevice(device_, 0);
-    }
-    SDL_FreeWAV(buf);
-    if (started)
-        playing_ = image;
+    SDL_ClearQueuedAudio(device_);
+    // SDL copies the samples into its queue; nothing here must outlive the call.
+    const bool started = SDL_QueueAudio(device_, samples.constData(), Uint32(bytes)) == 0;
+    SDL_PauseAudioDevice(device_, 0);
     return started;
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QByteArray>
+#include <QList>
 
 class clsWave;
 
-// Plays a wave's whole file image in the background through SDL's audio
-// (nothing else of SDL is started). One device is opened on the first play
-// and kept; a new play replaces a sound still playing. Without an audio
-// device, or for an image SDL cannot decode, playing is silent: no message,
-// no error for the caller to handle.
+// Plays a wave in the background through SDL's audio (nothing else of SDL
+// is started): the very samples the reader decoded and the views show, so
+// every wave the reader accepts plays as it is drawn. One device is opened
+// on the first play and kept; a new play replaces a sound still playing.
+// Without an audio device playing is silent: no message, no error for the
+// caller to handle.
 class WavePlayer {
 public:
     WavePlayer() = default;
@@ -16,10 +17,11 @@ public:
     WavePlayer(const WavePlayer &) = delete;
     WavePlayer &operator=(const WavePlayer &) = delete;
 
-    // The play button: nothing for a wave that is not loaded, otherwise its
-    // byte image from the first sample. True when a sound was started.
+    // The play button: nothing for a wave that is not loaded, otherwise the
+    // whole wave. True when a sound was started.
     bool play(const clsWave &wave);
-    bool playImage(const QByteArray &image);
+    // 16-bit mono samples at rate samples per second.
+    bool playSamples(const QList<qint16> &samples, int rate);
 
     // Bytes queued and not yet handed to the device.
     quint32 queuedBytes() const;
@@ -27,13 +29,9 @@ public:
 
 private:
     bool startAudio();
-    bool openDevice(int freq, int format, int channels);
+    bool openDevice(int rate);
 
     bool audioStarted_ = false;
     quint32 device_ = 0;
-    int freq_ = 0, format_ = 0, channels_ = 0;
-    // The image now playing. SDL copies the decoded samples into its queue,
-    // so this is not needed for the sound itself; it is kept so that what is
-    // heard always has its source at hand, and costs no copy (shared data).
-    QByteArray playing_;
+    int rate_ = 0;
 };

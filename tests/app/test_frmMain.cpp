@@ -254,3 +254,26 @@ TEST_F(WindowFixture, ViewsAreNeverBlank)
     EXPECT_TRUE(traced(picSm, picSm->backColor()));
     EXPECT_LT(qGray(picSm->backColor().rgb()), 224);  // a white trace shows on it
 }
+
+TEST_F(WindowFixture, FailedSaveKeepsTheWindowAndStopsTheCommand)
+{
+    open({{"a", "a.wav"}});
+    window->document().clcOto[0]->ALS = "changed";
+    window->document().setChanged();
+    bool chooserShown = false;
+    window->setFolderChooser([&] { chooserShown = true; });
+    {
+        ReadOnlyFolder readOnly(bank.path());
+        dialogs.answers = {MsgAnswer::Yes};
+        EXPECT_FALSE(window->close());
+        dialogs.answers = {MsgAnswer::Yes};
+        action("mnuOpen")->trigger();
+        dialogs.answers = {MsgAnswer::Yes};
+        action("mnuReload")->trigger();
+    }
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(chooserShown);
+    EXPECT_EQ(window->document().clcOto[0]->ALS, "changed");
+    EXPECT_TRUE(window->windowTitle().startsWith("Lirra*"));
+    EXPECT_EQ(dialogs.texts().filter("modlocale::writefile(").size(), 3);
+}

@@ -2,8 +2,13 @@
 #include "OtoDocument.h"
 #include "modUtils.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -197,4 +202,89 @@ TEST_F(DocFixture, RealLfBankFromGit)
     EXPECT_EQ(doc.clcOto.size(), 1016);
     EXPECT_EQ(doc.form().lineEnd, LineEnd::Lf);
     EXPECT_TRUE(doc.clcOto.first()->FIL.startsWith(QString::fromUtf8("_あ")));
+}
+
+TEST_F(DocFixture, FullDiskKeepsTheOldFileAndSaysWhy)
+{
+    SmallFileSystem disk("16k");
+    QString folder = disk.path();
+    rlimit saved{};
+    if (!disk.mounted()) {
+        // No file system of our own here: a file-size limit fails the write
+        // half-way the same way, with the system's own reason.
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        folder = dir.path();
+    }
+    const QByteArray old = "a.wav=\x82\xa0,1,2,3,4,5";
+    QFile f(folder + "/oto.ini");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    f.close();
+    doc.wrkpath = folder;
+    ASSERT_TRUE(doc.openoto(folder, "oto.ini"));
+    for (int i = 0; i < 2000; ++i)
+        doc.clcOto.append(std::make_shared<clsOto>(QString("entry%1.wav").arg(i), "alias", 1, 2, 3, 4, 5));
+    doc.setChanged();
+
+    if (!disk.mounted()) {
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    doc.save();
+    if (!disk.mounted())
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString reason = disk.mounted() ? "No space left on device" : "File too large";
+    EXPECT_EQ(dialogs.messages[0].text, "modlocale::writefile(" + folder + "/oto.ini): " + reason);
+    EXPECT_TRUE(doc.blnChanged);
+    QFile after(folder + "/oto.ini");
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"oto.ini"});  // no temporary left
+}
+
+TEST_F(DocFixture, FileChangedBehindOurBackIsNotOverwrittenSilently)
+{
+    openFolder(kSjisFile);
+    const auto changeOnDisk = [&](const QByteArray &bytes) { dir.write("oto.ini", bytes); };
+    doc.clcOto[0]->ALS = "mine";
+    doc.setChanged();
+    changeOnDisk("theirs.wav=theirs,1,2,3,4,5");
+    dialogs.messages.clear();
+
+    doc.save();  // the question's default: keep both
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const MessageRequest &q = dialogs.messages[0];
+    EXPECT_EQ(std::tuple(q.title, q.buttons, q.defaultButton), std::tuple(QString("?"), MsgButtons::YesNo, MsgAnswer::No));
+    EXPECT_TRUE(q.text.startsWith(dir.file("oto.ini") + "\r\nhas been changed on disk"));
+    EXPECT_EQ(std::pair(dir.read("oto.ini"), doc.blnChanged), std::pair(QByteArray("theirs.wav=theirs,1,2,3,4,5"), true));
+
+    dialogs.answers = {MsgAnswer::Yes};
+    doc.save();  // overwrite
+    EXPECT_TRUE(dir.read("oto.ini").contains("=mine,"));
+    EXPECT_FALSE(doc.blnChanged);
+
+    // What we wrote ourselves is no change; a touch that keeps the bytes neither.
+    dialogs.messages.clear();
+    doc.setChanged();
+    changeOnDisk(dir.read("oto.ini"));
+    doc.save();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // Kept both, then Reload: the disk's version.
+    changeOnDisk("theirs.wav=theirs,1,2,3,4,5");
+    doc.setChanged();
+    dialogs.answers = {MsgAnswer::No, MsgAnswer::No};  // keep both; then don't save
+    doc.save();
+    doc.reload();
+    EXPECT_EQ(doc.clcOto[0]->ALS, "theirs");
+
+    // The backup is guarded the same way once written here.
+    doc.saveBackup();
+    dir.write("oto_bkp.ini", "x.wav=x,1,2,3,4,5");
+    dialogs.messages.clear();
+    doc.saveBackup();
+    EXPECT_EQ(std::pair(dialogs.messages.size(), dir.read("oto_bkp.ini")), std::pair(qsizetype(1), QByteArray("x.wav=x,1,2,3,4,5")));
 }

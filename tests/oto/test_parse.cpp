@@ -29,7 +29,7 @@ TEST(Parse, GoodBadBlankAndCommentLines)
         " x y.wav = あ ,1,2,3,4,5\r\n");  // nothing trimmed
     EXPECT_EQ(p.badLines, 5);
     ASSERT_EQ(p.entries.size(), 5);
-    EXPECT_EQ(p.entries[0]->fileStr(), "a.wav=a,0,0,0,0,0");
+    EXPECT_EQ(p.entries[0]->fileStr(), "a.wav=a,,,,,");  // unedited: written as read
     EXPECT_EQ(p.entries[1]->fileStr(), "=a,1,2,3,4,5");
     EXPECT_EQ(p.entries[2]->fileStr(), "a.wav=,1,2,3,4,5");
     EXPECT_EQ(p.entries[3]->FIL, " #x");
@@ -46,6 +46,18 @@ TEST(Parse, NumbersAreLenientAndPreutteranceIsAbsolute)
     EXPECT_EQ(p.entries[0]->prmRT, -200);
     EXPECT_EQ(p.entries[0]->prmPR, 30);
     EXPECT_EQ(p.entries[0]->prmOV, 0);
+
+    // A line that formatting would write differently is written back as read
+    // until the entry changes; a copy of it too.
+    const ParsedOto kept = parse("a.wav=a,250.0,-0,+3, 1e1,0.50\r\nb.wav=b,1,2,3,4,5");
+    clsOto copy = *kept.entries[0];
+    EXPECT_EQ(copy.fileStr(), "a.wav=a,250.0,-0,+3, 1e1,0.50");
+    copy.ALS = "b";
+    EXPECT_EQ(copy.fileStr(), "a.wav=b,250,0,3,10,0.5");
+    copy.ALS = "a";
+    copy.prmPR = 11;
+    EXPECT_EQ(copy.fileStr(), "a.wav=a,250,0,3,11,0.5");
+    EXPECT_EQ(kept.entries[0]->fileStr(), "a.wav=a,250.0,-0,+3, 1e1,0.50");
 }
 
 TEST(Parse, LineEndsAndMarkers)

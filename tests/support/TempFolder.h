@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include <sys/mount.h>
 #include <unistd.h>
 
 // A temporary folder for a test, removed afterwards, with helpers to put
@@ -66,4 +67,35 @@ inline QString realBankFolder()
 {
     const QString path = QStringLiteral(LIRRA_SOURCE_DIR "/../shared/banks/dorodoro-ja-vcv");
     return QFile::exists(path + QStringLiteral("/oto.ini")) ? path : QString();
+}
+
+// A small file system of its own (tmpfs) mounted on a temporary folder, to
+// fill up: root can mount one in most containers. mounted() tells whether
+// this machine allowed it.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const char *size);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem &) = delete;
+    SmallFileSystem &operator=(const SmallFileSystem &) = delete;
+
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+    QString file(const QString &name) const { return dir_.file(name); }
+
+private:
+    TempFolder dir_;
+    bool mounted_ = false;
+};
+
+inline SmallFileSystem::SmallFileSystem(const char *size)
+{
+    const QByteArray options = QByteArray("size=") + size;
+    mounted_ = ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0, options.constData()) == 0;
+}
+
+inline SmallFileSystem::~SmallFileSystem()
+{
+    if (mounted_)
+        ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
 }

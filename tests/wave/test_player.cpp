@@ -10,13 +10,16 @@
 using namespace wavimg;
 
 // SDL's disk driver writes what the device plays to a file, in real time.
-TEST(WavePlayer, PlaysTheWholeImageRestartsOnASecondPlayAndIsSilentWithoutDevice)
+TEST(WavePlayer, PlaysTheReadersSamplesRestartsOnASecondPlayAndIsSilentWithoutDevice)
 {
     TempFolder dir;
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", dir.file("out.raw").toLocal8Bit());
     const QList<qint16> s = noise(22050, 20000);
-    dir.write("p.wav", riff(chunk("fmt ", fmtBody()) + chunk("LIST", "abc") + chunk("data", pcm(s)) + chunk("LIST", "z")));
+    // An odd-sized fmt chunk, read as the reader reads it (no pad byte after
+    // it), and tagging chunks around the data: what is played is the reader's
+    // samples, not a second parse of the file.
+    dir.write("p.wav", riff("fmt " + le32(17) + fmtBody() + "x" + chunk("LIST", "abc") + chunk("data", pcm(s)) + chunk("LIST", "z")));
     clsWave wave, refused;
     QString name = "p.wav";
     ASSERT_TRUE(wave.ReadFile(dir.path(), name));
