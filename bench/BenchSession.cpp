@@ -1,6 +1,6 @@
-#include "BenchSession.h"
+#include "bench/BenchSession.h"
 
-#include "modUtils.h"
+#include "core/modUtils.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Dialogs.h"
-#include "clsSett.h"
-#include "frmMain.h"
-#include "modLocale.h"
+#include "app/frmMain.h"
+#include "core/clsSett.h"
+#include "core/Dialogs.h"
+#include "oto/modLocale.h"
 
 #include <QByteArray>
 #include <QString>

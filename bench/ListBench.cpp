@@ -1,11 +1,11 @@
-#include "BenchSession.h"
-#include "BenchUtil.h"
-#include "Dialogs.h"
-#include "OtoDocument.h"
-#include "clsSett.h"
-#include "frmMain.h"
-#include "modLocale.h"
-#include "modUtils.h"
+#include "app/frmMain.h"
+#include "bench/BenchSession.h"
+#include "bench/BenchUtil.h"
+#include "core/clsSett.h"
+#include "core/Dialogs.h"
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "BenchUtil.h"
-#include "clsWave.h"
+#include "bench/BenchUtil.h"
+#include "wave/clsWave.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "AliasRewriteCommand.h"
+#include "cli/AliasRewriteCommand.h"
 
-#include "CliSession.h"
-#include "OtoDocument.h"
-#include "clsSett.h"
-#include "modLocale.h"
-#include "modUtils.h"
+#include "cli/CliSession.h"
+#include "core/clsSett.h"
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
 
 #include <cstdio>
 

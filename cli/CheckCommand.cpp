@@ -1,11 +1,11 @@
-#include "CheckCommand.h"
+#include "cli/CheckCommand.h"
 
-#include "CliSession.h"
-#include "OtoDocument.h"
-#include "clsOto.h"
-#include "clsSett.h"
-#include "clsWave.h"
-#include "modLocale.h"
+#include "cli/CliSession.h"
+#include "core/clsSett.h"
+#include "oto/clsOto.h"
+#include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
+#include "wave/clsWave.h"
 
 #include <QHash>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ConsoleDialogs.h"
-#include "OtoDocument.h"
-#include "clsSett.h"
-#include "modLocale.h"
+#include "cli/ConsoleDialogs.h"
+#include "core/clsSett.h"
+#include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "core/Dialogs.h"
 
 // Dialogs for a command-line tool: messages go to standard error and every
 // question takes its default button, so nothing waits for a person.

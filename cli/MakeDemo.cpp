@@ -4,11 +4,11 @@
 // with kana aliases, and in utf8/ a second bank whose oto.ini is UTF-8.
 // An existing demo is left alone, so edits made in the editor survive builds.
 
-#include "AtomicFile.h"
-#include "NumberText.h"
-#include "OtoDocument.h"
-#include "OtoFormat.h"
-#include "modLocale.h"
+#include "core/AtomicFile.h"
+#include "core/NumberText.h"
+#include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
+#include "oto/OtoFormat.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
-#include "OtoCli.h"
+#include "cli/OtoCli.h"
 
-#include "CheckCommand.h"
-#include "CliSession.h"
-#include "OtoDocument.h"
-#include "ReplaceCommand.h"
-#include "SplitCommand.h"
-#include "clsSett.h"
-#include "modLocale.h"
-#include "modUtils.h"
+#include "cli/CheckCommand.h"
+#include "cli/CliSession.h"
+#include "cli/ReplaceCommand.h"
+#include "cli/SplitCommand.h"
+#include "core/clsSett.h"
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
 
 #include <QFile>
 #include <QFileInfo>

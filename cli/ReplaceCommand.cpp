@@ -1,7 +1,7 @@
-#include "ReplaceCommand.h"
+#include "cli/ReplaceCommand.h"
 
-#include "AliasRewrite.h"
-#include "AliasRewriteCommand.h"
+#include "cli/AliasRewriteCommand.h"
+#include "tools/AliasRewrite.h"
 
 namespace {
 const char *const kUsageLine = "lirra-oto replace FOLDER RULES [--charset N]";

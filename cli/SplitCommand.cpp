@@ -1,8 +1,8 @@
-#include "SplitCommand.h"
+#include "cli/SplitCommand.h"
 
-#include "AliasRewrite.h"
-#include "AliasRewriteCommand.h"
-#include "ToolTexts.h"
+#include "cli/AliasRewriteCommand.h"
+#include "tools/AliasRewrite.h"
+#include "tools/ToolTexts.h"
 
 namespace {
 const char *const kUsageLine = "lirra-oto split FOLDER [COMBINATIONS] [--charset N]";

@@ -1,4 +1,4 @@
-#include "OtoCli.h"
+#include "cli/OtoCli.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "OtoFormat.h"
-#include "modLocale.h"
+#include "oto/modLocale.h"
+#include "oto/OtoFormat.h"
 
 #include <QByteArray>
 #include <cstdint>

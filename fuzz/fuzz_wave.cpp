@@ -1,4 +1,4 @@
-#include "clsWave.h"
+#include "wave/clsWave.h"
 
 #include <QFile>
 #include <QTemporaryDir>

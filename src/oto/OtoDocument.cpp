@@ -1,8 +1,8 @@
-#include "OtoDocument.h"
+#include "oto/OtoDocument.h"
 
-#include "Dialogs.h"
-#include "modLocale.h"
-#include "modUtils.h"
+#include "core/Dialogs.h"
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
 
 #include <QFileInfo>
 

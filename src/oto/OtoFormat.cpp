@@ -1,6 +1,6 @@
-#include "OtoFormat.h"
+#include "oto/OtoFormat.h"
 
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 

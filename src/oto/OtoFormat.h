@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clsOto.h"
-#include "modLocale.h"
+#include "oto/clsOto.h"
+#include "oto/modLocale.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "OtoListModel.h"
+#include "oto/OtoListModel.h"
 
 OtoListModel::OtoListModel(const OtoEntries &entries, QObject *parent) : QAbstractListModel(parent), entries_(entries)
 {

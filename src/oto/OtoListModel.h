@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OtoFormat.h"
+#include "oto/OtoFormat.h"
 
 #include <QAbstractListModel>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "clsOto.h"
+#include "oto/clsOto.h"
 
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 #include <algorithm>
 #include <cfenv>

@@ -1,9 +1,9 @@
-#include "modLocale.h"
+#include "oto/modLocale.h"
 
-#include "AtomicFile.h"
-#include "Dialogs.h"
-#include "clsSett.h"
-#include "modUtils.h"
+#include "core/AtomicFile.h"
+#include "core/clsSett.h"
+#include "core/Dialogs.h"
+#include "core/modUtils.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "AliasRewrite.h"
+#include "tools/AliasRewrite.h"
 
 QList<ReplaceRule> parseReplaceRules(const QString &text)
 {

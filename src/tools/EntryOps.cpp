@@ -1,7 +1,7 @@
-#include "EntryOps.h"
+#include "tools/EntryOps.h"
 
-#include "OtoDocument.h"
-#include "OtoListModel.h"
+#include "oto/OtoDocument.h"
+#include "oto/OtoListModel.h"
 
 #include <QItemSelectionModel>
 #include <QSignalBlocker>

@@ -1,9 +1,9 @@
-#include "ToolDialogs.h"
+#include "tools/ToolDialogs.h"
 
-#include "AliasRewrite.h"
-#include "Dialogs.h"
-#include "OtoDocument.h"
-#include "ToolTexts.h"
+#include "core/Dialogs.h"
+#include "oto/OtoDocument.h"
+#include "tools/AliasRewrite.h"
+#include "tools/ToolTexts.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "core/Dialogs.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "applyFont.h"
+#include "ui/applyFont.h"
 
-#include "modLocale.h"
+#include "oto/modLocale.h"
 
 #include <QFont>
 #include <QVariant>

@@ -1,8 +1,8 @@
-#include "frmOpen.h"
+#include "ui/frmOpen.h"
 
-#include "applyFont.h"
-#include "clsSett.h"
-#include "modUtils.h"
+#include "core/clsSett.h"
+#include "core/modUtils.h"
+#include "ui/applyFont.h"
 
 #include <QComboBox>
 #include <QDir>

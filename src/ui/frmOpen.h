@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modFolderChooser.h"
+#include "ui/modFolderChooser.h"
 
 #include <QDialog>
 

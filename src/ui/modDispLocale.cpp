@@ -1,9 +1,9 @@
-#include "modDispLocale.h"
+#include "ui/modDispLocale.h"
 
-#include "Dialogs.h"
-#include "NumberText.h"
-#include "clsSett.h"
-#include "modLocale.h"
+#include "core/clsSett.h"
+#include "core/Dialogs.h"
+#include "core/NumberText.h"
+#include "oto/modLocale.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
-#include "modFolderChooser.h"
+#include "ui/modFolderChooser.h"
 
-#include "Dialogs.h"
-#include "clsSett.h"
-#include "modUtils.h"
+#include "core/clsSett.h"
+#include "core/Dialogs.h"
+#include "core/modUtils.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "modHelp.h"
+#include "ui/modHelp.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
-#include "ParamEdit.h"
+#include "view/ParamEdit.h"
 
-#include "Dialogs.h"
-#include "NumberText.h"
-#include "clsOto.h"
-#include "clsSett.h"
+#include "core/clsSett.h"
+#include "core/Dialogs.h"
+#include "core/NumberText.h"
+#include "oto/clsOto.h"
 
 #include <cmath>
 

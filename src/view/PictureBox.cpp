@@ -1,4 +1,4 @@
-#include "PictureBox.h"
+#include "view/PictureBox.h"
 
 #include <QPainter>
 

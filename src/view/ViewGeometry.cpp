@@ -1,7 +1,7 @@
-#include "ViewGeometry.h"
+#include "view/ViewGeometry.h"
 
-#include "clsOto.h"
-#include "clsWave.h"
+#include "oto/clsOto.h"
+#include "wave/clsWave.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "ViewWindow.h"
+#include "view/ViewWindow.h"
 
-#include "clsOto.h"
+#include "oto/clsOto.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "modGfx.h"
+#include "view/modGfx.h"
 
-#include "PictureBox.h"
-#include "ViewGeometry.h"
-#include "clsOto.h"
-#include "clsWave.h"
+#include "oto/clsOto.h"
+#include "view/PictureBox.h"
+#include "view/ViewGeometry.h"
+#include "wave/clsWave.h"
 
 #include <QPainter>
 

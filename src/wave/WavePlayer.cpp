@@ -1,6 +1,6 @@
-#include "WavePlayer.h"
+#include "wave/WavePlayer.h"
 
-#include "clsWave.h"
+#include "wave/clsWave.h"
 
 #include <SDL.h>
 

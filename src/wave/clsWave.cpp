@@ -1,7 +1,7 @@
-#include "clsWave.h"
+#include "wave/clsWave.h"
 
-#include "modLocale.h"
-#include "modUtils.h"
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
 
 #include <QFile>
 #include <QFileInfo>

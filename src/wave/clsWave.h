@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modWave.h"
+#include "wave/modWave.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,4 @@
-#include "modWave.h"
-
-#include "modUtils.h"
+#include "wave/modWave.h"
 
 #include <new>
 
@@ -94,3 +92,19 @@ QString wavHeadDataGetErr(const WavChunkRecord &chunk)
 }
 
 }  // namespace modWave
+
+qint16 bytesToInt(QByteArrayView bytes)
+{
+    quint16 v = 0;
+    for (qsizetype i = std::min<qsizetype>(bytes.size(), 2) - 1; i >= 0; --i)
+        v = quint16(v << 8 | quint8(bytes[i]));
+    return qint16(v);
+}
+
+qint32 bytesToLong(QByteArrayView bytes)
+{
+    quint32 v = 0;
+    for (qsizetype i = std::min<qsizetype>(bytes.size(), 4) - 1; i >= 0; --i)
+        v = v << 8 | quint8(bytes[i]);
+    return qint32(v);
+}

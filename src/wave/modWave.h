@@ -8,6 +8,11 @@
 // that decide whether the editor can show a file. Only 16-bit mono PCM at
 // 44100 samples per second passes.
 
+// Little-endian integers from the start of a byte array (the records'
+// fields). Bytes missing from a short array count as 0.
+qint16 bytesToInt(QByteArrayView bytes);
+qint32 bytesToLong(QByteArrayView bytes);
+
 // The first 20 bytes of the file: "RIFF", the RIFF size, "WAVEfmt " and the
 // size of the fmt body.
 struct WavHeadRecord {

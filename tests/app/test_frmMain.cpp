@@ -1,6 +1,6 @@
-#include "PictureBox.h"
-#include "WindowEnv.h"
-#include "modUtils.h"
+#include "core/modUtils.h"
+#include "support/WindowEnv.h"
+#include "view/PictureBox.h"
 
 #include <QDialog>
 #include <QLineEdit>

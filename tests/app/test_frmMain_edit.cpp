@@ -1,5 +1,5 @@
-#include "PictureBox.h"
-#include "WindowEnv.h"
+#include "support/WindowEnv.h"
+#include "view/PictureBox.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "LocaleEnv.h"
-#include "OtoDocument.h"
-#include "modUtils.h"
+#include "core/modUtils.h"
+#include "oto/OtoDocument.h"
+#include "support/LocaleEnv.h"
 
 #include <QDir>
 #include <QSignalSpy>

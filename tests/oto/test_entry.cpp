@@ -1,4 +1,4 @@
-#include "clsOto.h"
+#include "oto/clsOto.h"
 
 #include <array>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "OtoListModel.h"
+#include "oto/OtoListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "LocaleEnv.h"
+#include "support/LocaleEnv.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

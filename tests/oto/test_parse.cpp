@@ -1,4 +1,4 @@
-#include "OtoFormat.h"
+#include "oto/OtoFormat.h"
 
 #include <gtest/gtest.h>
 

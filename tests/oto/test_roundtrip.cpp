@@ -1,6 +1,6 @@
-#include "LocaleEnv.h"
-#include "NumberText.h"
-#include "OtoDocument.h"
+#include "core/NumberText.h"
+#include "oto/OtoDocument.h"
+#include "support/LocaleEnv.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

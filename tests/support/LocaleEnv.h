@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
-#include "clsSett.h"
-#include "modLocale.h"
+#include "core/clsSett.h"
+#include "oto/modLocale.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 // A temporary folder, default settings kept in it, scripted dialogs and the
 // charset table: where the oto, wave and window tests start.

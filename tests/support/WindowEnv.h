@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LocaleEnv.h"
-#include "WavImages.h"
-#include "frmMain.h"
+#include "app/frmMain.h"
+#include "support/LocaleEnv.h"
+#include "support/WavImages.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "AliasRewrite.h"
-#include "ToolTexts.h"
+#include "tools/AliasRewrite.h"
+#include "tools/ToolTexts.h"
 
 #include <gtest/gtest.h>
 

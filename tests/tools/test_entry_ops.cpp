@@ -1,8 +1,8 @@
-#include "EntryOps.h"
-#include "LocaleEnv.h"
-#include "OtoDocument.h"
-#include "OtoListModel.h"
-#include "ToolDialogs.h"
+#include "oto/OtoDocument.h"
+#include "oto/OtoListModel.h"
+#include "support/LocaleEnv.h"
+#include "tools/EntryOps.h"
+#include "tools/ToolDialogs.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>

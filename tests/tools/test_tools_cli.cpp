@@ -1,5 +1,5 @@
-#include "RunCli.h"
-#include "TempFolder.h"
+#include "support/RunCli.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
-#include "clsSett.h"
-#include "modFolderChooser.h"
+#include "core/clsSett.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
+#include "ui/modFolderChooser.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "LocaleEnv.h"
-#include "frmOpen.h"
+#include "support/LocaleEnv.h"
+#include "ui/frmOpen.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "TempFolder.h"
-#include "ViewGeometry.h"
-#include "ViewWindow.h"
-#include "WavImages.h"
-#include "clsOto.h"
-#include "clsWave.h"
+#include "oto/clsOto.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
+#include "view/ViewGeometry.h"
+#include "view/ViewWindow.h"
+#include "wave/clsWave.h"
 
 #include <QRandomGenerator>
 #include <cmath>

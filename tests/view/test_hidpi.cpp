@@ -1,8 +1,8 @@
-#include "PictureBox.h"
-#include "TempFolder.h"
-#include "WavImages.h"
-#include "clsWave.h"
-#include "modGfx.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
+#include "view/modGfx.h"
+#include "view/PictureBox.h"
+#include "wave/clsWave.h"
 
 #include <gtest/gtest.h>
 

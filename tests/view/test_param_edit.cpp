@@ -1,7 +1,7 @@
-#include "ParamEdit.h"
-#include "ScriptedDialogs.h"
-#include "clsOto.h"
-#include "clsSett.h"
+#include "core/clsSett.h"
+#include "oto/clsOto.h"
+#include "support/ScriptedDialogs.h"
+#include "view/ParamEdit.h"
 
 #include <array>
 #include <gtest/gtest.h>

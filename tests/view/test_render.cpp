@@ -1,10 +1,10 @@
-#include "PictureBox.h"
-#include "TempFolder.h"
-#include "ViewGeometry.h"
-#include "WavImages.h"
-#include "clsOto.h"
-#include "clsWave.h"
-#include "modGfx.h"
+#include "oto/clsOto.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
+#include "view/modGfx.h"
+#include "view/PictureBox.h"
+#include "view/ViewGeometry.h"
+#include "wave/clsWave.h"
 
 #include <gtest/gtest.h>
 

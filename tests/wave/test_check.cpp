@@ -1,6 +1,6 @@
-#include "RunCli.h"
-#include "TempFolder.h"
-#include "WavImages.h"
+#include "support/RunCli.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "TempFolder.h"
-#include "WavImages.h"
-#include "WavePlayer.h"
-#include "clsWave.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
+#include "wave/clsWave.h"
+#include "wave/WavePlayer.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

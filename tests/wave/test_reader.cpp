@@ -1,6 +1,6 @@
-#include "LocaleEnv.h"
-#include "WavImages.h"
-#include "clsWave.h"
+#include "support/LocaleEnv.h"
+#include "support/WavImages.h"
+#include "wave/clsWave.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

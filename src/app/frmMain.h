@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ActivationTracker.h"
-#include "MainLayout.h"
-#include "OtoDocument.h"
-#include "OtoListModel.h"
-#include "ParamEdit.h"
-#include "ViewWindow.h"
-#include "WavePlayer.h"
-#include "clsWave.h"
+#include "app/ActivationTracker.h"
+#include "app/MainLayout.h"
+#include "oto/OtoDocument.h"
+#include "oto/OtoListModel.h"
+#include "view/ParamEdit.h"
+#include "view/ViewWindow.h"
+#include "wave/clsWave.h"
+#include "wave/WavePlayer.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "Dialogs.h"
+#include "core/Dialogs.h"
 
 void Dialogs::inform(const QString &text, const QString &title)
 {

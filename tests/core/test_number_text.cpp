@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 #include <gtest/gtest.h>
 

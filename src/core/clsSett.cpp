@@ -1,8 +1,8 @@
-#include "clsSett.h"
+#include "core/clsSett.h"
 
-#include "AtomicFile.h"
-#include "Dialogs.h"
-#include "NumberText.h"
+#include "core/AtomicFile.h"
+#include "core/Dialogs.h"
+#include "core/NumberText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
-#include "clsSett.h"
+#include "core/clsSett.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ActivationTracker.h"
+#include "app/ActivationTracker.h"
 
 #include <QApplication>
 #include <QEvent>

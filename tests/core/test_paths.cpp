@@ -1,5 +1,5 @@
-#include "TempFolder.h"
-#include "modUtils.h"
+#include "core/modUtils.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 

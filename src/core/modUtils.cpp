@@ -1,4 +1,4 @@
-#include "modUtils.h"
+#include "core/modUtils.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -55,20 +55,4 @@ QString programFolder()
         return QCoreApplication::applicationDirPath();
     // Without an application object (a plain tool) the kernel still knows.
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(kSep, 0, -2);
-}
-
-qint16 bytesToInt(QByteArrayView bytes)
-{
-    quint16 v = 0;
-    for (qsizetype i = std::min<qsizetype>(bytes.size(), 2) - 1; i >= 0; --i)
-        v = quint16(v << 8 | quint8(bytes[i]));
-    return qint16(v);
-}
-
-qint32 bytesToLong(QByteArrayView bytes)
-{
-    quint32 v = 0;
-    for (qsizetype i = std::min<qsizetype>(bytes.size(), 4) - 1; i >= 0; --i)
-        v = v << 8 | quint8(bytes[i]);
-    return qint32(v);
 }

@@ -1,11 +1,11 @@
 // Lirra's start: settings, the main window, and the event loop until the
 // window closes.
 
-#include "QtDialogs.h"
-#include "clsSett.h"
-#include "frmMain.h"
-#include "modLocale.h"
-#include "modUtils.h"
+#include "app/frmMain.h"
+#include "core/clsSett.h"
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
+#include "ui/QtDialogs.h"
 
 #include <QApplication>
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 
 // Path helpers shared by the settings and the voicebank document.
@@ -26,8 +25,3 @@ QString programFolder();
 QString settingsFilePath(const QString &programFolder, const QString &configHome);
 // The same for this program and user ($XDG_CONFIG_HOME, by default ~/.config).
 QString settingsFilePath();
-
-// Little-endian integers from the start of a byte array (the wave reader's
-// fields). Bytes missing from a short array count as 0.
-qint16 bytesToInt(QByteArrayView bytes);
-qint32 bytesToLong(QByteArrayView bytes);
