@@ -26,6 +26,8 @@ public:
 
 // Writes a whole file; false when it cannot.
 bool writeFile(const QString &path, const QByteArray &bytes);
+// A whole file, empty when it cannot be read.
+QByteArray readFile(const QString &path);
 
 // The real main window, shown offscreen, with a voicebank folder opened as
 // File, Open would, and its own settings file in scratch.

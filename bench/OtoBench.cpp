@@ -63,16 +63,15 @@ void runOtoBenchmarks(const QString &scratch)
     // Memory first, on a fresh load; then the timings, each load starting
     // from an empty document as the first load of a session does.
     OtoDocument doc(locale, dialogs);
-    doc.wrkpath = folder;
     const long rssBefore = bench::statusKb("VmRSS:");
-    doc.openoto(folder, OtoDocument::kOtoIni);
+    doc.openFolder(folder);
     const long rssAfter = bench::statusKb("VmRSS:");
     const double loadMs = bench::timeMs([&] { doc.openoto(folder, OtoDocument::kOtoIni); }, 5,
-                                        [&] { doc.clcOto.clear(); });
+                                        [&] { doc.replaceEntries({}); });
     const double saveMs = bench::timeMs([&] { doc.saveoto(OtoDocument::kOtoIni); }, 5);
 
-    if (doc.clcOto.size() != kEntries || dialogs.shown != 0)
-        std::printf("  WARNING: loaded %lld entries with %d messages\n", qlonglong(doc.clcOto.size()), dialogs.shown);
+    if (doc.clcOto().size() != kEntries || dialogs.shown != 0)
+        std::printf("  WARNING: loaded %lld entries with %d messages\n", qlonglong(doc.clcOto().size()), dialogs.shown);
     bench::row("iconv -f CP932 -t UTF-8", iconvMs);
     bench::row("load (read, decode, parse)", loadMs);
     bench::row("save (format, encode, write, fsync)", saveMs);

@@ -30,12 +30,6 @@ OtoEntries makeEntries(int count)
     return out;
 }
 
-void restore(const OtoEntries &entries, const QStringList &aliases)
-{
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        entries[i]->ALS = aliases[i];
-}
-
 }  // namespace
 
 // Rewrites every alias of a 50 000-entry voicebank by replace rules and by
@@ -43,48 +37,51 @@ void restore(const OtoEntries &entries, const QStringList &aliases)
 void runToolsBenchmarks(const QString &scratch)
 {
     constexpr int kEntries = 50000;
-    const OtoEntries entries = makeEntries(kEntries);
-    QStringList aliases;
-    for (const auto &e : entries)
-        aliases << e->ALS;
-    const auto reset = [&] { restore(entries, aliases); };
-
-    std::printf("batch alias tools: %d entries\n", kEntries);
-    const QList<ReplaceRule> rules = parseReplaceRules(QStringLiteral("- =,ka=ga,a=A,sh=SH,x=y=z,tsu=tu"));
-    int changed = 0;
-    const double replaceMs = bench::timeMs([&] { changed = replaceAliases(entries, rules); }, 5, reset);
-    bench::row("replace, 5 rules (aim <= 100)", replaceMs);
-    std::printf("  %-44s %10d\n", "  aliases changed", changed);
-    const QStringList combinations = toolTexts::kSplitDefault.split(u',');
-    const double splitMs = bench::timeMs([&] { changed = splitAliases(entries, combinations); }, 5, reset);
-    bench::row("split, default combinations (aim <= 100)", splitMs);
-    std::printf("  %-44s %10d\n", "  aliases changed", changed);
-
-    // The same through the document: load oto.ini, split, save it again.
     bench::SilentDialogs dialogs;
     clsSett sett(joinPath(scratch, QStringLiteral("tools-sett.ini")));
     sett.loadDflt();
     modLocale locale(sett, dialogs);
     locale.initLocale();
     OtoDocument doc(locale, dialogs);
-    doc.wrkpath = scratch + QStringLiteral("/tools-bench");
-    QDir().mkpath(doc.wrkpath);
+    const auto reset = [&] { doc.replaceEntries(makeEntries(kEntries)); };
+
+    std::printf("batch alias tools: %d entries\n", kEntries);
+    const QList<ReplaceRule> rules = parseReplaceRules(QStringLiteral("- =,ka=ga,a=A,sh=SH,x=y=z,tsu=tu"));
+    qsizetype changed = 0;
     reset();
-    doc.clcOto = entries;
-    doc.setForm({.utf8Marker = true});
-    doc.saveoto();
+    const double replaceMs = bench::timeMs([&] {
+        const QList<EntryChange> changes = replaceAliases(doc.clcOto(), rules);
+        doc.changeEntries(changes);
+        changed = changes.size();
+    }, 5, reset);
+    bench::row("replace, 5 rules (aim <= 100)", replaceMs);
+    std::printf("  %-44s %10lld\n", "  aliases changed", qlonglong(changed));
+    const QStringList combinations = toolTexts::kSplitDefault.split(u',');
+    const double splitMs = bench::timeMs([&] {
+        const QList<EntryChange> changes = splitAliases(doc.clcOto(), combinations);
+        doc.changeEntries(changes);
+        changed = changes.size();
+    }, 5, reset);
+    bench::row("split, default combinations (aim <= 100)", splitMs);
+    std::printf("  %-44s %10lld\n", "  aliases changed", qlonglong(changed));
+
+    // The same through the file: load oto.ini, split, save it again.
+    const QString folder = scratch + QStringLiteral("/tools-bench");
+    QDir().mkpath(folder);
+    reset();
+    locale.writefile(joinPath(folder, OtoDocument::kOtoIni), otoFileText(doc.clcOto(), {.utf8Marker = true}),
+                     {.utf8Marker = true});
+    const QByteArray original = bench::readFile(joinPath(folder, OtoDocument::kOtoIni));
     const double fileMs = bench::timeMs([&] {
-        doc.openoto(doc.wrkpath, OtoDocument::kOtoIni);
-        splitAliases(doc.clcOto, combinations);
+        doc.openFolder(folder);
+        doc.changeEntries(splitAliases(doc.clcOto(), combinations));
         doc.saveoto();
-    }, 3, [&] { doc.clcOto = entries; reset(); doc.saveoto(); });
+    }, 3, [&] { bench::writeFile(joinPath(folder, OtoDocument::kOtoIni), original); });
     bench::row("load + split + atomic save of oto.ini", fileMs);
 
     // Each Duplicate or Remove shifts the item data of every later row.
     reset();
-    doc.clcOto = makeEntries(kEntries);
-    OtoListModel list(doc.clcOto);
-    list.F5LstOto();
+    OtoListModel list(doc);
     constexpr int kOps = 200;
     const double dupRemoveMs = bench::timeMs([&] {
         for (int i = 0; i < kOps; ++i) {

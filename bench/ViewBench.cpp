@@ -9,6 +9,7 @@
 #include "oto/OtoDocument.h"
 #include "view/modGfx.h"
 #include "view/PictureBox.h"
+#include "view/WaveEditor.h"
 #include "view/ViewGeometry.h"
 #include "wave/clsWave.h"
 
@@ -69,8 +70,8 @@ void drawingOnly(const QString &folder, const char *what, const QString &file)
         e.prmOV = 50 + (++k % 7);
         pic.cls();
         picSm.cls();
-        drawDetail(pic, wave, &e, true, 1, 900, 1700, face);
-        drawOverview(picSm, wave, true, 1, face);
+        drawDetail(pic, wave, &e, true, DisplayMode::Magnified, 900, 1700, face);
+        drawOverview(picSm, wave, true, DisplayMode::Magnified, face);
     };
     const double warm = bench::timeMs(redraw, 7, [] {});
     const double cold = bench::timeMs(redraw, 3, [] { viewColumnCache().clear(); });
@@ -141,11 +142,11 @@ void runViewBenchmarks(const QString &scratch)
         int k = 0;
         const auto release = [&] {
             const double x = 700 + (++k % 2) * 40;
-            window.pic_MouseUp(1, 0, x, 600 * 1.5 / 5);
+            window.waveEditor().pic_MouseUp(1, 0, x, 600 * 1.5 / 5);
         };
-        const double ovBefore = window.curOto->prmOV;
+        const double ovBefore = window.waveEditor().curOto()->prmOV;
         release();
-        if (window.curOto->prmOV == ovBefore)
+        if (window.waveEditor().curOto()->prmOV == ovBefore)
             std::printf("  %s: the release did not change the entry; the figures below are not edits\n", names[row]);
         const double editMs = bench::timeMs([&] { release(); shown(); }, 7);
         const double editAllMs = bench::timeMs([&] { release(); window.redrawall(); shown(); }, 7);

@@ -1,34 +1,15 @@
 #include "cli/AliasRewriteCommand.h"
 
 #include "cli/CliSession.h"
-#include "core/clsSett.h"
+#include "cli/CommandLine.h"
 #include "core/modUtils.h"
-#include "oto/modLocale.h"
-#include "oto/OtoDocument.h"
 
 #include <cstdio>
 
-int rewriteUsage(const QString &problem, const char *usageLine)
+int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<EntryChange>(const OtoEntries &)> &rewrite)
 {
-    return cliUsageError(problem, QString::fromUtf8(usageLine));
-}
-
-int rewriteAliasesCommand(const QString &folder, const QStringList &options, const char *usageLine,
-                          const std::function<int(const OtoEntries &)> &rewrite)
-{
-    int charset = 0;
-    for (qsizetype i = 0; i < options.size(); ++i) {
-        if (options[i] == QStringLiteral("--charset") && i + 1 < options.size()) {
-            const auto n = charsetIndex(options[++i]);
-            if (!n)
-                return rewriteUsage(QStringLiteral("--charset takes 0 to 3, not '%1'").arg(options[i]), usageLine);
-            charset = *n;
-        } else {
-            return rewriteUsage(QStringLiteral("unexpected argument '%1'").arg(options[i]), usageLine);
-        }
-    }
-
-    CliSession session(charset);
+    const QString folder = args.arg(0);
+    CliSession session(args.charset());
     if (!session.open(folder))
         return kCliFailed;
     OtoDocument &doc = session.doc;
@@ -40,8 +21,9 @@ int rewriteAliasesCommand(const QString &folder, const QStringList &options, con
         return kCliFailed;
     }
 
-    const int changed = rewrite(doc.clcOto);
-    if (changed > 0) {
+    const QList<EntryChange> changes = rewrite(doc.clcOto());
+    if (!changes.isEmpty()) {
+        doc.changeEntries(changes);
         // A rule may bring in a character the file's code page turns into "?".
         if (const auto lost = firstUnwritableLine(session)) {
             printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "
@@ -52,7 +34,7 @@ int rewriteAliasesCommand(const QString &folder, const QStringList &options, con
         if (!doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
-    std::printf("%s: %d of %lld aliases changed\n", path.toUtf8().constData(), changed,
-                qlonglong(doc.clcOto.size()));
+    std::printf("%s: %lld of %lld aliases changed\n", path.toUtf8().constData(), qlonglong(changes.size()),
+                qlonglong(doc.clcOto().size()));
     return 0;
 }

@@ -1,20 +1,16 @@
 #pragma once
 
-#include "oto/OtoFormat.h"
+#include "oto/OtoDocument.h"
 
-#include <QStringList>
 #include <functional>
 
-// The shared part of lirra-oto replace and split: reads FOLDER/oto.ini as
-// the editor does (--charset N), rewrites every alias with rewrite (which
-// returns how many changed), saves through the document's atomic save in the
-// file's own encoding and prints the count. The file is left as it was when
-// nothing changed, when it holds bad lines (saving would drop them) or when
-// a rewritten alias has a character the file's encoding cannot hold.
-// folder and the options after the command's own arguments are passed in;
-// usageLine is printed on bad usage. Returns 0, or 2 on failure.
-int rewriteAliasesCommand(const QString &folder, const QStringList &options, const char *usageLine,
-                          const std::function<int(const OtoEntries &)> &rewrite);
+class CliArgs;
 
-// Prints "lirra-oto: problem" and the usage line; returns 2.
-int rewriteUsage(const QString &problem, const char *usageLine);
+// The shared part of lirra-oto replace and split: reads FOLDER/oto.ini as
+// the editor does, rewrites the aliases with rewrite (which returns the
+// entries whose alias changes), saves through the document's atomic save in
+// the file's own encoding and prints the count. The file is left as it was
+// when nothing changed, when it holds bad lines (saving would drop them),
+// when a rewritten alias has a character the file's encoding cannot hold or
+// when it changed on disk meanwhile. Returns 0, or 2 on failure.
+int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<EntryChange>(const OtoEntries &)> &rewrite);

@@ -1,6 +1,7 @@
-#include "cli/CheckCommand.h"
+#include "cli/Commands.h"
 
 #include "cli/CliSession.h"
+#include "cli/CommandLine.h"
 #include "core/clsSett.h"
 #include "oto/clsOto.h"
 #include "oto/modLocale.h"
@@ -11,11 +12,6 @@
 #include <cstdio>
 
 namespace {
-
-int badUsage(const QString &problem)
-{
-    return cliUsageError(problem, QStringLiteral("lirra-oto check FOLDER [--charset N] [--no-bad-names]"));
-}
 
 // What loading one wave file gave; entries naming the same file share it.
 struct WaveOutcome {
@@ -28,35 +24,18 @@ WaveOutcome loadOutcome(clsWave &wav, const QString &folder, const QString &file
     QString name = fileName;  // ReadFile replaces it by the path
     if (wav.ReadFile(folder, name))
         return {QString(), wav.LengthMs};
-    if (wav.errType == 2)
+    if (wav.errType == WaveError::NotFound)
         return {QStringLiteral("missing")};
     return {QStringLiteral("refused: ") + wav.GetError().section(QStringLiteral("\r\n"), 0, 0)};
 }
 
 }  // namespace
 
-int checkCommand(const QStringList &args)
+int checkCommand(const CliArgs &args)
 {
-    if (args.size() < 2 || args[1].startsWith(QStringLiteral("--")))
-        return badUsage(QStringLiteral("missing FOLDER"));
-    const QString folder = args[1];
-    int charset = 0;
-    bool badNames = true;
-    for (qsizetype i = 2; i < args.size(); ++i) {
-        if (args[i] == QStringLiteral("--no-bad-names")) {
-            badNames = false;
-        } else if (args[i] == QStringLiteral("--charset") && i + 1 < args.size()) {
-            const auto n = charsetIndex(args[++i]);
-            if (!n)
-                return badUsage(QStringLiteral("--charset takes 0 to 3, not '%1'").arg(args[i]));
-            charset = *n;
-        } else {
-            return badUsage(QStringLiteral("unexpected argument '%1'").arg(args[i]));
-        }
-    }
-
-    CliSession session(charset);
-    session.sett.settFilenameBad = badNames ? 1 : 0;
+    const QString folder = args.arg(0);
+    CliSession session(args.charset());
+    session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
     if (!session.open(folder))
         return kCliFailed;
     const OtoDocument &doc = session.doc;
@@ -66,14 +45,13 @@ int checkCommand(const QStringList &args)
     QHash<QString, WaveOutcome> seen;
     QByteArray out;
     int problems = 0;
-    for (const auto &entry : doc.clcOto) {
+    for (const auto &entry : doc.clcOto()) {
         auto it = seen.find(entry->FIL);
         if (it == seen.end())
             it = seen.insert(entry->FIL, loadOutcome(wav, folder, entry->FIL));
         QString problem = it->problem;
         if (problem.isEmpty()) {
-            clsOto trial;
-            trial.cpy(*entry);
+            clsOto trial = *entry;
             if (!trial.tryToFix(it->lengthMs))
                 problem = QStringLiteral("unusable");
         }
@@ -85,6 +63,6 @@ int checkCommand(const QStringList &args)
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fflush(stdout);
-    printErr(QStringLiteral("entries: %1, problems: %2").arg(doc.clcOto.size()).arg(problems));
+    printErr(QStringLiteral("entries: %1, problems: %2").arg(doc.clcOto().size()).arg(problems));
     return problems == 0 ? 0 : 1;
 }

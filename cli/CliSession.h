@@ -14,10 +14,6 @@
 constexpr int kCliFailed = 2;
 
 void printErr(const QString &text);
-// A usage error: the problem and the command's usage line; returns kCliFailed.
-int cliUsageError(const QString &problem, const QString &usageLine);
-// A file charset index, 0 to 3.
-std::optional<int> charsetIndex(const QString &text);
 
 struct CliSession {
     explicit CliSession(int charset);

@@ -1,135 +1,68 @@
 #include "cli/OtoCli.h"
 
-#include "cli/CheckCommand.h"
+#include "cli/AliasRewriteCommand.h"
 #include "cli/CliSession.h"
-#include "cli/ReplaceCommand.h"
-#include "cli/SplitCommand.h"
-#include "core/clsSett.h"
+#include "cli/Commands.h"
 #include "core/modUtils.h"
-#include "oto/modLocale.h"
-#include "oto/OtoDocument.h"
+#include "tools/AliasRewrite.h"
+#include "tools/ToolTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
-#include <optional>
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = kCliFailed;
-
-const char *const kUsage =
-    "usage:\n"
-    "  lirra-oto list FOLDER [--file NAME] [--charset N]\n"
-    "  lirra-oto convert FOLDER --to N|utf8 [--charset N]\n"
-    "  lirra-oto check FOLDER [--charset N] [--no-bad-names]\n"
-    "  lirra-oto replace FOLDER RULES [--charset N]\n"
-    "  lirra-oto split FOLDER [COMBINATIONS] [--charset N]\n"
-    "N is a file charset index: 0 Japanese (Shift-JIS), 1 S Chinese (GBK),\n"
-    "2 T Chinese (BIG5), 3 Auto (the system's). Default 0.\n";
-
-int usage(const QString &problem = {})
-{
-    if (!problem.isEmpty())
-        printErr(QStringLiteral("lirra-oto: ") + problem);
-    std::fputs(kUsage, stderr);
-    return kFailed;
-}
-
-// Options after the command's folder: "--name value" pairs.
-struct Options {
-    QString folder;
-    QString file = OtoDocument::kOtoIni;
-    int charset = 0;
-    QString to;
-};
-
-std::optional<Options> parseOptions(const QStringList &args, const QStringList &allowed, QString &problem)
-{
-    Options opts;
-    if (args.size() < 2 || args[1].startsWith(QStringLiteral("--"))) {
-        problem = QStringLiteral("missing FOLDER");
-        return std::nullopt;
-    }
-    opts.folder = args[1];
-    for (qsizetype i = 2; i < args.size(); i += 2) {
-        const QString &name = args[i];
-        if (!allowed.contains(name) || i + 1 >= args.size()) {
-            problem = QStringLiteral("unexpected argument '%1'").arg(name);
-            return std::nullopt;
-        }
-        const QString &value = args[i + 1];
-        if (name == QStringLiteral("--file")) {
-            opts.file = value;
-        } else if (name == QStringLiteral("--charset")) {
-            const auto n = charsetIndex(value);
-            if (!n) {
-                problem = QStringLiteral("--charset takes 0 to 3, not '%1'").arg(value);
-                return std::nullopt;
-            }
-            opts.charset = *n;
-        } else if (name == QStringLiteral("--to")) {
-            opts.to = value;
-        }
-    }
-    return opts;
-}
-
 void printSummary(const CliSession &s)
 {
-    printErr(QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto.size()).arg(s.doc.lastBadLines()));
+    printErr(QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto().size()).arg(s.doc.lastBadLines()));
 }
 
-int listCommand(const QStringList &args)
+int listCommand(const CliArgs &args)
 {
-    QString problem;
-    const auto opts = parseOptions(args, {QStringLiteral("--file"), QStringLiteral("--charset")}, problem);
-    if (!opts)
-        return usage(problem);
-
-    CliSession s(opts->charset);
-    if (!s.open(opts->folder, opts->file))
-        return kFailed;
+    CliSession s(args.charset());
+    if (!s.open(args.arg(0), args.value(QStringLiteral("file"))))
+        return kCliFailed;
 
     QByteArray out;
-    out.reserve(s.doc.clcOto.size() * 48);
-    for (const auto &entry : s.doc.clcOto) {
+    out.reserve(s.doc.clcOto().size() * 48);
+    for (const auto &entry : s.doc.clcOto()) {
         out += entry->fileStr().toUtf8();
         out += '\n';
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fflush(stdout);
     printSummary(s);
-    return kOk;
+    return 0;
 }
 
 QString encodingName(const CliSession &s)
 {
-    return s.doc.form().isUtf8() ? QStringLiteral("UTF-8") : s.locale.locName.value(s.sett.settlocFile);
+    return s.doc.form().isUtf8() ? QStringLiteral("UTF-8") : s.locale.charsets().value(s.sett.settlocFile).name;
 }
 
-int convertCommand(const QStringList &args)
+int convertCommand(const CliArgs &args)
 {
-    QString problem;
-    const auto opts = parseOptions(args, {QStringLiteral("--to"), QStringLiteral("--charset")}, problem);
-    if (!opts)
-        return usage(problem);
-    const bool toUtf8 = opts->to.compare(QStringLiteral("utf8"), Qt::CaseInsensitive) == 0;
-    const auto toIndex = charsetIndex(opts->to);
-    if (!toUtf8 && !toIndex)
-        return usage(QStringLiteral("--to takes utf8 or a charset index 0 to 3"));
+    const QString to = args.value(QStringLiteral("to"));
+    const bool toUtf8 = to.compare(QStringLiteral("utf8"), Qt::CaseInsensitive) == 0
+                        || to.compare(QStringLiteral("utf-8"), Qt::CaseInsensitive) == 0;
+    const std::optional<int> toIndex = charsetIndex(to);
+    if (!toUtf8 && !toIndex) {
+        printErr(QStringLiteral("lirra-oto: --to takes utf8 or a file charset (%1), not '%2'").arg(charsetChoices(), to));
+        return kCliFailed;
+    }
 
-    const QString target = joinPath(opts->folder, OtoDocument::kOtoIni);
+    const QString folder = args.arg(0);
+    const QString target = joinPath(folder, OtoDocument::kOtoIni);
     const QString keep = target + QStringLiteral(".orig");
     if (QFileInfo::exists(keep)) {
         printErr(QStringLiteral("lirra-oto: %1 exists already; move it away first, nothing was changed").arg(keep));
-        return kFailed;
+        return kCliFailed;
     }
 
-    CliSession s(opts->charset);
-    if (!s.open(opts->folder))
-        return kFailed;
+    CliSession s(args.charset());
+    if (!s.open(folder))
+        return kCliFailed;
     const QString from = encodingName(s);
 
     // The new file carries the marker line when it is UTF-8; its line ends
@@ -143,45 +76,93 @@ int convertCommand(const QStringList &args)
     if (const auto lost = firstUnwritableLine(s)) {
         printErr(QStringLiteral("lirra-oto: %1 cannot hold every character of this line, nothing was changed:\n%2")
                      .arg(encodingName(s), *lost));
-        return kFailed;
+        return kCliFailed;
     }
 
     if (!QFile::copy(target, keep)) {
         printErr(QStringLiteral("lirra-oto: cannot keep the previous file as %1, nothing was changed").arg(keep));
-        return kFailed;
+        return kCliFailed;
     }
     if (!s.doc.saveoto(OtoDocument::kOtoIni)) {
         QFile::remove(keep);  // oto.ini itself is untouched
-        return kFailed;
+        return kCliFailed;
     }
     if (s.doc.lastBadLines() > 0)
         printErr(QStringLiteral("note: bad lines were not carried over; %1 still holds them").arg(keep));
-    std::printf("%s: %lld entries, %s -> %s\n", target.toUtf8().constData(), qlonglong(s.doc.clcOto.size()),
+    std::printf("%s: %lld entries, %s -> %s\n", target.toUtf8().constData(), qlonglong(s.doc.clcOto().size()),
                 from.toUtf8().constData(), encodingName(s).toUtf8().constData());
     printSummary(s);
-    return kOk;
+    return 0;
+}
+
+int replaceCommand(const CliArgs &args)
+{
+    // An empty line would be a cancelled box in the editor: refuse it here
+    // rather than report zero changes for what is likely an unset variable.
+    if (args.arg(1).isEmpty()) {
+        printErr(QStringLiteral("lirra-oto: RULES is empty"));
+        return kCliFailed;
+    }
+    const QList<ReplaceRule> rules = parseReplaceRules(args.arg(1));
+    return rewriteAliasesCommand(args, [&](const OtoEntries &entries) { return replaceAliases(entries, rules); });
+}
+
+int splitCommand(const CliArgs &args)
+{
+    if (args.has(1) && args.arg(1).isEmpty()) {
+        printErr(QStringLiteral("lirra-oto: COMBINATIONS is empty"));
+        return kCliFailed;
+    }
+    const QStringList combinations = (args.has(1) ? args.arg(1) : toolTexts::kSplitDefault).split(u',');
+    return rewriteAliasesCommand(args, [&](const OtoEntries &entries) { return splitAliases(entries, combinations); });
 }
 
 }  // namespace
 
+QList<CliCommand> otoCommands()
+{
+    const QCommandLineOption charset = charsetOption();
+    return {
+        {QStringLiteral("list"),
+         QStringLiteral("Prints every entry of FOLDER/oto.ini as a line of the file, in UTF-8, then on standard error "
+                        "the count of entries and of bad lines (which are skipped, as in the editor)."),
+         {QStringLiteral("FOLDER")},
+         {QCommandLineOption(QStringLiteral("file"), QStringLiteral("Read this file of the folder instead of oto.ini."),
+                             QStringLiteral("NAME"), OtoDocument::kOtoIni),
+          charset},
+         listCommand},
+        {QStringLiteral("convert"),
+         QStringLiteral("Rewrites FOLDER/oto.ini in another encoding with the same entries, keeping the previous "
+                        "file as oto.ini.orig. Refuses, changing nothing, when a character cannot be held."),
+         {QStringLiteral("FOLDER")},
+         {QCommandLineOption(QStringLiteral("to"), QStringLiteral("The new encoding: utf8 or a file charset."),
+                             QStringLiteral("N|utf8")),
+          charset},
+         convertCommand},
+        {QStringLiteral("check"),
+         QStringLiteral("Loads every entry's wave as the editor would and prints one line per problem: the entry's "
+                        "line, a TAB, and missing, refused: <reason> or unusable."),
+         {QStringLiteral("FOLDER")},
+         {charset, QCommandLineOption(QStringLiteral("no-bad-names"),
+                                      QStringLiteral("Look for each wave under its name as written first (the "
+                                                     "\"Bad filenames?\" rule off)."))},
+         checkCommand},
+        {QStringLiteral("replace"),
+         QStringLiteral("Rewrites every alias by the rules typed as in the editor's Replace box: before=after items "
+                        "separated by \",\", applied in order; saves oto.ini in its own encoding."),
+         {QStringLiteral("FOLDER"), QStringLiteral("RULES")},
+         {charset},
+         replaceCommand},
+        {QStringLiteral("split"),
+         QStringLiteral("Puts a space between the letters of every alias, keeping the listed combinations together "
+                        "(comma separated; by default the editor's list); saves oto.ini in its own encoding."),
+         {QStringLiteral("FOLDER"), QStringLiteral("[COMBINATIONS]")},
+         {charset},
+         splitCommand},
+    };
+}
+
 int runOtoCli(const QStringList &args)
 {
-    if (args.isEmpty())
-        return usage();
-    const QString &command = args.first();
-    if (command == QStringLiteral("list"))
-        return listCommand(args);
-    if (command == QStringLiteral("convert"))
-        return convertCommand(args);
-    if (command == QStringLiteral("check"))
-        return checkCommand(args);
-    if (command == QStringLiteral("replace"))
-        return replaceCommand(args);
-    if (command == QStringLiteral("split"))
-        return splitCommand(args);
-    if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
-        std::fputs(kUsage, stdout);
-        return kOk;
-    }
-    return usage(QStringLiteral("unknown command '%1'").arg(command));
+    return runCommandLine(otoCommands(), args);
 }

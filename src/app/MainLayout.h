@@ -1,12 +1,10 @@
 #pragma once
 
+#include "core/Twips.h"
+
 // Where the main window's controls stand, in twips (15 twips make a pixel),
 // and the rule that places them for a client size and list width. Kept apart
 // from the widgets so that the figures can be checked as numbers.
-
-struct TwipRect {
-    double left = 0, top = 0, width = 0, height = 0;
-};
 
 struct MainLayout {
     int lstW = 1800;  // width of the entry list, moved by the splitter

@@ -5,30 +5,34 @@
 #include "oto/OtoDocument.h"
 #include "oto/OtoListModel.h"
 #include "view/ParamEdit.h"
-#include "view/ViewWindow.h"
-#include "wave/clsWave.h"
 #include "wave/WavePlayer.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
 class QPushButton;
-class QFrame;
+class Dialogs;
 class PictureBox;
+class SearchBox;
+class WaveEditor;
 class clsSett;
 class modLocale;
-class Dialogs;
 
 // The editor's main window: the entry list with its search box on the left,
 // the splitter strip, and on the right the navigation row with the lock
-// boxes, the overview strip, the detail view and the parameter row.
-// Controls carry their names as objectName ("txtPrm(2)" for an array).
+// boxes, the overview strip, the detail view and the parameter row. The
+// document owns the entries, the wave editor the views, the search box its
+// own behaviour; the window builds the controls, lays them out and turns
+// their events into the handlers below. Controls carry their names as
+// objectName ("txtPrm(2)" for an array).
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -37,16 +41,8 @@ public:
 
     OtoDocument &document() { return doc_; }
     OtoListModel &listModel() { return list_; }
-
-    // State shared with the rest of the editor.
-    int curIdx = 0;
-    std::shared_ptr<clsOto> curOto;
-    clsWave curwav;
-    qint16 intSearchMode = 0;
-    bool drawing = false;
-    double viewStart = 0;
-    double viewLen = 0;
-    qint16 dispMode = 0;  // 0 normal, 1 with a magnified layer, 2 no wave
+    WaveEditor &waveEditor() { return *editor_; }
+    const SearchBox &searchBox() const { return *search_; }
 
     // Shows the settings in the menus (the "Bad filenames?" check mark).
     void aplSett();
@@ -55,25 +51,16 @@ public:
     // Writes a text box without its change handling reacting.
     void settext(QLineEdit *box, const QString &text);
     void setfrmDispLocale(int charsetIndex);
-    void updTitle() { doc_.updTitle(); }
     void redrawall();
     void refreshPicTry();
     void refreshFields();
-    void setChanged() { doc_.setChanged(); }
     bool isEditable() const;
-    // The detail view's size in the units of its mouse coordinates (pixels).
-    double viewW() const;
-    double viewH() const;
 
-    // Editing and navigation, as the mouse, the keys and the buttons do them.
-    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
-    void pic_MouseUp(int button, int shift, double x, double y);
-    void pic_KeyDown(int key);
+    // The handlers of the controls and menus, as the mouse, the keys and the
+    // menus call them.
     void cmdJmp_Click(int index);
     void cmdPlay_Click();
     void mnuFix_Click();
-    // The entry tools: duplicate or remove the current entry in place, and
-    // rewrite every alias by replace rules or by splitting.
     void mnuOtoDup_Click();
     void mnuOtoDel_Click();
     void mnuExpReplace_Click();
@@ -81,9 +68,9 @@ public:
     // The splitter released x twips right of its left edge.
     void lblGap_MouseUp(double xTwips);
 
-    // The folder chooser run by File, Open; it sets the document's wrkpath
-    // when the user accepts a folder. Tests replace it.
-    void setFolderChooser(std::function<void()> chooser) { chooseFolder_ = std::move(chooser); }
+    // The folder chooser run by File, Open: the folder the user accepted, or
+    // nothing. Tests replace it.
+    void setFolderChooser(std::function<std::optional<QString>()> chooser) { chooseFolder_ = std::move(chooser); }
 
     const MainLayout &layoutState() const { return layout_; }
     int cliW() const { return cliW_; }
@@ -100,35 +87,28 @@ protected:
 
 private:
     void buildControls();
+    void buildViews();
+    void buildParamBoxes();
+    void buildLockBoxes();
+    void buildNavigation();
+    void buildList();
+    void connectControls();
     void buildMenus();
     QAction *addItem(QMenu *menu, const QString &name, const QKeySequence &shortcut = {});
     void Form_Resize();
     void doLayout();
     void onActivate();
-    void drawViews();
     void enableFileItems();
     void lstOto_Click(int row);
-    void loadWave();
     void selectRow(int row);
 
-    void txtSearch_GotFocus();
-    void txtSearch_Change();
-    void txtSearch_KeyDown(int key);
-    void txtSearch_LostFocus();
-    void setSearchColor(bool found);
-
-    void placeViewFrame();
-    void drawDetail();
-    void drawOverview();
-    void picSm_MouseDown(int buttons, double x, double y);
-    void picSm_MouseMove(int buttons, double x, double y);
     void txtPrm_Change(int index);
     void txtPrm_LostFocus();
     void txtALS_Change();
     void txtLock_Validate(int index);
     LockTexts lockTexts() const;
     bool handleKeyFor(QObject *watched, int key);
-    bool handleMouseFor(QObject *watched, QEvent *e);
+    void pic_KeyDown(int key);
 
     void mnuLocFile_Click();
     void mnuLocDisp_Click();
@@ -144,14 +124,10 @@ private:
     OtoListModel list_;
     MainLayout layout_;
     int cliW_ = 0, cliH_ = 0;
-    bool settingText_ = false;
     bool shownOnce_ = false;
-    // A redraw asked for while one runs; it runs right after.
-    bool redrawPending_ = false;
     ActivationTracker activation_;
-    std::function<void()> chooseFolder_;
+    std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
-    OverviewDrag drag_;
 
     QWidget *client_ = nullptr;
     QListView *lstOto_ = nullptr;
@@ -169,4 +145,7 @@ private:
     QWidget *picPrm_ = nullptr;
     QLineEdit *txtPrm_[5] = {};
     QAction *mnuSettFilenameBad_ = nullptr;
+
+    std::unique_ptr<WaveEditor> editor_;
+    std::unique_ptr<SearchBox> search_;
 };

@@ -2,6 +2,7 @@
 // window closes.
 
 #include "app/frmMain.h"
+#include "core/Version.h"
 #include "core/clsSett.h"
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
@@ -13,7 +14,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lirra"));
-    QApplication::setApplicationVersion(QStringLiteral("0.2.1"));
+    QApplication::setApplicationVersion(QString::fromLatin1(lirraVersion::kText));
 
     clsSett sett(settingsFilePath());
     sett.inpSett();

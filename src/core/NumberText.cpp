@@ -147,6 +147,8 @@ double outOfRange(const std::string &num)
 
 }  // namespace
 
+namespace {
+
 // Plain "digits[.digits]" with at most fifteen digits, the common case, is
 // read without building a string: m/10^k of two exact doubles is correctly
 // rounded. Returns false for anything else.
@@ -181,6 +183,8 @@ bool readPlainDecimal(QStringView text, double &value)
         value = -value;
     return true;
 }
+
+}  // namespace
 
 namespace {
 

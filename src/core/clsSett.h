@@ -15,7 +15,11 @@ public:
     qint32 settlocFile = 0;    // file charset index, 0 to 3
     QString settRecentPath;    // last folder opened with the folder chooser
     double settPrmRound = 1;   // rounding step for parameters, ms
-    qint16 settFilenameBad = 1;  // on-disk name rule, 0 = off
+    qint16 settFilenameBad = 1;  // on-disk name rule: 0 off; the menu stores -1 for on, the default is 1
+
+    // Whether the "Bad filenames?" rule is on, whichever non-zero value
+    // holds it.
+    bool filenameRuleOn() const { return settFilenameBad != 0; }
 
     // Loads sett.ini; any failure or invalid value gives all the defaults.
     void inpSett();

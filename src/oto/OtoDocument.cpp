@@ -11,6 +11,53 @@ OtoDocument::OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent)
 {
 }
 
+void OtoDocument::insertEntries(int position, const OtoEntries &entries)
+{
+    if (entries.isEmpty() || position < 0 || position > clcOto_.size())
+        return;
+    const int last = position + int(entries.size()) - 1;
+    emit entriesAboutToBeInserted(position, last);
+    clcOto_.insert(position, entries.size(), nullptr);
+    std::copy(entries.begin(), entries.end(), clcOto_.begin() + position);
+    emit entriesInserted(position, last);
+}
+
+void OtoDocument::removeEntries(int position, int count)
+{
+    if (count <= 0 || position < 0 || position + count > clcOto_.size())
+        return;
+    emit entriesAboutToBeRemoved(position, position + count - 1);
+    clcOto_.remove(position, count);
+    emit entriesRemoved(position, position + count - 1);
+}
+
+void OtoDocument::changeEntries(const QList<EntryChange> &changes)
+{
+    QList<int> indexes;
+    indexes.reserve(changes.size());
+    for (const EntryChange &c : changes) {
+        if (c.index < 0 || c.index >= clcOto_.size())
+            continue;
+        *clcOto_[c.index] = c.values;
+        indexes.append(c.index);
+    }
+    if (!indexes.isEmpty())
+        emit entriesChanged(indexes);
+}
+
+void OtoDocument::replaceEntries(OtoEntries entries)
+{
+    emit entriesAboutToBeReplaced();
+    clcOto_ = std::move(entries);
+    emit entriesReplaced();
+}
+
+bool OtoDocument::openFolder(const QString &folder, const QString &fileName)
+{
+    wrkpath_ = folder;
+    return openoto(folder, fileName);
+}
+
 bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
     bool read = false;
@@ -26,14 +73,13 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
             stamps_.remove(path);
         }
         parseOto(file ? QStringView(file->text) : QStringView(), form_.lineEnd);
-        emit entriesReplaced();
     } catch (const std::exception &e) {
         dialogs_.message({QStringLiteral("frmmain::openoto") + QStringLiteral("\r\n") + QString::fromLocal8Bit(e.what()),
                           QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
-        wrkpath.clear();
+        wrkpath_.clear();
         read = false;
     }
-    blnChanged = false;
+    blnChanged_ = false;
     updTitle();
     return read;
 }
@@ -41,8 +87,8 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 void OtoDocument::parseOto(QStringView text, LineEnd lineEnd)
 {
     ParsedOto parsed = parseOtoText(text, lineEnd);
-    clcOto = std::move(parsed.entries);
     lastBadLines_ = parsed.badLines;
+    replaceEntries(std::move(parsed.entries));
     if (parsed.badLines > 0)
         dialogs_.inform(badLinesMessage(parsed.badLines));
 }
@@ -81,14 +127,14 @@ bool OtoDocument::confirmChangedOnDisk(const QString &path)
 
 bool OtoDocument::saveoto(const QString &fileName)
 {
-    const QString path = joinPath(wrkpath, fileName);
+    const QString path = joinPath(wrkpath_, fileName);
     // An empty collection usually means a read failed or everything was
     // removed by mistake; it never silently replaces the user's entries.
-    if (clcOto.isEmpty() && !confirmEmptySave(path))
+    if (clcOto_.isEmpty() && !confirmEmptySave(path))
         return false;
     if (!confirmChangedOnDisk(path))
         return false;
-    const std::optional<FileStamp> written = locale_.writefile(path, otoFileText(clcOto, form_), form_);
+    const std::optional<FileStamp> written = locale_.writefile(path, otoFileText(clcOto_, form_), form_);
     if (!written)
         return false;
     stamps_.insert(path, *written);
@@ -97,7 +143,7 @@ bool OtoDocument::saveoto(const QString &fileName)
 
 SaveAnswer OtoDocument::askSave()
 {
-    if (!blnChanged)
+    if (!blnChanged_)
         return SaveAnswer::Discard;
     const MsgAnswer answer = dialogs_.message(
         {QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？"),
@@ -111,17 +157,17 @@ SaveAnswer OtoDocument::askSave()
 
 void OtoDocument::setChanged()
 {
-    blnChanged = true;
+    blnChanged_ = true;
     updTitle();
 }
 
 QString OtoDocument::title() const
 {
     QString caption = Dialogs::programTitle();
-    if (blnChanged)
+    if (blnChanged_)
         caption += u'*';
-    if (!wrkpath.isEmpty())
-        caption += u' ' + revPath(wrkpath);
+    if (!wrkpath_.isEmpty())
+        caption += u' ' + revPath(wrkpath_);
     return caption;
 }
 
@@ -139,24 +185,26 @@ bool OtoDocument::saveFirstIfAsked()
     }
     if (!saveoto(kOtoIni))
         return false;
-    blnChanged = false;
+    blnChanged_ = false;
     updTitle();
     return true;
 }
 
-void OtoDocument::open(const std::function<void()> &chooseFolder)
+void OtoDocument::open(const std::function<std::optional<QString>()> &chooseFolder)
 {
     if (!saveFirstIfAsked())
         return;
-    chooseFolder();
-    if (!wrkpath.isEmpty())
-        openoto(wrkpath, kOtoIni);
+    // A cancelled chooser leaves the open folder, which is then read again.
+    if (const std::optional<QString> folder = chooseFolder())
+        wrkpath_ = *folder;
+    if (!wrkpath_.isEmpty())
+        openoto(wrkpath_, kOtoIni);
 }
 
 void OtoDocument::reload()
 {
     if (saveFirstIfAsked())
-        openoto(wrkpath, kOtoIni);
+        openoto(wrkpath_, kOtoIni);
 }
 
 void OtoDocument::save()
@@ -164,14 +212,14 @@ void OtoDocument::save()
     // A save that did not write keeps the mark, so that closing still asks.
     if (!saveoto(kOtoIni))
         return;
-    blnChanged = false;
+    blnChanged_ = false;
     updTitle();
 }
 
 void OtoDocument::loadBackup()
 {
-    if (saveFirstIfAsked() && !wrkpath.isEmpty())
-        openoto(wrkpath, kBackupIni);
+    if (saveFirstIfAsked() && !wrkpath_.isEmpty())
+        openoto(wrkpath_, kBackupIni);
 }
 
 void OtoDocument::saveBackup()

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QObject>
 #include <functional>
+#include <optional>
 
 class Dialogs;
 class modLocale;
@@ -12,9 +13,17 @@ class modLocale;
 // The answer to the question whether to save unsaved changes first.
 enum class SaveAnswer { Save, Discard, Cancel };
 
-// The open voicebank as the main window sees it: its folder, its entries in
-// file order and whether they hold unsaved changes, with the File menu's
-// commands. The window connects to the signals; nothing here draws.
+// A new value for one entry of the collection.
+struct EntryChange {
+    int index = 0;
+    clsOto values;
+};
+
+// The open voicebank: its folder, its entries in file order and whether they
+// hold unsaved changes, with the File menu's commands. It is the one owner
+// of the entries: every insertion, removal and change goes through it and
+// is announced, in the manner of Qt's item models, so that the entry list
+// and the views follow. Nothing here draws.
 class OtoDocument : public QObject {
     Q_OBJECT
 public:
@@ -23,10 +32,26 @@ public:
 
     OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent = nullptr);
 
-    QString wrkpath;     // open voicebank folder, empty when none
-    OtoEntries clcOto;   // entries in file order
-    bool blnChanged = false;
+    // The open voicebank folder, empty when none.
+    const QString &wrkpath() const { return wrkpath_; }
+    // The entries in file order. The entries themselves are shared with
+    // whoever shows or edits them (the current entry of the window, a
+    // script); change them through the document so that it is announced.
+    const OtoEntries &clcOto() const { return clcOto_; }
+    bool blnChanged() const { return blnChanged_; }
 
+    // Inserts entries in front of position (== size appends).
+    void insertEntries(int position, const OtoEntries &entries);
+    void removeEntries(int position, int count);
+    // Gives entries new values (file name, alias, parameters). Each entry
+    // stays the same object, so whoever holds it sees the change.
+    void changeEntries(const QList<EntryChange> &changes);
+    // Replaces every entry, as a load does.
+    void replaceEntries(OtoEntries entries);
+
+    // Makes folder the open voicebank and loads fileName from it; the
+    // command line and tests open a folder this way.
+    bool openFolder(const QString &folder, const QString &fileName = kOtoIni);
     // Loads folder/fileName into clcOto. Returns false when the file could
     // not be read (after the message), so that tools can set an exit status.
     bool openoto(const QString &folder, const QString &fileName);
@@ -54,15 +79,24 @@ public:
     QString title() const;
 
     // The File menu. open() runs chooseFolder (the folder chooser), which
-    // sets wrkpath when the user accepts a folder.
-    void open(const std::function<void()> &chooseFolder);
+    // returns the folder the user accepted, or nothing.
+    void open(const std::function<std::optional<QString>()> &chooseFolder);
     void reload();
     void save();
     void loadBackup();
     void saveBackup();
 
 signals:
-    // The entries were replaced: rebuild the list, forget the wave, redraw.
+    // Each change to the entries is announced before and after it happens,
+    // with the positions concerned (first and last inclusive).
+    void entriesAboutToBeInserted(int first, int last);
+    void entriesInserted(int first, int last);
+    void entriesAboutToBeRemoved(int first, int last);
+    void entriesRemoved(int first, int last);
+    void entriesChanged(const QList<int> &indexes);
+    void entriesAboutToBeReplaced();
+    // Every entry was replaced (a load): rebuild the list, forget the wave,
+    // redraw.
     void entriesReplaced();
     void titleChanged(const QString &title);
 
@@ -72,6 +106,9 @@ private:
 
     modLocale &locale_;
     Dialogs &dialogs_;
+    QString wrkpath_;
+    OtoEntries clcOto_;
+    bool blnChanged_ = false;
     int lastBadLines_ = 0;
     TextForm form_;
     // What each file was when last read or written here, by path.

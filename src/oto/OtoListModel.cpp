@@ -1,7 +1,20 @@
 #include "oto/OtoListModel.h"
 
-OtoListModel::OtoListModel(const OtoEntries &entries, QObject *parent) : QAbstractListModel(parent), entries_(entries)
+#include "oto/OtoDocument.h"
+
+OtoListModel::OtoListModel(const OtoDocument &doc, QObject *parent)
+    : QAbstractListModel(parent), entries_(doc.clcOto())
 {
+    connect(&doc, &OtoDocument::entriesAboutToBeReplaced, this, [this] { beginResetModel(); });
+    connect(&doc, &OtoDocument::entriesReplaced, this, [this] {
+        rows_ = allRows();
+        filtered_ = false;
+        endResetModel();
+    });
+    connect(&doc, &OtoDocument::entriesInserted, this, &OtoListModel::entriesInserted);
+    connect(&doc, &OtoDocument::entriesAboutToBeRemoved, this, &OtoListModel::entriesAboutToBeRemoved);
+    connect(&doc, &OtoDocument::entriesRemoved, this, &OtoListModel::entriesRemoved);
+    connect(&doc, &OtoDocument::entriesChanged, this, &OtoListModel::entriesChanged);
 }
 
 int OtoListModel::rowCount(const QModelIndex &parent) const
@@ -29,12 +42,17 @@ void OtoListModel::resetRows(QList<int> rows, bool filtered)
     endResetModel();
 }
 
-void OtoListModel::F5LstOto()
+QList<int> OtoListModel::allRows() const
 {
     QList<int> rows(entries_.size());
     for (int k = 0; k < rows.size(); ++k)
         rows[k] = k;
-    resetRows(std::move(rows), false);
+    return rows;
+}
+
+void OtoListModel::F5LstOto()
+{
+    resetRows(allRows(), false);
 }
 
 bool OtoListModel::F5LstOtoS(const QString &key, int mode)
@@ -84,41 +102,74 @@ int OtoListModel::rowOfEntry(int entryIndex) const
     return int(rows_.indexOf(entryIndex));
 }
 
-void OtoListModel::rowChanged(int row)
-{
-    const QModelIndex i = index(row);
-    emit dataChanged(i, i, {Qt::DisplayRole});
-}
-
-bool OtoListModel::insertRowBefore(int row, int itemData, const std::function<void()> &collectionChange)
+bool OtoListModel::insertRow(int row, int entryIndex)
 {
     if (row < 0 || row > rows_.size())
         return false;
     beginInsertRows({}, row, row);
-    if (collectionChange)
-        collectionChange();
-    rows_.insert(row, itemData);
-    for (qsizetype r = row + 1; r < rows_.size(); ++r)
-        ++rows_[r];
+    rows_.insert(row, entryIndex);
     endInsertRows();
-    // The later rows show the same entries as before; only their item data moved.
-    if (row + 1 < rows_.size())
-        emit dataChanged(index(row + 1), index(int(rows_.size()) - 1), {ItemDataRole});
     return true;
 }
 
-bool OtoListModel::removeRowAt(int row, const std::function<void()> &collectionChange)
+void OtoListModel::itemDataMoved(int from)
 {
-    if (row < 0 || row >= rows_.size())
-        return false;
-    beginRemoveRows({}, row, row);
-    if (collectionChange)
-        collectionChange();
-    rows_.removeAt(row);
-    for (qsizetype r = row; r < rows_.size(); ++r)
-        --rows_[r];
-    endRemoveRows();
-    if (row < rows_.size())
-        emit dataChanged(index(row), index(int(rows_.size()) - 1), {ItemDataRole});
-    return true;
+    // The rows show the same entries as before; only their item data moved.
+    if (from < rows_.size())
+        emit dataChanged(index(from), index(int(rows_.size()) - 1), {ItemDataRole});
+}
+
+void OtoListModel::entriesInserted(int first, int last)
+{
+    const int count = last - first + 1;
+    int firstMoved = int(rows_.size());
+    for (int r = 0; r < rows_.size(); ++r) {
+        if (rows_[r] >= first) {
+            rows_[r] += count;
+            firstMoved = std::min(firstMoved, r);
+        }
+    }
+    itemDataMoved(firstMoved);
+}
+
+void OtoListModel::entriesAboutToBeRemoved(int first, int last)
+{
+    // Rows showing a removed entry go before the entries do, so that no
+    // view ever paints a row naming an entry that is gone.
+    for (int r = int(rows_.size()) - 1; r >= 0; --r) {
+        if (rows_[r] >= first && rows_[r] <= last) {
+            beginRemoveRows({}, r, r);
+            rows_.removeAt(r);
+            endRemoveRows();
+        }
+    }
+}
+
+void OtoListModel::entriesRemoved(int first, int last)
+{
+    const int count = last - first + 1;
+    int firstMoved = int(rows_.size());
+    for (int r = 0; r < rows_.size(); ++r) {
+        if (rows_[r] > last) {
+            rows_[r] -= count;
+            firstMoved = std::min(firstMoved, r);
+        }
+    }
+    itemDataMoved(firstMoved);
+}
+
+void OtoListModel::entriesChanged(const QList<int> &indexes)
+{
+    if (rows_.isEmpty())
+        return;
+    // Many changes at once (a batch rewrite): one notice for every row.
+    if (indexes.size() > 64) {
+        emit dataChanged(index(0), index(int(rows_.size()) - 1), {Qt::DisplayRole});
+        return;
+    }
+    for (int entry : indexes) {
+        const int row = rowOfEntry(entry);
+        if (row >= 0)
+            emit dataChanged(index(row), index(row), {Qt::DisplayRole});
+    }
 }

@@ -3,18 +3,22 @@
 #include "oto/OtoFormat.h"
 
 #include <QAbstractListModel>
-#include <functional>
+
+class OtoDocument;
 
 // The rows of the entry list. Each row carries as item data the 0-based
 // index of its entry in the collection, filtered or not, and shows that
 // entry's dispStr (alias, TAB, file name). Only the indexes are stored, so
-// filling 50 000 rows costs one integer each.
+// filling 50 000 rows costs one integer each. The model follows the
+// document: a changed entry's row shows the change, a removed entry's row
+// goes, and every row keeps naming its entry when entries before it come
+// or go; a load shows every entry again.
 class OtoListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     static constexpr int ItemDataRole = Qt::UserRole;
 
-    explicit OtoListModel(const OtoEntries &entries, QObject *parent = nullptr);
+    explicit OtoListModel(const OtoDocument &doc, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -35,25 +39,20 @@ public:
     // The row showing entry index, or -1.
     int rowOfEntry(int entryIndex) const;
 
-    // The entry behind a row changed its text.
-    void rowChanged(int row);
-
-    // An entry was inserted into the collection at index itemData: shows it
-    // in a new row in front of row (row == rowCount() appends) and adds 1 to
-    // the item data of every row after it, so that each row still names its
-    // entry. A selection on a later row stays on that row's entry, and no
-    // current-row change is signalled. False for a row out of range.
-    // collectionChange, if given, makes that change to the collection between
-    // the model's begin and end notices, so that views see rows and entries
-    // change in one step rather than rows naming shifted entries meanwhile.
-    bool insertRowBefore(int row, int itemData, const std::function<void()> &collectionChange = {});
-    // The entry of row was removed from the collection: drops the row and
-    // subtracts 1 from the item data of every row after it. False for a row
-    // out of range. collectionChange as above.
-    bool removeRowAt(int row, const std::function<void()> &collectionChange = {});
+    // Shows entry entryIndex in a new row in front of row (row == rowCount()
+    // appends); a selection on a later row stays on that row's entry. False
+    // for a row out of range.
+    bool insertRow(int row, int entryIndex);
 
 private:
     void resetRows(QList<int> rows, bool filtered);
+    QList<int> allRows() const;
+    void entriesInserted(int first, int last);
+    void entriesAboutToBeRemoved(int first, int last);
+    void entriesRemoved(int first, int last);
+    void entriesChanged(const QList<int> &indexes);
+    // Tells views that the item data of rows from..end moved.
+    void itemDataMoved(int from);
 
     const OtoEntries &entries_;
     QList<int> rows_;

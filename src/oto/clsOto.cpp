@@ -6,17 +6,6 @@
 #include <cfenv>
 #include <cmath>
 
-void clsOto::cpy(const clsOto &src)
-{
-    FIL = src.FIL;
-    ALS = src.ALS;
-    prmLF = src.prmLF;
-    prmFX = src.prmFX;
-    prmRT = src.prmRT;
-    prmPR = src.prmPR;
-    prmOV = src.prmOV;
-}
-
 QString clsOto::dispStr() const
 {
     return ALS + u'\t' + FIL;

@@ -23,7 +23,6 @@ public:
     double prmPR = 0;
     double prmOV = 0;
 
-    void cpy(const clsOto &src);
     // The entry list row: alias, TAB, file name.
     QString dispStr() const;
     // The oto.ini line, without a line end.

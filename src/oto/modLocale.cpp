@@ -126,24 +126,16 @@ modLocale::modLocale(const clsSett &sett, Dialogs &dialogs) : sett_(sett), dialo
 
 void modLocale::initLocale()
 {
-    locName.clear();
-    locCodePage.clear();
-    locCharset.clear();
-    locLCID.clear();
-    locFont.clear();
+    charsets_.clear();
     addLocale(QStringLiteral("Japanese (Shift-JIS)"), 932, 128, 1041, QStringLiteral("MS Gothic"));
     addLocale(QStringLiteral("S Chinese (GBK)"), 936, 134, 2052, QStringLiteral("SIMSUN"));
     addLocale(QStringLiteral("T Chinese (BIG5)"), 950, 136, 1028, QStringLiteral("MingLiU"));
     addLocale(QStringLiteral("Auto"), 0, 0, 0, QStringLiteral("Arial Unicode MS"));
 }
 
-void modLocale::addLocale(const QString &name, qint16 codePage, qint16 charset, qint16 lcid, const QString &font)
+void modLocale::addLocale(const QString &name, int codePage, int charset, int lcid, const QString &font)
 {
-    locName.append(name);
-    locCodePage.append(codePage);
-    locCharset.append(charset);
-    locLCID.append(lcid);
-    locFont.append(font);
+    charsets_.append({name, codePage, charset, lcid, font});
 }
 
 int modLocale::ansiCodePage(int lcid)
@@ -158,7 +150,7 @@ int modLocale::ansiCodePage(int lcid)
 
 int modLocale::fileCodePage() const
 {
-    return locCodePage.value(sett_.settlocFile, 0);
+    return charsets_.value(sett_.settlocFile).codePage;
 }
 
 int modLocale::writeCodePage(const TextForm &form) const
@@ -306,20 +298,20 @@ std::optional<FileStamp> modLocale::writefile(const QString &path, const QString
 
 QString modLocale::garbledName(const QString &name) const
 {
-    const int from = ansiCodePage(locLCID.value(sett_.settlocFile, 0));
-    const int to = ansiCodePage(locLCID.value(sett_.settlocDisp, 0));
+    const int from = ansiCodePage(charsets_.value(sett_.settlocFile).lcid);
+    const int to = ansiCodePage(charsets_.value(sett_.settlocDisp).lcid);
     return bytes2str(str2bytes(name, from), to);
 }
 
 QString modLocale::onDiskName(const QString &name) const
 {
-    return sett_.settFilenameBad == 0 ? name : garbledName(name);
+    return !sett_.filenameRuleOn() ? name : garbledName(name);
 }
 
 QString modLocale::wavePath(const QString &folder, const QString &name) const
 {
     const QString garbled = garbledName(name);
-    const bool ruleOn = sett_.settFilenameBad != 0;
+    const bool ruleOn = sett_.filenameRuleOn();
     const QString first = joinPath(folder, ruleOn ? garbled : name);
     if (garbled == name || QFileInfo::exists(first))
         return first;

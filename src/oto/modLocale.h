@@ -42,15 +42,19 @@ public:
 
     modLocale(const clsSett &sett, Dialogs &dialogs);
 
-    // The charset table, indexed by charset index 0 to 3, as parallel arrays.
-    QList<QString> locName;
-    QList<qint16> locCodePage;
-    QList<qint16> locCharset;
-    QList<qint16> locLCID;
-    QList<QString> locFont;
+    // One row of the charset table.
+    struct Charset {
+        QString name;      // locName
+        int codePage = 0;  // locCodePage; 0 is the system's
+        int charset = 0;   // locCharset, the font character set
+        int lcid = 0;      // locLCID
+        QString font;      // locFont
+    };
 
+    // Fills the charset table, indexed by charset index 0 to 3.
     void initLocale();
-    void addLocale(const QString &name, qint16 codePage, qint16 charset, qint16 lcid, const QString &font);
+    void addLocale(const QString &name, int codePage, int charset, int lcid, const QString &font);
+    const QList<Charset> &charsets() const { return charsets_; }
 
     // The whole file decoded; empty text (after a message) on failure.
     // A file is UTF-8 when its first line is "#CHARSET:UTF8" or when it
@@ -98,4 +102,5 @@ private:
 
     const clsSett &sett_;
     Dialogs &dialogs_;
+    QList<Charset> charsets_;
 };

@@ -25,17 +25,29 @@ QString applyReplaceRules(const QString &alias, const QList<ReplaceRule> &rules)
     return out;
 }
 
-int replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules)
+namespace {
+
+// The entries whose alias rewrite changes, with their new values.
+template <class Rewrite>
+QList<EntryChange> rewriteAliases(const OtoEntries &entries, const Rewrite &rewrite)
 {
-    int changed = 0;
-    for (const auto &entry : entries) {
-        QString alias = applyReplaceRules(entry->ALS, rules);
-        if (alias != entry->ALS) {
-            entry->ALS = std::move(alias);
-            ++changed;
+    QList<EntryChange> changes;
+    for (int i = 0; i < entries.size(); ++i) {
+        QString alias = rewrite(entries[i]->ALS);
+        if (alias != entries[i]->ALS) {
+            EntryChange change{i, *entries[i]};
+            change.values.ALS = std::move(alias);
+            changes.append(std::move(change));
         }
     }
-    return changed;
+    return changes;
+}
+
+}  // namespace
+
+QList<EntryChange> replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules)
+{
+    return rewriteAliases(entries, [&](const QString &alias) { return applyReplaceRules(alias, rules); });
 }
 
 QString splitCmb(QStringView text, const QStringList &combinations, QStringView separator)
@@ -60,15 +72,7 @@ QString splitCmb(QStringView text, const QStringList &combinations, QStringView 
     return out;
 }
 
-int splitAliases(const OtoEntries &entries, const QStringList &combinations)
+QList<EntryChange> splitAliases(const OtoEntries &entries, const QStringList &combinations)
 {
-    int changed = 0;
-    for (const auto &entry : entries) {
-        QString alias = splitCmb(entry->ALS, combinations, u" ");
-        if (alias != entry->ALS) {
-            entry->ALS = std::move(alias);
-            ++changed;
-        }
-    }
-    return changed;
+    return rewriteAliases(entries, [&](const QString &alias) { return splitCmb(alias, combinations, u" "); });
 }

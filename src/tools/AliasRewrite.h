@@ -1,6 +1,6 @@
 #pragma once
 
-#include "oto/OtoFormat.h"
+#include "oto/OtoDocument.h"
 
 #include <QList>
 #include <QString>
@@ -24,14 +24,14 @@ QList<ReplaceRule> parseReplaceRules(const QString &text);
 // inserted text; an empty before text changes nothing.
 QString applyReplaceRules(const QString &alias, const QList<ReplaceRule> &rules);
 
-// Applies the rules to every entry's alias; returns how many aliases changed.
-int replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules);
+// The rules applied to every entry's alias: the entries whose alias
+// changes, with their new values, for the document to take.
+QList<EntryChange> replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules);
 
 // text cut into units joined by separator: a unit is the first combination
 // (in list order) that text continues with at that point, else one UTF-16
 // code unit. An empty combination never matches, so the scan always moves on.
 QString splitCmb(QStringView text, const QStringList &combinations, QStringView separator);
 
-// splitCmb with the separator " " on every entry's alias; returns how many
-// aliases changed.
-int splitAliases(const OtoEntries &entries, const QStringList &combinations);
+// splitCmb with the separator " " on every entry's alias, as replaceAliases.
+QList<EntryChange> splitAliases(const OtoEntries &entries, const QStringList &combinations);

@@ -12,7 +12,7 @@ namespace {
 // show entry curIdx would break the link between rows and entries.
 bool consistent(const OtoDocument &doc, const OtoListModel &list, int row, int curIdx)
 {
-    return row >= 0 && row < list.rowCount() && curIdx >= 0 && curIdx < doc.clcOto.size()
+    return row >= 0 && row < list.rowCount() && curIdx >= 0 && curIdx < doc.clcOto().size()
            && list.rowItemData(row) == curIdx;
 }
 
@@ -22,9 +22,11 @@ EntryOpResult duplicateEntry(OtoDocument &doc, OtoListModel &list, int row, int 
 {
     if (!consistent(doc, list, row, curIdx))
         return {};
-    auto copy = std::make_shared<clsOto>();
-    copy->cpy(*doc.clcOto[curIdx]);
-    list.insertRowBefore(row, curIdx, [&] { doc.clcOto.insert(curIdx, copy); });
+    // The copy goes in front of its source; the list follows the document
+    // (the source's row now names curIdx + 1) and shows the copy in a new
+    // row in front of the source's.
+    doc.insertEntries(curIdx, {std::make_shared<clsOto>(*doc.clcOto()[curIdx])});
+    list.insertRow(row, curIdx);
     doc.setChanged();
     return {true, curIdx + 1, row + 1};
 }
@@ -35,7 +37,7 @@ EntryOpResult removeEntry(OtoDocument &doc, OtoListModel &list, int row, int cur
         return {};
     {
         const QSignalBlocker quiet(selection);
-        list.removeRowAt(row, [&] { doc.clcOto.removeAt(curIdx); });
+        doc.removeEntries(curIdx, 1);  // its row goes with it
         if (selection)
             selection->clear();
     }

@@ -17,22 +17,22 @@ QString ask(Dialogs &dialogs, const QString &prompt, const QString &title, const
 
 bool runReplaceDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    if (doc.wrkpath.isEmpty())
+    if (doc.wrkpath().isEmpty())
         return false;
     const QString answer = ask(dialogs, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
     if (answer.isEmpty())
         return false;
-    replaceAliases(doc.clcOto, parseReplaceRules(answer));
+    doc.changeEntries(replaceAliases(doc.clcOto(), parseReplaceRules(answer)));
     return true;
 }
 
 bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    if (doc.wrkpath.isEmpty())
+    if (doc.wrkpath().isEmpty())
         return false;
     const QString answer = ask(dialogs, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
     if (answer.isEmpty())
         return false;
-    splitAliases(doc.clcOto, answer.split(u','));
+    doc.changeEntries(splitAliases(doc.clcOto(), answer.split(u',')));
     return true;
 }

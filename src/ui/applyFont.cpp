@@ -23,8 +23,8 @@ QString languageFallback(int charsetIndex)
 void applyFont(QWidget *control, int charsetIndex, const modLocale &locale)
 {
     QFont font = control->font();
-    font.setFamilies({locale.locFont.value(charsetIndex), languageFallback(charsetIndex)});
+    font.setFamilies({locale.charsets().value(charsetIndex).font, languageFallback(charsetIndex)});
     font.setPointSize(charsetIndex == 3 ? 8 : 9);
     control->setFont(font);
-    control->setProperty("fontCharset", int(locale.locCharset.value(charsetIndex)));
+    control->setProperty("fontCharset", locale.charsets().value(charsetIndex).charset);
 }

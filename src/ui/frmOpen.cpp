@@ -2,6 +2,7 @@
 
 #include "core/clsSett.h"
 #include "core/modUtils.h"
+#include "core/Twips.h"
 #include "ui/applyFont.h"
 
 #include <QComboBox>
@@ -18,12 +19,6 @@ namespace {
 constexpr int kDepthRole = Qt::UserRole + 1;
 constexpr int kIndentPx = 12;
 
-// Twips of the layout to pixels.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
 // Indents each folder row by its depth, so the ancestors read as a path
 // going down and the subfolders as the level below it.
 class DepthDelegate : public QStyledItemDelegate {
@@ -39,21 +34,20 @@ public:
 
 }  // namespace
 
-frmOpen::frmOpen(clsSett &sett, QString &wrkpath, const modLocale &locale, Dialogs &dialogs,
+frmOpen::frmOpen(clsSett &sett, const QString &wrkpath, const modLocale &locale, Dialogs &dialogs,
                  QWidget *parent, QList<DriveInfo> drives)
     : QDialog(parent),
       sett_(sett),
-      wrkpath_(wrkpath),
       locale_(locale),
       dialogs_(dialogs),
       chooser_(drives.isEmpty() ? drivesFromMounts(systemMounts(), QDir::homePath()) : std::move(drives))
 {
     setObjectName(QStringLiteral("frmOpen"));
-    setFixedSize(5160 / 15, 5430 / 15);
+    setFixedSize(twipsToPixels(5160), twipsToPixels(5430));
 
     txtPath = new QPlainTextEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setGeometry(twips(120, 120, 4935, 495));
+    txtPath->setGeometry(pixelRect({120, 120, 4935, 495}));
     // Long paths wrap and scroll down; a horizontal bar would leave no room
     // for the text in a box of this height.
     txtPath->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -64,25 +58,25 @@ frmOpen::frmOpen(clsSett &sett, QString &wrkpath, const modLocale &locale, Dialo
 
     drv = new QComboBox(this);
     drv->setObjectName(QStringLiteral("drv"));
-    drv->setGeometry(twips(120, 720, 4935, 300));
+    drv->setGeometry(pixelRect({120, 720, 4935, 300}));
     for (const DriveInfo &d : chooser_.drives())
         drv->addItem(d.label, d.root);
 
     dir = new QListWidget(this);
     dir->setObjectName(QStringLiteral("dir"));
-    dir->setGeometry(twips(120, 1080, 4935, 3660));
+    dir->setGeometry(pixelRect({120, 1080, 4935, 3660}));
     dir->setItemDelegate(new DepthDelegate(dir));
     dir->setUniformItemSizes(true);
     dir->installEventFilter(this);
 
     cmdOpen = new QPushButton(this);
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdOpen->setGeometry(twips(120, 4920, 2415, 375));
+    cmdOpen->setGeometry(pixelRect({120, 4920, 2415, 375}));
     cmdOpen->setDefault(true);
 
     cmdCancel = new QPushButton(this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(twips(2640, 4920, 2415, 375));
+    cmdCancel->setGeometry(pixelRect({2640, 4920, 2415, 375}));
 
     setTabOrder(txtPath, drv);
     setTabOrder(drv, dir);
@@ -95,7 +89,7 @@ frmOpen::frmOpen(clsSett &sett, QString &wrkpath, const modLocale &locale, Dialo
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setfrmDispLocale(sett_.settlocDisp);
-    chooser_.start(chooseStartFolder(wrkpath_, sett_.settRecentPath, programFolder()));
+    chooser_.start(chooseStartFolder(wrkpath, sett_.settRecentPath, programFolder()));
     showChooser();
 }
 
@@ -135,7 +129,8 @@ void frmOpen::enterFolder(const QString &path)
 
 void frmOpen::cmdOpen_Click()
 {
-    if (acceptFolder(txtPath->toPlainText(), sett_, wrkpath_, dialogs_))
+    chosen_ = acceptFolder(txtPath->toPlainText(), sett_, dialogs_);
+    if (chosen_)
         accept();
 }
 

@@ -14,15 +14,18 @@ class modLocale;
 class Dialogs;
 
 // The folder chooser: path box, drive list and folder list over a
-// FolderChooser. The result goes only into the caller's wrkpath and the
-// settings' settRecentPath, and only when the chosen folder holds a readable
-// oto.ini; Cancel, Esc and the close box leave both as they were.
+// FolderChooser. It starts at wrkpath (the open voicebank). A folder is
+// chosen, and stored in the settings' settRecentPath, only when it holds a
+// readable oto.ini; Cancel, Esc and the close box choose nothing.
 class frmOpen : public QDialog {
     Q_OBJECT
 public:
     // drives: the drive list; empty means the system's mounts and home folder.
-    frmOpen(clsSett &sett, QString &wrkpath, const modLocale &locale, Dialogs &dialogs,
+    frmOpen(clsSett &sett, const QString &wrkpath, const modLocale &locale, Dialogs &dialogs,
             QWidget *parent = nullptr, QList<DriveInfo> drives = {});
+
+    // The folder the user opened; nothing after Cancel.
+    const std::optional<QString> &chosenFolder() const { return chosen_; }
 
     // Fonts of the display charset id for drv, dir and txtPath; the captions.
     void setfrmDispLocale(int id);
@@ -39,7 +42,7 @@ private:
     void showChooser();
 
     clsSett &sett_;
-    QString &wrkpath_;
+    std::optional<QString> chosen_;
     const modLocale &locale_;
     Dialogs &dialogs_;
     FolderChooser chooser_;

@@ -14,9 +14,9 @@ bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialo
                                     : QStringLiteral("Display charset - 顯示編碼設定");
     QString prompt;
     for (int i = 0; i < 4; ++i)
-        prompt += QString::number(i) + QStringLiteral(" --> ") + locale.locName.value(i) + QStringLiteral("\r\n");
+        prompt += QString::number(i) + QStringLiteral(" --> ") + locale.charsets().value(i).name + QStringLiteral("\r\n");
     prompt += QStringLiteral("\r\n") + QStringLiteral("Current - 現設定: ") + QString::number(setting)
-              + QStringLiteral(" --> ") + locale.locName.value(setting);
+              + QStringLiteral(" --> ") + locale.charsets().value(setting).name;
 
     const std::optional<QString> answer = dialogs.input(prompt, QStringLiteral("Select ") + name, QString::number(setting));
     if (!answer || answer->isEmpty())

@@ -137,19 +137,18 @@ QString expandHome(const QString &typed, const QString &home)
     return typed;
 }
 
-bool acceptFolder(const QString &typed, clsSett &sett, QString &wrkpath, Dialogs &dialogs)
+std::optional<QString> acceptFolder(const QString &typed, clsSett &sett, Dialogs &dialogs)
 {
     const QString folderText = expandHome(typed, QDir::homePath());
     QFile oto(joinPath(folderText, QStringLiteral("oto.ini")));
     if (!oto.open(QIODevice::ReadOnly)) {
         dialogs.message({QStringLiteral("打開的文件夾中未見oto.ini。\r\nNo oto.ini found."),
                          QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question, MsgAnswer::Ok});
-        return false;
+        return std::nullopt;
     }
     oto.close();
     sett.settRecentPath = folderText;
-    wrkpath = folderText;
-    return true;
+    return folderText;
 }
 
 FolderChooser::FolderChooser(QList<DriveInfo> drives) : drives_(std::move(drives)) {}

@@ -66,9 +66,9 @@ QString expandHome(const QString &typed, const QString &home);
 
 // The Open command: folderText, exactly as typed (a leading "~" meaning the
 // home folder), is accepted when folderText + "/oto.ini" opens for reading;
-// then it is stored in sett.settRecentPath and wrkpath. Otherwise the "No
+// then it is stored in sett.settRecentPath and returned. Otherwise the "No
 // oto.ini found." box is shown and nothing is stored.
-bool acceptFolder(const QString &folderText, clsSett &sett, QString &wrkpath, Dialogs &dialogs);
+std::optional<QString> acceptFolder(const QString &folderText, clsSett &sett, Dialogs &dialogs);
 
 // The state of the drive and folder lists. Every change either succeeds as a
 // whole or leaves drive, folder and entries as they were.

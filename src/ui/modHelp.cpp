@@ -1,5 +1,7 @@
 #include "ui/modHelp.h"
 
+#include "core/Version.h"
+
 #include <QStringList>
 
 QString tipsTitle()
@@ -25,9 +27,9 @@ QString tipsText()
     }.join(QStringLiteral("\r\n"));
 }
 
-QString aboutTitle(const ProgramVersion &version)
+QString aboutTitle()
 {
-    return QStringLiteral("About Lirra v%1.%2.%3").arg(version.major).arg(version.minor).arg(version.revision);
+    return QStringLiteral("About Lirra v%1.%2.%3").arg(lirraVersion::kMajor).arg(lirraVersion::kMinor).arg(lirraVersion::kPatch);
 }
 
 QString aboutText()

@@ -4,13 +4,10 @@
 
 // The Help menu's texts.
 
-struct ProgramVersion {
-    int major = 0, minor = 2, revision = 1;
-};
-
 QString tipsTitle();
 QString tipsText();
-QString aboutTitle(const ProgramVersion &version = {});
+// "About Lirra v" and the program's version.
+QString aboutTitle();
 QString aboutText();
 // The project's home page, opened by the Help menu.
 QString webAddress();

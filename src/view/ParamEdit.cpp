@@ -85,49 +85,49 @@ void applyLocks(clsOto &w, const LockTexts &locks, double lengthMs)
         w.prmRT = (lengthMs - w.prmLF) - std::fabs(value(3));
 }
 
-// Validates, rounds and copies back the working copy.
-EditResult commit(clsOto &current, clsOto &w, double lengthMs, double step)
+// Validates and rounds the working copy. Repairs made before a refusal
+// stay in the copy, which is then dropped.
+EditOutcome finish(clsOto w, double lengthMs, double step)
 {
     if (!w.tryToFix(lengthMs))
-        return EditResult::Rejected;
+        return {EditResult::Rejected, {}};
     w.truncPrm(step);
-    current.cpy(w);
-    return EditResult::Committed;
+    return {EditResult::Committed, std::move(w)};
 }
 
 }  // namespace
 
-EditResult mouseEdit(clsOto &current, int band, int shift, double t, double lengthMs, const LockTexts &locks,
-                     double step)
+EditOutcome mouseEdit(const clsOto &current, int band, int shift, double t, double lengthMs, const LockTexts &locks,
+                      double step)
 {
     if (band < 0 || band > 4)
-        return EditResult::Ignored;  // released above or below the view
-    clsOto w;
-    w.cpy(current);
+        return {};  // released above or below the view
+    clsOto w = current;
     if (band == PrmRT) {
         if (!setRightBound(w, current.prmRT < 0, t, lengthMs))
-            return EditResult::Rejected;
+            return {EditResult::Rejected, {}};
     } else if (!applyBandEdit(w, band, shift, t)) {
-        return EditResult::Rejected;
+        return {EditResult::Rejected, {}};
     }
     applyLocks(w, locks, lengthMs);
-    return commit(current, w, lengthMs, step);
+    return finish(std::move(w), lengthMs, step);
 }
 
-EditResult typedEdit(clsOto &current, int index, const QString &text, double lengthMs, double step)
+EditOutcome typedEdit(const clsOto &current, int index, const QString &text, double lengthMs, double step)
 {
     if (!isNumericText(text))
-        return EditResult::Ignored;
-    clsOto w;
-    w.cpy(current);
+        return {};
+    clsOto w = current;
     param(w, index) = readTypedNumber(text);
-    return commit(current, w, lengthMs, step) == EditResult::Committed ? EditResult::Committed : EditResult::Ignored;
+    EditOutcome outcome = finish(std::move(w), lengthMs, step);
+    if (outcome.result == EditResult::Rejected)
+        outcome.result = EditResult::Ignored;  // a typed value is never beeped at
+    return outcome;
 }
 
 double paramValue(const clsOto &entry, int index)
 {
-    clsOto copy;
-    copy.cpy(entry);
+    clsOto copy = entry;
     return param(copy, index);
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "oto/clsOto.h"
+
 #include <QString>
 
-class clsOto;
 class clsSett;
 class Dialogs;
 
 // The editing transactions on the current entry, without widgets: each one
 // works on a copy, lets the entry repair itself against the wave
-// (tryToFix), rounds it to the step (truncPrm) and only then copies it back.
+// (tryToFix) and rounds it to the step (truncPrm); the caller commits the
+// copy to the document only when the result is Committed.
 
 // Which parameter each band of the detail view and each parameter box
 // edits, top to bottom and left to right.
@@ -24,19 +26,24 @@ struct LockTexts {
 };
 
 enum class EditResult {
-    Committed,  // the entry changed: mark the document, refresh and redraw
-    Rejected,   // beep; the entry is as it was
+    Committed,  // commit the new values: mark the document, refresh and redraw
+    Rejected,   // beep; the entry stays as it was
     Ignored,    // nothing to do, no beep
+};
+
+struct EditOutcome {
+    EditResult result = EditResult::Ignored;
+    clsOto entry;  // the new values when Committed
 };
 
 // A left-button release at time t (ms) in band (0 to 4, anything else is
 // outside the view) with the modifier mask shift, on a wave of lengthMs.
-EditResult mouseEdit(clsOto &current, int band, int shift, double t, double lengthMs, const LockTexts &locks,
-                     double step);
+EditOutcome mouseEdit(const clsOto &current, int band, int shift, double t, double lengthMs, const LockTexts &locks,
+                      double step);
 
 // A typed value for the parameter box index: committed when the text is a
 // number and the entry stays usable; locks do not apply.
-EditResult typedEdit(clsOto &current, int index, const QString &text, double lengthMs, double step);
+EditOutcome typedEdit(const clsOto &current, int index, const QString &text, double lengthMs, double step);
 
 // The value of a parameter as its box shows it.
 double paramValue(const clsOto &entry, int index);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Twips.h"
+
 #include <QRect>
 #include <QtGlobal>
 
@@ -9,18 +11,23 @@ class clsOto;
 // plain numbers. Times are ms; positions are in the views' drawing units,
 // which are screen pixels.
 
-// The window's distances were laid out in twips (1/1440 inch) for a screen
-// of 96 dots per inch, 15 twips to the pixel. These are them in pixels.
+// The window's distances, laid out in twips, in pixels.
 namespace viewunits {
-constexpr int kTwipsPerPixel = 15;
 constexpr double kZoomDeadZone = 270.0 / kTwipsPerPixel;  // 18: drag this far before zooming
 constexpr double kZoomFactor = 1.5;                       // per further dead zone of drag
-constexpr int kFrameHeight = 360 / kTwipsPerPixel;        // 24: the frame in the overview
+constexpr int kFrameHeight = twipsToPixels(360);          // 24: the frame in the overview
 constexpr double kMinZoomMs = 20;      // shortest window by dragging
 constexpr double kZoomSlackMs = 500;   // the longest is the wave plus this
 constexpr double kMarginMs = 100;      // before the entry on selection
 constexpr double kMinSelectMs = 200;   // shortest window on selection (also both margins)
 }  // namespace viewunits
+
+// The views' display modes, switched by the right button in the detail view.
+enum class DisplayMode {
+    Normal,     // the trace
+    Magnified,  // the trace over a magnified light trace of a quiet wave
+    NoWave,     // markers only
+};
 
 struct ViewWindow {
     double start = 0;  // viewStart: the time at the left edge, may be negative

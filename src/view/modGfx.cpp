@@ -120,13 +120,13 @@ void drawMarks(PictureBox &box, const clsWave &wave, const clsOto &entry, double
     box.refresh();
 }
 
-void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool editable, int dispMode,
+void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool editable, DisplayMode dispMode,
                 double viewStart, double viewLen, const QColor &shade)
 {
     if (!editable)
         return;
-    if (dispMode != 2) {
-        if (dispMode == 1 && 2 * int(wave.Range) < 32768) {
+    if (dispMode != DisplayMode::NoWave) {
+        if (dispMode == DisplayMode::Magnified && 2 * int(wave.Range) < 32768) {
             const QColor fore = pic.foreColor();
             pic.setForeColor(magnifiedColor());
             drawWave(pic, wave, viewStart, viewLen, wave.Range * 1.25, shade);
@@ -138,9 +138,9 @@ void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool 
         drawMarks(pic, wave, *entry, viewStart, viewLen);
 }
 
-void drawOverview(PictureBox &picSm, const clsWave &wave, bool editable, int dispMode, const QColor &shade)
+void drawOverview(PictureBox &picSm, const clsWave &wave, bool editable, DisplayMode dispMode, const QColor &shade)
 {
-    if (!editable || dispMode == 2)
+    if (!editable || dispMode == DisplayMode::NoWave)
         return;
     drawWave(picSm, wave, 0, wave.LengthMs, wave.Range * 1.33, shade);
 }

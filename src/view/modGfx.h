@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/ViewWindow.h"
+
 #include <QColor>
 
 class PictureBox;
@@ -19,15 +21,15 @@ void drawWave(PictureBox &box, const clsWave &wave, double start, double length,
 // The five marker ticks of entry for the same window, each in its colour.
 void drawMarks(PictureBox &box, const clsWave &wave, const clsOto &entry, double start, double length);
 
-// The detail view: nothing unless editable; unless dispMode is 2 the trace
-// (in mode 1 over a magnified light trace when the wave is quiet); then the
-// markers of entry, when there is one.
-void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool editable, int dispMode,
+// The detail view: nothing unless editable; unless the mode is NoWave the
+// trace (Magnified: over a magnified light trace when the wave is quiet);
+// then the markers of entry, when there is one.
+void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool editable, DisplayMode dispMode,
                 double viewStart, double viewLen, const QColor &shade);
 
-// The overview strip: the whole wave, unless dispMode is 2 or nothing is
-// editable.
-void drawOverview(PictureBox &picSm, const clsWave &wave, bool editable, int dispMode, const QColor &shade);
+// The overview strip: the whole wave, unless the mode is NoWave or nothing
+// is editable.
+void drawOverview(PictureBox &picSm, const clsWave &wave, bool editable, DisplayMode dispMode, const QColor &shade);
 
 // The magnified layer's colour in display mode 1.
 inline QColor magnifiedColor() { return QColor(221, 238, 255); }

@@ -62,11 +62,11 @@ bool clsWave::ReadFile(const QString &fpath, QString &fname)
     try {
         return load(path);
     } catch (const std::bad_alloc &) {
-        return fail(1, QStringLiteral("not enough memory"));
+        return fail(WaveError::Corrupted, QStringLiteral("not enough memory"));
     }
 }
 
-bool clsWave::fail(qint16 type, const QString &why)
+bool clsWave::fail(WaveError type, const QString &why)
 {
     errType = type;
     errDesc_ = why;
@@ -79,38 +79,38 @@ bool clsWave::load(const QString &path)
     // A FIFO or device would block or never end; they are not files to open.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return fail(2, QStringLiteral("not a regular file"));
+        return fail(WaveError::NotFound, QStringLiteral("not a regular file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(2, file.errorString());
-    const auto readError = [&] { return fail(1, file.errorString()); };
+        return fail(WaveError::NotFound, file.errorString());
+    const auto readError = [&] { return fail(WaveError::Corrupted, file.errorString()); };
 
     BlockReader in(file);
     const auto headBytes = in.at(0, WavHeadRecord::kBytes);
     if (!headBytes)
         return readError();
     if (headBytes->size() < WavHeadRecord::kBytes)
-        return fail(1, {});  // too short to hold the header: a mismatch like any other
+        return fail(WaveError::Corrupted, {});  // too short to hold the header: a mismatch like any other
     const WavHeadRecord head = WavHeadRecord::fromBytes(*headBytes);
     if (!modWave::wavHeadCheck(head))
-        return fail(1, {});
+        return fail(WaveError::Corrupted, {});
 
     const qint32 fmtSize = head.fmtSize;
     if (fmtSize <= 0)
-        return fail(1, QStringLiteral("the fmt chunk declares %1 bytes").arg(fmtSize));
+        return fail(WaveError::Corrupted, QStringLiteral("the fmt chunk declares %1 bytes").arg(fmtSize));
     if (fmtSize < WavFmtRecord::kBytes)
-        return fail(1, QStringLiteral("the fmt chunk holds %1 bytes, fewer than 16").arg(fmtSize));
+        return fail(WaveError::Corrupted, QStringLiteral("the fmt chunk holds %1 bytes, fewer than 16").arg(fmtSize));
     const auto fmtBytes = in.at(WavHeadRecord::kBytes, WavFmtRecord::kBytes);
     if (!fmtBytes)
         return readError();
     if (fmtBytes->size() < WavFmtRecord::kBytes)
-        return fail(1, QStringLiteral("the file ends inside the fmt chunk"));
+        return fail(WaveError::Corrupted, QStringLiteral("the file ends inside the fmt chunk"));
     // The record stays for GetError, which lists the fields that are wrong.
     WavHead = head;
     WavFmt = WavFmtRecord::fromBytes(*fmtBytes);
     const WavFmtRecord fmt = WavFmt;
     if (!modWave::wavHeadFmtCheck(fmt))
-        return fail(3, {});
+        return fail(WaveError::WrongFormat, {});
 
     // Every step moves forward by at least one header, so the walk ends at
     // the end of the file whatever the sizes say.
@@ -120,10 +120,10 @@ bool clsWave::load(const QString &path)
         if (!chunkBytes)
             return readError();
         if (chunkBytes->size() < WavChunkRecord::kBytes)
-            return fail(1, QStringLiteral("the file ends before a 'data' chunk"));
+            return fail(WaveError::Corrupted, QStringLiteral("the file ends before a 'data' chunk"));
         WavChunk = WavChunkRecord::fromBytes(*chunkBytes);
         if (WavChunk.size < 0)
-            return fail(1, QStringLiteral("chunk '%1' declares a negative size").arg(chunkName(WavChunk.id)));
+            return fail(WaveError::Corrupted, QStringLiteral("chunk '%1' declares a negative size").arg(chunkName(WavChunk.id)));
         pos += WavChunkRecord::kBytes;
         if (modWave::wavHeadDataCheck(WavChunk))
             break;
@@ -134,13 +134,13 @@ bool clsWave::load(const QString &path)
     const qint64 dataBytes = WavChunk.size;
     const qint32 count = qint32(dataBytes / 2);
     if (count == 0)
-        return fail(1, QStringLiteral("the data chunk holds no sample"));
+        return fail(WaveError::Corrupted, QStringLiteral("the data chunk holds no sample"));
     if (dataBytes > maxDataBytes)
-        return fail(1, QStringLiteral("the data chunk declares %1 bytes, more than the %2 this editor loads")
+        return fail(WaveError::Corrupted, QStringLiteral("the data chunk declares %1 bytes, more than the %2 this editor loads")
                            .arg(dataBytes).arg(maxDataBytes));
     const qint64 fileSize = file.size();
     if (fileSize > maxFileBytes())
-        return fail(1, QStringLiteral("the file has %1 bytes, more than the %2 this editor loads")
+        return fail(WaveError::Corrupted, QStringLiteral("the file has %1 bytes, more than the %2 this editor loads")
                            .arg(fileSize).arg(maxFileBytes()));
 
     // The whole file once; the samples are taken from this image. What the
@@ -206,21 +206,20 @@ QString clsWave::GetError() const
 {
     const QString nl = QStringLiteral("\r\n");
     switch (errType) {
-    case 0:
+    case WaveError::None:
         return QStringLiteral(u"No Error - 無錯誤");
-    case 1:
+    case WaveError::Corrupted:
         return QStringLiteral("the wave file is corrupted or not supported.") + nl
             + QStringLiteral(u"wav文件損壞或不支持。") + nl + errDesc_ + nl;
-    case 2:
+    case WaveError::NotFound:
         return FileAddress + nl + QStringLiteral("the wave file above is not found or can't be opened. ") + nl
             + QStringLiteral(u"以上波形文件未找到或不能打開。") + nl
             + QStringLiteral("(May be caused by wrong charset settings, try toggle 'Bad filenames'") + nl
             + QStringLiteral(u" 可能是編碼設定有誤，請嘗試切換文件名亂碼)") + nl + errDesc_ + nl;
-    case 3:
+    case WaveError::WrongFormat:
         return QStringLiteral("modwave::wavReadFile(") + QStringLiteral(")") + nl
             + QStringLiteral("the wave file has Wrong format.") + nl + QStringLiteral(u"wav文件格式有誤。") + nl
             + modWave::wavHeadGetFmtErr(WavFmt) + nl + modWave::wavHeadDataGetErr(WavChunk) + nl;
-    default:
-        return {};
     }
+    return {};
 }

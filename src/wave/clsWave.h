@@ -8,6 +8,14 @@
 
 class modLocale;
 
+// What the last failed load met.
+enum class WaveError {
+    None,         // no failure yet
+    Corrupted,    // damaged, or not a format the reader knows
+    NotFound,     // missing, or cannot be opened
+    WrongFormat,  // a WAV, but not 16-bit mono PCM at 44100 Hz
+};
+
 // One WAV file of the voicebank in memory: its 16-bit samples, the byte image
 // of the whole file, and the peak level the views scale to. Only 16-bit mono
 // PCM at 44100 samples per second is accepted. A failed load keeps the
@@ -31,7 +39,7 @@ public:
     qint32 Samplerate = 0;
     bool Valid = false;
     QString FileAddress;       // the path the last ReadFile tried
-    qint16 errType = 0;        // 0 none yet, 1 corrupted, 2 not found, 3 wrong format
+    WaveError errType = WaveError::None;
 
     // Loads fpath/fname; fname receives the full path that was opened.
     // Failures are only recorded: errType, and the text from GetError.
@@ -43,8 +51,6 @@ public:
     // getWave, the samples as script values, belongs to the script console
     // and is added there beside getData.
 
-    // The last chunk header read; it survives failed loads.
-    const WavChunkRecord &wavChunk() const { return WavChunk; }
     // Changes with every successful load, in every wave of the process, so
     // that whatever was worked out from the samples can tell when to redo it.
     // 0 before the first load.
@@ -52,7 +58,7 @@ public:
 
 private:
     bool load(const QString &path);
-    bool fail(qint16 type, const QString &why);
+    bool fail(WaveError type, const QString &why);
     // Samples past heldSamples are known to be 0 (declared but not in the file).
     void calcRange(qsizetype heldSamples);
 

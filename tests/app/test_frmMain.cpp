@@ -55,7 +55,7 @@ TEST_F(WindowFixture, CloseAsksAndWritesSettings)
 {
     open({{"a", "a.wav"}});
     const QByteArray before = bank.read("oto.ini");
-    window->document().clcOto[0]->ALS = "changed";
+    window->document().clcOto()[0]->ALS = "changed";
     window->document().setChanged();
     EXPECT_EQ(window->windowTitle(), "Lirra* " + revPath(bank.path()));
 
@@ -90,7 +90,7 @@ TEST_F(WindowFixture, OpenThroughTheRealFolderChooser)
             chooser->reject();  // what follows then fails
     });
     action("mnuOpen")->trigger();
-    EXPECT_EQ(std::pair(window->document().wrkpath, sett.settRecentPath), std::pair(bank.path(), bank.path()));
+    EXPECT_EQ(std::pair(window->document().wrkpath(), sett.settRecentPath), std::pair(bank.path(), bank.path()));
     EXPECT_EQ(rowsItemData(), (QList<int>{0, 1}));
     EXPECT_TRUE(action("mnuSave")->isEnabled());
     EXPECT_EQ(window->windowTitle(), "Lirra " + revPath(bank.path()));
@@ -106,7 +106,7 @@ TEST_F(WindowFixture, SearchSelectsWhileTypingAndFiltersOnEnter)
     EXPECT_EQ(search->text(), "");
 
     QTest::keyClicks(search, "ka");
-    EXPECT_EQ(std::tuple(list->currentIndex().row(), window->curIdx, window->curOto->ALS, window->curwav.Valid),
+    EXPECT_EQ(std::tuple(list->currentIndex().row(), editor().curIdx(), editor().curOto()->ALS, editor().curwav().Valid),
               std::tuple(2, 2, QString("ka"), true));
     const QColor found = search->palette().color(QPalette::Text);
     QTest::keyClick(search, Qt::Key_Z);  // no row begins with "kaz"
@@ -224,7 +224,7 @@ TEST_F(WindowFixture, AnotherProgramInBetweenChangesNothingAndOurDialogsActivate
     QApplication::setActiveWindow(window.get());
     QApplication::processEvents();
     EXPECT_EQ(prm->text(), "12.");
-    EXPECT_EQ(window->curOto->prmLF, 12);
+    EXPECT_EQ(editor().curOto()->prmLF, 12);
 
 }
 
@@ -258,10 +258,13 @@ TEST_F(WindowFixture, ViewsAreNeverBlank)
 TEST_F(WindowFixture, FailedSaveKeepsTheWindowAndStopsTheCommand)
 {
     open({{"a", "a.wav"}});
-    window->document().clcOto[0]->ALS = "changed";
+    window->document().clcOto()[0]->ALS = "changed";
     window->document().setChanged();
     bool chooserShown = false;
-    window->setFolderChooser([&] { chooserShown = true; });
+    window->setFolderChooser([&] {
+        chooserShown = true;
+        return std::optional<QString>();
+    });
     {
         ReadOnlyFolder readOnly(bank.path());
         dialogs.answers = {MsgAnswer::Yes};
@@ -273,7 +276,7 @@ TEST_F(WindowFixture, FailedSaveKeepsTheWindowAndStopsTheCommand)
     }
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(chooserShown);
-    EXPECT_EQ(window->document().clcOto[0]->ALS, "changed");
+    EXPECT_EQ(window->document().clcOto()[0]->ALS, "changed");
     EXPECT_TRUE(window->windowTitle().startsWith("Lirra*"));
     EXPECT_EQ(dialogs.texts().filter("modlocale::writefile(").size(), 3);
 }

@@ -18,8 +18,8 @@ struct EditFixture : ::testing::Test, WindowEnv {
         resizeClient(1124, 366);
         openBank({{"a", "a.wav"}, {"b", "b.wav"}, {"c", "c.wav"}}, "100,80,-300,50,20", 44100);
         list()->setCurrentIndex(window->listModel().index(0));
-        window->viewStart = 0;
-        window->viewLen = 1000;
+        editor().setView({0, editor().view().len});
+        editor().setView({editor().view().start, 1000});
     }
     QListView *list() { return child<QListView>("lstOto"); }
     PictureBox *pic() { return child<PictureBox>("pic"); }
@@ -29,18 +29,18 @@ struct EditFixture : ::testing::Test, WindowEnv {
     {
         QTest::mouseRelease(pic(), button, mods, QPoint(int(t), int((band + 0.5) * pic()->height() / 5)));
     }
-    clsOto &cur() { return *window->curOto; }
+    clsOto &cur() { return *editor().curOto(); }
 };
 
 }  // namespace
 
 TEST_F(EditFixture, MouseReleasesEditTheCurrentEntryAndItsMarkers)
 {
-    ASSERT_EQ(window->viewW(), 1000);
+    ASSERT_EQ(editor().viewW(), 1000);
     ASSERT_TRUE(window->isEditable());
     release(120, 0);
     // The entry itself, not a copy, is edited, marked and shown.
-    EXPECT_EQ(std::tuple(window->document().clcOto[0]->prmLF, window->document().blnChanged, box("txtPrm(0)")->text()),
+    EXPECT_EQ(std::tuple(window->document().clcOto()[0]->prmLF, window->document().blnChanged(), box("txtPrm(0)")->text()),
               std::tuple(120.0, true, QString("120")));
     const QImage &img = pic()->image();  // redrawn: LF in band 0 only
     const int bandH = img.height() / 5;
@@ -62,7 +62,7 @@ TEST_F(EditFixture, MouseReleasesEditTheCurrentEntryAndItsMarkers)
     EXPECT_EQ(cur().prmOV, -15);
 
     release(500, 1, {}, Qt::RightButton);  // display mode, not an edit
-    EXPECT_EQ(std::tuple(window->dispMode, cur().prmOV), std::tuple(1, -15.0));
+    EXPECT_EQ(std::tuple(editor().dispMode(), cur().prmOV), std::tuple(DisplayMode::Magnified, -15.0));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -100,21 +100,21 @@ TEST_F(EditFixture, KeysScrollStepAndPlay)
 {
     QWidget *view = pic();
     view->setFocus();
-    window->viewLen = 200;
+    editor().setView({editor().view().start, 200});
     QTest::keyClick(view, Qt::Key_Left);
-    EXPECT_EQ(window->viewStart, -40);
-    window->viewStart = 880;
+    EXPECT_EQ(editor().view().start, -40);
+    editor().setView({880, editor().view().len});
     QTest::keyClick(view, Qt::Key_Right);
-    EXPECT_EQ(window->viewStart, 900);  // half the window past the wave's end
+    EXPECT_EQ(editor().view().start, 900);  // half the window past the wave's end
 
     child<QPushButton>("cmdJmp(0)")->click();  // first row: no wrap
     EXPECT_EQ(list()->currentIndex().row(), 0);
     QTest::keyClick(view, Qt::Key_Down);
-    EXPECT_EQ(window->curIdx, 1);
+    EXPECT_EQ(editor().curIdx(), 1);
     QTest::keyClick(box("txtALS"), Qt::Key_Down);
-    EXPECT_EQ(window->curIdx, 2);
+    EXPECT_EQ(editor().curIdx(), 2);
     child<QPushButton>("cmdJmp(1)")->click();  // last row
-    EXPECT_EQ(window->curIdx, 2);
+    EXPECT_EQ(editor().curIdx(), 2);
     QTest::keyClick(list(), Qt::Key_Space);  // plays; the selection stays
     EXPECT_EQ(list()->currentIndex().row(), 2);
 
@@ -130,18 +130,18 @@ TEST_F(EditFixture, DuplicateRemoveAndReplaceFromTheMenus)
     list()->setCurrentIndex(window->listModel().index(1));
     child<QAction>("mnuOtoDup")->trigger();
     auto &doc = window->document();
-    ASSERT_EQ(doc.clcOto.size(), 4);
-    EXPECT_EQ(std::tuple(window->curIdx, window->curOto, list()->currentIndex().row(), doc.blnChanged),
-              std::tuple(2, doc.clcOto[2], 2, true));
+    ASSERT_EQ(doc.clcOto().size(), 4);
+    EXPECT_EQ(std::tuple(editor().curIdx(), editor().curOto(), list()->currentIndex().row(), doc.blnChanged()),
+              std::tuple(2, doc.clcOto()[2], 2, true));
 
-    doc.blnChanged = false;
+    doc.save();  // clears the mark
     child<QAction>("mnuOtoDel")->trigger();
-    ASSERT_EQ(doc.clcOto.size(), 3);
+    ASSERT_EQ(doc.clcOto().size(), 3);
     // The next entry is now current; removing does not mark the document.
-    EXPECT_EQ(std::tuple(window->curIdx, window->curOto->FIL, doc.blnChanged), std::tuple(2, QString("c.wav"), false));
+    EXPECT_EQ(std::tuple(editor().curIdx(), editor().curOto()->FIL, doc.blnChanged()), std::tuple(2, QString("c.wav"), false));
 
     dialogs.inputAnswers = {QString("b=x,c=y")};
     child<QAction>("mnuExpReplace")->trigger();
-    EXPECT_EQ(std::tuple(doc.clcOto[1]->ALS, doc.clcOto[2]->ALS, box("txtALS")->text(), doc.blnChanged),
+    EXPECT_EQ(std::tuple(doc.clcOto()[1]->ALS, doc.clcOto()[2]->ALS, box("txtALS")->text(), doc.blnChanged()),
               std::tuple(QString("x"), QString("y"), QString("y"), true));
 }

@@ -55,3 +55,30 @@ TEST(Cli, ConvertKeepsTheOriginalAndRefusesLosses)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(other.read("oto.ini"), QString::fromUtf8("k.wav=한,1,2,3,4,5").toUtf8());
 }
+
+TEST(Cli, HelpVersionOptionsAndCharsetNames)
+{
+    CliRun r = lirraOto({"list", "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith("usage: lirra-oto list FOLDER [--file NAME] [--charset N]\n")) << r.out.toStdString();
+    r = lirraOto({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char *command : {"list", "convert", "check", "replace", "split"})
+        EXPECT_TRUE(r.out.contains(QString("  lirra-oto %1 ").arg(command))) << command;
+    r = lirraOto({"--version"});
+    EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, QString("lirra-oto " LIRRA_VERSION "\n")));
+
+    TempFolder dir;
+    dir.write("oto.ini", "c.wav=\xba\xba,1,2,3,4,5");  // 汉 in GBK
+    for (const char *name : {"1", "gbk", "GBK", "936"})
+        EXPECT_EQ(lirraOto({"list", dir.path(), "--charset", name}).out, QString::fromUtf8("c.wav=汉,1,2,3,4,5\n")) << name;
+
+    r = lirraOto({"list", dir.path(), "--loud"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("loud")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("usage: lirra-oto list FOLDER"));
+    r = lirraOto({"list"});
+    EXPECT_EQ(std::pair(r.status, r.err.contains("missing FOLDER")), std::pair(2, true));
+    EXPECT_EQ(lirraOto({"list", dir.path(), "extra"}).status, 2);
+    EXPECT_EQ(lirraOto({"list", dir.path(), "--charset", "koi8"}).status, 2);
+}

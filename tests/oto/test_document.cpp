@@ -27,13 +27,12 @@ struct DocFixture : ::testing::Test, LocaleEnv {
     void openFolder(const QByteArray &oto)
     {
         dir.write("oto.ini", oto);
-        doc.wrkpath = dir.path();
-        doc.openoto(doc.wrkpath, "oto.ini");
+        doc.openFolder(dir.path());
     }
     QStringList aliases() const
     {
         QStringList out;
-        for (const auto &e : doc.clcOto)
+        for (const auto &e : doc.clcOto())
             out << e->ALS;
         return out;
     }
@@ -47,17 +46,17 @@ struct DocFixture : ::testing::Test, LocaleEnv {
 TEST_F(DocFixture, OpenParsesReportsOnceAndTitles)
 {
     QSignalSpy replaced(&doc, &OtoDocument::entriesReplaced);
-    doc.blnChanged = true;
+    doc.setChanged();
     openFolder(kSjisFile);
-    EXPECT_EQ(std::pair(replaced.count(), doc.blnChanged), std::pair(qsizetype(1), false));
+    EXPECT_EQ(std::pair(replaced.count(), doc.blnChanged()), std::pair(qsizetype(1), false));
     EXPECT_EQ(aliases(), (QStringList{QString::fromUtf8("あ"), QString::fromUtf8("い")}));
     EXPECT_EQ(dialogs.texts(), QStringList{badLinesMessage(1)});
     EXPECT_EQ(shownTitle, "Lirra " + revPath(dir.path()));
 
     doc.setChanged();
     EXPECT_EQ(shownTitle, "Lirra* " + revPath(dir.path()));
-    doc.wrkpath.clear();
-    EXPECT_EQ(doc.title(), "Lirra*");
+    doc.open([] { return std::optional<QString>(""); });  // cancelled save question: nothing happens
+    EXPECT_EQ(doc.title(), "Lirra* " + revPath(dir.path()));
 }
 
 TEST_F(DocFixture, SaveKeepsOnlyValidEntriesInTheFileEncoding)
@@ -66,7 +65,7 @@ TEST_F(DocFixture, SaveKeepsOnlyValidEntriesInTheFileEncoding)
     doc.setChanged();
     doc.save();
     EXPECT_EQ(dir.read("oto.ini"), QByteArray("a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nb.wav=\x82\xa2,1,2,3,4,5"));
-    EXPECT_FALSE(doc.blnChanged);
+    EXPECT_FALSE(doc.blnChanged());
 
     // A UTF-8 file stays UTF-8 through Save and Save Backup.
     openFolder("#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5\r\n");
@@ -83,7 +82,7 @@ TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
     openFolder("a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nb.wav=\x82\xa2,1,2,3,4,5");
     doc.reload();  // nothing changed: no question
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    const auto change = [&](const char *alias) { doc.clcOto[0]->ALS = alias, doc.setChanged(); };
+    const auto change = [&](const char *alias) { doc.clcOto()[0]->ALS = alias, doc.setChanged(); };
 
     change("changed");
     dialogs.answers = {MsgAnswer::Cancel};
@@ -93,37 +92,40 @@ TEST_F(DocFixture, SaveQuestionGuardsReloadAndOpen)
     EXPECT_EQ(q.text, QString::fromUtf8("something's been changed, save?\r\n有改變，是否保存？"));
     EXPECT_EQ(std::tuple(q.title, q.buttons, q.icon, q.defaultButton),
               std::tuple(QString("?"), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel));
-    EXPECT_EQ(std::pair(doc.clcOto[0]->ALS, doc.blnChanged), std::pair(QString("changed"), true));
+    EXPECT_EQ(std::pair(doc.clcOto()[0]->ALS, doc.blnChanged()), std::pair(QString("changed"), true));
 
     dialogs.answers = {MsgAnswer::No};
     doc.reload();
-    EXPECT_EQ(doc.clcOto[0]->ALS, QString::fromUtf8("あ"));
+    EXPECT_EQ(doc.clcOto()[0]->ALS, QString::fromUtf8("あ"));
 
     change("saved");
     dialogs.answers = {MsgAnswer::Yes};
     doc.reload();
-    EXPECT_EQ(std::pair(doc.clcOto[0]->ALS, doc.blnChanged), std::pair(QString("saved"), false));
+    EXPECT_EQ(std::pair(doc.clcOto()[0]->ALS, doc.blnChanged()), std::pair(QString("saved"), false));
 
     // Save Backup keeps the unsaved mark; Load Backup brings the backup back.
     change("in backup");
     doc.saveBackup();
-    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_TRUE(doc.blnChanged());
     EXPECT_EQ(shownTitle, "Lirra* " + revPath(dir.path()));
     dialogs.answers = {MsgAnswer::No};
     doc.loadBackup();
-    EXPECT_EQ(doc.clcOto[0]->ALS, "in backup");
+    EXPECT_EQ(doc.clcOto()[0]->ALS, "in backup");
 
     // Open with the chooser cancelled reloads the folder's oto.ini.
     bool chooserShown = false;
-    doc.open([&] { chooserShown = true; });
+    doc.open([&] {
+        chooserShown = true;
+        return std::optional<QString>();
+    });
     EXPECT_TRUE(chooserShown);
-    EXPECT_EQ(doc.clcOto[0]->ALS, "saved");
+    EXPECT_EQ(doc.clcOto()[0]->ALS, "saved");
 
     // A missing backup: the read message, then an empty collection.
     QFile::remove(dir.file("oto_bkp.ini"));
     dialogs.messages.clear();
     doc.loadBackup();
-    EXPECT_TRUE(doc.clcOto.isEmpty());
+    EXPECT_TRUE(doc.clcOto().isEmpty());
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith("modlocale::readfile("));
 }
@@ -132,7 +134,7 @@ TEST_F(DocFixture, EmptyCollectionNeverSilentlyReplacesEntries)
 {
     openFolder(kSjisFile);
     const QByteArray before = dir.read("oto.ini");
-    doc.clcOto.clear();
+    doc.replaceEntries({});
     dialogs.messages.clear();
 
     dialogs.answers = {MsgAnswer::No};
@@ -161,11 +163,11 @@ TEST_F(DocFixture, LineEndsAndByteOrderMarkAreWrittenBackAsRead)
         SCOPED_TRACE(bytes.toStdString());
         openFolder(bytes);
         ASSERT_TRUE(dialogs.messages.isEmpty());
-        EXPECT_FALSE(doc.clcOto.first()->FIL.startsWith(QChar(0xFEFF)));
+        EXPECT_FALSE(doc.clcOto().first()->FIL.startsWith(QChar(0xFEFF)));
         doc.setChanged();
         doc.save();
         EXPECT_EQ(dir.read("oto.ini"), bytes);
-        doc.clcOto.last()->prmLF = 7;  // an edit changes its own line only
+        doc.clcOto().last()->prmLF = 7;  // an edit changes its own line only
         doc.save();
         QByteArray edited = bytes;
         edited.replace(edited.lastIndexOf(",1,2,3,4,5"), 2, ",7");
@@ -181,12 +183,12 @@ TEST_F(DocFixture, FailedSaveKeepsTheUnsavedMark)
     {
         ReadOnlyFolder readOnly(dir.path());
         doc.save();
-        EXPECT_TRUE(doc.blnChanged);
+        EXPECT_TRUE(doc.blnChanged());
         dialogs.answers = {MsgAnswer::Yes};
         EXPECT_FALSE(doc.saveFirstIfAsked());  // the caller must not go on
         doc.reload();
     }
-    EXPECT_EQ(std::tuple(doc.blnChanged, shownTitle.startsWith("Lirra*"), doc.clcOto.size()),
+    EXPECT_EQ(std::tuple(doc.blnChanged(), shownTitle.startsWith("Lirra*"), doc.clcOto().size()),
               std::tuple(true, true, qsizetype(2)));
     EXPECT_EQ(dir.read("oto.ini"), before);
 }
@@ -196,12 +198,11 @@ TEST_F(DocFixture, RealLfBankFromGit)
     const QString bank = realBankFolder();
     if (bank.isEmpty())
         GTEST_SKIP() << "the development voicebank is not beside this checkout";
-    doc.wrkpath = bank;
-    ASSERT_TRUE(doc.openoto(bank, "oto.ini"));
+    ASSERT_TRUE(doc.openFolder(bank));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(doc.clcOto.size(), 1016);
+    EXPECT_EQ(doc.clcOto().size(), 1016);
     EXPECT_EQ(doc.form().lineEnd, LineEnd::Lf);
-    EXPECT_TRUE(doc.clcOto.first()->FIL.startsWith(QString::fromUtf8("_あ")));
+    EXPECT_TRUE(doc.clcOto().first()->FIL.startsWith(QString::fromUtf8("_あ")));
 }
 
 TEST_F(DocFixture, FullDiskKeepsTheOldFileAndSaysWhy)
@@ -220,10 +221,11 @@ TEST_F(DocFixture, FullDiskKeepsTheOldFileAndSaysWhy)
     QFile f(folder + "/oto.ini");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
     f.close();
-    doc.wrkpath = folder;
-    ASSERT_TRUE(doc.openoto(folder, "oto.ini"));
+    ASSERT_TRUE(doc.openFolder(folder));
+    OtoEntries more;
     for (int i = 0; i < 2000; ++i)
-        doc.clcOto.append(std::make_shared<clsOto>(QString("entry%1.wav").arg(i), "alias", 1, 2, 3, 4, 5));
+        more.append(std::make_shared<clsOto>(QString("entry%1.wav").arg(i), "alias", 1, 2, 3, 4, 5));
+    doc.insertEntries(1, more);
     doc.setChanged();
 
     if (!disk.mounted()) {
@@ -238,7 +240,7 @@ TEST_F(DocFixture, FullDiskKeepsTheOldFileAndSaysWhy)
     ASSERT_EQ(dialogs.messages.size(), 1);
     const QString reason = disk.mounted() ? "No space left on device" : "File too large";
     EXPECT_EQ(dialogs.messages[0].text, "modlocale::writefile(" + folder + "/oto.ini): " + reason);
-    EXPECT_TRUE(doc.blnChanged);
+    EXPECT_TRUE(doc.blnChanged());
     QFile after(folder + "/oto.ini");
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), old);
@@ -249,7 +251,7 @@ TEST_F(DocFixture, FileChangedBehindOurBackIsNotOverwrittenSilently)
 {
     openFolder(kSjisFile);
     const auto changeOnDisk = [&](const QByteArray &bytes) { dir.write("oto.ini", bytes); };
-    doc.clcOto[0]->ALS = "mine";
+    doc.clcOto()[0]->ALS = "mine";
     doc.setChanged();
     changeOnDisk("theirs.wav=theirs,1,2,3,4,5");
     dialogs.messages.clear();
@@ -259,12 +261,12 @@ TEST_F(DocFixture, FileChangedBehindOurBackIsNotOverwrittenSilently)
     const MessageRequest &q = dialogs.messages[0];
     EXPECT_EQ(std::tuple(q.title, q.buttons, q.defaultButton), std::tuple(QString("?"), MsgButtons::YesNo, MsgAnswer::No));
     EXPECT_TRUE(q.text.startsWith(dir.file("oto.ini") + "\r\nhas been changed on disk"));
-    EXPECT_EQ(std::pair(dir.read("oto.ini"), doc.blnChanged), std::pair(QByteArray("theirs.wav=theirs,1,2,3,4,5"), true));
+    EXPECT_EQ(std::pair(dir.read("oto.ini"), doc.blnChanged()), std::pair(QByteArray("theirs.wav=theirs,1,2,3,4,5"), true));
 
     dialogs.answers = {MsgAnswer::Yes};
     doc.save();  // overwrite
     EXPECT_TRUE(dir.read("oto.ini").contains("=mine,"));
-    EXPECT_FALSE(doc.blnChanged);
+    EXPECT_FALSE(doc.blnChanged());
 
     // What we wrote ourselves is no change; a touch that keeps the bytes neither.
     dialogs.messages.clear();
@@ -279,7 +281,7 @@ TEST_F(DocFixture, FileChangedBehindOurBackIsNotOverwrittenSilently)
     dialogs.answers = {MsgAnswer::No, MsgAnswer::No};  // keep both; then don't save
     doc.save();
     doc.reload();
-    EXPECT_EQ(doc.clcOto[0]->ALS, "theirs");
+    EXPECT_EQ(doc.clcOto()[0]->ALS, "theirs");
 
     // The backup is guarded the same way once written here.
     doc.saveBackup();

@@ -25,8 +25,7 @@ TEST(Entry, FormatsAndCopies)
     const clsOto o = entry({12, 30.5, -200, 20, 0.25});
     EXPECT_EQ(o.fileStr(), "a.wav=a,12,30.5,-200,20,0.25");
     EXPECT_EQ(o.dispStr(), "a\ta.wav");
-    clsOto copy;
-    copy.cpy(o);
+    const clsOto copy = o;
     EXPECT_EQ(copy.fileStr(), o.fileStr());
     EXPECT_EQ(clsOto().fileStr(), "=,0,0,0,0,0");
 }

@@ -94,18 +94,17 @@ TEST(RoundTrip, RandomBanksInEveryCodePageAndForm)
         env.dir.write("oto.ini", bytes);
 
         OtoDocument doc(env.locale, env.dialogs);
-        doc.wrkpath = env.dir.path();
-        ASSERT_TRUE(doc.openoto(doc.wrkpath, "oto.ini"));
-        ASSERT_EQ(doc.clcOto.size(), lines.size());
+        ASSERT_TRUE(doc.openFolder(env.dir.path()));
+        ASSERT_EQ(doc.clcOto().size(), lines.size());
         EXPECT_EQ(doc.form(), f.form);
         doc.setChanged();
         doc.save();
         EXPECT_EQ(env.dir.read("oto.ini"), bytes);
 
         const int edited = rng.bounded(int(lines.size()));
-        doc.clcOto[edited]->prmOV += 1;
+        doc.clcOto()[edited]->prmOV += 1;
         doc.save();
-        lines[edited] = doc.clcOto[edited]->fileStr();
+        lines[edited] = doc.clcOto()[edited]->fileStr();
         QString expected = lines.join(newline);
         if (f.form.finalLineEnd)
             expected += newline;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frmMain.h"
+#include "view/WaveEditor.h"
 #include "support/LocaleEnv.h"
 #include "support/WavImages.h"
 
@@ -39,10 +40,11 @@ struct WindowEnv : LocaleEnv {
     void openBank(const QList<std::pair<QString, QString>> &aliasAndFile, const QString &params, int samples)
     {
         writeBank(aliasAndFile, params, samples);
-        window->setFolderChooser([this] { window->document().wrkpath = bank.path(); });
+        window->setFolderChooser([this] { return std::optional<QString>(bank.path()); });
         child<QAction>("mnuOpen")->trigger();
     }
     template <class T = QWidget> T *child(const char *name) { return window->findChild<T *>(name); }
+    WaveEditor &editor() { return window->waveEditor(); }
     QList<int> rowsItemData() const
     {
         QList<int> out;

@@ -40,8 +40,16 @@ TEST(AliasRewrite, SplitFirstListedCombinationWinsAndEveryCharacterIsAUnit)
     OtoEntries e;
     for (const char *alias : {"a", "kya", "", "sa"})
         e.append(std::make_shared<clsOto>(clsOto{"f.wav", alias, 12.5}));
-    EXPECT_EQ(splitAliases(e, {"ky"}), 2);
+    const auto apply = [&](const QList<EntryChange> &changes) {
+        QList<int> indexes;
+        for (const EntryChange &c : changes) {
+            *e[c.index] = c.values;
+            indexes << c.index;
+        }
+        return indexes;
+    };
+    EXPECT_EQ(apply(splitAliases(e, {"ky"})), (QList<int>{1, 3}));  // only what changes
     EXPECT_EQ(e[3]->fileStr(), "f.wav=s a,12.5,0,0,0,0");
-    EXPECT_EQ(replaceAliases(e, parseReplaceRules("ky=g, =")), 2);
+    EXPECT_EQ(apply(replaceAliases(e, parseReplaceRules("ky=g, ="))), (QList<int>{1, 3}));
     EXPECT_EQ(e[1]->ALS, "ga");
 }

@@ -16,11 +16,12 @@ namespace {
 struct Bank : ::testing::Test, LocaleEnv {
     Bank()
     {
-        doc.wrkpath = QStringLiteral("/bank");
+        QByteArray oto;
         for (int n = 1; n <= 10; ++n)
-            doc.clcOto.append(std::make_shared<clsOto>(
-                clsOto{QStringLiteral("e%1.wav").arg(n), QString(n == 2 || n == 5 || n == 9 ? "s%1" : "a%1").arg(n), double(n)}));
-        original = doc.clcOto;
+            oto += QStringLiteral("e%1.wav=%2,%1,0,0,0,0\r\n").arg(n).arg(QString(n == 2 || n == 5 || n == 9 ? "s%1" : "a%1").arg(n)).toLatin1();
+        dir.write("oto.ini", oto);
+        doc.openFolder(dir.path());
+        original = doc.clcOto();
         list.F5LstOtoS(QStringLiteral("s"), 0);
         selection.setCurrentIndex(list.index(1), QItemSelectionModel::ClearAndSelect);
         spy.clear();
@@ -37,14 +38,14 @@ struct Bank : ::testing::Test, LocaleEnv {
     {
         QList<clsOto *> out;
         for (int r : rows())
-            out << doc.clcOto.value(r).get();
+            out << doc.clcOto().value(r).get();
         return out;
     }
     clsOto *entry(int n) const { return original[n - 1].get(); }
     QString alias(int n) const { return original[n - 1]->ALS; }
 
     OtoDocument doc{locale, dialogs};
-    OtoListModel list{doc.clcOto};
+    OtoListModel list{doc};
     QAbstractItemModelTester tester{&list, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QItemSelectionModel selection{&list};
     QSignalSpy spy{&selection, &QItemSelectionModel::currentRowChanged};
@@ -57,17 +58,17 @@ TEST_F(Bank, DuplicateInsertsTheCopyInFrontAndKeepsTheSourceSelected)
 {
     EXPECT_FALSE(duplicateEntry(doc, list, -1, 4).done);  // nothing selected
     EXPECT_FALSE(duplicateEntry(doc, list, 1, 5).done);   // the row does not show curIdx
-    EXPECT_FALSE(doc.blnChanged);
+    EXPECT_FALSE(doc.blnChanged());
 
     const EntryOpResult r = duplicateEntry(doc, list, 1, 4);
     EXPECT_EQ(std::tuple(r.done, r.curIdx, r.row), std::tuple(true, 5, 2));
     EXPECT_EQ(rows(), (QList<int>{1, 4, 5, 9}));
-    ASSERT_EQ(doc.clcOto.size(), 11);
-    clsOto *copy = doc.clcOto[4].get();
+    ASSERT_EQ(doc.clcOto().size(), 11);
+    clsOto *copy = doc.clcOto()[4].get();
     EXPECT_EQ(shown(), (QList<clsOto *>{entry(2), copy, entry(5), entry(9)}));
-    EXPECT_EQ(std::pair(copy->fileStr(), doc.clcOto[3].get()), std::pair(entry(5)->fileStr(), entry(4)));
+    EXPECT_EQ(std::pair(copy->fileStr(), doc.clcOto()[3].get()), std::pair(entry(5)->fileStr(), entry(4)));
     // Still the source entry, silently.
-    EXPECT_EQ(std::tuple(selection.currentIndex().row(), spy.count(), doc.blnChanged), std::tuple(2, 0, true));
+    EXPECT_EQ(std::tuple(selection.currentIndex().row(), spy.count(), doc.blnChanged()), std::tuple(2, 0, true));
 }
 
 TEST_F(Bank, RemoveSelectsTheNextRowOrTheLastAndForgetsTheLastOne)
@@ -78,14 +79,14 @@ TEST_F(Bank, RemoveSelectsTheNextRowOrTheLastAndForgetsTheLastOne)
     EXPECT_EQ(std::pair(r.row, r.curIdx), std::pair(1, 7));
     ASSERT_EQ(spy.count(), 1);  // one change, signalled once the rows are final
     EXPECT_EQ(spy[0][0].toModelIndex().row(), 1);
-    EXPECT_FALSE(doc.clcOto.contains(original[4]));
+    EXPECT_FALSE(doc.clcOto().contains(original[4]));
 
     r = removeEntry(doc, list, 1, 7, &selection);  // the last row: the one before it
     EXPECT_EQ(std::tuple(r.row, r.curIdx, selection.currentIndex().row(), spy.count()), std::tuple(0, 1, 0, 2));
     r = removeEntry(doc, list, 0, 1, &selection);  // the only row
     EXPECT_EQ(std::tuple(r.row, r.curIdx, selection.currentIndex().isValid(), spy.count()), std::tuple(-1, -1, false, 2));
     EXPECT_FALSE(removeEntry(doc, list, -1, -1, &selection).done);
-    EXPECT_FALSE(doc.blnChanged);
+    EXPECT_FALSE(doc.blnChanged());
 }
 
 TEST_F(Bank, ReplaceAndSplitAskWithTheirOwnTextsAndCancelChangesNothing)
@@ -100,7 +101,7 @@ TEST_F(Bank, ReplaceAndSplitAskWithTheirOwnTextsAndCancelChangesNothing)
     EXPECT_FALSE(runSplitDialog(dialogs, doc));
     EXPECT_TRUE(runSplitDialog(dialogs, doc));
     EXPECT_EQ(alias(9) + "|" + alias(10), "s 9|A 1 0");
-    EXPECT_FALSE(doc.blnChanged);  // the window marks it after rebuilding the list
+    EXPECT_FALSE(doc.blnChanged());  // the window marks it after rebuilding the list
 
     ASSERT_EQ(dialogs.inputs.size(), 5);
     EXPECT_EQ(std::pair(dialogs.inputs[0].title, dialogs.inputs[0].defaultText),
@@ -116,8 +117,8 @@ TEST_F(Bank, ReplaceAndSplitAskWithTheirOwnTextsAndCancelChangesNothing)
     EXPECT_EQ(dialogs.inputs[3].prompt, QString::fromUtf8("List combined letters which should not be splitted - "
                                                           "列出不應拆分之合字\r\nsplit with [,] - 以逗號分隔"));
 
-    doc.wrkpath.clear();  // no voicebank open: no box at all
-    EXPECT_FALSE(runReplaceDialog(dialogs, doc));
-    EXPECT_FALSE(runSplitDialog(dialogs, doc));
+    OtoDocument closed(locale, dialogs);  // no voicebank open: no box at all
+    EXPECT_FALSE(runReplaceDialog(dialogs, closed));
+    EXPECT_FALSE(runSplitDialog(dialogs, closed));
     EXPECT_EQ(dialogs.inputs.size(), 5);
 }

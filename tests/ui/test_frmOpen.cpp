@@ -89,7 +89,7 @@ TEST(frmOpenDialog, BrowseByClicksAndKeysPastVanishedFolders)
     QTest::mouseClick(button(dlg, "cmdOpen"), Qt::LeftButton);
     EXPECT_EQ(f.dialogs.messages.size(), 1);  // no oto.ini: refused
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(f.wrkpath.isEmpty());
+    EXPECT_FALSE(dlg.chosenFolder());
 
     // Up through the ancestor row; a folder removed meanwhile is not entered and its row goes.
     clickRow(dlg, f.bank());
@@ -104,7 +104,7 @@ TEST(frmOpenDialog, BrowseByClicksAndKeysPastVanishedFolders)
     EXPECT_EQ(pathBox(dlg), f.bank("voice"));
     QTest::keyClick(dirOf(dlg), Qt::Key_Return);
     EXPECT_EQ(std::pair(dlg.isVisible(), dlg.result()), std::pair(false, int(QDialog::Accepted)));
-    EXPECT_EQ(std::pair(f.wrkpath, f.sett.settRecentPath), std::pair(f.bank("voice"), f.bank("voice")));
+    EXPECT_EQ(std::pair(dlg.chosenFolder(), f.sett.settRecentPath), std::pair(std::optional(f.bank("voice")), f.bank("voice")));
     EXPECT_EQ(f.dialogs.messages.size(), 1);
 }
 
@@ -123,8 +123,8 @@ TEST(frmOpenDialog, CancelEscAndCloseBoxAfterBrowsingStoreNothing)
             QTest::keyClick(dirOf(dlg), Qt::Key_Escape);
         else
             dlg.close();
-        EXPECT_EQ(std::tuple(dlg.isVisible(), dlg.result(), f.wrkpath, f.sett.settRecentPath),
-                  std::tuple(false, int(QDialog::Rejected), f.bank(), f.dir.file("other"))) << way;
+        EXPECT_EQ(std::tuple(dlg.isVisible(), dlg.result(), dlg.chosenFolder(), f.sett.settRecentPath),
+                  std::tuple(false, int(QDialog::Rejected), std::optional<QString>(), f.dir.file("other"))) << way;
     }
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
 }

@@ -66,14 +66,22 @@ TEST(MouseEdit, BandsModifiersRightBoundLocksAndRounding)
         LockTexts locks;
         if (c.lock >= 0)
             locks.text[c.lock] = c.lockText;
-        EXPECT_EQ(mouseEdit(e, c.band, c.shift, c.t, 1000, locks, c.step), c.result);
-        EXPECT_EQ(params(e), c.after);
+        const EditOutcome edit = mouseEdit(e, c.band, c.shift, c.t, 1000, locks, c.step);
+        EXPECT_EQ(edit.result, c.result);
+        EXPECT_EQ(params(edit.result == Committed ? edit.entry : e), c.after);
     }
 }
 
 TEST(TypedEdit, NumbersCommitOnEveryKeystroke)
 {
     clsOto e = entry(kEx);
+    // Each committed edit becomes the entry, as the window commits it.
+    const auto typedEdit = [&](clsOto &current, int index, const char *text, double lengthMs, double step) {
+        const EditOutcome edit = ::typedEdit(current, index, text, lengthMs, step);
+        if (edit.result == EditResult::Committed)
+            current = edit.entry;
+        return edit.result;
+    };
     for (const char *typed : {"1", "12", "120"}) {
         EXPECT_EQ(typedEdit(e, PrmLF, typed, 1000, 1), EditResult::Committed);
         EXPECT_EQ(e.prmLF, QString(typed).toDouble());

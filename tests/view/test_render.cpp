@@ -48,7 +48,7 @@ TEST(Render, MarkersFillTheirTicksRowsInOneColumn)
     Views v(wavimg::noise(44100, 3000), 1000, 500);
     clsOto e;
     e.prmLF = 100, e.prmOV = 50, e.prmPR = 150, e.prmFX = 300, e.prmRT = -500;
-    drawDetail(v.pic, v.wave, &e, true, 0, 0, 1000, kFace);
+    drawDetail(v.pic, v.wave, &e, true, DisplayMode::Normal, 0, 1000, kFace);
     const QImage &img = v.pic.image();
     for (const MarkTick &t : markTicks(e, 1000, 0, 1000, 1000, 500)) {
         for (int y = t.y0; y < t.y1; ++y)
@@ -65,7 +65,7 @@ TEST(Render, ShadingOnePixelColumnsAndZoomedInLines)
     for (int i = 0; i < square.size(); ++i)
         square[i] = (i / 3) % 2 ? -3000 : 3000;  // rows 272 and 327 at 600 px
     Views v(square);
-    drawDetail(v.pic, v.wave, nullptr, true, 0, -100, 1000, kFace);
+    drawDetail(v.pic, v.wave, nullptr, true, DisplayMode::Normal, -100, 1000, kFace);
     const QImage &img = v.pic.image();
     // 4410 samples at 1920 px per 44100 samples: 192 columns of face colour.
     EXPECT_EQ(Views::count(v.pic, kFace, 10, 11), 192);
@@ -80,7 +80,7 @@ TEST(Render, ShadingOnePixelColumnsAndZoomedInLines)
     drawWave(v.pic, v.wave, 500, 1000, -1e-300, kFace);
     // Zoomed in to 882 samples, 2.2 px apart: a line from sample to sample.
     v.pic.cls();
-    drawDetail(v.pic, v.wave, nullptr, true, 0, 500, 20, kFace);
+    drawDetail(v.pic, v.wave, nullptr, true, DisplayMode::Normal, 500, 20, kFace);
     for (const QPoint &pt : waveGeometry(waveSamples(v.wave), {1920, 600, 500, 20, 32768, 1}).points)
         ASSERT_TRUE(pt.x() >= 1920 || img.pixelColor(pt) == kTrace) << pt.x();  // the last one is off the image
     // Each of the 293 steep rises and falls inside the view (a 294th runs off
@@ -97,34 +97,34 @@ TEST(Render, DisplayModes)
     clsOto e;
     e.prmLF = 200, e.prmRT = -300;
     // Mode 1 on a quiet wave: the light magnified layer behind the trace.
-    drawDetail(v.pic, v.wave, &e, true, 1, -100, 1000, kFace);
+    drawDetail(v.pic, v.wave, &e, true, DisplayMode::Magnified, -100, 1000, kFace);
     EXPECT_GT(v.count(v.pic, magnifiedColor()), 1000);
     EXPECT_GT(v.count(v.pic, kTrace), 1000);
     EXPECT_EQ(v.pic.foreColor(), kTrace);
     // Not editable: nothing at all. Mode 2: markers only, no trace, no shading.
     v.pic.cls();
-    drawDetail(v.pic, v.wave, &e, false, 0, -100, 1000, kFace);
+    drawDetail(v.pic, v.wave, &e, false, DisplayMode::Normal, -100, 1000, kFace);
     EXPECT_EQ(v.count(v.pic, Qt::white), 1920 * 600);
-    drawDetail(v.pic, v.wave, &e, true, 2, -100, 1000, kFace);
+    drawDetail(v.pic, v.wave, &e, true, DisplayMode::NoWave, -100, 1000, kFace);
     EXPECT_EQ(v.count(v.pic, kTrace) + v.count(v.pic, kFace), 0);
     EXPECT_EQ(v.pic.image().pixelColor(576, 10), QColor(0, 0, 127));
     // The overview: drawn in modes 0 and 1, kept as it was in mode 2.
-    drawOverview(v.picSm, v.wave, true, 0, kFace);
+    drawOverview(v.picSm, v.wave, true, DisplayMode::Normal, kFace);
     const QImage drawn = v.picSm.image();
     EXPECT_GT(v.count(v.picSm, Qt::white), 1920);
     v.picSm.cls();
-    drawOverview(v.picSm, v.wave, true, 2, kFace);
-    drawOverview(v.picSm, v.wave, false, 0, kFace);
+    drawOverview(v.picSm, v.wave, true, DisplayMode::NoWave, kFace);
+    drawOverview(v.picSm, v.wave, false, DisplayMode::Normal, kFace);
     EXPECT_EQ(v.count(v.picSm, kFace), 1920 * 25);
-    drawOverview(v.picSm, v.wave, true, 1, kFace);
+    drawOverview(v.picSm, v.wave, true, DisplayMode::Magnified, kFace);
     EXPECT_EQ(v.picSm.image(), drawn);
 
     // A loud wave: mode 1 looks like mode 0.
     Views l(wavimg::noise(44100, 20000));  // loud, yet magnifying would show
     ASSERT_GE(2 * l.wave.Range, 32768);
-    drawDetail(l.pic, l.wave, &e, true, 1, -100, 1000, kFace);
+    drawDetail(l.pic, l.wave, &e, true, DisplayMode::Magnified, -100, 1000, kFace);
     const QImage mode1 = l.pic.image();
     l.pic.cls();
-    drawDetail(l.pic, l.wave, &e, true, 0, -100, 1000, kFace);
+    drawDetail(l.pic, l.wave, &e, true, DisplayMode::Normal, -100, 1000, kFace);
     EXPECT_EQ(l.pic.image(), mode1);
 }

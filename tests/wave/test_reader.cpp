@@ -80,7 +80,7 @@ TEST(WaveReader, RefusesCorruptedFilesAndKeepsThePreviousWave)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(load(w, dir, c.bytes));
-        EXPECT_EQ(std::tuple(w.errType, w.Valid, w.getData(), w.getAllData()), std::tuple(1, false, good, wav(good)));
+        EXPECT_EQ(std::tuple(w.errType, w.Valid, w.getData(), w.getAllData()), std::tuple(WaveError::Corrupted, false, good, wav(good)));
         EXPECT_TRUE(w.GetError().startsWith(kCorrupt) && w.GetError().endsWith("\r\n"));
     }
     load(w, dir, "RIFX");
@@ -105,7 +105,7 @@ TEST(WaveReader, WrongFormatListsEveryWrongField)
     TempFolder dir;
     clsWave w;
     EXPECT_FALSE(load(w, dir, wav({1, 2}, {.channels = 2, .bytesPerSec = 176400, .blockAlign = 4})));
-    EXPECT_EQ(w.errType, 3);
+    EXPECT_EQ(w.errType, WaveError::WrongFormat);
     EXPECT_EQ(w.GetError(), kWrong + QString::fromUtf8("Channel <> 1 (Only MONO wave supported) - 聲道數不爲1，僅支持單聲道\r\n")
                                 + kBps + kAlign + "\r\n" + kNoData);
     EXPECT_FALSE(load(w, dir, wav({1}, {.tag = 3, .bytesPerSec = 176400, .blockAlign = 4, .bits = 32})));
@@ -127,14 +127,14 @@ TEST(WaveReader, MissingFilesAndOnDiskNames)
     clsWave w;
     QString name = "nope.wav";
     EXPECT_FALSE(w.ReadFile(dir.path(), name));
-    EXPECT_EQ(w.errType, 2);
+    EXPECT_EQ(w.errType, WaveError::NotFound);
     EXPECT_EQ(w.GetError(), dir.path() + QString::fromUtf8(
         "/nope.wav\r\nthe wave file above is not found or can't be opened. \r\n以上波形文件未找到或不能打開。\r\n"
         "(May be caused by wrong charset settings, try toggle 'Bad filenames'\r\n 可能是編碼設定有誤，請嘗試切換文件名亂碼)\r\n"
         "No such file or directory\r\n"));
     name = "";  // the folder itself
     EXPECT_FALSE(w.ReadFile(dir.path(), name));
-    EXPECT_EQ(w.errType, 2);
+    EXPECT_EQ(w.errType, WaveError::NotFound);
 
     // With "Bad filenames?" on, a Shift-JIS name is looked up as GBK shows it.
     LocaleEnv env;

@@ -1,0 +1,149 @@
+#include "cli/CommandLine.h"
+
+#include "cli/CliSession.h"
+#include "core/Version.h"
+
+#include <cstdio>
+
+namespace {
+
+void printOut(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+bool isOptional(const QString &argument)
+{
+    return argument.startsWith(u'[');
+}
+
+QString optionSyntax(const QCommandLineOption &option)
+{
+    QString text = QStringLiteral("--") + option.names().constLast();
+    if (!option.valueName().isEmpty())
+        text += u' ' + option.valueName();
+    return text;
+}
+
+QString commandHelp(const CliCommand &command)
+{
+    QString text = QStringLiteral("usage: ") + usageLine(command) + QStringLiteral("\n\n") + command.summary
+                   + QStringLiteral("\n");
+    if (!command.options.isEmpty())
+        text += QStringLiteral("\noptions:\n");
+    for (const QCommandLineOption &option : command.options)
+        text += QStringLiteral("  %1\n      %2\n").arg(optionSyntax(option), option.description());
+    text += QStringLiteral("  --help\n      Show this help.\n");
+    return text;
+}
+
+QString programHelp(const QList<CliCommand> &commands)
+{
+    QString text = QStringLiteral("usage:\n");
+    for (const CliCommand &c : commands)
+        text += QStringLiteral("  ") + usageLine(c) + u'\n';
+    text += QStringLiteral("  lirra-oto --version\n\n");
+    for (const CliCommand &c : commands)
+        text += QStringLiteral("%1\n    %2\n").arg(c.name, c.summary);
+    text += QStringLiteral("\nN is a file charset: ") + charsetChoices()
+            + QStringLiteral(".\nA file whose first line is #CHARSET:UTF8 or that starts with a byte-order mark\n"
+                             "is read as UTF-8 whatever N says. lirra-oto COMMAND --help tells more.\n");
+    return text;
+}
+
+int usageError(const QString &problem, const QString &usage)
+{
+    printErr(QStringLiteral("lirra-oto: ") + problem);
+    printErr(QStringLiteral("usage: ") + usage);
+    return kCliFailed;
+}
+
+}  // namespace
+
+QCommandLineOption charsetOption()
+{
+    return QCommandLineOption(QStringLiteral("charset"),
+                              QStringLiteral("The file charset oto.ini is read and written in: ") + charsetChoices()
+                                  + QStringLiteral(". Default 0."),
+                              QStringLiteral("N"), QStringLiteral("0"));
+}
+
+QString charsetChoices()
+{
+    return QStringLiteral("0 or sjis (Japanese Shift-JIS, 932), 1 or gbk (Simplified Chinese, 936), "
+                          "2 or big5 (Traditional Chinese, 950), 3 or auto (the system's)");
+}
+
+std::optional<int> charsetIndex(const QString &text)
+{
+    static const QList<QStringList> names = {
+        {QStringLiteral("0"), QStringLiteral("sjis"), QStringLiteral("shift-jis"), QStringLiteral("932")},
+        {QStringLiteral("1"), QStringLiteral("gbk"), QStringLiteral("936")},
+        {QStringLiteral("2"), QStringLiteral("big5"), QStringLiteral("950")},
+        {QStringLiteral("3"), QStringLiteral("auto")},
+    };
+    for (int index = 0; index < names.size(); ++index)
+        if (names[index].contains(text.trimmed(), Qt::CaseInsensitive))
+            return index;
+    return std::nullopt;
+}
+
+QString usageLine(const CliCommand &command)
+{
+    QStringList words{QStringLiteral("lirra-oto"), command.name};
+    words += command.arguments;
+    for (const QCommandLineOption &option : command.options)
+        words << u'[' + optionSyntax(option) + u']';
+    return words.join(u' ');
+}
+
+int runCommandLine(const QList<CliCommand> &commands, const QStringList &args)
+{
+    const QString first = args.value(0);
+    if (first == QStringLiteral("--help") || first == QStringLiteral("-h") || first == QStringLiteral("help")) {
+        printOut(programHelp(commands));
+        return 0;
+    }
+    if (first == QStringLiteral("--version")) {
+        printOut(QStringLiteral("lirra-oto %1\n").arg(QString::fromLatin1(lirraVersion::kText)));
+        return 0;
+    }
+    const auto command = std::find_if(commands.begin(), commands.end(), [&](const CliCommand &c) { return c.name == first; });
+    if (command == commands.end()) {
+        if (!first.isEmpty())
+            printErr(QStringLiteral("lirra-oto: unknown command '%1'").arg(first));
+        std::fputs(programHelp(commands).toUtf8().constData(), stderr);
+        return kCliFailed;
+    }
+
+    QCommandLineParser parser;
+    parser.addOptions(command->options);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(help);
+    const QString usage = usageLine(*command);
+    if (!parser.parse(QStringList{QStringLiteral("lirra-oto")} + args.mid(1)))
+        return usageError(parser.errorText(), usage);
+    if (parser.isSet(help)) {
+        printOut(commandHelp(*command));
+        return 0;
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    const qsizetype required = std::count_if(command->arguments.begin(), command->arguments.end(),
+                                             [](const QString &a) { return !isOptional(a); });
+    if (positional.size() < required)
+        return usageError(QStringLiteral("missing %1").arg(command->arguments[positional.size()]), usage);
+    if (positional.size() > command->arguments.size())
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(positional[command->arguments.size()]), usage);
+
+    int charset = 0;
+    if (parser.optionNames().contains(QStringLiteral("charset"))) {
+        const std::optional<int> index = charsetIndex(parser.value(QStringLiteral("charset")));
+        if (!index)
+            return usageError(QStringLiteral("--charset takes %1, not '%2'")
+                                  .arg(charsetChoices(), parser.value(QStringLiteral("charset"))),
+                              usage);
+        charset = *index;
+    }
+    return command->run(CliArgs(parser, positional, charset));
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+// The commands of lirra-oto, each run with its parsed words. Exit status:
+// 0 success, 1 problems found (check), 2 failure or bad usage.
+
+// The whole table, in the order the help lists them.
+QList<CliCommand> otoCommands();
+
+int checkCommand(const CliArgs &args);

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "view/ParamEdit.h"
+#include "view/ViewWindow.h"
+#include "wave/clsWave.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class clsOto;
+class clsSett;
+class Dialogs;
+class modLocale;
+class OtoDocument;
+class PictureBox;
+class QFrame;
+
+// The wave editor: the current entry and its wave, the time window of the
+// detail view, the display mode, the drawing of both views and what the
+// mouse does in them. The main window owns one and tells it which entry is
+// current; it follows the document (the current entry keeps its index when
+// entries before it come or go, and there is none once it is removed) and
+// commits its edits there. It needs the document, the two picture boxes and
+// the overview's frame, not the window.
+class WaveEditor : public QObject {
+    Q_OBJECT
+public:
+    WaveEditor(OtoDocument &doc, const modLocale &locale, const clsSett &sett, Dialogs &dialogs, PictureBox &pic,
+               PictureBox &picSm, QFrame &shpView, QObject *parent = nullptr);
+
+    // The current entry's position in the collection (-1 for none), the
+    // entry itself (not a copy) and its wave.
+    int curIdx() const { return curIdx_; }
+    const std::shared_ptr<clsOto> &curOto() const { return curOto_; }
+    const clsWave &curwav() const { return curwav_; }
+    const ViewWindow &view() const { return view_; }
+    void setView(const ViewWindow &view);
+    DisplayMode dispMode() const { return dispMode_; }
+    // A redraw is running.
+    bool drawing() const { return drawing_; }
+
+    // The lock boxes' texts, asked for at each mouse edit.
+    void setLockTexts(std::function<LockTexts()> locks) { locks_ = std::move(locks); }
+
+    // A folder is open, an entry is current and its wave is loaded.
+    bool isEditable() const;
+
+    // Makes entry index current: reads its wave (a refused or missing wave is
+    // reported), sets the window around the entry and redraws.
+    void loadWave(int index);
+    // No wave is shown until an entry is selected again.
+    void forgetWave();
+
+    // Both views and the overview frame; then viewsRedrawn.
+    void redrawall();
+    // The detail view alone.
+    void refreshPicTry();
+
+    // A release in the detail view at (x, y) pixels: the left button edits
+    // the band's parameter, any other one switches the display mode.
+    // button: 1 left, 2 right, 4 middle; shift: the ShiftMask sum.
+    void pic_MouseUp(int button, int shift, double x, double y);
+    // The overview: a press and moves with the left button zoom and pan.
+    void picSm_MouseDown(int buttons, double x, double y);
+    void picSm_MouseMove(int buttons, double x, double y);
+    // Left and Right keys: a fifth of the window per press.
+    void scroll(bool right);
+
+    // The detail view's width and height in its mouse coordinates (pixels).
+    double viewW() const;
+    double viewH() const;
+
+signals:
+    // Both views were drawn again: the boxes show the current entry anew.
+    void viewsRedrawn();
+    // The current entry was changed by the mouse.
+    void entryEdited();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void drawViews();
+    void placeViewFrame();
+    void drawDetail();
+    void drawOverview();
+
+    OtoDocument &doc_;
+    const clsSett &sett_;
+    Dialogs &dialogs_;
+    PictureBox &pic_;
+    PictureBox &picSm_;
+    QFrame &shpView_;
+    std::function<LockTexts()> locks_;
+
+    int curIdx_ = 0;
+    std::shared_ptr<clsOto> curOto_;
+    clsWave curwav_;
+    ViewWindow view_;
+    DisplayMode dispMode_ = DisplayMode::Normal;
+    bool drawing_ = false;
+    // A redraw asked for while one runs; it runs right after.
+    bool redrawPending_ = false;
+    OverviewDrag drag_;
+};

@@ -1,0 +1,51 @@
+#include "oto/OtoDocument.h"
+#include "oto/OtoListModel.h"
+#include "support/LocaleEnv.h"
+#include "ui/SearchBox.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The search box on a bare line edit and list model: no window around it.
+TEST(SearchBox, TypingSelectsEnterFiltersFocusResets)
+{
+    LocaleEnv env;
+    OtoDocument doc(env.locale, env.dialogs);
+    env.dir.write("oto.ini", "b.wav=a,1,2,3,4,5\r\nc.wav=b,1,2,3,4,5\r\nka.wav=ka,1,2,3,4,5\r\nkz.wav=,1,2,3,4,5\r\n");
+    OtoListModel list(doc);
+    QLineEdit box;
+    bool open = false;
+    QList<int> selected;
+    SearchBox search(box, list, env.dialogs, [&] { return open; }, [&](int row) { selected << row; });
+
+    QTest::keyClicks(&box, "ka");  // no voicebank: nothing happens
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_TRUE(selected.isEmpty());
+    EXPECT_FALSE(list.isFiltered());
+
+    ASSERT_TRUE(doc.openFolder(env.dir.path()));
+    open = true;
+    search.txtSearch_GotFocus();
+    EXPECT_EQ(box.text(), "");
+    QTest::keyClicks(&box, "ka");
+    EXPECT_EQ(selected.last(), 2);
+    const QColor found = box.palette().color(QPalette::Text);
+    QTest::keyClick(&box, Qt::Key_Z);  // nothing starts with "kaz": grey, selection stays
+    EXPECT_NE(box.palette().color(QPalette::Text), found);
+    EXPECT_EQ(selected.size(), 2);
+
+    box.setText("b");
+    QTest::keyClick(&box, Qt::Key_Return);  // by alias
+    EXPECT_EQ(std::pair(list.rowCount(), search.intSearchMode()), std::pair(1, qint16(1)));
+    QTest::keyClick(&box, Qt::Key_Return);  // by alias or file name
+    EXPECT_EQ(std::pair(list.rowCount(), search.intSearchMode()), std::pair(2, qint16(2)));
+    box.setText("nothing");
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(std::pair(list.rowCount(), env.dialogs.beeps), std::pair(0, 1));
+
+    search.txtSearch_LostFocus();
+    EXPECT_EQ(std::pair(box.text(), search.intSearchMode()), std::pair(QString("Search - 搜尋"), qint16(0)));
+    search.txtSearch_GotFocus();  // a filtered list shows every entry again
+    EXPECT_EQ(std::pair(list.rowCount(), list.isFiltered()), std::pair(4, false));
+}
