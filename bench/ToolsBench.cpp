@@ -50,20 +50,36 @@ void runToolsBenchmarks(const QString &scratch)
     qsizetype changed = 0;
     reset();
     const double replaceMs = bench::timeMs([&] {
-        const QList<EntryChange> changes = replaceAliases(doc.clcOto(), rules);
-        doc.changeEntries(changes);
+        const QList<AliasChange> changes = replaceAliases(doc.clcOto(), rules);
+        doc.changeAliases(changes);
         changed = changes.size();
     }, 5, reset);
     bench::row("replace, 5 rules (aim <= 100)", replaceMs);
     std::printf("  %-44s %10lld\n", "  aliases changed", qlonglong(changed));
     const QStringList combinations = toolTexts::kSplitDefault.split(u',');
     const double splitMs = bench::timeMs([&] {
-        const QList<EntryChange> changes = splitAliases(doc.clcOto(), combinations);
-        doc.changeEntries(changes);
+        const QList<AliasChange> changes = splitAliases(doc.clcOto(), combinations);
+        doc.changeAliases(changes);
         changed = changes.size();
     }, 5, reset);
     bench::row("split, default combinations (aim <= 100)", splitMs);
     std::printf("  %-44s %10lld\n", "  aliases changed", qlonglong(changed));
+
+    // The same as a step of the undo history: undo and redo of it, and what
+    // the history holds for a replace over twice as many entries.
+    reset();
+    doc.editAliases(replaceAliases(doc.clcOto(), rules), QStringLiteral("Replace"));
+    const double undoMs = bench::timeMs([&] { doc.history().undo(); }, 5, [&] { doc.history().redo(); });
+    const double redoMs = bench::timeMs([&] { doc.history().redo(); }, 5, [&] { doc.history().undo(); });
+    bench::row("undo of that replace (aim <= 50)", undoMs);
+    bench::row("redo of that replace (aim <= 50)", redoMs);
+    doc.replaceEntries(makeEntries(2 * kEntries));
+    const long rssBefore = bench::statusKb("VmRSS:");
+    const QList<AliasChange> many = replaceAliases(doc.clcOto(), rules);
+    doc.editAliases(many, QStringLiteral("Replace"));
+    const long rssAfter = bench::statusKb("VmRSS:");
+    std::printf("  %-44s %7.1f MB for %lld changed aliases\n", "  history of a replace over 100 000 entries",
+                (rssAfter - rssBefore) / 1024.0, qlonglong(many.size()));
 
     // The same through the file: load oto.ini, split, save it again.
     const QString folder = scratch + QStringLiteral("/tools-bench");
@@ -74,7 +90,7 @@ void runToolsBenchmarks(const QString &scratch)
     const QByteArray original = bench::readFile(joinPath(folder, OtoDocument::kOtoIni));
     const double fileMs = bench::timeMs([&] {
         doc.openFolder(folder);
-        doc.changeEntries(splitAliases(doc.clcOto(), combinations));
+        doc.changeAliases(splitAliases(doc.clcOto(), combinations));
         doc.saveoto();
     }, 3, [&] { bench::writeFile(joinPath(folder, OtoDocument::kOtoIni), original); });
     bench::row("load + split + atomic save of oto.ini", fileMs);
@@ -82,6 +98,7 @@ void runToolsBenchmarks(const QString &scratch)
     // Each Duplicate or Remove shifts the item data of every later row.
     reset();
     OtoListModel list(doc);
+    list.F5LstOto();
     constexpr int kOps = 200;
     const double dupRemoveMs = bench::timeMs([&] {
         for (int i = 0; i < kOps; ++i) {

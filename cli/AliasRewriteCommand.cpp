@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<EntryChange>(const OtoEntries &)> &rewrite)
+int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasChange>(const OtoEntries &)> &rewrite)
 {
     const QString folder = args.arg(0);
     CliSession session(args.charset());
@@ -21,9 +21,9 @@ int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<EntryCh
         return kCliFailed;
     }
 
-    const QList<EntryChange> changes = rewrite(doc.clcOto());
+    const QList<AliasChange> changes = rewrite(doc.clcOto());
     if (!changes.isEmpty()) {
-        doc.changeEntries(changes);
+        doc.changeAliases(changes);
         // A rule may bring in a character the file's code page turns into "?".
         if (const auto lost = firstUnwritableLine(session)) {
             printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "

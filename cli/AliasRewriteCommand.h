@@ -13,4 +13,4 @@ class CliArgs;
 // when nothing changed, when it holds bad lines (saving would drop them),
 // when a rewritten alias has a character the file's encoding cannot hold or
 // when it changed on disk meanwhile. Returns 0, or 2 on failure.
-int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<EntryChange>(const OtoEntries &)> &rewrite);
+int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasChange>(const OtoEntries &)> &rewrite);

@@ -72,6 +72,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     buildMenus();
 
     connect(&doc_, &OtoDocument::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&doc_, &OtoDocument::stepApplied, this, &frmMain::showStep);
     // A load shows every entry (the list follows by itself), no wave until
     // an entry is selected, and empty views.
     connect(&doc_, &OtoDocument::entriesReplaced, this, [this] {
@@ -226,6 +227,7 @@ void frmMain::connectControls()
     // and the splitter's mouse go through eventFilter.
     for (QObject *watched : std::initializer_list<QObject *>{pic_, picSm_, lblGap_, lstOto_, txtALS_})
         watched->installEventFilter(this);
+    txtSearch_->installEventFilter(this);
     for (int i = 0; i < 5; ++i) {
         txtPrm_[i]->installEventFilter(this);
         connect(txtPrm_[i], &QLineEdit::textChanged, this, [this, i] { txtPrm_Change(i); });
@@ -282,6 +284,16 @@ void frmMain::buildMenus()
     QMenu *edit = addMenu(nullptr, QStringLiteral("mnuEdit"));
     on(addItem(edit, QStringLiteral("mnuOtoDup"), QKeySequence(Qt::SHIFT | Qt::Key_Insert)), [this] { mnuOtoDup_Click(); });
     on(addItem(edit, QStringLiteral("mnuOtoDel"), QKeySequence(Qt::SHIFT | Qt::Key_Delete)), [this] { mnuOtoDel_Click(); });
+    addSeparator(edit, QStringLiteral("mnuEdit0"));
+    QAction *undo = addItem(edit, QStringLiteral("mnuUndo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = addItem(edit, QStringLiteral("mnuRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    on(undo, [this] { mnuUndo_Click(); });
+    on(redo, [this] { mnuRedo_Click(); });
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&doc_.history(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&doc_.history(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
 
     QMenu *settings = addMenu(nullptr, QStringLiteral("mnuSett"));
     on(addItem(settings, QStringLiteral("mnuLocFile"), QKeySequence(Qt::CTRL | Qt::Key_E)), [this] { mnuLocFile_Click(); });
@@ -369,6 +381,14 @@ bool frmMain::eventFilter(QObject *watched, QEvent *e)
         for (QLineEdit *box : txtPrm_)
             if (watched == box)
                 txtPrm_LostFocus();
+        if (watched == txtALS_ || std::find(std::begin(txtPrm_), std::end(txtPrm_), watched) != std::end(txtPrm_))
+            ++typingSession_;  // what is typed next is a step of its own
+        break;
+    case QEvent::ShortcutOverride:
+        // Ctrl+Z and Ctrl+Y in a box undo and redo the document's steps
+        // (each keystroke is one), not the box's own text.
+        if (isHistoryKey(static_cast<QKeyEvent *>(e)))
+            return true;
         break;
     case QEvent::MouseButtonRelease:
         if (watched == lblGap_) {
@@ -559,8 +579,7 @@ void frmMain::txtPrm_Change(int index)
     const EditOutcome edit = typedEdit(*editor_->curOto(), index, txtPrm_[index]->text(), editor_->curwav().LengthMs,
                                        sett_.settPrmRound);
     if (edit.result == EditResult::Committed) {
-        doc_.changeEntries({{editor_->curIdx(), edit.entry}});
-        doc_.setChanged();
+        doc_.editEntries({{editor_->curIdx(), edit.entry}}, QStringLiteral("Typed value"), typingKey(index));
         refreshPicTry();
     }
 }
@@ -580,10 +599,7 @@ void frmMain::txtALS_Change()
         settext(txtALS_, editor_->curOto()->ALS);
         return;
     }
-    clsOto values = *editor_->curOto();
-    values.ALS = alias;
-    doc_.changeEntries({{editor_->curIdx(), values}});
-    doc_.setChanged();
+    doc_.editAliases({{editor_->curIdx(), alias}}, QStringLiteral("Alias"), typingKey(kAliasBox));
 }
 
 void frmMain::txtLock_Validate(int index)
@@ -600,6 +616,55 @@ LockTexts frmMain::lockTexts() const
     for (int i = 0; i < 4; ++i)
         locks.text[i] = txtLock_[i]->text();
     return locks;
+}
+
+// ---- Undo and redo ---------------------------------------------------------------------
+
+int frmMain::typingKey(int box) const
+{
+    return typingSession_ * 8 + box + 1;
+}
+
+bool frmMain::isHistoryKey(const QKeyEvent *key)
+{
+    return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+           || (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_Y);
+}
+
+void frmMain::mnuUndo_Click()
+{
+    ++typingSession_;
+    doc_.history().undo();
+}
+
+void frmMain::mnuRedo_Click()
+{
+    ++typingSession_;
+    doc_.history().redo();
+}
+
+void frmMain::showStep(int index)
+{
+    // The entry an undo or redo changed (or, after a removal, the one in
+    // its place) becomes the selected row, scrolled to and drawn.
+    if (index < 0 || index >= doc_.clcOto().size()) {
+        redrawall();
+        return;
+    }
+    int row = list_.rowOfEntry(index);
+    if (row < 0) {  // not in a filtered list (or back from a removal): show every entry
+        F5LstOto();
+        row = list_.rowOfEntry(index);
+    }
+    if (row == lstOto_->currentIndex().row()) {
+        if (editor_->curIdx() == index && editor_->isEditable())
+            redrawall();
+        else
+            editor_->loadWave(index);
+    } else {
+        selectRow(row);
+    }
+    lstOto_->scrollTo(list_.index(row));
 }
 
 // ---- Navigation, playback, settings, help ---------------------------------------------
@@ -686,7 +751,6 @@ void frmMain::mnuExpReplace_Click()
     if (runReplaceDialog(dialogs_, doc_)) {
         F5LstOto();
         redrawall();
-        doc_.setChanged();
     }
 }
 
@@ -695,6 +759,5 @@ void frmMain::mnuExpSplitCmb_Click()
     if (runSplitDialog(dialogs_, doc_)) {
         F5LstOto();
         redrawall();
-        doc_.setChanged();
     }
 }

@@ -13,6 +13,7 @@
 #include <optional>
 
 class QAction;
+class QKeyEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -65,6 +66,8 @@ public:
     void mnuOtoDel_Click();
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
     // The splitter released x twips right of its left edge.
     void lblGap_MouseUp(double xTwips);
 
@@ -107,6 +110,10 @@ private:
     void txtALS_Change();
     void txtLock_Validate(int index);
     LockTexts lockTexts() const;
+    // Typing in one box merges into one step until the box loses the focus.
+    int typingKey(int box) const;
+    static bool isHistoryKey(const QKeyEvent *key);
+    void showStep(int index);
     bool handleKeyFor(QObject *watched, int key);
     void pic_KeyDown(int key);
 
@@ -128,6 +135,8 @@ private:
     ActivationTracker activation_;
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
+    static constexpr int kAliasBox = 5;  // the parameter boxes are 0 to 4
+    int typingSession_ = 0;
 
     QWidget *client_ = nullptr;
     QListView *lstOto_ = nullptr;

@@ -3,12 +3,89 @@
 #include "core/Dialogs.h"
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
+#include "oto/OtoHistory.h"
 
 #include <QFileInfo>
 
 OtoDocument::OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent)
     : QObject(parent), locale_(locale), dialogs_(dialogs)
 {
+    // Every step, and every undo back to the saved state, shows in the title.
+    connect(&history_, &QUndoStack::cleanChanged, this, [this] { updTitle(); });
+}
+
+bool OtoDocument::blnChanged() const
+{
+    return changedOutsideHistory_ || !history_.isClean();
+}
+
+void OtoDocument::markSaved()
+{
+    history_.setClean();
+    changedOutsideHistory_ = false;
+    updTitle();
+}
+
+void OtoDocument::pushStep(QUndoCommand *step)
+{
+    // A new step's first redo is the edit itself: the caller shows it.
+    pushing_ = true;
+    history_.push(step);
+    pushing_ = false;
+    updTitle();
+}
+
+void OtoDocument::announceStep(int entryIndex)
+{
+    if (!pushing_)
+        emit stepApplied(entryIndex);
+}
+
+void OtoDocument::editEntries(const QList<EntryChange> &changes, const QString &what, int mergeKey)
+{
+    std::vector<history::ChangeEntries::Change> steps;
+    for (const EntryChange &c : changes)
+        if (c.index >= 0 && c.index < clcOto_.size())
+            steps.push_back({c.index, *clcOto_[c.index], c.values});
+    if (!steps.empty())
+        pushStep(new history::ChangeEntries(*this, std::move(steps), what, mergeKey));
+}
+
+void OtoDocument::editAliases(const QList<AliasChange> &changes, const QString &what, int mergeKey)
+{
+    std::vector<history::ChangeAliases::Change> steps;
+    steps.reserve(size_t(changes.size()));
+    for (const AliasChange &c : changes)
+        if (c.index >= 0 && c.index < clcOto_.size() && clcOto_[c.index]->ALS != c.alias)
+            steps.push_back({c.index, clcOto_[c.index]->ALS, c.alias});
+    if (!steps.empty())
+        pushStep(new history::ChangeAliases(*this, std::move(steps), what, mergeKey));
+}
+
+void OtoDocument::insertEntriesStep(int position, const OtoEntries &entries, const QString &what)
+{
+    if (!entries.isEmpty() && position >= 0 && position <= clcOto_.size())
+        pushStep(new history::InsertEntries(*this, position, entries, what, true));
+}
+
+void OtoDocument::removeEntriesStep(int position, int count, const QString &what)
+{
+    if (count > 0 && position >= 0 && position + count <= clcOto_.size())
+        pushStep(new history::InsertEntries(*this, position, clcOto_.mid(position, count), what, false));
+}
+
+void OtoDocument::changeAliases(const QList<AliasChange> &changes)
+{
+    QList<int> indexes;
+    indexes.reserve(changes.size());
+    for (const AliasChange &c : changes) {
+        if (c.index < 0 || c.index >= clcOto_.size())
+            continue;
+        clcOto_[c.index]->ALS = c.alias;
+        indexes.append(c.index);
+    }
+    if (!indexes.isEmpty())
+        emit entriesChanged(indexes);
 }
 
 void OtoDocument::insertEntries(int position, const OtoEntries &entries)
@@ -48,6 +125,8 @@ void OtoDocument::changeEntries(const QList<EntryChange> &changes)
 void OtoDocument::replaceEntries(OtoEntries entries)
 {
     emit entriesAboutToBeReplaced();
+    // The steps of the history name positions in the old entries.
+    history_.clear();
     clcOto_ = std::move(entries);
     emit entriesReplaced();
 }
@@ -79,8 +158,7 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
         wrkpath_.clear();
         read = false;
     }
-    blnChanged_ = false;
-    updTitle();
+    markSaved();
     return read;
 }
 
@@ -143,7 +221,7 @@ bool OtoDocument::saveoto(const QString &fileName)
 
 SaveAnswer OtoDocument::askSave()
 {
-    if (!blnChanged_)
+    if (!blnChanged())
         return SaveAnswer::Discard;
     const MsgAnswer answer = dialogs_.message(
         {QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？"),
@@ -157,14 +235,14 @@ SaveAnswer OtoDocument::askSave()
 
 void OtoDocument::setChanged()
 {
-    blnChanged_ = true;
+    changedOutsideHistory_ = true;
     updTitle();
 }
 
 QString OtoDocument::title() const
 {
     QString caption = Dialogs::programTitle();
-    if (blnChanged_)
+    if (blnChanged())
         caption += u'*';
     if (!wrkpath_.isEmpty())
         caption += u' ' + revPath(wrkpath_);
@@ -185,8 +263,7 @@ bool OtoDocument::saveFirstIfAsked()
     }
     if (!saveoto(kOtoIni))
         return false;
-    blnChanged_ = false;
-    updTitle();
+    markSaved();
     return true;
 }
 
@@ -212,8 +289,7 @@ void OtoDocument::save()
     // A save that did not write keeps the mark, so that closing still asks.
     if (!saveoto(kOtoIni))
         return;
-    blnChanged_ = false;
-    updTitle();
+    markSaved();
 }
 
 void OtoDocument::loadBackup()

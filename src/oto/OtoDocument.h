@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QUndoStack>
 #include <functional>
 #include <optional>
 
@@ -17,6 +18,12 @@ enum class SaveAnswer { Save, Discard, Cancel };
 struct EntryChange {
     int index = 0;
     clsOto values;
+};
+
+// A new alias for one entry.
+struct AliasChange {
+    int index = 0;
+    QString alias;
 };
 
 // The open voicebank: its folder, its entries in file order and whether they
@@ -38,16 +45,34 @@ public:
     // whoever shows or edits them (the current entry of the window, a
     // script); change them through the document so that it is announced.
     const OtoEntries &clcOto() const { return clcOto_; }
-    bool blnChanged() const { return blnChanged_; }
+    // Unsaved changes: a step of the history since the last save or load,
+    // or a change made outside it (setChanged).
+    bool blnChanged() const;
 
+    // ---- What the user does: each call is one step of the undo history
+    // and marks the document changed. what names the step. Typed values
+    // with the same non-zero mergeKey and entry merge into one step.
+    void editEntries(const QList<EntryChange> &changes, const QString &what, int mergeKey = 0);
+    void editAliases(const QList<AliasChange> &changes, const QString &what, int mergeKey = 0);
+    void insertEntriesStep(int position, const OtoEntries &entries, const QString &what);
+    void removeEntriesStep(int position, int count, const QString &what);
+    // The history itself: undo, redo, and whether there is anything to.
+    QUndoStack &history() { return history_; }
+
+    // ---- The changes themselves, announced but outside the history (the
+    // history's steps, loads, the command line).
     // Inserts entries in front of position (== size appends).
     void insertEntries(int position, const OtoEntries &entries);
     void removeEntries(int position, int count);
     // Gives entries new values (file name, alias, parameters). Each entry
     // stays the same object, so whoever holds it sees the change.
     void changeEntries(const QList<EntryChange> &changes);
-    // Replaces every entry, as a load does.
+    void changeAliases(const QList<AliasChange> &changes);
+    // Replaces every entry, as a load does, and forgets the history.
     void replaceEntries(OtoEntries entries);
+    // Tells the window which entry an undo or redo brought back (a step
+    // calls it; it stays silent while a new step is being pushed).
+    void announceStep(int entryIndex);
 
     // Makes folder the open voicebank and loads fileName from it; the
     // command line and tests open a folder this way.
@@ -95,6 +120,9 @@ signals:
     void entriesRemoved(int first, int last);
     void entriesChanged(const QList<int> &indexes);
     void entriesAboutToBeReplaced();
+    // An undo or redo changed entry index (or, for a removal, made it the
+    // one in that place): select it and show it.
+    void stepApplied(int index);
     // Every entry was replaced (a load): rebuild the list, forget the wave,
     // redraw.
     void entriesReplaced();
@@ -103,12 +131,17 @@ signals:
 private:
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
+    void pushStep(QUndoCommand *step);
+    void markSaved();
 
     modLocale &locale_;
     Dialogs &dialogs_;
     QString wrkpath_;
     OtoEntries clcOto_;
-    bool blnChanged_ = false;
+    // A change made outside the history since the last save or load.
+    bool changedOutsideHistory_ = false;
+    QUndoStack history_;
+    bool pushing_ = false;
     int lastBadLines_ = 0;
     TextForm form_;
     // What each file was when last read or written here, by path.

@@ -29,23 +29,20 @@ namespace {
 
 // The entries whose alias rewrite changes, with their new values.
 template <class Rewrite>
-QList<EntryChange> rewriteAliases(const OtoEntries &entries, const Rewrite &rewrite)
+QList<AliasChange> rewriteAliases(const OtoEntries &entries, const Rewrite &rewrite)
 {
-    QList<EntryChange> changes;
+    QList<AliasChange> changes;
     for (int i = 0; i < entries.size(); ++i) {
         QString alias = rewrite(entries[i]->ALS);
-        if (alias != entries[i]->ALS) {
-            EntryChange change{i, *entries[i]};
-            change.values.ALS = std::move(alias);
-            changes.append(std::move(change));
-        }
+        if (alias != entries[i]->ALS)
+            changes.append({i, std::move(alias)});
     }
     return changes;
 }
 
 }  // namespace
 
-QList<EntryChange> replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules)
+QList<AliasChange> replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules)
 {
     return rewriteAliases(entries, [&](const QString &alias) { return applyReplaceRules(alias, rules); });
 }
@@ -72,7 +69,7 @@ QString splitCmb(QStringView text, const QStringList &combinations, QStringView 
     return out;
 }
 
-QList<EntryChange> splitAliases(const OtoEntries &entries, const QStringList &combinations)
+QList<AliasChange> splitAliases(const OtoEntries &entries, const QStringList &combinations)
 {
     return rewriteAliases(entries, [&](const QString &alias) { return splitCmb(alias, combinations, u" "); });
 }

@@ -25,8 +25,8 @@ QList<ReplaceRule> parseReplaceRules(const QString &text);
 QString applyReplaceRules(const QString &alias, const QList<ReplaceRule> &rules);
 
 // The rules applied to every entry's alias: the entries whose alias
-// changes, with their new values, for the document to take.
-QList<EntryChange> replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules);
+// changes, with their new aliases, for the document to take.
+QList<AliasChange> replaceAliases(const OtoEntries &entries, const QList<ReplaceRule> &rules);
 
 // text cut into units joined by separator: a unit is the first combination
 // (in list order) that text continues with at that point, else one UTF-16
@@ -34,4 +34,4 @@ QList<EntryChange> replaceAliases(const OtoEntries &entries, const QList<Replace
 QString splitCmb(QStringView text, const QStringList &combinations, QStringView separator);
 
 // splitCmb with the separator " " on every entry's alias, as replaceAliases.
-QList<EntryChange> splitAliases(const OtoEntries &entries, const QStringList &combinations);
+QList<AliasChange> splitAliases(const OtoEntries &entries, const QStringList &combinations);

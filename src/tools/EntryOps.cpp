@@ -25,9 +25,8 @@ EntryOpResult duplicateEntry(OtoDocument &doc, OtoListModel &list, int row, int 
     // The copy goes in front of its source; the list follows the document
     // (the source's row now names curIdx + 1) and shows the copy in a new
     // row in front of the source's.
-    doc.insertEntries(curIdx, {std::make_shared<clsOto>(*doc.clcOto()[curIdx])});
+    doc.insertEntriesStep(curIdx, {std::make_shared<clsOto>(*doc.clcOto()[curIdx])}, QStringLiteral("Duplicate"));
     list.insertRow(row, curIdx);
-    doc.setChanged();
     return {true, curIdx + 1, row + 1};
 }
 
@@ -37,7 +36,7 @@ EntryOpResult removeEntry(OtoDocument &doc, OtoListModel &list, int row, int cur
         return {};
     {
         const QSignalBlocker quiet(selection);
-        doc.removeEntries(curIdx, 1);  // its row goes with it
+        doc.removeEntriesStep(curIdx, 1, QStringLiteral("Remove"));  // its row goes with it
         if (selection)
             selection->clear();
     }

@@ -15,14 +15,15 @@ struct EntryOpResult {
 };
 
 // Inserts a copy of entry curIdx (shown in row) directly in front of it, in
-// the collection and in the list, and marks the document changed. The source
+// the collection and in the list, as one step of the document's history. The source
 // entry stays current: result.curIdx is curIdx + 1 and result.row is row + 1,
 // where a selection model on the list already keeps the selection without
 // signalling a current-row change.
 EntryOpResult duplicateEntry(OtoDocument &doc, OtoListModel &list, int row, int curIdx);
 
-// Removes entry curIdx (shown in row) from the collection and the list; the
-// document is not marked changed. result.row is the row to select (row, or
+// Removes entry curIdx (shown in row) from the collection and the list, as
+// one step of the document's history (which marks it changed, so that
+// closing asks before the removal is lost). result.row is the row to select (row, or
 // the new last row when the last one went, or -1 when none is left) and
 // result.curIdx its entry (-1 when none, so no stale index reaches the
 // collection).

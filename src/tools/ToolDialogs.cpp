@@ -22,7 +22,7 @@ bool runReplaceDialog(Dialogs &dialogs, OtoDocument &doc)
     const QString answer = ask(dialogs, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
     if (answer.isEmpty())
         return false;
-    doc.changeEntries(replaceAliases(doc.clcOto(), parseReplaceRules(answer)));
+    doc.editAliases(replaceAliases(doc.clcOto(), parseReplaceRules(answer)), QStringLiteral("Replace"));
     return true;
 }
 
@@ -33,6 +33,6 @@ bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
     const QString answer = ask(dialogs, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
     if (answer.isEmpty())
         return false;
-    doc.changeEntries(splitAliases(doc.clcOto(), answer.split(u',')));
+    doc.editAliases(splitAliases(doc.clcOto(), answer.split(u',')), QStringLiteral("Split"));
     return true;
 }

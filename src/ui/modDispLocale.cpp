@@ -48,6 +48,8 @@ const QList<QPair<QString, QString>> &mainMenuCaptions()
         {QStringLiteral("mnuEdit"), QStringLiteral("&Edit - 編輯")},
         {QStringLiteral("mnuOtoDup"), QStringLiteral("&Duplicate - 複製")},
         {QStringLiteral("mnuOtoDel"), QStringLiteral("&Remove - 刪除")},
+        {QStringLiteral("mnuUndo"), QStringLiteral("Undo - 撤銷")},
+        {QStringLiteral("mnuRedo"), QStringLiteral("Redo - 重做")},
         {QStringLiteral("mnuSett"), QStringLiteral("&Settings - 設定")},
         {QStringLiteral("mnuLocFile"), QStringLiteral("&File charset... - 文件編碼設定")},
         {QStringLiteral("mnuLocDisp"), QStringLiteral("&UI charset... - 顯示編碼設定")},

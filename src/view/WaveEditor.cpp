@@ -164,8 +164,7 @@ void WaveEditor::pic_MouseUp(int button, int shift, double x, double y)
         mouseEdit(*curOto_, band, shift, t, curwav_.LengthMs, locks_ ? locks_() : LockTexts{}, sett_.settPrmRound);
     switch (edit.result) {
     case EditResult::Committed:
-        doc_.changeEntries({{curIdx_, edit.entry}});
-        doc_.setChanged();
+        doc_.editEntries({{curIdx_, edit.entry}}, QStringLiteral("Mouse edit"));
         emit entryEdited();
         refreshPicTry();
         break;

@@ -137,8 +137,8 @@ TEST_F(EditFixture, DuplicateRemoveAndReplaceFromTheMenus)
     doc.save();  // clears the mark
     child<QAction>("mnuOtoDel")->trigger();
     ASSERT_EQ(doc.clcOto().size(), 3);
-    // The next entry is now current; removing does not mark the document.
-    EXPECT_EQ(std::tuple(editor().curIdx(), editor().curOto()->FIL, doc.blnChanged()), std::tuple(2, QString("c.wav"), false));
+    // The next entry is now current; removing marks the document too.
+    EXPECT_EQ(std::tuple(editor().curIdx(), editor().curOto()->FIL, doc.blnChanged()), std::tuple(2, QString("c.wav"), true));
 
     dialogs.inputAnswers = {QString("b=x,c=y")};
     child<QAction>("mnuExpReplace")->trigger();

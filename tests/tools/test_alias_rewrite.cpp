@@ -40,10 +40,10 @@ TEST(AliasRewrite, SplitFirstListedCombinationWinsAndEveryCharacterIsAUnit)
     OtoEntries e;
     for (const char *alias : {"a", "kya", "", "sa"})
         e.append(std::make_shared<clsOto>(clsOto{"f.wav", alias, 12.5}));
-    const auto apply = [&](const QList<EntryChange> &changes) {
+    const auto apply = [&](const QList<AliasChange> &changes) {
         QList<int> indexes;
-        for (const EntryChange &c : changes) {
-            *e[c.index] = c.values;
+        for (const AliasChange &c : changes) {
+            e[c.index]->ALS = c.alias;
             indexes << c.index;
         }
         return indexes;

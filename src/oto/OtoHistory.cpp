@@ -1,0 +1,104 @@
+#include "oto/OtoHistory.h"
+
+#include "oto/OtoDocument.h"
+
+namespace history {
+
+ChangeEntries::ChangeEntries(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
+    : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
+{
+}
+
+void ChangeEntries::undo()
+{
+    QList<EntryChange> values;
+    for (auto it = changes_.rbegin(); it != changes_.rend(); ++it)
+        values.append({it->index, it->before});
+    doc_.changeEntries(values);
+    doc_.announceStep(changes_.front().index);
+}
+
+void ChangeEntries::redo()
+{
+    QList<EntryChange> values;
+    for (const Change &c : changes_)
+        values.append({c.index, c.after});
+    doc_.changeEntries(values);
+    doc_.announceStep(changes_.front().index);
+}
+
+bool ChangeEntries::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = static_cast<const ChangeEntries *>(other);
+    if (next->mergeKey_ != mergeKey_ || next->changes_.size() != 1 || changes_.size() != 1
+        || next->changes_.front().index != changes_.front().index)
+        return false;
+    changes_.front().after = next->changes_.front().after;
+    return true;
+}
+
+ChangeAliases::ChangeAliases(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
+    : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
+{
+}
+
+void ChangeAliases::apply(bool forward)
+{
+    QList<AliasChange> aliases;
+    aliases.reserve(qsizetype(changes_.size()));
+    for (const Change &c : changes_)
+        aliases.append({c.index, forward ? c.after : c.before});
+    doc_.changeAliases(aliases);
+    doc_.announceStep(changes_.front().index);
+}
+
+void ChangeAliases::undo()
+{
+    apply(false);
+}
+
+void ChangeAliases::redo()
+{
+    apply(true);
+}
+
+bool ChangeAliases::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = static_cast<const ChangeAliases *>(other);
+    if (next->mergeKey_ != mergeKey_ || next->changes_.size() != 1 || changes_.size() != 1
+        || next->changes_.front().index != changes_.front().index)
+        return false;
+    changes_.front().after = next->changes_.front().after;
+    return true;
+}
+
+InsertEntries::InsertEntries(OtoDocument &doc, int position, OtoEntries entries, const QString &text, bool insert)
+    : QUndoCommand(text), doc_(doc), position_(position), entries_(std::move(entries)), insertOnRedo_(insert)
+{
+}
+
+void InsertEntries::insert()
+{
+    doc_.insertEntries(position_, entries_);
+    doc_.announceStep(position_);
+}
+
+void InsertEntries::remove()
+{
+    doc_.removeEntries(position_, int(entries_.size()));
+    // What is shown afterwards: the entry that took the place, or the one
+    // before it at the end.
+    doc_.announceStep(std::min(position_, int(doc_.clcOto().size()) - 1));
+}
+
+void InsertEntries::undo()
+{
+    insertOnRedo_ ? remove() : insert();
+}
+
+void InsertEntries::redo()
+{
+    insertOnRedo_ ? insert() : remove();
+}
+
+}  // namespace history

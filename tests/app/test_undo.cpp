@@ -1,0 +1,168 @@
+#include "support/WindowEnv.h"
+#include "view/PictureBox.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct UndoFixture : ::testing::Test, WindowEnv {
+    UndoFixture()
+    {
+        resizeClient(1124, 366);
+        openBank({{"ka", "a.wav"}, {"sa", "b.wav"}, {"kya", "c.wav"}, {"ta", "d.wav"}}, "100,80,-300,50,20", 44100);
+        select(0);
+    }
+    QListView *list() { return child<QListView>("lstOto"); }
+    QAction *action(const char *name) { return child<QAction>(name); }
+    void select(int row) { list()->setCurrentIndex(window->listModel().index(row)); }
+    QStringList lines()
+    {
+        QStringList out;
+        for (const auto &e : window->document().clcOto())
+            out << e->fileStr();
+        return out;
+    }
+    void type(QLineEdit *box, const QString &text)
+    {
+        box->setFocus();
+        QApplication::processEvents();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        list()->setFocus();  // leaving the box ends the step
+        QApplication::processEvents();
+    }
+    int steps() { return window->document().history().count(); }
+};
+
+}  // namespace
+
+// Every kind of edit, in a random order; all undone gives back the start
+// and clears the mark, all redone gives the end again.
+TEST_F(UndoFixture, RandomEditsUndoneAndRedoneCompletely)
+{
+    const QStringList start = lines();
+    auto *pic = child<PictureBox>("pic");
+    QRandomGenerator rng(11);
+    for (int i = 0; i < 60; ++i) {
+        if (window->listModel().rowCount() == 0)
+            window->F5LstOto();
+        select(rng.bounded(window->listModel().rowCount()));
+        switch (rng.bounded(7)) {
+        case 0: {
+            const int band = rng.bounded(5);
+            QTest::mouseRelease(pic, Qt::LeftButton, rng.bounded(2) ? Qt::ShiftModifier : Qt::KeyboardModifiers(),
+                                QPoint(rng.bounded(1000), int((band + 0.5) * pic->height() / 5)));
+            break;
+        }
+        case 1: type(child<QLineEdit>(QString("txtPrm(%1)").arg(rng.bounded(5)).toLatin1()), QString::number(rng.bounded(400))); break;
+        case 2: type(child<QLineEdit>("txtALS"), QString("x%1").arg(rng.bounded(9))); break;
+        case 3: action("mnuOtoDup")->trigger(); break;
+        case 4:
+            if (window->document().clcOto().size() > 2)
+                action("mnuOtoDel")->trigger();
+            break;
+        case 5:
+            dialogs.inputAnswers = {QString("a=o,x=ka")};
+            action("mnuExpReplace")->trigger();
+            break;
+        case 6:
+            dialogs.inputAnswers = {QString("ky")};
+            action("mnuExpSplitCmb")->trigger();
+            break;
+        }
+    }
+    const QStringList end = lines();
+    ASSERT_NE(end, start);
+    ASSERT_TRUE(window->document().blnChanged());
+
+    int undone = 0;
+    while (action("mnuUndo")->isEnabled() && undone < 1000) {
+        action("mnuUndo")->trigger();
+        ++undone;
+    }
+    EXPECT_EQ(lines(), start);
+    EXPECT_FALSE(window->document().blnChanged());
+    EXPECT_FALSE(window->windowTitle().contains(u'*'));
+    EXPECT_TRUE(window->waveEditor().isEditable());  // an entry is shown after every step
+
+    while (action("mnuRedo")->isEnabled())
+        action("mnuRedo")->trigger();
+    EXPECT_EQ(lines(), end);
+    EXPECT_TRUE(window->windowTitle().startsWith("Lirra*"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(UndoFixture, TypingMergesPerBoxAndTheMenuFollowsTheHistory)
+{
+    EXPECT_EQ(action("mnuUndo")->text(), "Undo - 撤銷");
+    EXPECT_EQ(action("mnuRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
+    EXPECT_FALSE(action("mnuUndo")->isEnabled());
+    EXPECT_FALSE(action("mnuRedo")->isEnabled());
+
+    auto *lf = child<QLineEdit>("txtPrm(0)");
+    lf->setFocus();
+    QApplication::processEvents();
+    lf->selectAll();
+    QTest::keyClicks(lf, "123");  // three keystrokes, three commits, one step
+    EXPECT_EQ(std::pair(steps(), window->document().clcOto()[0]->prmLF), std::pair(1, 123.0));
+    auto *pr = child<QLineEdit>("txtPrm(2)");
+    pr->setFocus();
+    QApplication::processEvents();
+    pr->selectAll();
+    QTest::keyClicks(pr, "40");
+    EXPECT_EQ(steps(), 2);  // another box: its own step
+    EXPECT_TRUE(action("mnuUndo")->isEnabled());
+    type(lf, "124");
+    type(lf, "125");  // the same box again after leaving it: a new step
+    EXPECT_EQ(steps(), 4);
+    action("mnuUndo")->trigger();
+    action("mnuUndo")->trigger();
+    EXPECT_EQ(lf->text(), "123");
+    pr->setFocus();
+    QApplication::processEvents();
+
+    QTest::keyClick(pr, Qt::Key_Z, Qt::ControlModifier);  // the document's undo, not the box's
+    EXPECT_EQ(window->document().clcOto()[0]->prmPR, 50);
+    EXPECT_EQ(pr->text(), "50");
+    EXPECT_TRUE(action("mnuRedo")->isEnabled());
+    action("mnuUndo")->trigger();
+    EXPECT_EQ(window->document().clcOto()[0]->prmLF, 100);
+    EXPECT_FALSE(window->document().blnChanged());
+    EXPECT_FALSE(action("mnuUndo")->isEnabled());
+
+    // A step after saving: undoing it marks the document again, redoing clears it.
+    QTest::keyClick(list(), Qt::Key_Y, Qt::ControlModifier);
+    window->document().save();
+    action("mnuUndo")->trigger();
+    EXPECT_TRUE(window->document().blnChanged());
+    action("mnuRedo")->trigger();
+    EXPECT_FALSE(window->document().blnChanged());
+
+    // A load forgets the history.
+    dialogs.answers = {MsgAnswer::No};
+    child<QAction>("mnuReload")->trigger();
+    EXPECT_EQ(std::pair(steps(), action("mnuUndo")->isEnabled()), std::pair(0, false));
+}
+
+TEST_F(UndoFixture, UndoShowsTheEntryItBroughtBack)
+{
+    // Filtered to "sa"; removing it leaves nothing shown; undo brings it
+    // back, selected, in the full list.
+    auto *search = child<QLineEdit>("txtSearch");
+    search->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(search, "sa");
+    QTest::keyClick(search, Qt::Key_Return);
+    ASSERT_EQ(window->listModel().rowCount(), 1);
+    select(0);
+    action("mnuOtoDel")->trigger();
+    EXPECT_EQ(window->listModel().rowCount(), 0);
+    action("mnuUndo")->trigger();
+    EXPECT_EQ(window->listModel().rowCount(), 4);
+    EXPECT_EQ(list()->currentIndex().row(), 1);
+    EXPECT_EQ(window->waveEditor().curOto()->ALS, "sa");
+    EXPECT_TRUE(window->waveEditor().isEditable());
+}
