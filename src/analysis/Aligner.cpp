@@ -1,0 +1,419 @@
+#include "analysis/Aligner.h"
+
+#include "analysis/Parallel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace analysis {
+
+namespace {
+
+constexpr double kNegInf = -std::numeric_limits<double>::infinity();
+// Entering a pause costs this much log-likelihood, so that a pause is only
+// put where the frames really look like one.
+constexpr double kPausePenalty = 8.0;
+// A sound with fewer frames than this is modelled by its consonant class.
+constexpr qsizetype kMinModelFrames = 60;
+
+enum class Role { Lead, Pause, Closure, Consonant, Vowel, Rest, Trail };
+
+QString classModel(ConsonantClass c) { return QStringLiteral("C%1").arg(int(c)); }
+
+double percentile(std::vector<float> v, double q)
+{
+    if (v.empty())
+        return 0;
+    const size_t k = size_t(std::clamp(q, 0.0, 1.0) * double(v.size() - 1));
+    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
+    return v[k];
+}
+
+}  // namespace
+
+struct Aligner::Phone {
+    QString model;
+    QString fallback;  // the class model, for sounds too rare to learn alone
+    Role role;
+    int syllable;
+    int minFrames;
+    bool optional;
+};
+
+struct Aligner::Observations {
+    int frames = 0;
+    std::vector<float> x;  // frames x kDims
+    const float *at(int t) const { return x.data() + qsizetype(t) * kDims; }
+};
+
+Aligner::Observations Aligner::observe(const WaveFeatures &f)
+{
+    Observations o;
+    o.frames = f.frames;
+    o.x.assign(qsizetype(f.frames) * kDims, 0.0f);
+    // Levels relative to the file's loud part: singers and takes differ in
+    // gain, the shape of a syllable does not.
+    const double loud = percentile(f.energyDb, 0.95);
+    const int bands = f.bandCount;
+    std::vector<double> cosTable(size_t(12 * bands));
+    for (int k = 1; k <= 12; ++k)
+        for (int b = 0; b < bands; ++b)
+            cosTable[size_t((k - 1) * bands + b)] = std::cos(std::numbers::pi * k * (b + 0.5) / bands) * 2.0 / bands;
+    for (int t = 0; t < f.frames; ++t) {
+        float *x = o.x.data() + qsizetype(t) * kDims;
+        x[0] = float(std::max(-60.0, f.energyDb[t] - loud));
+        x[1] = f.periodicity[t] * 10.0f;
+        x[2] = float(std::log10(f.highRatio[t] + 1e-4) * 5.0);
+        x[3] = f.zeroCross[t] * 20.0f;
+        const float *band = f.bands(t);
+        for (int k = 0; k < 12; ++k) {
+            double c = 0;
+            for (int b = 0; b < bands; ++b)
+                c += band[b] * cosTable[size_t(k * bands + b)];
+            x[4 + k] = float(c);
+        }
+    }
+    for (int t = 0; t < f.frames; ++t) {
+        const int a = std::max(0, t - 2), b = std::min(f.frames - 1, t + 2);
+        float *x = o.x.data() + qsizetype(t) * kDims;
+        x[16] = (o.at(b)[0] - o.at(a)[0]) / 2.0f;
+        x[17] = (o.at(b)[1] - o.at(a)[1]) / 2.0f;
+    }
+    return o;
+}
+
+std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables)
+{
+    std::vector<Phone> p;
+    const QString sil = QStringLiteral("sil");
+    p.push_back({sil, sil, Role::Lead, -1, 1, false});
+    for (int i = 0; i < syllables.size(); ++i) {
+        const Syllable &s = syllables[i];
+        if (s.rest) {
+            p.push_back({sil, sil, Role::Rest, i, 10, false});
+            continue;
+        }
+        const ConsonantClass cc = s.consonantClass();
+        if (i > 0)
+            p.push_back({sil, sil, Role::Pause, i, 5, true});
+        if (cc == ConsonantClass::UnvoicedPlosive || cc == ConsonantClass::Affricate)
+            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 3, false});
+        else if (cc == ConsonantClass::VoicedPlosive)
+            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 3, false});
+        if (cc != ConsonantClass::None && cc != ConsonantClass::MoraicNasal) {
+            const int minFrames = (cc == ConsonantClass::UnvoicedFricative || cc == ConsonantClass::Affricate) ? 6 : 3;
+            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, minFrames, false});
+        }
+        const QString vowel = cc == ConsonantClass::MoraicNasal ? QStringLiteral("N") : QString(s.vowel);
+        p.push_back({vowel, vowel, Role::Vowel, i, 10, false});
+    }
+    p.push_back({sil, sil, Role::Trail, -1, 1, false});
+    return p;
+}
+
+std::vector<int> Aligner::initialSegmentation(const Observations &obs, const WaveFeatures &f,
+                                              const std::vector<Phone> &phones) const
+{
+    // The sung stretch is where the level comes within 25 dB of the loud
+    // part; it is shared out evenly among the syllables, a quarter of each
+    // for its consonant.
+    const int n = obs.frames;
+    int first = 0, last = n - 1;
+    while (first < n - 1 && !(obs.at(first)[0] > -25 && f.periodicity[first] > 0.5))
+        ++first;
+    while (last > first && !(obs.at(last)[0] > -25 && f.periodicity[last] > 0.5))
+        --last;
+    int syllables = 0;
+    for (const Phone &p : phones)
+        syllables = std::max(syllables, p.syllable + 1);
+    std::vector<int> framePhone(size_t(n), 0);
+    const double slot = double(last - first + 1) / std::max(1, syllables);
+    const int trail = int(phones.size()) - 1;
+    for (int t = 0; t < n; ++t) {
+        if (t < first) {
+            framePhone[size_t(t)] = 0;
+            continue;
+        }
+        if (t > last) {
+            framePhone[size_t(t)] = trail;
+            continue;
+        }
+        const int syl = std::min(syllables - 1, int((t - first) / slot));
+        const double pos = (t - first) / slot - syl;  // 0..1 within the slot
+        int chosen = -1;
+        for (int k = 0; k < int(phones.size()); ++k) {
+            const Phone &p = phones[size_t(k)];
+            if (p.syllable != syl || p.role == Role::Pause)
+                continue;
+            if (p.role == Role::Rest || p.role == Role::Vowel) {
+                chosen = k;
+                break;
+            }
+            if (p.role == Role::Closure && pos < 0.1) {
+                chosen = k;
+                break;
+            }
+            if (p.role == Role::Consonant && pos < 0.25) {
+                chosen = k;
+                break;
+            }
+        }
+        framePhone[size_t(t)] = std::max(0, chosen);
+    }
+    return framePhone;
+}
+
+void Aligner::train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
+                    const std::vector<std::vector<int>> &framePhones)
+{
+    struct Acc {
+        double sum[kDims] = {};
+        double sq[kDims] = {};
+        qsizetype n = 0;
+        void add(const float *x)
+        {
+            for (int d = 0; d < kDims; ++d) {
+                sum[d] += x[d];
+                sq[d] += double(x[d]) * x[d];
+            }
+            ++n;
+        }
+    };
+    QHash<QString, Acc> acc;
+    Acc global;
+    for (size_t f = 0; f < obs.size(); ++f) {
+        const auto &fp = framePhones[f];
+        for (int t = 0; t < obs[f].frames; ++t) {
+            const Phone &p = phones[f][size_t(fp[size_t(t)])];
+            const float *x = obs[f].at(t);
+            acc[p.model].add(x);
+            if (p.fallback != p.model)
+                acc[p.fallback].add(x);
+            global.add(x);
+        }
+    }
+    double floorVar[kDims];
+    for (int d = 0; d < kDims; ++d) {
+        const double m = global.sum[d] / std::max<qsizetype>(1, global.n);
+        floorVar[d] = std::max(1e-3, 0.02 * (global.sq[d] / std::max<qsizetype>(1, global.n) - m * m));
+    }
+    models_.clear();
+    for (auto it = acc.constBegin(); it != acc.constEnd(); ++it) {
+        const Acc &a = it.value();
+        if (a.n == 0)
+            continue;
+        Model m;
+        m.frames = a.n;
+        m.logNorm = 0;
+        for (int d = 0; d < kDims; ++d) {
+            m.mean[d] = a.sum[d] / a.n;
+            m.var[d] = std::max(floorVar[d], a.sq[d] / a.n - m.mean[d] * m.mean[d]);
+            m.logNorm -= 0.5 * std::log(2 * std::numbers::pi * m.var[d]);
+        }
+        models_.insert(it.key(), m);
+    }
+}
+
+FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
+                             std::vector<int> *framePhone) const
+{
+    FileAlignment out;
+    const int n = obs.frames;
+    const int count = int(phones.size());
+    // Resolve each phone's model: its own when learnt from enough frames.
+    std::vector<const Model *> model(size_t(count), nullptr);
+    for (int k = 0; k < count; ++k) {
+        const Phone &p = phones[size_t(k)];
+        auto own = models_.constFind(p.model);
+        auto fb = models_.constFind(p.fallback);
+        if (own != models_.constEnd() && (own->frames >= kMinModelFrames || fb == models_.constEnd()))
+            model[size_t(k)] = &own.value();
+        else if (fb != models_.constEnd())
+            model[size_t(k)] = &fb.value();
+    }
+    // Minimum durations shrink when the wave is too short for them.
+    int needed = 0;
+    for (const Phone &p : phones)
+        needed += p.optional ? 0 : p.minFrames;
+    const double shrink = needed > n ? double(n) / needed : 1.0;
+    std::vector<int> minFrames(static_cast<size_t>(count)), firstState(static_cast<size_t>(count));
+    int states = 0;
+    for (int k = 0; k < count; ++k) {
+        minFrames[size_t(k)] = std::max(1, int(phones[size_t(k)].minFrames * shrink));
+        firstState[size_t(k)] = states;
+        states += minFrames[size_t(k)];
+    }
+    if (n < 2 || n < count)
+        return out;
+    std::vector<int> stateModel(static_cast<size_t>(states));
+    for (int k = 0; k < count; ++k)
+        for (int j = 0; j < minFrames[size_t(k)]; ++j)
+            stateModel[size_t(firstState[size_t(k)] + j)] = k;
+    // Phones whose first state each phone's last state may pass to: the next
+    // one, and past it while the next ones may be skipped.
+    std::vector<std::vector<int>> entries(static_cast<size_t>(count));  // for phone k: phones that may precede it
+    for (int k = 0; k < count; ++k) {
+        for (int q = k + 1; q < count; ++q) {
+            entries[size_t(q)].push_back(k);
+            if (!phones[size_t(q)].optional)
+                break;
+        }
+    }
+    auto emission = [&](int k, int t) {
+        const Model *m = model[size_t(k)];
+        if (!m)
+            return -50.0 * kDims;
+        const float *x = obs.at(t);
+        double ll = m->logNorm;
+        for (int d = 0; d < kDims; ++d) {
+            const double z = x[d] - m->mean[d];
+            ll -= 0.5 * z * z / m->var[d];
+        }
+        return ll;
+    };
+    std::vector<double> cur(size_t(states), kNegInf), next(static_cast<size_t>(states));
+    std::vector<int> back(size_t(n) * size_t(states), -1);
+    std::vector<double> em(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        em[size_t(k)] = emission(k, 0);
+    cur[0] = em[0];
+    for (int t = 1; t < n; ++t) {
+        for (int k = 0; k < count; ++k)
+            em[size_t(k)] = emission(k, t);
+        int *bp = back.data() + size_t(t) * size_t(states);
+        for (int k = 0; k < count; ++k) {
+            const int s0 = firstState[size_t(k)];
+            const int m = minFrames[size_t(k)];
+            // First state: entered from the last state of a preceding phone.
+            double best = kNegInf;
+            int from = -1;
+            for (int q : entries[size_t(k)]) {
+                const int last = firstState[size_t(q)] + minFrames[size_t(q)] - 1;
+                if (cur[size_t(last)] > best) {
+                    best = cur[size_t(last)];
+                    from = last;
+                }
+            }
+            if (phones[size_t(k)].role == Role::Pause)
+                best -= kPausePenalty;
+            if (m == 1 && cur[size_t(s0)] > best) {
+                best = cur[size_t(s0)];
+                from = s0;
+            }
+            next[size_t(s0)] = best + em[size_t(k)];
+            bp[s0] = from;
+            for (int j = 1; j < m; ++j) {
+                const int s = s0 + j;
+                double b = cur[size_t(s - 1)];
+                int fr = s - 1;
+                if (j == m - 1 && cur[size_t(s)] > b) {
+                    b = cur[size_t(s)];
+                    fr = s;
+                }
+                next[size_t(s)] = b + em[size_t(k)];
+                bp[s] = fr;
+            }
+        }
+        std::swap(cur, next);
+    }
+    int s = states - 1;
+    if (!std::isfinite(cur[size_t(s)]))
+        return out;
+    std::vector<int> phoneAt(static_cast<size_t>(n));
+    for (int t = n - 1; t >= 0; --t) {
+        phoneAt[size_t(t)] = stateModel[size_t(s)];
+        if (t > 0)
+            s = back[size_t(t) * size_t(states) + size_t(s)];
+        if (s < 0)
+            return out;
+    }
+    if (framePhone)
+        *framePhone = phoneAt;
+
+    // Phone spans in frames, then the syllables' times.
+    std::vector<int> start(size_t(count), -1), end(size_t(count), -1);
+    for (int t = 0; t < n; ++t) {
+        const int k = phoneAt[size_t(t)];
+        if (start[size_t(k)] < 0)
+            start[size_t(k)] = t;
+        end[size_t(k)] = t + 1;
+    }
+    const double hopMs = f.frameMs(1);
+    auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
+    int syllables = 0;
+    for (const Phone &p : phones)
+        syllables = std::max(syllables, p.syllable + 1);
+    out.syllables.resize(syllables);
+    for (int i = 0; i < syllables; ++i) {
+        SyllableTimes &st = out.syllables[i];
+        int cons = -1, vowelStart = -1, vowelEnd = -1;
+        double fit = 0;
+        for (int k = 0; k < count; ++k) {
+            const Phone &p = phones[size_t(k)];
+            if (p.syllable != i || start[size_t(k)] < 0)
+                continue;
+            if (p.role == Role::Pause)
+                st.pauseBefore = true;
+            if ((p.role == Role::Closure || p.role == Role::Consonant) && cons < 0)
+                cons = start[size_t(k)];
+            if (p.role == Role::Vowel || p.role == Role::Rest) {
+                vowelStart = start[size_t(k)];
+                vowelEnd = end[size_t(k)];
+                for (int t = vowelStart; t < vowelEnd; ++t)
+                    fit += emission(k, t);
+                fit /= std::max(1, vowelEnd - vowelStart);
+            }
+        }
+        st.vowelStart = ms(vowelStart);
+        st.vowelEnd = ms(vowelEnd);
+        st.consonantStart = cons >= 0 ? ms(cons) : st.vowelStart;
+        st.fit = fit;
+    }
+    out.soundStart = ms(end[0]);
+    out.soundEnd = ms(start[size_t(count - 1)]);
+    out.ok = true;
+    return out;
+}
+
+double Aligner::logLikelihood(const QString &name, const float *x) const
+{
+    auto it = models_.constFind(name);
+    if (it == models_.constEnd())
+        return kNegInf;
+    double ll = it->logNorm;
+    for (int d = 0; d < kDims; ++d) {
+        const double z = x[d] - it->mean[d];
+        ll -= 0.5 * z * z / it->var[d];
+    }
+    return ll;
+}
+
+QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iterations, int threads)
+{
+    const int files = int(inputs.size());
+    // Plain vectors: their elements are written from several threads.
+    std::vector<Observations> obs(static_cast<size_t>(files));
+    std::vector<std::vector<Phone>> phones(static_cast<size_t>(files));
+    std::vector<std::vector<int>> framePhones(static_cast<size_t>(files));
+    parallelFor(files, threads, [&](int i) {
+        const size_t k = size_t(i);
+        obs[k] = observe(*inputs[i].features);
+        phones[k] = phonesOf(inputs[i].syllables);
+        framePhones[k] = initialSegmentation(obs[k], *inputs[i].features, phones[k]);
+    });
+    std::vector<FileAlignment> result(static_cast<size_t>(files));
+    for (int it = 0; it < std::max(1, iterations); ++it) {
+        train(obs, phones, framePhones);
+        parallelFor(files, threads, [&](int i) {
+            std::vector<int> fp;
+            result[size_t(i)] = align(obs[size_t(i)], *inputs[i].features, phones[size_t(i)], &fp);
+            if (result[size_t(i)].ok)
+                framePhones[size_t(i)] = std::move(fp);
+        });
+    }
+    return QList<FileAlignment>(result.begin(), result.end());
+}
+
+}  // namespace analysis

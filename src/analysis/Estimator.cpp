@@ -1,0 +1,488 @@
+#include "analysis/Estimator.h"
+
+#include "analysis/Aligner.h"
+#include "analysis/Parallel.h"
+#include "clsWave.h"
+#include "modLocale.h"
+#include "modUtils.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+// The five points of an entry as absolute times in the wave.
+enum Point { kLeft, kPre, kOverlap, kFixed, kEnd, kPoints };
+// What a point can be measured from.
+enum Anchor { kVowel, kConsonant, kVowelEnd, kAnchors };
+
+// How much a group's own median counts against the broader estimate it
+// refines: with this many entries the two weigh the same.
+constexpr double kShrink = 2.0;
+// Set entries of one kind that place the preutterance this far apart
+// (median absolute deviation, ms) teach nothing reliable.
+constexpr double kDisagreeMs = 25.0;
+constexpr double kShortVowelMs = 50.0;
+
+struct Placed {
+    int entry = -1;
+    int file = -1;
+    int syllable = -1;
+    AliasInfo alias;
+};
+
+struct Anchors {
+    std::array<double, kAnchors> at{};
+    double lengthMs = 0;
+    double vowelMs = 0;
+    double fit = 0;
+};
+
+QString className(ConsonantClass c)
+{
+    switch (c) {
+    case ConsonantClass::None: return QStringLiteral("V-V");
+    case ConsonantClass::UnvoicedPlosive: return QStringLiteral("plosive (k t p)");
+    case ConsonantClass::VoicedPlosive: return QStringLiteral("voiced plosive (g d b)");
+    case ConsonantClass::UnvoicedFricative: return QStringLiteral("fricative (s sh h f)");
+    case ConsonantClass::VoicedFricative: return QStringLiteral("voiced fricative (z j v)");
+    case ConsonantClass::Affricate: return QStringLiteral("affricate (ts ch)");
+    case ConsonantClass::Nasal: return QStringLiteral("nasal (m n)");
+    case ConsonantClass::Liquid: return QStringLiteral("r");
+    case ConsonantClass::Glide: return QStringLiteral("glide (y w)");
+    case ConsonantClass::MoraicNasal: return QStringLiteral("ん");
+    }
+    return QString();
+}
+
+// From the narrowest group to the broadest: the same consonant, the same
+// class, the same kind, every entry that starts a syllable.
+QStringList groupsOf(const AliasInfo &a)
+{
+    using Kind = AliasInfo::Kind;
+    if (a.kind == Kind::Tail)
+        return {QStringLiteral("tail ") + a.prevVowel, QStringLiteral("tail")};
+    const QString kind = a.kind == Kind::Head ? QStringLiteral("head") : a.kind == Kind::Cv ? QStringLiteral("cv") : QStringLiteral("vcv");
+    const ConsonantClass cc = a.syllable.consonantClass();
+    const QString cons = cc == ConsonantClass::None ? QStringLiteral("V") : a.syllable.consonant;
+    return {kind + u' ' + cons, kind + u' ' + className(cc), kind, QStringLiteral("syllable")};
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    const size_t k = v.size() / 2;
+    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
+    double m = v[k];
+    if (v.size() % 2 == 0) {
+        std::nth_element(v.begin(), v.begin() + qsizetype(k - 1), v.end());
+        m = (m + v[k - 1]) / 2;
+    }
+    return m;
+}
+
+double mad(const std::vector<double> &v)
+{
+    const double m = median(v);
+    std::vector<double> d;
+    d.reserve(v.size());
+    for (double x : v)
+        d.push_back(std::abs(x - m));
+    return median(d);
+}
+
+// Where a careful first guess puts the points when the bank has taught
+// nothing about this kind of entry: the note at the vowel's start, the
+// entry starting a little before the consonant, the crossfade a third of
+// the way in, the vowel usable until shortly before the next sound.
+std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a)
+{
+    const double v = a.at[kVowel], c = a.at[kConsonant], e = a.at[kVowelEnd];
+    std::array<double, kPoints> p{};
+    if (alias.kind == AliasInfo::Kind::Tail) {
+        p[kPre] = e;
+        p[kLeft] = std::max(v, e - 150);
+        p[kOverlap] = p[kLeft] + (e - p[kLeft]) / 3;
+        p[kFixed] = e + 50;
+        p[kEnd] = std::min(a.lengthMs, e + 250);
+        return p;
+    }
+    p[kPre] = v;
+    const double pre = std::clamp(v - c + 80, 120.0, 400.0);
+    p[kLeft] = alias.kind == AliasInfo::Kind::Head || alias.kind == AliasInfo::Kind::Cv ? std::min(v - 30, c - 40) : v - pre;
+    p[kOverlap] = p[kLeft] + (v - p[kLeft]) / 3;
+    p[kFixed] = v + 60;
+    p[kEnd] = std::max(p[kFixed] + 20, e - 40);
+    return p;
+}
+
+// The entry's points from its numbers.
+std::array<double, kPoints> pointsOf(const clsOto &e, double lengthMs)
+{
+    std::array<double, kPoints> p{};
+    p[kLeft] = e.prmLF;
+    p[kPre] = e.prmLF + e.prmPR;
+    p[kOverlap] = e.prmLF + e.prmOV;
+    p[kFixed] = e.prmLF + e.prmFX;
+    p[kEnd] = e.prmRT >= 0 ? lengthMs - e.prmRT : e.prmLF - e.prmRT;
+    return p;
+}
+
+// What the set entries teach: per group and point, the distances of the
+// labeller's points from the anchors.
+class Habits {
+public:
+    void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
+    {
+        const auto p = pointsOf(entry, a.lengthMs);
+        const QStringList groups = groupsOf(alias);
+        for (const QString &g : groups) {
+            Group &grp = groups_[g];
+            for (int pt = 0; pt < kPoints; ++pt)
+                for (int an = 0; an < kAnchors; ++an)
+                    grp.delta[pt][an].push_back(p[pt] - a.at[an]);
+        }
+        (entry.prmRT >= 0 ? positiveRt_ : negativeRt_)++;
+    }
+
+    bool positiveRt() const { return positiveRt_ > negativeRt_; }
+
+    struct Result {
+        std::array<double, kPoints> points{};
+        double spread = 0;  // of the preutterance in the narrowest group that had entries
+        int taughtBy = 0;   // set entries in the narrowest group that had any
+    };
+
+    Result estimate(const AliasInfo &alias, const Anchors &a) const
+    {
+        Result r;
+        const auto fallback = defaultPoints(alias, a);
+        const QStringList groups = groupsOf(alias);
+        // The anchor each point is measured from is chosen on the kind's
+        // group, where there are most entries to compare.
+        const QString kindGroup = alias.kind == AliasInfo::Kind::Tail ? groups.last() : groups[2];
+        const Group *kg = find(kindGroup);
+        for (int pt = 0; pt < kPoints; ++pt) {
+            const int anchor = chooseAnchor(kg, pt, alias);
+            double delta = fallback[pt] - a.at[anchor];
+            for (qsizetype g = groups.size() - 1; g >= 0; --g) {
+                const Group *grp = find(groups[g]);
+                if (!grp)
+                    continue;
+                const auto &d = grp->delta[pt][anchor];
+                const double n = double(d.size());
+                delta = (n * median(d) + kShrink * delta) / (n + kShrink);
+                if (pt == kPre) {
+                    r.taughtBy = int(n);
+                    r.spread = n >= 3 ? mad(d) : 0;
+                }
+            }
+            r.points[pt] = a.at[anchor] + delta;
+        }
+        return r;
+    }
+
+private:
+    struct Group {
+        std::array<std::array<std::vector<double>, kAnchors>, kPoints> delta;
+    };
+
+    const Group *find(const QString &g) const
+    {
+        auto it = groups_.constFind(g);
+        return it == groups_.constEnd() ? nullptr : &it.value();
+    }
+
+    static int defaultAnchor(int point, const AliasInfo &alias)
+    {
+        if (alias.kind == AliasInfo::Kind::Tail || point == kEnd)
+            return kVowelEnd;
+        return kVowel;
+    }
+
+    // The labeller's habit is the anchor their points keep the steadiest
+    // distance from; the default one unless another is clearly steadier.
+    static int chooseAnchor(const Group *g, int point, const AliasInfo &alias)
+    {
+        const int fallback = defaultAnchor(point, alias);
+        if (!g || g->delta[point][fallback].size() < 4)
+            return fallback;
+        int best = fallback;
+        double bestSpread = mad(g->delta[point][fallback]);
+        for (int an = 0; an < kAnchors; ++an) {
+            const double s = mad(g->delta[point][an]);
+            if (s < 0.75 * bestSpread) {
+                best = an;
+                bestSpread = s;
+            }
+        }
+        return best;
+    }
+
+    QHash<QString, Group> groups_;
+    int positiveRt_ = 0, negativeRt_ = 0;
+};
+
+double round3(double x) { return std::round(x * 1000.0) / 1000.0; }
+
+clsOto entryFrom(const clsOto &base, std::array<double, kPoints> p, double lengthMs, bool positiveRt)
+{
+    clsOto e;
+    e.cpy(base);
+    const double left = std::clamp(p[kLeft], 0.0, std::max(0.0, lengthMs - 1));
+    const double pre = std::max(left, p[kPre]);
+    const double fixed = std::max(pre, p[kFixed]);
+    const double end = std::clamp(p[kEnd], fixed + 1, std::max(fixed + 1, lengthMs));
+    e.prmLF = round3(left);
+    e.prmPR = round3(pre - left);
+    e.prmOV = round3(p[kOverlap] - left);
+    e.prmFX = round3(fixed - left);
+    e.prmRT = positiveRt ? round3(std::max(0.0, lengthMs - end)) : round3(-(end - left));
+    e.tryToFix(lengthMs);
+    return e;
+}
+
+}  // namespace
+
+WaveSource folderWaves(const QString &folder, const modLocale *locale)
+{
+    WaveSource s;
+    s.load = [folder, locale](const QString &fileName) {
+        WaveData d;
+        clsWave wave(locale);
+        QString name = fileName;
+        if (!wave.ReadFile(folder, name)) {
+            d.error = wave.GetError().split(QStringLiteral("\r\n")).value(0);
+            if (wave.errType == 2)
+                d.error = QStringLiteral("missing: ") + wave.FileAddress;
+            return d;
+        }
+        d.samples = wave.getData();
+        d.sampleRate = wave.Samplerate;
+        return d;
+    };
+    s.cacheKey = [folder, locale](const QString &fileName) {
+        const QString name = locale ? locale->onDiskName(fileName) : fileName;
+        return FeatureCache::fileKey(joinPath(folder, name));
+    };
+    return s;
+}
+
+bool isUnset(const clsOto &e)
+{
+    return e.prmLF == 0 && e.prmFX == 0 && e.prmRT == 0 && e.prmPR == 0 && e.prmOV == 0;
+}
+
+QList<int> unsetIndexes(const QList<clsOto> &entries)
+{
+    QList<int> out;
+    for (int i = 0; i < entries.size(); ++i)
+        if (isUnset(entries[i]))
+            out.append(i);
+    return out;
+}
+
+QString entryKind(const AliasInfo &alias)
+{
+    switch (alias.kind) {
+    case AliasInfo::Kind::Unknown: return QStringLiteral("other");
+    case AliasInfo::Kind::Tail: return QStringLiteral("tail");
+    case AliasInfo::Kind::Head: return QStringLiteral("head");
+    case AliasInfo::Kind::Cv: return QStringLiteral("CV ") + className(alias.syllable.consonantClass());
+    case AliasInfo::Kind::Vcv: return className(alias.syllable.consonantClass());
+    }
+    return QString();
+}
+
+Estimator::Estimator(WaveSource source, FeatureCache *cache) : source_(std::move(source)), cache_(cache) {}
+
+EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int> &targets, const EstimateOptions &options)
+{
+    QElapsedTimer timer;
+    timer.start();
+    EstimateReport report;
+    const QSet<int> targetSet(targets.begin(), targets.end());
+
+    // Place every entry among the syllables of its file's name.
+    QStringList files;
+    QHash<QString, int> fileIndex;
+    QList<FileSyllables> fileSyllables;
+    QList<Placed> placed(entries.size());
+    QHash<QString, int> occurrences;  // file + alias -> entries seen
+    for (int i = 0; i < entries.size(); ++i) {
+        const clsOto &e = entries[i];
+        Placed &p = placed[i];
+        p.entry = i;
+        p.alias = parseAlias(e.ALS);
+        if (p.alias.kind == AliasInfo::Kind::Unknown)
+            continue;
+        if (!targetSet.contains(i) && isUnset(e))
+            continue;  // neither estimated nor teaching
+        if (!fileIndex.contains(e.FIL)) {
+            fileIndex.insert(e.FIL, int(files.size()));
+            files.append(e.FIL);
+            fileSyllables.append(parseFileName(e.FIL));
+        }
+        p.file = fileIndex.value(e.FIL);
+        const QString occKey = e.FIL + u'\n' + e.ALS;
+        p.syllable = placeAlias(p.alias, fileSyllables[p.file].syllables, occurrences.value(occKey));
+        occurrences[occKey] += 1;
+    }
+
+    // Features of every file, several at a time.
+    const int fileCount = int(files.size());
+    std::vector<std::shared_ptr<const WaveFeatures>> features(static_cast<size_t>(fileCount));
+    std::vector<QString> loadErrors(static_cast<size_t>(fileCount));
+    const FeatureOptions featureOptions;
+    parallelFor(fileCount, options.threads, [&](int f) {
+        const QString &name = files[f];
+        auto compute = [&]() -> std::shared_ptr<const WaveFeatures> {
+            WaveData d = source_.load ? source_.load(name) : WaveData{{}, 0, QStringLiteral("no waves")};
+            if (!d.error.isEmpty() || d.samples.isEmpty()) {
+                loadErrors[size_t(f)] = d.error.isEmpty() ? QStringLiteral("empty wave") : d.error;
+                return nullptr;
+            }
+            return std::make_shared<const WaveFeatures>(
+                computeFeatures(std::span<const qint16>(d.samples.constData(), size_t(d.samples.size())), d.sampleRate, featureOptions));
+        };
+        const QString key = cache_ && source_.cacheKey ? source_.cacheKey(name) : QString();
+        features[size_t(f)] = cache_ ? cache_->get(key, featureOptions, compute) : compute();
+    });
+
+    // Segment every recording that names syllables and could be read.
+    QList<AlignInput> inputs;
+    QList<int> inputOfFile(fileCount, -1);
+    for (int f = 0; f < fileCount; ++f) {
+        if (!features[size_t(f)] || features[size_t(f)]->frames == 0 || fileSyllables[f].syllables.isEmpty())
+            continue;
+        inputOfFile[f] = int(inputs.size());
+        inputs.append({features[size_t(f)], fileSyllables[f].syllables});
+    }
+    Aligner aligner;
+    const QList<FileAlignment> alignments = aligner.alignAll(inputs, options.iterations, options.threads);
+
+    auto anchorsOf = [&](const Placed &p, Anchors &a) {
+        if (p.file < 0 || p.syllable < 0 || inputOfFile[p.file] < 0)
+            return false;
+        const FileAlignment &fa = alignments[inputOfFile[p.file]];
+        if (!fa.ok)
+            return false;
+        const SyllableTimes &st = fa.syllables[p.syllable];
+        a.at[kVowel] = st.vowelStart;
+        a.at[kConsonant] = st.consonantStart;
+        a.at[kVowelEnd] = st.vowelEnd;
+        a.lengthMs = features[size_t(p.file)]->lengthMs();
+        a.vowelMs = st.vowelEnd - st.vowelStart;
+        a.fit = st.fit;
+        return true;
+    };
+
+    // How well vowels fit their models across the bank, to tell an odd one.
+    std::vector<double> fits;
+    for (const FileAlignment &fa : alignments)
+        for (const SyllableTimes &st : fa.syllables)
+            if (fa.ok)
+                fits.push_back(st.fit);
+    const double fitMedian = median(fits);
+    const double fitFloor = fitMedian - 6 * std::max(1.0, mad(fits));
+
+    Habits habits;
+    for (const Placed &p : placed) {
+        Anchors a;
+        if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(p, a))
+            habits.learn(p.alias, a, entries[p.entry]);
+    }
+
+    for (int index : targets) {
+        Estimate est;
+        est.index = index;
+        if (index < 0 || index >= entries.size()) {
+            est.flagged = true;
+            est.reason = QStringLiteral("no such entry");
+            report.estimates.append(est);
+            continue;
+        }
+        est.entry = entries[index];
+        const Placed &p = placed[index];
+        Anchors a;
+        if (p.alias.kind == AliasInfo::Kind::Unknown) {
+            est.reason = QStringLiteral("the alias names no syllable");
+        } else if (p.syllable < 0) {
+            est.reason = QStringLiteral("the alias is not among the syllables of the file name");
+        } else if (!loadErrors[size_t(p.file)].isEmpty()) {
+            est.reason = loadErrors[size_t(p.file)];
+        } else if (!anchorsOf(p, a)) {
+            est.reason = QStringLiteral("the recording could not be segmented");
+        } else {
+            const Habits::Result r = habits.estimate(p.alias, a);
+            est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
+            est.estimated = true;
+            if (a.fit < fitFloor)
+                est.reason = QStringLiteral("the sound there does not match its name");
+            else if (p.alias.kind != AliasInfo::Kind::Tail && a.vowelMs < kShortVowelMs)
+                est.reason = QStringLiteral("the vowel found is too short");
+            else if (r.spread > kDisagreeMs)
+                est.reason = QStringLiteral("the set entries of this kind disagree");
+        }
+        est.flagged = !est.reason.isEmpty();
+        report.flagged += est.flagged ? 1 : 0;
+        report.estimates.append(est);
+    }
+    report.elapsedMs = timer.nsecsElapsed() / 1e6;
+    return report;
+}
+
+QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles)
+{
+    QSet<QString> named, aliases;
+    int romaji = 0, kana = 0;
+    for (const clsOto &e : existing) {
+        named.insert(e.FIL);
+        aliases.insert(e.ALS);
+        const AliasInfo a = parseAlias(e.ALS);
+        if (a.kind == AliasInfo::Kind::Unknown || a.kind == AliasInfo::Kind::Tail)
+            continue;
+        const QString text = e.ALS.trimmed();
+        (text.back().unicode() < 0x80 ? romaji : kana)++;
+    }
+    const bool useRomaji = romaji > kana;
+    auto spell = [&](const Syllable &s) { return useRomaji ? romajiOf(s) : kanaOf(s); };
+    QList<clsOto> out;
+    auto add = [&](const QString &file, const QString &alias) {
+        if (aliases.contains(alias))
+            return;
+        aliases.insert(alias);
+        clsOto e;
+        e.FIL = file;
+        e.ALS = alias;
+        out.append(e);
+    };
+    for (const QString &file : waveFiles) {
+        if (named.contains(file))
+            continue;
+        const FileSyllables fs = parseFileName(file);
+        const QList<Syllable> &s = fs.syllables;
+        for (int i = 0; i < s.size(); ++i) {
+            if (s[i].rest)
+                continue;
+            if (!fs.vcv) {
+                add(file, spell(s[i]));
+                continue;
+            }
+            const bool afterSilence = i == 0 || s[i - 1].rest;
+            add(file, (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spell(s[i]));
+            if (i + 1 == s.size() || s[i + 1].rest)
+                add(file, QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R")));
+        }
+    }
+    return out;
+}
+
+}  // namespace analysis
