@@ -112,8 +112,8 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
             err->flagged += est.flagged ? 1 : 0;
         }
     }
-    std::printf("%s: %lld entries estimated, %d flagged, %.0f ms\n", title, qsizetype(report.estimates.size()),
-                report.flagged, report.elapsedMs);
+    std::printf("%s: %lld entries estimated, %d flagged, %.0f ms (waves and features %.0f, segmentation %.0f)\n", title,
+                qsizetype(report.estimates.size()), report.flagged, report.elapsedMs, report.featuresMs, report.alignMs);
     printHeader();
     for (const QString &h : {QStringLiteral("tuning half"), QStringLiteral("held-out half"), QStringLiteral("all")})
         printRow(h, halves[h]);

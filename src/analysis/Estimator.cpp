@@ -356,6 +356,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         features[size_t(f)] = cache_ ? cache_->get(key, featureOptions, compute) : compute();
     });
 
+    report.featuresMs = timer.nsecsElapsed() / 1e6;
     // Segment every recording that names syllables and could be read.
     QList<AlignInput> inputs;
     QList<int> inputOfFile(fileCount, -1);
@@ -367,6 +368,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     }
     Aligner aligner;
     const QList<FileAlignment> alignments = aligner.alignAll(inputs, options.iterations, options.threads);
+    report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
 
     auto anchorsOf = [&](const Placed &p, Anchors &a) {
         if (p.file < 0 || p.syllable < 0 || inputOfFile[p.file] < 0)

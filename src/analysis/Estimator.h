@@ -54,6 +54,8 @@ struct EstimateReport {
     QList<Estimate> estimates;  // one per target, in the order of the targets
     int flagged = 0;
     double elapsedMs = 0;
+    double featuresMs = 0;  // of which reading the waves and their features
+    double alignMs = 0;     // and segmenting them
 };
 
 // Sets the five numbers of entries from their recordings. The entries that

@@ -17,7 +17,7 @@ constexpr double kMaxPitchHz = 900.0;
 // The voicing measure runs on a copy decimated to about 11 kHz: pitch lies
 // far below that, and it makes the autocorrelation four times cheaper.
 constexpr double kVoicingRate = 11025.0;
-constexpr double kVoicingWindowMs = 30.0;
+constexpr double kVoicingWindowMs = 23.0;
 
 struct FftrDeleter {
     void operator()(kiss_fftr_cfg cfg) const { kiss_fftr_free(cfg); }

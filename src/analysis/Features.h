@@ -9,7 +9,7 @@ namespace analysis {
 // How a wave is cut into frames. Frame i is centred on sample i * hop.
 struct FeatureOptions {
     double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
-    int windowSamples = 1024;  // about 23 ms at 44.1 kHz: two periods of a low voice
+    int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
     int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
     bool operator==(const FeatureOptions &) const = default;
 };

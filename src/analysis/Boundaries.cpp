@@ -1,0 +1,126 @@
+#include "analysis/Boundaries.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace analysis {
+
+namespace {
+
+// How far a boundary may move from where the alignment put it.
+constexpr double kSearchMs = 100.0;
+// A vowel has started when its level is within this of the vowel's steady
+// level and the voice is periodic.
+constexpr double kRiseDb = 6.0;
+constexpr double kVoicedPeriodicity = 0.6;
+// The spectra compared before and after a candidate boundary.
+constexpr int kChangeFrames = 6;
+
+double percentile(std::vector<float> v, double q)
+{
+    if (v.empty())
+        return -100;
+    const size_t k = size_t(q * double(v.size() - 1));
+    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
+    return v[k];
+}
+
+double levelOver(const WaveFeatures &f, int from, int to, double q)
+{
+    from = std::clamp(from, 0, f.frames);
+    to = std::clamp(to, from, f.frames);
+    return percentile(std::vector<float>(f.energyDb.begin() + from, f.energyDb.begin() + to), q);
+}
+
+// After a consonant: the first voiced frame past the quietest point that
+// comes back within kRiseDb of the vowel's level.
+int riseAfterDip(const WaveFeatures &f, int lo, int hi, int aligned)
+{
+    const int dipEnd = std::min(hi, aligned + f.frameAt(40.0));
+    int dip = lo;
+    for (int t = lo; t <= dipEnd; ++t)
+        if (f.energyDb[size_t(t)] < f.energyDb[size_t(dip)])
+            dip = t;
+    const double vowelLevel = levelOver(f, aligned, aligned + f.frameAt(150.0), 0.9);
+    for (int t = dip + 1; t <= hi; ++t)
+        if (f.energyDb[size_t(t)] >= vowelLevel - kRiseDb && f.periodicity[size_t(t)] >= kVoicedPeriodicity)
+            return t;
+    return aligned;
+}
+
+// Between two vowels: the frame where the band levels just before and just
+// after differ most.
+int spectralChange(const WaveFeatures &f, int lo, int hi)
+{
+    const int bands = f.bandCount;
+    double best = -1;
+    int at = (lo + hi) / 2;
+    for (int t = std::max(lo, kChangeFrames); t <= std::min(hi, f.frames - kChangeFrames); ++t) {
+        double d = 0;
+        for (int b = 0; b < bands; ++b) {
+            double before = 0, after = 0;
+            for (int k = 1; k <= kChangeFrames; ++k) {
+                before += f.bands(t - k)[b];
+                after += f.bands(t + k - 1)[b];
+            }
+            const double diff = (after - before) / kChangeFrames;
+            d += diff * diff;
+        }
+        if (d > best) {
+            best = d;
+            at = t;
+        }
+    }
+    return at;
+}
+
+bool changesOnlyInSpectrum(ConsonantClass c)
+{
+    return c == ConsonantClass::None || c == ConsonantClass::Glide || c == ConsonantClass::MoraicNasal;
+}
+
+}  // namespace
+
+void refineBoundaries(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &syllables)
+{
+    if (!a.ok || f.frames < 4)
+        return;
+    auto frameOf = [&](double ms) { return f.frameAt(ms); };
+    auto msOf = [&](int frame) { return f.frameMs(frame); };
+    const int reach = frameOf(kSearchMs);
+    for (int i = 0; i < syllables.size() && i < a.syllables.size(); ++i) {
+        if (syllables[i].rest)
+            continue;
+        SyllableTimes &st = a.syllables[i];
+        const int aligned = frameOf(st.vowelStart);
+        const int prevStart = i > 0 ? frameOf(a.syllables[i - 1].vowelStart) + frameOf(40.0) : 0;
+        const int lo = std::max({0, aligned - reach, prevStart});
+        const int hi = std::min({f.frames - 1, aligned + reach, frameOf(st.vowelEnd) - frameOf(30.0)});
+        if (hi <= lo)
+            continue;
+        const bool fromSilence = i == 0 || syllables[i - 1].rest || st.pauseBefore;
+        const ConsonantClass cc = syllables[i].consonantClass();
+        const int found = (changesOnlyInSpectrum(cc) && !fromSilence) ? spectralChange(f, lo, hi) : riseAfterDip(f, lo, hi, aligned);
+        st.vowelStart = msOf(found);
+        st.consonantStart = std::min(st.consonantStart, st.vowelStart);
+        if (i > 0 && !syllables[i - 1].rest)
+            a.syllables[i - 1].vowelEnd = std::min(a.syllables[i - 1].vowelEnd, st.consonantStart);
+    }
+    // A vowel before silence ends where its level has fallen well below
+    // its steady level.
+    for (int i = 0; i < syllables.size() && i < a.syllables.size(); ++i) {
+        if (syllables[i].rest || !(i + 1 == syllables.size() || syllables[i + 1].rest))
+            continue;
+        SyllableTimes &st = a.syllables[i];
+        const int end = frameOf(st.vowelEnd);
+        const double level = levelOver(f, frameOf(st.vowelStart), end, 0.9);
+        int last = std::max(frameOf(st.vowelStart), end - reach);
+        for (int t = last; t <= std::min(f.frames - 1, end + reach); ++t)
+            if (f.energyDb[size_t(t)] >= level - 2 * kRiseDb)
+                last = t;
+        st.vowelEnd = msOf(last + 1);
+    }
+}
+
+}  // namespace analysis
