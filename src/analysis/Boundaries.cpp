@@ -75,9 +75,64 @@ int spectralChange(const WaveFeatures &f, int lo, int hi)
     return at;
 }
 
+// After an unvoiced consonant: the end of its noise or silence, then the
+// first frame that is voiced and near the vowel's level.
+int voicingAfterNoise(const WaveFeatures &f, int lo, int hi, int aligned)
+{
+    const int searchEnd = std::min(hi, aligned + f.frameAt(40.0));
+    int lastUnvoiced = -1;
+    for (int t = lo; t <= searchEnd; ++t)
+        if (f.periodicity[size_t(t)] < 0.5 || f.highRatio[size_t(t)] > 0.3)
+            lastUnvoiced = t;
+    if (lastUnvoiced < 0)
+        return riseAfterDip(f, lo, hi, aligned);
+    const double vowelLevel = levelOver(f, lastUnvoiced, lastUnvoiced + f.frameAt(150.0), 0.9);
+    for (int t = lastUnvoiced + 1; t <= std::min(f.frames - 1, lastUnvoiced + f.frameAt(kSearchMs)); ++t)
+        if (f.energyDb[size_t(t)] >= vowelLevel - kRiseDb && f.periodicity[size_t(t)] >= kVoicedPeriodicity)
+            return t;
+    return lastUnvoiced + 1;
+}
+
+bool unvoiced(ConsonantClass c)
+{
+    return c == ConsonantClass::UnvoicedPlosive || c == ConsonantClass::UnvoicedFricative || c == ConsonantClass::Affricate;
+}
+
 bool changesOnlyInSpectrum(ConsonantClass c)
 {
     return c == ConsonantClass::None || c == ConsonantClass::Glide || c == ConsonantClass::MoraicNasal;
+}
+
+// Nothing in the sound marks where a vowel sung again on the same vowel
+// starts; the singer's beat does. Such a start is put one beat before the
+// next syllable's (or after the previous one's at the end), the beat being
+// the file's usual distance between syllables.
+void keepTheBeat(FileAlignment &a, const QList<Syllable> &s)
+{
+    auto repeated = [&](int i) {
+        return i > 0 && !s[i].rest && !s[i - 1].rest && s[i].consonant.isEmpty() && s[i].vowel == s[i - 1].vowel
+               && !a.syllables[i].pauseBefore;
+    };
+    std::vector<double> gaps;
+    for (int i = 1; i < s.size(); ++i)
+        if (!s[i].rest && !s[i - 1].rest && !repeated(i) && !repeated(i - 1) && !a.syllables[i].pauseBefore)
+            gaps.push_back(a.syllables[i].vowelStart - a.syllables[i - 1].vowelStart);
+    if (gaps.size() < 2)
+        return;
+    std::nth_element(gaps.begin(), gaps.begin() + qsizetype(gaps.size() / 2), gaps.end());
+    const double beat = gaps[gaps.size() / 2];
+    for (int i = 1; i < s.size(); ++i) {
+        if (!repeated(i))
+            continue;
+        SyllableTimes &st = a.syllables[i];
+        const double before = a.syllables[i - 1].vowelStart;
+        const bool nextKnown = i + 1 < s.size() && !s[i + 1].rest && !repeated(i + 1);
+        double at = nextKnown ? a.syllables[i + 1].vowelStart - beat : before + beat;
+        const double latest = nextKnown ? a.syllables[i + 1].consonantStart - 40 : st.vowelEnd - 40;
+        at = std::clamp(at, before + 60, std::max(before + 60, latest));
+        st.vowelStart = st.consonantStart = at;
+        a.syllables[i - 1].vowelEnd = at;
+    }
 }
 
 }  // namespace
@@ -101,12 +156,19 @@ void refineBoundaries(FileAlignment &a, const WaveFeatures &f, const QList<Sylla
             continue;
         const bool fromSilence = i == 0 || syllables[i - 1].rest || st.pauseBefore;
         const ConsonantClass cc = syllables[i].consonantClass();
-        const int found = (changesOnlyInSpectrum(cc) && !fromSilence) ? spectralChange(f, lo, hi) : riseAfterDip(f, lo, hi, aligned);
+        int found = aligned;
+        if (unvoiced(cc))
+            found = voicingAfterNoise(f, std::max(0, std::min(lo, frameOf(st.consonantStart))), hi, aligned);
+        else if (changesOnlyInSpectrum(cc) && !fromSilence)
+            found = spectralChange(f, lo, hi);
+        else
+            found = riseAfterDip(f, lo, hi, aligned);
         st.vowelStart = msOf(found);
         st.consonantStart = std::min(st.consonantStart, st.vowelStart);
         if (i > 0 && !syllables[i - 1].rest)
             a.syllables[i - 1].vowelEnd = std::min(a.syllables[i - 1].vowelEnd, st.consonantStart);
     }
+    keepTheBeat(a, syllables);
     // A vowel before silence ends where its level has fallen well below
     // its steady level.
     for (int i = 0; i < syllables.size() && i < a.syllables.size(); ++i) {
