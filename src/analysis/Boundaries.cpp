@@ -16,6 +16,9 @@ constexpr double kRiseDb = 6.0;
 constexpr double kVoicedPeriodicity = 0.6;
 // The spectra compared before and after a candidate boundary.
 constexpr int kChangeFrames = 6;
+// A spectrum has settled when it changes at less than this share of its
+// fastest change.
+constexpr double kSettled = 0.25;
 
 double percentile(std::vector<float> v, double q)
 {
@@ -49,30 +52,58 @@ int riseAfterDip(const WaveFeatures &f, int lo, int hi, int aligned)
     return aligned;
 }
 
-// Between two vowels: the frame where the band levels just before and just
-// after differ most.
+// How much the band levels just before and just after frame t differ.
+double changeAt(const WaveFeatures &f, int t)
+{
+    if (t < kChangeFrames || t > f.frames - kChangeFrames)
+        return 0;
+    double d = 0;
+    for (int b = 0; b < f.bandCount; ++b) {
+        double before = 0, after = 0;
+        for (int k = 1; k <= kChangeFrames; ++k) {
+            before += f.bands(t - k)[b];
+            after += f.bands(t + k - 1)[b];
+        }
+        const double diff = (after - before) / kChangeFrames;
+        d += diff * diff;
+    }
+    return d;
+}
+
+// Between two vowels: the frame where the spectrum changes most.
 int spectralChange(const WaveFeatures &f, int lo, int hi)
 {
-    const int bands = f.bandCount;
     double best = -1;
     int at = (lo + hi) / 2;
-    for (int t = std::max(lo, kChangeFrames); t <= std::min(hi, f.frames - kChangeFrames); ++t) {
-        double d = 0;
-        for (int b = 0; b < bands; ++b) {
-            double before = 0, after = 0;
-            for (int k = 1; k <= kChangeFrames; ++k) {
-                before += f.bands(t - k)[b];
-                after += f.bands(t + k - 1)[b];
-            }
-            const double diff = (after - before) / kChangeFrames;
-            d += diff * diff;
-        }
-        if (d > best) {
+    for (int t = lo; t <= hi; ++t)
+        if (const double d = changeAt(f, t); d > best) {
             best = d;
             at = t;
         }
-    }
     return at;
+}
+
+// After a glide: where the spectrum has settled, past its fastest change.
+int settledAfterChange(const WaveFeatures &f, int lo, int hi)
+{
+    const int peak = spectralChange(f, lo, hi);
+    const double top = changeAt(f, peak);
+    for (int t = peak + 1; t <= hi; ++t)
+        if (changeAt(f, t) < kSettled * top)
+            return t;
+    return peak;
+}
+
+// After a nasal: its release, the fastest change of spectrum after the
+// quietest point of the murmur.
+int releaseAfterMurmur(const WaveFeatures &f, int lo, int hi, int aligned)
+{
+    const int dipEnd = std::min(hi, aligned + f.frameAt(40.0));
+    int dip = lo;
+    for (int t = lo; t <= dipEnd; ++t)
+        if (f.energyDb[size_t(t)] < f.energyDb[size_t(dip)])
+            dip = t;
+    return spectralChange(f, dip, std::min(hi, dip + f.frameAt(120.0)));
 }
 
 // After an unvoiced consonant: the end of its noise or silence, then the
@@ -91,6 +122,20 @@ int voicingAfterNoise(const WaveFeatures &f, int lo, int hi, int aligned)
         if (f.energyDb[size_t(t)] >= vowelLevel - kRiseDb && f.periodicity[size_t(t)] >= kVoicedPeriodicity)
             return t;
     return lastUnvoiced + 1;
+}
+
+// Where the unvoiced stretch before a vowel start begins: back from it
+// while the frames are noise, silence or unvoiced.
+int noiseStart(const WaveFeatures &f, int vowelStart, int earliest)
+{
+    int t = vowelStart - 1;
+    while (t > earliest && t > 0) {
+        const size_t k = size_t(t - 1);
+        if (f.periodicity[k] >= 0.5 && f.highRatio[k] <= 0.3)
+            break;
+        --t;
+    }
+    return std::max(0, t);
 }
 
 bool unvoiced(ConsonantClass c)
@@ -157,8 +202,14 @@ void refineBoundaries(FileAlignment &a, const WaveFeatures &f, const QList<Sylla
         const bool fromSilence = i == 0 || syllables[i - 1].rest || st.pauseBefore;
         const ConsonantClass cc = syllables[i].consonantClass();
         int found = aligned;
-        if (unvoiced(cc))
+        if (unvoiced(cc)) {
             found = voicingAfterNoise(f, std::max(0, std::min(lo, frameOf(st.consonantStart))), hi, aligned);
+            st.consonantStart = msOf(noiseStart(f, found, std::max(prevStart, found - 2 * reach)));
+        }
+        else if (cc == ConsonantClass::Glide && !fromSilence)
+            found = settledAfterChange(f, lo, hi);
+        else if (cc == ConsonantClass::Nasal && !fromSilence)
+            found = releaseAfterMurmur(f, lo, hi, aligned);
         else if (changesOnlyInSpectrum(cc) && !fromSilence)
             found = spectralChange(f, lo, hi);
         else

@@ -369,14 +369,6 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     Aligner aligner;
     const QList<FileAlignment> alignments = aligner.alignAll(inputs, options.iterations, options.threads);
     report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
-    if (qEnvironmentVariableIsSet("LIRRA_ALIGN_DEBUG"))
-        for (int f = 0; f < fileCount; ++f)
-            if (inputOfFile[f] >= 0 && files[f].contains(qEnvironmentVariable("LIRRA_ALIGN_DEBUG"))) {
-                const FileAlignment &fa = alignments[inputOfFile[f]];
-                for (int k = 0; k < fa.syllables.size(); ++k)
-                    qDebug("%s %d c%.0f v%.0f e%.0f pause%d", qPrintable(files[f]), k, fa.syllables[k].consonantStart,
-                           fa.syllables[k].vowelStart, fa.syllables[k].vowelEnd, int(fa.syllables[k].pauseBefore));
-            }
 
     auto anchorsOf = [&](const Placed &p, Anchors &a) {
         if (p.file < 0 || p.syllable < 0 || inputOfFile[p.file] < 0)
@@ -478,6 +470,8 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         if (named.contains(file))
             continue;
         const FileSyllables fs = parseFileName(file);
+        if (!fs.complete)
+            continue;  // not named by the usual naming: a person knows better
         const QList<Syllable> &s = fs.syllables;
         for (int i = 0; i < s.size(); ++i) {
             if (s[i].rest)

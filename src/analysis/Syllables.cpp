@@ -405,6 +405,9 @@ FileSyllables parseFileName(QStringView fileName)
             break;
         pos += used;
     }
+    while (pos < name.size() && name[pos].isDigit())
+        ++pos;
+    out.complete = pos == name.size() && !out.syllables.isEmpty();
     return out;
 }
 

@@ -73,7 +73,8 @@ AliasInfo parseAlias(QStringView alias);
 // syllables skipped, anything after the last syllable ignored.
 struct FileSyllables {
     QList<Syllable> syllables;
-    bool vcv = false;  // the name starts with "_"
+    bool vcv = false;       // the name starts with "_"
+    bool complete = false;  // syllables (and a number) are all the name holds
 };
 FileSyllables parseFileName(QStringView fileName);
 

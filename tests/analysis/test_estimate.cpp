@@ -1,0 +1,198 @@
+#include "analysis/Estimator.h"
+#include "analysis/FeatureCache.h"
+#include "analysis/Features.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+
+using namespace analysis;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// A recording built from pieces with known boundaries.
+class Synth {
+public:
+    Synth &silence(double ms) { return append(ms, [&](int) { return rng_.bounded(-3, 4) * 1.0; }); }
+    // Hiss with most of its power above 4 kHz, like s or a breath.
+    Synth &noise(double ms, double level = 6000)
+    {
+        return append(ms, [&](int) {
+            const double w = rng_.bounded(-1000, 1001) / 1000.0;
+            const double hiss = w - last_;
+            last_ = w;
+            return level * hiss / 2;
+        });
+    }
+    // A sung vowel: a 200 Hz tone with falling harmonics, shaped by vowel
+    // so that two vowels differ in spectrum.
+    Synth &vowel(double ms, int shape = 0)
+    {
+        return append(ms, [&](int) {
+            const double t = double(pos_) / kRate;
+            double v = 0;
+            for (int k = 1; k <= 12; ++k)
+                v += std::sin(2 * std::numbers::pi * 200 * k * t) / (k == 2 + shape * 3 ? 0.6 : k);
+            return 5000 * v;
+        });
+    }
+    QList<qint16> samples;
+
+private:
+    template <typename Fn>
+    Synth &append(double ms, Fn next)
+    {
+        const int n = int(ms * kRate / 1000);
+        for (int i = 0; i < n; ++i, ++pos_)
+            samples.append(qint16(std::clamp(next(i), -32000.0, 32000.0)));
+        return *this;
+    }
+    QRandomGenerator rng_{7};
+    double last_ = 0;
+    qint64 pos_ = 0;
+};
+
+clsOto entry(const QString &file, const QString &alias)
+{
+    clsOto e;
+    e.FIL = file;
+    e.ALS = alias;
+    return e;
+}
+
+WaveSource sourceOf(const QHash<QString, QList<qint16>> &waves)
+{
+    WaveSource s;
+    s.load = [waves](const QString &name) {
+        WaveData d;
+        if (!waves.contains(name))
+            d.error = QStringLiteral("missing: ") + name;
+        d.samples = waves.value(name);
+        return d;
+    };
+    return s;
+}
+
+double prePoint(const clsOto &e) { return e.prmLF + e.prmPR; }
+
+}  // namespace
+
+TEST(Features, ToneNoiseAndSilenceLookAsTheyShould)
+{
+    Synth s;
+    s.silence(200).noise(200).vowel(300);
+    const WaveFeatures f = computeFeatures(std::span<const qint16>(s.samples.constData(), size_t(s.samples.size())), kRate);
+    ASSERT_GT(f.frames, 150);
+    const int quiet = f.frameAt(100), hiss = f.frameAt(300), tone = f.frameAt(550);
+    EXPECT_LT(f.energyDb[quiet], f.energyDb[hiss] - 30);
+    EXPECT_GT(f.highRatio[hiss], 0.5);
+    EXPECT_LT(f.highRatio[tone], 0.2);
+    EXPECT_LT(f.periodicity[hiss], 0.5);
+    EXPECT_GT(f.periodicity[tone], 0.9);
+    EXPECT_NEAR(f.pitchHz[tone], 200, 5);
+    EXPECT_EQ(computeFeatures({}, kRate).frames, 0);
+}
+
+TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
+{
+    // "_あさあ": a vowel from silence at 300 ms, s from 800 to 920 ms, the
+    // vowel again until 1500 ms, then silence. "_さ": breath first, s at
+    // 400 ms, its vowel from 520 ms.
+    Synth vcv;
+    vcv.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    Synth cv;
+    cv.silence(100).noise(150, 800).silence(150).noise(120).vowel(600).silence(300);
+    Estimator estimator(sourceOf({{QStringLiteral("_あさあ.wav"), vcv.samples}, {QStringLiteral("_さ.wav"), cv.samples}}));
+    const QList<clsOto> entries = {entry(QStringLiteral("_あさあ.wav"), QStringLiteral("- あ")),
+                                   entry(QStringLiteral("_あさあ.wav"), QStringLiteral("a さ")),
+                                   entry(QStringLiteral("_あさあ.wav"), QStringLiteral("a -")),
+                                   entry(QStringLiteral("_さ.wav"), QStringLiteral("- さ"))};
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 4);
+    for (const Estimate &e : r.estimates) {
+        EXPECT_TRUE(e.estimated) << e.reason.toStdString();
+        EXPECT_EQ(e.entry.ALS, entries[e.index].ALS);
+        EXPECT_GE(e.entry.prmLF, 0);
+        EXPECT_LE(e.entry.prmOV, e.entry.prmPR);
+        EXPECT_LE(e.entry.prmPR, e.entry.prmFX);
+    }
+    EXPECT_NEAR(prePoint(r.estimates[0].entry), 300, 8);
+    EXPECT_NEAR(prePoint(r.estimates[1].entry), 920, 8);
+    EXPECT_NEAR(prePoint(r.estimates[2].entry), 1500, 15);
+    EXPECT_NEAR(prePoint(r.estimates[3].entry), 520, 8);
+    // The consonant lies between the entry's start and its note.
+    EXPECT_LT(r.estimates[1].entry.prmLF, 800);
+}
+
+TEST(Estimate, SetEntriesTeachTheBanksHabitsAndUnsureOnesAreFlagged)
+{
+    Synth one, two;
+    one.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    two.silence(350).vowel(450).noise(150).vowel(600).silence(300);
+    const QString a = QStringLiteral("_あさあ.wav"), b = QStringLiteral("_あさあ2.wav");
+    Estimator estimator(sourceOf({{a, one.samples}, {b, two.samples}}));
+    // This labeller puts the note 30 ms before the vowel, the entry 200 ms
+    // before that, the overlap 60 ms in, and measures the right bound from
+    // the end of the wave.
+    clsOto taught = entry(a, QStringLiteral("a さ"));
+    taught.prmLF = 920 - 30 - 200;
+    taught.prmPR = 200;
+    taught.prmOV = 60;
+    taught.prmFX = 260;
+    taught.prmRT = 500;
+    QList<clsOto> entries = {taught, entry(b, QStringLiteral("a さ")), entry(b, QStringLiteral("a か")),
+                             entry(QStringLiteral("_いない.wav"), QStringLiteral("- い")),
+                             entry(b, QStringLiteral("@breath"))};
+    entries[1].ALS = QStringLiteral("a さ");
+    const EstimateReport r = estimator.estimate(entries, {1, 2, 3, 4});
+    ASSERT_EQ(r.estimates.size(), 4);
+    const clsOto &e = r.estimates[0].entry;
+    EXPECT_NEAR(prePoint(e), 950 - 30, 8);
+    EXPECT_NEAR(e.prmPR, 200, 8);
+    EXPECT_NEAR(e.prmOV, 60, 8);
+    EXPECT_GE(e.prmRT, 0);
+    // Not in the file name, no wave, no syllable: flagged, left as they were.
+    for (int k = 1; k < 4; ++k) {
+        EXPECT_FALSE(r.estimates[k].estimated);
+        EXPECT_TRUE(r.estimates[k].flagged);
+        EXPECT_FALSE(r.estimates[k].reason.isEmpty());
+    }
+    EXPECT_EQ(r.flagged, 3);
+
+    // From the signal alone (nothing set), the default habits apply.
+    QList<clsOto> blank = {entry(a, QStringLiteral("a さ")), entry(b, QStringLiteral("a さ"))};
+    const EstimateReport alone = estimator.estimate(blank, {0, 1});
+    EXPECT_NEAR(prePoint(alone.estimates[1].entry), 950, 8);
+    EXPECT_LT(alone.estimates[1].entry.prmRT, 0);
+}
+
+TEST(FeatureCache, KeepsFeaturesPerKeyWithinItsBudget)
+{
+    int computed = 0;
+    auto make = [&] {
+        ++computed;
+        auto f = std::make_shared<WaveFeatures>();
+        f->frames = 1000;
+        f->bandCount = 32;
+        return std::shared_ptr<const WaveFeatures>(f);
+    };
+    const qsizetype one = make()->byteSize();
+    computed = 0;
+    FeatureCache cache(one * 2 + one / 2);
+    const FeatureOptions o;
+    const auto first = cache.get(QStringLiteral("a"), o, make);
+    EXPECT_EQ(cache.get(QStringLiteral("a"), o, make), first);
+    EXPECT_EQ(computed, 1);
+    FeatureOptions coarser;
+    coarser.hopMs = 8;
+    cache.get(QStringLiteral("a"), coarser, make);
+    cache.get(QStringLiteral("b"), o, make);
+    EXPECT_EQ(computed, 3);
+    EXPECT_EQ(cache.count(), 2);  // the least recently used went
+    cache.get(QString(), o, make);
+    EXPECT_EQ(cache.count(), 2);  // no key, not kept
+}
