@@ -160,8 +160,7 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
     return {first, last};
 }
 
-std::vector<int> Aligner::initialSegmentation(const Observations &obs, const WaveFeatures &f,
-                                              const std::vector<Phone> &phones) const
+std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const
 {
     // The sung stretch is where the level comes within 25 dB of the loud
     // part; it is shared out evenly among the syllables, a quarter of each
@@ -438,19 +437,6 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     return out;
 }
 
-double Aligner::logLikelihood(const QString &name, const float *x) const
-{
-    auto it = models_.constFind(name);
-    if (it == models_.constEnd())
-        return kNegInf;
-    double ll = it->logNorm;
-    for (int d = 0; d < kDims; ++d) {
-        const double z = x[d] - it->mean[d];
-        ll -= 0.5 * z * z / it->var[d];
-    }
-    return ll;
-}
-
 QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iterations, int threads)
 {
     const int files = int(inputs.size());
@@ -467,7 +453,7 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iter
         const auto [first, last] = sungStretch(obs[k].x.data(), obs[k].frames, kDims);
         const double slot = double(last - first + 1) / std::max<qsizetype>(1, inputs[i].syllables.size());
         phones[k] = phonesOf(inputs[i].syllables, std::max(5, int(kMinVowelShare * slot)));
-        framePhones[k] = initialSegmentation(obs[k], *inputs[i].features, phones[k]);
+        framePhones[k] = initialSegmentation(obs[k], phones[k]);
     });
     std::vector<FileAlignment> result(static_cast<size_t>(files));
     for (int it = 0; it < std::max(1, iterations); ++it) {

@@ -61,10 +61,9 @@ private:
     static std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone) const;
-    std::vector<int> initialSegmentation(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones) const;
+    std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;
     void train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
                const std::vector<std::vector<int>> &framePhones);
-    double logLikelihood(const QString &model, const float *x) const;
 
     QHash<QString, Model> models_;
 };

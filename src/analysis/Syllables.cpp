@@ -243,9 +243,7 @@ QString Syllable::key() const
         return QStringLiteral("R");
     if (vowel == u'n' && consonant.isEmpty())
         return QStringLiteral("n");
-    const QString k = consonant + vowel;
-    // を is sung as お.
-    return k;
+    return consonant + vowel;
 }
 
 ConsonantClass Syllable::consonantClass() const
