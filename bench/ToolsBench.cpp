@@ -71,7 +71,7 @@ void runToolsBenchmarks(const QString &scratch)
     QDir().mkpath(doc.wrkpath);
     reset();
     doc.clcOto = entries;
-    locale.fileUTF8 = true;
+    doc.setForm({.utf8Marker = true});
     doc.saveoto();
     const double fileMs = bench::timeMs([&] {
         doc.openoto(doc.wrkpath, OtoDocument::kOtoIni);

@@ -38,7 +38,7 @@ bool CliSession::open(const QString &folder, const QString &file)
 
 std::optional<QString> firstUnwritableLine(const CliSession &session)
 {
-    const int codePage = session.locale.writeCodePage();
+    const int codePage = session.locale.writeCodePage(session.doc.form());
     for (const auto &entry : session.doc.clcOto) {
         const QString line = entry->fileStr();
         if (modLocale::bytes2str(modLocale::str2bytes(line, codePage), codePage) != line)

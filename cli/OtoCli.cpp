@@ -106,7 +106,7 @@ int listCommand(const QStringList &args)
 
 QString encodingName(const CliSession &s)
 {
-    return s.locale.fileUTF8 ? QStringLiteral("UTF-8") : s.locale.locName.value(s.sett.settlocFile);
+    return s.doc.form().isUtf8() ? QStringLiteral("UTF-8") : s.locale.locName.value(s.sett.settlocFile);
 }
 
 int convertCommand(const QStringList &args)
@@ -132,7 +132,12 @@ int convertCommand(const QStringList &args)
         return kFailed;
     const QString from = encodingName(s);
 
-    s.locale.fileUTF8 = toUtf8;
+    // The new file carries the marker line when it is UTF-8; its line ends
+    // stay as they were.
+    TextForm form = s.doc.form();
+    form.utf8Marker = toUtf8;
+    form.bom = false;
+    s.doc.setForm(form);
     if (toIndex)
         s.sett.settlocFile = *toIndex;
     if (const auto lost = firstUnwritableLine(s)) {

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (again.entries.size() != 1 || again.entries[0]->fileStr() != line)
                 __builtin_trap();
         }
-        (void)modLocale::str2bytes(otoFileText(parsed.entries, false), codePage);
+        (void)modLocale::str2bytes(otoFileText(parsed.entries, {}), codePage);
     }
     return 0;
 }

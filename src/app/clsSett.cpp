@@ -4,7 +4,9 @@
 #include "Dialogs.h"
 #include "NumberText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <limits>
 
@@ -93,6 +95,8 @@ bool clsSett::oupsett(Dialogs &dialogs) const
                          + u'"' + settRecentPath + u'"' + QStringLiteral("\r\n")
                          + formatNumber(settPrmRound) + QStringLiteral("\r\n")
                          + QString::number(settFilenameBad) + QStringLiteral("\r\n");
+    // The configuration folder of a fresh user account may not exist yet.
+    QDir().mkpath(QFileInfo(path_).absolutePath());
     if (auto error = writeFileAtomically(path_, text.toLocal8Bit())) {
         dialogs.message({QStringLiteral("error while saving settings - 保存設定時出現錯誤") + QStringLiteral("\r\n") + *error,
                          QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});

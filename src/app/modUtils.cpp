@@ -2,6 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <QStringList>
 
 namespace {
@@ -29,6 +34,19 @@ QString revPath(const QString &path)
     QStringList pieces = path.split(kSep, Qt::SkipEmptyParts);
     std::reverse(pieces.begin(), pieces.end());
     return pieces.join(u'/');
+}
+
+QString settingsFilePath(const QString &programFolder, const QString &configHome)
+{
+    // Asked with the effective user's rights, the ones the write will have.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(programFolder).constData(), W_OK, AT_EACCESS) == 0)
+        return joinPath(programFolder, QStringLiteral("sett.ini"));
+    return joinPath(joinPath(configHome, QStringLiteral("lirra")), QStringLiteral("sett.ini"));
+}
+
+QString settingsFilePath()
+{
+    return settingsFilePath(programFolder(), QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 QString programFolder()

@@ -20,6 +20,13 @@ QString revPath(const QString &path);
 // The folder of the running executable.
 QString programFolder();
 
+// Where sett.ini lives: beside the program, as it always has; where the
+// program's folder cannot be written (an installed program), in the user's
+// configuration folder, configHome/lirra.
+QString settingsFilePath(const QString &programFolder, const QString &configHome);
+// The same for this program and user ($XDG_CONFIG_HOME, by default ~/.config).
+QString settingsFilePath();
+
 // Little-endian integers from the start of a byte array (the wave reader's
 // fields). Bytes missing from a short array count as 0.
 qint16 bytesToInt(QByteArrayView bytes);

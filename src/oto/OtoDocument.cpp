@@ -15,9 +15,12 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
     bool read = false;
     try {
-        const std::optional<QString> text = locale_.tryReadfile(joinPath(folder, fileName));
-        read = text.has_value();
-        parseOto(text.value_or(QString()));
+        const std::optional<TextFile> file = locale_.tryReadfile(joinPath(folder, fileName));
+        read = file.has_value();
+        // A file that cannot be read leaves the form of the last one.
+        if (file)
+            form_ = file->form;
+        parseOto(file ? QStringView(file->text) : QStringView(), form_.lineEnd);
         emit entriesReplaced();
     } catch (const std::exception &e) {
         dialogs_.message({QStringLiteral("frmmain::openoto") + QStringLiteral("\r\n") + QString::fromLocal8Bit(e.what()),
@@ -30,9 +33,9 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
     return read;
 }
 
-void OtoDocument::parseOto(QStringView text)
+void OtoDocument::parseOto(QStringView text, LineEnd lineEnd)
 {
-    ParsedOto parsed = parseOtoText(text);
+    ParsedOto parsed = parseOtoText(text, lineEnd);
     clcOto = std::move(parsed.entries);
     lastBadLines_ = parsed.badLines;
     if (parsed.badLines > 0)
@@ -58,20 +61,20 @@ bool OtoDocument::saveoto(const QString &fileName)
     // removed by mistake; it never silently replaces the user's entries.
     if (clcOto.isEmpty() && !confirmEmptySave(path))
         return false;
-    return locale_.writefile(path, otoFileText(clcOto, locale_.fileUTF8));
+    return locale_.writefile(path, otoFileText(clcOto, form_), form_);
 }
 
-int OtoDocument::askSave()
+SaveAnswer OtoDocument::askSave()
 {
     if (!blnChanged)
-        return 0;
+        return SaveAnswer::Discard;
     const MsgAnswer answer = dialogs_.message(
         {QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？"),
          QStringLiteral("?"), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel});
     switch (answer) {
-    case MsgAnswer::Yes: return 1;
-    case MsgAnswer::No: return 0;
-    default: return -1;
+    case MsgAnswer::Yes: return SaveAnswer::Save;
+    case MsgAnswer::No: return SaveAnswer::Discard;
+    default: return SaveAnswer::Cancel;
     }
 }
 
@@ -98,11 +101,15 @@ void OtoDocument::updTitle()
 
 bool OtoDocument::saveFirstIfAsked()
 {
-    const int answer = askSave();
-    if (answer == -1)
+    switch (askSave()) {
+    case SaveAnswer::Cancel: return false;
+    case SaveAnswer::Discard: return true;
+    case SaveAnswer::Save: break;
+    }
+    if (!saveoto(kOtoIni))
         return false;
-    if (answer == 1)
-        saveoto(kOtoIni);
+    blnChanged = false;
+    updTitle();
     return true;
 }
 
@@ -123,7 +130,9 @@ void OtoDocument::reload()
 
 void OtoDocument::save()
 {
-    saveoto(kOtoIni);
+    // A save that did not write keeps the mark, so that closing still asks.
+    if (!saveoto(kOtoIni))
+        return;
     blnChanged = false;
     updTitle();
 }

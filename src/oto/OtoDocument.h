@@ -8,6 +8,9 @@
 class Dialogs;
 class modLocale;
 
+// The answer to the question whether to save unsaved changes first.
+enum class SaveAnswer { Save, Discard, Cancel };
+
 // The open voicebank as the main window sees it: its folder, its entries in
 // file order and whether they hold unsaved changes, with the File menu's
 // commands. The window connects to the signals; nothing here draws.
@@ -27,13 +30,22 @@ public:
     // not be read (after the message), so that tools can set an exit status.
     bool openoto(const QString &folder, const QString &fileName);
     // Replaces clcOto by the entries of the text; reports bad lines once.
-    void parseOto(QStringView text);
+    void parseOto(QStringView text, LineEnd lineEnd = LineEnd::CrLf);
     int lastBadLines() const { return lastBadLines_; }
 
-    // Writes every entry to wrkpath/fileName. Returns whether it was written.
+    // Writes every entry to wrkpath/fileName, in the form the file was read
+    // in. Returns whether it was written.
     bool saveoto(const QString &fileName = kOtoIni);
-    // 1 save, 0 go on without saving, -1 cancel.
-    int askSave();
+    SaveAnswer askSave();
+    // Asks whether to save unsaved changes and saves when told to. False
+    // when the user cancelled or the save failed: the caller must not go on
+    // and drop the changes.
+    bool saveFirstIfAsked();
+
+    // How the last file read was stored (encoding, byte-order mark, line
+    // ends); saving writes the same form.
+    const TextForm &form() const { return form_; }
+    void setForm(const TextForm &form) { form_ = form; }
 
     void setChanged();
     void updTitle();
@@ -54,9 +66,9 @@ signals:
 
 private:
     bool confirmEmptySave(const QString &path);
-    bool saveFirstIfAsked();
 
     modLocale &locale_;
     Dialogs &dialogs_;
     int lastBadLines_ = 0;
+    TextForm form_;
 };

@@ -42,10 +42,14 @@ bool splitEntry(QStringView line, QStringView (&parts)[7])
     return true;
 }
 
-// The position of the next CR LF at or after pos, or the text's end. A
+// The position of the next line end at or after pos, or the text's end. A
 // single-character search is much faster than a two-character one.
-qsizetype lineEnd(QStringView text, qsizetype pos)
+qsizetype lineEnd(QStringView text, qsizetype pos, LineEnd style)
 {
+    if (style == LineEnd::Lf) {
+        const qsizetype lf = text.indexOf(u'\n', pos);
+        return lf < 0 ? text.size() : lf;
+    }
     for (;;) {
         const qsizetype cr = text.indexOf(u'\r', pos);
         if (cr < 0)
@@ -58,14 +62,15 @@ qsizetype lineEnd(QStringView text, qsizetype pos)
 
 }  // namespace
 
-ParsedOto parseOtoText(QStringView text)
+ParsedOto parseOtoText(QStringView text, LineEnd style)
 {
     ParsedOto result;
+    const qsizetype endSize = style == LineEnd::Lf ? 1 : 2;
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const qsizetype end = lineEnd(text, pos);
+        const qsizetype end = lineEnd(text, pos, style);
         const QStringView line = text.mid(pos, end - pos);
-        pos = end + 2;
+        pos = end + endSize;
 
         if (isBlank(line) || line.front() == u'#')
             continue;
@@ -93,18 +98,21 @@ QString badLinesMessage(int n)
            + QStringLiteral("\r\n") + QString::number(n) + QStringLiteral("個條目檢出錯誤，可能編碼設定有誤。");
 }
 
-QString otoFileText(const OtoEntries &entries, bool utf8Marker)
+QString otoFileText(const OtoEntries &entries, const TextForm &form)
 {
+    const QString newline = form.lineEndText();
     QString text;
     text.reserve(entries.size() * 48);
-    if (utf8Marker) {
+    if (form.utf8Marker) {
         text += kUtf8Marker;
-        text += QStringLiteral("\r\n");
+        text += newline;
     }
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (i > 0)
-            text += QStringLiteral("\r\n");
+            text += newline;
         entries[i]->appendFileStr(text);
     }
+    if (form.lineEnd == LineEnd::Lf && form.finalLineEnd && !entries.isEmpty())
+        text += newline;
     return text;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "clsOto.h"
+#include "modLocale.h"
 
 #include <QList>
 #include <QString>
 #include <memory>
 
-// The oto.ini format: CR LF separated lines of
+// The oto.ini format: lines (separated by CR LF, or by LF in a file without
+// CR LF) of
 //   file=alias,left,fixed,right,preutterance,overlap
 // Blank lines (spaces only) and lines starting with "#" are skipped; every
 // other line must hold exactly one "=" and, right of it, exactly five ",".
@@ -20,14 +22,14 @@ struct ParsedOto {
     int badLines = 0;
 };
 
-ParsedOto parseOtoText(QStringView text);
+ParsedOto parseOtoText(QStringView text, LineEnd lineEnd = LineEnd::CrLf);
 
 // The message shown once for n > 0 bad lines.
 QString badLinesMessage(int n);
 
-// The whole file text: the entries' lines joined with CR LF, none after the
-// last; with utf8Marker the "#CHARSET:UTF8" line comes first, so that the
-// file is read back as UTF-8.
-QString otoFileText(const OtoEntries &entries, bool utf8Marker);
+// The whole file text: the entries' lines joined with the form's line end,
+// none after the last unless an LF file ended with one; a file that had the
+// "#CHARSET:UTF8" line gets it first again, so that it is read back as UTF-8.
+QString otoFileText(const OtoEntries &entries, const TextForm &form);
 
 inline const QString kUtf8Marker = QStringLiteral("#CHARSET:UTF8");

@@ -3,8 +3,10 @@
 #include "AtomicFile.h"
 #include "Dialogs.h"
 #include "clsSett.h"
+#include "modUtils.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
@@ -114,9 +116,9 @@ int modLocale::fileCodePage() const
     return locCodePage.value(sett_.settlocFile, 0);
 }
 
-int modLocale::writeCodePage() const
+int modLocale::writeCodePage(const TextForm &form) const
 {
-    return fileUTF8 ? kUtf8CodePage : fileCodePage();
+    return form.isUtf8() ? kUtf8CodePage : fileCodePage();
 }
 
 QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
@@ -168,10 +170,40 @@ void modLocale::reportReadFailure(const QString &path, const QString &why)
 
 QString modLocale::readfile(const QString &path)
 {
-    return tryReadfile(path).value_or(QString());
+    const std::optional<TextFile> file = tryReadfile(path);
+    return file ? file->text : QString();
 }
 
-std::optional<QString> modLocale::tryReadfile(const QString &path)
+namespace {
+
+const QByteArray kBom("\xef\xbb\xbf");
+
+// Reads the form of a file from its bytes. CR and LF never occur inside a
+// multi-byte character of the supported code pages, so the bytes tell.
+TextForm formOf(QByteArrayView bytes)
+{
+    TextForm form;
+    form.bom = bytes.startsWith(kBom);
+    if (form.bom)
+        bytes = bytes.sliced(kBom.size());
+    if (!bytes.contains("\r\n") && bytes.contains('\n')) {
+        form.lineEnd = LineEnd::Lf;
+        form.finalLineEnd = bytes.endsWith('\n');
+    }
+    // The marker line ends at the first CR (or CR LF), in an LF file at the
+    // first LF; spaces do not count, letter case does not matter.
+    const qsizetype end = form.lineEnd == LineEnd::Lf ? bytes.indexOf('\n') : bytes.indexOf('\r');
+    QByteArray first = (end < 0 ? bytes : bytes.first(end)).toByteArray();
+    if (form.lineEnd == LineEnd::Lf && first.endsWith('\r'))
+        first.chop(1);
+    first.replace(" ", "");
+    form.utf8Marker = first.toUpper() == "#CHARSET:UTF8";
+    return form;
+}
+
+}  // namespace
+
+std::optional<TextFile> modLocale::tryReadfile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -194,25 +226,26 @@ std::optional<QString> modLocale::tryReadfile(const QString &path)
         return std::nullopt;
     }
 
-    // The first line ends at the first CR (or CR LF); a lone LF does not end it.
-    qsizetype end = bytes.indexOf('\r');
-    QByteArray first = end < 0 ? bytes : bytes.left(end);
-    first.replace(" ", "");
-    fileUTF8 = first.toUpper() == "#CHARSET:UTF8";
-
+    TextFile result;
+    result.form = formOf(bytes);
+    const QByteArrayView body = result.form.bom ? QByteArrayView(bytes).sliced(kBom.size()) : QByteArrayView(bytes);
     try {
-        return bytes2str(bytes, fileUTF8 ? kUtf8CodePage : fileCodePage());
+        result.text = bytes2str(body.toByteArray(), writeCodePage(result.form));
     } catch (const std::exception &e) {
         reportReadFailure(path, QString::fromLocal8Bit(e.what()));
         return std::nullopt;
     }
+    return result;
 }
 
-bool modLocale::writefile(const QString &path, const QString &text)
+bool modLocale::writefile(const QString &path, const QString &text, const TextForm &form)
 {
     std::optional<QString> error;
     try {
-        error = writeFileAtomically(path, str2bytes(text, writeCodePage()));
+        QByteArray bytes = str2bytes(text, writeCodePage(form));
+        if (form.bom)
+            bytes.prepend(kBom);
+        error = writeFileAtomically(path, bytes);
     } catch (const std::exception &e) {
         error = QString::fromLocal8Bit(e.what());
     }
@@ -223,11 +256,25 @@ bool modLocale::writefile(const QString &path, const QString &text)
     return true;
 }
 
-QString modLocale::onDiskName(const QString &name) const
+QString modLocale::garbledName(const QString &name) const
 {
-    if (sett_.settFilenameBad == 0)
-        return name;
     const int from = ansiCodePage(locLCID.value(sett_.settlocFile, 0));
     const int to = ansiCodePage(locLCID.value(sett_.settlocDisp, 0));
     return bytes2str(str2bytes(name, from), to);
+}
+
+QString modLocale::onDiskName(const QString &name) const
+{
+    return sett_.settFilenameBad == 0 ? name : garbledName(name);
+}
+
+QString modLocale::wavePath(const QString &folder, const QString &name) const
+{
+    const QString garbled = garbledName(name);
+    const bool ruleOn = sett_.settFilenameBad != 0;
+    const QString first = joinPath(folder, ruleOn ? garbled : name);
+    if (garbled == name || QFileInfo::exists(first))
+        return first;
+    const QString second = joinPath(folder, ruleOn ? name : garbled);
+    return QFileInfo::exists(second) ? second : first;
 }

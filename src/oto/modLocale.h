@@ -8,6 +8,27 @@
 class clsSett;
 class Dialogs;
 
+enum class LineEnd { CrLf, Lf };
+
+// How a text file was stored, so that saving writes it back the same way:
+// a bank kept in git then shows only the lines that changed.
+struct TextForm {
+    bool utf8Marker = false;  // the first line is "#CHARSET:UTF8"
+    bool bom = false;         // the file starts with the UTF-8 byte-order mark
+    LineEnd lineEnd = LineEnd::CrLf;
+    bool finalLineEnd = false;  // an LF file ended with a line end
+
+    bool isUtf8() const { return utf8Marker || bom; }
+    QString lineEndText() const { return lineEnd == LineEnd::Lf ? QStringLiteral("\n") : QStringLiteral("\r\n"); }
+    bool operator==(const TextForm &) const = default;
+};
+
+// A whole text file decoded (without its byte-order mark), and its form.
+struct TextFile {
+    QString text;
+    TextForm form;
+};
+
 // Whole text files in the user's file charset, or in UTF-8 when their first
 // line is "#CHARSET:UTF8"; the charset table; the rule that finds a wave
 // file's name on disk. All text inside the program is UTF-16 (QString).
@@ -27,19 +48,22 @@ public:
     void initLocale();
     void addLocale(const QString &name, qint16 codePage, qint16 charset, qint16 lcid, const QString &font);
 
-    // True when the most recently read file was UTF-8; writefile follows it.
-    bool fileUTF8 = false;
-
     // The whole file decoded; empty text (after a message) on failure.
+    // A file is UTF-8 when its first line is "#CHARSET:UTF8" or when it
+    // starts with a byte-order mark, else it is in the file charset. Lines
+    // end with CR LF, or with LF in a file that holds no CR LF at all.
     QString readfile(const QString &path);
-    // As readfile, but tells a failure apart from an empty text.
-    std::optional<QString> tryReadfile(const QString &path);
-    // Writes the text encoded, atomically. Failures are shown; the return
-    // value is only for callers outside the editor that need an exit status.
-    bool writefile(const QString &path, const QString &text);
+    // As readfile, but tells a failure apart from an empty text, and tells
+    // how the file was stored.
+    std::optional<TextFile> tryReadfile(const QString &path);
+    // Writes the text encoded as form says (UTF-8 with its byte-order mark,
+    // or the file charset), atomically. The text's line ends are the
+    // caller's. Failures are shown; the return value says whether the file
+    // was written.
+    bool writefile(const QString &path, const QString &text, const TextForm &form = {});
 
-    // The code page writefile would use now.
-    int writeCodePage() const;
+    // The code page writefile uses for a file of this form.
+    int writeCodePage(const TextForm &form) const;
 
     // Conversions. Code page 0 is the system's character set (the locale's,
     // UTF-8 on a normal Linux system). Malformed bytes decode to U+FFFD;
@@ -52,11 +76,20 @@ public:
     // garbled names some voicebanks carry on disk.
     QString onDiskName(const QString &name) const;
 
+    // The path of an entry's wave file in folder. The name the rule gives
+    // is tried first and the name as written second (the other way round
+    // with the rule off): banks unpacked with garbled names need the rule,
+    // banks unpacked or cloned on Linux carry the names as written. When
+    // neither exists, the path tried first.
+    QString wavePath(const QString &folder, const QString &name) const;
+
     // The code page that a locale id uses for its text (0 for the system's).
     static int ansiCodePage(int lcid);
 
 private:
     int fileCodePage() const;
+    // The name encoded in the file charset and decoded in the display charset.
+    QString garbledName(const QString &name) const;
     void reportReadFailure(const QString &path, const QString &why);
 
     const clsSett &sett_;

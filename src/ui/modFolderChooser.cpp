@@ -115,7 +115,7 @@ std::optional<QList<FolderEntry>> folderEntries(const QString &driveRoot, const 
 
     const int childDepth = int(below.size()) + 1;
     const QStringList children =
-        QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : children)
         out.append({joinPath(folder, name), name, childDepth, FolderEntry::Child});
     return out;
@@ -130,8 +130,16 @@ QString chooseStartFolder(const QString &wrkpath, const QString &recentPath, con
     return programFolder;
 }
 
-bool acceptFolder(const QString &folderText, clsSett &sett, QString &wrkpath, Dialogs &dialogs)
+QString expandHome(const QString &typed, const QString &home)
 {
+    if (typed == u"~" || typed.startsWith(QStringLiteral("~/")))
+        return home + typed.mid(1);
+    return typed;
+}
+
+bool acceptFolder(const QString &typed, clsSett &sett, QString &wrkpath, Dialogs &dialogs)
+{
+    const QString folderText = expandHome(typed, QDir::homePath());
     QFile oto(joinPath(folderText, QStringLiteral("oto.ini")));
     if (!oto.open(QIODevice::ReadOnly)) {
         dialogs.message({QStringLiteral("打開的文件夾中未見oto.ini。\r\nNo oto.ini found."),

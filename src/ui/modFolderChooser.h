@@ -53,16 +53,21 @@ int driveOf(const QList<DriveInfo> &drives, const QString &folder);
 
 // The rows of the folder list for folder on the drive with root driveRoot;
 // nullopt when folder cannot be listed (missing, not a folder, no access).
-// Subfolders are sorted by name, ignoring case; hidden ones are left out.
+// Subfolders are sorted by name, ignoring case; hidden ones are listed too,
+// since banks live under ~/.wine or ~/.local as often as anywhere.
 std::optional<QList<FolderEntry>> folderEntries(const QString &driveRoot, const QString &folder);
 
 // The open voicebank's folder, else the most recent one, else the program's.
 QString chooseStartFolder(const QString &wrkpath, const QString &recentPath, const QString &programFolder);
 
-// The Open command: folderText, exactly as typed, is accepted when
-// folderText + "/oto.ini" opens for reading; then it is stored in
-// sett.settRecentPath and wrkpath. Otherwise the "No oto.ini found." box is
-// shown and nothing is stored.
+// A typed path with a leading "~" (alone or before "/") meaning the home
+// folder, as in a shell; any other text as it is.
+QString expandHome(const QString &typed, const QString &home);
+
+// The Open command: folderText, exactly as typed (a leading "~" meaning the
+// home folder), is accepted when folderText + "/oto.ini" opens for reading;
+// then it is stored in sett.settRecentPath and wrkpath. Otherwise the "No
+// oto.ini found." box is shown and nothing is stored.
 bool acceptFolder(const QString &folderText, clsSett &sett, QString &wrkpath, Dialogs &dialogs);
 
 // The state of the drive and folder lists. Every change either succeeds as a

@@ -12,24 +12,27 @@ void PictureBox::setBackColor(const QColor &c)
     cls();
 }
 
+qreal PictureBox::pixelRatio() const
+{
+    return devicePixelRatioF();
+}
+
 void PictureBox::cls()
 {
-    if (image_.size() != size())
-        image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    const QSize pixels = (QSizeF(size()) * pixelRatio()).toSize().expandedTo(QSize(1, 1));
+    if (image_.size() != pixels)
+        image_ = QImage(pixels, QImage::Format_RGB32);
     image_.fill(back_);
     update();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
+    // After a resize the old image stays until the redraw replaces it: a
+    // view is never blank while the window is dragged larger or smaller.
+    // The image is drawn at its own pixel size, one image pixel to one
+    // screen pixel.
     QPainter p(this);
     p.fillRect(rect(), back_);
-    p.drawImage(0, 0, image_);
-}
-
-void PictureBox::resizeEvent(QResizeEvent *)
-{
-    // A resize clears the image, as a picture box that keeps its image does;
-    // the layout redraws right after.
-    cls();
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(image_.size()) / pixelRatio()), image_);
 }

@@ -4,7 +4,10 @@
 #include <QWidget>
 
 // A picture box: a widget that keeps the image last drawn into it and shows
-// it until it is drawn again, so repaints never redo the drawing.
+// it until it is drawn again, so repaints never redo the drawing. The image
+// has the screen's pixels (the widget's size times the device pixel ratio),
+// so that traces are sharp on high-density screens; drawing into it works in
+// those pixels.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -17,6 +20,8 @@ public:
 
     // Clears the kept image to the background colour at the current size.
     void cls();
+    // The screen pixels per widget pixel that the kept image is made for.
+    qreal pixelRatio() const;
     QImage &image() { return image_; }
     const QImage &image() const { return image_; }
     // Shows the kept image again after it was drawn into.
@@ -24,7 +29,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QImage image_;

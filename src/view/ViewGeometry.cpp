@@ -226,6 +226,12 @@ QColor markColor(int band)
     return band >= 0 && band < 5 ? colors[band] : QColor();
 }
 
+QColor overviewBackColor(const QColor &face)
+{
+    constexpr int kNearlyWhite = 224;  // grey level; the classic face is about 208
+    return qGray(face.rgb()) >= kNearlyWhite ? QColor(212, 208, 200) : face;
+}
+
 std::vector<MarkTick> markTicks(const clsOto &e, double lengthMs, double start, double length, int width,
                                 int height)
 {

@@ -127,3 +127,8 @@ std::vector<MarkTick> markTicks(const clsOto &entry, double lengthMs, double sta
 // The marker colours, by band.
 QColor markColor(int band);
 
+// The overview strip's background: the platform's face colour, unless that
+// is nearly white, where the strip's white trace would vanish; then the
+// classic grey face colour.
+QColor overviewBackColor(const QColor &face);
+

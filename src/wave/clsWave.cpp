@@ -56,8 +56,7 @@ clsWave::clsWave(const modLocale *locale) : locale_(locale) {}
 
 bool clsWave::ReadFile(const QString &fpath, QString &fname)
 {
-    const QString name = locale_ ? locale_->onDiskName(fname) : fname;
-    const QString path = joinPath(fpath, name);
+    const QString path = locale_ ? locale_->wavePath(fpath, fname) : joinPath(fpath, fname);
     fname = path;
     FileAddress = path;
     try {

@@ -1,3 +1,4 @@
+#include "PictureBox.h"
 #include "WindowEnv.h"
 #include "modUtils.h"
 
@@ -179,4 +180,77 @@ TEST_F(WindowFixture, HelpBoxes)
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(std::pair(dialogs.messages[0].title, dialogs.messages[0].text.split("\r\n").size()), std::pair(QString("Tips & Hints - 使用技巧提示"), qsizetype(12)));
     EXPECT_EQ(std::pair(dialogs.messages[1].title, dialogs.messages[1].icon), std::pair(QString("About Lirra v0.2.1"), MsgIcon::None));
+}
+
+TEST_F(WindowFixture, AnotherProgramInBetweenChangesNothingAndOurDialogsActivate)
+{
+    open({{"ka", "ka.wav"}, {"sa", "sa.wav"}, {"ki", "ki.wav"}});
+    auto *search = child<QLineEdit>("txtSearch");
+    search->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(search, "k");
+    QTest::keyClick(search, Qt::Key_Return);
+    ASSERT_EQ(rowsItemData(), (QList<int>{0, 2}));
+    child<QMenu>("mnuFile")->setTitle("stale");  // shows whether an activation ran
+
+    // The user looks at another program and comes back.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::processEvents();
+    QApplication::setActiveWindow(window.get());
+    QApplication::processEvents();
+    EXPECT_EQ(std::tuple(rowsItemData(), search->text(), child<QMenu>("mnuFile")->title()),
+              std::tuple(QList<int>{0, 2}, QString("k"), QString("stale")));
+
+    // Back from a window of ours: the activation runs, and the hint stays
+    // out of the box that has the focus.
+    {
+        QDialog dialog(window.get());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+    }
+    QApplication::setActiveWindow(window.get());
+    QApplication::processEvents();
+    EXPECT_EQ(child<QMenu>("mnuFile")->title(), "&File - 文件");
+    EXPECT_EQ(std::pair(rowsItemData(), search->text()), std::pair(QList<int>{0, 2}, QString("k")));
+
+    // A half-typed value survives as well.
+    auto *prm = child<QLineEdit>("txtPrm(0)");
+    child<QListView>("lstOto")->setCurrentIndex(window->listModel().index(0));
+    prm->setFocus();
+    QApplication::processEvents();
+    prm->setText("12.");
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(window.get());
+    QApplication::processEvents();
+    EXPECT_EQ(prm->text(), "12.");
+    EXPECT_EQ(window->curOto->prmLF, 12);
+
+}
+
+TEST_F(WindowFixture, ViewsAreNeverBlank)
+{
+    resizeClient(632, 274);
+    open({{"a", "a.wav"}});
+    child<QListView>("lstOto")->setCurrentIndex(window->listModel().index(0));
+    auto *pic = child<PictureBox>("pic");
+    const auto traced = [](QWidget *box, const QColor &back) {
+        const QImage shown = box->grab().toImage();
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixelColor(x, y) != back)
+                    return true;
+        return false;
+    };
+    ASSERT_TRUE(traced(pic, Qt::white));
+    // Resized alone, a picture box shows its last image until redrawn.
+    pic->resize(pic->width() + 40, pic->height() + 10);
+    EXPECT_TRUE(traced(pic, Qt::white));
+    // Resizing the window redraws both views at the new size.
+    resizeClient(800, 400);
+    EXPECT_EQ(pic->image().size(), pic->size());
+    EXPECT_TRUE(traced(pic, Qt::white));
+    auto *picSm = child<PictureBox>("picSm");
+    EXPECT_TRUE(traced(picSm, picSm->backColor()));
+    EXPECT_LT(qGray(picSm->backColor().rgb()), 224);  // a white trace shows on it
 }

@@ -1,4 +1,7 @@
+#include "TempFolder.h"
 #include "modUtils.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -13,4 +16,12 @@ TEST(Paths, JoinPutsExactlyOneSeparatorAndRevPathDropsEmptyPieces)
     EXPECT_EQ(revPath("/home/u/voice"), "voice/u/home");
     EXPECT_EQ(revPath("C:/a//b/"), "b/a/C:");
     EXPECT_EQ(revPath("/"), "");
+}
+
+TEST(Paths, SettingsLiveBesideTheProgramUnlessItsFolderIsReadOnly)
+{
+    TempFolder program, config;
+    EXPECT_EQ(settingsFilePath(program.path(), config.path()), program.path() + "/sett.ini");
+    ReadOnlyFolder installed(program.path());
+    EXPECT_EQ(settingsFilePath(program.path(), config.path()), config.path() + "/lirra/sett.ini");
 }

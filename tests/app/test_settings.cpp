@@ -68,7 +68,11 @@ TEST(Settings, WriteThenReadKeepsEveryFieldExactlyAndFailuresAreShown)
     in.inpSett();
     EXPECT_EQ(fields(in), fields(out));
 
-    clsSett nowhere(dir.file("missing-folder/sett.ini"));
+    // A configuration folder not there yet is made; one that cannot be is reported.
+    EXPECT_TRUE(clsSett(dir.file("config/lirra/sett.ini")).oupsett(dialogs));
+    EXPECT_TRUE(QFile::exists(dir.file("config/lirra/sett.ini")));
+    dir.write("blocker", "a file where the folder would be");
+    clsSett nowhere(dir.file("blocker/sett.ini"));
     EXPECT_FALSE(nowhere.oupsett(dialogs));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].title, "...");

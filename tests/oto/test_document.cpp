@@ -143,3 +143,58 @@ TEST_F(DocFixture, EmptyCollectionNeverSilentlyReplacesEntries)
     EXPECT_TRUE(doc.saveoto("new.ini"));  // nothing to lose: no question
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
+
+TEST_F(DocFixture, LineEndsAndByteOrderMarkAreWrittenBackAsRead)
+{
+    const QByteArray files[] = {
+        "a.wav=\x82\xa0,12,30.5,-200,20,0.25\nb.wav=\x82\xa2,1,2,3,4,5\n",       // LF, as git leaves it
+        "a.wav=\x82\xa0,12,30.5,-200,20,0.25\nb.wav=\x82\xa2,1,2,3,4,5",          // LF, none at the end
+        "\xef\xbb\xbf" "a.wav=\xe3\x81\x82,1,2,3,4,5\r\nb.wav=b,1,2,3,4,5",      // byte-order mark
+        "\xef\xbb\xbf#CHARSET:UTF8\nc.wav=\xe6\xbc\xa2,1,2,3,4,5\n",             // both marks, LF
+    };
+    for (const QByteArray &bytes : files) {
+        SCOPED_TRACE(bytes.toStdString());
+        openFolder(bytes);
+        ASSERT_TRUE(dialogs.messages.isEmpty());
+        EXPECT_FALSE(doc.clcOto.first()->FIL.startsWith(QChar(0xFEFF)));
+        doc.setChanged();
+        doc.save();
+        EXPECT_EQ(dir.read("oto.ini"), bytes);
+        doc.clcOto.last()->prmLF = 7;  // an edit changes its own line only
+        doc.save();
+        QByteArray edited = bytes;
+        edited.replace(edited.lastIndexOf(",1,2,3,4,5"), 2, ",7");
+        EXPECT_EQ(dir.read("oto.ini"), edited);
+    }
+}
+
+TEST_F(DocFixture, FailedSaveKeepsTheUnsavedMark)
+{
+    openFolder(kSjisFile);
+    doc.setChanged();
+    const QByteArray before = dir.read("oto.ini");
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        doc.save();
+        EXPECT_TRUE(doc.blnChanged);
+        dialogs.answers = {MsgAnswer::Yes};
+        EXPECT_FALSE(doc.saveFirstIfAsked());  // the caller must not go on
+        doc.reload();
+    }
+    EXPECT_EQ(std::tuple(doc.blnChanged, shownTitle.startsWith("Lirra*"), doc.clcOto.size()),
+              std::tuple(true, true, qsizetype(2)));
+    EXPECT_EQ(dir.read("oto.ini"), before);
+}
+
+TEST_F(DocFixture, RealLfBankFromGit)
+{
+    const QString bank = realBankFolder();
+    if (bank.isEmpty())
+        GTEST_SKIP() << "the development voicebank is not beside this checkout";
+    doc.wrkpath = bank;
+    ASSERT_TRUE(doc.openoto(bank, "oto.ini"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(doc.clcOto.size(), 1016);
+    EXPECT_EQ(doc.form().lineEnd, LineEnd::Lf);
+    EXPECT_TRUE(doc.clcOto.first()->FIL.startsWith(QString::fromUtf8("_あ")));
+}

@@ -40,28 +40,33 @@ TEST(Charsets, RoundTripsAndWindowsMappings)
     EXPECT_TRUE(modLocale::str2bytes(QString(), 932).isEmpty());
 }
 
-TEST_F(LocaleFixture, Utf8MarkerDecidesTheEncodingOfEachRead)
+TEST_F(LocaleFixture, MarkerByteOrderMarkAndLineEndsMakeTheFormOfEachRead)
 {
     const QByteArray entry = QString::fromUtf8("\r\na.wav=あ,1,2,3,4,5").toUtf8();
-    const std::pair<QByteArray, bool> firstLines[] = {
-        {"#CHARSET:UTF8", true}, {"#charset:utf8", true}, {" # CHARSET : UTF8 ", true},
-        {"#CHARSET:UTF-8", false}, {"#CHARSET:\tUTF8", false}, {"\xef\xbb\xbf#CHARSET:UTF8", false},
-        {"#CHARSET:UTF8\nx", false},  // a lone LF does not end the first line
+    const QByteArray bom = "\xef\xbb\xbf";
+    const std::tuple<QByteArray, bool, bool> firstLines[] = {
+        {"#CHARSET:UTF8", true, false}, {"#charset:utf8", true, false}, {" # CHARSET : UTF8 ", true, false},
+        {"#CHARSET:UTF-8", false, false}, {"#CHARSET:\tUTF8", false, false},
+        {bom + "#CHARSET:UTF8", true, true}, {bom + "x", false, true},  // the mark alone makes UTF-8
+        {"#CHARSET:UTF8\nx", false, false},  // with CR LF in the file a lone LF does not end a line
     };
-    for (const auto &[first, utf8] : firstLines) {
+    for (const auto &[first, marker, hasBom] : firstLines) {
         SCOPED_TRACE(first.toStdString());
-        const QString text = locale.readfile(dir.write("oto.ini", first + entry));
-        EXPECT_EQ(locale.fileUTF8, utf8);
-        EXPECT_EQ(text.contains(QString::fromUtf8("あ")), utf8);
+        const auto file = locale.tryReadfile(dir.write("oto.ini", first + entry));
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->form, (TextForm{.utf8Marker = marker, .bom = hasBom}));
+        EXPECT_EQ(file->text.contains(QString::fromUtf8("あ")), marker || hasBom);
+        EXPECT_FALSE(file->text.startsWith(QChar(0xFEFF)));
     }
+    // A file without CR LF but with LF is an LF file, its first line too.
+    const auto lf = locale.tryReadfile(dir.write("lf.ini", bom + QString::fromUtf8("#CHARSET:UTF8\nあ\n").toUtf8()));
+    ASSERT_TRUE(lf);
+    EXPECT_EQ(lf->form, (TextForm{.utf8Marker = true, .bom = true, .lineEnd = LineEnd::Lf, .finalLineEnd = true}));
+    EXPECT_EQ(lf->text, QString::fromUtf8("#CHARSET:UTF8\nあ\n"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
-    // A read that cannot open its file, or finds it empty, leaves the flag alone.
-    locale.readfile(dir.write("oto.ini", "#CHARSET:UTF8\r\n"));
-    ASSERT_TRUE(locale.fileUTF8);
     EXPECT_EQ(locale.readfile(dir.file("none.ini")), QString());
     EXPECT_EQ(locale.readfile(dir.write("empty.ini", "")), QString());
-    EXPECT_TRUE(locale.fileUTF8);
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages[0].text,
               "modlocale::readfile(" + dir.file("none.ini") + "): No such file or directory\r\n\r\n"
@@ -116,17 +121,10 @@ TEST_F(LocaleFixture, FailedWritesLeaveTheOldFileIntact)
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(dir.read("oto.ini"), old);
 
-    // A read-only folder. Root writes anywhere, so drop to nobody meanwhile.
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    const bool root = geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(seteuid(65534), 0);
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        EXPECT_FALSE(locale.writefile(path, big));
     }
-    EXPECT_FALSE(locale.writefile(path, big));
-    if (root) {
-        ASSERT_EQ(seteuid(0), 0);
-    }
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(dir.read("oto.ini"), old);
 
     ASSERT_EQ(dialogs.messages.size(), 3);

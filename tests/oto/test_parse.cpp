@@ -60,6 +60,12 @@ TEST(Parse, LineEndsAndMarkers)
 
     EXPECT_EQ(parse("a.wav=a,1,2,3,4,5\rb.wav=b,1,2,3,4,5").badLines, 1);  // lone CR
 
+    // Read as an LF file, the same text gives both entries; a CR stays in its line.
+    const ParsedOto lfRead = parseOtoText(QString::fromUtf8("a.wav=a,1,2,3,4,5\nb.wav=b\r,1,2,3,4,5\n\n#c\n"), LineEnd::Lf);
+    EXPECT_EQ(lfRead.badLines, 0);
+    ASSERT_EQ(lfRead.entries.size(), 2u);
+    EXPECT_EQ(lfRead.entries[1]->ALS, "b\r");
+
     const ParsedOto marked = parse(" #CHARSET:UTF8\r\na.wav=a,1,2,3,4,5\r\n#CHARSET:UTF8\r\n");
     EXPECT_EQ(marked.badLines, 1);
     EXPECT_EQ(marked.entries.size(), 1u);
@@ -71,7 +77,9 @@ TEST(Parse, LineEndsAndMarkers)
 TEST(Parse, FileTextJoinsWithCrLfAndMarksUtf8)
 {
     const ParsedOto p = parse("a.wav=a,1,2,3,4,5\r\n# c\r\nb.wav=b,0.5,2,-3,4,-5\r\n");
-    EXPECT_EQ(otoFileText(p.entries, false), "a.wav=a,1,2,3,4,5\r\nb.wav=b,0.5,2,-3,4,-5");
-    EXPECT_EQ(otoFileText(p.entries, true), "#CHARSET:UTF8\r\na.wav=a,1,2,3,4,5\r\nb.wav=b,0.5,2,-3,4,-5");
-    EXPECT_EQ(otoFileText({}, false), "");
+    EXPECT_EQ(otoFileText(p.entries, {}), "a.wav=a,1,2,3,4,5\r\nb.wav=b,0.5,2,-3,4,-5");
+    EXPECT_EQ(otoFileText(p.entries, {.utf8Marker = true}), "#CHARSET:UTF8\r\na.wav=a,1,2,3,4,5\r\nb.wav=b,0.5,2,-3,4,-5");
+    EXPECT_EQ(otoFileText(p.entries, {.lineEnd = LineEnd::Lf, .finalLineEnd = true}),
+              "a.wav=a,1,2,3,4,5\nb.wav=b,0.5,2,-3,4,-5\n");
+    EXPECT_EQ(otoFileText({}, {}), "");
 }

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include <unistd.h>
+
 // A temporary folder for a test, removed afterwards, with helpers to put
 // files in it and read them back as bytes.
 class TempFolder {
@@ -33,3 +35,35 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// While it lives, the folder cannot be written: its permissions are taken
+// away and, since root writes anywhere, a root process acts as nobody.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &path) : path_(path), root_(geteuid() == 0)
+    {
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        if (root_ && seteuid(65534) != 0)
+            throw std::runtime_error("cannot drop root rights");
+    }
+    ~ReadOnlyFolder()
+    {
+        if (root_ && seteuid(0) != 0)
+            std::abort();
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+private:
+    QString path_;
+    bool root_;
+};
+
+// The development voicebank beside the repository, or an empty text when
+// this checkout has none.
+inline QString realBankFolder()
+{
+    const QString path = QStringLiteral(LIRRA_SOURCE_DIR "/../shared/banks/dorodoro-ja-vcv");
+    return QFile::exists(path + QStringLiteral("/oto.ini")) ? path : QString();
+}

@@ -39,7 +39,7 @@ TEST(FolderChooserLogic, DrivesAreRealMountsRootAndHomeFirstLongestPrefixWins)
     EXPECT_EQ(driveOf(drives, "relative"), -1);
 }
 
-TEST(FolderChooserLogic, EntriesAreAncestorsThenSortedVisibleSubfolders)
+TEST(FolderChooserLogic, EntriesAreAncestorsThenSortedSubfoldersHiddenToo)
 {
     TempFolder tmp;
     for (const char *f : {"b/deep", "A", "c", ".hidden"})
@@ -51,7 +51,7 @@ TEST(FolderChooserLogic, EntriesAreAncestorsThenSortedVisibleSubfolders)
 
     auto top = folderEntries(root, root);
     ASSERT_TRUE(top);
-    EXPECT_EQ(paths(*top), QStringList({root, root + "/A", root + "/b", root + "/c"}));
+    EXPECT_EQ(paths(*top), QStringList({root, root + "/.hidden", root + "/A", root + "/b", root + "/c"}));
     EXPECT_EQ(std::pair((*top)[0].kind, (*top)[1].depth), std::pair(FolderEntry::Current, 1));
 
     auto inB = folderEntries("/", root + "/b");
@@ -91,6 +91,12 @@ TEST(FolderChooserLogic, StartFolderAndOtoCheck)
 
     EXPECT_TRUE(acceptFolder(tmp.path() + "/", sett, wrkpath, dialogs));
     EXPECT_EQ(std::pair(wrkpath, sett.settRecentPath), std::pair(tmp.path() + "/", tmp.path() + "/"));
+
+    // A leading "~" is the home folder, as in a shell; elsewhere it is a letter.
+    EXPECT_EQ(expandHome("~", "/home/u"), "/home/u");
+    EXPECT_EQ(expandHome("~/voice/~a", "/home/u"), "/home/u/voice/~a");
+    EXPECT_EQ(expandHome("~other/x", "/home/u"), "~other/x");
+    EXPECT_EQ(expandHome("/x/~", "/home/u"), "/x/~");
 }
 
 TEST(FolderChooserLogic, FailedMovesKeepTheState)

@@ -145,6 +145,27 @@ TEST(WaveReader, MissingFilesAndOnDiskNames)
     name = real;
     EXPECT_TRUE(named.ReadFile(dir.path(), name));
     EXPECT_EQ(name, dir.path() + "/" + garbled);
+
+    // Whichever of the two names exists is used, the rule's first; with the
+    // rule off the name as written comes first.
+    const QString other = QString::fromUtf8("い.wav");
+    dir.write(other, wav({6}));
+    name = other;
+    EXPECT_TRUE(named.ReadFile(dir.path(), name));
+    EXPECT_EQ(name, dir.path() + "/" + other);
+    env.sett.settFilenameBad = 0;
+    name = real;
+    EXPECT_TRUE(named.ReadFile(dir.path(), name));
+    EXPECT_EQ(name, dir.path() + "/" + garbled);
+    dir.write(real, wav({7}));
+    name = real;
+    EXPECT_TRUE(named.ReadFile(dir.path(), name));
+    EXPECT_EQ(name, dir.path() + "/" + real);
+    // Neither there: the message names the path tried first.
+    env.sett.settFilenameBad = 1;
+    name = QString::fromUtf8("う.wav");
+    EXPECT_FALSE(named.ReadFile(dir.path(), name));
+    EXPECT_TRUE(named.GetError().startsWith(dir.path() + "/" + env.locale.onDiskName(QString::fromUtf8("う.wav")) + "\r\n"));
 }
 
 TEST(WaveReader, RangeIsTheLevelOneSampleInAThousandExceeds)

@@ -102,6 +102,7 @@ void frmMain::buildControls()
     picSm_ = new PictureBox(client_);
     picSm_->setObjectName(QStringLiteral("picSm"));
     picSm_->setForeColor(QColor(255, 255, 255));
+    picSm_->setBackColor(overviewBackColor(palette().color(QPalette::Button)));
     shpView_ = new QFrame(picSm_);
     shpView_->setObjectName(QStringLiteral("shpView"));
     shpView_->setStyleSheet(QStringLiteral("QFrame { border: 1px solid rgb(64,64,64); background: transparent; }"));
@@ -290,7 +291,9 @@ bool frmMain::event(QEvent *e)
 {
     // The first showing counts as an activation even where no window
     // manager hands out the focus (a bare X server, the offscreen platform).
-    if (e->type() == QEvent::WindowActivate || (e->type() == QEvent::Show && !shownOnce_)) {
+    // Coming back from another program is not an activation of ours.
+    const bool firstShow = e->type() == QEvent::Show && !shownOnce_;
+    if (firstShow || (e->type() == QEvent::WindowActivate && activation_.cameFromAnotherWindow(this))) {
         shownOnce_ = true;
         onActivate();
     }
@@ -313,20 +316,37 @@ void frmMain::enableFileItems()
 
 void frmMain::closeEvent(QCloseEvent *e)
 {
-    const int answer = doc_.askSave();
-    if (answer == -1) {
+    // A cancelled question, or a save that failed, keeps the window and the
+    // edits.
+    if (!doc_.saveFirstIfAsked()) {
         e->ignore();
         return;
     }
-    if (answer == 1)
-        doc_.saveoto(OtoDocument::kOtoIni);
     sett_.oupsett(dialogs_);
     e->accept();
     emit programEnd();
 }
 
+namespace {
+
+// The focus leaves or comes back with the whole window (another program,
+// a menu): not a move between the window's own controls, which is what the
+// focus handlers are about. Acting on it would clear a filtered list or
+// rewrite a half-typed value behind the user's back.
+bool windowWideFocusChange(const QEvent *e)
+{
+    if (e->type() != QEvent::FocusIn && e->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent *>(e)->reason();
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+}  // namespace
+
 bool frmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (windowWideFocusChange(e))
+        return QMainWindow::eventFilter(watched, e);
     if (e->type() == QEvent::KeyPress && watched != txtSearch_) {
         if (handleKeyFor(watched, static_cast<QKeyEvent *>(e)->key()))
             return true;
@@ -414,7 +434,11 @@ void frmMain::setfrmDispLocale(int charsetIndex)
         else if (auto *action = findChild<QAction *>(name))
             action->setText(caption);
     }
-    settext(txtSearch_, searchHint());
+    // The hint never lands in the box while the user types in it. The
+    // window's focus widget is the one that gets the focus back when the
+    // window is active again, which it is not yet during its activation.
+    if (focusWidget() != txtSearch_)
+        settext(txtSearch_, searchHint());
     if (cliW_ > 0)
         doLayout();
 }
@@ -433,16 +457,28 @@ bool frmMain::isEditable() const
 
 void frmMain::redrawall()
 {
+    // A redraw asked for while one runs (from a handler the drawing set
+    // off) is not dropped: it runs once the running one is done, so the
+    // views always end showing the latest state.
+    if (drawing) {
+        redrawPending_ = true;
+        return;
+    }
+    drawing = true;
+    do {
+        redrawPending_ = false;
+        drawViews();
+    } while (redrawPending_);
+    drawing = false;
+}
+
+void frmMain::drawViews()
+{
     pic_->cls();
     picSm_->cls();
     if (isEditable()) {
-        if (drawing)
-            return;  // a redraw further up the call chain is still running
-        drawing = true;
-        QCoreApplication::processEvents();
         drawDetail();
         drawOverview();
-        drawing = false;
     }
     placeViewFrame();
     refreshFields();
@@ -450,13 +486,16 @@ void frmMain::redrawall()
 
 void frmMain::refreshPicTry()
 {
-    if (drawing)
+    if (drawing) {
+        redrawPending_ = true;
         return;
+    }
     drawing = true;
     pic_->cls();
     drawDetail();
-    QCoreApplication::processEvents();
     drawing = false;
+    if (redrawPending_)
+        redrawall();
 }
 
 void frmMain::refreshFields()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActivationTracker.h"
 #include "MainLayout.h"
 #include "OtoDocument.h"
 #include "OtoListModel.h"
@@ -104,6 +105,7 @@ private:
     void Form_Resize();
     void doLayout();
     void onActivate();
+    void drawViews();
     void enableFileItems();
     void lstOto_Click(int row);
     void loadWave();
@@ -144,6 +146,9 @@ private:
     int cliW_ = 0, cliH_ = 0;
     bool settingText_ = false;
     bool shownOnce_ = false;
+    // A redraw asked for while one runs; it runs right after.
+    bool redrawPending_ = false;
+    ActivationTracker activation_;
     std::function<void()> chooseFolder_;
     WavePlayer player_;
     OverviewDrag drag_;

@@ -15,7 +15,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Lirra"));
     QApplication::setApplicationVersion(QStringLiteral("0.2.1"));
 
-    clsSett sett(appPath(QStringLiteral("sett.ini")));
+    clsSett sett(settingsFilePath());
     sett.inpSett();
 
     QtDialogs dialogs;
