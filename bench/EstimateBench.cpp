@@ -74,11 +74,11 @@ QList<clsOto> loadTruth()
     QFile f(QDir(kBank).filePath(QStringLiteral("oto.ini")));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    // The bank's file has LF line ends; the entries are what matters here.
-    QString text = modLocale::bytes2str(f.readAll(), 932);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
+    // Shift-JIS with LF line ends, read as the editor reads such a file.
+    const QByteArray bytes = f.readAll();
+    const LineEnd lineEnd = bytes.contains("\r\n") ? LineEnd::CrLf : LineEnd::Lf;
     QList<clsOto> out;
-    for (const auto &e : parseOtoText(text).entries)
+    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932), lineEnd).entries)
         out.append(*e);
     return out;
 }
@@ -88,7 +88,7 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
 {
     analysis::Estimator estimator(analysis::folderWaves(kBank));
     const analysis::EstimateReport report = estimator.estimate(input, targets);
-    QMap<QString, Errors> halves, kinds;
+    QMap<QString, Errors> halves;
     QMap<QString, QMap<QString, Errors>> kindsByHalf;
     QHash<QString, double> lengthOf;
     for (const analysis::Estimate &est : report.estimates) {
@@ -105,7 +105,7 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
             left = std::abs(e.prmLF - t.prmLF);
             overlap = std::abs((e.prmLF + e.prmOV) - (t.prmLF + t.prmOV));
         }
-        for (Errors *err : {&halves[half], &kinds[kind], &kindsByHalf[half][kind], &halves[QStringLiteral("all")]}) {
+        for (Errors *err : {&halves[half], &kindsByHalf[half][kind], &halves[QStringLiteral("all")], &kindsByHalf[QStringLiteral("all")][kind]}) {
             err->pre.push_back(pre);
             err->left.push_back(left);
             err->overlap.push_back(overlap);
@@ -115,22 +115,25 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
     std::printf("%s: %lld entries estimated, %d flagged, %.0f ms (waves and features %.0f, segmentation %.0f)\n", title,
                 qsizetype(report.estimates.size()), report.flagged, report.elapsedMs, report.featuresMs, report.alignMs);
     printHeader();
-    for (const QString &h : {QStringLiteral("tuning half"), QStringLiteral("held-out half"), QStringLiteral("all")})
+    // While the method is being tuned, nothing of the held-out half is shown.
+    const bool tuning = qEnvironmentVariableIsSet("LIRRA_BENCH_TUNING");
+    const QStringList shown = tuning ? QStringList{QStringLiteral("tuning half")}
+                                     : QStringList{QStringLiteral("tuning half"), QStringLiteral("held-out half"), QStringLiteral("all")};
+    for (const QString &h : shown)
         printRow(h, halves[h]);
-    std::printf("  per kind (both halves):\n");
-    for (auto it = kinds.constBegin(); it != kinds.constEnd(); ++it)
-        printRow(QStringLiteral("  ") + it.key(), it.value());
-    if (qEnvironmentVariableIsSet("LIRRA_BENCH_DETAIL")) {
-        for (const QString &h : {QStringLiteral("tuning half"), QStringLiteral("held-out half")}) {
-            std::printf("  per kind, %s:\n", qPrintable(h));
-            for (auto it = kindsByHalf[h].constBegin(); it != kindsByHalf[h].constEnd(); ++it)
-                printRow(QStringLiteral("  ") + it.key(), it.value());
-        }
+    for (const QString &h : shown) {
+        std::printf("  per kind, %s:\n", qPrintable(h));
+        for (auto it = kindsByHalf[h].constBegin(); it != kindsByHalf[h].constEnd(); ++it)
+            printRow(QStringLiteral("  ") + it.key(), it.value());
+    }
+    if (tuning && qEnvironmentVariableIsSet("LIRRA_BENCH_DETAIL")) {
         for (const analysis::Estimate &est : report.estimates) {
             const clsOto &t = truth[est.index];
-            std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\t%s\n", qPrintable(t.FIL), qPrintable(t.ALS),
+            if (!tuningHalf(t.FIL))
+                continue;
+            std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\tOV %+.0f\ttruth %.0f\t%s\n", qPrintable(t.FIL), qPrintable(t.ALS),
                         (est.entry.prmLF + est.entry.prmPR) - (t.prmLF + t.prmPR), est.entry.prmLF - t.prmLF,
-                        qPrintable(est.reason));
+                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(est.reason));
         }
     }
     return report.elapsedMs;
@@ -164,6 +167,8 @@ void runEstimateBenchmarks(const QString &)
     }
     scoreRun("a tenth set by hand (every tenth entry kept)", truth, tenth, rest);
 
+    if (qEnvironmentVariableIsSet("LIRRA_BENCH_TUNING"))
+        return;
     // Timed apart from the scoring, best of three, as the other sections
     // are: the machine is shared, and the first run also reads the waves
     // from disk.

@@ -1,6 +1,6 @@
 #include "analysis/Aligner.h"
 
-#include "analysis/Boundaries.h"
+#include "analysis/Landmarks.h"
 #include "analysis/Parallel.h"
 
 #include <algorithm>
@@ -465,7 +465,7 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iter
                 framePhones[size_t(i)] = std::move(fp);
         });
     }
-    parallelFor(files, threads, [&](int i) { refineBoundaries(result[size_t(i)], *inputs[i].features, inputs[i].syllables); });
+    parallelFor(files, threads, [&](int i) { placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables); });
     return QList<FileAlignment>(result.begin(), result.end());
 }
 

@@ -6,20 +6,45 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <array>
 #include <memory>
 #include <vector>
 
 namespace analysis {
 
+// Places in a syllable, found on the signal, that a labeller's points keep
+// a steady distance from. Which one a labeller goes by differs with the
+// kind of entry and with the labeller, so the estimator learns it from the
+// entries set by hand.
+enum class Mark {
+    ConsonantStart,  // the consonant's closure, murmur or noise begins
+    LevelRise,       // after the consonant, the level is back within 6 dB of the vowel's
+    EarlyChange,     // the spectrum has gone 30% of the way from the consonant's to the vowel's
+    MidChange,       // and half the way
+    ChangePeak,      // the spectrum changes fastest on its way into the vowel
+    Beat,            // where the singer's beat puts the syllable
+    VowelFall,       // the vowel's level has fallen 6 dB (before the next consonant or a pause)
+    VowelEnd,        // the vowel has stopped
+    Count
+};
+constexpr int kMarkCount = int(Mark::Count);
+
 // Where the sounds of one syllable lie, in ms from the start of the wave.
 struct SyllableTimes {
-    double consonantStart = 0;  // start of the consonant (its closure for k, t, p...); = vowelStart without one
-    double vowelStart = 0;      // where the note starts
-    double vowelEnd = 0;        // where the vowel stops (next consonant, pause or rest)
+    // As the alignment found them, to a frame or two.
+    double consonantStart = 0;  // = vowelStart without a consonant
+    double vowelStart = 0;
+    double vowelEnd = 0;        // next consonant, pause or rest
     double fit = 0;             // mean log-likelihood of the vowel's frames under its model
     bool pauseBefore = false;   // the singer stopped before this syllable
-};
+    // Found on the fine frames near the alignment's times.
+    std::array<double, kMarkCount> marks{};
+    double beatError = 0;       // how far the note's mark is from the beat (0 without a beat)
+    bool offBeat = false;       // off the singer's beat even after a second look
 
+    double mark(Mark m) const { return marks[size_t(m)]; }
+    double &mark(Mark m) { return marks[size_t(m)]; }
+};
 struct FileAlignment {
     QList<SyllableTimes> syllables;  // one per syllable of the file name, rests included
     double soundStart = 0;           // end of the leading silence (breath counted as silence)

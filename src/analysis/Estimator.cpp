@@ -1,6 +1,7 @@
 #include "analysis/Estimator.h"
 
 #include "analysis/Aligner.h"
+#include "analysis/Landmarks.h"
 #include "analysis/Parallel.h"
 #include "clsWave.h"
 #include "modLocale.h"
@@ -19,12 +20,12 @@ namespace {
 
 // The five points of an entry as absolute times in the wave.
 enum Point { kLeft, kPre, kOverlap, kFixed, kEnd, kPoints };
-// What a point can be measured from.
-enum Anchor { kVowel, kConsonant, kVowelEnd, kAnchors };
 
 // How much a group's own median counts against the broader estimate it
 // refines: with this many entries the two weigh the same.
 constexpr double kShrink = 2.0;
+// A group chooses its own mark to measure from only with this many entries.
+constexpr int kMinToChoose = 6;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
 constexpr double kDisagreeMs = 25.0;
@@ -37,11 +38,16 @@ struct Placed {
     AliasInfo alias;
 };
 
+// An entry's syllable as the signal shows it.
 struct Anchors {
-    std::array<double, kAnchors> at{};
+    std::array<double, kMarkCount> at{};
+    Mark note = Mark::LevelRise;  // the mark its note starts at unless the bank teaches otherwise
     double lengthMs = 0;
     double vowelMs = 0;
     double fit = 0;
+    bool offBeat = false;
+
+    double operator[](Mark m) const { return at[size_t(m)]; }
 };
 
 QString className(ConsonantClass c)
@@ -99,18 +105,18 @@ double mad(const std::vector<double> &v)
 }
 
 // Where a careful first guess puts the points when the bank has taught
-// nothing about this kind of entry: the note at the vowel's start, the
+// nothing about this kind of entry: the note at the vowel's onset, the
 // entry starting a little before the consonant, the crossfade a third of
 // the way in, the vowel usable until shortly before the next sound.
 std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a)
 {
-    const double v = a.at[kVowel], c = a.at[kConsonant], e = a.at[kVowelEnd];
+    const double v = a[a.note], c = a[Mark::ConsonantStart], e = a[Mark::VowelEnd];
     std::array<double, kPoints> p{};
     if (alias.kind == AliasInfo::Kind::Tail) {
-        p[kPre] = e;
-        p[kLeft] = std::max(v, e - 150);
-        p[kOverlap] = p[kLeft] + (e - p[kLeft]) / 3;
-        p[kFixed] = e + 50;
+        p[kPre] = a[Mark::VowelFall];
+        p[kLeft] = std::max(v, p[kPre] - 150);
+        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) / 3;
+        p[kFixed] = p[kPre] + 50;
         p[kEnd] = std::min(a.lengthMs, e + 250);
         return p;
     }
@@ -136,18 +142,18 @@ std::array<double, kPoints> pointsOf(const clsOto &e, double lengthMs)
 }
 
 // What the set entries teach: per group and point, the distances of the
-// labeller's points from the anchors.
+// labeller's points from each mark of the syllable.
 class Habits {
 public:
     void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
     {
         const auto p = pointsOf(entry, a.lengthMs);
-        const QStringList groups = groupsOf(alias);
-        for (const QString &g : groups) {
+        for (const QString &g : groupsOf(alias)) {
             Group &grp = groups_[g];
+            ++grp.entries;
             for (int pt = 0; pt < kPoints; ++pt)
-                for (int an = 0; an < kAnchors; ++an)
-                    grp.delta[pt][an].push_back(p[pt] - a.at[an]);
+                for (int m = 0; m < kMarkCount; ++m)
+                    grp.delta[pt][m].push_back(p[pt] - a.at[m]);
         }
         (entry.prmRT >= 0 ? positiveRt_ : negativeRt_)++;
     }
@@ -165,18 +171,15 @@ public:
         Result r;
         const auto fallback = defaultPoints(alias, a);
         const QStringList groups = groupsOf(alias);
-        // The anchor each point is measured from is chosen on the kind's
-        // group, where there are most entries to compare.
-        const QString kindGroup = alias.kind == AliasInfo::Kind::Tail ? groups.last() : groups[2];
-        const Group *kg = find(kindGroup);
         for (int pt = 0; pt < kPoints; ++pt) {
-            const int anchor = chooseAnchor(kg, pt, alias);
-            double delta = fallback[pt] - a.at[anchor];
+            const Mark mark = chooseMark(groups, pt, alias, a);
+            const size_t m = size_t(mark);
+            double delta = fallback[pt] - a[mark];
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
                 const Group *grp = find(groups[g]);
                 if (!grp)
                     continue;
-                const auto &d = grp->delta[pt][anchor];
+                const auto &d = grp->delta[pt][m];
                 const double n = double(d.size());
                 delta = (n * median(d) + kShrink * delta) / (n + kShrink);
                 if (pt == kPre) {
@@ -184,14 +187,15 @@ public:
                     r.spread = n >= 3 ? mad(d) : 0;
                 }
             }
-            r.points[pt] = a.at[anchor] + delta;
+            r.points[pt] = a[mark] + delta;
         }
         return r;
     }
 
 private:
     struct Group {
-        std::array<std::array<std::vector<double>, kAnchors>, kPoints> delta;
+        int entries = 0;
+        std::array<std::array<std::vector<double>, kMarkCount>, kPoints> delta;
     };
 
     const Group *find(const QString &g) const
@@ -200,26 +204,35 @@ private:
         return it == groups_.constEnd() ? nullptr : &it.value();
     }
 
-    static int defaultAnchor(int point, const AliasInfo &alias)
+    static Mark defaultMark(int point, const AliasInfo &alias, const Anchors &a)
     {
-        if (alias.kind == AliasInfo::Kind::Tail || point == kEnd)
-            return kVowelEnd;
-        return kVowel;
+        if (point == kEnd)
+            return Mark::VowelEnd;
+        if (alias.kind == AliasInfo::Kind::Tail)
+            return Mark::VowelFall;
+        return a.note;
     }
 
-    // The labeller's habit is the anchor their points keep the steadiest
-    // distance from; the default one unless another is clearly steadier.
-    static int chooseAnchor(const Group *g, int point, const AliasInfo &alias)
+    // The labeller's habit is the mark their points keep the steadiest
+    // distance from, judged in the narrowest group with enough entries;
+    // the default one unless another is clearly steadier.
+    Mark chooseMark(const QStringList &groups, int point, const AliasInfo &alias, const Anchors &a) const
     {
-        const int fallback = defaultAnchor(point, alias);
-        if (!g || g->delta[point][fallback].size() < 4)
+        const Mark fallback = defaultMark(point, alias, a);
+        const Group *g = nullptr;
+        for (const QString &name : groups)
+            if (const Group *candidate = find(name); candidate && candidate->entries >= kMinToChoose) {
+                g = candidate;
+                break;
+            }
+        if (!g)
             return fallback;
-        int best = fallback;
-        double bestSpread = mad(g->delta[point][fallback]);
-        for (int an = 0; an < kAnchors; ++an) {
-            const double s = mad(g->delta[point][an]);
+        Mark best = fallback;
+        double bestSpread = mad(g->delta[point][size_t(fallback)]);
+        for (int m = 0; m < kMarkCount; ++m) {
+            const double s = mad(g->delta[point][size_t(m)]);
             if (s < 0.75 * bestSpread) {
-                best = an;
+                best = Mark(m);
                 bestSpread = s;
             }
         }
@@ -376,13 +389,14 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         const FileAlignment &fa = alignments[inputOfFile[p.file]];
         if (!fa.ok)
             return false;
+        const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
         const SyllableTimes &st = fa.syllables[p.syllable];
-        a.at[kVowel] = st.vowelStart;
-        a.at[kConsonant] = st.consonantStart;
-        a.at[kVowelEnd] = st.vowelEnd;
+        a.at = st.marks;
+        a.note = noteMark(syllables[p.syllable].consonantClass(), startsFromSilence(fa, syllables, p.syllable));
         a.lengthMs = features[size_t(p.file)]->lengthMs();
-        a.vowelMs = st.vowelEnd - st.vowelStart;
+        a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
         a.fit = st.fit;
+        a.offBeat = st.offBeat;
         return true;
     };
 
@@ -426,7 +440,9 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
             const Habits::Result r = habits.estimate(p.alias, a);
             est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
             est.estimated = true;
-            if (a.fit < fitFloor)
+            if (a.offBeat)
+                est.reason = QStringLiteral("the note is far off the singer's beat");
+            else if (a.fit < fitFloor)
                 est.reason = QStringLiteral("the sound there does not match its name");
             else if (p.alias.kind != AliasInfo::Kind::Tail && a.vowelMs < kShortVowelMs)
                 est.reason = QStringLiteral("the vowel found is too short");

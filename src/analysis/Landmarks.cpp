@@ -1,0 +1,323 @@
+#include "analysis/Landmarks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace analysis {
+
+namespace {
+
+// How far from the aligned vowel start its consonant and onset are looked
+// for: the alignment is good to a few tens of ms, a consonant lasts up to
+// about 200 ms.
+constexpr double kBeforeMs = 250.0;
+constexpr double kAfterMs = 100.0;
+// The level a vowel has come back to, or fallen from.
+constexpr double kRiseDb = 6.0;
+constexpr double kFallDb = 6.0;
+constexpr double kEndDb = 20.0;
+// Shares of the way from the consonant's spectrum to the vowel's.
+constexpr double kEarlyShare = 0.3;
+constexpr double kMidShare = 0.5;
+// Frames on each side of a candidate when spectra are compared.
+constexpr int kChangeFrames = 3;
+// A note this far from the singer's beat is looked for again.
+constexpr double kOffBeatMs = 80.0;
+// A beat is believed only when the syllables keep to it this closely
+// (median distance) and its period is that of a sung syllable.
+constexpr double kBeatSpreadMs = 40.0;
+constexpr double kMinBeatMs = 150.0;
+constexpr double kMaxBeatMs = 3000.0;
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    const auto mid = v.begin() + qsizetype(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// What a vowel sounds like once it has settled: its mean spectrum and
+// median level over a stretch after its start.
+struct Steady {
+    std::vector<float> spectrum;
+    double level = -100;
+    int from = 0;
+};
+
+Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs)
+{
+    const double length = std::max(0.0, vowelEndMs - vowelStartMs);
+    const double from = vowelStartMs + std::clamp(0.25 * length, 30.0, 100.0);
+    const double to = from + std::clamp(0.5 * length, 40.0, 150.0);
+    Steady s;
+    s.from = f.frameAt(from);
+    const int end = std::max(s.from + 1, std::min(f.frames, f.frameAt(to)));
+    s.spectrum.assign(size_t(f.bandCount), 0.0f);
+    std::vector<double> levels;
+    for (int t = s.from; t < end; ++t) {
+        for (int b = 0; b < f.bandCount; ++b)
+            s.spectrum[size_t(b)] += f.bands(t)[b] / float(end - s.from);
+        levels.push_back(f.energyDb[size_t(t)]);
+    }
+    s.level = median(levels);
+    return s;
+}
+
+// Distance (RMS over the bands, dB) of the spectrum around frame t from a
+// reference; three frames are averaged so that a single noisy frame does
+// not count as a change.
+double distanceAt(const WaveFeatures &f, int t, const std::vector<float> &reference)
+{
+    const int a = std::max(0, t - 1), b = std::min(f.frames - 1, t + 1);
+    double sum = 0;
+    for (int k = 0; k < f.bandCount; ++k) {
+        double band = 0;
+        for (int u = a; u <= b; ++u)
+            band += f.bands(u)[k];
+        const double d = band / (b - a + 1) - reference[size_t(k)];
+        sum += d * d;
+    }
+    return std::sqrt(sum / f.bandCount);
+}
+
+// How much the spectra just before and just after frame t differ.
+double changeAt(const WaveFeatures &f, int t)
+{
+    if (t < kChangeFrames || t + kChangeFrames > f.frames)
+        return 0;
+    double sum = 0;
+    for (int k = 0; k < f.bandCount; ++k) {
+        double before = 0, after = 0;
+        for (int j = 1; j <= kChangeFrames; ++j) {
+            before += f.bands(t - j)[k];
+            after += f.bands(t + j - 1)[k];
+        }
+        const double d = (after - before) / kChangeFrames;
+        sum += d * d;
+    }
+    return sum;
+}
+
+struct Onset {
+    int levelRise, early, mid, peak;
+};
+
+// Between lo and hi (frames): the frame least like the vowel is taken as
+// the heart of the consonant (or of the vowel before, or of the silence);
+// the onset marks lie between it and the vowel.
+Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel)
+{
+    std::vector<double> d;
+    for (int t = lo; t <= hi; ++t)
+        d.push_back(distanceAt(f, t, vowel.spectrum));
+    const int centre = int(std::max_element(d.begin(), d.end()) - d.begin());
+    // The last frame still far from the vowel, so that a brief dip of the
+    // distance inside the consonant is not taken for the vowel.
+    auto lastAbove = [&](auto far) {
+        int last = centre - 1;
+        for (int j = centre; j < int(d.size()); ++j)
+            if (far(j))
+                last = j;
+        return lo + last + 1;
+    };
+    Onset o;
+    o.early = lastAbove([&](int j) { return d[size_t(j)] > (1 - kEarlyShare) * d[size_t(centre)]; });
+    o.mid = lastAbove([&](int j) { return d[size_t(j)] > (1 - kMidShare) * d[size_t(centre)]; });
+    o.levelRise = lastAbove([&](int j) { return f.energyDb[size_t(lo + j)] < vowel.level - kRiseDb; });
+    double best = -1;
+    o.peak = lo + centre;
+    for (int t = lo + centre; t <= hi; ++t)
+        if (const double c = changeAt(f, t); c > best) {
+            best = c;
+            o.peak = t;
+        }
+    return o;
+}
+
+bool isRepeat(const QList<Syllable> &s, int i)
+{
+    return i > 0 && !s[i].rest && !s[i - 1].rest && s[i].consonant.isEmpty() && s[i].vowel == s[i - 1].vowel;
+}
+
+bool unvoiced(ConsonantClass c)
+{
+    return c == ConsonantClass::UnvoicedPlosive || c == ConsonantClass::UnvoicedFricative || c == ConsonantClass::Affricate;
+}
+
+// Where the unvoiced stretch before an onset begins: back from it while
+// the frames are noise, silence or unvoiced.
+int noiseStart(const WaveFeatures &f, int onset, int earliest)
+{
+    int t = onset - 1;
+    while (t > earliest && t > 0) {
+        const size_t k = size_t(t - 1);
+        if (f.periodicity[k] >= 0.5 && f.highRatio[k] <= 0.3)
+            break;
+        --t;
+    }
+    return std::max(0, t);
+}
+
+class FileMarks {
+public:
+    FileMarks(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &s) : a_(a), f_(f), s_(s) {}
+
+    void run()
+    {
+        for (int i = 0; i < count(); ++i)
+            if (!s_[i].rest)
+                onsetMarks(i, a_.syllables[i].vowelStart);
+        keepToTheBeat();
+        for (int i = 0; i < count(); ++i)
+            if (!s_[i].rest)
+                endMarks(i);
+    }
+
+private:
+    int count() const { return int(std::min(s_.size(), a_.syllables.size())); }
+    double ms(int frame) const { return f_.frameMs(frame); }
+    int frame(double ms) const { return f_.frameAt(ms); }
+    Mark note(int i) const { return noteMark(s_[i].consonantClass(), startsFromSilence(a_, s_, i)); }
+
+    // The onset marks of syllable i, looked for around vowelStart (ms).
+    void onsetMarks(int i, double vowelStart)
+    {
+        SyllableTimes &st = a_.syllables[i];
+        const Steady vowel = steadyPart(f_, vowelStart, std::max(vowelStart, st.vowelEnd));
+        int lo = frame(vowelStart - kBeforeMs);
+        if (i > 0 && !s_[i - 1].rest) {
+            const SyllableTimes &prev = a_.syllables[i - 1];
+            lo = std::max(lo, frame((prev.vowelStart + prev.vowelEnd) / 2));
+        }
+        const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
+        if (hi - lo < 2) {
+            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::ChangePeak, Mark::ConsonantStart})
+                st.mark(m) = vowelStart;
+            return;
+        }
+        const Onset o = findOnset(f_, lo, hi, vowel);
+        st.mark(Mark::LevelRise) = ms(o.levelRise);
+        st.mark(Mark::EarlyChange) = ms(o.early);
+        st.mark(Mark::MidChange) = ms(o.mid);
+        st.mark(Mark::ChangePeak) = ms(o.peak);
+        double consonant = std::min(st.consonantStart, st.mark(note(i)));
+        if (unvoiced(s_[i].consonantClass()))
+            consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs))));
+        st.mark(Mark::ConsonantStart) = std::min(consonant, st.mark(note(i)));
+    }
+
+    // Singers keep to a beat: the note marks of the file's syllables are
+    // fitted to an even grid (a robust line through them, so that a few
+    // misplaced ones do not move it), and a note far off the grid is looked
+    // for again around where the grid puts it.
+    void keepToTheBeat()
+    {
+        std::vector<std::pair<int, double>> points;
+        for (int i = 0; i < count(); ++i)
+            if (!s_[i].rest && !isRepeat(s_, i))
+                points.emplace_back(i, a_.syllables[i].mark(note(i)));
+        std::vector<double> slopes;
+        for (size_t p = 0; p < points.size(); ++p)
+            for (size_t q = p + 1; q < points.size(); ++q)
+                slopes.push_back((points[q].second - points[p].second) / (points[q].first - points[p].first));
+        const double period = median(slopes);
+        std::vector<double> intercepts, residuals;
+        for (const auto &[i, t] : points)
+            intercepts.push_back(t - period * i);
+        const double start = median(intercepts);
+        for (const auto &[i, t] : points)
+            residuals.push_back(std::abs(t - start - period * i));
+        const bool believed = points.size() >= 3 && period >= kMinBeatMs && period <= kMaxBeatMs
+                              && median(residuals) <= kBeatSpreadMs;
+        for (int i = 0; i < count(); ++i) {
+            SyllableTimes &st = a_.syllables[i];
+            if (s_[i].rest)
+                continue;
+            if (!believed) {
+                st.mark(Mark::Beat) = st.mark(note(i));
+                continue;
+            }
+            const double beat = start + period * i;
+            st.mark(Mark::Beat) = beat;
+            if (std::abs(st.mark(note(i)) - beat) > kOffBeatMs && beat < st.vowelEnd) {
+                const SyllableTimes before = st;
+                onsetMarks(i, beat);
+                if (std::abs(st.mark(note(i)) - beat) > std::abs(before.mark(note(i)) - beat))
+                    st = before;
+            }
+            st.beatError = st.mark(note(i)) - beat;
+            st.offBeat = std::abs(st.beatError) > kOffBeatMs;
+        }
+    }
+
+    // Where the vowel fades and stops: before the next consonant, or, before
+    // a rest or the end, where its level falls away.
+    void endMarks(int i)
+    {
+        SyllableTimes &st = a_.syllables[i];
+        const bool last = i + 1 == count() || s_[i + 1].rest || a_.syllables[i + 1].pauseBefore;
+        if (!last) {
+            const double next = a_.syllables[i + 1].mark(Mark::ConsonantStart);
+            st.mark(Mark::VowelEnd) = st.mark(Mark::VowelFall) = std::max(st.mark(note(i)), next);
+            return;
+        }
+        const double onset = st.mark(note(i));
+        const Steady vowel = steadyPart(f_, onset, std::max(onset, st.vowelEnd));
+        const int limit = i + 1 < count() && !s_[i + 1].rest ? frame(a_.syllables[i + 1].mark(Mark::ConsonantStart))
+                                                             : std::min(f_.frames - 1, frame(st.vowelEnd + kBeforeMs));
+        int fall = vowel.from, end = vowel.from;
+        for (int t = vowel.from; t <= limit; ++t) {
+            const double level = f_.energyDb[size_t(t)];
+            if (level >= vowel.level - kFallDb)
+                fall = t;
+            if (level >= vowel.level - kEndDb)
+                end = t;
+        }
+        st.mark(Mark::VowelFall) = ms(fall + 1);
+        st.mark(Mark::VowelEnd) = std::max(ms(fall + 1), ms(end + 1));
+    }
+
+    FileAlignment &a_;
+    const WaveFeatures &f_;
+    const QList<Syllable> &s_;
+};
+
+}  // namespace
+
+Mark noteMark(ConsonantClass consonant, bool fromSilence)
+{
+    if (fromSilence)
+        return Mark::LevelRise;
+    switch (consonant) {
+    case ConsonantClass::UnvoicedPlosive:
+    case ConsonantClass::VoicedPlosive:
+    case ConsonantClass::UnvoicedFricative:
+    case ConsonantClass::VoicedFricative:
+    case ConsonantClass::Affricate:
+        return Mark::LevelRise;
+    case ConsonantClass::None:
+    case ConsonantClass::Nasal:
+    case ConsonantClass::Liquid:
+    case ConsonantClass::Glide:
+    case ConsonantClass::MoraicNasal:
+        return Mark::EarlyChange;
+    }
+    return Mark::LevelRise;
+}
+
+bool startsFromSilence(const FileAlignment &a, const QList<Syllable> &s, int i)
+{
+    return i == 0 || s[i - 1].rest || (i < a.syllables.size() && a.syllables[i].pauseBefore);
+}
+
+void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables)
+{
+    if (!alignment.ok || features.frames < 4)
+        return;
+    FileMarks(alignment, features, syllables).run();
+}
+
+}  // namespace analysis

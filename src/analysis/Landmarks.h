@@ -1,0 +1,21 @@
+#pragma once
+
+#include "analysis/Aligner.h"
+
+namespace analysis {
+
+// The mark a note starts at when the bank has taught nothing: where the
+// level comes back after a consonant that makes a dip (and after silence),
+// where the spectrum turns towards the vowel after one that does not.
+Mark noteMark(ConsonantClass consonant, bool fromSilence);
+
+// Whether syllable i of a file follows silence: the first, one after a
+// rest, or one the singer paused before.
+bool startsFromSilence(const FileAlignment &alignment, const QList<Syllable> &syllables, int i);
+
+// Finds every syllable's marks on the fine frames near where the alignment
+// put it, then the singer's beat over the file; a syllable whose note mark
+// is far off the beat is looked for again around the beat.
+void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables);
+
+}  // namespace analysis
