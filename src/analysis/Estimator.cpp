@@ -23,9 +23,9 @@ enum Point { kLeft, kPre, kOverlap, kFixed, kEnd, kPoints };
 
 // How much a group's own median counts against the broader estimate it
 // refines: with this many entries the two weigh the same.
-constexpr double kShrink = 2.0;
+constexpr double kShrink = 5.0;
 // A group chooses its own mark to measure from only with this many entries.
-constexpr int kMinToChoose = 6;
+constexpr int kMinToChoose = 6000;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
 constexpr double kDisagreeMs = 25.0;
@@ -188,6 +188,8 @@ public:
                 }
             }
             r.points[pt] = a[mark] + delta;
+            if (pt == kPre && qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS"))
+                std::fprintf(stderr, "HAB %s mark %d delta %.1f\n", qPrintable(groups.join(u'|')), int(mark), delta);
         }
         return r;
     }
@@ -389,9 +391,9 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         const FileAlignment &fa = alignments[inputOfFile[p.file]];
         if (!fa.ok)
             return false;
-        const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
         const SyllableTimes &st = fa.syllables[p.syllable];
         a.at = st.marks;
+        const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
         a.note = noteMark(syllables[p.syllable].consonantClass(), startsFromSilence(fa, syllables, p.syllable));
         a.lengthMs = features[size_t(p.file)]->lengthMs();
         a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);

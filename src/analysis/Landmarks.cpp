@@ -102,34 +102,57 @@ double changeAt(const WaveFeatures &f, int t)
 }
 
 struct Onset {
-    int levelRise, early, mid, peak;
+    int levelRise = 0, early = 0, mid = 0, peak = 0;
 };
 
 // Between lo and hi (frames): the frame least like the vowel is taken as
-// the heart of the consonant (or of the vowel before, or of the silence);
-// the onset marks lie between it and the vowel.
-Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel)
+// the heart of the consonant (or of the vowel before); the onset marks lie
+// between it and the vowel. After silence, the spectral marks are looked
+// for only once the sound is nearly as loud as the vowel, so that a nasal
+// or a glide sung from silence is measured from its murmur, not from the
+// silence or the swell before it.
+Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence)
 {
-    std::vector<double> d;
-    for (int t = lo; t <= hi; ++t)
-        d.push_back(distanceAt(f, t, vowel.spectrum));
-    const int centre = int(std::max_element(d.begin(), d.end()) - d.begin());
-    // The last frame still far from the vowel, so that a brief dip of the
-    // distance inside the consonant is not taken for the vowel.
-    auto lastAbove = [&](auto far) {
-        int last = centre - 1;
-        for (int j = centre; j < int(d.size()); ++j)
-            if (far(j))
-                last = j;
-        return lo + last + 1;
+    auto lastBelow = [&](int from, double level) {
+        int last = from - 1;
+        for (int t = from; t <= hi; ++t)
+            if (f.energyDb[size_t(t)] < level)
+                last = t;
+        return last + 1;
     };
     Onset o;
-    o.early = lastAbove([&](int j) { return d[size_t(j)] > (1 - kEarlyShare) * d[size_t(centre)]; });
-    o.mid = lastAbove([&](int j) { return d[size_t(j)] > (1 - kMidShare) * d[size_t(centre)]; });
-    o.levelRise = lastAbove([&](int j) { return f.energyDb[size_t(lo + j)] < vowel.level - kRiseDb; });
+    int from = lo;
+    if (fromSilence) {
+        o.levelRise = lastBelow(lo, vowel.level - kRiseDb);
+        from = std::min(o.levelRise, hi - 1);
+    }
+    std::vector<double> d;
+    for (int t = from; t <= hi; ++t)
+        d.push_back(distanceAt(f, t, vowel.spectrum));
+    const int centre = from + int(std::max_element(d.begin(), d.end()) - d.begin());
+    // The last frame still far from the vowel, so that a brief dip of the
+    // distance inside the consonant is not taken for the vowel.
+    auto lastFar = [&](double share) {
+        const double limit = (1 - share) * d[size_t(centre - from)];
+        int last = centre - 1;
+        for (int t = centre; t <= hi; ++t)
+            if (d[size_t(t - from)] > limit)
+                last = t;
+        return last + 1;
+    };
+    o.early = lastFar(kEarlyShare);
+    o.mid = lastFar(kMidShare);
+    if (!fromSilence) {
+        // A consonant sung without a dip in level (a voiced h, a soft g)
+        // has no level rise; the spectrum tells where its vowel starts.
+        o.levelRise = lastBelow(centre, vowel.level - kRiseDb);
+        if (o.levelRise == centre)
+            o.levelRise = o.mid;
+    }
+    // Not counting the change from the silence into the first sound.
     double best = -1;
-    o.peak = lo + centre;
-    for (int t = lo + centre; t <= hi; ++t)
+    o.peak = centre;
+    for (int t = std::max(centre, from + kChangeFrames); t <= hi; ++t)
         if (const double c = changeAt(f, t); c > best) {
             best = c;
             o.peak = t;
@@ -198,7 +221,7 @@ private:
                 st.mark(m) = vowelStart;
             return;
         }
-        const Onset o = findOnset(f_, lo, hi, vowel);
+        const Onset o = findOnset(f_, lo, hi, vowel, startsFromSilence(a_, s_, i));
         st.mark(Mark::LevelRise) = ms(o.levelRise);
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
@@ -289,8 +312,6 @@ private:
 
 Mark noteMark(ConsonantClass consonant, bool fromSilence)
 {
-    if (fromSilence)
-        return Mark::LevelRise;
     switch (consonant) {
     case ConsonantClass::UnvoicedPlosive:
     case ConsonantClass::VoicedPlosive:
@@ -298,8 +319,10 @@ Mark noteMark(ConsonantClass consonant, bool fromSilence)
     case ConsonantClass::VoicedFricative:
     case ConsonantClass::Affricate:
         return Mark::LevelRise;
-    case ConsonantClass::None:
     case ConsonantClass::Nasal:
+        return Mark::ChangePeak;
+    case ConsonantClass::None:
+        return fromSilence ? Mark::LevelRise : Mark::EarlyChange;
     case ConsonantClass::Liquid:
     case ConsonantClass::Glide:
     case ConsonantClass::MoraicNasal:

@@ -5,8 +5,9 @@
 namespace analysis {
 
 // The mark a note starts at when the bank has taught nothing: where the
-// level comes back after a consonant that makes a dip (and after silence),
-// where the spectrum turns towards the vowel after one that does not.
+// level comes back after a consonant that makes a dip or after silence, the
+// release of a nasal, where the spectrum turns towards the vowel after a
+// glide, an r or another vowel.
 Mark noteMark(ConsonantClass consonant, bool fromSilence);
 
 // Whether syllable i of a file follows silence: the first, one after a
