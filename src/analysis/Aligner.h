@@ -49,6 +49,7 @@ struct FileAlignment {
     QList<SyllableTimes> syllables;  // one per syllable of the file name, rests included
     double soundStart = 0;           // end of the leading silence (breath counted as silence)
     double soundEnd = 0;
+    bool beat = false;               // the syllables keep to an even beat (SyllableTimes::marks has it)
     bool ok = false;
 };
 

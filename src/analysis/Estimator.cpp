@@ -21,11 +21,22 @@ namespace {
 // The five points of an entry as absolute times in the wave.
 enum Point { kLeft, kPre, kOverlap, kFixed, kEnd, kPoints };
 
-// How much a group's own median counts against the broader estimate it
-// refines: with this many entries the two weigh the same.
-constexpr double kShrink = 5.0;
-// A group chooses its own mark to measure from only with this many entries.
-constexpr int kMinToChoose = 6000;
+// Labellers differ by this much (ms, one standard deviation) in where they
+// put a point relative to the signal; a group whose siblings teach nothing
+// about how much groups differ is assumed to differ by the second.
+constexpr double kLabellerSpreadMs = 30.0;
+constexpr double kUnknownSpreadMs = 10.0;
+constexpr double kMinSpreadMs = 2.0;
+constexpr double kPriorGroups = 2.0;
+// No labeller places points more steadily than this (ms, one standard
+// deviation), however few of their points agree.
+constexpr double kMinNoiseMs = 10.0;
+// A median of n points varies about pi/2 times as much as their mean; a
+// median absolute deviation times 1.4826 estimates a standard deviation.
+constexpr double kMedianVariance = 1.5708;
+constexpr double kMadToSd = 1.4826;
+constexpr double kMinPull = 0.25;
+constexpr double kMaxPull = 50.0;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
 constexpr double kDisagreeMs = 25.0;
@@ -60,7 +71,7 @@ QString className(ConsonantClass c)
     case ConsonantClass::VoicedFricative: return QStringLiteral("voiced fricative (z j v)");
     case ConsonantClass::Affricate: return QStringLiteral("affricate (ts ch)");
     case ConsonantClass::Nasal: return QStringLiteral("nasal (m n)");
-    case ConsonantClass::Liquid: return QStringLiteral("r");
+    case ConsonantClass::Liquid: return QStringLiteral("liquid (r)");
     case ConsonantClass::Glide: return QStringLiteral("glide (y w)");
     case ConsonantClass::MoraicNasal: return QStringLiteral("ん");
     }
@@ -148,9 +159,13 @@ public:
     void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
     {
         const auto p = pointsOf(entry, a.lengthMs);
-        for (const QString &g : groupsOf(alias)) {
-            Group &grp = groups_[g];
-            ++grp.entries;
+        const QStringList groups = groupsOf(alias);
+        for (qsizetype g = 0; g < groups.size(); ++g) {
+            Group &grp = groups_[groups[g]];
+            if (grp.entries++ == 0) {
+                grp.parent = g + 1 < groups.size() ? groups[g + 1] : QString();
+                children_[grp.parent].append(groups[g]);
+            }
             for (int pt = 0; pt < kPoints; ++pt)
                 for (int m = 0; m < kMarkCount; ++m)
                     grp.delta[pt][m].push_back(p[pt] - a.at[m]);
@@ -166,14 +181,17 @@ public:
         int taughtBy = 0;   // set entries in the narrowest group that had any
     };
 
+    // From the broadest group to the narrowest, each group's median
+    // distance refines its parent's by as much as its entries and the
+    // real differences between groups warrant.
     Result estimate(const AliasInfo &alias, const Anchors &a) const
     {
         Result r;
         const auto fallback = defaultPoints(alias, a);
         const QStringList groups = groupsOf(alias);
         for (int pt = 0; pt < kPoints; ++pt) {
-            const Mark mark = chooseMark(groups, pt, alias, a);
-            const size_t m = size_t(mark);
+            const Mark mark = defaultMark(pt, alias, a);
+            const int m = int(mark);
             double delta = fallback[pt] - a[mark];
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
                 const Group *grp = find(groups[g]);
@@ -181,15 +199,16 @@ public:
                     continue;
                 const auto &d = grp->delta[pt][m];
                 const double n = double(d.size());
-                delta = (n * median(d) + kShrink * delta) / (n + kShrink);
+                const double k = pull(grp->parent, pt, m);
+                delta = (n * median(d) + k * delta) / (n + k);
+                if (pt == kPre && qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS"))
+                    std::fprintf(stderr, "HAB %s n %d med %.1f k %.2f -> %.1f\n", qPrintable(groups[g]), int(n), median(d), k, delta);
                 if (pt == kPre) {
                     r.taughtBy = int(n);
                     r.spread = n >= 3 ? mad(d) : 0;
                 }
             }
             r.points[pt] = a[mark] + delta;
-            if (pt == kPre && qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS"))
-                std::fprintf(stderr, "HAB %s mark %d delta %.1f\n", qPrintable(groups.join(u'|')), int(mark), delta);
         }
         return r;
     }
@@ -197,6 +216,7 @@ public:
 private:
     struct Group {
         int entries = 0;
+        QString parent;  // empty: the defaults
         std::array<std::array<std::vector<double>, kMarkCount>, kPoints> delta;
     };
 
@@ -215,33 +235,55 @@ private:
         return a.note;
     }
 
-    // The labeller's habit is the mark their points keep the steadiest
-    // distance from, judged in the narrowest group with enough entries;
-    // the default one unless another is clearly steadier.
-    Mark chooseMark(const QStringList &groups, int point, const AliasInfo &alias, const Anchors &a) const
+    // How many entries' worth of weight the parent's estimate keeps against
+    // a child group's own median: the noise of a median of the labeller's
+    // points against how far the parent's child groups really are apart
+    // (their spread less what their noise alone would give). Where groups
+    // differ little, a few entries move nothing; where they differ much, a
+    // few entries are believed.
+    double pull(const QString &parent, int pt, int m) const
     {
-        const Mark fallback = defaultMark(point, alias, a);
-        const Group *g = nullptr;
-        for (const QString &name : groups)
-            if (const Group *candidate = find(name); candidate && candidate->entries >= kMinToChoose) {
-                g = candidate;
-                break;
-            }
-        if (!g)
-            return fallback;
-        Mark best = fallback;
-        double bestSpread = mad(g->delta[point][size_t(fallback)]);
-        for (int m = 0; m < kMarkCount; ++m) {
-            const double s = mad(g->delta[point][size_t(m)]);
-            if (s < 0.75 * bestSpread) {
-                best = Mark(m);
-                bestSpread = s;
+        const QString key = QStringLiteral("%1|%2|%3").arg(parent).arg(pt).arg(m);
+        if (auto it = pulls_.constFind(key); it != pulls_.constEnd())
+            return it.value();
+        std::vector<double> residuals, offsets, noise;
+        const Group *up = find(parent);
+        const double parentMedian = up ? median(up->delta[pt][m]) : 0;
+        for (const QString &name : children_.value(parent)) {
+            const auto &d = find(name)->delta[pt][m];
+            const double med = median(d);
+            // Fewer than three points lie too close to their own median
+            // to tell how scattered the labeller's points are.
+            if (d.size() >= 3)
+                for (double x : d)
+                    residuals.push_back(std::abs(x - med));
+            if (up && d.size() >= 2) {
+                offsets.push_back((med - parentMedian) * (med - parentMedian));
+                noise.push_back(double(d.size()));
             }
         }
-        return best;
+        if (residuals.empty() && up)
+            for (double x : up->delta[pt][m])
+                residuals.push_back(std::abs(x - parentMedian));
+        const double sigma = std::max(kMinNoiseMs, kMadToSd * median(residuals));
+        const double medianNoise = kMedianVariance * sigma * sigma;
+        double between = up ? kUnknownSpreadMs * kUnknownSpreadMs : kLabellerSpreadMs * kLabellerSpreadMs;
+        if (!offsets.empty()) {
+            // What the groups show, weighed against the assumed spread as
+            // if that were seen in kPriorGroups groups.
+            double sum = kPriorGroups * between;
+            for (size_t i = 0; i < offsets.size(); ++i)
+                sum += offsets[i] - medianNoise / noise[i];
+            between = std::max(kMinSpreadMs * kMinSpreadMs, sum / (double(offsets.size()) + kPriorGroups));
+        }
+        const double k = std::clamp(medianNoise / between, kMinPull, kMaxPull);
+        pulls_.insert(key, k);
+        return k;
     }
 
     QHash<QString, Group> groups_;
+    QHash<QString, QStringList> children_;  // by parent
+    mutable QHash<QString, double> pulls_;
     int positiveRt_ = 0, negativeRt_ = 0;
 };
 
@@ -393,8 +435,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
             return false;
         const SyllableTimes &st = fa.syllables[p.syllable];
         a.at = st.marks;
-        const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
-        a.note = noteMark(syllables[p.syllable].consonantClass(), startsFromSilence(fa, syllables, p.syllable));
+        a.note = noteMark(fa, fileSyllables[p.file].syllables, p.syllable);
         a.lengthMs = features[size_t(p.file)]->lengthMs();
         a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
         a.fit = st.fit;
@@ -440,6 +481,12 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
             est.reason = QStringLiteral("the recording could not be segmented");
         } else {
             const Habits::Result r = habits.estimate(p.alias, a);
+            if (qEnvironmentVariableIsSet("LIRRA_DEBUG_MARKS")) {
+                std::fprintf(stderr, "MARKS\t%s\t%s\t%d", qPrintable(entries[index].FIL), qPrintable(entries[index].ALS), int(a.note));
+                for (double m : a.at)
+                    std::fprintf(stderr, "\t%.1f", m);
+                std::fprintf(stderr, "\n");
+            }
             est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
             est.estimated = true;
             if (a.offBeat)

@@ -17,6 +17,10 @@ constexpr double kAfterMs = 100.0;
 constexpr double kRiseDb = 6.0;
 constexpr double kFallDb = 6.0;
 constexpr double kEndDb = 20.0;
+// Frames with more of their power above 4 kHz than this are noise; frames
+// less periodic than this are not voiced.
+constexpr double kNoisyRatio = 0.3;
+constexpr double kVoicedPeriodicity = 0.5;
 // Shares of the way from the consonant's spectrum to the vowel's.
 constexpr double kEarlyShare = 0.3;
 constexpr double kMidShare = 0.5;
@@ -113,10 +117,13 @@ struct Onset {
 // silence or the swell before it.
 Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence)
 {
+    // A frame is not yet the vowel while it is quieter than the vowel by
+    // more than kRiseDb, or noise (a fricative, a burst, breath) however loud.
     auto lastBelow = [&](int from, double level) {
         int last = from - 1;
         for (int t = from; t <= hi; ++t)
-            if (f.energyDb[size_t(t)] < level)
+            if (f.energyDb[size_t(t)] < level || f.highRatio[size_t(t)] > kNoisyRatio
+                || f.periodicity[size_t(t)] < kVoicedPeriodicity)
                 last = t;
         return last + 1;
     };
@@ -147,7 +154,7 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
         // has no level rise; the spectrum tells where its vowel starts.
         o.levelRise = lastBelow(centre, vowel.level - kRiseDb);
         if (o.levelRise == centre)
-            o.levelRise = o.mid;
+            o.levelRise = o.early;
     }
     // Not counting the change from the silence into the first sound.
     double best = -1;
@@ -177,12 +184,14 @@ int noiseStart(const WaveFeatures &f, int onset, int earliest)
     int t = onset - 1;
     while (t > earliest && t > 0) {
         const size_t k = size_t(t - 1);
-        if (f.periodicity[k] >= 0.5 && f.highRatio[k] <= 0.3)
+        if (f.periodicity[k] >= kVoicedPeriodicity && f.highRatio[k] <= kNoisyRatio)
             break;
         --t;
     }
     return std::max(0, t);
 }
+
+Mark onsetMark(ConsonantClass consonant, bool fromSilence);
 
 class FileMarks {
 public:
@@ -203,7 +212,7 @@ private:
     int count() const { return int(std::min(s_.size(), a_.syllables.size())); }
     double ms(int frame) const { return f_.frameMs(frame); }
     int frame(double ms) const { return f_.frameAt(ms); }
-    Mark note(int i) const { return noteMark(s_[i].consonantClass(), startsFromSilence(a_, s_, i)); }
+    Mark note(int i) const { return onsetMark(s_[i].consonantClass(), startsFromSilence(a_, s_, i)); }
 
     // The onset marks of syllable i, looked for around vowelStart (ms).
     void onsetMarks(int i, double vowelStart)
@@ -255,6 +264,7 @@ private:
             residuals.push_back(std::abs(t - start - period * i));
         const bool believed = points.size() >= 3 && period >= kMinBeatMs && period <= kMaxBeatMs
                               && median(residuals) <= kBeatSpreadMs;
+        a_.beat = believed;
         for (int i = 0; i < count(); ++i) {
             SyllableTimes &st = a_.syllables[i];
             if (s_[i].rest)
@@ -272,7 +282,11 @@ private:
                     st = before;
             }
             st.beatError = st.mark(note(i)) - beat;
-            st.offBeat = std::abs(st.beatError) > kOffBeatMs;
+            st.offBeat = std::abs(st.beatError) > kOffBeatMs && !isRepeat(s_, i);
+            // Nothing near the beat looks like this syllable's onset: the
+            // beat is the better guess, and the entry is flagged.
+            if (st.offBeat)
+                st.mark(note(i)) = beat;
         }
     }
 
@@ -310,7 +324,16 @@ private:
 
 }  // namespace
 
-Mark noteMark(ConsonantClass consonant, bool fromSilence)
+Mark noteMark(const FileAlignment &a, const QList<Syllable> &s, int i)
+{
+    if (isRepeat(s, i) && a.beat)
+        return Mark::Beat;
+    return onsetMark(s[i].consonantClass(), startsFromSilence(a, s, i));
+}
+
+namespace {
+
+Mark onsetMark(ConsonantClass consonant, bool fromSilence)
 {
     switch (consonant) {
     case ConsonantClass::UnvoicedPlosive:
@@ -330,6 +353,8 @@ Mark noteMark(ConsonantClass consonant, bool fromSilence)
     }
     return Mark::LevelRise;
 }
+
+}  // namespace
 
 bool startsFromSilence(const FileAlignment &a, const QList<Syllable> &s, int i)
 {

@@ -4,11 +4,12 @@
 
 namespace analysis {
 
-// The mark a note starts at when the bank has taught nothing: where the
-// level comes back after a consonant that makes a dip or after silence, the
-// release of a nasal, where the spectrum turns towards the vowel after a
-// glide, an r or another vowel.
-Mark noteMark(ConsonantClass consonant, bool fromSilence);
+// The mark syllable i's note starts at when the bank has taught nothing:
+// where the level comes back after a consonant that makes a dip or after
+// silence, the release of a nasal, where the spectrum turns towards the
+// vowel after a glide, an r or another vowel, and the beat for a vowel sung
+// again, which nothing in the sound marks.
+Mark noteMark(const FileAlignment &alignment, const QList<Syllable> &syllables, int i);
 
 // Whether syllable i of a file follows silence: the first, one after a
 // rest, or one the singer paused before.
