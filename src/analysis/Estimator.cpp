@@ -37,6 +37,10 @@ constexpr double kMedianVariance = 1.5708;
 constexpr double kMadToSd = 1.4826;
 constexpr double kMinPull = 0.25;
 constexpr double kMaxPull = 50.0;
+// A group goes by another mark than the default only with this many
+// entries, and when their distances from it scatter this much less.
+constexpr int kMinToChoose = 8;
+constexpr double kClearlySteadier = 0.6;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
 constexpr double kDisagreeMs = 25.0;
@@ -190,7 +194,7 @@ public:
         const auto fallback = defaultPoints(alias, a);
         const QStringList groups = groupsOf(alias);
         for (int pt = 0; pt < kPoints; ++pt) {
-            const Mark mark = defaultMark(pt, alias, a);
+            const Mark mark = chooseMark(groups, pt, alias, a);
             const int m = int(mark);
             double delta = fallback[pt] - a[mark];
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
@@ -233,6 +237,38 @@ private:
         if (alias.kind == AliasInfo::Kind::Tail)
             return Mark::VowelFall;
         return a.note;
+    }
+
+    // The labeller may go by another mark than the default for some kind of
+    // entry (the end of a glide rather than its middle, the burst rather
+    // than the voice): the mark their points keep the steadiest distance
+    // from, judged in the narrowest group with enough entries, when it is
+    // clearly steadier than the default.
+    Mark chooseMark(const QStringList &groups, int point, const AliasInfo &alias, const Anchors &a) const
+    {
+        const Mark fallback = defaultMark(point, alias, a);
+        if (fallback == Mark::Beat)
+            return fallback;  // a vowel sung again: the signal has no other mark
+        const Group *g = nullptr;
+        for (const QString &name : groups)
+            if (const Group *candidate = find(name); candidate && candidate->entries >= kMinToChoose) {
+                g = candidate;
+                break;
+            }
+        if (!g)
+            return fallback;
+        Mark best = fallback;
+        double bestSpread = mad(g->delta[point][size_t(fallback)]);
+        for (int m = 0; m < kMarkCount; ++m) {
+            const double s = mad(g->delta[point][size_t(m)]);
+            if (s < kClearlySteadier * bestSpread) {
+                best = Mark(m);
+                bestSpread = s;
+            }
+        }
+        if (qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS") && best != fallback)
+            std::fprintf(stderr, "CHOSE %s pt %d mark %d over %d\n", qPrintable(groups.join(u'|')), point, int(best), int(fallback));
+        return best;
     }
 
     // How many entries' worth of weight the parent's estimate keeps against

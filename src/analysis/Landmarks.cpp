@@ -24,6 +24,8 @@ constexpr double kVoicedPeriodicity = 0.5;
 // Shares of the way from the consonant's spectrum to the vowel's.
 constexpr double kEarlyShare = 0.3;
 constexpr double kMidShare = 0.5;
+// A change has stopped when it is this much slower than at its fastest.
+constexpr double kSettledShare = 0.25;
 // Frames on each side of a candidate when spectra are compared.
 constexpr int kChangeFrames = 3;
 // A note this far from the singer's beat is looked for again.
@@ -43,11 +45,29 @@ double median(std::vector<double> v)
     return *mid;
 }
 
+// Distance (RMS over the bands, dB) of the spectrum around frame t from a
+// reference; three frames are averaged so that a single noisy frame does
+// not count as a change.
+double distanceAt(const WaveFeatures &f, int t, const std::vector<float> &reference)
+{
+    const int a = std::max(0, t - 1), b = std::min(f.frames - 1, t + 1);
+    double sum = 0;
+    for (int k = 0; k < f.bandCount; ++k) {
+        double band = 0;
+        for (int u = a; u <= b; ++u)
+            band += f.bands(u)[k];
+        const double d = band / (b - a + 1) - reference[size_t(k)];
+        sum += d * d;
+    }
+    return std::sqrt(sum / f.bandCount);
+}
+
 // What a vowel sounds like once it has settled: its mean spectrum and
 // median level over a stretch after its start.
 struct Steady {
     std::vector<float> spectrum;
     double level = -100;
+    double floor = 0;  // typical distance of its own frames from its mean spectrum
     int from = 0;
 };
 
@@ -67,24 +87,13 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs)
         levels.push_back(f.energyDb[size_t(t)]);
     }
     s.level = median(levels);
+    // Even a settled vowel is not at distance 0 from its own mean (vibrato,
+    // noise): how far it typically is is where a change has arrived.
+    std::vector<double> distances;
+    for (int t = s.from; t < end; ++t)
+        distances.push_back(distanceAt(f, t, s.spectrum));
+    s.floor = median(distances);
     return s;
-}
-
-// Distance (RMS over the bands, dB) of the spectrum around frame t from a
-// reference; three frames are averaged so that a single noisy frame does
-// not count as a change.
-double distanceAt(const WaveFeatures &f, int t, const std::vector<float> &reference)
-{
-    const int a = std::max(0, t - 1), b = std::min(f.frames - 1, t + 1);
-    double sum = 0;
-    for (int k = 0; k < f.bandCount; ++k) {
-        double band = 0;
-        for (int u = a; u <= b; ++u)
-            band += f.bands(u)[k];
-        const double d = band / (b - a + 1) - reference[size_t(k)];
-        sum += d * d;
-    }
-    return std::sqrt(sum / f.bandCount);
 }
 
 // How much the spectra just before and just after frame t differ.
@@ -106,7 +115,7 @@ double changeAt(const WaveFeatures &f, int t)
 }
 
 struct Onset {
-    int levelRise = 0, early = 0, mid = 0, peak = 0;
+    int levelRise = 0, early = 0, mid = 0, peak = 0, settled = 0;
 };
 
 // Between lo and hi (frames): the frame least like the vowel is taken as
@@ -140,7 +149,8 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
     // The last frame still far from the vowel, so that a brief dip of the
     // distance inside the consonant is not taken for the vowel.
     auto lastFar = [&](double share) {
-        const double limit = (1 - share) * d[size_t(centre - from)];
+        const double top = d[size_t(centre - from)];
+        const double limit = top - share * std::max(0.0, top - vowel.floor);
         int last = centre - 1;
         for (int t = centre; t <= hi; ++t)
             if (d[size_t(t - from)] > limit)
@@ -164,6 +174,9 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
             best = c;
             o.peak = t;
         }
+    o.settled = o.peak;
+    while (o.settled < hi && changeAt(f, o.settled) > kSettledShare * best)
+        ++o.settled;
     return o;
 }
 
@@ -226,7 +239,7 @@ private:
         }
         const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
         if (hi - lo < 2) {
-            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::ChangePeak, Mark::ConsonantStart})
+            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::ChangePeak, Mark::Settled, Mark::ConsonantStart})
                 st.mark(m) = vowelStart;
             return;
         }
@@ -235,6 +248,7 @@ private:
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
         st.mark(Mark::ChangePeak) = ms(o.peak);
+        st.mark(Mark::Settled) = ms(o.settled);
         double consonant = std::min(st.consonantStart, st.mark(note(i)));
         if (unvoiced(s_[i].consonantClass()))
             consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs))));
@@ -346,8 +360,9 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
         return Mark::ChangePeak;
     case ConsonantClass::None:
         return fromSilence ? Mark::LevelRise : Mark::EarlyChange;
-    case ConsonantClass::Liquid:
     case ConsonantClass::Glide:
+        return Mark::MidChange;
+    case ConsonantClass::Liquid:
     case ConsonantClass::MoraicNasal:
         return Mark::EarlyChange;
     }
