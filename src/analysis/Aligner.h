@@ -22,10 +22,9 @@ enum class Mark {
     EarlyChange,     // the spectrum has gone 30% of the way from the consonant's to the vowel's
     MidChange,       // and half the way
     ChangePeak,      // the spectrum changes fastest on its way into the vowel
-    Settled,         // and has stopped changing: the vowel is reached
     Beat,            // where the singer's beat puts the syllable
-    VowelFall,       // the vowel's level has fallen 6 dB (before the next consonant or a pause)
-    VowelEnd,        // the vowel has stopped
+    VowelFall,       // before a pause: the vowel's level has fallen 12 dB; else the next consonant
+    VowelEnd,        // before a pause: 20 dB down; else the next consonant
     Count
 };
 constexpr int kMarkCount = int(Mark::Count);

@@ -37,14 +37,11 @@ constexpr double kMedianVariance = 1.5708;
 constexpr double kMadToSd = 1.4826;
 constexpr double kMinPull = 0.25;
 constexpr double kMaxPull = 50.0;
-// A group goes by another mark than the default only with this many
-// entries, and when their distances from it scatter this much less.
-constexpr int kMinToChoose = 8;
-constexpr double kClearlySteadier = 0.6;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
 constexpr double kDisagreeMs = 25.0;
 constexpr double kShortVowelMs = 50.0;
+constexpr double kTailBeforeFallMs = 40.0;
 
 struct Placed {
     int entry = -1;
@@ -82,6 +79,19 @@ QString className(ConsonantClass c)
     return QString();
 }
 
+// The consonant, or for a vowel alone what it follows: a vowel sung again
+// (placed by the beat), a vowel after ん (a nasal release), another vowel.
+QString soundOf(const AliasInfo &a)
+{
+    if (a.syllable.consonantClass() != ConsonantClass::None)
+        return a.syllable.consonant;
+    if (a.kind == AliasInfo::Kind::Vcv && a.prevVowel == a.syllable.vowel)
+        return QStringLiteral("V again");
+    if (a.kind == AliasInfo::Kind::Vcv && a.prevVowel == u'n')
+        return QStringLiteral("V after n");
+    return QStringLiteral("V");
+}
+
 // From the narrowest group to the broadest: the same consonant, the same
 // class, the same kind, every entry that starts a syllable.
 QStringList groupsOf(const AliasInfo &a)
@@ -91,8 +101,7 @@ QStringList groupsOf(const AliasInfo &a)
         return {QStringLiteral("tail ") + a.prevVowel, QStringLiteral("tail")};
     const QString kind = a.kind == Kind::Head ? QStringLiteral("head") : a.kind == Kind::Cv ? QStringLiteral("cv") : QStringLiteral("vcv");
     const ConsonantClass cc = a.syllable.consonantClass();
-    const QString cons = cc == ConsonantClass::None ? QStringLiteral("V") : a.syllable.consonant;
-    return {kind + u' ' + cons, kind + u' ' + className(cc), kind, QStringLiteral("syllable")};
+    return {kind + u' ' + soundOf(a), kind + u' ' + className(cc), kind, QStringLiteral("syllable")};
 }
 
 double median(std::vector<double> v)
@@ -128,7 +137,9 @@ std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors 
     const double v = a[a.note], c = a[Mark::ConsonantStart], e = a[Mark::VowelEnd];
     std::array<double, kPoints> p{};
     if (alias.kind == AliasInfo::Kind::Tail) {
-        p[kPre] = a[Mark::VowelFall];
+        // The note ends a little before the sound has died away: the
+        // fading belongs to the rest that follows.
+        p[kPre] = a[Mark::VowelFall] - kTailBeforeFallMs;
         p[kLeft] = std::max(v, p[kPre] - 150);
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) / 3;
         p[kFixed] = p[kPre] + 50;
@@ -194,7 +205,7 @@ public:
         const auto fallback = defaultPoints(alias, a);
         const QStringList groups = groupsOf(alias);
         for (int pt = 0; pt < kPoints; ++pt) {
-            const Mark mark = chooseMark(groups, pt, alias, a);
+            const Mark mark = defaultMark(pt, alias, a);
             const int m = int(mark);
             double delta = fallback[pt] - a[mark];
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
@@ -237,38 +248,6 @@ private:
         if (alias.kind == AliasInfo::Kind::Tail)
             return Mark::VowelFall;
         return a.note;
-    }
-
-    // The labeller may go by another mark than the default for some kind of
-    // entry (the end of a glide rather than its middle, the burst rather
-    // than the voice): the mark their points keep the steadiest distance
-    // from, judged in the narrowest group with enough entries, when it is
-    // clearly steadier than the default.
-    Mark chooseMark(const QStringList &groups, int point, const AliasInfo &alias, const Anchors &a) const
-    {
-        const Mark fallback = defaultMark(point, alias, a);
-        if (fallback == Mark::Beat)
-            return fallback;  // a vowel sung again: the signal has no other mark
-        const Group *g = nullptr;
-        for (const QString &name : groups)
-            if (const Group *candidate = find(name); candidate && candidate->entries >= kMinToChoose) {
-                g = candidate;
-                break;
-            }
-        if (!g)
-            return fallback;
-        Mark best = fallback;
-        double bestSpread = mad(g->delta[point][size_t(fallback)]);
-        for (int m = 0; m < kMarkCount; ++m) {
-            const double s = mad(g->delta[point][size_t(m)]);
-            if (s < kClearlySteadier * bestSpread) {
-                best = Mark(m);
-                bestSpread = s;
-            }
-        }
-        if (qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS") && best != fallback)
-            std::fprintf(stderr, "CHOSE %s pt %d mark %d over %d\n", qPrintable(groups.join(u'|')), point, int(best), int(fallback));
-        return best;
     }
 
     // How many entries' worth of weight the parent's estimate keeps against
@@ -525,7 +504,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
             }
             est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
             est.estimated = true;
-            if (a.offBeat)
+            if (a.offBeat && p.alias.kind != AliasInfo::Kind::Tail)
                 est.reason = QStringLiteral("the note is far off the singer's beat");
             else if (a.fit < fitFloor)
                 est.reason = QStringLiteral("the sound there does not match its name");

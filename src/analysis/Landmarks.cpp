@@ -15,8 +15,10 @@ constexpr double kBeforeMs = 250.0;
 constexpr double kAfterMs = 100.0;
 // The level a vowel has come back to, or fallen from.
 constexpr double kRiseDb = 6.0;
-constexpr double kFallDb = 6.0;
+constexpr double kFallDb = 12.0;
 constexpr double kEndDb = 20.0;
+// The level a vowel fades from is taken over this stretch before its end.
+constexpr double kLevelBeforeEndMs = 250.0;
 // Frames with more of their power above 4 kHz than this are noise; frames
 // less periodic than this are not voiced.
 constexpr double kNoisyRatio = 0.3;
@@ -24,8 +26,6 @@ constexpr double kVoicedPeriodicity = 0.5;
 // Shares of the way from the consonant's spectrum to the vowel's.
 constexpr double kEarlyShare = 0.3;
 constexpr double kMidShare = 0.5;
-// A change has stopped when it is this much slower than at its fastest.
-constexpr double kSettledShare = 0.25;
 // Frames on each side of a candidate when spectra are compared.
 constexpr int kChangeFrames = 3;
 // A note this far from the singer's beat is looked for again.
@@ -115,7 +115,7 @@ double changeAt(const WaveFeatures &f, int t)
 }
 
 struct Onset {
-    int levelRise = 0, early = 0, mid = 0, peak = 0, settled = 0;
+    int levelRise = 0, early = 0, mid = 0, peak = 0;
 };
 
 // Between lo and hi (frames): the frame least like the vowel is taken as
@@ -174,9 +174,6 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
             best = c;
             o.peak = t;
         }
-    o.settled = o.peak;
-    while (o.settled < hi && changeAt(f, o.settled) > kSettledShare * best)
-        ++o.settled;
     return o;
 }
 
@@ -239,7 +236,7 @@ private:
         }
         const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
         if (hi - lo < 2) {
-            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::ChangePeak, Mark::Settled, Mark::ConsonantStart})
+            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::ChangePeak, Mark::ConsonantStart})
                 st.mark(m) = vowelStart;
             return;
         }
@@ -248,7 +245,6 @@ private:
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
         st.mark(Mark::ChangePeak) = ms(o.peak);
-        st.mark(Mark::Settled) = ms(o.settled);
         double consonant = std::min(st.consonantStart, st.mark(note(i)));
         if (unvoiced(s_[i].consonantClass()))
             consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs))));
@@ -315,16 +311,23 @@ private:
             st.mark(Mark::VowelEnd) = st.mark(Mark::VowelFall) = std::max(st.mark(note(i)), next);
             return;
         }
+        // Singers often sing a held vowel softer towards its end: the level
+        // it falls from is the one just before the alignment's end of it.
         const double onset = st.mark(note(i));
-        const Steady vowel = steadyPart(f_, onset, std::max(onset, st.vowelEnd));
+        const int from = frame(std::max(onset + kLevelBeforeEndMs / 5, st.vowelEnd - kLevelBeforeEndMs));
+        const int to = std::max(from + 1, frame(st.vowelEnd - kLevelBeforeEndMs / 5));
+        std::vector<double> levels;
+        for (int t = from; t < std::min(to, f_.frames); ++t)
+            levels.push_back(f_.energyDb[size_t(t)]);
+        const double steady = median(levels);
         const int limit = i + 1 < count() && !s_[i + 1].rest ? frame(a_.syllables[i + 1].mark(Mark::ConsonantStart))
                                                              : std::min(f_.frames - 1, frame(st.vowelEnd + kBeforeMs));
-        int fall = vowel.from, end = vowel.from;
-        for (int t = vowel.from; t <= limit; ++t) {
+        int fall = from, end = from;
+        for (int t = from; t <= limit; ++t) {
             const double level = f_.energyDb[size_t(t)];
-            if (level >= vowel.level - kFallDb)
+            if (level >= steady - kFallDb)
                 fall = t;
-            if (level >= vowel.level - kEndDb)
+            if (level >= steady - kEndDb)
                 end = t;
         }
         st.mark(Mark::VowelFall) = ms(fall + 1);
@@ -359,7 +362,7 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
     case ConsonantClass::Nasal:
         return Mark::ChangePeak;
     case ConsonantClass::None:
-        return fromSilence ? Mark::LevelRise : Mark::EarlyChange;
+        return fromSilence ? Mark::LevelRise : Mark::MidChange;
     case ConsonantClass::Glide:
         return Mark::MidChange;
     case ConsonantClass::Liquid:
