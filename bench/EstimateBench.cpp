@@ -167,8 +167,6 @@ void runEstimateBenchmarks(const QString &)
     }
     scoreRun("a tenth set by hand (every tenth entry kept)", truth, tenth, rest);
 
-    if (qEnvironmentVariableIsSet("LIRRA_BENCH_TUNING"))
-        return;
     // Timed apart from the scoring, best of three, as the other sections
     // are: the machine is shared, and the first run also reads the waves
     // from disk.

@@ -18,12 +18,18 @@ constexpr double kNegInf = -std::numeric_limits<double>::infinity();
 constexpr double kPausePenalty = 8.0;
 // A sound with fewer frames than this is modelled by its consonant class.
 constexpr qsizetype kMinModelFrames = 60;
-// Longest closure, consonant and fricative noise in frames (4 ms): a
-// singer who stops longer makes a pause, which is modelled apart.
-constexpr int kStep = 2;  // feature frames per alignment frame
-constexpr int kMaxClosureFrames = 15;
-constexpr int kMaxConsonantFrames = 15;
-constexpr int kMaxNoiseFrames = 35;
+// Feature frames per alignment frame: the alignment only has to find each
+// syllable, the marks are found on the fine frames afterwards.
+constexpr int kStep = 3;
+// Longest closure, consonant and fricative noise: a singer who stops longer
+// makes a pause, which is modelled apart. Shortest pause, rest, consonant.
+constexpr double kMaxClosureMs = 120;
+constexpr double kMaxConsonantMs = 120;
+constexpr double kMaxNoiseMs = 280;
+constexpr double kMinPauseMs = 24;
+constexpr double kMinRestMs = 40;
+constexpr double kMinConsonantMs = 16;
+constexpr double kMinNoiseMs = 24;
 // The least share of a syllable's time its vowel takes.
 constexpr double kMinVowelShare = 0.35;
 
@@ -116,29 +122,30 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f)
     return coarse;
 }
 
-std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, int vowelFrames)
+std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs)
 {
+    auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
     std::vector<Phone> p;
     const QString sil = QStringLiteral("sil");
     p.push_back({sil, sil, Role::Lead, -1, 1, false});
     for (int i = 0; i < syllables.size(); ++i) {
         const Syllable &s = syllables[i];
         if (s.rest) {
-            p.push_back({sil, sil, Role::Rest, i, 5, false});
+            p.push_back({sil, sil, Role::Rest, i, frames(kMinRestMs), false});
             continue;
         }
         const ConsonantClass cc = s.consonantClass();
         if (i > 0)
-            p.push_back({sil, sil, Role::Pause, i, 3, true});
+            p.push_back({sil, sil, Role::Pause, i, frames(kMinPauseMs), true});
         if (cc == ConsonantClass::UnvoicedPlosive || cc == ConsonantClass::Affricate)
-            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 1, false, kMaxClosureFrames});
+            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 1, false, frames(kMaxClosureMs)});
         else if (cc == ConsonantClass::VoicedPlosive)
-            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 1, false, kMaxClosureFrames});
+            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 1, false, frames(kMaxClosureMs)});
         if (cc != ConsonantClass::None && cc != ConsonantClass::MoraicNasal) {
             const bool noisy = cc == ConsonantClass::UnvoicedFricative || cc == ConsonantClass::Affricate
                                || cc == ConsonantClass::VoicedFricative;
-            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, noisy ? 3 : 2, false,
-                         noisy ? kMaxNoiseFrames : kMaxConsonantFrames});
+            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, frames(noisy ? kMinNoiseMs : kMinConsonantMs), false,
+                         frames(noisy ? kMaxNoiseMs : kMaxConsonantMs)});
         }
         const QString vowel = cc == ConsonantClass::MoraicNasal ? QStringLiteral("N") : QString(s.vowel);
         p.push_back({vowel, vowel, Role::Vowel, i, vowelFrames, false});
@@ -452,7 +459,7 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iter
         // from squeezing a vowel to nothing and shifting the rest.
         const auto [first, last] = sungStretch(obs[k].x.data(), obs[k].frames, kDims);
         const double slot = double(last - first + 1) / std::max<qsizetype>(1, inputs[i].syllables.size());
-        phones[k] = phonesOf(inputs[i].syllables, std::max(5, int(kMinVowelShare * slot)));
+        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(kMinVowelShare * slot)), inputs[i].features->frameMs(kStep));
         framePhones[k] = initialSegmentation(obs[k], phones[k]);
     });
     std::vector<FileAlignment> result(static_cast<size_t>(files));

@@ -84,7 +84,7 @@ private:
     struct Observations;
 
     static Observations observe(const WaveFeatures &f);
-    static std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames);
+    static std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone) const;
     std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;

@@ -39,7 +39,7 @@ QList<int> unsetIndexes(const QList<clsOto> &entries);
 struct EstimateOptions {
     int threads = 2;
     // Re-align this many times with models learnt from the bank.
-    int iterations = 4;
+    int iterations = 3;
 };
 
 struct Estimate {

@@ -102,19 +102,18 @@ public:
 private:
     void spectral(qsizetype centre, WaveFeatures &f, int index)
     {
-        const qsizetype start = centre - window_ / 2;
-        double sumSq = 0;
+        copyFrame(centre - window_ / 2, window_, raw_);
+        // Independent partial sums: one running sum would make every
+        // sample wait for the one before.
+        float sums[4] = {};
+        for (int i = 0; i < window_; ++i)
+            sums[i & 3] += raw_[size_t(i)] * raw_[size_t(i)];
+        const double sumSq = double(sums[0]) + sums[1] + sums[2] + sums[3];
         int crossings = 0;
-        float prev = 0;
-        for (int i = 0; i < window_; ++i) {
-            const qsizetype s = start + i;
-            const float x = (s >= 0 && s < qsizetype(samples_.size())) ? samples_[s] / 32768.0f : 0.0f;
-            sumSq += double(x) * x;
-            if (i > 0 && ((x >= 0) != (prev >= 0)))
-                ++crossings;
-            prev = x;
-            frame_[i] = x * hann_[i];
-        }
+        for (int i = 1; i < window_; ++i)
+            crossings += (raw_[size_t(i)] >= 0) != (raw_[size_t(i - 1)] >= 0) ? 1 : 0;
+        for (int i = 0; i < window_; ++i)
+            frame_[size_t(i)] = raw_[size_t(i)] * hann_[size_t(i)];
         kiss_fftr(fft_.get(), frame_.data(), spectrum_.data());
         double total = 0, high = 0;
         for (size_t k = 0; k < power_.size(); ++k) {
@@ -168,21 +167,22 @@ private:
     void voicing(qsizetype centre, WaveFeatures &f, int index)
     {
         const qsizetype start = centre - qsizetype(vWindow_) * decimation_ / 2;
+        copyFrame(start, vWindow_ * decimation_, vRaw_);
         double mean = 0;
         for (int i = 0; i < vWindow_; ++i) {
-            double acc = 0;
-            for (int d = 0; d < decimation_; ++d) {
-                const qsizetype s = start + qsizetype(i) * decimation_ + d;
-                acc += (s >= 0 && s < qsizetype(samples_.size())) ? samples_[s] : 0;
-            }
-            vFrame_[i] = float(acc / decimation_ / 32768.0);
-            mean += vFrame_[i];
+            float acc = 0;
+            for (int d = 0; d < decimation_; ++d)
+                acc += vRaw_[size_t(i * decimation_ + d)];
+            vFrame_[size_t(i)] = acc / float(decimation_);
+            mean += vFrame_[size_t(i)];
         }
         mean /= vWindow_;
+        double energy = 0;
         vCum_[0] = 0;
         for (int i = 0; i < vWindow_; ++i) {
-            vFrame_[i] -= float(mean);
-            vCum_[i + 1] = vCum_[i] + double(vFrame_[i]) * vFrame_[i];
+            vFrame_[size_t(i)] -= float(mean);
+            energy += double(vFrame_[size_t(i)]) * vFrame_[size_t(i)];
+            vCum_[size_t(i + 1)] = energy;
         }
         std::fill(vFrame_.begin() + vWindow_, vFrame_.end(), 0.0f);
         f.periodicity[index] = 0;
@@ -224,19 +224,29 @@ private:
         }
     }
 
+    // Samples from start on, scaled to -1..1, zero outside the wave.
+    void copyFrame(qsizetype start, int length, std::vector<float> &out) const
+    {
+        out.assign(size_t(length), 0.0f);
+        const qsizetype from = std::max<qsizetype>(0, start);
+        const qsizetype to = std::min<qsizetype>(qsizetype(samples_.size()), start + length);
+        for (qsizetype s = from; s < to; ++s)
+            out[size_t(s - start)] = samples_[size_t(s)] * (1.0f / 32768.0f);
+    }
+
     std::span<const qint16> samples_;
     int sampleRate_;
     int window_;
     int fftSize_;
     Fftr fft_;
     MelBank mel_;
-    std::vector<float> hann_, frame_, power_;
+    std::vector<float> raw_, hann_, frame_, power_;
     std::vector<kiss_fft_cpx> spectrum_;
     int highBin_ = 0;
 
     int decimation_ = 1, vWindow_ = 0, minLag_ = 0, maxLag_ = 0, vFftSize_ = 0;
     Fftr vFwd_, vInv_;
-    std::vector<float> vFrame_, vAuto_;
+    std::vector<float> vRaw_, vFrame_, vAuto_;
     std::vector<kiss_fft_cpx> vSpec_;
     std::vector<double> vCum_, vNcc_;
 };
