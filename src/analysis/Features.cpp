@@ -93,13 +93,6 @@ public:
         prepareVoicing();
     }
 
-    void analyse(qsizetype centre, WaveFeatures &f, int index)
-    {
-        spectral(centre, f, index);
-        voicing(centre, f, index);
-    }
-
-private:
     void spectral(qsizetype centre, WaveFeatures &f, int index)
     {
         copyFrame(centre - window_ / 2, window_, raw_);
@@ -144,24 +137,6 @@ private:
                 rise += std::max(0.0f, bands[b] - prevBands[b]);
             f.flux[index] = float(rise / f.bandCount);
         }
-    }
-
-    void prepareVoicing()
-    {
-        decimation_ = std::max(1, int(std::lround(sampleRate_ / kVoicingRate)));
-        const double rate = double(sampleRate_) / decimation_;
-        vWindow_ = int(rate * kVoicingWindowMs / 1000.0);
-        minLag_ = std::max(2, int(rate / kMaxPitchHz));
-        maxLag_ = std::min(vWindow_ - 8, int(rate / kMinPitchHz));
-        vFftSize_ = nextPow2(2 * vWindow_);
-        vFwd_ = makeFftr(vFftSize_, false);
-        vInv_ = makeFftr(vFftSize_, true);
-        vFrame_.assign(vFftSize_, 0.0f);
-        vSpec_.resize(vFftSize_ / 2 + 1);
-        vAuto_.resize(vFftSize_);
-        vCum_.resize(vWindow_ + 1);
-        // A box filter over the decimation step keeps aliased noise from
-        // looking periodic.
     }
 
     void voicing(qsizetype centre, WaveFeatures &f, int index)
@@ -222,6 +197,25 @@ private:
             const double shift = den != 0 ? std::clamp(0.5 * (a - c) / den, -0.5, 0.5) : 0.0;
             f.pitchHz[index] = float(double(sampleRate_) / decimation_ / (bestLag + shift));
         }
+    }
+
+private:
+    void prepareVoicing()
+    {
+        decimation_ = std::max(1, int(std::lround(sampleRate_ / kVoicingRate)));
+        const double rate = double(sampleRate_) / decimation_;
+        vWindow_ = int(rate * kVoicingWindowMs / 1000.0);
+        minLag_ = std::max(2, int(rate / kMaxPitchHz));
+        maxLag_ = std::min(vWindow_ - 8, int(rate / kMinPitchHz));
+        vFftSize_ = nextPow2(2 * vWindow_);
+        vFwd_ = makeFftr(vFftSize_, false);
+        vInv_ = makeFftr(vFftSize_, true);
+        vFrame_.assign(vFftSize_, 0.0f);
+        vSpec_.resize(vFftSize_ / 2 + 1);
+        vAuto_.resize(vFftSize_);
+        vCum_.resize(vWindow_ + 1);
+        // A box filter over the decimation step keeps aliased noise from
+        // looking periodic.
     }
 
     // Samples from start on, scaled to -1..1, zero outside the wave.
@@ -287,8 +281,19 @@ WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, co
     o.windowSamples = std::max(64, o.windowSamples);
     o.bandCount = f.bandCount;
     FrameAnalyser analyser(samples, f.sampleRate, o);
-    for (int i = 0; i < f.frames; ++i)
-        analyser.analyse(qsizetype(i) * f.hopSamples, f, i);
+    // Voicing is measured on every second frame (and the last): its window
+    // is 23 ms long and hardly changes in one hop, and it is the costliest
+    // measure. The frames between take the mean of their neighbours.
+    for (int i = 0; i < f.frames; ++i) {
+        analyser.spectral(qsizetype(i) * f.hopSamples, f, i);
+        if (i % 2 == 0 || i + 1 == f.frames)
+            analyser.voicing(qsizetype(i) * f.hopSamples, f, i);
+    }
+    for (int i = 1; i + 1 < f.frames; i += 2) {
+        f.periodicity[i] = (f.periodicity[i - 1] + f.periodicity[i + 1]) / 2;
+        const bool voiced = f.pitchHz[i - 1] > 0 && f.pitchHz[i + 1] > 0;
+        f.pitchHz[i] = voiced ? (f.pitchHz[i - 1] + f.pitchHz[i + 1]) / 2 : 0;
+    }
     return f;
 }
 
