@@ -26,6 +26,10 @@ constexpr double kVoicedPeriodicity = 0.5;
 // Shares of the way from the consonant's spectrum to the vowel's.
 constexpr double kEarlyShare = 0.3;
 constexpr double kMidShare = 0.5;
+// The upper bands start above this share of all bands (about 1.5 kHz with
+// 32 mel bands up to 12 kHz); a release comes this near the largest change.
+constexpr double kUpperBandsFrom = 0.3;
+constexpr double kReleaseShare = 0.5;
 // Frames on each side of a candidate when spectra are compared.
 constexpr int kChangeFrames = 3;
 // A note this far from the singer's beat is looked for again.
@@ -114,6 +118,49 @@ double changeAt(const WaveFeatures &f, int t)
     return sum;
 }
 
+// The level above 1.5 kHz, where a nasal's murmur or a closure is quiet
+// and a vowel is not.
+double upperLevel(const WaveFeatures &f, int t)
+{
+    const int first = std::clamp(int(f.bandCount * kUpperBandsFrom), 0, f.bandCount - 1);
+    double power = 0;
+    for (int b = first; b < f.bandCount; ++b)
+        power += std::pow(10.0, f.bands(t)[b] / 10.0);
+    return 10 * std::log10(power + 1e-12);
+}
+
+int quietest(const WaveFeatures &f, int lo, int hi)
+{
+    int best = lo;
+    double level = 1e9;
+    for (int t = lo; t <= hi; ++t)
+        if (const double l = upperLevel(f, t); l < level) {
+            level = l;
+            best = t;
+        }
+    return best;
+}
+
+// The release into the vowel: the first peak of spectral change after lo
+// that comes near the largest one, so that the change from a nasal's
+// murmur is not passed over for a later one from a glide (にょ) to its
+// vowel.
+int releaseAfter(const WaveFeatures &f, int lo, int hi)
+{
+    if (hi <= lo)
+        return lo;
+    std::vector<double> c;
+    for (int t = lo; t <= hi; ++t)
+        c.push_back(changeAt(f, t));
+    const double top = *std::max_element(c.begin(), c.end());
+    for (size_t j = 0; j < c.size(); ++j) {
+        const bool peak = (j == 0 || c[j] >= c[j - 1]) && (j + 1 == c.size() || c[j] >= c[j + 1]);
+        if (peak && c[j] >= kReleaseShare * top)
+            return lo + int(j);
+    }
+    return lo;
+}
+
 struct Onset {
     int levelRise = 0, early = 0, mid = 0, peak = 0;
 };
@@ -166,14 +213,7 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
         if (o.levelRise == centre)
             o.levelRise = o.early;
     }
-    // Not counting the change from the silence into the first sound.
-    double best = -1;
-    o.peak = centre;
-    for (int t = std::max(centre, from + kChangeFrames); t <= hi; ++t)
-        if (const double c = changeAt(f, t); c > best) {
-            best = c;
-            o.peak = t;
-        }
+    o.peak = releaseAfter(f, std::max({centre, from + kChangeFrames, quietest(f, centre, hi)}), hi);
     return o;
 }
 
