@@ -21,7 +21,7 @@ enum class Mark {
     LevelRise,       // after the consonant, the level is back within 6 dB of the vowel's
     EarlyChange,     // the spectrum has gone 30% of the way from the consonant's to the vowel's
     MidChange,       // and half the way
-    ChangePeak,      // the spectrum changes fastest on its way into the vowel
+    Release,         // the upper bands rise fastest: the consonant opens into the vowel
     Beat,            // where the singer's beat puts the syllable
     VowelFall,       // before a pause: the vowel's level has fallen 12 dB; else the next consonant
     VowelEnd,        // before a pause: 20 dB down; else the next consonant

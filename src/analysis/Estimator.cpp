@@ -455,6 +455,8 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
         a.fit = st.fit;
         a.offBeat = st.offBeat;
+        if (qEnvironmentVariableIsSet("LIRRA_DEBUG_MARKS"))
+            std::fprintf(stderr, "ROUGH\t%s\t%s\t%.1f\t%.1f\t%.1f\t%d\n", qPrintable(entries[p.entry].FIL), qPrintable(entries[p.entry].ALS), st.consonantStart, st.vowelStart, st.vowelEnd, int(st.offBeat));
         return true;
     };
 

@@ -27,11 +27,10 @@ constexpr double kVoicedPeriodicity = 0.5;
 constexpr double kEarlyShare = 0.3;
 constexpr double kMidShare = 0.5;
 // The upper bands start above this share of all bands (about 1.5 kHz with
-// 32 mel bands up to 12 kHz); a release comes this near the largest change.
+// 32 mel bands up to 12 kHz); their rise is measured over this many frames
+// on each side.
 constexpr double kUpperBandsFrom = 0.3;
-constexpr double kReleaseShare = 0.5;
-// Frames on each side of a candidate when spectra are compared.
-constexpr int kChangeFrames = 3;
+constexpr int kRiseFrames = 2;
 // A note this far from the singer's beat is looked for again.
 constexpr double kOffBeatMs = 80.0;
 // A beat is believed only when the syllables keep to it this closely
@@ -100,24 +99,6 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs)
     return s;
 }
 
-// How much the spectra just before and just after frame t differ.
-double changeAt(const WaveFeatures &f, int t)
-{
-    if (t < kChangeFrames || t + kChangeFrames > f.frames)
-        return 0;
-    double sum = 0;
-    for (int k = 0; k < f.bandCount; ++k) {
-        double before = 0, after = 0;
-        for (int j = 1; j <= kChangeFrames; ++j) {
-            before += f.bands(t - j)[k];
-            after += f.bands(t + j - 1)[k];
-        }
-        const double d = (after - before) / kChangeFrames;
-        sum += d * d;
-    }
-    return sum;
-}
-
 // The level above 1.5 kHz, where a nasal's murmur or a closure is quiet
 // and a vowel is not.
 double upperLevel(const WaveFeatures &f, int t)
@@ -129,40 +110,23 @@ double upperLevel(const WaveFeatures &f, int t)
     return 10 * std::log10(power + 1e-12);
 }
 
-int quietest(const WaveFeatures &f, int lo, int hi)
+// The release of a consonant into its vowel: where the upper bands rise
+// fastest. Going into a nasal's murmur they fall, and from a glide to its
+// vowel (にょ) they change less, so neither is taken for the release.
+int fastestRise(const WaveFeatures &f, int lo, int hi)
 {
     int best = lo;
-    double level = 1e9;
-    for (int t = lo; t <= hi; ++t)
-        if (const double l = upperLevel(f, t); l < level) {
-            level = l;
+    double rise = -1e9;
+    for (int t = lo + kRiseFrames; t + kRiseFrames <= hi; ++t)
+        if (const double r = upperLevel(f, t + kRiseFrames) - upperLevel(f, t - kRiseFrames); r > rise) {
+            rise = r;
             best = t;
         }
     return best;
 }
 
-// The release into the vowel: the first peak of spectral change after lo
-// that comes near the largest one, so that the change from a nasal's
-// murmur is not passed over for a later one from a glide (にょ) to its
-// vowel.
-int releaseAfter(const WaveFeatures &f, int lo, int hi)
-{
-    if (hi <= lo)
-        return lo;
-    std::vector<double> c;
-    for (int t = lo; t <= hi; ++t)
-        c.push_back(changeAt(f, t));
-    const double top = *std::max_element(c.begin(), c.end());
-    for (size_t j = 0; j < c.size(); ++j) {
-        const bool peak = (j == 0 || c[j] >= c[j - 1]) && (j + 1 == c.size() || c[j] >= c[j + 1]);
-        if (peak && c[j] >= kReleaseShare * top)
-            return lo + int(j);
-    }
-    return lo;
-}
-
 struct Onset {
-    int levelRise = 0, early = 0, mid = 0, peak = 0;
+    int levelRise = 0, early = 0, mid = 0, release = 0;
 };
 
 // Between lo and hi (frames): the frame least like the vowel is taken as
@@ -213,7 +177,7 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
         if (o.levelRise == centre)
             o.levelRise = o.early;
     }
-    o.peak = releaseAfter(f, std::max({centre, from + kChangeFrames, quietest(f, centre, hi)}), hi);
+    o.release = fastestRise(f, from, hi);
     return o;
 }
 
@@ -276,7 +240,7 @@ private:
         }
         const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
         if (hi - lo < 2) {
-            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::ChangePeak, Mark::ConsonantStart})
+            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::ConsonantStart})
                 st.mark(m) = vowelStart;
             return;
         }
@@ -284,7 +248,7 @@ private:
         st.mark(Mark::LevelRise) = ms(o.levelRise);
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
-        st.mark(Mark::ChangePeak) = ms(o.peak);
+        st.mark(Mark::Release) = ms(o.release);
         double consonant = std::min(st.consonantStart, st.mark(note(i)));
         if (unvoiced(s_[i].consonantClass()))
             consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs))));
@@ -400,7 +364,7 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
     case ConsonantClass::Affricate:
         return Mark::LevelRise;
     case ConsonantClass::Nasal:
-        return Mark::ChangePeak;
+        return Mark::Release;
     case ConsonantClass::None:
         return fromSilence ? Mark::LevelRise : Mark::MidChange;
     case ConsonantClass::Glide:
