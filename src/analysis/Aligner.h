@@ -22,6 +22,7 @@ enum class Mark {
     EarlyChange,     // the spectrum has gone 30% of the way from the consonant's to the vowel's
     MidChange,       // and half the way
     Release,         // the upper bands rise fastest: the consonant opens into the vowel
+    Closing,         // they fall fastest: the mouth closes into ん
     Beat,            // where the singer's beat puts the syllable
     VowelFall,       // before a pause: the vowel's level has fallen 12 dB; else the next consonant
     VowelEnd,        // before a pause: 20 dB down; else the next consonant

@@ -35,7 +35,7 @@ constexpr double kMinNoiseMs = 10.0;
 // median absolute deviation times 1.4826 estimates a standard deviation.
 constexpr double kMedianVariance = 1.5708;
 constexpr double kMadToSd = 1.4826;
-constexpr double kMinPull = 0.25;
+constexpr double kMinPull = 1.0;
 constexpr double kMaxPull = 50.0;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
@@ -182,8 +182,7 @@ public:
                 children_[grp.parent].append(groups[g]);
             }
             for (int pt = 0; pt < kPoints; ++pt)
-                for (int m = 0; m < kMarkCount; ++m)
-                    grp.delta[pt][m].push_back(p[pt] - a.at[m]);
+                grp.delta[pt].push_back(p[pt] - a[defaultMark(pt, alias, a)]);
         }
         (entry.prmRT >= 0 ? positiveRt_ : negativeRt_)++;
     }
@@ -206,15 +205,14 @@ public:
         const QStringList groups = groupsOf(alias);
         for (int pt = 0; pt < kPoints; ++pt) {
             const Mark mark = defaultMark(pt, alias, a);
-            const int m = int(mark);
             double delta = fallback[pt] - a[mark];
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
                 const Group *grp = find(groups[g]);
                 if (!grp)
                     continue;
-                const auto &d = grp->delta[pt][m];
+                const auto &d = grp->delta[pt];
                 const double n = double(d.size());
-                const double k = pull(grp->parent, pt, m);
+                const double k = pull(grp->parent, pt);
                 delta = (n * median(d) + k * delta) / (n + k);
                 if (pt == kPre && qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS"))
                     std::fprintf(stderr, "HAB %s n %d med %.1f k %.2f -> %.1f\n", qPrintable(groups[g]), int(n), median(d), k, delta);
@@ -232,7 +230,9 @@ private:
     struct Group {
         int entries = 0;
         QString parent;  // empty: the defaults
-        std::array<std::array<std::vector<double>, kMarkCount>, kPoints> delta;
+        // Per point, how far the labeller put it from the mark it is
+        // measured from (defaultMark), entry by entry.
+        std::array<std::vector<double>, kPoints> delta;
     };
 
     const Group *find(const QString &g) const
@@ -256,16 +256,16 @@ private:
     // (their spread less what their noise alone would give). Where groups
     // differ little, a few entries move nothing; where they differ much, a
     // few entries are believed.
-    double pull(const QString &parent, int pt, int m) const
+    double pull(const QString &parent, int pt) const
     {
-        const QString key = QStringLiteral("%1|%2|%3").arg(parent).arg(pt).arg(m);
+        const QString key = QStringLiteral("%1|%2").arg(parent).arg(pt);
         if (auto it = pulls_.constFind(key); it != pulls_.constEnd())
             return it.value();
         std::vector<double> residuals, offsets, noise;
         const Group *up = find(parent);
-        const double parentMedian = up ? median(up->delta[pt][m]) : 0;
+        const double parentMedian = up ? median(up->delta[pt]) : 0;
         for (const QString &name : children_.value(parent)) {
-            const auto &d = find(name)->delta[pt][m];
+            const auto &d = find(name)->delta[pt];
             const double med = median(d);
             // Fewer than three points lie too close to their own median
             // to tell how scattered the labeller's points are.
@@ -278,7 +278,7 @@ private:
             }
         }
         if (residuals.empty() && up)
-            for (double x : up->delta[pt][m])
+            for (double x : up->delta[pt])
                 residuals.push_back(std::abs(x - parentMedian));
         const double sigma = std::max(kMinNoiseMs, kMadToSd * median(residuals));
         const double medianNoise = kMedianVariance * sigma * sigma;

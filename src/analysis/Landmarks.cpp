@@ -113,12 +113,13 @@ double upperLevel(const WaveFeatures &f, int t)
 // The release of a consonant into its vowel: where the upper bands rise
 // fastest. Going into a nasal's murmur they fall, and from a glide to its
 // vowel (にょ) they change less, so neither is taken for the release.
-int fastestRise(const WaveFeatures &f, int lo, int hi)
+// With sign -1, where they fall fastest: the mouth closing into ん.
+int fastestRise(const WaveFeatures &f, int lo, int hi, double sign = 1)
 {
     int best = lo;
     double rise = -1e9;
     for (int t = lo + kRiseFrames; t + kRiseFrames <= hi; ++t)
-        if (const double r = upperLevel(f, t + kRiseFrames) - upperLevel(f, t - kRiseFrames); r > rise) {
+        if (const double r = sign * (upperLevel(f, t + kRiseFrames) - upperLevel(f, t - kRiseFrames)); r > rise) {
             rise = r;
             best = t;
         }
@@ -126,7 +127,7 @@ int fastestRise(const WaveFeatures &f, int lo, int hi)
 }
 
 struct Onset {
-    int levelRise = 0, early = 0, mid = 0, release = 0;
+    int levelRise = 0, early = 0, mid = 0, release = 0, closing = 0;
 };
 
 // Between lo and hi (frames): the frame least like the vowel is taken as
@@ -178,6 +179,7 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
             o.levelRise = o.early;
     }
     o.release = fastestRise(f, from, hi);
+    o.closing = fastestRise(f, from, hi, -1);
     return o;
 }
 
@@ -240,7 +242,7 @@ private:
         }
         const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
         if (hi - lo < 2) {
-            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::ConsonantStart})
+            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::ConsonantStart})
                 st.mark(m) = vowelStart;
             return;
         }
@@ -249,6 +251,7 @@ private:
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
         st.mark(Mark::Release) = ms(o.release);
+        st.mark(Mark::Closing) = ms(o.closing);
         double consonant = std::min(st.consonantStart, st.mark(note(i)));
         if (unvoiced(s_[i].consonantClass()))
             consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs))));
@@ -289,6 +292,10 @@ private:
             }
             const double beat = start + period * i;
             st.mark(Mark::Beat) = beat;
+            // A note sung from silence is where its sound starts, whatever
+            // the beat: singers come in early or late after a breath.
+            if (startsFromSilence(a_, s_, i))
+                continue;
             if (std::abs(st.mark(note(i)) - beat) > kOffBeatMs && beat < st.vowelEnd) {
                 const SyllableTimes before = st;
                 onsetMarks(i, beat);
@@ -369,8 +376,9 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
         return fromSilence ? Mark::LevelRise : Mark::MidChange;
     case ConsonantClass::Glide:
         return Mark::MidChange;
-    case ConsonantClass::Liquid:
     case ConsonantClass::MoraicNasal:
+        return fromSilence ? Mark::LevelRise : Mark::Closing;
+    case ConsonantClass::Liquid:
         return Mark::EarlyChange;
     }
     return Mark::LevelRise;
