@@ -58,6 +58,7 @@ struct Anchors {
     double vowelMs = 0;
     double fit = 0;
     bool offBeat = false;
+    double previousNote = -1;  // where the syllable before starts, when one is sung right before
 
     double operator[](Mark m) const { return at[size_t(m)]; }
 };
@@ -130,8 +131,9 @@ double mad(const std::vector<double> &v)
 
 // Where a careful first guess puts the points when the bank has taught
 // nothing about this kind of entry: the note at the vowel's onset, the
-// entry starting a little before the consonant, the crossfade a third of
-// the way in, the vowel usable until shortly before the next sound.
+// entry starting before the consonant (for VCV, in the middle of the vowel
+// before), the crossfade a third of the way in, the vowel usable until
+// shortly before the next sound.
 std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a)
 {
     const double v = a[a.note], c = a[Mark::ConsonantStart], e = a[Mark::VowelEnd];
@@ -147,8 +149,14 @@ std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors 
         return p;
     }
     p[kPre] = v;
-    const double pre = std::clamp(v - c + 80, 120.0, 400.0);
-    p[kLeft] = alias.kind == AliasInfo::Kind::Head || alias.kind == AliasInfo::Kind::Cv ? std::min(v - 30, c - 40) : v - pre;
+    if (alias.kind == AliasInfo::Kind::Head || alias.kind == AliasInfo::Kind::Cv)
+        p[kLeft] = std::min(v - 30, c - 40);
+    else if (a.previousNote >= 0)
+        // Halfway into the vowel before, where it is steady enough to
+        // crossfade from, and before the whole consonant.
+        p[kLeft] = std::min({(a.previousNote + v) / 2, c - 40, v - 60});
+    else
+        p[kLeft] = v - std::clamp(v - c + 80, 120.0, 400.0);
     p[kOverlap] = p[kLeft] + (v - p[kLeft]) / 3;
     p[kFixed] = v + 60;
     p[kEnd] = std::max(p[kFixed] + 20, e - 40);
@@ -455,6 +463,9 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
         a.fit = st.fit;
         a.offBeat = st.offBeat;
+        const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
+        if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
+            a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
         if (qEnvironmentVariableIsSet("LIRRA_DEBUG_MARKS"))
             std::fprintf(stderr, "ROUGH\t%s\t%s\t%.1f\t%.1f\t%.1f\t%d\n", qPrintable(entries[p.entry].FIL), qPrintable(entries[p.entry].ALS), st.consonantStart, st.vowelStart, st.vowelEnd, int(st.offBeat));
         return true;
