@@ -20,6 +20,7 @@ const QString kBank = QStringLiteral("/work/shared/banks/dorodoro-ja-vcv");
 struct Errors {
     std::vector<double> pre, left, overlap;
     int flagged = 0;
+    int flaggedGross = 0;  // flagged and more than 50 ms off
 };
 
 // A split of the files that does not depend on their order: FNV-1a of the name.
@@ -58,15 +59,16 @@ double mean(const std::vector<double> &v)
 
 void printRow(const QString &what, const Errors &e)
 {
-    std::printf("  %-28s %5zu %7.1f%% %7.1f%% %8.1f %8.1f %9.1f %9.1f %5d\n", qPrintable(what), e.pre.size(),
+    const long gross = std::count_if(e.pre.begin(), e.pre.end(), [](double x) { return x > 50; });
+    std::printf("  %-28s %5zu %7.1f%% %7.1f%% %8.1f %8.1f %9.1f %9.1f %5d %5ld %5d\n", qPrintable(what), e.pre.size(),
                 share(e.pre, 20), share(e.pre, 50), percentile(e.pre, 0.5), percentile(e.pre, 0.9), mean(e.left),
-                mean(e.overlap), e.flagged);
+                mean(e.overlap), e.flagged, gross, e.flaggedGross);
 }
 
 void printHeader()
 {
-    std::printf("  %-28s %5s %8s %8s %8s %8s %9s %9s %5s\n", "preutterance point", "n", "<=20ms", "<=50ms", "median",
-                "90th", "LF mean", "OV mean", "flag");
+    std::printf("  %-28s %5s %8s %8s %8s %8s %9s %9s %5s %5s %5s\n", "preutterance point", "n", "<=20ms", "<=50ms", "median",
+                "90th", "LF mean", "OV mean", "flag", ">50", "both");
 }
 
 QList<clsOto> loadTruth()
@@ -110,6 +112,7 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
             err->left.push_back(left);
             err->overlap.push_back(overlap);
             err->flagged += est.flagged ? 1 : 0;
+            err->flaggedGross += est.flagged && pre > 50 ? 1 : 0;
         }
     }
     std::printf("%s: %lld entries estimated, %d flagged, %.0f ms (waves and features %.0f, segmentation %.0f)\n", title,

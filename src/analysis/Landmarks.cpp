@@ -292,9 +292,10 @@ private:
             }
             const double beat = start + period * i;
             st.mark(Mark::Beat) = beat;
-            // A note sung from silence is where its sound starts, whatever
-            // the beat: singers come in early or late after a breath.
-            if (startsFromSilence(a_, s_, i))
+            // The first note after a rest is where its sound starts,
+            // whatever the beat: singers come in early or late after a
+            // breath. A pause at a consonant keeps the beat.
+            if (i == 0 || s_[i - 1].rest)
                 continue;
             if (std::abs(st.mark(note(i)) - beat) > kOffBeatMs && beat < st.vowelEnd) {
                 const SyllableTimes before = st;
