@@ -40,7 +40,6 @@ struct SyllableTimes {
     bool pauseBefore = false;   // the singer stopped before this syllable
     // Found on the fine frames near the alignment's times.
     std::array<double, kMarkCount> marks{};
-    double beatError = 0;       // how far the note's mark is from the beat (0 without a beat)
     bool offBeat = false;       // off the singer's beat even after a second look
 
     double mark(Mark m) const { return marks[size_t(m)]; }

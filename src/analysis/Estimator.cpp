@@ -35,7 +35,11 @@ constexpr double kMinNoiseMs = 10.0;
 // median absolute deviation times 1.4826 estimates a standard deviation.
 constexpr double kMedianVariance = 1.5708;
 constexpr double kMadToSd = 1.4826;
+// A group never outweighs its parent with a single entry, however much the
+// groups seem to differ; the bank-wide habit (whose parent is the defaults)
+// may be learnt from one.
 constexpr double kMinPull = 1.0;
+constexpr double kMinTopPull = 0.1;
 constexpr double kMaxPull = 50.0;
 // Set entries of one kind that place the preutterance this far apart
 // (median absolute deviation, ms) teach nothing reliable.
@@ -84,6 +88,8 @@ QString className(ConsonantClass c)
 // (placed by the beat), a vowel after ん (a nasal release), another vowel.
 QString soundOf(const AliasInfo &a)
 {
+    if (a.syllable.consonantClass() == ConsonantClass::MoraicNasal)
+        return QStringLiteral("N");
     if (a.syllable.consonantClass() != ConsonantClass::None)
         return a.syllable.consonant;
     if (a.kind == AliasInfo::Kind::Vcv && a.prevVowel == a.syllable.vowel)
@@ -175,8 +181,8 @@ std::array<double, kPoints> pointsOf(const clsOto &e, double lengthMs)
     return p;
 }
 
-// What the set entries teach: per group and point, the distances of the
-// labeller's points from each mark of the syllable.
+// What the set entries teach: per group of entries and per point, how far
+// the labeller puts the point from the mark it is measured from.
 class Habits {
 public:
     void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
@@ -200,7 +206,6 @@ public:
     struct Result {
         std::array<double, kPoints> points{};
         double spread = 0;  // of the preutterance in the narrowest group that had entries
-        int taughtBy = 0;   // set entries in the narrowest group that had any
     };
 
     // From the broadest group to the narrowest, each group's median
@@ -222,12 +227,8 @@ public:
                 const double n = double(d.size());
                 const double k = pull(grp->parent, pt);
                 delta = (n * median(d) + k * delta) / (n + k);
-                if (pt == kPre && qEnvironmentVariableIsSet("LIRRA_DEBUG_HABITS"))
-                    std::fprintf(stderr, "HAB %s n %d med %.1f k %.2f -> %.1f\n", qPrintable(groups[g]), int(n), median(d), k, delta);
-                if (pt == kPre) {
-                    r.taughtBy = int(n);
+                if (pt == kPre)
                     r.spread = n >= 3 ? mad(d) : 0;
-                }
             }
             r.points[pt] = a[mark] + delta;
         }
@@ -299,7 +300,7 @@ private:
                 sum += offsets[i] - medianNoise / noise[i];
             between = std::max(kMinSpreadMs * kMinSpreadMs, sum / (double(offsets.size()) + kPriorGroups));
         }
-        const double k = std::clamp(medianNoise / between, kMinPull, kMaxPull);
+        const double k = std::clamp(medianNoise / between, up ? kMinPull : kMinTopPull, kMaxPull);
         pulls_.insert(key, k);
         return k;
     }
@@ -466,8 +467,6 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
         if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
             a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
-        if (qEnvironmentVariableIsSet("LIRRA_DEBUG_MARKS"))
-            std::fprintf(stderr, "ROUGH\t%s\t%s\t%.1f\t%.1f\t%.1f\t%d\n", qPrintable(entries[p.entry].FIL), qPrintable(entries[p.entry].ALS), st.consonantStart, st.vowelStart, st.vowelEnd, int(st.offBeat));
         return true;
     };
 
@@ -509,12 +508,6 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
             est.reason = QStringLiteral("the recording could not be segmented");
         } else {
             const Habits::Result r = habits.estimate(p.alias, a);
-            if (qEnvironmentVariableIsSet("LIRRA_DEBUG_MARKS")) {
-                std::fprintf(stderr, "MARKS\t%s\t%s\t%d", qPrintable(entries[index].FIL), qPrintable(entries[index].ALS), int(a.note));
-                for (double m : a.at)
-                    std::fprintf(stderr, "\t%.1f", m);
-                std::fprintf(stderr, "\n");
-            }
             est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
             est.estimated = true;
             if (a.offBeat && p.alias.kind != AliasInfo::Kind::Tail)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 namespace analysis {
 
@@ -207,7 +206,28 @@ int noiseStart(const WaveFeatures &f, int onset, int earliest)
     return std::max(0, t);
 }
 
-Mark onsetMark(ConsonantClass consonant, bool fromSilence);
+Mark onsetMark(ConsonantClass consonant, bool fromSilence)
+{
+    switch (consonant) {
+    case ConsonantClass::UnvoicedPlosive:
+    case ConsonantClass::VoicedPlosive:
+    case ConsonantClass::UnvoicedFricative:
+    case ConsonantClass::VoicedFricative:
+    case ConsonantClass::Affricate:
+        return Mark::LevelRise;
+    case ConsonantClass::Nasal:
+        return Mark::Release;
+    case ConsonantClass::None:
+        return fromSilence ? Mark::LevelRise : Mark::MidChange;
+    case ConsonantClass::Glide:
+        return Mark::MidChange;
+    case ConsonantClass::MoraicNasal:
+        return fromSilence ? Mark::LevelRise : Mark::Closing;
+    case ConsonantClass::Liquid:
+        return Mark::EarlyChange;
+    }
+    return Mark::LevelRise;
+}
 
 class FileMarks {
 public:
@@ -303,8 +323,7 @@ private:
                 if (std::abs(st.mark(note(i)) - beat) > std::abs(before.mark(note(i)) - beat))
                     st = before;
             }
-            st.beatError = st.mark(note(i)) - beat;
-            st.offBeat = std::abs(st.beatError) > kOffBeatMs && !isRepeat(s_, i);
+            st.offBeat = std::abs(st.mark(note(i)) - beat) > kOffBeatMs && !isRepeat(s_, i);
             // Nothing near the beat looks like this syllable's onset: the
             // beat is the better guess, and the entry is flagged.
             if (st.offBeat)
@@ -359,33 +378,6 @@ Mark noteMark(const FileAlignment &a, const QList<Syllable> &s, int i)
         return Mark::Beat;
     return onsetMark(s[i].consonantClass(), startsFromSilence(a, s, i));
 }
-
-namespace {
-
-Mark onsetMark(ConsonantClass consonant, bool fromSilence)
-{
-    switch (consonant) {
-    case ConsonantClass::UnvoicedPlosive:
-    case ConsonantClass::VoicedPlosive:
-    case ConsonantClass::UnvoicedFricative:
-    case ConsonantClass::VoicedFricative:
-    case ConsonantClass::Affricate:
-        return Mark::LevelRise;
-    case ConsonantClass::Nasal:
-        return Mark::Release;
-    case ConsonantClass::None:
-        return fromSilence ? Mark::LevelRise : Mark::MidChange;
-    case ConsonantClass::Glide:
-        return Mark::MidChange;
-    case ConsonantClass::MoraicNasal:
-        return fromSilence ? Mark::LevelRise : Mark::Closing;
-    case ConsonantClass::Liquid:
-        return Mark::EarlyChange;
-    }
-    return Mark::LevelRise;
-}
-
-}  // namespace
 
 bool startsFromSilence(const FileAlignment &a, const QList<Syllable> &s, int i)
 {
