@@ -32,6 +32,15 @@ constexpr double kMinConsonantMs = 16;
 constexpr double kMinNoiseMs = 24;
 // The least share of a syllable's time its vowel takes.
 constexpr double kMinVowelShare = 0.35;
+// For the first round of training: a frame is vowel-like when it is within
+// this many dB of the loud part, this periodic, and not noise (log of the
+// high-band share, as observed); a consonant is looked for this share of a
+// syllable's slot around the slot's start, and takes at most this share.
+constexpr double kVowelLevelDb = -20;
+constexpr double kVowelPeriodicity = 0.6;
+constexpr double kVowelNoise = -2.6;
+constexpr double kConsonantSearch = 0.4;
+constexpr double kMaxConsonantShare = 0.5;
 
 enum class Role { Lead, Pause, Closure, Consonant, Vowel, Rest, Trail };
 
@@ -169,47 +178,79 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
 
 std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const
 {
-    // The sung stretch is where the level comes within 25 dB of the loud
-    // part; it is shared out evenly among the syllables, a quarter of each
-    // for its consonant.
+    // The sung stretch is shared out evenly among the syllables; each
+    // consonant is then moved to the longest run of frames near its slot's
+    // start that are no vowel (quiet, unvoiced or noise), so that the first
+    // models of the consonants are made of consonants.
     const int n = obs.frames;
     const auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    struct Parts {
+        int closure = -1, consonant = -1, vowel = -1;
+        int consonantFrom = 0, vowelFrom = 0;
+    };
     int syllables = 0;
     for (const Phone &p : phones)
         syllables = std::max(syllables, p.syllable + 1);
-    std::vector<int> framePhone(size_t(n), 0);
+    std::vector<Parts> parts(size_t(std::max(0, syllables)));
+    for (int k = 0; k < int(phones.size()); ++k) {
+        const Phone &p = phones[size_t(k)];
+        if (p.syllable < 0)
+            continue;
+        Parts &sp = parts[size_t(p.syllable)];
+        if (p.role == Role::Closure)
+            sp.closure = k;
+        else if (p.role == Role::Consonant)
+            sp.consonant = k;
+        else if (p.role == Role::Vowel || p.role == Role::Rest)
+            sp.vowel = k;
+    }
+    auto vowelLike = [&](int t) {
+        const float *x = obs.at(t);
+        return x[0] > kVowelLevelDb && x[1] > kVowelPeriodicity * 10 && x[2] < kVowelNoise;
+    };
     const double slot = double(last - first + 1) / std::max(1, syllables);
+    for (int k = 0; k < syllables; ++k) {
+        Parts &sp = parts[size_t(k)];
+        const int start = first + int(k * slot);
+        sp.consonantFrom = sp.vowelFrom = start;
+        if (sp.consonant < 0 && sp.closure < 0)
+            continue;
+        const int reach = std::max(1, int(kConsonantSearch * slot));
+        int bestFrom = -1, bestLength = 0;
+        for (int t = std::max(0, start - reach), run = 0; t <= std::min(n - 1, start + reach); ++t) {
+            run = vowelLike(t) ? 0 : run + 1;
+            if (run > bestLength) {
+                bestLength = run;
+                bestFrom = t - run + 1;
+            }
+        }
+        const int longest = std::max(1, int(kMaxConsonantShare * slot));
+        if (bestLength >= 2) {
+            sp.vowelFrom = bestFrom + bestLength;
+            sp.consonantFrom = std::max(bestFrom, sp.vowelFrom - longest);
+        } else {
+            sp.vowelFrom = start + std::max(1, int(0.25 * slot));
+        }
+    }
+    std::vector<int> framePhone(size_t(n), 0);
     const int trail = int(phones.size()) - 1;
     for (int t = 0; t < n; ++t) {
-        if (t < first) {
-            framePhone[size_t(t)] = 0;
-            continue;
-        }
         if (t > last) {
             framePhone[size_t(t)] = trail;
             continue;
         }
-        const int syl = std::min(syllables - 1, int((t - first) / slot));
-        const double pos = (t - first) / slot - syl;  // 0..1 within the slot
-        int chosen = -1;
-        for (int k = 0; k < int(phones.size()); ++k) {
-            const Phone &p = phones[size_t(k)];
-            if (p.syllable != syl || p.role == Role::Pause)
-                continue;
-            if (p.role == Role::Rest || p.role == Role::Vowel) {
-                chosen = k;
-                break;
-            }
-            if (p.role == Role::Closure && pos < 0.1) {
-                chosen = k;
-                break;
-            }
-            if (p.role == Role::Consonant && pos < 0.25) {
-                chosen = k;
-                break;
-            }
+        int k = syllables - 1;
+        while (k > 0 && t < parts[size_t(k)].consonantFrom)
+            --k;
+        const Parts &sp = parts[size_t(k)];
+        if (syllables == 0 || t < sp.consonantFrom) {
+            framePhone[size_t(t)] = 0;  // before the first syllable
+        } else if (t < sp.vowelFrom) {
+            const bool closed = sp.closure >= 0 && (sp.consonant < 0 || t < (sp.consonantFrom + sp.vowelFrom) / 2);
+            framePhone[size_t(t)] = closed ? sp.closure : sp.consonant;
+        } else {
+            framePhone[size_t(t)] = std::max(0, sp.vowel);
         }
-        framePhone[size_t(t)] = std::max(0, chosen);
     }
     return framePhone;
 }

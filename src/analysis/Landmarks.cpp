@@ -16,6 +16,8 @@ constexpr double kAfterMs = 100.0;
 constexpr double kRiseDb = 6.0;
 constexpr double kFallDb = 12.0;
 constexpr double kEndDb = 20.0;
+// Quieter than the vowel by this much is silence.
+constexpr double kSilenceDb = 40.0;
 // The level a vowel fades from is taken over this stretch before its end.
 constexpr double kLevelBeforeEndMs = 250.0;
 // Frames with more of their power above 4 kHz than this are noise; frames
@@ -193,13 +195,15 @@ bool unvoiced(ConsonantClass c)
 }
 
 // Where the unvoiced stretch before an onset begins: back from it while
-// the frames are noise, silence or unvoiced.
-int noiseStart(const WaveFeatures &f, int onset, int earliest)
+// the frames are noise or unvoiced, and not quieter than quietest (the
+// silence before a note sung from silence is no part of its consonant;
+// the closure of a k between two vowels is).
+int noiseStart(const WaveFeatures &f, int onset, int earliest, double quietest)
 {
     int t = onset - 1;
     while (t > earliest && t > 0) {
         const size_t k = size_t(t - 1);
-        if (f.periodicity[k] >= kVoicedPeriodicity && f.highRatio[k] <= kNoisyRatio)
+        if ((f.periodicity[k] >= kVoicedPeriodicity && f.highRatio[k] <= kNoisyRatio) || f.energyDb[k] < quietest)
             break;
         --t;
     }
@@ -266,7 +270,8 @@ private:
                 st.mark(m) = vowelStart;
             return;
         }
-        const Onset o = findOnset(f_, lo, hi, vowel, startsFromSilence(a_, s_, i));
+        const bool fromSilence = startsFromSilence(a_, s_, i);
+        const Onset o = findOnset(f_, lo, hi, vowel, fromSilence);
         st.mark(Mark::LevelRise) = ms(o.levelRise);
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
@@ -274,7 +279,8 @@ private:
         st.mark(Mark::Closing) = ms(o.closing);
         double consonant = std::min(st.consonantStart, st.mark(note(i)));
         if (unvoiced(s_[i].consonantClass()))
-            consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs))));
+            consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs)),
+                                      fromSilence ? vowel.level - kSilenceDb : -1e9));
         st.mark(Mark::ConsonantStart) = std::min(consonant, st.mark(note(i)));
     }
 
