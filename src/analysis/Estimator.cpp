@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace analysis {
 
@@ -541,7 +542,13 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         (text.back().unicode() < 0x80 ? romaji : kana)++;
     }
     const bool useRomaji = romaji > kana;
-    auto spell = [&](const Syllable &s) { return useRomaji ? romajiOf(s) : kanaOf(s); };
+    // A sound no kana spells (a name with odd small kana) is written in
+    // romaji, so that every entry made reads back as its syllable.
+    auto spell = [&](const Syllable &s) {
+        const QString kana = kanaOf(s);
+        const std::optional<Syllable> back = parseOneSyllable(kana);
+        return useRomaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
+    };
     QList<clsOto> out;
     auto add = [&](const QString &file, const QString &alias) {
         if (aliases.contains(alias))

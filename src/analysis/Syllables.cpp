@@ -74,24 +74,38 @@ QChar smallVowel(char16_t c)
     }
 }
 
+// The consonant of a syllable made palatal by a small ゃ ゅ ょ (or ぃ ぇ
+// after an i): き k to ky, す s to sh, つ ts to ch, い to y; one already
+// palatal or already a glide (sh, ky, kw) stays, so that every result is
+// a consonant romaji spells.
+void palatalise(QString &c)
+{
+    if (c.isEmpty())
+        c = QStringLiteral("y");
+    else if (c == u"s")
+        c = QStringLiteral("sh");
+    else if (c == u"z")
+        c = QStringLiteral("j");
+    else if (c == u"ts")
+        c = QStringLiteral("ch");
+    else if (!isPalatal(c) && !c.endsWith(u'y') && !c.endsWith(u'w'))
+        c += u'y';
+}
+
 // A small kana changes the syllable before it: き+ゃ is kya, く+ぁ kwa,
-// て+ぃ ti, う+ぃ wi, い+ぇ ye.
+// て+ぃ ti, う+ぃ wi, い+ぇ ye. After a glide (きゃ, くぁ) one more only
+// changes the vowel.
 void joinSmall(Syllable &s, char16_t small)
 {
     const QChar v = smallVowel(small);
     QString &c = s.consonant;
-    if (small == u'ゎ') {
+    const bool glided = c == u"y" || c == u"w" || (c.size() > 1 && (c.endsWith(u'y') || c.endsWith(u'w')));
+    if (glided) {
+        // the vowel only
+    } else if (small == u'ゎ') {
         c += u'w';
-    } else if (isSmallY(small)) {
-        if (c.isEmpty())
-            c = QStringLiteral("y");
-        else if (!isPalatal(c))
-            c += u'y';
-    } else if (s.vowel == u'i') {
-        if (c.isEmpty())
-            c = QStringLiteral("y");
-        else if (!isPalatal(c))
-            c += u'y';
+    } else if (isSmallY(small) || s.vowel == u'i') {
+        palatalise(c);
     } else if (s.vowel == u'u') {
         if (c.isEmpty())
             c = QStringLiteral("w");
@@ -99,6 +113,8 @@ void joinSmall(Syllable &s, char16_t small)
             c += u'w';
     }
     s.vowel = v;
+    if (c == u"h" && v == u'u')
+        c = QStringLiteral("f");  // ほぅ sounds as ふ, as romaji hu does
 }
 
 qsizetype parseKana(QStringView text, qsizetype pos, QList<Syllable> &out)
