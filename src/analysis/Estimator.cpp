@@ -493,6 +493,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         if (index < 0 || index >= entries.size()) {
             est.flagged = true;
             est.reason = QStringLiteral("no such entry");
+            ++report.flagged;
             report.estimates.append(est);
             continue;
         }

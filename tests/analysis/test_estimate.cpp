@@ -2,7 +2,11 @@
 #include "analysis/FeatureCache.h"
 #include "analysis/Features.h"
 #include "SungSynth.h"
+#include "TempFolder.h"
+#include "WavImages.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace analysis;
@@ -129,4 +133,84 @@ TEST(FeatureCache, KeepsFeaturesPerKeyWithinItsBudget)
     EXPECT_EQ(cache.count(), 2);  // the least recently used went
     cache.get(QString(), o, make);
     EXPECT_EQ(cache.count(), 2);  // no key, not kept
+}
+
+TEST(Estimate, WavesOfAFolderAreReadAsTheEditorReadsThemAndCachedUntilRewritten)
+{
+    TempFolder folder;
+    SungSynth first, second;
+    first.silence(300).vowel(500).noise(120, 2500).vowel(500).silence(200);
+    second.silence(400).vowel(400).noise(120, 2500).vowel(500).silence(200);
+    const QString name = QStringLiteral("_あさ.wav");
+    folder.write(name, wavimg::wav(first.samples));
+    folder.write(QStringLiteral("_あか.wav"), QByteArray("RIFF, but not a wave"));
+
+    FeatureCache cache;
+    Estimator estimator(folderWaves(folder.path()), &cache);
+    const QList<clsOto> entries = {unsetEntry(name, QStringLiteral("a さ")), unsetEntry(QStringLiteral("_あか.wav"), QStringLiteral("a か")),
+                                   unsetEntry(QStringLiteral("_ない.wav"), QStringLiteral("a い"))};
+    const EstimateReport r = estimator.estimate(entries, {0, 1, 2});
+    ASSERT_EQ(r.estimates.size(), 3);
+    EXPECT_NEAR(notePoint(r.estimates[0].entry), 920, 10);
+    // A broken wave and a missing one: left as they were, with the reason.
+    for (int k : {1, 2}) {
+        EXPECT_FALSE(r.estimates[k].estimated);
+        EXPECT_TRUE(r.estimates[k].flagged);
+        EXPECT_TRUE(isUnset(r.estimates[k].entry));
+    }
+    EXPECT_TRUE(r.estimates[2].reason.contains(QStringLiteral("_ない.wav"))) << r.estimates[2].reason.toStdString();
+    EXPECT_EQ(cache.count(), 1);
+
+    // The same file again comes from the cache; rewritten, it is read anew.
+    const QList<clsOto> one = {entries[0]};
+    EXPECT_NEAR(notePoint(estimator.estimate(one, {0}).estimates[0].entry), 920, 10);
+    EXPECT_EQ(cache.count(), 1);
+    folder.write(name, wavimg::wav(second.samples));
+    QFile rewritten(folder.file(name));
+    ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
+    rewritten.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    rewritten.close();
+    EXPECT_NEAR(notePoint(estimator.estimate(one, {0}).estimates[0].entry), 920, 10);
+    EXPECT_EQ(cache.count(), 2);
+}
+
+TEST(Estimate, ReportsOneEstimatePerTargetInTheirOrder)
+{
+    SungSynth s;
+    s.silence(300).vowel(500).noise(120, 2500).vowel(500).silence(200);
+    const QString file = QStringLiteral("_あさ.wav");
+    Estimator estimator(sourceOf({{file, s.samples}}));
+    clsOto set = unsetEntry(file, QStringLiteral("- あ"));
+    set.prmLF = 200;
+    set.prmPR = 100;
+    set.prmOV = 30;
+    set.prmFX = 150;
+    set.prmRT = 250;  // measured from the end of the wave, as this bank does
+    const QList<clsOto> entries = {set, unsetEntry(file, QStringLiteral("a さ")), unsetEntry(file, QStringLiteral("a -"))};
+    // Targets in any order, a set entry among them (re-estimated from the
+    // signal), and one that is no entry at all.
+    const EstimateReport r = estimator.estimate(entries, {2, 7, 1, 0});
+    ASSERT_EQ(r.estimates.size(), 4);
+    EXPECT_EQ(r.estimates[0].index, 2);
+    EXPECT_EQ(r.estimates[1].index, 7);
+    EXPECT_EQ(r.estimates[2].index, 1);
+    EXPECT_EQ(r.estimates[3].index, 0);
+    EXPECT_TRUE(r.estimates[1].flagged);
+    EXPECT_FALSE(r.estimates[1].estimated);
+    for (int k : {0, 2, 3}) {
+        const Estimate &e = r.estimates[k];
+        EXPECT_TRUE(e.estimated) << e.reason.toStdString();
+        EXPECT_EQ(e.entry.FIL, entries[e.index].FIL);
+        EXPECT_EQ(e.entry.ALS, entries[e.index].ALS);
+        EXPECT_FALSE(isUnset(e.entry));
+        EXPECT_GE(e.entry.prmLF, 0);
+        EXPECT_LE(e.entry.prmOV, e.entry.prmPR);
+        EXPECT_LE(e.entry.prmPR, e.entry.prmFX);
+        EXPECT_LE(e.entry.prmLF + e.entry.prmFX, s.nowMs() - e.entry.prmRT);
+    }
+    // Nothing set but targets: defaults, with right bounds from the end
+    // (the bank's habit comes only from entries that are not targets).
+    EXPECT_NEAR(notePoint(r.estimates[3].entry), 300, 10);
+    EXPECT_LT(r.estimates[2].entry.prmRT, 0);
+    EXPECT_EQ(r.flagged, 1);
 }

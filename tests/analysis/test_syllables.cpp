@@ -116,3 +116,51 @@ TEST(Syllables, EntriesAreMadeFromFileNamesInTheBanksScript)
     EXPECT_EQ(romaji[1].ALS, "a n");
     EXPECT_EQ(romaji[2].ALS, "n -");
 }
+
+TEST(Syllables, OddSmallKanaStillReadAsSoundsRomajiSpells)
+{
+    // Found by fuzzing: a second small kana after a glide changes only the
+    // vowel, palatal forms are the ones romaji writes, ほぅ sounds as ふ.
+    EXPECT_EQ(keys(QStringLiteral("きぃゃ")), QStringList({"kya"}));
+    EXPECT_EQ(keys(QStringLiteral("すゃずゅつょ")), QStringList({"sha", "ju", "cho"}));
+    EXPECT_EQ(keys(QStringLiteral("くぁぇ")), QStringList({"kwe"}));
+    EXPECT_EQ(keys(QStringLiteral("ほぅ")), keys(QStringLiteral("ふ")));
+    EXPECT_EQ(keys(QStringLiteral("てぃぃ")), QStringList({"tyi"}));
+    // Every key read from kana reads back the same from romaji.
+    for (const QString &k : {QStringLiteral("きぃゃ"), QStringLiteral("すゃ"), QStringLiteral("てぃぃ"), QStringLiteral("ゔゃ"),
+                             QStringLiteral("うぅ"), QStringLiteral("いぃ")}) {
+        const QString key = keys(k).value(0);
+        EXPECT_EQ(keys(key), QStringList({key})) << k.toStdString();
+    }
+}
+
+TEST(Syllables, FileNamesAndAliasesInEitherScriptMeetByTheirSounds)
+{
+    // A romaji alias finds its place in a kana file name and the other way
+    // round; folders, numbers and extensions are no part of the name.
+    EXPECT_EQ(place(QStringLiteral("a ka"), QStringLiteral("_あかさ.wav")), 1);
+    EXPECT_EQ(place(QStringLiteral("a さ"), QStringLiteral("_akasa.wav")), 2);
+    EXPECT_EQ(place(QStringLiteral("- kya"), QStringLiteral("voice/_きゃきゅ.wav")), 0);
+    EXPECT_EQ(place(QStringLiteral("u o"), QStringLiteral("_うを2.wav")), 1);
+    const FileSyllables numbered = parseFileName(QStringLiteral("sub\\_あかさ2.wav"));
+    EXPECT_TRUE(numbered.vcv);
+    EXPECT_TRUE(numbered.complete);
+    EXPECT_EQ(numbered.syllables.size(), 3);
+    const FileSyllables notes = parseFileName(QStringLiteral("_あか(old).wav"));
+    EXPECT_FALSE(notes.complete);
+    EXPECT_EQ(notes.syllables.size(), 2);
+    EXPECT_FALSE(parseFileName(QStringLiteral("か.wav")).vcv);
+
+    // Entries made from odd names read back as their syllables: kana where
+    // kana spells the sound, romaji where it does not.
+    clsOto kana;
+    kana.FIL = QStringLiteral("x.wav");
+    kana.ALS = QStringLiteral("- あ");
+    const QString odd = QStringLiteral("_いてぃぃ.wav");
+    const QList<clsOto> made = generateEntries({kana}, {odd});
+    ASSERT_EQ(made.size(), 3);
+    EXPECT_EQ(made[0].ALS, "- い");
+    EXPECT_EQ(made[1].ALS, "i tyi");
+    for (const clsOto &e : made)
+        EXPECT_GE(placeAlias(parseAlias(e.ALS), parseFileName(odd).syllables), 0) << e.ALS.toStdString();
+}
