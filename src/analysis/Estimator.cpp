@@ -385,141 +385,175 @@ QString entryKind(const AliasInfo &alias)
 
 Estimator::Estimator(WaveSource source, FeatureCache *cache) : source_(std::move(source)), cache_(cache) {}
 
+namespace {
+
+// The recordings the entries name: what their names say is sung, their
+// features and their segmentation, one slot per file.
+struct Recordings {
+    QStringList files;
+    QList<FileSyllables> names;
+    std::vector<std::shared_ptr<const WaveFeatures>> features;
+    std::vector<QString> loadErrors;
+    std::vector<FileAlignment> alignments;
+    double lengthMs(int file) const { return features[size_t(file)]->lengthMs(); }
+};
+
+// Places every entry that is a target or set among the syllables of its
+// file's name; the n-th entry of one alias in one file takes the n-th place.
+QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &targets, Recordings &rec)
+{
+    QHash<QString, int> fileIndex;
+    QHash<QString, int> occurrences;  // file + alias -> entries seen
+    QList<Placed> placed(entries.size());
+    for (int i = 0; i < entries.size(); ++i) {
+        const clsOto &e = entries[i];
+        Placed &p = placed[i];
+        p.entry = i;
+        p.alias = parseAlias(e.ALS);
+        if (p.alias.kind == AliasInfo::Kind::Unknown || (!targets.contains(i) && isUnset(e)))
+            continue;  // no syllable, or neither estimated nor teaching
+        if (!fileIndex.contains(e.FIL)) {
+            fileIndex.insert(e.FIL, int(rec.files.size()));
+            rec.files.append(e.FIL);
+            rec.names.append(parseFileName(e.FIL));
+        }
+        p.file = fileIndex.value(e.FIL);
+        const QString occKey = e.FIL + u'\n' + e.ALS;
+        p.syllable = placeAlias(p.alias, rec.names[p.file].syllables, occurrences.value(occKey));
+        occurrences[occKey] += 1;
+    }
+    return placed;
+}
+
+// The marks of an entry's syllable, and what the default points need.
+bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
+{
+    if (p.file < 0 || p.syllable < 0 || !rec.alignments[size_t(p.file)].ok)
+        return false;
+    const FileAlignment &fa = rec.alignments[size_t(p.file)];
+    const QList<Syllable> &syllables = rec.names[p.file].syllables;
+    const SyllableTimes &st = fa.syllables[p.syllable];
+    a.at = st.marks;
+    a.note = noteMark(fa, syllables, p.syllable);
+    a.lengthMs = rec.lengthMs(p.file);
+    a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
+    a.fit = st.fit;
+    a.offBeat = st.offBeat;
+    if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
+        a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
+    return true;
+}
+
+// How well vowels fit their models across the bank: below this, a vowel
+// does not sound like its name.
+double fitFloorOf(const std::vector<FileAlignment> &alignments)
+{
+    std::vector<double> fits;
+    for (const FileAlignment &fa : alignments)
+        if (fa.ok)
+            for (const SyllableTimes &st : fa.syllables)
+                fits.push_back(st.fit);
+    return median(fits) - 6 * std::max(1.0, mad(fits));
+}
+
+// Why a person should look at an estimated entry, or nothing.
+QString doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor)
+{
+    const bool tail = alias.kind == AliasInfo::Kind::Tail;
+    if (a.offBeat && !tail)
+        return QStringLiteral("the note is far off the singer's beat");
+    if (a.fit < fitFloor)
+        return QStringLiteral("the sound there does not match its name");
+    if (!tail && a.vowelMs < kShortVowelMs)
+        return QStringLiteral("the vowel found is too short");
+    if (r.spread > kDisagreeMs)
+        return QStringLiteral("the set entries of this kind disagree");
+    return QString();
+}
+
+// Reads every recording and its features, several at a time, from the
+// cache when it has them.
+void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache, int threads)
+{
+    const int count = int(rec.files.size());
+    rec.features.assign(size_t(count), nullptr);
+    rec.loadErrors.assign(size_t(count), QString());
+    const FeatureOptions options;
+    parallelFor(count, threads, [&](int f) {
+        const QString &name = rec.files[f];
+        auto compute = [&]() -> std::shared_ptr<const WaveFeatures> {
+            WaveData d = source.load ? source.load(name) : WaveData{{}, 0, QStringLiteral("no waves")};
+            if (!d.error.isEmpty() || d.samples.isEmpty()) {
+                rec.loadErrors[size_t(f)] = d.error.isEmpty() ? QStringLiteral("empty wave") : d.error;
+                return nullptr;
+            }
+            const std::span<const qint16> samples(d.samples.constData(), size_t(d.samples.size()));
+            return std::make_shared<const WaveFeatures>(computeFeatures(samples, d.sampleRate, options));
+        };
+        const QString key = cache && source.cacheKey ? source.cacheKey(name) : QString();
+        rec.features[size_t(f)] = cache ? cache->get(key, options, compute) : compute();
+    });
+}
+
+}  // namespace
+
 EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int> &targets, const EstimateOptions &options)
 {
     QElapsedTimer timer;
     timer.start();
     EstimateReport report;
     const QSet<int> targetSet(targets.begin(), targets.end());
-
-    // Place every entry among the syllables of its file's name.
-    QStringList files;
-    QHash<QString, int> fileIndex;
-    QList<FileSyllables> fileSyllables;
-    QList<Placed> placed(entries.size());
-    QHash<QString, int> occurrences;  // file + alias -> entries seen
-    for (int i = 0; i < entries.size(); ++i) {
-        const clsOto &e = entries[i];
-        Placed &p = placed[i];
-        p.entry = i;
-        p.alias = parseAlias(e.ALS);
-        if (p.alias.kind == AliasInfo::Kind::Unknown)
-            continue;
-        if (!targetSet.contains(i) && isUnset(e))
-            continue;  // neither estimated nor teaching
-        if (!fileIndex.contains(e.FIL)) {
-            fileIndex.insert(e.FIL, int(files.size()));
-            files.append(e.FIL);
-            fileSyllables.append(parseFileName(e.FIL));
-        }
-        p.file = fileIndex.value(e.FIL);
-        const QString occKey = e.FIL + u'\n' + e.ALS;
-        p.syllable = placeAlias(p.alias, fileSyllables[p.file].syllables, occurrences.value(occKey));
-        occurrences[occKey] += 1;
-    }
-
-    // Features of every file, several at a time.
-    const int fileCount = int(files.size());
-    std::vector<std::shared_ptr<const WaveFeatures>> features(static_cast<size_t>(fileCount));
-    std::vector<QString> loadErrors(static_cast<size_t>(fileCount));
-    const FeatureOptions featureOptions;
-    parallelFor(fileCount, options.threads, [&](int f) {
-        const QString &name = files[f];
-        auto compute = [&]() -> std::shared_ptr<const WaveFeatures> {
-            WaveData d = source_.load ? source_.load(name) : WaveData{{}, 0, QStringLiteral("no waves")};
-            if (!d.error.isEmpty() || d.samples.isEmpty()) {
-                loadErrors[size_t(f)] = d.error.isEmpty() ? QStringLiteral("empty wave") : d.error;
-                return nullptr;
-            }
-            return std::make_shared<const WaveFeatures>(
-                computeFeatures(std::span<const qint16>(d.samples.constData(), size_t(d.samples.size())), d.sampleRate, featureOptions));
-        };
-        const QString key = cache_ && source_.cacheKey ? source_.cacheKey(name) : QString();
-        features[size_t(f)] = cache_ ? cache_->get(key, featureOptions, compute) : compute();
-    });
-
+    Recordings rec;
+    const QList<Placed> placed = placeEntries(entries, targetSet, rec);
+    readFeatures(rec, source_, cache_, options.threads);
     report.featuresMs = timer.nsecsElapsed() / 1e6;
-    // Segment every recording that names syllables and could be read.
+
+    // Segment every recording that names syllables and could be read,
+    // all together: the aligner learns this singer's sounds from them.
     QList<AlignInput> inputs;
-    QList<int> inputOfFile(fileCount, -1);
-    for (int f = 0; f < fileCount; ++f) {
-        if (!features[size_t(f)] || features[size_t(f)]->frames == 0 || fileSyllables[f].syllables.isEmpty())
-            continue;
-        inputOfFile[f] = int(inputs.size());
-        inputs.append({features[size_t(f)], fileSyllables[f].syllables});
+    QList<int> fileOfInput;
+    for (int f = 0; f < rec.files.size(); ++f) {
+        if (rec.features[size_t(f)] && rec.features[size_t(f)]->frames > 0 && !rec.names[f].syllables.isEmpty()) {
+            inputs.append(AlignInput{rec.features[size_t(f)], rec.names[f].syllables});
+            fileOfInput.append(f);
+        }
     }
-    Aligner aligner;
-    const QList<FileAlignment> alignments = aligner.alignAll(inputs, options.iterations, options.threads);
+    rec.alignments.assign(size_t(rec.files.size()), FileAlignment());
+    const QList<FileAlignment> aligned = Aligner().alignAll(inputs, options.iterations, options.threads);
+    for (int k = 0; k < aligned.size(); ++k)
+        rec.alignments[size_t(fileOfInput[k])] = aligned[k];
     report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
-
-    auto anchorsOf = [&](const Placed &p, Anchors &a) {
-        if (p.file < 0 || p.syllable < 0 || inputOfFile[p.file] < 0)
-            return false;
-        const FileAlignment &fa = alignments[inputOfFile[p.file]];
-        if (!fa.ok)
-            return false;
-        const SyllableTimes &st = fa.syllables[p.syllable];
-        a.at = st.marks;
-        a.note = noteMark(fa, fileSyllables[p.file].syllables, p.syllable);
-        a.lengthMs = features[size_t(p.file)]->lengthMs();
-        a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
-        a.fit = st.fit;
-        a.offBeat = st.offBeat;
-        const QList<Syllable> &syllables = fileSyllables[p.file].syllables;
-        if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
-            a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
-        return true;
-    };
-
-    // How well vowels fit their models across the bank, to tell an odd one.
-    std::vector<double> fits;
-    for (const FileAlignment &fa : alignments)
-        for (const SyllableTimes &st : fa.syllables)
-            if (fa.ok)
-                fits.push_back(st.fit);
-    const double fitMedian = median(fits);
-    const double fitFloor = fitMedian - 6 * std::max(1.0, mad(fits));
 
     Habits habits;
     for (const Placed &p : placed) {
         Anchors a;
-        if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(p, a))
+        if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, a))
             habits.learn(p.alias, a, entries[p.entry]);
     }
-
+    const double fitFloor = fitFloorOf(rec.alignments);
     for (int index : targets) {
         Estimate est;
         est.index = index;
         if (index < 0 || index >= entries.size()) {
-            est.flagged = true;
             est.reason = QStringLiteral("no such entry");
-            ++report.flagged;
-            report.estimates.append(est);
-            continue;
-        }
-        est.entry = entries[index];
-        const Placed &p = placed[index];
-        Anchors a;
-        if (p.alias.kind == AliasInfo::Kind::Unknown) {
-            est.reason = QStringLiteral("the alias names no syllable");
-        } else if (p.syllable < 0) {
-            est.reason = QStringLiteral("the alias is not among the syllables of the file name");
-        } else if (!loadErrors[size_t(p.file)].isEmpty()) {
-            est.reason = loadErrors[size_t(p.file)];
-        } else if (!anchorsOf(p, a)) {
-            est.reason = QStringLiteral("the recording could not be segmented");
         } else {
-            const Habits::Result r = habits.estimate(p.alias, a);
-            est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
-            est.estimated = true;
-            if (a.offBeat && p.alias.kind != AliasInfo::Kind::Tail)
-                est.reason = QStringLiteral("the note is far off the singer's beat");
-            else if (a.fit < fitFloor)
-                est.reason = QStringLiteral("the sound there does not match its name");
-            else if (p.alias.kind != AliasInfo::Kind::Tail && a.vowelMs < kShortVowelMs)
-                est.reason = QStringLiteral("the vowel found is too short");
-            else if (r.spread > kDisagreeMs)
-                est.reason = QStringLiteral("the set entries of this kind disagree");
+            est.entry = entries[index];
+            const Placed &p = placed[index];
+            Anchors a;
+            if (p.alias.kind == AliasInfo::Kind::Unknown) {
+                est.reason = QStringLiteral("the alias names no syllable");
+            } else if (p.syllable < 0) {
+                est.reason = QStringLiteral("the alias is not among the syllables of the file name");
+            } else if (!rec.loadErrors[size_t(p.file)].isEmpty()) {
+                est.reason = rec.loadErrors[size_t(p.file)];
+            } else if (!anchorsOf(rec, p, a)) {
+                est.reason = QStringLiteral("the recording could not be segmented");
+            } else {
+                const Habits::Result r = habits.estimate(p.alias, a);
+                est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
+                est.estimated = true;
+                est.reason = doubtAbout(p.alias, a, r, fitFloor);
+            }
         }
         est.flagged = !est.reason.isEmpty();
         report.flagged += est.flagged ? 1 : 0;
