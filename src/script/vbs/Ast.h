@@ -141,11 +141,11 @@ public:
     QList<qint32> indexes(Frame &f) const;
 
     const Binding &binding(Frame &f) const;
-    // Bound once and for all to a variable, used without arguments.
+    // A variable used without arguments (or a name that will become one).
     bool isPlainVariable() const
     {
-        return !late_ && args.empty() && !hasParens
-               && (binding_.kind == Binding::Kind::Local || binding_.kind == Binding::Kind::Global);
+        return args.empty() && !hasParens
+               && (late_ || binding_.kind == Binding::Kind::Local || binding_.kind == Binding::Kind::Global);
     }
 
     QString name;
@@ -166,6 +166,7 @@ private:
     // whenever the runtime's table of names has changed.
     bool late_ = false;
     int fallbackSlot_ = -1;       // the implicit local a missing name becomes
+    bool createsGlobal_ = false;  // or the implicit global, at the top level
     bool missingIsError_ = false; // Option Explicit
     mutable quint64 boundVersion_ = 0;
 };

@@ -178,6 +178,10 @@ void NameExpr::rebind(Runtime &rt) const
     if (fallbackSlot_ >= 0) {
         binding_.kind = Binding::Kind::Local;
         binding_.slot = fallbackSlot_;
+    } else if (createsGlobal_) {
+        binding_.kind = Binding::Kind::Global;
+        binding_.global = rt.globalVariable(lower);
+        boundVersion_ = rt.namesVersion();
     } else {
         binding_.kind = Binding::Kind::Missing;
     }

@@ -344,25 +344,25 @@ void Resolver::bind(NameExpr &n)
         b.constant = *c;
         return;
     }
-    // Not known yet: a later AddCode may define it. A plain variable at
-    // the top level is a new global; in a procedure a new local, unless a
-    // global of that name exists by the time the code runs.
+    // Not known yet: a later AddCode may define it. Like VBScript, a plain
+    // variable comes into being when first used: at the top level as a
+    // global, in a procedure as a local unless a global of that name
+    // exists by then.
     const bool explicitOnly = chunk_.optionExplicit;
     const bool plainVariable = !called && !n.calledAsProcedure;
-    if (!procedure_ && plainVariable && !explicitOnly && !forEval_) {
-        b.kind = Binding::Kind::Global;
-        b.global = rt_.globalVariable(n.lower);
-        return;
-    }
     n.late_ = true;
     n.missingIsError_ = explicitOnly;
-    if (procedure_ && plainVariable && !explicitOnly) {
-        qsizetype slot = procedure_->slotNames.indexOf(n.lower);
-        if (slot < 0) {
-            slot = procedure_->slotNames.size();
-            procedure_->slotNames << n.lower;
+    if (plainVariable && !explicitOnly && !forEval_) {
+        if (procedure_) {
+            qsizetype slot = procedure_->slotNames.indexOf(n.lower);
+            if (slot < 0) {
+                slot = procedure_->slotNames.size();
+                procedure_->slotNames << n.lower;
+            }
+            n.fallbackSlot_ = int(slot);
+        } else {
+            n.createsGlobal_ = true;
         }
-        n.fallbackSlot_ = int(slot);
     }
     b.kind = Binding::Kind::Missing;
     n.boundVersion_ = 0;

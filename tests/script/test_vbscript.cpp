@@ -1,0 +1,241 @@
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+using testhost::Session;
+
+namespace {
+
+// Runs a VBScript program; what it traced, lines joined by "|", or the
+// error report.
+QString vbs(const char *program)
+{
+    Session s(QStringLiteral("VBScript"));
+    return s.run(QString::fromUtf8(program)).replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+}
+
+struct Case {
+    const char *program;
+    const char *output;
+};
+
+void check(std::initializer_list<Case> cases)
+{
+    for (const Case &c : cases)
+        EXPECT_EQ(vbs(c.program), QString::fromUtf8(c.output)) << c.program;
+}
+
+}  // namespace
+
+TEST(VBScript, OperatorsFollowVBScriptPrecedence)
+{
+    check({
+        {"trace 2 + 3 * 4, -2 ^ 2, 2 ^ 3 ^ 2, 2 ^ -1, 7 \\ 2 * 3, 10 Mod 4 \\ 3", "14 -4 64 0.5 1 0|"},
+        {"trace 1 + 2 & 3 + 4, Not 1 = 2, 1 < 2 = True, 5 - 3 - 1, 12 / 2 / 3", "37 True True 1 2|"},
+        {"trace True And False, 5 And 3, 5 Or 2, 5 Xor 1, Not 0, True Eqv False, False Imp True",
+         "False 1 7 4 -1 False True|"},
+        {"trace 7.5 \\ 2, 8.5 \\ 2, 7.5 Mod 2, -7 Mod 3, 7 Mod -3", "4 4 0 -1 1|"},
+        {"Set a = Nothing: Set b = a: trace a Is b, a Is Nothing, Not a Is Nothing", "True True False|"},
+    });
+}
+
+TEST(VBScript, VariantsConvertAndGrowAsOnWindows)
+{
+    check({
+        {"trace TypeName(1), TypeName(32768), TypeName(2147483648), TypeName(1.5), TypeName(\"a\"), "
+         "TypeName(Empty), TypeName(Null), TypeName(True), TypeName(Nothing), TypeName(Array())",
+         "Integer Long Double Double String Empty Null Boolean Nothing Variant()|"},
+        {"x = 32767: x = x + 1: y = 2147483647: y = y + 1: z = -32768: trace TypeName(x), x, TypeName(y), y, "
+         "TypeName(z), TypeName(x * 2), TypeName(5 / 1)",
+         "Long 32768 Double 2147483648 Long Long Double|"},
+        {"trace \"3\" + 4, \"3\" + \"4\", \"3\" * \"4\", 5 & 6, 1 + Empty, TypeName(Empty + Empty), \"a\" & Null",
+         "7 34 12 56 1 Integer a|"},
+        {"trace 0.1 + 0.2, 1E+20, 1E-05, 1 / 3, 123456789012345678, 100.5 * 2, -0.5, CSng(1) / 3",
+         "0.3 1E+20 1E-05 0.333333333333333 1.23456789012346E+17 201 -0.5 0.3333333|"},
+        {"trace CInt(\"12\"), CLng(2.5), CLng(3.5), CInt(-2.5), CDbl(\"1e3\"), CBool(\"true\"), CBool(2), CStr(True)",
+         "12 2 4 -2 1000 True True True|"},
+        {"trace Int(-2.5), Fix(-2.5), Int(2.7), Abs(-3), Sgn(-2), Sqr(16), Hex(255), Hex(-1), Hex(CLng(-1)), Oct(8)",
+         "-3 -2 2 3 -1 4 FF FFFF FFFFFFFF 10|"},
+        {"trace Round(2.5), Round(3.5), Round(-2.5), Round(2.25, 1), Round(1.5), TypeName(Round(2))",
+         "2 4 -2 2.2 2 Integer|"},
+        {"trace IsNumeric(\"1e3\"), IsNumeric(\" 12 \"), IsNumeric(\"abc\"), IsNumeric(Empty), IsNumeric(\"\"), "
+         "IsEmpty(q), IsNull(Null), IsObject(Nothing), IsArray(Array(1)), VarType(1.5), VarType(\"\"), "
+         "VarType(Array()), VarType(Null)",
+         "True True False True False True True True True 5 8 8204 1|"},
+        // A literal keeps its type in a comparison; two variables compare
+        // a number as less than any string.
+        {"s = \"10\": n = 10: t = \"abc\": trace s = 10, s > 9, 10 < \"9\", n = \"10\", n < t, Empty = 0, "
+         "Empty = \"\", IsNull(Null = 1), \"a\" < \"b\", \"B\" < \"a\"",
+         "True True False True True True True True True True|"},
+    });
+}
+
+TEST(VBScript, StringBuiltins)
+{
+    check({
+        {"s = \"Hello, World\": trace Len(s), Left(s, 2), Right(s, 3), Mid(s, 8), Mid(s, 8, 2), UCase(s), LCase(s)",
+         "12 He rld World Wo HELLO, WORLD hello, world|"},
+        {"trace InStr(\"abcabc\", \"c\"), InStr(4, \"abcabc\", \"c\"), InStr(\"abc\", \"x\"), InStr(1, \"aBc\", \"b\", 1), "
+         "InStrRev(\"abcabc\", \"b\"), InStrRev(\"abcabc\", \"b\", 4), InStr(\"abc\", \"\")",
+         "3 6 0 2 5 2 1|"},
+        {"trace Replace(\"a-b-c\", \"-\", \"+\"), Replace(\"a-b-c\", \"-\", \"\", 3), Replace(\"a-b-c\", \"-\", \"+\", 1, 1), "
+         "Replace(\"AbA\", \"a\", \"x\", 1, -1, 1)",
+         "a+b+c bc a+b-c xbx|"},
+        {"a = Split(\"a,b,,c\", \",\"): trace UBound(a), a(3), Join(a, \"/\"), UBound(Split(\"\")), Join(Split(\"x y\"))",
+         "3 c a/b//c -1 x y|"},
+        {"trace \"[\" & Trim(\"  x  \") & \"][\" & LTrim(\" x \") & \"][\" & RTrim(\" x \") & \"][\" & Space(2) & \"]\"",
+         "[x][x ][ x][  ]|"},
+        {"trace String(3, \"ab\"), String(2, 65), StrReverse(\"abc\"), StrComp(\"a\", \"B\"), StrComp(\"a\", \"A\", 1), "
+         "Asc(\"A\"), AscW(\"あ\"), Chr(66), ChrW(12354), Len(vbCrLf), Len(vbTab & vbLf & vbCr)",
+         "aaa AA cba 1 0 65 12354 B あ 2 3|"},
+    });
+}
+
+TEST(VBScript, StatementsAndControlFlow)
+{
+    check({
+        // Block and one-line If, ElseIf, Else; colons and line continuation.
+        {"For i = 1 To 4\n If i = 1 Then\n  trace \"one\"\n ElseIf i = 2 Then\n  trace \"two\"\n Else\n  trace \"more\"\n"
+         " End If\nNext\nIf 1 = 2 Then trace \"x\" Else trace \"y\": trace \"z\"\nx = 1 + _\n  2: trace x",
+         "one|two|more|more|y|z|3|"},
+        {"For i = 10 To 1 Step -3: s = s & i & \" \": Next: trace s\nFor x = 0 To 1 Step 0.25: t = t & x & \";\": Next: trace t",
+         "10 7 4 1 |0;0.25;0.5;0.75;1;|"},
+        {"Do While i < 3: i = i + 1: Loop: trace i\nDo Until i = 0: i = i - 1: Loop: trace i\n"
+         "Do: i = i + 1: Loop While i < 5: trace i\nDo: i = i + 1: If i = 9 Then Exit Do\nLoop: trace i\n"
+         "While i > 6: i = i - 1: Wend: trace i",
+         "3|0|5|9|6|"},
+        {"For i = 1 To 10\n For j = 1 To 10\n  If j = 2 Then Exit For\n Next\n If i = 3 Then Exit For\nNext\ntrace i, j",
+         "3 2|"},
+        {"For Each v In Array(1, \"b\", 2.5): s = s & v & \"|\": Next: trace s", "1|b|2.5||"},
+        {"Function pick(n)\nSelect Case n\nCase \"x\": pick = \"letter\"\nCase 1, 2: pick = \"low\"\nCase 3 To 5: pick = \"mid\"\n"
+         "Case Is > 100: pick = \"big\"\nCase Else: pick = \"other\"\nEnd Select\nEnd Function\n"
+         "trace pick(2), pick(4), pick(500), pick(\"x\"), pick(50)",
+         "low mid big letter other|"},
+        // Keywords and names in any case; comments with ' and Rem.
+        {"DIM X: x = 5 ' five\nREM a remark\nIF x > 1 THEN TRACE X: rem another", "5|"},
+        {"Option Explicit\nDim a, b(1)\nConst K = 3, NAME = \"k\"\na = K: b(1) = NAME: trace a, b(1), K * 2", "3 k 6|"},
+        {"Set d = CreateObject(\"Scripting.Dictionary\")\nWith d\n .Add \"k\", 1\n .Item(\"j\") = 2\n trace .Count, .Item(\"j\")\nEnd With",
+         "2 2|"},
+        // A call with one parenthesised argument and further arguments.
+        {"trace (1) + 1, 2\ntrace(\"x\")\nCall trace(3, 4)", "2 2|x|3 4|"},
+    });
+}
+
+TEST(VBScript, ProceduresPassByRefUnlessTold)
+{
+    check({
+        {"Sub inc(x): x = x + 1: End Sub\nSub incVal(ByVal x): x = x + 1: End Sub\n"
+         "a = 1: inc a: trace a\ninc (a): trace a\nCall inc(a): trace a\nincVal a: trace a",
+         "2|2|3|3|"},
+        {"Sub setAll(ByRef x, y): x = \"x\": y = \"y\": End Sub\nDim arr(1): setAll arr(0), arr(1): trace arr(0), arr(1)",
+         "x y|"},
+        {"Function fact(n)\n If n <= 1 Then fact = 1: Exit Function\n fact = n * fact(n - 1)\nEnd Function\ntrace fact(10)",
+         "3628800|"},
+        {"Function big(a, b)\n big = a\n If b > big Then big = b\nEnd Function\ntrace big(3, 8), big(9, 2)", "8 9|"},
+        {"Sub f\n y = 5\n g = 1\nEnd Sub\ng = 0: f: trace g, IsEmpty(y)", "1 True|"},
+        {"Function twice(s): twice = s & s: End Function\ntrace twice(\"ab\"), Len(twice(twice(\"x\")))", "abab 4|"},
+    });
+}
+
+TEST(VBScript, Arrays)
+{
+    check({
+        {"Dim a(2): a(0) = \"x\": a(2) = 3: trace LBound(a), UBound(a), a(0), a(2), IsEmpty(a(1))", "0 2 x 3 True|"},
+        {"Dim m(1, 2): m(1, 2) = 7: m(0, 1) = 1: trace UBound(m, 1), UBound(m, 2), m(1, 2) + m(0, 1)", "1 2 8|"},
+        {"ReDim a(1): a(0) = 1: a(1) = 2: ReDim Preserve a(3): a(3) = 4: trace UBound(a), a(0), a(1), a(3)\n"
+         "ReDim a(0): trace IsEmpty(a(0))",
+         "3 1 2 4|True|"},
+        {"ReDim m(1, 1): m(1, 1) = 5: ReDim Preserve m(1, 3): trace m(1, 1), UBound(m, 2)", "5 3|"},
+        // Arrays are values: assignment copies.
+        {"a = Array(1, 2): b = a: b(0) = 9: trace a(0), b(0)", "1 9|"},
+        {"Dim a(1): a(0) = 5: Erase a: trace IsEmpty(a(0)), UBound(a)\nDim b(): ReDim b(2): trace UBound(b)", "True 1|2|"},
+        {"trace Split(\"a b c\")(2), Array(Array(1, 2), 3)(0)(1)", "c 2|"},
+    });
+}
+
+TEST(VBScript, OnErrorResumeNextAndErr)
+{
+    check({
+        {"On Error Resume Next\nx = 1 / 0\ntrace Err.Number, Err.Description, Err.Source\nErr.Clear\ntrace Err.Number, Err",
+         "11 Division by zero VBScript runtime error|0 0|"},
+        {"On Error Resume Next\nErr.Raise vbObjectError + 5, \"Mine\", \"my words\"\ntrace Err.Number, Err.Source, Err.Description\n"
+         "Err.Raise 13\ntrace Err.Description",
+         "-2147221499 Mine my words|Type mismatch|"},
+        // An error in a procedure ends it and is handled by the caller.
+        {"Sub bad\n x = 1 / 0\n trace \"not here\"\nEnd Sub\nOn Error Resume Next\nbad\ntrace \"after\", Err.Number", "after 11|"},
+        {"On Error Resume Next\nx = 1 / 0\nOn Error GoTo 0\ntrace Err.Number\ny = 1 / 0\ntrace \"no\"",
+         "0|#5 VBScript runtime error | Division by zero | y = 1 / 0"},
+    });
+}
+
+TEST(VBScript, DictionaryAndRegExp)
+{
+    check({
+        {"Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add \"a\", 1: d.Add 2, \"two\": d(\"c\") = 3\n"
+         "trace d.Count, d(\"a\"), d.Item(2), d.Exists(\"c\"), d.Exists(\"2\"), Join(d.Keys, \",\"), Join(d.Items, \",\")\n"
+         "d.Remove \"a\": trace d.Count, IsEmpty(d(\"zz\")), d.Count\nFor Each k In d: s = s & k: Next: trace s\n"
+         "d.RemoveAll: trace d.Count",
+         "3 1 two True False a,2,c 1,two,3|2 True 3|2czz|0|"},
+        {"Set d = CreateObject(\"Scripting.Dictionary\"): d.CompareMode = 1: d.Add \"Ka\", 1: trace d.Exists(\"KA\"), d(\"ka\")",
+         "True 1|"},
+        {"Set re = New RegExp: re.Pattern = \"^(\\w+)_(\\d+)$\"\ntrace re.Test(\"ka_12\"), re.Test(\"ka 12\"), re.Replace(\"ka_12\", \"$2-$1\")",
+         "True False 12-ka|"},
+        {"Set re = CreateObject(\"VBScript.RegExp\"): re.Pattern = \"a(\\d)\": re.Global = True: re.IgnoreCase = True\n"
+         "Set ms = re.Execute(\"xA1 a2 b3 a4\"): trace ms.Count, ms(1).Value, ms(1).FirstIndex, ms(2).SubMatches(0)\n"
+         "For Each m In ms: s = s & m.Length: Next: trace s, re.Replace(\"a1a2\", \"<$&>\")",
+         "3 a2 4 4|222 <a1><a2>|"},
+        {"Set re = New RegExp: re.Pattern = \"- \": trace re.Replace(\"- a - b\", \"\")", "a - b|"},
+    });
+}
+
+TEST(VBScript, ErrorsReportLineSourceAndDescription)
+{
+    struct ErrorCase {
+        const char *program;
+        int line;
+        const char *source;
+        const char *description;
+        const char *text;
+    };
+    const char *const compile = "VBScript compilation error";
+    const char *const runtime = "VBScript runtime error";
+    const ErrorCase cases[] = {
+        {"trace \"ran\"\nx = (2", 2, compile, "Expected ')'", "x = (2"},
+        {"x = 1 +", 1, compile, "Expected expression", "x = 1 +"},
+        {"If x Then\ny = 1", 2, compile, "Expected 'End'", "y = 1"},
+        {"For i = 1 To 3\nx = 1", 2, compile, "Expected 'Next'", "x = 1"},
+        {"trace(1, 2)", 1, compile, "Cannot use parentheses when calling a Sub", "trace(1, 2)"},
+        {"x = \"abc", 1, compile, "Unterminated string constant", "x = \"abc"},
+        {"Dim a\nDim a", 2, compile, "Name redefined", "Dim a"},
+        {"Class C\nEnd Class", 1, compile, "Classes are not supported", "Class C"},
+        {"Exit For", 1, compile, "Invalid 'exit' statement", "Exit For"},
+        {"trace 1\nx = 1 / 0", 2, runtime, "Division by zero", "x = 1 / 0"},
+        {"Dim a(2)\na(3) = 1", 2, runtime, "Subscript out of range", "a(3) = 1"},
+        {"x = \"a\" * 2", 1, runtime, "Type mismatch", "x = \"a\" * 2"},
+        {"Option Explicit\ny = 1", 2, runtime, "Variable is undefined: 'y'", "y = 1"},
+        {"Dim o\no.x = 1", 2, runtime, "Object required: 'o'", "o.x = 1"},
+        {"x = CInt(40000)", 1, runtime, "Overflow", "x = CInt(40000)"},
+        {"Sub f(a)\nEnd Sub\nf 1, 2", 3, runtime, "Wrong number of arguments or invalid property assignment: 'f'", "f 1, 2"},
+        {"trace env.nothere", 1, runtime, "Object doesn't support this property or method: 'env.nothere'",
+         "trace env.nothere"},
+        {"Function f()\n  f = 1 / 0\nEnd Function\nx = f()", 2, runtime, "Division by zero", "  f = 1 / 0"},
+        {"x = y(1)", 1, runtime, "Type mismatch: 'y'", "x = y(1)"},
+        {"Err.Raise 1000, \"MySrc\", \"custom\"", 1, "MySrc", "custom", "Err.Raise 1000, \"MySrc\", \"custom\""},
+        {"Set x = 5", 1, runtime, "Object required", "Set x = 5"},
+        {"For Each x In 5: Next", 1, runtime, "Object not a collection", "For Each x In 5: Next"},
+        {"x = Null & Null: y = Len(x) + CStr(x)", 1, runtime, "Invalid use of Null", "x = Null & Null: y = Len(x) + CStr(x)"},
+    };
+    for (const ErrorCase &c : cases) {
+        Session s(QStringLiteral("VBScript"));
+        EXPECT_FALSE(s.control.addCode(QString::fromUtf8(c.program))) << c.program;
+        const script::ScriptError &e = s.control.error();
+        EXPECT_EQ(e.line, c.line) << c.program;
+        EXPECT_EQ(e.source, QString::fromUtf8(c.source)) << c.program;
+        EXPECT_EQ(e.description, QString::fromUtf8(c.description)) << c.program;
+        EXPECT_EQ(e.text, QString::fromUtf8(c.text)) << c.program;
+        // Compilation errors stop everything before it runs.
+        if (c.source == compile)
+            EXPECT_EQ(s.host->output, QString()) << c.program;
+        ASSERT_EQ(s.events.size(), 1) << c.program;
+    }
+}
