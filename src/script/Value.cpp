@@ -174,6 +174,8 @@ Value Value::dereferenced() const
 
 ObjectRef Value::toObject(const QString &name) const
 {
+    if (isNull())
+        return nullptr;
     if (!isObject())
         throw ScriptException(RuntimeError::ObjectRequired, name);
     return objectRef();

@@ -92,7 +92,8 @@ public:
     QString toString() const;  // CStr
     // The value itself, or an object's default value.
     Value dereferenced() const;
-    // The object, or Object required; Nothing is allowed.
+    // The object, or Object required. Nothing is allowed, and so is Null,
+    // which JScript's null becomes.
     ObjectRef toObject(const QString &name = {}) const;
 
     // A number's text as CStr writes it, without exceptions.

@@ -5,6 +5,7 @@
 #include "script/ScriptControl.h"
 #include "script/TraceText.h"
 
+#include <QCoreApplication>
 #include <ostream>
 
 // Readable failure messages for QString comparisons.
@@ -124,7 +125,7 @@ public:
                     if (name == u"clsoto" || name == u"oto")
                         return Value(std::make_shared<Entry>(std::make_shared<clsOto>()));
                     h.output += traceOutput(std::array{Value(QStringLiteral("invalid newobj call: ") + name)}, true);
-                    return Value::null();
+                    return Value::nothing();
                 });
             return c;
         }();
@@ -139,10 +140,23 @@ public:
     QString output;
 };
 
+// QJSEngine wants an application object; non-GUI tests have none.
+inline bool ensureApplication()
+{
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "test_script";
+        static char *argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+    return true;
+}
+
 // A control in the given language with a fresh host added as "env" with
 // its members as global names.
 struct Session {
-    explicit Session(const QString &language, Dialogs *dialogs = nullptr) : control(dialogs)
+    explicit Session(const QString &language, Dialogs *dialogs = nullptr)
+        : ready(ensureApplication()), control(dialogs)
     {
         control.setLanguage(language);
         control.addObject(QStringLiteral("env"), host, true);
@@ -156,6 +170,7 @@ struct Session {
         const ScriptError &e = control.error();
         return host->output + QStringLiteral("#%1 %2 | %3 | %4").arg(e.line).arg(e.source, e.description, e.text);
     }
+    bool ready;
     ScriptControl control;
     std::shared_ptr<Host> host = std::make_shared<Host>();
     QList<ScriptError> events;

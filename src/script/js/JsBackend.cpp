@@ -93,7 +93,7 @@ public:
 
 // The JScript half of the host-object model.
 const char *const kPrelude = R"JS(
-(function (bridge) {
+(function (bridge, global) {
     "use strict";
     const handles = new WeakMap();
     const classes = new Map();
@@ -184,7 +184,7 @@ const char *const kPrelude = R"JS(
     function addGlobals(p, names) {
         for (let i = 0; i < names.length; ++i) {
             const name = names[i];
-            Object.defineProperty(globalThis, name, {
+            Object.defineProperty(global, name, {
                 configurable: true,
                 get() { return p[name]; },
                 set(v) { p[name] = v; },
@@ -210,8 +210,8 @@ const char *const kPrelude = R"JS(
             throw new TypeError("VBArray expected");
         return a;
     }
-    Object.defineProperty(globalThis, "Enumerator", { value: Enumerator, writable: true, configurable: true });
-    Object.defineProperty(globalThis, "VBArray", { value: VBArray, writable: true, configurable: true });
+    Object.defineProperty(global, "Enumerator", { value: Enumerator, writable: true, configurable: true });
+    Object.defineProperty(global, "VBArray", { value: VBArray, writable: true, configurable: true });
     return { wrap: wrap, unwrap: unwrap, addGlobals: addGlobals };
 })
 )JS";
@@ -242,7 +242,7 @@ public:
     {
         QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
         const QJSValue glue = engine_->evaluate(QString::fromUtf8(kPrelude), QStringLiteral("lirra-host"))
-                                  .call({engine_->newQObject(bridge_)});
+                                  .call({engine_->newQObject(bridge_), engine_->globalObject()});
         wrap_ = glue.property(QStringLiteral("wrap"));
         unwrap_ = glue.property(QStringLiteral("unwrap"));
         addGlobals_ = glue.property(QStringLiteral("addGlobals"));
@@ -395,7 +395,8 @@ public:
             QJSValue entry = engine_->newArray(4);
             entry.setProperty(0, m.name.toLower());
             entry.setProperty(1, i);
-            entry.setProperty(2, m.kind == MemberKind::Method);
+            // A property that needs arguments (ItemData(row)) is called.
+            entry.setProperty(2, m.kind == MemberKind::Method || !m.acceptsArgs(0));
             entry.setProperty(3, m.acceptsArgs(0));
             list.setProperty(quint32(i), entry);
         }
@@ -431,6 +432,12 @@ private:
         return std::nullopt;
     }
 
+    // The engine reports file names as URLs (file:script3).
+    static QString chunkName(const QString &url)
+    {
+        return url.startsWith(u"file:") ? url.mid(5) : url;
+    }
+
     // Where in the script's own code an error happened: the innermost
     // frame that belongs to it (not to the glue of the host objects).
     void locate(ScriptError &e, const QJSValue &thrown, const QStringList &stack) const
@@ -440,7 +447,7 @@ private:
             const QStringList parts = frame.split(u':');
             if (parts.size() < 4)
                 continue;
-            const QString file = parts.mid(3).join(u':');
+            const QString file = chunkName(parts.mid(3).join(u':'));
             if (!sources_.contains(file))
                 continue;
             e.line = parts[1].toInt();
@@ -448,7 +455,7 @@ private:
             e.text = sources_[file].value(e.line - 1);
             return;
         }
-        const QString file = thrown.property(QStringLiteral("fileName")).toString();
+        const QString file = chunkName(thrown.property(QStringLiteral("fileName")).toString());
         if (sources_.contains(file)) {
             e.line = thrown.property(QStringLiteral("lineNumber")).toInt();
             e.text = sources_[file].value(e.line - 1);
