@@ -6,6 +6,7 @@
 #include "script/TraceText.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <ostream>
 
 // Readable failure messages for QString comparisons.
@@ -119,6 +120,13 @@ public:
                 .method("getWave", 0, 0, [](Host &, Args) {
                     return makeArray({Value(qint16(0)), Value(qint16(1)), Value(qint16(-7))});
                 })
+                // Waits like a dialog: the time does not count.
+                .method("wait", 1, 1, [](Host &h, Args a) {
+                    DeadlinePause pause(*h.deadline);
+                    QThread::msleep(a[0].toLong());
+                    return Value();
+                })
+                .method("callHook", 0, 0, [](Host &h, Args) { return h.hook(); })
                 .method("Sample", 2, 2, [](Host &, Args a) { return sampleOf(a[0], a[1]); })
                 .method("newObj", 1, 1, [](Host &h, Args a) -> Value {
                     const QString name = a[0].toString().toLower();
@@ -138,6 +146,8 @@ public:
     qint32 curIdx = 0;
     QHash<qint32, qint32> itemData;
     QString output;
+    Deadline *deadline = nullptr;
+    std::function<Value()> hook;
 };
 
 // QJSEngine wants an application object; non-GUI tests have none.
@@ -159,6 +169,7 @@ struct Session {
         : ready(ensureApplication()), control(dialogs)
     {
         control.setLanguage(language);
+        host->deadline = &control.deadline();
         control.addObject(QStringLiteral("env"), host, true);
         QObject::connect(&control, &ScriptControl::errorOccurred, [this](const ScriptError &e) { events << e; });
     }

@@ -24,7 +24,7 @@ struct Builtin {
 // Bounds that keep a hostile script from taking the program down: it gets a
 // run-time error instead.
 struct Limits {
-    qsizetype maxStringLength = qsizetype(1) << 26;   // characters
+    qsizetype maxStringLength = qsizetype(1) << 24;   // characters
     qsizetype maxArrayElements = qsizetype(1) << 23;  // per ReDim
     int maxCallDepth = 3000;
     // Stack the interpreter leaves unused below its deepest call.
