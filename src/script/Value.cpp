@@ -75,9 +75,44 @@ std::optional<double> parseRadix(QStringView digits, int radix)
 
 }  // namespace
 
+void Value::copyFrom(const Value &o)
+{
+    switch (o.kind_) {
+    case ValueKind::String: new (&u_.s) QString(o.u_.s); break;
+    case ValueKind::Object: new (&u_.o) ObjectRef(o.u_.o); break;
+    case ValueKind::Array: new (&u_.a) ArrayRef(o.u_.a); break;
+    case ValueKind::IntegerArray: new (&u_.ia) IntegerArrayRef(o.u_.ia); break;
+    default: u_.raw = o.u_.raw; break;
+    }
+}
+
+void Value::moveFrom(Value &&o) noexcept
+{
+    switch (o.kind_) {
+    case ValueKind::String: new (&u_.s) QString(std::move(o.u_.s)); break;
+    case ValueKind::Object: new (&u_.o) ObjectRef(std::move(o.u_.o)); break;
+    case ValueKind::Array: new (&u_.a) ArrayRef(std::move(o.u_.a)); break;
+    case ValueKind::IntegerArray: new (&u_.ia) IntegerArrayRef(std::move(o.u_.ia)); break;
+    default: u_.raw = o.u_.raw; break;
+    }
+}
+
+void Value::release() noexcept
+{
+    switch (kind_) {
+    case ValueKind::String: u_.s.~QString(); break;
+    case ValueKind::Object: u_.o.~ObjectRef(); break;
+    case ValueKind::Array: u_.a.~ArrayRef(); break;
+    case ValueKind::IntegerArray: u_.ia.~IntegerArrayRef(); break;
+    default: break;
+    }
+    kind_ = ValueKind::Empty;
+    u_.raw = 0;
+}
+
 ScriptArray &Value::mutableArray()
 {
-    ArrayRef &a = std::get<ArrayRef>(v_);
+    ArrayRef &a = u_.a;
     if (a.use_count() > 1)
         a = std::make_shared<ScriptArray>(*a);
     return *a;

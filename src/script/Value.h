@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
-#include <variant>
 
 namespace script {
 
@@ -35,50 +34,100 @@ struct DateValue {
 // The one value type of both script languages and of every host member: a
 // VBScript Variant. Object values are shared references (a null one is
 // Nothing); arrays are values, copied when written to while shared.
+//
+// A tagged union rather than std::variant: copying and dropping the
+// numbers the interpreter handles in its loops must cost next to nothing.
 class Value {
 public:
-    Value() = default;
-    Value(bool b) : v_(b) {}
-    Value(qint16 i) : v_(i) {}
-    Value(qint32 i) : v_(i) {}
-    Value(float f) : v_(f) {}
-    Value(double d) : v_(d) {}
-    Value(DateValue d) : v_(d) {}
-    Value(NullTag n) : v_(n) {}
-    Value(QString s) : v_(std::move(s)) {}
-    Value(const char *s) : v_(QString::fromUtf8(s)) {}
-    Value(ObjectRef o) : v_(std::move(o)) {}
+    Value() { u_.raw = 0; }
+    Value(bool b) : kind_(ValueKind::Boolean) { u_.raw = 0, u_.b = b; }
+    Value(qint16 i) : kind_(ValueKind::Integer) { u_.raw = 0, u_.i16 = i; }
+    Value(qint32 i) : kind_(ValueKind::Long) { u_.raw = 0, u_.i32 = i; }
+    Value(float f) : kind_(ValueKind::Single) { u_.raw = 0, u_.f = f; }
+    Value(double d) : kind_(ValueKind::Double) { u_.d = d; }
+    Value(DateValue d) : kind_(ValueKind::Date) { u_.d = d.days; }
+    Value(NullTag) : kind_(ValueKind::Null) { u_.raw = 0; }
+    Value(QString s) : kind_(ValueKind::String) { new (&u_.s) QString(std::move(s)); }
+    Value(const char *s) : Value(QString::fromUtf8(s)) {}
+    Value(ObjectRef o) : kind_(ValueKind::Object) { new (&u_.o) ObjectRef(std::move(o)); }
     // Any host object type, without spelling out the base class.
     template <class T, std::enable_if_t<std::is_convertible_v<T *, HostObject *>, int> = 0>
-    Value(std::shared_ptr<T> o) : v_(ObjectRef(std::move(o))) {}
-    Value(ArrayRef a) : v_(std::move(a)) {}
-    Value(IntegerArrayRef a) : v_(std::move(a)) {}
+    Value(std::shared_ptr<T> o) : Value(ObjectRef(std::move(o))) {}
+    Value(ArrayRef a) : kind_(ValueKind::Array) { new (&u_.a) ArrayRef(std::move(a)); }
+    Value(IntegerArrayRef a) : kind_(ValueKind::IntegerArray) { new (&u_.ia) IntegerArrayRef(std::move(a)); }
+
+    Value(const Value &o) : kind_(o.kind_)
+    {
+        if (o.isPlain())
+            u_.raw = o.u_.raw;
+        else
+            copyFrom(o);
+    }
+    Value(Value &&o) noexcept : kind_(o.kind_)
+    {
+        if (o.isPlain())
+            u_.raw = o.u_.raw;
+        else
+            moveFrom(std::move(o));
+    }
+    Value &operator=(const Value &o)
+    {
+        if (this != &o) {
+            if (isPlain() && o.isPlain()) {
+                kind_ = o.kind_;
+                u_.raw = o.u_.raw;
+            } else {
+                Value copy(o);
+                *this = std::move(copy);
+            }
+        }
+        return *this;
+    }
+    Value &operator=(Value &&o) noexcept
+    {
+        if (this != &o) {
+            if (!isPlain())
+                release();
+            kind_ = o.kind_;
+            if (o.isPlain())
+                u_.raw = o.u_.raw;
+            else
+                moveFrom(std::move(o));
+        }
+        return *this;
+    }
+    ~Value()
+    {
+        if (!isPlain())
+            release();
+    }
 
     static Value null() { return Value(NullTag{}); }
     static Value nothing() { return Value(ObjectRef()); }
 
-    ValueKind kind() const { return ValueKind(v_.index()); }
-    bool isEmpty() const { return kind() == ValueKind::Empty; }
-    bool isNull() const { return kind() == ValueKind::Null; }
-    bool isString() const { return kind() == ValueKind::String; }
-    bool isObject() const { return kind() == ValueKind::Object; }
-    bool isNothing() const { return isObject() && !std::get<ObjectRef>(v_); }
-    bool isArray() const { return kind() == ValueKind::Array || kind() == ValueKind::IntegerArray; }
+    ValueKind kind() const { return kind_; }
+    bool isEmpty() const { return kind_ == ValueKind::Empty; }
+    bool isNull() const { return kind_ == ValueKind::Null; }
+    bool isString() const { return kind_ == ValueKind::String; }
+    bool isObject() const { return kind_ == ValueKind::Object; }
+    bool isNothing() const { return isObject() && !u_.o; }
+    bool isArray() const { return kind_ == ValueKind::Array || kind_ == ValueKind::IntegerArray; }
     // Boolean, Integer, Long, Single, Double or Date.
-    bool isNumber() const { return kind() >= ValueKind::Boolean && kind() <= ValueKind::Date; }
+    bool isNumber() const { return kind_ >= ValueKind::Boolean && kind_ <= ValueKind::Date; }
 
-    bool boolean() const { return std::get<bool>(v_); }
-    qint16 integer() const { return std::get<qint16>(v_); }
-    qint32 longValue() const { return std::get<qint32>(v_); }
-    float single() const { return std::get<float>(v_); }
-    double doubleValue() const { return std::get<double>(v_); }
-    double dateValue() const { return std::get<DateValue>(v_).days; }
-    const QString &string() const { return std::get<QString>(v_); }
-    QString &string() { return std::get<QString>(v_); }
-    HostObject *object() const { return std::get<ObjectRef>(v_).get(); }
-    const ObjectRef &objectRef() const { return std::get<ObjectRef>(v_); }
-    const ArrayRef &array() const { return std::get<ArrayRef>(v_); }
-    const IntegerArrayRef &integerArray() const { return std::get<IntegerArrayRef>(v_); }
+    // The accessors expect the kind they read (check kind() first).
+    bool boolean() const { return u_.b; }
+    qint16 integer() const { return u_.i16; }
+    qint32 longValue() const { return u_.i32; }
+    float single() const { return u_.f; }
+    double doubleValue() const { return u_.d; }
+    double dateValue() const { return u_.d; }
+    const QString &string() const { return u_.s; }
+    QString &string() { return u_.s; }
+    HostObject *object() const { return u_.o.get(); }
+    const ObjectRef &objectRef() const { return u_.o; }
+    const ArrayRef &array() const { return u_.a; }
+    const IntegerArrayRef &integerArray() const { return u_.ia; }
     // The array for writing: copied first when another value shares it.
     ScriptArray &mutableArray();
 
@@ -102,9 +151,27 @@ public:
     bool operator==(const Value &other) const = delete;
 
 private:
-    std::variant<std::monostate, NullTag, bool, qint16, qint32, float, double, DateValue, QString, ObjectRef,
-                 ArrayRef, IntegerArrayRef>
-        v_;
+    // Everything before String is held in the eight bytes of raw.
+    bool isPlain() const { return kind_ < ValueKind::String; }
+    void copyFrom(const Value &o);
+    void moveFrom(Value &&o) noexcept;
+    void release() noexcept;
+
+    ValueKind kind_ = ValueKind::Empty;
+    union Storage {
+        Storage() {}
+        ~Storage() {}
+        quint64 raw;
+        bool b;
+        qint16 i16;
+        qint32 i32;
+        float f;
+        double d;
+        QString s;
+        ObjectRef o;
+        ArrayRef a;
+        IntegerArrayRef ia;
+    } u_;
 };
 
 // A Variant array with one or more dimensions, each with its own lower

@@ -57,8 +57,9 @@ TEST(ScriptControl, EvalExecuteAndResetAsTheConsoleUsesThem)
         EXPECT_EQ(s.control.eval(QStringLiteral("y")).value().toString(), "5");
         EXPECT_EQ(s.control.eval(QStringLiteral("env.curoto.als")).value().toString(), "a");
         // Eval compares where ExecuteStatement assigns.
-        if (language == kVbs)
+        if (language == kVbs) {
             EXPECT_EQ(s.control.eval(QStringLiteral("y = 5")).value().toString(), "True");
+        }
         EXPECT_TRUE(s.control.reset());
         EXPECT_FALSE(s.control.eval(QStringLiteral("env.curoto.als")));
         EXPECT_EQ(s.events.size(), 1);

@@ -234,8 +234,9 @@ TEST(VBScript, ErrorsReportLineSourceAndDescription)
         EXPECT_EQ(e.description, QString::fromUtf8(c.description)) << c.program;
         EXPECT_EQ(e.text, QString::fromUtf8(c.text)) << c.program;
         // Compilation errors stop everything before it runs.
-        if (c.source == compile)
+        if (c.source == compile) {
             EXPECT_EQ(s.host->output, QString()) << c.program;
+        }
         ASSERT_EQ(s.events.size(), 1) << c.program;
     }
 }

@@ -95,26 +95,28 @@ public:
 const char *const kPrelude = R"JS(
 (function (bridge, global) {
     "use strict";
-    const handles = new WeakMap();
-    const classes = new Map();
+    // A proxy hands out its host handle under this key, which scripts
+    // cannot name.
+    const HANDLE = Symbol("host");
+    const classes = [];
     function noMember(key) {
         return new Error("Object doesn't support this property or method: '" + String(key) + "'");
     }
     function membersOf(h) {
         const id = h.classId();
-        let table = classes.get(id);
+        let table = classes[id];
         if (table === undefined) {
             table = Object.create(null);
             const list = bridge.members(id);
             for (let i = 0; i < list.length; ++i)
                 table[list[i][0]] = { index: list[i][1], method: list[i][2], zero: list[i][3] };
-            classes.set(id, table);
+            classes[id] = table;
         }
         return table;
     }
     function unwrap(v) {
         if (v !== null && (typeof v === "object" || typeof v === "function")) {
-            const h = handles.get(v);
+            const h = v[HANDLE];
             if (h !== undefined)
                 return h;
         }
@@ -143,6 +145,8 @@ const char *const kPrelude = R"JS(
     const handler = {
         get(t, key) {
             if (typeof key !== "string") {
+                if (key === HANDLE)
+                    return t.h;
                 if (key === Symbol.toPrimitive && t.d)
                     return function () { return t.h.callDefault([]); };
                 if (key === Symbol.iterator)
@@ -177,9 +181,7 @@ const char *const kPrelude = R"JS(
         t.h = h;
         t.m = membersOf(h);
         t.d = hasDefault;
-        const p = new Proxy(t, handler);
-        handles.set(p, h);
-        return p;
+        return new Proxy(t, handler);
     }
     function addGlobals(p, names) {
         for (let i = 0; i < names.length; ++i) {

@@ -58,6 +58,23 @@ Value fromReal(double r, NumKind kind)
     return Value(r);
 }
 
+// Integer and Long operands, the loops' usual diet, skip the general path.
+inline bool bothWhole(const Value &a, const Value &b)
+{
+    const auto whole = [](ValueKind k) { return k == ValueKind::Integer || k == ValueKind::Long; };
+    return whole(a.kind()) && whole(b.kind());
+}
+
+inline qint64 wholeOf(const Value &v)
+{
+    return v.kind() == ValueKind::Integer ? v.integer() : v.longValue();
+}
+
+inline NumKind wholeKind(const Value &a, const Value &b)
+{
+    return a.kind() == ValueKind::Integer && b.kind() == ValueKind::Integer ? NumKind::Integer : NumKind::Long;
+}
+
 NumKind widerKind(NumKind a, NumKind b)
 {
     // Long and Single meet in Double: a Single cannot hold every Long.
@@ -185,10 +202,8 @@ Value notOp(const Value &v)
 Value add(const Value &a, const Value &b)
 {
     // The common cases first: loop counters and sums.
-    if (a.kind() == ValueKind::Integer && b.kind() == ValueKind::Integer)
-        return fromWhole(qint64(a.integer()) + b.integer(), NumKind::Integer);
-    if (a.kind() == ValueKind::Long && b.kind() == ValueKind::Long)
-        return fromWhole(qint64(a.longValue()) + b.longValue(), NumKind::Long);
+    if (bothWhole(a, b))
+        return fromWhole(wholeOf(a) + wholeOf(b), wholeKind(a, b));
     if (a.kind() == ValueKind::Double && b.kind() == ValueKind::Double)
         return fromReal(a.doubleValue() + b.doubleValue(), NumKind::Double);
     const Value x = a.dereferenced(), y = b.dereferenced();
@@ -204,13 +219,15 @@ Value add(const Value &a, const Value &b)
 
 Value subtract(const Value &a, const Value &b)
 {
-    if (a.kind() == ValueKind::Long && b.kind() == ValueKind::Long)
-        return fromWhole(qint64(a.longValue()) - b.longValue(), NumKind::Long);
+    if (bothWhole(a, b))
+        return fromWhole(wholeOf(a) - wholeOf(b), wholeKind(a, b));
     return arithmetic(Arith::Subtract, a, b);
 }
 
 Value multiply(const Value &a, const Value &b)
 {
+    if (bothWhole(a, b))
+        return fromWhole(wholeOf(a) * wholeOf(b), wholeKind(a, b));
     return arithmetic(Arith::Multiply, a, b);
 }
 
@@ -228,6 +245,8 @@ Value divide(const Value &a, const Value &b)
 
 Value intDivide(const Value &a, const Value &b)
 {
+    if (bothWhole(a, b) && wholeOf(b) != 0 && !(wholeOf(b) == -1 && wholeOf(a) == INT32_MIN))
+        return fromWhole(wholeOf(a) / wholeOf(b), wholeKind(a, b));
     if (a.isNull() || b.isNull())
         return Value::null();
     const qint64 x = wholeOperand(a), y = wholeOperand(b);
@@ -241,6 +260,8 @@ Value intDivide(const Value &a, const Value &b)
 
 Value modulo(const Value &a, const Value &b)
 {
+    if (bothWhole(a, b) && wholeOf(b) != 0)
+        return fromWhole(wholeOf(a) % wholeOf(b), wholeKind(a, b));
     if (a.isNull() || b.isNull())
         return Value::null();
     const qint64 x = wholeOperand(a), y = wholeOperand(b);
