@@ -200,7 +200,7 @@ Value NameExpr::eval(Frame &f) const
     case Binding::Kind::Object: return Value(b.object->shared_from_this());
     case Binding::Kind::Procedure: return f.rt.call(*b.procedure, f, args, name);
     case Binding::Kind::HostMember: return readMember(*b.object, b.member, {}, name);
-    case Binding::Kind::Builtin: return b.builtin->fn(f.rt, {});
+    case Binding::Kind::Builtin: return callOrIndex(f, b);
     case Binding::Kind::Missing:
     case Binding::Kind::Unbound: break;
     }
@@ -368,6 +368,8 @@ QString MemberExpr::describe() const
 
 Value MemberExpr::eval(Frame &f) const
 {
+    if (depth > 64)
+        f.rt.checkStack();
     const Value o = object->eval(f);
     if (!o.isObject() || o.isNothing())
         throw ScriptException(RuntimeError::ObjectRequired, object->describe());
@@ -469,6 +471,10 @@ Value UnaryExpr::eval(Frame &f) const
 
 Value BinaryExpr::eval(Frame &f) const
 {
+    // Long operator chains recurse deeply; near the end of the stack they
+    // fail like a too deep recursion.
+    if (depth > 64)
+        f.rt.checkStack();
     const Value a = left->eval(f);
     const Value b = right->eval(f);
     switch (op) {

@@ -92,7 +92,6 @@ private:
     Chunk &chunk_;
     Procedure *procedure_ = nullptr;  // the procedure being parsed, if any
     int nesting_ = 0;                 // for the depth limit
-    int loopDepth_ = 0;               // For and Do loops, for Exit checks
     int forDepth_ = 0;
     int doDepth_ = 0;
     bool singleLineIf_ = false;

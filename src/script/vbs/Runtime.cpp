@@ -181,6 +181,13 @@ void Runtime::enterCall()
     tick();
 }
 
+void Runtime::checkStack() const
+{
+    const char *here = static_cast<const char *>(__builtin_frame_address(0));
+    if (stackLimit_ && here < stackLimit_)
+        throw ScriptException(RuntimeError::OutOfStackSpace);
+}
+
 void Runtime::checkLimits()
 {
     if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || deadline_.expired()) {

@@ -28,7 +28,7 @@ struct Limits {
     qsizetype maxArrayElements = qsizetype(1) << 23;  // per ReDim
     int maxCallDepth = 3000;
     // Stack the interpreter leaves unused below its deepest call.
-    qsizetype stackReserve = qsizetype(512) << 10;
+    qsizetype stackReserve = qsizetype(1) << 20;
     // Loop iterations and calls before "Script timed out"; 0: no limit.
     quint64 maxSteps = 0;
 };
@@ -70,6 +70,8 @@ public:
     }
     void checkLimits();
     void checkStringLength(qsizetype length) const;
+    // Out of stack space when the thread's stack is nearly used up.
+    void checkStack() const;
 
     ObjectRef errObject() const { return err_; }
     void clearErr();
