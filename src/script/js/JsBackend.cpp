@@ -23,8 +23,13 @@ public:
     Q_INVOKABLE int classId() const;
     Q_INVOKABLE QJSValue get(int member);
     Q_INVOKABLE void set(int member, const QJSValue &value);
-    Q_INVOKABLE QJSValue call(int member, const QJSValue &args);
-    Q_INVOKABLE QJSValue callDefault(const QJSValue &args);
+    // Calls a method (or, with member -1, the default member) with argc
+    // arguments: the first six here, any further ones handed to extra()
+    // before. (A JScript array as one argument costs QJSEngine far more
+    // than separate arguments.)
+    Q_INVOKABLE QJSValue call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
+                              const QJSValue &a3, const QJSValue &a4, const QJSValue &a5);
+    Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
     // The collection's items as a JScript array; undefined for an object
     // that is no collection.
     Q_INVOKABLE QJSValue items();
@@ -34,6 +39,7 @@ public:
 private:
     QString memberName(int member) const;
     JsBackend &backend_;
+    QList<QJSValue> extras_;
 };
 
 // A VBScript array or a host array in JScript. As on Windows, JScript
@@ -122,24 +128,25 @@ const char *const kPrelude = R"JS(
         }
         return v;
     }
-    function unwrapList(list) {
-        const out = new Array(list.length);
-        for (let i = 0; i < list.length; ++i)
-            out[i] = unwrap(list[i]);
-        return out;
-    }
     function member(t, key) {
         const m = typeof key === "string" ? t.m[key.toLowerCase()] : undefined;
         if (m === undefined)
             throw noMember(key);
         return m;
     }
+    function invoke(h, index, args) {
+        const n = args.length;
+        for (let i = 6; i < n; ++i)
+            h.extra(unwrap(args[i]));
+        return h.call(index, n, unwrap(args[0]), unwrap(args[1]), unwrap(args[2]), unwrap(args[3]),
+                      unwrap(args[4]), unwrap(args[5]));
+    }
     function method(t, m) {
-        const f = function () { return t.h.call(m.index, unwrapList(arguments)); };
+        const f = function () { return invoke(t.h, m.index, arguments); };
         // As with a dispatch call, a method that needs no arguments also
         // stands for its result: clc.count and clc.count() both count.
         if (m.zero)
-            f.valueOf = function () { return t.h.call(m.index, []); };
+            f.valueOf = function () { return invoke(t.h, m.index, []); };
         return f;
     }
     const handler = {
@@ -148,7 +155,7 @@ const char *const kPrelude = R"JS(
                 if (key === HANDLE)
                     return t.h;
                 if (key === Symbol.toPrimitive && t.d)
-                    return function () { return t.h.callDefault([]); };
+                    return function () { return invoke(t.h, -1, []); };
                 if (key === Symbol.iterator)
                     return function () {
                         const items = t.h.items();
@@ -172,7 +179,7 @@ const char *const kPrelude = R"JS(
             return typeof key === "string" && t.m[key.toLowerCase()] !== undefined;
         },
         apply(t, self, args) {
-            return t.h.callDefault(unwrapList(args));
+            return invoke(t.h, -1, args);
         },
     };
     function wrap(h, hasDefault) {
@@ -349,16 +356,6 @@ public:
         return Value(std::make_shared<JsValueObject>(v, engine_.get()));
     }
 
-    QList<Value> fromJsList(const QJSValue &list)
-    {
-        QList<Value> out;
-        const int n = list.property(QStringLiteral("length")).toInt();
-        out.reserve(n);
-        for (int i = 0; i < n; ++i)
-            out.append(fromJs(list.property(quint32(i))));
-        return out;
-    }
-
     QJSValue toJsList(const QList<Value> &items)
     {
         QJSValue out = engine_->newArray(uint(items.size()));
@@ -531,22 +528,20 @@ void JsHostHandle::set(int member, const QJSValue &value)
     }
 }
 
-QJSValue JsHostHandle::call(int member, const QJSValue &args)
+QJSValue JsHostHandle::call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
+                            const QJSValue &a3, const QJSValue &a4, const QJSValue &a5)
 {
+    const QList<QJSValue> extras = std::exchange(extras_, {});
     try {
-        const QList<Value> values = backend_.fromJsList(args);
+        QList<Value> values;
+        const QJSValue *first[] = {&a0, &a1, &a2, &a3, &a4, &a5};
+        for (int i = 0; i < std::min(argc, 6); ++i)
+            values.append(backend_.fromJs(*first[i]));
+        for (const QJSValue &v : extras)
+            values.append(backend_.fromJs(v));
+        if (member < 0)
+            return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()));
         return backend_.toJs(readMember(*object, member, values, memberName(member)));
-    } catch (const ScriptException &e) {
-        backend_.raise(e);
-        return {};
-    }
-}
-
-QJSValue JsHostHandle::callDefault(const QJSValue &args)
-{
-    try {
-        const QList<Value> values = backend_.fromJsList(args);
-        return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()));
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
