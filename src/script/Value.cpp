@@ -282,8 +282,10 @@ std::optional<double> parseNumber(QStringView text)
     double value = 0;
     const auto result = std::from_chars(latin.data() + (latin[0] == '+' ? 1 : 0), latin.data() + latin.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Too small rounds to 0; too large is no number VBScript keeps.
-        if (std::abs(value) < 1)
+        // Too small (a negative exponent) rounds to 0; too large is no
+        // number VBScript keeps.
+        const qsizetype e = latin.indexOf('e') >= 0 ? latin.indexOf('e') : latin.indexOf('E');
+        if (e >= 0 && e + 1 < latin.size() && latin[e + 1] == '-')
             return 0.0;
         return std::nullopt;
     }

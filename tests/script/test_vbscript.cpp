@@ -240,3 +240,87 @@ TEST(VBScript, ErrorsReportLineSourceAndDescription)
         ASSERT_EQ(s.events.size(), 1) << c.program;
     }
 }
+
+TEST(VBScript, LiteralsBuiltinsAndTheirErrors)
+{
+    check({
+        {"trace &HFF, &H10000, &O17, TypeName(&HFFFF), &HFFFF, &HFFFF&, 1.5E3, .5, \"a\"\"b\"",
+         "255 65536 15 Integer -1 65535 1500 0.5 a\"b|"},
+        // VBScript's own generator: the same numbers as on Windows.
+        {"a = Rnd: b = Rnd: trace a, b, Rnd(0)\nx = Rnd(-3): y = Rnd: z = Rnd(-3): trace x = z, y = Rnd",
+         "0.7055475 0.533424 0.533424|True True|"},
+        {"d = Now: trace TypeName(d), TypeName(Date), TypeName(Time), TypeName(Timer), d - d, TypeName(d - d), "
+         "TypeName(d + 1), Now >= Date",
+         "Date Date Date Single 0 Double Date True|"},
+        {"trace ScriptEngine, IsNumeric(True), CBool(\"0\"), CStr(Empty) = \"\", Len(123), Len(Null) & \"x\", "
+         "Exp(0), Log(1), Sin(0), Cos(0), Atn(0), Join(Array(\"a\", Null, 1), \"-\"), LBound(Array())",
+         "VBScript True False True 3 x 1 0 0 1 0 a--1 0|"},
+        {"trace Sqr(-1)", "#1 VBScript runtime error | Invalid procedure call or argument | trace Sqr(-1)"},
+        {"x = Mid(\"a\", 0)", "#1 VBScript runtime error | Invalid procedure call or argument | x = Mid(\"a\", 0)"},
+        {"x = 2 ^ 10000", "#1 VBScript runtime error | Overflow | x = 2 ^ 10000"},
+        {"x = 0 / 0", "#1 VBScript runtime error | Overflow | x = 0 / 0"},
+        {"x = 5 \\ 0", "#1 VBScript runtime error | Division by zero | x = 5 \\ 0"},
+        {"x = UBound(5)", "#1 VBScript runtime error | Type mismatch | x = UBound(5)"},
+        {"ReDim a(-2)", "#1 VBScript runtime error | Subscript out of range: 'a' | ReDim a(-2)"},
+        {"Dim a(1)\nReDim a(2)", "#2 VBScript runtime error | This array is fixed or temporarily locked: 'a' | ReDim a(2)"},
+        {"x = Array(1)(5)", "#1 VBScript runtime error | Subscript out of range | x = Array(1)(5)"},
+        {"x = Nothing + 1", "#1 VBScript runtime error | Object variable not set | x = Nothing + 1"},
+        {"x = Len()", "#1 VBScript runtime error | Wrong number of arguments or invalid property assignment: 'Len' | x = Len()"},
+        {"Err.Raise 0", "#1 VBScript runtime error | Invalid procedure call or argument | Err.Raise 0"},
+        {"Set x = New Foo", "#1 VBScript runtime error | Class not defined: 'Foo' | Set x = New Foo"},
+        {"Set x = CreateObject(\"Excel.Application\")",
+         "#1 VBScript runtime error | ActiveX component can't create object: 'Excel.Application' | "
+         "Set x = CreateObject(\"Excel.Application\")"},
+        {"Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add 1, 1: d.Add 1, 2",
+         "#2 VBScript runtime error | This key is already associated with an element of this collection | d.Add 1, 1: d.Add 1, 2"},
+        {"Set d = CreateObject(\"Scripting.Dictionary\"): d.Remove 9",
+         "#1 VBScript runtime error | Element not found | Set d = CreateObject(\"Scripting.Dictionary\"): d.Remove 9"},
+        {"Set re = New RegExp: re.Pattern = \"(\": x = re.Test(\"a\")",
+         "#1 VBScript runtime error | Syntax error in regular expression | Set re = New RegExp: re.Pattern = \"(\": x = re.Test(\"a\")"},
+        {"x = CInt(\"12abc\")", "#1 VBScript runtime error | Type mismatch | x = CInt(\"12abc\")"},
+    });
+}
+
+TEST(VBScript, StatementEdgeCases)
+{
+    check({
+        {"For i = 1 To 3: Next: trace i\nFor i = 3 To 1: trace \"never\": Next: trace i", "4|3|"},
+        {"Sub setTen(x): x = 10: End Sub\nFor i = 1 To 3: setTen i: Next: trace i", "11|"},
+        {"Do\n Select Case i\n Case 3: Exit Do\n End Select\n i = i + 1\nLoop\ntrace i", "3|"},
+        {"If Null Then trace \"x\" Else trace \"y\"\nIf True Then If False Then trace 1 Else trace 2", "y|2|"},
+        {"Select Case \"B\": Case \"a\", \"b\": trace \"hit\": Case Else: trace \"binary\": End Select", "binary|"},
+        {"Set re = New RegExp\nWith re\n .Pattern = \"a\"\n With CreateObject(\"Scripting.Dictionary\")\n  .Add \"k\", re.Test(\"cat\")\n"
+         "  trace .Item(\"k\"), re.Pattern\n End With\n trace .Global\nEnd With",
+         "True a|False|"},
+        {"x = 1: y = 2: z = x + _\n  y + _\n  3: trace z ' comment\nRem another\ntrace \"a\" & _\n \"b\"", "6|ab|"},
+        {"Function f(a, b)\n f = a & b\nEnd Function\ntrace f(f(1, 2), f(\"x\", Empty))", "12x|"},
+        {"Sub s: Exit Sub: trace \"no\": End Sub: s: trace \"yes\"", "yes|"},
+        {"Dim i: i = 2: Function g(): g = i * 10: End Function: trace g()", "20|"},
+        {"Private p: Public q: p = 1: q = 2: trace p + q", "3|"},
+    });
+}
+
+TEST(VBScript, ChunksShareOneGlobalNamespace)
+{
+    Session s(QStringLiteral("VBScript"));
+    // A procedure may call one that a later chunk defines.
+    EXPECT_TRUE(s.control.addCode(QStringLiteral("Function later(): later = helper() * 2: End Function\n"
+                                                 "Function bad()\n  bad = 1 / 0\nEnd Function\ncount = 5")));
+    EXPECT_TRUE(s.control.addCode(QStringLiteral("Function helper(): helper = 21: End Function\ntrace later(), count + 1")));
+    EXPECT_EQ(s.host->output, "42 6\r\n");
+    // An error inside another chunk's procedure names that chunk's line.
+    EXPECT_FALSE(s.control.addCode(QStringLiteral("trace 1\nx = bad()")));
+    EXPECT_EQ(s.control.error().line, 3);
+    EXPECT_EQ(s.control.error().text, "  bad = 1 / 0");
+    // A chunk that fails to compile changes nothing.
+    EXPECT_FALSE(s.control.addCode(QStringLiteral("Function helper(): helper = 0: End Function\nx = (")));
+    EXPECT_EQ(s.control.eval(QStringLiteral("helper()")).value().toString(), "21");
+    EXPECT_TRUE(s.control.executeStatement(QStringLiteral("a = 1: b = a + 1")));
+    EXPECT_EQ(s.control.eval(QStringLiteral("b")).value().toString(), "2");
+    // A later definition replaces an earlier one for later calls.
+    EXPECT_TRUE(s.control.addCode(QStringLiteral("Function helper(): helper = 1: End Function")));
+    EXPECT_EQ(s.control.eval(QStringLiteral("later()")).value().toString(), "2");
+    EXPECT_TRUE(s.control.addCode(QStringLiteral("Option Explicit\nDim declared: declared = 1")));
+    EXPECT_FALSE(s.control.addCode(QStringLiteral("Option Explicit\nundeclared = 1")));
+    EXPECT_EQ(s.control.error().description, "Variable is undefined: 'undeclared'");
+}
