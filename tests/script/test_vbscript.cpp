@@ -324,3 +324,173 @@ TEST(VBScript, ChunksShareOneGlobalNamespace)
     EXPECT_FALSE(s.control.addCode(QStringLiteral("Option Explicit\nundeclared = 1")));
     EXPECT_EQ(s.control.error().description, "Variable is undefined: 'undeclared'");
 }
+
+TEST(VBScript, ExpressionsGiveVBScriptsValuesAndTypes)
+{
+    // Eval of each expression: its text and TypeName, or its error.
+    const std::pair<const char *, const char *> cases[] = {
+        {"True + True", "-2 Integer"},
+        {"True * 1.5", "-1.5 Double"},
+        {"\"5\" - 2", "3 Double"},
+        {"\"5\" + 2", "7 Double"},
+        {"\"5\" & 2", "52 String"},
+        {"CSng(1.5) + 1", "2.5 Single"},
+        {"CSng(1.5) + CLng(1)", "2.5 Double"},
+        {"CSng(1) / CSng(4)", "0.25 Single"},
+        {"32767 + 1", "32768 Long"},
+        {"-32768 - 1", "-32769 Long"},
+        {"2147483647 + 1", "2147483648 Double"},
+        {"200 * 200", "40000 Long"},
+        {"65536 * 65536", "4294967296 Double"},
+        {"7 \\ 2", "3 Integer"},
+        {"70000 \\ 2", "35000 Long"},
+        {"7.9 \\ 2", "4 Long"},
+        {"-7 \\ 2", "-3 Integer"},
+        {"5.5 Mod 2", "0 Long"},
+        {"2 ^ 2", "4 Double"},
+        {"Empty + Empty", "0 Integer"},
+        {"Empty & Empty", " String"},
+        {"Empty * 5", "0 Integer"},
+        {"Null + 1", "Invalid use of Null"},
+        {"IsNull(Null + 1)", "True Boolean"},
+        {"IsNull(Null & Null)", "True Boolean"},
+        {"Null & 1", "1 String"},
+        {"IsNull(Null And True)", "True Boolean"},
+        {"Null And False", "False Boolean"},
+        {"Null Or True", "True Boolean"},
+        {"IsNull(Not Null)", "True Boolean"},
+        {"False Imp Null", "True Boolean"},
+        {"Not 5", "-6 Integer"},
+        {"Not 70000", "-70001 Long"},
+        {"Not \"True\"", "False Boolean"},
+        {"6 And 3.4", "2 Long"},
+        {"True And 3", "3 Integer"},
+        {"-(-32768)", "32768 Long"},
+        {"-True", "1 Integer"},
+        {"- \"2\"", "-2 Double"},
+        {"+\"2\"", "2 String"},
+        {"1 = 1.0", "True Boolean"},
+        {"\"abc\" < \"abd\"", "True Boolean"},
+        {"\"10\" < \"9\"", "True Boolean"},
+        {"True = -1", "True Boolean"},
+        {"Empty = False", "True Boolean"},
+        {"\"a\" = 1", "Type mismatch"},
+        {"Array(1) = 1", "Type mismatch"},
+        {"1 Is Nothing", "Object required"},
+        {"Nothing Is Nothing", "True Boolean"},
+        {"TypeName(CByte(1))", "Type mismatch: 'CByte'"},
+        {"CInt(-32768.5)", "-32768 Integer"},
+        {"CInt(32767.5)", "Overflow"},
+        {"CLng(\"&HFFFF\")", "-1 Long"},
+        {"CBool(\"yes\")", "Type mismatch"},
+        {"CDbl(True)", "-1 Double"},
+        {"CStr(1E+100)", "1E+100 String"},
+        {"CStr(CSng(123456789))", "1.234568E+08 String"},
+        {"Int(-0.5)", "-1 Double"},
+        {"Int(\"3.7\")", "3 Double"},
+        {"Fix(CSng(-2.5))", "-2 Single"},
+        {"Abs(-32768)", "32768 Long"},
+        {"Round(-0.5)", "0 Double"},
+        {"Round(1.25, 1)", "1.2 Double"},
+        {"Hex(\"255\")", "FF String"},
+        {"Asc(\"\")", "Invalid procedure call or argument"},
+        {"Chr(65) & ChrW(-1)", "A\xef\xbf\xbf String"},
+        {"Left(\"abc\", 5) & Right(\"abc\", 0)", "abc String"},
+        {"Mid(\"abc\", 5)", " String"},
+        {"Left(Null, 1)", "Invalid use of Null"},
+        {"IsNull(Left(Null, 1))", "True Boolean"},
+        {"StrComp(\"a\", \"a\") + StrComp(\"a\", \"b\")", "-1 Integer"},
+        {"Space(0) = \"\"", "True Boolean"},
+        {"UBound(Array(1, 2), 2)", "Subscript out of range"},
+        {"Join(Array())", " String"},
+        {"VarType(Err)", "3 Integer"},
+        {"VarType(Nothing)", "9 Integer"},
+        {"TypeName(CreateObject(\"Scripting.Dictionary\"))", "Dictionary String"},
+        {"TypeName(New RegExp)", "IRegExp2 String"},
+        {"TypeName(clcOto)", "Collection String"},
+        {"Err.Number", "0 Long"},
+    };
+    Session s(QStringLiteral("VBScript"));
+    for (const auto &[expression, expected] : cases) {
+        QString got;
+        try {
+            const auto v = s.control.eval(QString::fromUtf8(expression));
+            got = v ? script::traceText(*v) + u' ' + script::typeName(*v) : s.control.error().description;
+        } catch (const script::ScriptException &e) {
+            got = e.description;  // a value trace cannot write (Null)
+        }
+        EXPECT_EQ(got, QString::fromUtf8(expected)) << expression;
+    }
+}
+
+TEST(VBScript, CompileErrorsPointAtTheirPlace)
+{
+    struct Case {
+        const char *program;
+        int line, column;
+        const char *description;
+    };
+    const Case cases[] = {
+        {"If x\ny = 1", 1, 5, "Expected 'Then'"},
+        {"Do\nx = 1", 2, 6, "Expected 'Loop'"},
+        {"Do While\nLoop", 1, 9, "Expected expression"},
+        {"Do x\nLoop", 1, 4, "Expected 'While' or 'Until'"},
+        {"While x\nLoop", 2, 1, "Expected 'Wend'"},
+        {"Select Case x\ny = 1\nEnd Select", 2, 1, "Expected 'Case'"},
+        {"For Each x 1\nNext", 1, 12, "Expected 'In'"},
+        {"For x = 1 2\nNext", 1, 11, "Expected 'To'"},
+        {"For 1 = 1 To 2\nNext", 1, 5, "Invalid 'for' loop control variable"},
+        {"x = 1 2", 1, 7, "Expected end of statement"},
+        {"x = 1 # 2", 1, 7, "Invalid character"},
+        {"x = 1.5.5", 1, 8, "Expected end of statement"},
+        {"x = &HFFFFFFFFF", 1, 5, "Invalid number"},
+        {"Loop", 1, 1, "'loop' without 'do'"},
+        {"Next", 1, 1, "Unexpected 'Next'"},
+        {"Sub f\nEnd Function", 2, 5, "Expected 'Sub'"},
+        {"Function f\nx = 1", 2, 6, "Expected 'End'"},
+        {"Sub f\nSub g\nEnd Sub\nEnd Sub", 2, 1, "Syntax error"},
+        {"Dim 5", 1, 5, "Expected identifier"},
+        {"Const c", 1, 8, "Expected '='"},
+        {"Const c = x", 1, 11, "Expected literal constant"},
+        {"Dim a(n)", 1, 7, "Expected integer constant"},
+        {"Sub f(a, a)\nEnd Sub", 1, 10, "Name redefined"},
+        {"Sub f\nEnd Sub\nSub F\nEnd Sub", 3, 5, "Name redefined"},
+        {"Exit Do", 1, 6, "Invalid 'exit' statement"},
+        {"Sub f\nExit Function\nEnd Sub", 2, 6, "Invalid 'exit' statement"},
+        {"On Error GoTo 1", 1, 15, "Syntax error"},
+        {"x = .y", 1, 5, "Syntax error"},
+        {"x = Then", 1, 5, "Expected expression"},
+        {"x = a.", 1, 7, "Expected identifier"},
+        {"a(1)(2)", 1, 8, "Expected statement"},
+        {"Option Strict", 1, 8, "Syntax error"},
+        {"x = [unclosed", 1, 5, "Invalid character"},
+    };
+    for (const Case &c : cases) {
+        Session s(QStringLiteral("VBScript"));
+        EXPECT_FALSE(s.control.addCode(QString::fromUtf8(c.program))) << c.program;
+        const script::ScriptError &e = s.control.error();
+        EXPECT_EQ(e.source, "VBScript compilation error") << c.program;
+        EXPECT_EQ(e.description, QString::fromUtf8(c.description)) << c.program;
+        EXPECT_EQ(e.line, c.line) << c.program;
+        EXPECT_EQ(e.column, c.column) << c.program;
+    }
+}
+
+TEST(VBScript, RegExpDetails)
+{
+    check({
+        {"Set re = New RegExp: re.Pattern = \"^b\": trace re.Test(\"a\" & vbLf & \"b\"): re.MultiLine = True: "
+         "trace re.Test(\"a\" & vbLf & \"b\")",
+         "False|True|"},
+        {"Set re = New RegExp: re.Pattern = \"\\u3042+\": re.Global = True: trace re.Replace(\"xああy\", \"[$&]\")", "x[ああ]y|"},
+        {"Set re = New RegExp: re.Pattern = \"b\": trace re.Replace(\"abc\", \"<$`|$'|$$|$1>\")", "a<a|c|$|$1>c|"},
+        {"Set re = New RegExp: re.Pattern = \"x*\": re.Global = True: trace re.Replace(\"ab\", \"-\")", "-a-b-|"},
+        {"Set re = New RegExp: re.Pattern = \"(a)|(b)\": Set m = re.Execute(\"b\")(0): "
+         "trace m.SubMatches.Count, IsEmpty(m.SubMatches(0)), m.SubMatches(1), re.Execute(\"ab\").Count",
+         "2 True b 1|"},
+        {"Set re = New RegExp: re.Pattern = \"K\": re.IgnoreCase = True: trace re.Test(\"ok\"), re.Execute(\"kK\").Count", "True 1|"},
+        {"Set re = New RegExp: re.Pattern = \"(\\d)(\\d)(\\d)(\\d)(\\d)(\\d)(\\d)(\\d)(\\d)(\\d)(\\d)\": "
+         "trace re.Replace(\"12345678901\", \"$11$10$1\")",
+         "101|"},
+    });
+}

@@ -61,13 +61,17 @@ public:
             token();
             spaceBefore_ = false;
         }
+        // The end of the source stands just after its last character.
+        tokenLine_ = line_;
+        tokenColumn_ = column();
         push(TokenKind::Newline);
         push(TokenKind::End);
         return std::move(tokens_);
     }
 
 private:
-    [[noreturn]] void fail(CompileError error) const { throw CompileFailure{error, line_, column()}; }
+    // Errors point at the start of the token being read.
+    [[noreturn]] void fail(CompileError error) const { throw CompileFailure{error, tokenLine_, tokenColumn_}; }
     int column() const { return int(pos_ - lineStart_) + 1; }
 
     Token &push(TokenKind kind)

@@ -258,6 +258,8 @@ void Parser::parseStatement(StmtList &out)
         chunk_.optionExplicit = true;
         return;
     case Keyword::Class: fail(CompileError::ClassNotSupported);
+    case Keyword::Sub:
+    case Keyword::Function: fail(CompileError::SyntaxError);  // not inside another procedure or block
     case Keyword::Next: fail(CompileError::UnexpectedNext);
     case Keyword::Loop: fail(CompileError::LoopWithoutDo);
     default: fail(CompileError::ExpectedStatement);
@@ -1056,6 +1058,8 @@ ExprPtr Parser::parsePrimary()
         return e;
     }
     case TokenKind::WithDot: {
+        if (withHolders_.isEmpty())
+            fail(CompileError::SyntaxError);
         next();
         if (!at(TokenKind::Name))
             fail(CompileError::ExpectedIdentifier);
