@@ -26,11 +26,18 @@ public:
     void pause();
     void resume();
 
+    // Ends the running call at its next check, whatever its limit, as when
+    // the console closes while a script waits in a host function. The next
+    // outermost start() forgets it.
+    void cancel();
+    bool cancelled() const;
+
 private:
     mutable std::mutex mutex_;
     int depth_ = 0;
     int pauses_ = 0;
     bool limited_ = false;
+    bool cancelled_ = false;
     Clock::time_point due_;
     Clock::time_point pausedAt_;
 };

@@ -65,6 +65,12 @@ void ScriptControl::makeBackend()
         backend_ = makeVbsBackend(dialogs_, deadline_);
 }
 
+void ScriptControl::interrupt()
+{
+    if (isRunning())
+        deadline_.cancel();
+}
+
 void ScriptControl::addObject(const QString &name, const ObjectRef &object, bool addMembers)
 {
     backend_->addObject(name, object, addMembers);

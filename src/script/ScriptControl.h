@@ -23,6 +23,7 @@ class ScriptBackend;
 // returns, and leaves the failure in error(). A call that runs longer than
 // the time-out is stopped with "Script timed out"; time spent in a message
 // or input box (or any DeadlinePause on deadline()) does not count.
+// JScript needs a QCoreApplication to exist.
 class ScriptControl : public QObject {
     Q_OBJECT
 public:
@@ -57,6 +58,12 @@ public:
     // may let the event loop run meanwhile); the engine then refuses new
     // calls, a reset and a change of language.
     bool isRunning() const { return running_ > 0; }
+
+    // Stops the running script as soon as it runs again (after the host
+    // function it waits in returns): it ends with "Script stopped", which
+    // On Error cannot catch. For a window that closes while its script
+    // lets events run; it must then delete the control later, not at once.
+    void interrupt();
 
     // Host members that wait for the user pause it (DeadlinePause).
     Deadline &deadline() { return deadline_; }

@@ -32,6 +32,7 @@ QString errorText(int number)
         {5017, QStringLiteral("Syntax error in regular expression")},
         {32811, QStringLiteral("Element not found")},
         {int(RuntimeError::ScriptTimedOut), QStringLiteral("Script timed out")},
+        {int(RuntimeError::ScriptStopped), QStringLiteral("Script stopped")},
         {1001, QStringLiteral("Out of memory")},
         {1002, QStringLiteral("Syntax error")},
         {1003, QStringLiteral("Expected ':'")},
@@ -79,7 +80,7 @@ ScriptException::ScriptException(RuntimeError error, const QString &detail)
 {
     if (!detail.isEmpty())
         description += QStringLiteral(": '") + detail + u'\'';
-    fatal = error == RuntimeError::ScriptTimedOut;
+    fatal = error == RuntimeError::ScriptTimedOut || error == RuntimeError::ScriptStopped;
 }
 
 ScriptException::ScriptException(int number, const QString &description, const QString &source)

@@ -32,8 +32,10 @@ enum class RuntimeError {
     IllegalAssignment = 501,
     ClassNotDefined = 506,
     RegExpSyntax = 5017,
-    // What a script that ran past its time limit reports (E_ABORT).
+    // What a script that ran past its time limit reports (E_ABORT), and
+    // one its host stopped (E_FAIL).
     ScriptTimedOut = -2147467260,
+    ScriptStopped = -2147467259,
 };
 
 // Compilation error numbers of VBScript.

@@ -310,6 +310,8 @@ QString formatSingle(float f)
 
 QString formatDate(double days)
 {
+    if (!DateValue::inRange(days))
+        return formatDouble(days);
     static const QDate epoch(1899, 12, 30);
     const double whole = std::trunc(days);
     // The fraction is the time of day also before the epoch.

@@ -26,9 +26,12 @@ struct NullTag {
     bool operator==(const NullTag &) const = default;
 };
 // A point in time as an OLE date: days since 30 December 1899, the time of
-// day as the fraction.
+// day as the fraction. VBScript's dates run from the year 100 to 9999.
 struct DateValue {
     double days = 0;
+    static constexpr double kFirst = -657435.0;       // 100-01-01
+    static constexpr double kLast = 2958465.99999999;  // 9999-12-31 23:59:59
+    static bool inRange(double d) { return d >= kFirst && d <= kLast; }
 };
 
 // The one value type of both script languages and of every host member: a

@@ -178,6 +178,24 @@ TEST(ScriptControl, MessageAndInputBoxesGoThroughDialogs)
     }
 }
 
+TEST(ScriptControl, InterruptStopsAScriptWaitingInTheHost)
+{
+    for (const QString &language : {kVbs, kJs}) {
+        Session s(language);
+        s.control.setTimeout(0);
+        s.host->hook = [&] {
+            s.control.interrupt();
+            return Value();
+        };
+        EXPECT_FALSE(s.control.addCode(pick(s, "On Error Resume Next\ncallHook\nDo: trace \"x\": Loop",
+                                            "callHook();\nwhile (true) {}")));
+        EXPECT_EQ(s.control.error().description, "Script stopped");
+        EXPECT_TRUE(s.control.addCode(pick(s, "y = 1", "var y = 1;")));
+        s.control.interrupt();  // nothing is running: nothing happens
+        EXPECT_TRUE(s.control.addCode(pick(s, "y = 2", "y = 2;")));
+    }
+}
+
 TEST(ScriptControl, ARunningEngineRefusesCallsFromEventHandlers)
 {
     for (const QString &language : {kVbs, kJs}) {

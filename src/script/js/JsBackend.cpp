@@ -246,7 +246,7 @@ QStringList splitLines(const QString &code)
 class JsBackend final : public ScriptBackend {
 public:
     explicit JsBackend(Deadline &deadline)
-        : engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
+        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
           watchdog_(deadline, [this] { engine_->setInterrupted(true); })
     {
         QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
@@ -351,7 +351,7 @@ public:
         if (v.isDate()) {
             const QDateTime t = v.toDateTime().toLocalTime();
             const double days = QDate(1899, 12, 30).daysTo(t.date()) + t.time().msecsSinceStartOfDay() / 86400000.0;
-            return Value(DateValue{days});
+            return DateValue::inRange(days) ? Value(DateValue{days}) : Value(days);
         }
         return Value(std::make_shared<JsValueObject>(v, engine_.get()));
     }
@@ -417,17 +417,8 @@ private:
             return failure(r, stack, true);
         if (!stack.isEmpty() || r.isError())
             return failure(r, stack, false);
-        if (result) {
-            try {
-                *result = fromJs(r);
-            } catch (const ScriptException &e) {
-                ScriptError error;
-                error.number = e.number;
-                error.source = kJsRuntimeSource;
-                error.description = e.description;
-                return error;
-            }
-        }
+        if (result)
+            *result = fromJs(r);
         return std::nullopt;
     }
 
@@ -465,9 +456,10 @@ private:
     {
         ScriptError e;
         if (timedOut) {
-            e.number = int(RuntimeError::ScriptTimedOut);
+            const RuntimeError why = deadline_.cancelled() ? RuntimeError::ScriptStopped : RuntimeError::ScriptTimedOut;
+            e.number = int(why);
             e.source = kJsRuntimeSource;
-            e.description = errorText(RuntimeError::ScriptTimedOut);
+            e.description = errorText(why);
         } else if (thrown.isError()) {
             const QJSValue::ErrorType type = thrown.errorType();
             const QJSValue number = thrown.property(QStringLiteral("number"));
@@ -486,6 +478,7 @@ private:
         return e;
     }
 
+    Deadline &deadline_;
     std::unique_ptr<QJSEngine> engine_;
     JsBridge *bridge_;
     QJSValue wrap_, unwrap_, addGlobals_;

@@ -45,14 +45,12 @@ void Watchdog::loop()
             wake_.wait(lock);
             continue;
         }
+        // Look again at least every 20 ms: a pause, a resumption or a
+        // cancel changes the deadline without telling.
+        const auto soon = Deadline::Clock::now() + std::chrono::milliseconds(20);
         const auto due = deadline_.due();
-        if (!due) {
-            // No limit, or paused while a dialog is open: look again soon.
-            wake_.wait_for(lock, std::chrono::milliseconds(20));
-            continue;
-        }
-        if (Deadline::Clock::now() < *due) {
-            wake_.wait_until(lock, *due);
+        if (!due || *due > Deadline::Clock::now()) {
+            wake_.wait_until(lock, due ? std::min(*due, soon) : soon);
             continue;
         }
         if (deadline_.expired()) {

@@ -492,7 +492,7 @@ Value fnRnd(Runtime &rt, Args a)
     if (n == 0)
         return rt.lastRnd;
     if (n < 0) {
-        const float f = float(n);
+        const float f = float(std::clamp(n, double(-FLT_MAX), double(FLT_MAX)));
         quint32 bits;
         std::memcpy(&bits, &f, sizeof bits);
         rt.rndSeed = (bits + (bits >> 24)) & 0xFFFFFF;

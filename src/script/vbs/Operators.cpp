@@ -53,8 +53,11 @@ Value fromReal(double r, NumKind kind)
         throw ScriptException(RuntimeError::Overflow);
     if (kind == NumKind::Single && std::abs(r) <= FLT_MAX)
         return Value(float(r));
-    if (kind == NumKind::Date)
+    if (kind == NumKind::Date) {
+        if (!DateValue::inRange(r))
+            throw ScriptException(RuntimeError::Overflow);
         return Value(DateValue{r});
+    }
     return Value(r);
 }
 
@@ -182,7 +185,7 @@ Value negate(const Value &v)
     case ValueKind::Long: return fromWhole(-qint64(v.longValue()), NumKind::Long);
     case ValueKind::Boolean: return Value(qint16(v.boolean() ? 1 : 0));
     case ValueKind::Single: return Value(-v.single());
-    case ValueKind::Date: return Value(DateValue{-v.dateValue()});
+    case ValueKind::Date: return fromReal(-v.dateValue(), NumKind::Date);
     case ValueKind::Object: return negate(v.dereferenced());
     default: return Value(-v.toDouble());
     }

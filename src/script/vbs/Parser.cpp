@@ -225,7 +225,7 @@ void Parser::parseStatement(StmtList &out)
         }
         out.push_back(parseAssignOrCall());
         return;
-    case Keyword::Dim: next(); parseDim(out); return;
+    case Keyword::Dim: next(); parseDim(); return;
     case Keyword::Public:
     case Keyword::Private:
         if (procedure_)
@@ -235,7 +235,7 @@ void Parser::parseStatement(StmtList &out)
             parseConst();
             return;
         }
-        parseDim(out);
+        parseDim();
         return;
     case Keyword::Const: next(); parseConst(); return;
     case Keyword::ReDim: out.push_back(parseReDim()); return;
@@ -339,7 +339,7 @@ bool Parser::isDeclared(const QString &lower) const
     return chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower);
 }
 
-void Parser::parseDim(StmtList &out)
+void Parser::parseDim()
 {
     do {
         const Token &tok = peek();
@@ -366,7 +366,6 @@ void Parser::parseDim(StmtList &out)
         dim->items.push_back(std::move(item));
         (procedure_ ? procedure_->prologue : chunk_.prologue).push_back(std::move(dim));
     } while (accept(TokenKind::Comma));
-    (void)out;
 }
 
 void Parser::parseConst()

@@ -43,7 +43,8 @@ private:
     StmtList parseBlock();
     void parseStatement(StmtList &out);
     void parseProcedure();
-    void parseDim(StmtList &out);
+    // Dim a, b(3): declarations; fixed arrays are made at entry.
+    void parseDim();
     void parseConst();
     StmtPtr parseReDim();
     StmtPtr parseErase();

@@ -190,11 +190,10 @@ void Runtime::checkStack() const
 
 void Runtime::checkLimits()
 {
-    if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || deadline_.expired()) {
-        ScriptException e(RuntimeError::ScriptTimedOut);
-        e.fatal = true;
-        throw e;
-    }
+    if (deadline_.cancelled())
+        throw ScriptException(RuntimeError::ScriptStopped);
+    if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || deadline_.expired())
+        throw ScriptException(RuntimeError::ScriptTimedOut);
 }
 
 void Runtime::checkStringLength(qsizetype length) const
