@@ -90,13 +90,16 @@ void Runtime::runCode(const QString &code)
     parser.parseProgram();
     withSerial_ += parser.withCount();
     Resolver(*this, *chunk).compile();
-    Chunk &c = *chunk;
-    chunks_.push_back(std::move(chunk));
+    // Only procedures outlive their chunk's run (the console's Exec and Eval
+    // would otherwise pile up trees).
+    const Chunk *c = chunk.get();
+    if (!chunk->procedures.empty())
+        chunks_.push_back(std::move(chunk));
 
     EntryGuard entry(*this);
-    Frame top{*this, nullptr, nullptr, &c};
-    execBlock(c.prologue, top);
-    execBlock(c.body, top);
+    Frame top{*this, nullptr, nullptr, c};
+    execBlock(c->prologue, top);
+    execBlock(c->body, top);
 }
 
 Value Runtime::evaluate(const QString &expression)
@@ -106,8 +109,7 @@ Value Runtime::evaluate(const QString &expression)
     Parser parser(tokenize(expression), *chunk, withSerial_);
     parser.parseExpressionOnly();
     Resolver(*this, *chunk, true).compile();
-    Chunk &c = *chunk;
-    chunks_.push_back(std::move(chunk));
+    const Chunk &c = *chunk;
 
     EntryGuard entry(*this);
     Frame top{*this, nullptr, nullptr, &c};
