@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <new>
 #include <optional>
 #include <type_traits>
 

@@ -54,6 +54,7 @@ TEST(HostObjects, EveryFeatureWorksAlikeInBothLanguages)
          "1 a True 1.5  -2|xy|Invalid argument for trace|Object doesn't support this property or method|"
          "Invalid argument for trace|Type mismatch|Invalid argument for trace|Invalid use of Null|"},
         {"trace Join(Array(1, 2), \",\")", "trace([1, 2, 'x'], [])", "1,2|", "1,2,x |"},
+        {"trace 1, 2, 3, 4, 5, 6, 7, \"8\", 9", "trace(1, 2, 3, 4, 5, 6, 7, '8', 9)", "1 2 3 4 5 6 7 8 9|"},
         // Nothing and null; new objects added to the collection.
         {"Set curOto = Nothing: trace curOto Is Nothing, IsObject(curOto)\n"
          "Set n = newObj(\"OTO\"): n.ALS = \"new\": clcOto.Add n: trace clcOto.Count, clcOto(4).ALS\n"

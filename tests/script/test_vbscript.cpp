@@ -297,6 +297,10 @@ TEST(VBScript, StatementEdgeCases)
         {"Sub s: Exit Sub: trace \"no\": End Sub: s: trace \"yes\"", "yes|"},
         {"Dim i: i = 2: Function g(): g = i * 10: End Function: trace g()", "20|"},
         {"Private p: Public q: p = 1: q = 2: trace p + q", "3|"},
+        // s = s & ... appends in place only where that cannot be noticed.
+        {"Function f(): s = \"changed\": f = \"!\": End Function\ns = \"a\": s = s & f(): trace s", "a!|"},
+        {"On Error Resume Next\ns = \"a\": s = s & \"b\" & (1 / 0): trace s, Err.Number", "a 11|"},
+        {"s = Null: s = s & \"x\": t = 5: t = t & \"y\": u = \"u\": v = u: u = u & \"2\": trace s, t, u, v", "x 5y u2 u|"},
     });
 }
 

@@ -48,6 +48,10 @@ public:
     // The variable this expression names, for ByRef arguments and fast
     // updates; nullptr when it names none.
     virtual Value *reference(Frame &) const { return nullptr; }
+    // For an array element a(i) passed ByRef: the variable holding the
+    // array (nullptr when this is no such element) and the indexes.
+    virtual Value *elementVariable(Frame &) const { return nullptr; }
+    virtual QList<qint32> indexes(Frame &) const { return {}; }
     virtual void resolve(Resolver &r) = 0;
     // Literals and constants, which VBScript compares by their own type.
     virtual bool isLiteral() const { return false; }
@@ -136,9 +140,8 @@ public:
     bool mentions(const QString &n) const override;
     QString describe() const override { return name; }
 
-    // An element of a variable's array, for ByRef: the variable and indexes.
-    Value *elementVariable(Frame &f) const;
-    QList<qint32> indexes(Frame &f) const;
+    Value *elementVariable(Frame &f) const override;
+    QList<qint32> indexes(Frame &f) const override;
 
     const Binding &binding(Frame &f) const;
     // A variable used without arguments (or a name that will become one).

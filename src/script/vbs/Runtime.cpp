@@ -243,16 +243,14 @@ Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, con
                 locals[i] = r;
                 continue;
             }
-            if (auto *element = dynamic_cast<const NameExpr *>(&a)) {
-                if (Value *variable = element->elementVariable(caller)) {
-                    QList<qint32> indexes = element->indexes(caller);
-                    const qsizetype pos = variable->array()->offset(indexes.data(), indexes.size());
-                    if (pos < 0)
-                        throw ScriptException(RuntimeError::SubscriptOutOfRange, element->name);
-                    storage[i] = variable->array()->items[pos];
-                    writeBacks.append({variable, std::move(indexes), int(i)});
-                    continue;
-                }
+            if (Value *variable = a.elementVariable(caller)) {
+                QList<qint32> indexes = a.indexes(caller);
+                const qsizetype pos = variable->array()->offset(indexes.data(), indexes.size());
+                if (pos < 0)
+                    throw ScriptException(RuntimeError::SubscriptOutOfRange, a.describe());
+                storage[i] = variable->array()->items[pos];
+                writeBacks.append({variable, std::move(indexes), int(i)});
+                continue;
             }
         }
         storage[i] = a.eval(caller);
