@@ -256,6 +256,18 @@ public:
     ExprList args;
 };
 
+// a & b & c ...: all parts joined at once, one allocation for the result
+// however long the chain.
+class ConcatExpr : public Expr {
+public:
+    ConcatExpr(SourcePos pos, ExprList parts) : Expr(pos), parts(std::move(parts)) {}
+    Value eval(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    bool mayCallProcedure() const override;
+    bool mentions(const QString &n) const override;
+    ExprList parts;
+};
+
 // a Is b: the same object.
 class IsExpr : public Expr {
 public:

@@ -377,10 +377,13 @@ Value MemberExpr::eval(Frame &f) const
     const int index = memberIndex(host);
     if (index < 0)
         throw ScriptException(RuntimeError::NoSuchMember, describe());
-    if (args.empty())
-        return readMember(host, index, {}, describe());
     ArgBuffer values;
     evalArgs(args, f, values);
+    // The usual case straight away; readMember words the errors (and
+    // passes arguments on to what a property returns).
+    const HostMember &m = host.hostClass().member(index);
+    if (m.acceptsArgs(values.size()))
+        return m.get(host, span(values));
     return readMember(host, index, span(values), describe());
 }
 
@@ -395,6 +398,9 @@ void MemberExpr::store(Frame &f, Value value) const
         throw ScriptException(RuntimeError::NoSuchMember, describe());
     ArgBuffer values;
     evalArgs(args, f, values);
+    const HostMember &m = host.hostClass().member(index);
+    if (m.set && m.acceptsArgs(values.size()))
+        return m.set(host, span(values), value);
     writeMember(host, index, span(values), value, describe());
 }
 
@@ -485,12 +491,6 @@ Value BinaryExpr::eval(Frame &f) const
     case BinaryOp::IntDivide: return intDivide(a, b);
     case BinaryOp::Modulo: return modulo(a, b);
     case BinaryOp::Power: return power(a, b);
-    case BinaryOp::Concat: {
-        Value r = concat(a, b, f.rt.limits.maxStringLength);
-        if (r.isString() && r.string().size() > 65536)
-            f.rt.checkLimits();
-        return r;
-    }
     case BinaryOp::Eq:
     case BinaryOp::Ne:
     case BinaryOp::Lt:
@@ -507,6 +507,54 @@ void BinaryExpr::resolve(Resolver &r)
     right->resolve(r);
     leftLiteral_ = left->isLiteral();
     rightLiteral_ = right->isLiteral();
+}
+
+Value ConcatExpr::eval(Frame &f) const
+{
+    QVarLengthArray<QString, 8> texts;
+    qsizetype length = 0;
+    bool allNull = true;
+    for (const auto &part : parts) {
+        const Value v = part->eval(f);
+        if (v.isNull())
+            continue;
+        allNull = false;
+        texts.append(v.toString());
+        length += texts.last().size();
+    }
+    // Null & Null is Null; otherwise Null counts as "".
+    if (allNull)
+        return Value::null();
+    f.rt.checkStringLength(length);
+    QString out;
+    out.reserve(length);
+    for (const QString &t : texts)
+        out += t;
+    if (length > 65536)
+        f.rt.checkLimits();
+    return Value(std::move(out));
+}
+
+void ConcatExpr::resolve(Resolver &r)
+{
+    for (auto &p : parts)
+        p->resolve(r);
+}
+
+bool ConcatExpr::mayCallProcedure() const
+{
+    for (const auto &p : parts)
+        if (p->mayCallProcedure())
+            return true;
+    return false;
+}
+
+bool ConcatExpr::mentions(const QString &n) const
+{
+    for (const auto &p : parts)
+        if (p->mentions(n))
+            return true;
+    return false;
 }
 
 Value IsExpr::eval(Frame &f) const
@@ -580,23 +628,17 @@ void AssignStmt::resolve(Resolver &r)
     if (isSet)
         return;
     auto *name = dynamic_cast<NameExpr *>(target.get());
-    // Find s & p1 & p2 ...: the left spine of & operators ends in s.
-    std::vector<const Expr *> parts;
-    const Expr *node = value.get();
-    while (auto *b = dynamic_cast<const BinaryExpr *>(node)) {
-        if (b->op != BinaryOp::Concat)
-            break;
-        parts.push_back(b->right.get());
-        node = b->left.get();
-    }
-    auto *head = dynamic_cast<const NameExpr *>(node);
-    if (!name || parts.empty() || !head || !head->args.empty() || head->hasParens || head->lower != name->lower
+    // s = s & p1 & p2 ...
+    auto *chain = dynamic_cast<const ConcatExpr *>(value.get());
+    auto *head = chain ? dynamic_cast<const NameExpr *>(chain->parts.front().get()) : nullptr;
+    if (!name || !head || !head->args.empty() || head->hasParens || head->lower != name->lower
         || !name->isPlainVariable())
         return;
-    for (const Expr *p : parts)
-        if (p->mayCallProcedure() || p->mentions(name->lower))
+    for (size_t i = 1; i < chain->parts.size(); ++i)
+        if (chain->parts[i]->mayCallProcedure() || chain->parts[i]->mentions(name->lower))
             return;
-    appendParts_.assign(parts.rbegin(), parts.rend());
+    for (size_t i = 1; i < chain->parts.size(); ++i)
+        appendParts_.push_back(chain->parts[i].get());
 }
 
 Flow CallStmt::exec(Frame &f) const

@@ -286,17 +286,6 @@ Value power(const Value &a, const Value &b)
     return fromReal(r, NumKind::Double);
 }
 
-Value concat(const Value &a, const Value &b, qsizetype maxLength)
-{
-    if (a.isNull() && b.isNull())
-        return Value::null();
-    const QString x = a.isNull() ? QString() : a.toString();
-    const QString y = b.isNull() ? QString() : b.toString();
-    if (x.size() + y.size() > maxLength)
-        throw ScriptException(RuntimeError::OutOfStringSpace);
-    return Value(x + y);
-}
-
 Value logical(BinaryOp op, const Value &a, const Value &b)
 {
     if (a.isNull() || b.isNull())

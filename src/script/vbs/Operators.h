@@ -13,7 +13,7 @@ namespace script::vbs {
 enum class UnaryOp : quint8 { Negate, Plus, Not };
 
 enum class BinaryOp : quint8 {
-    Add, Subtract, Multiply, Divide, IntDivide, Modulo, Power, Concat,
+    Add, Subtract, Multiply, Divide, IntDivide, Modulo, Power,
     Eq, Ne, Lt, Gt, Le, Ge,
     And, Or, Xor, Eqv, Imp,
 };
@@ -27,8 +27,6 @@ Value divide(const Value &a, const Value &b);
 Value intDivide(const Value &a, const Value &b);
 Value modulo(const Value &a, const Value &b);
 Value power(const Value &a, const Value &b);
-// Out of string space beyond maxLength characters.
-Value concat(const Value &a, const Value &b, qsizetype maxLength);
 Value logical(BinaryOp op, const Value &a, const Value &b);
 
 // -1, 0 or 1; nullopt when either side is Null. A literal operand keeps its

@@ -889,13 +889,20 @@ ExprPtr Parser::parseComparison()
 
 ExprPtr Parser::parseConcat()
 {
-    ExprPtr left = parseAdditive();
-    while (at(TokenKind::Amp)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Concat, std::move(left), parseAdditive(), pos);
+    ExprPtr first = parseAdditive();
+    if (!at(TokenKind::Amp))
+        return first;
+    const SourcePos pos = here();
+    ExprList parts;
+    int depth = first->depth;
+    parts.push_back(std::move(first));
+    while (accept(TokenKind::Amp)) {
+        parts.push_back(parseAdditive());
+        depth = std::max(depth, parts.back()->depth);
     }
-    return left;
+    auto e = std::make_unique<ConcatExpr>(pos, std::move(parts));
+    e->depth = depth + 1;
+    return e;
 }
 
 ExprPtr Parser::parseAdditive()
