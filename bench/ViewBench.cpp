@@ -150,9 +150,23 @@ void runViewBenchmarks(const QString &scratch)
             std::printf("  %s: the release did not change the entry; the figures below are not edits\n", names[row]);
         const double editMs = bench::timeMs([&] { release(); shown(); }, 7);
         const double editAllMs = bench::timeMs([&] { release(); window.redrawall(); shown(); }, 7);
+        // The play cursor a frame at a time across the detail view, each
+        // frame painted (only the strips it leaves and enters).
+        WaveEditor &editor = window.waveEditor();
+        const ViewWindow view = editor.view();
+        int frame = 0;
+        constexpr int kFrames = 120;
+        const double cursorMs = bench::timeMs([&] {
+            for (int i = 0; i < kFrames; ++i, ++frame) {
+                editor.setPlayCursor(view.start + view.len * (frame % kFrames) / kFrames);
+                QApplication::processEvents();
+            }
+        }, 3);
+        editor.setPlayCursor(-1);
         std::printf("  %s, main window:\n", names[row]);
         bench::row("  select the entry (load, first draw)", selectMs);
         bench::row("  mouse edit (its own redraw)", editMs);
         bench::row("  mouse edit + redraw of both views", editAllMs);
+        bench::row("  play cursor, per frame (aim <= 1)", cursorMs / kFrames);
     }
 }

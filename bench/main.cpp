@@ -10,6 +10,7 @@ void runWaveBenchmarks(const QString &scratch);
 void runListBenchmarks(const QString &scratch);
 void runToolsBenchmarks(const QString &scratch);
 void runViewBenchmarks(const QString &scratch);
+void runEstimateBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -20,7 +21,7 @@ struct Section {
 
 const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
-    {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks},
+    {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

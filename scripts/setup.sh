@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev                                   # Qt 6 Core and Widgets
   libicu-dev                                     # code-page conversion
   libsdl2-dev                                    # sample playback
+  libkissfft-dev                                 # FFT of the sound analysis
   libgtest-dev                                   # tests
   clang-14 libclang-rt-14-dev                    # fuzzing and sanitizers
   xvfb xauth                                     # a display for headless runs

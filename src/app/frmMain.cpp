@@ -25,6 +25,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 #include <QSignalBlocker>
 #include <QUrl>
 
@@ -182,7 +184,7 @@ void frmMain::buildNavigation()
     picNav_->setObjectName(QStringLiteral("picNav"));
     cmdPlay_ = new QPushButton(QStringLiteral("P"), picNav_);
     cmdPlay_->setObjectName(QStringLiteral("cmdPlay"));
-    cmdPlay_->setToolTip(QStringLiteral("Play sound"));
+    cmdPlay_->setToolTip(playButtonTip());
     const QString captions[2] = {QStringLiteral("<"), QStringLiteral(">")};
     const QString tips[2] = {QStringLiteral("Previous item"), QStringLiteral("Next item")};
     for (int i = 0; i < 2; ++i) {
@@ -236,6 +238,13 @@ void frmMain::connectControls()
         box->installEventFilter(this);
     connect(txtALS_, &QLineEdit::textChanged, this, [this] { txtALS_Change(); });
     connect(cmdPlay_, &QPushButton::clicked, this, [this] { cmdPlay_Click(); });
+    playTimer_ = new QTimer(this);
+    connect(playTimer_, &QTimer::timeout, this, &frmMain::followPlay);
+    auto *stop = new QAction(this);
+    stop->setObjectName(QStringLiteral("actStop"));
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    addAction(stop);
+    connect(stop, &QAction::triggered, this, &frmMain::stopPlaying);
     connect(cmdJmp_[0], &QPushButton::clicked, this, [this] { cmdJmp_Click(0); });
     connect(cmdJmp_[1], &QPushButton::clicked, this, [this] { cmdJmp_Click(1); });
 }
@@ -371,7 +380,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *e)
         return QMainWindow::eventFilter(watched, e);
     switch (e->type()) {
     case QEvent::KeyPress:
-        if (handleKeyFor(watched, static_cast<QKeyEvent *>(e)->key()))
+        if (handleKeyFor(watched, static_cast<QKeyEvent *>(e)))
             return true;
         break;
     case QEvent::FocusOut:
@@ -405,16 +414,17 @@ bool frmMain::eventFilter(QObject *watched, QEvent *e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-bool frmMain::handleKeyFor(QObject *watched, int key)
+bool frmMain::handleKeyFor(QObject *watched, const QKeyEvent *event)
 {
+    const int key = event->key();
     const bool upOrDown = key == Qt::Key_Up || key == Qt::Key_Down;
     const int next = key == Qt::Key_Down ? 1 : 0;
     if (watched == pic_ || watched == picSm_) {
-        pic_KeyDown(key);
+        pic_KeyDown(key, event->modifiers());
         return upOrDown || key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Space;
     }
     if (watched == lstOto_ && key == Qt::Key_Space) {
-        pic_KeyDown(key);
+        pic_KeyDown(key, event->modifiers());
         return true;
     }
     if (watched == txtALS_ && upOrDown) {
@@ -430,14 +440,21 @@ bool frmMain::handleKeyFor(QObject *watched, int key)
     return false;
 }
 
-void frmMain::pic_KeyDown(int key)
+void frmMain::pic_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
     if (!isEditable())
         return;
     switch (key) {
     case Qt::Key_Down: cmdJmp_Click(1); break;
     case Qt::Key_Up: cmdJmp_Click(0); break;
-    case Qt::Key_Space: cmdPlay_Click(); break;
+    case Qt::Key_Space:
+        if (shift & Qt::ShiftModifier)
+            playEntry(false);
+        else if (shift & Qt::ControlModifier)
+            playEntry(true);
+        else
+            cmdPlay_Click();
+        break;
     case Qt::Key_Left: editor_->scroll(false); break;
     case Qt::Key_Right: editor_->scroll(true); break;
     default: break;
@@ -680,7 +697,48 @@ void frmMain::cmdJmp_Click(int index)
 
 void frmMain::cmdPlay_Click()
 {
-    player_.play(editor_->curwav());
+    if (player_.play(editor_->curwav()))
+        startPlayCursor();
+}
+
+void frmMain::playEntry(bool fromPreutterance)
+{
+    if (!isEditable())
+        return;
+    const clsOto &e = *editor_->curOto();
+    const double lengthMs = editor_->curwav().LengthMs;
+    const double end = e.prmRT >= 0 ? lengthMs - e.prmRT : e.prmLF - e.prmRT;
+    const double start = fromPreutterance ? e.prmLF + e.prmPR : e.prmLF;
+    if (player_.playRange(editor_->curwav(), start, end))
+        startPlayCursor();
+}
+
+void frmMain::stopPlaying()
+{
+    player_.stop();
+    followPlay();
+}
+
+void frmMain::startPlayCursor()
+{
+    playingGeneration_ = editor_->curwav().generation();
+    // At the screen's frame rate, from the device's own position.
+    const qreal hz = screen() ? screen()->refreshRate() : 60;
+    playTimer_->start(std::max(4, int(1000 / (hz > 0 ? hz : 60))));
+    followPlay();
+}
+
+void frmMain::followPlay()
+{
+    const qint64 heard = player_.position();
+    if (heard < 0)
+        playTimer_->stop();
+    // Another wave selected meanwhile: its views get no cursor from this sound.
+    const clsWave &wave = editor_->curwav();
+    if (heard < 0 || wave.generation() != playingGeneration_)
+        editor_->setPlayCursor(-1);
+    else
+        editor_->setPlayCursor(heard * 1000.0 / wave.Samplerate);
 }
 
 void frmMain::mnuFix_Click()

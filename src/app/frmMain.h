@@ -20,6 +20,7 @@ class QLineEdit;
 class QListView;
 class QMenu;
 class QPushButton;
+class QTimer;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -61,6 +62,10 @@ public:
     // menus call them.
     void cmdJmp_Click(int index);
     void cmdPlay_Click();
+    // Shift+Space: the current entry's stretch, left to right bound;
+    // Ctrl+Space: from its preutterance to the right bound. Esc stops.
+    void playEntry(bool fromPreutterance);
+    void stopPlaying();
     void mnuFix_Click();
     void mnuOtoDup_Click();
     void mnuOtoDel_Click();
@@ -114,8 +119,10 @@ private:
     int typingKey(int box) const;
     static bool isHistoryKey(const QKeyEvent *key);
     void showStep(int index);
-    bool handleKeyFor(QObject *watched, int key);
-    void pic_KeyDown(int key);
+    bool handleKeyFor(QObject *watched, const QKeyEvent *key);
+    void pic_KeyDown(int key, Qt::KeyboardModifiers shift);
+    void startPlayCursor();
+    void followPlay();
 
     void mnuLocFile_Click();
     void mnuLocDisp_Click();
@@ -135,6 +142,8 @@ private:
     ActivationTracker activation_;
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
+    QTimer *playTimer_ = nullptr;
+    quint64 playingGeneration_ = 0;  // the wave the sound comes from
     static constexpr int kAliasBox = 5;  // the parameter boxes are 0 to 4
     int typingSession_ = 0;
 

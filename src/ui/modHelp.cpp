@@ -27,6 +27,17 @@ QString tipsText()
     }.join(QStringLiteral("\r\n"));
 }
 
+QString playButtonTip()
+{
+    return QStringList{
+        QStringLiteral("Play sound"),
+        QStringLiteral("Space plays the whole file, Shift+Space the entry (left to right bound)."),
+        QStringLiteral("Ctrl+Space plays from the preutterance to the right bound. Esc stops."),
+        QStringLiteral("空格鍵播放整個文件，Shift+空格播放條目（左界至右界）。"),
+        QStringLiteral("Ctrl+空格從先行發聲播放至右界。Esc停止播放。"),
+    }.join(u'\n');
+}
+
 QString aboutTitle()
 {
     return QStringLiteral("About Lirra v%1.%2.%3").arg(lirraVersion::kMajor).arg(lirraVersion::kMinor).arg(lirraVersion::kPatch);

@@ -6,6 +6,9 @@
 
 QString tipsTitle();
 QString tipsText();
+// The play button's tooltip: its name and, in the tips' style, the keys
+// that play and stop.
+QString playButtonTip();
 // "About Lirra v" and the program's version.
 QString aboutTitle();
 QString aboutText();

@@ -27,11 +27,20 @@ public:
     // Shows the kept image again after it was drawn into.
     void refresh() { update(); }
 
+    // The play cursor: a thin vertical line over the kept image at x (widget
+    // pixels), or none for -1. Moving it repaints only the strips it leaves
+    // and enters, never the whole image.
+    void setCursorX(int x);
+    int cursorX() const { return cursorX_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect cursorStrip(int x) const;
+
     QImage image_;
+    int cursorX_ = -1;
     QColor back_;
     QColor fore_{Qt::black};
 };

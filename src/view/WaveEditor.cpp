@@ -203,6 +203,18 @@ void WaveEditor::scroll(bool right)
     refreshPicTry();
 }
 
+void WaveEditor::setPlayCursor(double ms)
+{
+    if (ms < 0 || !curwav_.Valid) {
+        pic_.setCursorX(-1);
+        picSm_.setCursorX(-1);
+        return;
+    }
+    const double x = msToX(ms, view_.start, view_.len, viewW());
+    pic_.setCursorX(x >= 0 && x < viewW() ? int(x) : -1);
+    picSm_.setCursorX(int(msToX(ms, 0, curwav_.LengthMs, picSm_.width())));
+}
+
 void WaveEditor::placeViewFrame()
 {
     const ViewFrame frame = viewFrame(curwav_.Valid, curwav_.Length, curwav_.LengthMs, view_, viewW());

@@ -67,6 +67,10 @@ public:
     // Left and Right keys: a fifth of the window per press.
     void scroll(bool right);
 
+    // The play cursor at ms in the current wave, over both views; hidden
+    // for a negative time.
+    void setPlayCursor(double ms);
+
     // The detail view's width and height in its mouse coordinates (pixels).
     double viewW() const;
     double viewH() const;

@@ -2,7 +2,21 @@
 
 #include "wave/clsWave.h"
 
+#include <QDeadlineTimer>
 #include <SDL.h>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
 
 WavePlayer::~WavePlayer()
 {
@@ -17,6 +31,18 @@ bool WavePlayer::play(const clsWave &wave)
     if (!wave.Valid)
         return false;
     return playSamples(wave.getData(), wave.Samplerate);
+}
+
+bool WavePlayer::playRange(const clsWave &wave, double startMs, double endMs)
+{
+    if (!wave.Valid || !(endMs > startMs))
+        return false;
+    const double perMs = wave.Samplerate / 1000.0;
+    const qsizetype first = qsizetype(std::clamp<double>(std::round(startMs * perMs), 0, wave.Length));
+    const qsizetype last = qsizetype(std::clamp<double>(std::round(endMs * perMs), 0, wave.Length));
+    if (last <= first)
+        return false;
+    return playSamples(wave.getData(), wave.Samplerate, first, last);
 }
 
 bool WavePlayer::startAudio()
@@ -39,30 +65,87 @@ bool WavePlayer::openDevice(int rate)
     want.freq = rate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = 2048;
-    want.callback = nullptr;  // fed by SDL_QueueAudio
+    // Small buffers: the device asks often, so the play cursor knows where
+    // the sound is to within a few milliseconds.
+    want.samples = 512;
+    want.callback = &WavePlayer::feed;
+    want.userdata = this;
+    SDL_AudioSpec got{};
     // No changes allowed: SDL converts to whatever the hardware takes, so the
-    // queue always holds the wave's own samples.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    // callback always hands over the wave's own samples.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
     if (device_ == 0)
         return false;
     rate_ = rate;
+    bufferFrames_ = got.samples;
     return true;
 }
 
-bool WavePlayer::playSamples(const QList<qint16> &samples, int rate)
+bool WavePlayer::playSamples(const QList<qint16> &samples, int rate, qsizetype first, qsizetype last)
 {
-    const qint64 bytes = qint64(samples.size()) * qint64(sizeof(qint16));
-    if (samples.isEmpty() || bytes > SDL_MAX_UINT32 || rate <= 0 || !startAudio() || !openDevice(rate))
+    if (last < 0 || last > samples.size())
+        last = samples.size();
+    if (first < 0 || first >= last || rate <= 0 || !startAudio() || !openDevice(rate))
         return false;
-    SDL_ClearQueuedAudio(device_);
-    // SDL copies the samples into its queue; nothing here must outlive the call.
-    const bool started = SDL_QueueAudio(device_, samples.constData(), Uint32(bytes)) == 0;
+    {
+        const std::lock_guard guard(lock_);
+        samples_ = samples;  // shared, not copied
+        first_ = next_ = first;
+        end_ = last;
+        playing_ = true;
+        taken_ = false;
+    }
     SDL_PauseAudioDevice(device_, 0);
-    return started;
+    return true;
 }
 
-quint32 WavePlayer::queuedBytes() const
+void WavePlayer::stop()
 {
-    return device_ != 0 ? SDL_GetQueuedAudioSize(device_) : 0;
+    const std::lock_guard guard(lock_);
+    playing_ = false;
+}
+
+void WavePlayer::feed(void *player, unsigned char *stream, int bytes)
+{
+    static_cast<WavePlayer *>(player)->fill(reinterpret_cast<qint16 *>(stream), bytes / int(sizeof(qint16)));
+}
+
+void WavePlayer::fill(qint16 *out, int count)
+{
+    const std::lock_guard guard(lock_);
+    const qsizetype n = playing_ ? std::min<qsizetype>(count, end_ - next_) : 0;
+    if (n > 0)
+        std::memcpy(out, samples_.constData() + next_, size_t(n) * sizeof(qint16));
+    std::memset(out + n, 0, size_t(count - n) * sizeof(qint16));
+    if (!playing_ || n == 0)
+        return;  // after the last samples, the time keeps counting from their take
+    // The buffer taken now is heard once the one the device holds has
+    // played: what is heard at this moment began a buffer earlier.
+    heardAtTake_ = next_ - bufferFrames_;
+    takenNs_ = nowNs();
+    taken_ = true;
+    next_ += n;
+}
+
+qint64 WavePlayer::position() const
+{
+    const std::lock_guard guard(lock_);
+    if (!playing_)
+        return -1;
+    if (!taken_)
+        return first_;  // the device has not asked yet
+    // Between two requests of the device the sound moves on at the sample
+    // rate, never further than the buffer it holds, until the last samples
+    // were handed over: then on to their end.
+    const double elapsed = (nowNs() - takenNs_) / 1e9;
+    const qint64 moved = qint64(elapsed * rate_);
+    const qint64 heard = heardAtTake_ + (next_ < end_ ? std::min<qint64>(moved, bufferFrames_) : moved);
+    if (heard >= end_)
+        return -1;  // played out
+    return std::max<qint64>(heard, first_);
+}
+
+bool WavePlayer::isPlaying() const
+{
+    return position() >= 0;
 }

@@ -9,12 +9,38 @@
 
 using namespace wavimg;
 
+namespace {
+
 // SDL's disk driver writes what the device plays to a file, in real time.
+// Runs plays on a fresh player writing to file name, waits until the sound
+// has played out and returns the samples written, without the silence
+// around them (the test waves hold no 0 sample).
+QList<qint16> played(const TempFolder &dir, const QString &name, const std::function<void(WavePlayer &)> &plays)
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", dir.file(name).toLocal8Bit());
+    {
+        WavePlayer player;
+        plays(player);
+        for (QDeadlineTimer deadline(5000); player.isPlaying() && !deadline.hasExpired();)
+            QThread::msleep(10);
+        QThread::msleep(100);  // the device's own buffers
+    }
+    const QByteArray raw = dir.read(name);
+    QList<qint16> out(raw.size() / 2);
+    qFromLittleEndian<qint16>(raw.constData(), out.size(), out.data());
+    while (!out.isEmpty() && out.first() == 0)
+        out.removeFirst();
+    while (!out.isEmpty() && out.last() == 0)
+        out.removeLast();
+    return out;
+}
+
+}  // namespace
+
 TEST(WavePlayer, PlaysTheReadersSamplesRestartsOnASecondPlayAndIsSilentWithoutDevice)
 {
     TempFolder dir;
-    qputenv("SDL_AUDIODRIVER", "disk");
-    qputenv("SDL_DISKAUDIOFILE", dir.file("out.raw").toLocal8Bit());
     const QList<qint16> s = noise(22050, 20000);
     // An odd-sized fmt chunk, read as the reader reads it (no pad byte after
     // it), and tagging chunks around the data: what is played is the reader's
@@ -23,33 +49,58 @@ TEST(WavePlayer, PlaysTheReadersSamplesRestartsOnASecondPlayAndIsSilentWithoutDe
     clsWave wave, refused;
     QString name = "p.wav";
     ASSERT_TRUE(wave.ReadFile(dir.path(), name));
-    {
-        WavePlayer player;
+
+    QList<qint64> positions;
+    const QList<qint16> out = played(dir, "out.raw", [&](WavePlayer &player) {
         EXPECT_FALSE(player.play(refused));
         EXPECT_FALSE(player.deviceOpen());
         ASSERT_TRUE(player.play(wave));
         QThread::msleep(150);
         ASSERT_TRUE(player.play(wave));
-        for (QDeadlineTimer deadline(5000); player.queuedBytes() > 0 && !deadline.hasExpired();)
-            QThread::msleep(20);
-        QThread::msleep(400);  // the device's own buffers
-    }
-    const QByteArray raw = dir.read("out.raw");
-    QList<qint16> out(raw.size() / 2);
-    qFromLittleEndian<qint16>(raw.constData(), out.size(), out.data());
-    while (!out.isEmpty() && out.first() == 0)
-        out.removeFirst();
-    // The start of the first play, then the whole sound from its beginning, then silence.
+        for (int i = 0; i < 8; ++i, QThread::msleep(40))
+            positions << player.position();
+    });
+    // The start of the first play, then the whole sound from its beginning.
     qsizetype restart = 1;
     while (restart < out.size() && out.mid(restart, 64) != s.mid(0, 64))
         ++restart;
     ASSERT_LT(restart, s.size()) << "the first play was not cut short";
     EXPECT_EQ(out.mid(0, restart), s.mid(0, restart));
-    EXPECT_EQ(out.mid(restart, s.size()), s);
-    EXPECT_EQ(out.mid(restart + s.size()), QList<qint16>(out.size() - restart - s.size(), 0));
+    EXPECT_EQ(out.mid(restart), s);
+    // The position the cursor follows moves on with the sound.
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << positions.size();
+    EXPECT_GT(positions.last(), positions.first());
+    EXPECT_LT(positions.last(), s.size());
 
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
     WavePlayer silent;
     EXPECT_FALSE(silent.play(wave));
-    EXPECT_EQ(silent.queuedBytes(), 0u);
+    EXPECT_EQ(silent.position(), -1);
+}
+
+// An entry's stretch, as Shift+Space and Ctrl+Space play it, clipped to the
+// wave where it runs past either end.
+TEST(WavePlayer, StretchesArePlayedExactlyAndClippedToTheWave)
+{
+    TempFolder dir;
+    const QList<qint16> s = noise(22050, 20000, 3);  // 500 ms
+    dir.write("p.wav", wav(s));
+    clsWave wave;
+    QString name = "p.wav";
+    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
+    const struct {
+        double start, end;
+        qsizetype first, last;
+    } cases[] = {{100, 200, 4410, 8820}, {400, 700, 17640, 22050}, {-50, 30, 0, 1323}};
+    int k = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.start);
+        const QList<qint16> out = played(dir, QString("range%1.raw").arg(k++), [&](WavePlayer &player) {
+            ASSERT_TRUE(player.playRange(wave, c.start, c.end));
+        });
+        EXPECT_EQ(out, s.mid(c.first, c.last - c.first));
+    }
+    WavePlayer player;
+    EXPECT_FALSE(player.playRange(wave, 600, 800));  // wholly past the end
+    EXPECT_FALSE(player.playRange(wave, 200, 100));
 }

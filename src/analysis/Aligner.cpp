@@ -1,0 +1,520 @@
+#include "analysis/Aligner.h"
+
+#include "analysis/Landmarks.h"
+#include "analysis/Parallel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace analysis {
+
+namespace {
+
+constexpr double kNegInf = -std::numeric_limits<double>::infinity();
+// Entering a pause costs this much log-likelihood, so that a pause is only
+// put where the frames really look like one.
+constexpr double kPausePenalty = 8.0;
+// A sound with fewer frames than this is modelled by its consonant class.
+constexpr qsizetype kMinModelFrames = 60;
+// Feature frames per alignment frame: the alignment only has to find each
+// syllable, the marks are found on the fine frames afterwards.
+constexpr int kStep = 3;
+// Longest closure, consonant and fricative noise: a singer who stops longer
+// makes a pause, which is modelled apart. Shortest pause, rest, consonant.
+constexpr double kMaxClosureMs = 120;
+constexpr double kMaxConsonantMs = 120;
+constexpr double kMaxNoiseMs = 280;
+constexpr double kMinPauseMs = 24;
+constexpr double kMinRestMs = 40;
+constexpr double kMinConsonantMs = 16;
+constexpr double kMinNoiseMs = 24;
+// The least share of a syllable's time its vowel takes.
+constexpr double kMinVowelShare = 0.35;
+// For the first round of training: a frame is vowel-like when it is within
+// this many dB of the loud part, this periodic, and not noise (log of the
+// high-band share, as observed); a consonant is looked for this share of a
+// syllable's slot around the slot's start, and takes at most this share.
+constexpr double kVowelLevelDb = -20;
+constexpr double kVowelPeriodicity = 0.6;
+constexpr double kVowelNoise = -2.6;
+constexpr double kConsonantSearch = 0.4;
+constexpr double kMaxConsonantShare = 0.5;
+
+enum class Role { Lead, Pause, Closure, Consonant, Vowel, Rest, Trail };
+
+QString classModel(ConsonantClass c) { return QStringLiteral("C%1").arg(int(c)); }
+
+double percentile(std::vector<float> v, double q)
+{
+    if (v.empty())
+        return 0;
+    const size_t k = size_t(std::clamp(q, 0.0, 1.0) * double(v.size() - 1));
+    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
+    return v[k];
+}
+
+}  // namespace
+
+struct Aligner::Phone {
+    QString model;
+    QString fallback;  // the class model, for sounds too rare to learn alone
+    Role role;
+    int syllable;
+    int minFrames;
+    bool optional;
+    int maxFrames = 0;  // 0: as long as it takes
+};
+
+struct Aligner::Observations {
+    int frames = 0;
+    std::vector<float> x;  // frames x kDims
+    const float *at(int t) const { return x.data() + qsizetype(t) * kDims; }
+};
+
+Aligner::Observations Aligner::observe(const WaveFeatures &f)
+{
+    Observations fine;
+    fine.frames = f.frames;
+    fine.x.assign(qsizetype(f.frames) * kDims, 0.0f);
+    Observations &o = fine;
+    // Levels relative to the file's loud part: singers and takes differ in
+    // gain, the shape of a syllable does not.
+    const double loud = percentile(f.energyDb, 0.95);
+    const int bands = f.bandCount;
+    std::vector<double> cosTable(size_t(12 * bands));
+    for (int k = 1; k <= 12; ++k)
+        for (int b = 0; b < bands; ++b)
+            cosTable[size_t((k - 1) * bands + b)] = std::cos(std::numbers::pi * k * (b + 0.5) / bands) * 2.0 / bands;
+    for (int t = 0; t < f.frames; ++t) {
+        float *x = o.x.data() + qsizetype(t) * kDims;
+        x[0] = float(std::max(-60.0, f.energyDb[t] - loud));
+        x[1] = f.periodicity[t] * 10.0f;
+        x[2] = float(std::log10(f.highRatio[t] + 1e-4) * 5.0);
+        const float *band = f.bands(t);
+        for (int k = 0; k < 12; ++k) {
+            double c = 0;
+            for (int b = 0; b < bands; ++b)
+                c += band[b] * cosTable[size_t(k * bands + b)];
+            x[4 + k] = float(c);
+        }
+    }
+    // How far below the loudest frame around it (60 ms each way) a frame
+    // is: a consonant between two vowels is a dip, whatever the level.
+    const int reach = std::max(1, f.frameAt(60.0));
+    for (int t = 0; t < f.frames; ++t) {
+        float top = -100;
+        for (int u = std::max(0, t - reach); u <= std::min(f.frames - 1, t + reach); ++u)
+            top = std::max(top, f.energyDb[size_t(u)]);
+        o.x[qsizetype(t) * kDims + 3] = f.energyDb[size_t(t)] - top;
+    }
+    for (int t = 0; t < f.frames; ++t) {
+        const int a = std::max(0, t - 2), b = std::min(f.frames - 1, t + 2);
+        float *x = o.x.data() + qsizetype(t) * kDims;
+        x[16] = (o.at(b)[0] - o.at(a)[0]) / 2.0f;
+        x[17] = (o.at(b)[1] - o.at(a)[1]) / 2.0f;
+    }
+    // The alignment only has to find each syllable; frames of twice the
+    // hop are enough for that and make it four times cheaper. The exact
+    // boundaries are found afterwards on the fine frames.
+    Observations coarse;
+    coarse.frames = (fine.frames + kStep - 1) / kStep;
+    coarse.x.assign(qsizetype(coarse.frames) * kDims, 0.0f);
+    for (int t = 0; t < coarse.frames; ++t) {
+        const int from = t * kStep, to = std::min(fine.frames, from + kStep);
+        float *x = coarse.x.data() + qsizetype(t) * kDims;
+        for (int u = from; u < to; ++u)
+            for (int d = 0; d < kDims; ++d)
+                x[d] += fine.at(u)[d] / float(to - from);
+    }
+    return coarse;
+}
+
+std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs)
+{
+    auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
+    std::vector<Phone> p;
+    const QString sil = QStringLiteral("sil");
+    p.push_back({sil, sil, Role::Lead, -1, 1, false});
+    for (int i = 0; i < syllables.size(); ++i) {
+        const Syllable &s = syllables[i];
+        if (s.rest) {
+            p.push_back({sil, sil, Role::Rest, i, frames(kMinRestMs), false});
+            continue;
+        }
+        const ConsonantClass cc = s.consonantClass();
+        if (i > 0)
+            p.push_back({sil, sil, Role::Pause, i, frames(kMinPauseMs), true});
+        if (cc == ConsonantClass::UnvoicedPlosive || cc == ConsonantClass::Affricate)
+            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 1, false, frames(kMaxClosureMs)});
+        else if (cc == ConsonantClass::VoicedPlosive)
+            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 1, false, frames(kMaxClosureMs)});
+        if (cc != ConsonantClass::None && cc != ConsonantClass::MoraicNasal) {
+            const bool noisy = cc == ConsonantClass::UnvoicedFricative || cc == ConsonantClass::Affricate
+                               || cc == ConsonantClass::VoicedFricative;
+            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, frames(noisy ? kMinNoiseMs : kMinConsonantMs), false,
+                         frames(noisy ? kMaxNoiseMs : kMaxConsonantMs)});
+        }
+        const QString vowel = cc == ConsonantClass::MoraicNasal ? QStringLiteral("N") : QString(s.vowel);
+        p.push_back({vowel, vowel, Role::Vowel, i, vowelFrames, false});
+    }
+    p.push_back({sil, sil, Role::Trail, -1, 1, false});
+    return p;
+}
+
+// The stretch from the first to the last loud, voiced frame: what was sung,
+// without the breath before it or the noise after it.
+std::pair<int, int> sungStretch(const float *x, int frames, int dims)
+{
+    int first = 0, last = frames - 1;
+    auto loudVoiced = [&](int t) { return x[qsizetype(t) * dims] > -25 && x[qsizetype(t) * dims + 1] > 5; };
+    while (first < frames - 1 && !loudVoiced(first))
+        ++first;
+    while (last > first && !loudVoiced(last))
+        --last;
+    return {first, last};
+}
+
+std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const
+{
+    // The sung stretch is shared out evenly among the syllables; each
+    // consonant is then moved to the longest run of frames near its slot's
+    // start that are no vowel (quiet, unvoiced or noise), so that the first
+    // models of the consonants are made of consonants.
+    const int n = obs.frames;
+    const auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    struct Parts {
+        int closure = -1, consonant = -1, vowel = -1;
+        int consonantFrom = 0, vowelFrom = 0;
+    };
+    int syllables = 0;
+    for (const Phone &p : phones)
+        syllables = std::max(syllables, p.syllable + 1);
+    std::vector<Parts> parts(size_t(std::max(0, syllables)));
+    for (int k = 0; k < int(phones.size()); ++k) {
+        const Phone &p = phones[size_t(k)];
+        if (p.syllable < 0)
+            continue;
+        Parts &sp = parts[size_t(p.syllable)];
+        if (p.role == Role::Closure)
+            sp.closure = k;
+        else if (p.role == Role::Consonant)
+            sp.consonant = k;
+        else if (p.role == Role::Vowel || p.role == Role::Rest)
+            sp.vowel = k;
+    }
+    auto vowelLike = [&](int t) {
+        const float *x = obs.at(t);
+        return x[0] > kVowelLevelDb && x[1] > kVowelPeriodicity * 10 && x[2] < kVowelNoise;
+    };
+    const double slot = double(last - first + 1) / std::max(1, syllables);
+    for (int k = 0; k < syllables; ++k) {
+        Parts &sp = parts[size_t(k)];
+        const int start = first + int(k * slot);
+        sp.consonantFrom = sp.vowelFrom = start;
+        if (sp.consonant < 0 && sp.closure < 0)
+            continue;
+        const int reach = std::max(1, int(kConsonantSearch * slot));
+        int bestFrom = -1, bestLength = 0;
+        for (int t = std::max(0, start - reach), run = 0; t <= std::min(n - 1, start + reach); ++t) {
+            run = vowelLike(t) ? 0 : run + 1;
+            if (run > bestLength) {
+                bestLength = run;
+                bestFrom = t - run + 1;
+            }
+        }
+        const int longest = std::max(1, int(kMaxConsonantShare * slot));
+        if (bestLength >= 2) {
+            sp.vowelFrom = bestFrom + bestLength;
+            sp.consonantFrom = std::max(bestFrom, sp.vowelFrom - longest);
+        } else {
+            sp.vowelFrom = start + std::max(1, int(0.25 * slot));
+        }
+    }
+    std::vector<int> framePhone(size_t(n), 0);
+    const int trail = int(phones.size()) - 1;
+    for (int t = 0; t < n; ++t) {
+        if (t > last) {
+            framePhone[size_t(t)] = trail;
+            continue;
+        }
+        int k = syllables - 1;
+        while (k > 0 && t < parts[size_t(k)].consonantFrom)
+            --k;
+        const Parts &sp = parts[size_t(k)];
+        if (syllables == 0 || t < sp.consonantFrom) {
+            framePhone[size_t(t)] = 0;  // before the first syllable
+        } else if (t < sp.vowelFrom) {
+            const bool closed = sp.closure >= 0 && (sp.consonant < 0 || t < (sp.consonantFrom + sp.vowelFrom) / 2);
+            framePhone[size_t(t)] = closed ? sp.closure : sp.consonant;
+        } else {
+            framePhone[size_t(t)] = std::max(0, sp.vowel);
+        }
+    }
+    return framePhone;
+}
+
+void Aligner::train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
+                    const std::vector<std::vector<int>> &framePhones)
+{
+    struct Acc {
+        double sum[kDims] = {};
+        double sq[kDims] = {};
+        qsizetype n = 0;
+        void add(const float *x)
+        {
+            for (int d = 0; d < kDims; ++d) {
+                sum[d] += x[d];
+                sq[d] += double(x[d]) * x[d];
+            }
+            ++n;
+        }
+    };
+    QHash<QString, Acc> acc;
+    Acc global;
+    for (size_t f = 0; f < obs.size(); ++f) {
+        const auto &fp = framePhones[f];
+        for (int t = 0; t < obs[f].frames; ++t) {
+            const Phone &p = phones[f][size_t(fp[size_t(t)])];
+            const float *x = obs[f].at(t);
+            acc[p.model].add(x);
+            if (p.fallback != p.model)
+                acc[p.fallback].add(x);
+            global.add(x);
+        }
+    }
+    double floorVar[kDims];
+    for (int d = 0; d < kDims; ++d) {
+        const double m = global.sum[d] / std::max<qsizetype>(1, global.n);
+        floorVar[d] = std::max(1e-3, 0.02 * (global.sq[d] / std::max<qsizetype>(1, global.n) - m * m));
+    }
+    models_.clear();
+    for (auto it = acc.constBegin(); it != acc.constEnd(); ++it) {
+        const Acc &a = it.value();
+        if (a.n == 0)
+            continue;
+        Model m;
+        m.frames = a.n;
+        m.logNorm = 0;
+        for (int d = 0; d < kDims; ++d) {
+            m.mean[d] = a.sum[d] / a.n;
+            m.var[d] = std::max(floorVar[d], a.sq[d] / a.n - m.mean[d] * m.mean[d]);
+            m.logNorm -= 0.5 * std::log(2 * std::numbers::pi * m.var[d]);
+        }
+        models_.insert(it.key(), m);
+    }
+}
+
+FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
+                             std::vector<int> *framePhone) const
+{
+    FileAlignment out;
+    const int n = obs.frames;
+    const int count = int(phones.size());
+    // Resolve each phone's model: its own when learnt from enough frames.
+    std::vector<const Model *> model(size_t(count), nullptr);
+    for (int k = 0; k < count; ++k) {
+        const Phone &p = phones[size_t(k)];
+        auto own = models_.constFind(p.model);
+        auto fb = models_.constFind(p.fallback);
+        if (own != models_.constEnd() && (own->frames >= kMinModelFrames || fb == models_.constEnd()))
+            model[size_t(k)] = &own.value();
+        else if (fb != models_.constEnd())
+            model[size_t(k)] = &fb.value();
+    }
+    // Minimum durations shrink when the wave is too short for them.
+    int needed = 0;
+    for (const Phone &p : phones)
+        needed += p.optional ? 0 : p.minFrames;
+    const double shrink = needed > n ? double(n) / needed : 1.0;
+    // Each phone is a chain of states, one per frame: as long as its
+    // longest duration when it has one, else as long as its shortest with
+    // the last state repeating. It may be left from any state past its
+    // shortest duration.
+    std::vector<int> minFrames(static_cast<size_t>(count)), length(static_cast<size_t>(count)),
+        firstState(static_cast<size_t>(count));
+    int states = 0;
+    for (int k = 0; k < count; ++k) {
+        const Phone &p = phones[size_t(k)];
+        minFrames[size_t(k)] = std::max(1, int(p.minFrames * shrink));
+        length[size_t(k)] = p.maxFrames > 0 ? std::max(minFrames[size_t(k)], p.maxFrames) : minFrames[size_t(k)];
+        firstState[size_t(k)] = states;
+        states += length[size_t(k)];
+    }
+    if (n < 2 || n < count)
+        return out;
+    std::vector<int> stateModel(static_cast<size_t>(states));
+    for (int k = 0; k < count; ++k)
+        for (int j = 0; j < length[size_t(k)]; ++j)
+            stateModel[size_t(firstState[size_t(k)] + j)] = k;
+    // For each phone, the phones that may come right before it: the one
+    // before, and further back while the ones between may be skipped.
+    std::vector<std::vector<int>> entries(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        for (int q = k + 1; q < count; ++q) {
+            entries[size_t(q)].push_back(k);
+            if (!phones[size_t(q)].optional)
+                break;
+        }
+    }
+    auto emission = [&](int k, int t) {
+        const Model *m = model[size_t(k)];
+        if (!m)
+            return -50.0 * kDims;
+        const float *x = obs.at(t);
+        double ll = m->logNorm;
+        for (int d = 0; d < kDims; ++d) {
+            const double z = x[d] - m->mean[d];
+            ll -= 0.5 * z * z / m->var[d];
+        }
+        return ll;
+    };
+    std::vector<double> cur(static_cast<size_t>(states), kNegInf), next(static_cast<size_t>(states));
+    std::vector<int> back(size_t(n) * size_t(states), -1);
+    std::vector<double> em(static_cast<size_t>(count)), exitScore(static_cast<size_t>(count));
+    std::vector<int> exitState(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        em[size_t(k)] = emission(k, 0);
+    cur[0] = em[0];
+    for (int t = 1; t < n; ++t) {
+        for (int k = 0; k < count; ++k) {
+            em[size_t(k)] = emission(k, t);
+            // The best state to leave phone k from at this frame.
+            double best = kNegInf;
+            int from = -1;
+            const int s0 = firstState[size_t(k)];
+            for (int j = minFrames[size_t(k)] - 1; j < length[size_t(k)]; ++j)
+                if (cur[size_t(s0 + j)] > best) {
+                    best = cur[size_t(s0 + j)];
+                    from = s0 + j;
+                }
+            exitScore[size_t(k)] = best;
+            exitState[size_t(k)] = from;
+        }
+        int *bp = back.data() + size_t(t) * size_t(states);
+        for (int k = 0; k < count; ++k) {
+            const int s0 = firstState[size_t(k)];
+            const int len = length[size_t(k)];
+            const bool repeats = phones[size_t(k)].maxFrames <= 0;
+            double best = kNegInf;
+            int from = -1;
+            for (int q : entries[size_t(k)])
+                if (exitScore[size_t(q)] > best) {
+                    best = exitScore[size_t(q)];
+                    from = exitState[size_t(q)];
+                }
+            if (phones[size_t(k)].role == Role::Pause)
+                best -= kPausePenalty;
+            if (len == 1 && repeats && cur[size_t(s0)] > best) {
+                best = cur[size_t(s0)];
+                from = s0;
+            }
+            next[size_t(s0)] = best + em[size_t(k)];
+            bp[s0] = from;
+            for (int j = 1; j < len; ++j) {
+                const int st = s0 + j;
+                double b = cur[size_t(st - 1)];
+                int fr = st - 1;
+                if (repeats && j == len - 1 && cur[size_t(st)] > b) {
+                    b = cur[size_t(st)];
+                    fr = st;
+                }
+                next[size_t(st)] = b + em[size_t(k)];
+                bp[st] = fr;
+            }
+        }
+        std::swap(cur, next);
+    }
+    int s = states - 1;
+    if (!std::isfinite(cur[size_t(s)]))
+        return out;
+    std::vector<int> phoneAt(static_cast<size_t>(n));
+    for (int t = n - 1; t >= 0; --t) {
+        phoneAt[size_t(t)] = stateModel[size_t(s)];
+        if (t > 0)
+            s = back[size_t(t) * size_t(states) + size_t(s)];
+        if (s < 0)
+            return out;
+    }
+    if (framePhone)
+        *framePhone = phoneAt;
+
+    // Phone spans in frames, then the syllables' times.
+    std::vector<int> start(size_t(count), -1), end(size_t(count), -1);
+    for (int t = 0; t < n; ++t) {
+        const int k = phoneAt[size_t(t)];
+        if (start[size_t(k)] < 0)
+            start[size_t(k)] = t;
+        end[size_t(k)] = t + 1;
+    }
+    const double hopMs = f.frameMs(kStep);
+    auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
+    int syllables = 0;
+    for (const Phone &p : phones)
+        syllables = std::max(syllables, p.syllable + 1);
+    out.syllables.resize(syllables);
+    for (int i = 0; i < syllables; ++i) {
+        SyllableTimes &st = out.syllables[i];
+        int cons = -1, vowelStart = -1, vowelEnd = -1;
+        double fit = 0;
+        for (int k = 0; k < count; ++k) {
+            const Phone &p = phones[size_t(k)];
+            if (p.syllable != i || start[size_t(k)] < 0)
+                continue;
+            if (p.role == Role::Pause)
+                st.pauseBefore = true;
+            if ((p.role == Role::Closure || p.role == Role::Consonant) && cons < 0)
+                cons = start[size_t(k)];
+            if (p.role == Role::Vowel || p.role == Role::Rest) {
+                vowelStart = start[size_t(k)];
+                vowelEnd = end[size_t(k)];
+                for (int t = vowelStart; t < vowelEnd; ++t)
+                    fit += emission(k, t);
+                fit /= std::max(1, vowelEnd - vowelStart);
+            }
+        }
+        st.vowelStart = ms(vowelStart);
+        st.vowelEnd = ms(vowelEnd);
+        st.consonantStart = cons >= 0 ? ms(cons) : st.vowelStart;
+        st.fit = fit;
+    }
+    out.soundStart = ms(end[0]);
+    out.soundEnd = ms(start[size_t(count - 1)]);
+    out.ok = true;
+    return out;
+}
+
+QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iterations, int threads)
+{
+    const int files = int(inputs.size());
+    // Plain vectors: their elements are written from several threads.
+    std::vector<Observations> obs(static_cast<size_t>(files));
+    std::vector<std::vector<Phone>> phones(static_cast<size_t>(files));
+    std::vector<std::vector<int>> framePhones(static_cast<size_t>(files));
+    parallelFor(files, threads, [&](int i) {
+        const size_t k = size_t(i);
+        obs[k] = observe(*inputs[i].features);
+        // Singers keep to a beat: every vowel takes a good part of its
+        // syllable's share of the sung stretch, which keeps the alignment
+        // from squeezing a vowel to nothing and shifting the rest.
+        const auto [first, last] = sungStretch(obs[k].x.data(), obs[k].frames, kDims);
+        const double slot = double(last - first + 1) / std::max<qsizetype>(1, inputs[i].syllables.size());
+        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(kMinVowelShare * slot)), inputs[i].features->frameMs(kStep));
+        framePhones[k] = initialSegmentation(obs[k], phones[k]);
+    });
+    std::vector<FileAlignment> result(static_cast<size_t>(files));
+    for (int it = 0; it < std::max(1, iterations); ++it) {
+        train(obs, phones, framePhones);
+        parallelFor(files, threads, [&](int i) {
+            std::vector<int> fp;
+            result[size_t(i)] = align(obs[size_t(i)], *inputs[i].features, phones[size_t(i)], &fp);
+            if (result[size_t(i)].ok)
+                framePhones[size_t(i)] = std::move(fp);
+        });
+    }
+    parallelFor(files, threads, [&](int i) { placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables); });
+    return QList<FileAlignment>(result.begin(), result.end());
+}
+
+}  // namespace analysis

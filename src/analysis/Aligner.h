@@ -1,0 +1,97 @@
+#pragma once
+
+#include "analysis/Features.h"
+#include "analysis/Syllables.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace analysis {
+
+// Places in a syllable, found on the signal, that a labeller's points keep
+// a steady distance from. Which one a labeller goes by differs with the
+// kind of entry and with the labeller, so the estimator learns it from the
+// entries set by hand.
+enum class Mark {
+    ConsonantStart,  // the consonant's closure, murmur or noise begins
+    LevelRise,       // after the consonant, the level is back within 6 dB of the vowel's
+    EarlyChange,     // the spectrum has gone 30% of the way from the consonant's to the vowel's
+    MidChange,       // and half the way
+    Release,         // the upper bands rise fastest: the consonant opens into the vowel
+    Closing,         // they fall fastest: the mouth closes into ん
+    Beat,            // where the singer's beat puts the syllable
+    VowelFall,       // before a pause: the vowel's level has fallen 12 dB; else the next consonant
+    VowelEnd,        // before a pause: 20 dB down; else the next consonant
+    Count
+};
+constexpr int kMarkCount = int(Mark::Count);
+
+// Where the sounds of one syllable lie, in ms from the start of the wave.
+struct SyllableTimes {
+    // As the alignment found them, to a frame or two.
+    double consonantStart = 0;  // = vowelStart without a consonant
+    double vowelStart = 0;
+    double vowelEnd = 0;        // next consonant, pause or rest
+    double fit = 0;             // mean log-likelihood of the vowel's frames under its model
+    bool pauseBefore = false;   // the singer stopped before this syllable
+    // Found on the fine frames near the alignment's times.
+    std::array<double, kMarkCount> marks{};
+    bool offBeat = false;       // off the singer's beat even after a second look
+
+    double mark(Mark m) const { return marks[size_t(m)]; }
+    double &mark(Mark m) { return marks[size_t(m)]; }
+};
+struct FileAlignment {
+    QList<SyllableTimes> syllables;  // one per syllable of the file name, rests included
+    double soundStart = 0;           // end of the leading silence (breath counted as silence)
+    double soundEnd = 0;
+    bool beat = false;               // the syllables keep to an even beat (SyllableTimes::marks has it)
+    bool ok = false;
+};
+
+// One recording to align: its features and what the file name says is sung.
+struct AlignInput {
+    std::shared_ptr<const WaveFeatures> features;
+    QList<Syllable> syllables;
+};
+
+// Forced alignment of sung syllables with models learnt from the bank
+// itself: every file's name says what was sung in which order, so the
+// singer's own vowels and consonants can be learnt by aligning all files,
+// re-estimating a Gaussian per sound from the frames each got, and aligning
+// again. Nothing is trained beforehand and nothing is downloaded.
+class Aligner {
+public:
+    static constexpr int kDims = 18;
+
+    // Learns from all files and returns one alignment per input, in order.
+    // threads > 1 aligns files in parallel.
+    QList<FileAlignment> alignAll(const QList<AlignInput> &inputs, int iterations = 4, int threads = 2);
+
+    struct Model {
+        double mean[kDims] = {};
+        double var[kDims] = {};
+        double logNorm = 0;
+        qsizetype frames = 0;
+    };
+
+private:
+    struct Phone;
+    struct Observations;
+
+    static Observations observe(const WaveFeatures &f);
+    static std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs);
+    FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
+                        std::vector<int> *framePhone) const;
+    std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;
+    void train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
+               const std::vector<std::vector<int>> &framePhones);
+
+    QHash<QString, Model> models_;
+};
+
+}  // namespace analysis

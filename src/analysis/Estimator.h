@@ -1,0 +1,89 @@
+#pragma once
+
+#include "analysis/FeatureCache.h"
+#include "analysis/Syllables.h"
+#include "oto/clsOto.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class modLocale;
+
+namespace analysis {
+
+// A wave as the estimator needs it.
+struct WaveData {
+    QList<qint16> samples;
+    int sampleRate = 44100;
+    QString error;  // why it could not be loaded (samples empty then)
+};
+
+// Where the estimator gets its waves: load() by the entry's file name (FIL),
+// and cacheKey() saying which content a name stands for now (empty: do not
+// cache). Both are called from worker threads.
+struct WaveSource {
+    std::function<WaveData(const QString &fileName)> load;
+    std::function<QString(const QString &fileName)> cacheKey;
+};
+
+// Waves of a voicebank folder read as the editor reads them (clsWave), with
+// the locale's on-disk name rule when a locale is given.
+WaveSource folderWaves(const QString &folder, const modLocale *locale = nullptr);
+
+// An entry whose five numbers are all 0 has not been set.
+bool isUnset(const clsOto &entry);
+QList<int> unsetIndexes(const QList<clsOto> &entries);
+
+struct EstimateOptions {
+    int threads = 2;
+    // Re-align this many times with models learnt from the bank.
+    int iterations = 3;
+};
+
+struct Estimate {
+    int index = -1;         // into the entries given
+    clsOto entry;           // FIL and ALS as given; the five numbers estimated when `estimated`
+    bool estimated = false; // false: nothing could be worked out; entry holds the old numbers
+    bool flagged = false;   // estimated or not, a person should look at it
+    QString reason;         // why it is flagged, one short line
+};
+
+struct EstimateReport {
+    QList<Estimate> estimates;  // one per target, in the order of the targets
+    int flagged = 0;
+    double elapsedMs = 0;
+    double featuresMs = 0;  // of which reading the waves and their features
+    double alignMs = 0;     // and segmenting them
+};
+
+// Sets the five numbers of entries from their recordings. The entries that
+// are set and not targets teach it how this bank places its points for each
+// kind of entry; the targets get positions found in the signal, moved by
+// what was learnt.
+class Estimator {
+public:
+    explicit Estimator(WaveSource source, FeatureCache *cache = nullptr);
+
+    EstimateReport estimate(const QList<clsOto> &entries, const QList<int> &targets,
+                            const EstimateOptions &options = {});
+
+private:
+    WaveSource source_;
+    FeatureCache *cache_;
+};
+
+// Unset entries for the waves among waveFiles that no entry names, by the
+// usual naming of recordings: "_あかさ.wav" (VCV) gives "- あ", "a か",
+// "a さ", "a -"; "か.wav" (CV) gives "か". An alias the bank already has is
+// not made twice. Aliases follow the bank's script: romaji when most
+// existing aliases are romaji, else kana.
+QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles);
+
+// The kind of entry, for reports and for learning: "head", "tail", "V-V",
+// "ん", or the consonant class ("plosive", "fricative", ...), with "CV " in
+// front for plain CV aliases.
+QString entryKind(const AliasInfo &alias);
+
+}  // namespace analysis

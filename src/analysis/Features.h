@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QtGlobal>
+#include <span>
+#include <vector>
+
+namespace analysis {
+
+// How a wave is cut into frames. Frame i is centred on sample i * hop.
+struct FeatureOptions {
+    double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
+    int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
+    int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
+    bool operator==(const FeatureOptions &) const = default;
+};
+
+// Short-time features of one wave. Everything a segmentation or a picture of
+// the sound needs, computed once; all arrays have one value per frame,
+// bands() has bandCount values per frame.
+class WaveFeatures {
+public:
+    int sampleRate = 0;
+    int hopSamples = 0;
+    int bandCount = 0;
+    int frames = 0;
+    qsizetype sampleCount = 0;
+
+    std::vector<float> energyDb;     // windowed level in dB below full scale
+    std::vector<float> highRatio;    // share of the power above 4 kHz (fricatives, breath)
+    std::vector<float> zeroCross;    // zero crossings per sample
+    std::vector<float> periodicity;  // best normalised autocorrelation, 0..1 (voicing)
+    std::vector<float> pitchHz;      // pitch where periodic, else 0
+    std::vector<float> flux;         // rise of the band levels since the previous frame, dB
+    std::vector<float> bandDb;       // log mel band levels, frames x bandCount
+
+    const float *bands(int frame) const { return bandDb.data() + qsizetype(frame) * bandCount; }
+    double frameMs(double frame) const { return frame * hopSamples * 1000.0 / sampleRate; }
+    // The frame nearest to a time, clamped to the wave.
+    int frameAt(double ms) const;
+    double lengthMs() const { return sampleCount * 1000.0 / sampleRate; }
+    qsizetype byteSize() const;
+};
+
+// Works on any sample rate of 8 kHz or more; an empty wave gives no frames.
+WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, const FeatureOptions &options = {});
+
+}  // namespace analysis

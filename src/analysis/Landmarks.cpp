@@ -1,0 +1,400 @@
+#include "analysis/Landmarks.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+// How far from the aligned vowel start its consonant and onset are looked
+// for: the alignment is good to a few tens of ms, a consonant lasts up to
+// about 200 ms.
+constexpr double kBeforeMs = 250.0;
+constexpr double kAfterMs = 100.0;
+// The level a vowel has come back to, or fallen from.
+constexpr double kRiseDb = 6.0;
+constexpr double kFallDb = 12.0;
+constexpr double kEndDb = 20.0;
+// Quieter than the vowel by this much is silence.
+constexpr double kSilenceDb = 40.0;
+// The level a vowel fades from is taken over this stretch before its end.
+constexpr double kLevelBeforeEndMs = 250.0;
+// Frames with more of their power above 4 kHz than this are noise; frames
+// less periodic than this are not voiced.
+constexpr double kNoisyRatio = 0.3;
+constexpr double kVoicedPeriodicity = 0.5;
+// Shares of the way from the consonant's spectrum to the vowel's.
+constexpr double kEarlyShare = 0.3;
+constexpr double kMidShare = 0.5;
+// The upper bands start above this share of all bands (about 1.5 kHz with
+// 32 mel bands up to 12 kHz); their rise is measured over this many frames
+// on each side.
+constexpr double kUpperBandsFrom = 0.3;
+constexpr int kRiseFrames = 2;
+// A note this far from the singer's beat is looked for again.
+constexpr double kOffBeatMs = 80.0;
+// A beat is believed only when the syllables keep to it this closely
+// (median distance) and its period is that of a sung syllable.
+constexpr double kBeatSpreadMs = 40.0;
+constexpr double kMinBeatMs = 150.0;
+constexpr double kMaxBeatMs = 3000.0;
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    const auto mid = v.begin() + qsizetype(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// Distance (RMS over the bands, dB) of the spectrum around frame t from a
+// reference; three frames are averaged so that a single noisy frame does
+// not count as a change.
+double distanceAt(const WaveFeatures &f, int t, const std::vector<float> &reference)
+{
+    const int a = std::max(0, t - 1), b = std::min(f.frames - 1, t + 1);
+    double sum = 0;
+    for (int k = 0; k < f.bandCount; ++k) {
+        double band = 0;
+        for (int u = a; u <= b; ++u)
+            band += f.bands(u)[k];
+        const double d = band / (b - a + 1) - reference[size_t(k)];
+        sum += d * d;
+    }
+    return std::sqrt(sum / f.bandCount);
+}
+
+// What a vowel sounds like once it has settled: its mean spectrum and
+// median level over a stretch after its start.
+struct Steady {
+    std::vector<float> spectrum;
+    double level = -100;
+    double floor = 0;  // typical distance of its own frames from its mean spectrum
+    int from = 0;
+};
+
+Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs)
+{
+    const double length = std::max(0.0, vowelEndMs - vowelStartMs);
+    const double from = vowelStartMs + std::clamp(0.25 * length, 30.0, 100.0);
+    const double to = from + std::clamp(0.5 * length, 40.0, 150.0);
+    Steady s;
+    s.from = f.frameAt(from);
+    const int end = std::max(s.from + 1, std::min(f.frames, f.frameAt(to)));
+    s.spectrum.assign(size_t(f.bandCount), 0.0f);
+    std::vector<double> levels;
+    for (int t = s.from; t < end; ++t) {
+        for (int b = 0; b < f.bandCount; ++b)
+            s.spectrum[size_t(b)] += f.bands(t)[b] / float(end - s.from);
+        levels.push_back(f.energyDb[size_t(t)]);
+    }
+    s.level = median(levels);
+    // Even a settled vowel is not at distance 0 from its own mean (vibrato,
+    // noise): how far it typically is is where a change has arrived.
+    std::vector<double> distances;
+    for (int t = s.from; t < end; ++t)
+        distances.push_back(distanceAt(f, t, s.spectrum));
+    s.floor = median(distances);
+    return s;
+}
+
+// The level above 1.5 kHz, where a nasal's murmur or a closure is quiet
+// and a vowel is not.
+double upperLevel(const WaveFeatures &f, int t)
+{
+    const int first = std::clamp(int(f.bandCount * kUpperBandsFrom), 0, f.bandCount - 1);
+    double power = 0;
+    for (int b = first; b < f.bandCount; ++b)
+        power += std::pow(10.0, f.bands(t)[b] / 10.0);
+    return 10 * std::log10(power + 1e-12);
+}
+
+// The release of a consonant into its vowel: where the upper bands rise
+// fastest. Going into a nasal's murmur they fall, and from a glide to its
+// vowel (にょ) they change less, so neither is taken for the release.
+// With sign -1, where they fall fastest: the mouth closing into ん.
+int fastestRise(const WaveFeatures &f, int lo, int hi, double sign = 1)
+{
+    int best = lo;
+    double rise = -1e9;
+    for (int t = lo + kRiseFrames; t + kRiseFrames <= hi; ++t)
+        if (const double r = sign * (upperLevel(f, t + kRiseFrames) - upperLevel(f, t - kRiseFrames)); r > rise) {
+            rise = r;
+            best = t;
+        }
+    return best;
+}
+
+struct Onset {
+    int levelRise = 0, early = 0, mid = 0, release = 0, closing = 0;
+};
+
+// Between lo and hi (frames): the frame least like the vowel is taken as
+// the heart of the consonant (or of the vowel before); the onset marks lie
+// between it and the vowel. After silence, the spectral marks are looked
+// for only once the sound is nearly as loud as the vowel, so that a nasal
+// or a glide sung from silence is measured from its murmur, not from the
+// silence or the swell before it.
+Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence)
+{
+    // A frame is not yet the vowel while it is quieter than the vowel by
+    // more than kRiseDb, or noise (a fricative, a burst, breath) however loud.
+    auto lastBelow = [&](int from, double level) {
+        int last = from - 1;
+        for (int t = from; t <= hi; ++t)
+            if (f.energyDb[size_t(t)] < level || f.highRatio[size_t(t)] > kNoisyRatio
+                || f.periodicity[size_t(t)] < kVoicedPeriodicity)
+                last = t;
+        return last + 1;
+    };
+    Onset o;
+    int from = lo;
+    if (fromSilence) {
+        o.levelRise = lastBelow(lo, vowel.level - kRiseDb);
+        from = std::min(o.levelRise, hi - 1);
+    }
+    std::vector<double> d;
+    for (int t = from; t <= hi; ++t)
+        d.push_back(distanceAt(f, t, vowel.spectrum));
+    const int centre = from + int(std::max_element(d.begin(), d.end()) - d.begin());
+    // The last frame still far from the vowel, so that a brief dip of the
+    // distance inside the consonant is not taken for the vowel.
+    auto lastFar = [&](double share) {
+        const double top = d[size_t(centre - from)];
+        const double limit = top - share * std::max(0.0, top - vowel.floor);
+        int last = centre - 1;
+        for (int t = centre; t <= hi; ++t)
+            if (d[size_t(t - from)] > limit)
+                last = t;
+        return last + 1;
+    };
+    o.early = lastFar(kEarlyShare);
+    o.mid = lastFar(kMidShare);
+    if (!fromSilence) {
+        // A consonant sung without a dip in level (a voiced h, a soft g)
+        // has no level rise; the spectrum tells where its vowel starts.
+        o.levelRise = lastBelow(centre, vowel.level - kRiseDb);
+        if (o.levelRise == centre)
+            o.levelRise = o.early;
+    }
+    o.release = fastestRise(f, from, hi);
+    o.closing = fastestRise(f, from, hi, -1);
+    return o;
+}
+
+bool isRepeat(const QList<Syllable> &s, int i)
+{
+    return i > 0 && !s[i].rest && !s[i - 1].rest && s[i].consonant.isEmpty() && s[i].vowel == s[i - 1].vowel;
+}
+
+bool unvoiced(ConsonantClass c)
+{
+    return c == ConsonantClass::UnvoicedPlosive || c == ConsonantClass::UnvoicedFricative || c == ConsonantClass::Affricate;
+}
+
+// Where the unvoiced stretch before an onset begins: back from it while
+// the frames are noise or unvoiced, and not quieter than quietest (the
+// silence before a note sung from silence is no part of its consonant;
+// the closure of a k between two vowels is).
+int noiseStart(const WaveFeatures &f, int onset, int earliest, double quietest)
+{
+    int t = onset - 1;
+    while (t > earliest && t > 0) {
+        const size_t k = size_t(t - 1);
+        if ((f.periodicity[k] >= kVoicedPeriodicity && f.highRatio[k] <= kNoisyRatio) || f.energyDb[k] < quietest)
+            break;
+        --t;
+    }
+    return std::max(0, t);
+}
+
+Mark onsetMark(ConsonantClass consonant, bool fromSilence)
+{
+    switch (consonant) {
+    case ConsonantClass::UnvoicedPlosive:
+    case ConsonantClass::VoicedPlosive:
+    case ConsonantClass::UnvoicedFricative:
+    case ConsonantClass::VoicedFricative:
+    case ConsonantClass::Affricate:
+        return Mark::LevelRise;
+    case ConsonantClass::Nasal:
+        return Mark::Release;
+    case ConsonantClass::None:
+        return fromSilence ? Mark::LevelRise : Mark::MidChange;
+    case ConsonantClass::Glide:
+        return Mark::MidChange;
+    case ConsonantClass::MoraicNasal:
+        return fromSilence ? Mark::LevelRise : Mark::Closing;
+    case ConsonantClass::Liquid:
+        return Mark::EarlyChange;
+    }
+    return Mark::LevelRise;
+}
+
+class FileMarks {
+public:
+    FileMarks(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &s) : a_(a), f_(f), s_(s) {}
+
+    void run()
+    {
+        for (int i = 0; i < count(); ++i)
+            if (!s_[i].rest)
+                onsetMarks(i, a_.syllables[i].vowelStart);
+        keepToTheBeat();
+        for (int i = 0; i < count(); ++i)
+            if (!s_[i].rest)
+                endMarks(i);
+    }
+
+private:
+    int count() const { return int(std::min(s_.size(), a_.syllables.size())); }
+    double ms(int frame) const { return f_.frameMs(frame); }
+    int frame(double ms) const { return f_.frameAt(ms); }
+    Mark note(int i) const { return onsetMark(s_[i].consonantClass(), startsFromSilence(a_, s_, i)); }
+
+    // The onset marks of syllable i, looked for around vowelStart (ms).
+    void onsetMarks(int i, double vowelStart)
+    {
+        SyllableTimes &st = a_.syllables[i];
+        const Steady vowel = steadyPart(f_, vowelStart, std::max(vowelStart, st.vowelEnd));
+        int lo = frame(vowelStart - kBeforeMs);
+        if (i > 0 && !s_[i - 1].rest) {
+            const SyllableTimes &prev = a_.syllables[i - 1];
+            lo = std::max(lo, frame((prev.vowelStart + prev.vowelEnd) / 2));
+        }
+        const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
+        if (hi - lo < 2) {
+            for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::ConsonantStart})
+                st.mark(m) = vowelStart;
+            return;
+        }
+        const bool fromSilence = startsFromSilence(a_, s_, i);
+        const Onset o = findOnset(f_, lo, hi, vowel, fromSilence);
+        st.mark(Mark::LevelRise) = ms(o.levelRise);
+        st.mark(Mark::EarlyChange) = ms(o.early);
+        st.mark(Mark::MidChange) = ms(o.mid);
+        st.mark(Mark::Release) = ms(o.release);
+        st.mark(Mark::Closing) = ms(o.closing);
+        double consonant = std::min(st.consonantStart, st.mark(note(i)));
+        if (unvoiced(s_[i].consonantClass()))
+            consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs)),
+                                      fromSilence ? vowel.level - kSilenceDb : -1e9));
+        st.mark(Mark::ConsonantStart) = std::min(consonant, st.mark(note(i)));
+    }
+
+    // Singers keep to a beat: the note marks of the file's syllables are
+    // fitted to an even grid (a robust line through them, so that a few
+    // misplaced ones do not move it), and a note far off the grid is looked
+    // for again around where the grid puts it.
+    void keepToTheBeat()
+    {
+        std::vector<std::pair<int, double>> points;
+        for (int i = 0; i < count(); ++i)
+            if (!s_[i].rest && !isRepeat(s_, i))
+                points.emplace_back(i, a_.syllables[i].mark(note(i)));
+        std::vector<double> slopes;
+        for (size_t p = 0; p < points.size(); ++p)
+            for (size_t q = p + 1; q < points.size(); ++q)
+                slopes.push_back((points[q].second - points[p].second) / (points[q].first - points[p].first));
+        const double period = median(slopes);
+        std::vector<double> intercepts, residuals;
+        for (const auto &[i, t] : points)
+            intercepts.push_back(t - period * i);
+        const double start = median(intercepts);
+        for (const auto &[i, t] : points)
+            residuals.push_back(std::abs(t - start - period * i));
+        const bool believed = points.size() >= 3 && period >= kMinBeatMs && period <= kMaxBeatMs
+                              && median(residuals) <= kBeatSpreadMs;
+        a_.beat = believed;
+        for (int i = 0; i < count(); ++i) {
+            SyllableTimes &st = a_.syllables[i];
+            if (s_[i].rest)
+                continue;
+            if (!believed) {
+                st.mark(Mark::Beat) = st.mark(note(i));
+                continue;
+            }
+            const double beat = start + period * i;
+            st.mark(Mark::Beat) = beat;
+            // The first note after a rest is where its sound starts,
+            // whatever the beat: singers come in early or late after a
+            // breath. A pause at a consonant keeps the beat.
+            if (i == 0 || s_[i - 1].rest)
+                continue;
+            if (std::abs(st.mark(note(i)) - beat) > kOffBeatMs && beat < st.vowelEnd) {
+                const SyllableTimes before = st;
+                onsetMarks(i, beat);
+                if (std::abs(st.mark(note(i)) - beat) > std::abs(before.mark(note(i)) - beat))
+                    st = before;
+            }
+            st.offBeat = std::abs(st.mark(note(i)) - beat) > kOffBeatMs && !isRepeat(s_, i);
+            // Nothing near the beat looks like this syllable's onset: the
+            // beat is the better guess, and the entry is flagged.
+            if (st.offBeat)
+                st.mark(note(i)) = beat;
+        }
+    }
+
+    // Where the vowel fades and stops: before the next consonant, or, before
+    // a rest or the end, where its level falls away.
+    void endMarks(int i)
+    {
+        SyllableTimes &st = a_.syllables[i];
+        const bool last = i + 1 == count() || s_[i + 1].rest || a_.syllables[i + 1].pauseBefore;
+        if (!last) {
+            const double next = a_.syllables[i + 1].mark(Mark::ConsonantStart);
+            st.mark(Mark::VowelEnd) = st.mark(Mark::VowelFall) = std::max(st.mark(note(i)), next);
+            return;
+        }
+        // Singers often sing a held vowel softer towards its end: the level
+        // it falls from is the one just before the alignment's end of it.
+        const double onset = st.mark(note(i));
+        const int from = frame(std::max(onset + kLevelBeforeEndMs / 5, st.vowelEnd - kLevelBeforeEndMs));
+        const int to = std::max(from + 1, frame(st.vowelEnd - kLevelBeforeEndMs / 5));
+        std::vector<double> levels;
+        for (int t = from; t < std::min(to, f_.frames); ++t)
+            levels.push_back(f_.energyDb[size_t(t)]);
+        const double steady = median(levels);
+        const int limit = i + 1 < count() && !s_[i + 1].rest ? frame(a_.syllables[i + 1].mark(Mark::ConsonantStart))
+                                                             : std::min(f_.frames - 1, frame(st.vowelEnd + kBeforeMs));
+        int fall = from, end = from;
+        for (int t = from; t <= limit; ++t) {
+            const double level = f_.energyDb[size_t(t)];
+            if (level >= steady - kFallDb)
+                fall = t;
+            if (level >= steady - kEndDb)
+                end = t;
+        }
+        st.mark(Mark::VowelFall) = ms(fall + 1);
+        st.mark(Mark::VowelEnd) = std::max(ms(fall + 1), ms(end + 1));
+    }
+
+    FileAlignment &a_;
+    const WaveFeatures &f_;
+    const QList<Syllable> &s_;
+};
+
+}  // namespace
+
+Mark noteMark(const FileAlignment &a, const QList<Syllable> &s, int i)
+{
+    if (isRepeat(s, i) && a.beat)
+        return Mark::Beat;
+    return onsetMark(s[i].consonantClass(), startsFromSilence(a, s, i));
+}
+
+bool startsFromSilence(const FileAlignment &a, const QList<Syllable> &s, int i)
+{
+    return i == 0 || s[i - 1].rest || (i < a.syllables.size() && a.syllables[i].pauseBefore);
+}
+
+void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables)
+{
+    if (!alignment.ok || features.frames < 4)
+        return;
+    FileMarks(alignment, features, syllables).run();
+}
+
+}  // namespace analysis

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "analysis/Aligner.h"
+
+namespace analysis {
+
+// The mark syllable i's note starts at when the bank has taught nothing:
+// where the level comes back after a consonant that makes a dip or after
+// silence, the release of a nasal, where the spectrum turns towards the
+// vowel after a glide, an r or another vowel, and the beat for a vowel sung
+// again, which nothing in the sound marks.
+Mark noteMark(const FileAlignment &alignment, const QList<Syllable> &syllables, int i);
+
+// Whether syllable i of a file follows silence: the first, one after a
+// rest, or one the singer paused before.
+bool startsFromSilence(const FileAlignment &alignment, const QList<Syllable> &syllables, int i);
+
+// Finds every syllable's marks on the fine frames near where the alignment
+// put it, then the singer's beat over the file; a syllable whose note mark
+// is far off the beat is looked for again around the beat.
+void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables);
+
+}  // namespace analysis

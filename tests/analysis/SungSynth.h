@@ -1,0 +1,126 @@
+#pragma once
+
+#include "analysis/Estimator.h"
+
+#include <QHash>
+#include <QList>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+// Recordings built from pieces with known boundaries: silence, hiss, sung
+// vowels of two colours, a nasal murmur, a fade. The voice keeps its phase
+// across pieces, as a singer's does.
+class SungSynth {
+public:
+    static constexpr int kRate = 44100;
+
+    SungSynth &silence(double ms) { return append(ms, [&] { return rng_.bounded(-3, 4) * 1.0; }); }
+
+    // Hiss with most of its power above 4 kHz, like s or a breath.
+    SungSynth &noise(double ms, double level = 6000)
+    {
+        return append(ms, [&] {
+            const double w = rng_.bounded(-1000, 1001) / 1000.0;
+            const double hiss = w - last_;
+            last_ = w;
+            return level * hiss / 2;
+        });
+    }
+
+    // A vowel at 200 Hz: colour 0 is dark (strong low harmonics, like a),
+    // colour 1 bright (strong harmonics around 2.5 kHz, like i).
+    SungSynth &vowel(double ms, int colour = 0, double level = 5000)
+    {
+        return append(ms, [&] { return level * voice(colour, 14); });
+    }
+
+    // A glide: the colour moving evenly from one to the other, as from y
+    // to o.
+    SungSynth &glide(double ms, int fromColour, int toColour)
+    {
+        const double start = double(pos_);
+        const double length = ms * kRate / 1000;
+        return append(ms, [&, start, length] {
+            const double w = (double(pos_) - start) / length;
+            return 5000 * voice(fromColour + w * (toColour - fromColour), 14);
+        });
+    }
+
+    // A nasal murmur: the same voice with its upper harmonics 15 dB down,
+    // as when the mouth is closed, a little quieter.
+    SungSynth &murmur(double ms)
+    {
+        return append(ms, [&] { return 3500 * (voice(0, 2) + 0.18 * (voice(0, 14) - voice(0, 2))); });
+    }
+
+    // A vowel whose level falls evenly by dropDb over ms.
+    SungSynth &fade(double ms, double dropDb, int colour = 0)
+    {
+        const double start = double(pos_);
+        const double length = ms * kRate / 1000;
+        return append(ms, [&, start, length] {
+            const double db = -dropDb * (double(pos_) - start) / length;
+            return 5000 * std::pow(10.0, db / 20) * voice(colour, 14);
+        });
+    }
+
+    double nowMs() const { return double(samples.size()) * 1000 / kRate; }
+
+    QList<qint16> samples;
+
+private:
+    // colour between 0 and 1 mixes the two colours' harmonic levels in dB,
+    // so that a glide moves evenly in what the ear (and a labeller) hears.
+    double voice(double colour, int harmonics) const
+    {
+        const double t = double(pos_) / kRate;
+        double v = 0;
+        for (int k = 1; k <= harmonics; ++k) {
+            const double dark = k <= 4 ? 1.0 : 0.5 / k;
+            const double bright = k == 1 ? 0.6 : (k >= 11 && k <= 14 ? 0.8 : 0.05);
+            const double weight = std::exp((1 - colour) * std::log(dark) + colour * std::log(bright));
+            v += weight * std::sin(2 * std::numbers::pi * 200 * k * t);
+        }
+        return v / 2;
+    }
+
+    template <typename Fn>
+    SungSynth &append(double ms, Fn next)
+    {
+        const int n = int(ms * kRate / 1000);
+        for (int i = 0; i < n; ++i, ++pos_)
+            samples.append(qint16(std::clamp(next(), -32000.0, 32000.0)));
+        return *this;
+    }
+
+    QRandomGenerator rng_{7};
+    double last_ = 0;
+    qint64 pos_ = 0;
+};
+
+// Waves held in memory under their file names.
+inline analysis::WaveSource sourceOf(const QHash<QString, QList<qint16>> &waves)
+{
+    analysis::WaveSource s;
+    s.load = [waves](const QString &name) {
+        analysis::WaveData d;
+        if (!waves.contains(name))
+            d.error = QStringLiteral("missing: ") + name;
+        d.samples = waves.value(name);
+        d.sampleRate = SungSynth::kRate;
+        return d;
+    };
+    return s;
+}
+
+inline clsOto unsetEntry(const QString &file, const QString &alias)
+{
+    clsOto e;
+    e.FIL = file;
+    e.ALS = alias;
+    return e;
+}
+
+inline double notePoint(const clsOto &e) { return e.prmLF + e.prmPR; }

@@ -1,0 +1,216 @@
+#include "analysis/Estimator.h"
+#include "analysis/FeatureCache.h"
+#include "analysis/Features.h"
+#include "SungSynth.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace analysis;
+
+namespace {
+
+constexpr int kRate = SungSynth::kRate;
+
+}  // namespace
+
+TEST(Features, ToneNoiseAndSilenceLookAsTheyShould)
+{
+    SungSynth s;
+    s.silence(200).noise(200).vowel(300);
+    const WaveFeatures f = computeFeatures(std::span<const qint16>(s.samples.constData(), size_t(s.samples.size())), kRate);
+    ASSERT_GT(f.frames, 150);
+    const int quiet = f.frameAt(100), hiss = f.frameAt(300), tone = f.frameAt(550);
+    EXPECT_LT(f.energyDb[quiet], f.energyDb[hiss] - 30);
+    EXPECT_GT(f.highRatio[hiss], 0.5);
+    EXPECT_LT(f.highRatio[tone], 0.2);
+    EXPECT_LT(f.periodicity[hiss], 0.5);
+    EXPECT_GT(f.periodicity[tone], 0.9);
+    EXPECT_NEAR(f.pitchHz[tone], 200, 5);
+    EXPECT_EQ(computeFeatures({}, kRate).frames, 0);
+}
+
+TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
+{
+    // "_あさあ": a vowel from silence at 300 ms, s from 800 to 920 ms, the
+    // vowel again until 1500 ms, then silence. "_さ": breath first, s at
+    // 400 ms, its vowel from 520 ms.
+    SungSynth vcv;
+    vcv.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    SungSynth cv;
+    cv.silence(100).noise(150, 800).silence(150).noise(120).vowel(600).silence(300);
+    Estimator estimator(sourceOf({{QStringLiteral("_あさあ.wav"), vcv.samples}, {QStringLiteral("_さ.wav"), cv.samples}}));
+    const QList<clsOto> entries = {unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("- あ")),
+                                   unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a さ")),
+                                   unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a -")),
+                                   unsetEntry(QStringLiteral("_さ.wav"), QStringLiteral("- さ"))};
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 4);
+    for (const Estimate &e : r.estimates) {
+        EXPECT_TRUE(e.estimated) << e.reason.toStdString();
+        EXPECT_EQ(e.entry.ALS, entries[e.index].ALS);
+        EXPECT_GE(e.entry.prmLF, 0);
+        EXPECT_LE(e.entry.prmOV, e.entry.prmPR);
+        EXPECT_LE(e.entry.prmPR, e.entry.prmFX);
+    }
+    EXPECT_NEAR(notePoint(r.estimates[0].entry), 300, 8);
+    EXPECT_NEAR(notePoint(r.estimates[1].entry), 920, 8);
+    // A note into silence ends a little before the sound does.
+    EXPECT_GT(notePoint(r.estimates[2].entry), 1500 - 60);
+    EXPECT_LE(notePoint(r.estimates[2].entry), 1500);
+    EXPECT_NEAR(notePoint(r.estimates[3].entry), 520, 8);
+    // The consonant lies between the entry's start and its note.
+    EXPECT_LT(r.estimates[1].entry.prmLF, 800);
+}
+
+TEST(Estimate, SetEntriesTeachTheBanksHabitsAndUnsureOnesAreFlagged)
+{
+    SungSynth one, two;
+    one.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    two.silence(350).vowel(450).noise(150).vowel(600).silence(300);
+    const QString a = QStringLiteral("_あさあ.wav"), b = QStringLiteral("_あさあ2.wav");
+    Estimator estimator(sourceOf({{a, one.samples}, {b, two.samples}}));
+    // This labeller puts the note 30 ms before the vowel, the entry 200 ms
+    // before that, the overlap 60 ms in, and measures the right bound from
+    // the end of the wave.
+    clsOto taught = unsetEntry(a, QStringLiteral("a さ"));
+    taught.prmLF = 920 - 30 - 200;
+    taught.prmPR = 200;
+    taught.prmOV = 60;
+    taught.prmFX = 260;
+    taught.prmRT = 500;
+    QList<clsOto> entries = {taught, unsetEntry(b, QStringLiteral("a さ")), unsetEntry(b, QStringLiteral("a か")),
+                             unsetEntry(QStringLiteral("_いない.wav"), QStringLiteral("- い")),
+                             unsetEntry(b, QStringLiteral("@breath"))};
+    entries[1].ALS = QStringLiteral("a さ");
+    const EstimateReport r = estimator.estimate(entries, {1, 2, 3, 4});
+    ASSERT_EQ(r.estimates.size(), 4);
+    const clsOto &e = r.estimates[0].entry;
+    EXPECT_NEAR(notePoint(e), 950 - 30, 8);
+    EXPECT_NEAR(e.prmPR, 200, 8);
+    EXPECT_NEAR(e.prmOV, 60, 8);
+    EXPECT_GE(e.prmRT, 0);
+    // Not in the file name, no wave, no syllable: flagged, left as they were.
+    for (int k = 1; k < 4; ++k) {
+        EXPECT_FALSE(r.estimates[k].estimated);
+        EXPECT_TRUE(r.estimates[k].flagged);
+        EXPECT_FALSE(r.estimates[k].reason.isEmpty());
+    }
+    EXPECT_EQ(r.flagged, 3);
+
+    // From the signal alone (nothing set), the default habits apply.
+    QList<clsOto> blank = {unsetEntry(a, QStringLiteral("a さ")), unsetEntry(b, QStringLiteral("a さ"))};
+    const EstimateReport alone = estimator.estimate(blank, {0, 1});
+    EXPECT_NEAR(notePoint(alone.estimates[1].entry), 950, 8);
+    EXPECT_LT(alone.estimates[1].entry.prmRT, 0);
+}
+
+TEST(FeatureCache, KeepsFeaturesPerKeyWithinItsBudget)
+{
+    int computed = 0;
+    auto make = [&] {
+        ++computed;
+        auto f = std::make_shared<WaveFeatures>();
+        f->frames = 1000;
+        f->bandCount = 32;
+        return std::shared_ptr<const WaveFeatures>(f);
+    };
+    const qsizetype one = make()->byteSize();
+    computed = 0;
+    FeatureCache cache(one * 2 + one / 2);
+    const FeatureOptions o;
+    const auto first = cache.get(QStringLiteral("a"), o, make);
+    EXPECT_EQ(cache.get(QStringLiteral("a"), o, make), first);
+    EXPECT_EQ(computed, 1);
+    FeatureOptions coarser;
+    coarser.hopMs = 8;
+    cache.get(QStringLiteral("a"), coarser, make);
+    cache.get(QStringLiteral("b"), o, make);
+    EXPECT_EQ(computed, 3);
+    EXPECT_EQ(cache.count(), 2);  // the least recently used went
+    cache.get(QString(), o, make);
+    EXPECT_EQ(cache.count(), 2);  // no key, not kept
+}
+
+TEST(Estimate, WavesOfAFolderAreReadAsTheEditorReadsThemAndCachedUntilRewritten)
+{
+    TempFolder folder;
+    SungSynth first, second;
+    first.silence(300).vowel(500).noise(120, 2500).vowel(500).silence(200);
+    second.silence(400).vowel(400).noise(120, 2500).vowel(500).silence(200);
+    const QString name = QStringLiteral("_あさ.wav");
+    folder.write(name, wavimg::wav(first.samples));
+    folder.write(QStringLiteral("_あか.wav"), QByteArray("RIFF, but not a wave"));
+
+    FeatureCache cache;
+    Estimator estimator(folderWaves(folder.path()), &cache);
+    const QList<clsOto> entries = {unsetEntry(name, QStringLiteral("a さ")), unsetEntry(QStringLiteral("_あか.wav"), QStringLiteral("a か")),
+                                   unsetEntry(QStringLiteral("_ない.wav"), QStringLiteral("a い"))};
+    const EstimateReport r = estimator.estimate(entries, {0, 1, 2});
+    ASSERT_EQ(r.estimates.size(), 3);
+    EXPECT_NEAR(notePoint(r.estimates[0].entry), 920, 10);
+    // A broken wave and a missing one: left as they were, with the reason.
+    for (int k : {1, 2}) {
+        EXPECT_FALSE(r.estimates[k].estimated);
+        EXPECT_TRUE(r.estimates[k].flagged);
+        EXPECT_TRUE(isUnset(r.estimates[k].entry));
+    }
+    EXPECT_TRUE(r.estimates[2].reason.contains(QStringLiteral("_ない.wav"))) << r.estimates[2].reason.toStdString();
+    EXPECT_EQ(cache.count(), 1);
+
+    // The same file again comes from the cache; rewritten, it is read anew.
+    const QList<clsOto> one = {entries[0]};
+    EXPECT_NEAR(notePoint(estimator.estimate(one, {0}).estimates[0].entry), 920, 10);
+    EXPECT_EQ(cache.count(), 1);
+    folder.write(name, wavimg::wav(second.samples));
+    QFile rewritten(folder.file(name));
+    ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
+    rewritten.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    rewritten.close();
+    EXPECT_NEAR(notePoint(estimator.estimate(one, {0}).estimates[0].entry), 920, 10);
+    EXPECT_EQ(cache.count(), 2);
+}
+
+TEST(Estimate, ReportsOneEstimatePerTargetInTheirOrder)
+{
+    SungSynth s;
+    s.silence(300).vowel(500).noise(120, 2500).vowel(500).silence(200);
+    const QString file = QStringLiteral("_あさ.wav");
+    Estimator estimator(sourceOf({{file, s.samples}}));
+    clsOto set = unsetEntry(file, QStringLiteral("- あ"));
+    set.prmLF = 200;
+    set.prmPR = 100;
+    set.prmOV = 30;
+    set.prmFX = 150;
+    set.prmRT = 250;  // measured from the end of the wave, as this bank does
+    const QList<clsOto> entries = {set, unsetEntry(file, QStringLiteral("a さ")), unsetEntry(file, QStringLiteral("a -"))};
+    // Targets in any order, a set entry among them (re-estimated from the
+    // signal), and one that is no entry at all.
+    const EstimateReport r = estimator.estimate(entries, {2, 7, 1, 0});
+    ASSERT_EQ(r.estimates.size(), 4);
+    EXPECT_EQ(r.estimates[0].index, 2);
+    EXPECT_EQ(r.estimates[1].index, 7);
+    EXPECT_EQ(r.estimates[2].index, 1);
+    EXPECT_EQ(r.estimates[3].index, 0);
+    EXPECT_TRUE(r.estimates[1].flagged);
+    EXPECT_FALSE(r.estimates[1].estimated);
+    for (int k : {0, 2, 3}) {
+        const Estimate &e = r.estimates[k];
+        EXPECT_TRUE(e.estimated) << e.reason.toStdString();
+        EXPECT_EQ(e.entry.FIL, entries[e.index].FIL);
+        EXPECT_EQ(e.entry.ALS, entries[e.index].ALS);
+        EXPECT_FALSE(isUnset(e.entry));
+        EXPECT_GE(e.entry.prmLF, 0);
+        EXPECT_LE(e.entry.prmOV, e.entry.prmPR);
+        EXPECT_LE(e.entry.prmPR, e.entry.prmFX);
+        EXPECT_LE(e.entry.prmLF + e.entry.prmFX, s.nowMs() - e.entry.prmRT);
+    }
+    // Nothing set but targets: defaults, with right bounds from the end
+    // (the bank's habit comes only from entries that are not targets).
+    EXPECT_NEAR(notePoint(r.estimates[3].entry), 300, 10);
+    EXPECT_LT(r.estimates[2].entry.prmRT, 0);
+    EXPECT_EQ(r.flagged, 1);
+}
