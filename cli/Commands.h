@@ -9,3 +9,4 @@
 QList<CliCommand> otoCommands();
 
 int checkCommand(const CliArgs &args);
+int estimateCommand(const CliArgs &args);

@@ -153,6 +153,22 @@ QList<CliCommand> otoCommands()
          {QStringLiteral("FOLDER"), QStringLiteral("RULES")},
          {charset},
          replaceCommand},
+        {QStringLiteral("estimate"),
+         QStringLiteral("Estimates the five parameters of the entries not set yet (all five 0) from their recordings, "
+                        "learning from the entries that are set, and prints every entry as list does; flagged "
+                        "entries (worth a look) and the counts go to standard error."),
+         {QStringLiteral("FOLDER")},
+         {charset,
+          QCommandLineOption(QStringLiteral("no-bad-names"),
+                             QStringLiteral("Look for each wave under its name as written first.")),
+          QCommandLineOption(QStringLiteral("all"),
+                             QStringLiteral("Estimate every entry, from the recordings alone.")),
+          QCommandLineOption(QStringLiteral("generate"),
+                             QStringLiteral("Add entries for the waves no entry names, by the usual naming of VCV "
+                                            "and CV recordings, estimated too, after the others.")),
+          QCommandLineOption(QStringLiteral("save"),
+                             QStringLiteral("Write oto.ini (whole or not at all) in its own encoding and line ends."))},
+         estimateCommand},
         {QStringLiteral("split"),
          QStringLiteral("Puts a space between the letters of every alias, keeping the listed combinations together "
                         "(comma separated; by default the editor's list); saves oto.ini in its own encoding."),

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "analysis/EstimateRun.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
@@ -15,6 +16,7 @@
 #include "view/ViewGeometry.h"
 #include "view/WaveEditor.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFrame>
@@ -325,6 +327,7 @@ void frmMain::buildMenus()
     on(addItem(experimental, QStringLiteral("mnuExpReplace")), [this] { mnuExpReplace_Click(); });
     // The script console is not there yet.
     addItem(experimental, QStringLiteral("mnuExpScript"))->setEnabled(false);
+    on(addItem(secret, QStringLiteral("mnuEstimate")), [this] { mnuEstimate_Click(); });
 }
 
 void frmMain::aplSett()
@@ -810,6 +813,22 @@ void frmMain::mnuExpReplace_Click()
         F5LstOto();
         redrawall();
     }
+}
+
+void frmMain::mnuEstimate_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    const std::optional<analysis::EstimateScope> scope = analysis::askEstimateScope(dialogs_);
+    if (!scope)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const analysis::EstimateRun run = analysis::runEstimate(
+        doc_, *scope, editor_->curIdx(), analysis::folderWaves(doc_.wrkpath(), &locale_), &featureCache_);
+    QApplication::restoreOverrideCursor();
+    doc_.editEntries(run.changes, QStringLiteral("Estimate"));
+    redrawall();
+    dialogs_.inform(analysis::estimateSummary(run), QStringLiteral("Estimate - 自動估算"));
 }
 
 void frmMain::mnuExpSplitCmb_Click()

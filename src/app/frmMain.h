@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ActivationTracker.h"
+#include "analysis/FeatureCache.h"
 #include "app/MainLayout.h"
 #include "oto/OtoDocument.h"
 #include "oto/OtoListModel.h"
@@ -71,6 +72,7 @@ public:
     void mnuOtoDel_Click();
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
+    void mnuEstimate_Click();
     void mnuUndo_Click();
     void mnuRedo_Click();
     // The splitter released x twips right of its left edge.
@@ -142,6 +144,7 @@ private:
     ActivationTracker activation_;
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
+    analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates
     QTimer *playTimer_ = nullptr;
     quint64 playingGeneration_ = 0;  // the wave the sound comes from
     static constexpr int kAliasBox = 5;  // the parameter boxes are 0 to 4

@@ -64,6 +64,7 @@ const QList<QPair<QString, QString>> &mainMenuCaptions()
         {QStringLiteral("mnuExpSplitCmb"), QStringLiteral("Split - 別名拆分")},
         {QStringLiteral("mnuExpReplace"), QStringLiteral("Replace - 別名批量替換")},
         {QStringLiteral("mnuExpScript"), QStringLiteral("Scripting - 執行程序")},
+        {QStringLiteral("mnuEstimate"), QStringLiteral("Estimate - 自動估算")},
     };
     return captions;
 }

@@ -1,3 +1,4 @@
+#include "analysis/SungSynth.h"
 #include "support/WindowEnv.h"
 #include "view/PictureBox.h"
 
@@ -165,4 +166,42 @@ TEST_F(UndoFixture, UndoShowsTheEntryItBroughtBack)
     EXPECT_EQ(list()->currentIndex().row(), 1);
     EXPECT_EQ(window->waveEditor().curOto()->ALS, "sa");
     EXPECT_TRUE(window->waveEditor().isEditable());
+}
+
+// Estimate from the ☆ menu: one step of the history, and a report.
+TEST(EstimateMenu, EstimatesTheChosenEntriesAsOneStep)
+{
+    WindowEnv env;
+    SungSynth vcv;
+    vcv.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    env.bank.write(QString::fromUtf8("_あさあ.wav"), wavimg::wav(vcv.samples));
+    env.bank.write("oto.ini", QString::fromUtf8("#CHARSET:UTF8\r\n_あさあ.wav=- あ,0,0,0,0,0\r\n_あさあ.wav=a さ,0,0,0,0,0\r\n"
+                                                "_あさあ.wav=@breath,0,0,0,0,0").toUtf8());
+    env.window->setFolderChooser([&] { return std::optional<QString>(env.bank.path()); });
+    env.child<QAction>("mnuOpen")->trigger();
+    const auto lines = [&] {
+        QStringList out;
+        for (const auto &e : env.window->document().clcOto())
+            out << e->fileStr();
+        return out;
+    };
+    const QStringList before = lines();
+    EXPECT_EQ(env.child<QAction>("mnuEstimate")->text(), "Estimate - 自動估算");
+
+    env.dialogs.inputAnswers = {QString("1")};
+    env.child<QAction>("mnuEstimate")->trigger();
+    const QStringList after = lines();
+    EXPECT_NE(after[0], before[0]);
+    EXPECT_NE(after[1], before[1]);
+    EXPECT_EQ(after[2], before[2]);  // no syllable: flagged, left alone
+    EXPECT_EQ(env.window->document().history().count(), 1);
+    ASSERT_EQ(env.dialogs.messages.size(), 1);
+    EXPECT_TRUE(env.dialogs.messages[0].text.startsWith("2 of 3 entries estimated."));
+    EXPECT_TRUE(env.dialogs.messages[0].text.endsWith("@breath"));
+
+    env.child<QAction>("mnuUndo")->trigger();
+    EXPECT_EQ(lines(), before);
+    env.dialogs.inputAnswers = {std::nullopt};  // cancelled: nothing
+    env.child<QAction>("mnuEstimate")->trigger();
+    EXPECT_EQ(env.window->document().history().count(), 1);
 }

@@ -1,0 +1,105 @@
+#include "analysis/Estimator.h"
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+#include "core/modUtils.h"
+
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+// The waves of the folder, by their names on disk.
+QStringList waveFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files, QDir::Name);
+}
+
+// Refuses, before anything is written, what saving would lose: bad lines,
+// or characters the file's encoding cannot hold.
+bool refusesToSave(const CliSession &session, const QString &path)
+{
+    if (session.doc.lastBadLines() > 0) {
+        printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
+                     .arg(path)
+                     .arg(session.doc.lastBadLines()));
+        return true;
+    }
+    if (const auto lost = firstUnwritableLine(session)) {
+        printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "
+                                "nothing was changed:\n%1")
+                     .arg(*lost));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int estimateCommand(const CliArgs &args)
+{
+    const QString folder = args.arg(0);
+    CliSession session(args.charset());
+    session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
+    if (!session.open(folder))
+        return kCliFailed;
+    OtoDocument &doc = session.doc;
+    const QString path = joinPath(folder, OtoDocument::kOtoIni);
+    const bool save = args.isSet(QStringLiteral("save"));
+    if (save && session.doc.lastBadLines() > 0 && refusesToSave(session, path))
+        return kCliFailed;
+
+    QList<clsOto> entries;
+    for (const auto &e : doc.clcOto())
+        entries << *e;
+    const qsizetype existing = entries.size();
+    if (args.isSet(QStringLiteral("generate")))
+        entries += analysis::generateEntries(entries, waveFiles(folder));
+
+    QList<int> targets;
+    if (args.isSet(QStringLiteral("all"))) {
+        for (int i = 0; i < entries.size(); ++i)
+            targets << i;
+    } else {
+        targets = analysis::unsetIndexes(entries);
+    }
+
+    analysis::Estimator estimator(analysis::folderWaves(folder, &session.locale));
+    const analysis::EstimateReport report = estimator.estimate(entries, targets);
+    for (const analysis::Estimate &e : report.estimates) {
+        entries[e.index] = e.entry;
+        if (e.flagged)
+            printErr(QStringLiteral("flagged: %1\t%2").arg(e.entry.fileStr(), e.reason));
+    }
+
+    // The document takes the result, so that a save writes it in the file's
+    // own form and the check above sees the new aliases.
+    OtoEntries generated;
+    for (qsizetype i = existing; i < entries.size(); ++i)
+        generated << std::make_shared<clsOto>(entries[i]);
+    doc.insertEntries(int(existing), generated);
+    QList<EntryChange> changes;
+    for (const analysis::Estimate &e : report.estimates)
+        if (e.index < existing)
+            changes.append({e.index, e.entry});
+    doc.changeEntries(changes);
+
+    if (save) {
+        if (refusesToSave(session, path) || !doc.saveoto(OtoDocument::kOtoIni))
+            return kCliFailed;
+    }
+
+    QByteArray out;
+    for (const auto &e : doc.clcOto()) {
+        out += e->fileStr().toUtf8();
+        out += '\n';
+    }
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    std::fflush(stdout);
+    printErr(QStringLiteral("entries: %1, estimated: %2, generated: %3, flagged: %4, time: %5 ms")
+                 .arg(doc.clcOto().size())
+                 .arg(report.estimates.size())
+                 .arg(generated.size())
+                 .arg(report.flagged)
+                 .arg(qRound(report.elapsedMs)));
+    return 0;
+}

@@ -1,0 +1,75 @@
+#include "analysis/EstimateRun.h"
+
+#include "core/Dialogs.h"
+
+namespace analysis {
+
+std::optional<EstimateScope> askEstimateScope(Dialogs &dialogs)
+{
+    const QString prompt =
+        QStringLiteral("Estimate which entries? - 估算哪些條目？\r\n"
+                       "1 --> the entries not set yet (all five numbers 0) - 未設定的條目\r\n"
+                       "2 --> the current entry - 當前條目\r\n"
+                       "3 --> every entry, from the recordings alone - 全部條目（僅依錄音）");
+    const std::optional<QString> answer = dialogs.input(prompt, QStringLiteral("Estimate - 自動估算"), QStringLiteral("1"));
+    if (!answer || answer->trimmed().isEmpty())
+        return std::nullopt;
+    switch (answer->trimmed().toInt()) {
+    case 1: return EstimateScope::Unset;
+    case 2: return EstimateScope::Current;
+    case 3: return EstimateScope::All;
+    default:
+        dialogs.message({QStringLiteral("1~3"), QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
+        return std::nullopt;
+    }
+}
+
+EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx, const WaveSource &waves,
+                        FeatureCache *cache)
+{
+    QList<clsOto> entries;
+    for (const auto &e : doc.clcOto())
+        entries << *e;
+    QList<int> targets;
+    switch (scope) {
+    case EstimateScope::Unset: targets = unsetIndexes(entries); break;
+    case EstimateScope::Current:
+        if (curIdx >= 0 && curIdx < entries.size())
+            targets << curIdx;
+        break;
+    case EstimateScope::All:
+        for (int i = 0; i < entries.size(); ++i)
+            targets << i;
+        break;
+    }
+    EstimateRun run;
+    run.asked = int(targets.size());
+    if (targets.isEmpty())
+        return run;
+    Estimator estimator(waves, cache);
+    for (const Estimate &e : estimator.estimate(entries, targets).estimates) {
+        if (e.estimated)
+            run.changes.append({e.index, e.entry});
+        if (e.flagged)
+            run.flagged << e.entry.ALS;
+    }
+    return run;
+}
+
+QString estimateSummary(const EstimateRun &run)
+{
+    QString text = QStringLiteral("%1 of %2 entries estimated.").arg(run.changes.size()).arg(run.asked)
+                   + QStringLiteral("\r\n") + QStringLiteral("已估算%1個條目（共%2個）。").arg(run.changes.size()).arg(run.asked);
+    if (run.flagged.isEmpty())
+        return text;
+    // A long list is cut: the box must fit on the screen.
+    constexpr int kShown = 30;
+    QStringList shown = run.flagged.mid(0, kShown);
+    if (run.flagged.size() > kShown)
+        shown << QStringLiteral("… (+%1)").arg(run.flagged.size() - kShown);
+    return text + QStringLiteral("\r\n\r\n") + QStringLiteral("These %1 need a look:").arg(run.flagged.size())
+           + QStringLiteral("\r\n") + QStringLiteral("以下%1個條目需要檢查：").arg(run.flagged.size())
+           + QStringLiteral("\r\n") + shown.join(QStringLiteral("\r\n"));
+}
+
+}  // namespace analysis

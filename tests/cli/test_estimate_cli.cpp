@@ -1,0 +1,64 @@
+#include "analysis/SungSynth.h"
+#include "support/RunCli.h"
+#include "support/TempFolder.h"
+#include "support/WavImages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// "_あさあ": a vowel from silence at 300 ms, s from 800 ms, the vowel again
+// from 920 ms; "_さ": s at 400 ms, its vowel from 520 ms. Only "a さ" is set.
+void writeBank(const TempFolder &dir, const QByteArray &extraLine = {})
+{
+    SungSynth vcv, cv;
+    vcv.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    cv.silence(400).noise(120).vowel(600).silence(300);
+    dir.write(QString::fromUtf8("_あさあ.wav"), wavimg::wav(vcv.samples));
+    dir.write(QString::fromUtf8("_さ.wav"), wavimg::wav(cv.samples));
+    dir.write("oto.ini", QString::fromUtf8("#CHARSET:UTF8\n_あさあ.wav=- あ,0,0,0,0,0\n_あさあ.wav=a さ,690,260,500,200,60\n"
+                                           "_あさあ.wav=a -,0,0,0,0,0\n").toUtf8() + extraLine);
+}
+
+double notePoint(const QString &line)
+{
+    const QStringList f = line.section(u'=', 1).split(u',');
+    return f[1].toDouble() + f[4].toDouble();
+}
+
+}  // namespace
+
+TEST(EstimateCli, EstimatesUnsetEntriesGeneratesSavesAndRefusesWhatReplaceRefuses)
+{
+    TempFolder dir;
+    writeBank(dir);
+    CliRun r = lirraOto({"estimate", dir.path()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[1], QString::fromUtf8("_あさあ.wav=a さ,690,260,500,200,60"));  // set: kept
+    EXPECT_NEAR(notePoint(lines[0]), 300, 40);  // the set entry teaches a note 30 ms early
+    EXPECT_FALSE(lines[2].endsWith(",0,0,0,0,0"));
+    EXPECT_TRUE(r.err.contains("entries: 3, estimated: 2, generated: 0")) << r.err.toStdString();
+    EXPECT_TRUE(dir.read("oto.ini").contains(",0,0,0,0,0"));  // nothing written
+
+    r = lirraOto({"estimate", dir.path(), "--generate", "--save"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[3].startsWith(QString::fromUtf8("_さ.wav=- さ,"))) << lines[3].toStdString();
+    EXPECT_NEAR(notePoint(lines[3]), 520, 40);
+    const QByteArray saved = dir.read("oto.ini");
+    EXPECT_TRUE(saved.startsWith("#CHARSET:UTF8\n"));  // its own form: marker, LF
+    EXPECT_EQ(lirraOto({"list", dir.path()}).out, r.out);
+
+    // A bad line would be dropped by saving: refused, nothing written.
+    TempFolder bad;
+    writeBank(bad, "not an entry\n");
+    const QByteArray before = bad.read("oto.ini");
+    r = lirraOto({"estimate", bad.path(), "--save"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("bad lines"));
+    EXPECT_EQ(bad.read("oto.ini"), before);
+    EXPECT_EQ(lirraOto({"estimate", bad.path()}).status, 0);  // printing is harmless
+}
