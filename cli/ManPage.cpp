@@ -106,7 +106,7 @@ QString manPage(const QList<CliCommand> &commands)
                              "says.\n"
                              ".SH EXIT STATUS\n"
                              ".TP\n.B 0\nSuccess.\n"
-                             ".TP\n.B 1\nThe check found problems.\n"
+                             ".TP\n.B 1\nProblems found: \\fBcheck\\fR found some in the waves, or the script of \\fBrun\\fR failed.\n"
                              ".TP\n.B 2\n"
                              "The file could not be read or written, or the command line was wrong.\n"
                              ".SH EXAMPLES\n"
