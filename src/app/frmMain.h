@@ -9,6 +9,7 @@
 #include "wave/WavePlayer.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +23,7 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QTimer;
+class frmScript;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -73,6 +75,9 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    void mnuExpScript_Click();
+    // The script console while it is open.
+    frmScript *console() const;
     void mnuUndo_Click();
     void mnuRedo_Click();
     // The splitter released x twips right of its left edge.
@@ -144,6 +149,7 @@ private:
     ActivationTracker activation_;
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
+    QPointer<frmScript> console_;
     analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates
     QTimer *playTimer_ = nullptr;
     quint64 playingGeneration_ = 0;  // the wave the sound comes from
