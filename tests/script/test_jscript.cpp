@@ -44,4 +44,16 @@ TEST(JScript, ErrorsAndValuesCrossingToTheHost)
         "var a = [1]; env.curOto = clcOto(2); var v = new VBArray(getWave());\n"
         "trace(v.lbound(), v.ubound(), v.getItem(2), v.dimensions(), curOto.als, typeof curOto, curoto.dispStr().length)")));
     EXPECT_EQ(s.host->output, "0 2 -7 1 ka object 10\r\n");
+
+    // Member names ignore case, in reads, writes and `in`, on entries as on
+    // collections; a member that does not exist is an error either way.
+    s.host->output.clear();
+    EXPECT_TRUE(s.control.addCode(QStringLiteral(
+        "var o = clcOto(1); o.ALS = 'x'; o.Als += 'y'; o.prmlf = 5; o.PRMLF += 1;\n"
+        "trace(o.als, o.aLs, o.prmLF, 'als' in o, 'ALS' in o, 'zz' in o, clcOto.COUNT(), clcoto.Item(1).als)")));
+    EXPECT_EQ(s.host->output, "xy xy 6 True True False 3 xy\r\n");
+    EXPECT_FALSE(s.control.addCode(QStringLiteral("clcOto(1).nope;")));
+    EXPECT_EQ(s.control.error().description, "Error: Object doesn't support this property or method: 'nope'");
+    EXPECT_FALSE(s.control.addCode(QStringLiteral("clcOto(1).Nope = 1;")));
+    EXPECT_EQ(s.control.error().description, "Error: Object doesn't support this property or method: 'Nope'");
 }

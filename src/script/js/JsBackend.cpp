@@ -75,7 +75,8 @@ class JsBridge : public QObject {
     Q_OBJECT
 public:
     explicit JsBridge(JsBackend &backend) : backend_(backend) {}
-    // [lower-case name, index, is a method, callable without arguments]
+    // [lower-case name, index, is a method, callable without arguments,
+    // name as declared]
     // for every member of a class.
     Q_INVOKABLE QJSValue members(int classId);
     Q_INVOKABLE bool hasDefault(int classId) const;
@@ -112,6 +113,9 @@ const char *const kPrelude = R"JS(
     // A proxy hands out its host handle under this key, which scripts
     // cannot name.
     const HANDLE = Symbol("host");
+    // An object's state (its handle, its class's members, its methods made
+    // so far), kept on objects that are no proxies.
+    const STATE = Symbol("state");
     const classes = [];
     function noMember(key) {
         return new Error("Object doesn't support this property or method: '" + String(key) + "'");
@@ -125,7 +129,9 @@ const char *const kPrelude = R"JS(
             const list = bridge.members(id);
             for (let i = 0; i < list.length; ++i)
                 table[list[i][0]] = { index: list[i][1], method: list[i][2], zero: list[i][3] };
-            c = classes[id] = { members: table, hasDefault: bridge.hasDefault(id) };
+            c = classes[id] = { members: table, hasDefault: bridge.hasDefault(id), proto: null };
+            if (!c.hasDefault)
+                c.proto = prototypeOf(list, table);
         }
         return c;
     }
@@ -168,6 +174,7 @@ const char *const kPrelude = R"JS(
             f.valueOf = function () { return invoke(t.h, m.index, []); };
         return f;
     }
+    // The traps, on a proxy's target or on an object's state.
     const handler = {
         get(t, key) {
             if (typeof key !== "string") {
@@ -207,8 +214,42 @@ const char *const kPrelude = R"JS(
             return invoke(t.h, -1, args);
         },
     };
+    // An object that cannot be called is no proxy (whose every member
+    // read passes through a trap): its class's prototype holds accessors
+    // for each member as declared and in lower case, and a proxy below it
+    // catches every other spelling, as member names ignore case.
+    function prototypeOf(list, table) {
+        const below = new Proxy({}, {
+            get(t, key, receiver) { return handler.get(receiver[STATE], key); },
+            set(t, key, value, receiver) { return handler.set(receiver[STATE], key, value); },
+            has(t, key) { return typeof key === "string" && table[key.toLowerCase()] !== undefined; },
+        });
+        const proto = Object.create(below);
+        for (let i = 0; i < list.length; ++i) {
+            const m = table[list[i][0]];
+            const accessor = {
+                get() { return handler.get(this[STATE], list[i][0]); },
+                set(value) { handler.set(this[STATE], list[i][0], value); },
+            };
+            if (!m.method) {
+                accessor.get = function () { return result(this[HANDLE].get(m.index)); };
+                accessor.set = function (value) { this[HANDLE].set(m.index, unwrap(value)); };
+            }
+            Object.defineProperty(proto, list[i][0], accessor);
+            if (list[i][4] !== list[i][0])
+                Object.defineProperty(proto, list[i][4], accessor);
+        }
+        return proto;
+    }
     function wrap(h) {
         const c = classOf(h.lirraHostClass);
+        if (c.proto !== null) {
+            const state = { h: h, m: c.members, d: false, f: [] };
+            const o = Object.create(c.proto);
+            Object.defineProperty(o, HANDLE, { value: h });
+            Object.defineProperty(o, STATE, { value: state });
+            return o;
+        }
         // Only an object with a default member can be called: clc(1).
         const t = c.hasDefault ? () => undefined : {};
         t.h = h;
@@ -428,12 +469,13 @@ public:
         QJSValue list = engine_->newArray(uint(cls.memberCount()));
         for (int i = 0; i < cls.memberCount(); ++i) {
             const HostMember &m = cls.member(i);
-            QJSValue entry = engine_->newArray(4);
+            QJSValue entry = engine_->newArray(5);
             entry.setProperty(0, m.name.toLower());
             entry.setProperty(1, i);
             // A property that needs arguments (ItemData(row)) is called.
             entry.setProperty(2, m.kind == MemberKind::Method || !m.acceptsArgs(0));
             entry.setProperty(3, m.acceptsArgs(0));
+            entry.setProperty(4, m.name);
             list.setProperty(quint32(i), entry);
         }
         return list;
