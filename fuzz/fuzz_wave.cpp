@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (ok != w.Valid || w.GetError().isEmpty())
         __builtin_trap();
     if (!ok) {
-        if (w.errType != 1 && w.errType != 3)
+        if (w.errType != WaveError::Corrupted && w.errType != WaveError::WrongFormat)
             __builtin_trap();
         return 0;
     }

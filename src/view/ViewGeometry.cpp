@@ -23,11 +23,10 @@ double xToMs(double x, double start, double length, double width)
 WaveSamples waveSamples(const clsWave &wave)
 {
     WaveSamples s;
-    // getData hands out a shared copy; the wave keeps the same buffer alive
-    // until its next load, so the pointer stays good for one drawing.
-    const QList<qint16> data = wave.getData();
-    s.data = data.constData();
-    s.count = std::min<qint64>(wave.Length, data.size());
+    // The wave keeps its samples until its next load, so the pointer stays
+    // good for one drawing.
+    s.data = wave.samples().data();
+    s.count = std::min<qint64>(wave.Length, wave.samples().size());
     s.samplerate = wave.Samplerate;
     s.generation = wave.generation();
     return s;
