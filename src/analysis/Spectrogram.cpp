@@ -88,8 +88,8 @@ public:
     }
 
     // The rows' levels around sample `middle`, frames spread evenly over
-    // extent samples; row r goes to out[r * stride].
-    void levels(double middle, double extent, int frames, float *out, size_t stride)
+    // extent samples, into out[0] (the top row) to out[rows - 1].
+    void levels(double middle, double extent, int frames, float *out)
     {
         std::fill(sum_.begin(), sum_.end(), 0.0);
         for (int j = 0; j < frames; ++j) {
@@ -109,8 +109,12 @@ public:
                 p /= b.last - b.first + 1;
             }
             p *= scale;
-            // The tilt lifts what is there; silence stays silence.
-            out[r * stride] = float(p > 0 ? std::max(10 * std::log10(p) + b.tiltDb, kSilenceDb) : kSilenceDb);
+            // The tilt lifts what is there; silence stays silence. A float
+            // logarithm is exact enough for a picture and the costliest step
+            // of a column in double.
+            constexpr float kDbPerOctave = 3.0103f;  // 10 log10(2)
+            const float db = p > 0 ? kDbPerOctave * std::log2(float(p)) + b.tiltDb : float(kSilenceDb);
+            out[r] = std::max(db, float(kSilenceDb));
         }
     }
 
@@ -200,8 +204,8 @@ SpectrogramGrid computeSpectrogram(std::span<const qint16> samples, const Spectr
         const int frames = analyser.framesFor(extent, o.maxFramesPerColumn);
         const int from = int(qint64(req.columns) * part / parts), to = int(qint64(req.columns) * (part + 1) / parts);
         for (int c = from; c < to; ++c)
-            analyser.levels(double(req.s0) - 0.5 + (c + 0.5) * span, extent, frames, grid.levelDb.data() + c,
-                            size_t(req.columns));
+            analyser.levels(double(req.s0) - 0.5 + (c + 0.5) * span, extent, frames,
+                            grid.levelDb.data() + size_t(c) * size_t(req.rows));
     });
     return grid;
 }
@@ -230,7 +234,7 @@ LevelRange fitLevels(std::span<const qint16> samples, int sampleRate, const Spec
     std::vector<float> medians(static_cast<size_t>(places));
     for (int i = 0; i < places; ++i) {
         float *column = all.data() + size_t(i) * kRows;
-        analyser.levels((i + 0.5) * double(samples.size()) / places, extent, frames, column, 1);
+        analyser.levels((i + 0.5) * double(samples.size()) / places, extent, frames, column);
         std::vector<float> sorted(column, column + kRows);
         std::nth_element(sorted.begin(), sorted.begin() + kRows / 2, sorted.end());
         medians[size_t(i)] = sorted[kRows / 2];

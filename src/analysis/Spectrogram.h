@@ -70,13 +70,13 @@ struct SpectrogramRequest {
 };
 
 // Levels in dB relative to a full-scale sine (a sine at full scale reads 0
-// in its row), rows x columns, row-major, row 0 at the top. The tilt of the
-// options is included.
+// in its row), column after column (each is computed whole), row 0 at the
+// top. The tilt of the options is included.
 struct SpectrogramGrid {
     int columns = 0;
     int rows = 0;
     std::vector<float> levelDb;
-    float at(int column, int row) const { return levelDb[size_t(row) * size_t(columns) + size_t(column)]; }
+    float at(int column, int row) const { return levelDb[size_t(column) * size_t(rows) + size_t(row)]; }
 };
 
 // Samples before the start and after the end of the wave count as silence.

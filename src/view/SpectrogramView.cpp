@@ -111,11 +111,14 @@ QImage spectrogramImage(const analysis::SpectrogramGrid &grid, const analysis::L
     const std::array<QRgb, 256> &table = colorTable();
     const float floor = levels.floorDb;
     const float perStep = 255.0f / std::max(1e-3f, levels.topDb - levels.floorDb);
+    // Row by row of the picture; the columns' values for a run of rows stay
+    // in the cache between them.
+    const size_t rows = size_t(grid.rows);
     for (int r = 0; r < grid.rows; ++r) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(r));
-        const float *db = grid.levelDb.data() + size_t(r) * size_t(grid.columns);
+        const float *db = grid.levelDb.data() + r;
         for (int c = 0; c < grid.columns; ++c) {
-            const float step = std::clamp((db[c] - floor) * perStep, 0.0f, 255.0f);
+            const float step = std::clamp((db[size_t(c) * rows] - floor) * perStep, 0.0f, 255.0f);
             line[c] = table[size_t(step + 0.5f)];
         }
     }
