@@ -212,13 +212,22 @@ CurvePoints curvePoints(const analysis::WaveFeatures &f, double start, double le
     const auto row = [&](double share) { return bottom - 1 - int(std::lround(std::clamp(share, 0.0, 1.0) * span)); };
     pts.energy.reserve(size_t(width));
     pts.voicing.reserve(size_t(width));
+    // Between two frames the values are interpolated: a zoomed-in view has
+    // several columns per frame and would show steps.
+    const double framesPerMs = double(f.sampleRate) / 1000 / f.hopSamples;
+    const auto at = [&](const std::vector<float> &v, double frame) {
+        const int i = std::clamp(int(std::floor(frame)), 0, f.frames - 1);
+        const int j = std::min(i + 1, f.frames - 1);
+        const double w = std::clamp(frame - i, 0.0, 1.0);
+        return v[size_t(i)] * (1 - w) + v[size_t(j)] * w;
+    };
     for (int x = 0; x < width; ++x) {
         const double t = xToMs(x + 0.5, start, length, width);
         if (t < 0 || t >= f.lengthMs())
             continue;
-        const int i = f.frameAt(t);
-        pts.energy.emplace_back(x, row((f.energyDb[size_t(i)] + 80.0) / 80.0));
-        pts.voicing.emplace_back(x, row(f.periodicity[size_t(i)]));
+        const double frame = t * framesPerMs;
+        pts.energy.emplace_back(x, row((at(f.energyDb, frame) + 80.0) / 80.0));
+        pts.voicing.emplace_back(x, row(at(f.periodicity, frame)));
     }
     return pts;
 }

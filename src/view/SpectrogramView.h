@@ -93,7 +93,7 @@ struct FrequencyMark {
 std::vector<FrequencyMark> frequencyMarks(int height, const analysis::SpectrogramOptions &options);
 
 // The analysis curves over a layer of rows [top, bottom): one point per pixel
-// column of the view window, from the frame nearest that column's time;
+// column of the view window, between the frames around that column's time;
 // columns before the start or past the end of the wave get none.
 struct CurvePoints {
     std::vector<QPoint> energy;   // the level, -80 dB at the bottom to 0 dB at the top

@@ -164,10 +164,30 @@ void drawCurves(PictureBox &box, const analysis::WaveFeatures &features, double 
     QImage &img = box.image();
     ensureRgb32(img);
     const CurvePoints pts = curvePoints(features, start, length, img.width(), 0, bottom - top);
-    Raster energy(img, overSpectrogram ? QColor(255, 255, 255) : QColor(64, 64, 64), top, bottom);
+    const QColor energyColor = overSpectrogram ? QColor(255, 255, 255) : QColor(64, 64, 64);
+    const QColor voicingColor = overSpectrogram ? QColor(80, 230, 255) : QColor(0, 140, 160);
+    Raster energy(img, energyColor, top, bottom);
     drawPolyline(energy, pts.energy);
-    Raster voicing(img, overSpectrogram ? QColor(80, 230, 255) : QColor(0, 140, 160), top, bottom);
+    Raster voicing(img, voicingColor, top, bottom);
     drawPolyline(voicing, pts.voicing);
+
+    // What the lines are, at the top right.
+    QPainter painter(&img);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(8, int(std::lround(10 * box.pixelRatio()))));
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const QString names[2] = {QStringLiteral("level - 音量"), QStringLiteral("voicing - 濁音")};
+    const QColor colors[2] = {energyColor, voicingColor};
+    int y = top + 2;
+    for (int i = 0; i < 2; ++i) {
+        const int w = metrics.horizontalAdvance(names[i]) + 6;
+        const QRect where(img.width() - w - 4, y, w, metrics.height());
+        painter.fillRect(where, overSpectrogram ? QColor(0, 0, 0, 140) : QColor(255, 255, 255, 200));
+        painter.setPen(colors[i]);
+        painter.drawText(where, Qt::AlignCenter, names[i]);
+        y += metrics.height();
+    }
 }
 
 // Where the estimator put a flagged entry's points: dashed lines in the
