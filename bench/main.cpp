@@ -11,6 +11,7 @@ void runListBenchmarks(const QString &scratch);
 void runToolsBenchmarks(const QString &scratch);
 void runViewBenchmarks(const QString &scratch);
 void runEstimateBenchmarks(const QString &scratch);
+void runScriptBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -22,6 +23,7 @@ struct Section {
 const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
+    {"script", runScriptBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

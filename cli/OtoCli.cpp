@@ -169,6 +169,22 @@ QList<CliCommand> otoCommands()
           QCommandLineOption(QStringLiteral("save"),
                              QStringLiteral("Write oto.ini (whole or not at all) in its own encoding and line ends."))},
          estimateCommand},
+        {QStringLiteral("run"),
+         QStringLiteral("Runs a VBScript or JScript file over FOLDER/oto.ini, as the editor's script console would: "
+                        "env.clcOto, env.curOto (the first entry), env.curwav, env.saveoto and the built-in "
+                        "functions; trace writes to standard output. A script error is reported on standard "
+                        "error (exit status 1) and nothing is saved."),
+         {QStringLiteral("SCRIPT"), QStringLiteral("FOLDER")},
+         {QCommandLineOption(QStringLiteral("lang"),
+                             QStringLiteral("The script's language, vbs or js; by default from the file's extension."),
+                             QStringLiteral("vbs|js")),
+          charset,
+          QCommandLineOption(QStringLiteral("save"),
+                             QStringLiteral("Write oto.ini (in its own encoding) when the script ran without error.")),
+          QCommandLineOption(QStringLiteral("timeout"),
+                             QStringLiteral("Stop the script after this many seconds; 0 for no limit. Default 3."),
+                             QStringLiteral("SECONDS"), QStringLiteral("3"))},
+         runCommand},
         {QStringLiteral("split"),
          QStringLiteral("Puts a space between the letters of every alias, keeping the listed combinations together "
                         "(comma separated; by default the editor's list); saves oto.ini in its own encoding."),

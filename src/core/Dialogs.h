@@ -7,9 +7,9 @@
 // interface. The widgets build shows real dialogs; tests and command-line
 // tools supply their own implementation.
 
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, AbortRetryIgnore, RetryCancel };
 enum class MsgIcon { None, Information, Warning, Critical, Question };
-enum class MsgAnswer { Ok, Cancel, Yes, No };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
 
 struct MessageRequest {
     QString text;

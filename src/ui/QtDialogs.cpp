@@ -19,6 +19,9 @@ QMessageBox::StandardButton standardButton(MsgAnswer answer)
     case MsgAnswer::Cancel: return QMessageBox::Cancel;
     case MsgAnswer::Yes: return QMessageBox::Yes;
     case MsgAnswer::No: return QMessageBox::No;
+    case MsgAnswer::Abort: return QMessageBox::Abort;
+    case MsgAnswer::Retry: return QMessageBox::Retry;
+    case MsgAnswer::Ignore: return QMessageBox::Ignore;
     }
     return QMessageBox::Ok;
 }
@@ -30,6 +33,8 @@ QMessageBox::StandardButtons standardButtons(MsgButtons buttons)
     case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MsgButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -56,13 +61,17 @@ MsgAnswer QtDialogs::message(const MessageRequest &request)
     // Closing the box is Cancel where there is one; an OK box closes as OK.
     if (request.buttons == MsgButtons::Ok)
         box.setEscapeButton(QMessageBox::Ok);
-    else if (request.buttons == MsgButtons::YesNoCancel || request.buttons == MsgButtons::OkCancel)
+    else if (request.buttons == MsgButtons::YesNoCancel || request.buttons == MsgButtons::OkCancel
+             || request.buttons == MsgButtons::RetryCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
     case QMessageBox::Ok: return MsgAnswer::Ok;
+    case QMessageBox::Abort: return MsgAnswer::Abort;
+    case QMessageBox::Retry: return MsgAnswer::Retry;
+    case QMessageBox::Ignore: return MsgAnswer::Ignore;
     default: return request.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
     }
 }

@@ -1,0 +1,286 @@
+#include "script/ObjectModel.h"
+
+#include "core/Dialogs.h"
+#include "oto/clsOto.h"
+#include "oto/OtoDocument.h"
+#include "script/MessageBox.h"
+#include "script/ScriptError.h"
+#include "script/TraceText.h"
+#include "wave/clsWave.h"
+
+#include <QDir>
+
+namespace script {
+
+namespace {
+
+
+template <class Field>
+void numberProperty(HostClassBuilder<EntryObject> &b, const char *name, Field field)
+{
+    b.property(
+        name, [field](EntryObject &o) { return o.entry().get()->*field; },
+        [field](EntryObject &o, const Value &v) { o.entry().get()->*field = v.toDouble(); });
+}
+
+qint32 position(const Value &v)
+{
+    return v.toLong();
+}
+
+std::shared_ptr<clsOto> entryOf(const Value &v)
+{
+    if (v.kind() != ValueKind::Object)
+        throw ScriptException(RuntimeError::TypeMismatch);
+    auto *object = dynamic_cast<EntryObject *>(v.toObject().get());
+    if (!object)
+        throw ScriptException(RuntimeError::TypeMismatch);
+    return object->entry();
+}
+
+}  // namespace
+
+// ---- Entries ----------------------------------------------------------------
+
+const HostClass &EntryObject::hostClass() const
+{
+    static const HostClass cls = [] {
+        HostClass c(QStringLiteral("clsOto"));
+        HostClassBuilder<EntryObject> b(c);
+        b.property(
+             "FIL", [](EntryObject &o) { return o.entry()->FIL; },
+             [](EntryObject &o, const Value &v) { o.entry()->FIL = v.toString(); })
+            .property(
+                "ALS", [](EntryObject &o) { return o.entry()->ALS; },
+                [](EntryObject &o, const Value &v) { o.entry()->ALS = v.toString(); });
+        numberProperty(b, "prmLF", &clsOto::prmLF);
+        numberProperty(b, "prmFX", &clsOto::prmFX);
+        numberProperty(b, "prmRT", &clsOto::prmRT);
+        numberProperty(b, "prmPR", &clsOto::prmPR);
+        numberProperty(b, "prmOV", &clsOto::prmOV);
+        b.method("dispStr", 0, 0, [](EntryObject &o, Args) { return o.entry()->dispStr(); })
+            .method("fileStr", 0, 0, [](EntryObject &o, Args) { return o.entry()->fileStr(); });
+        return c;
+    }();
+    return cls;
+}
+
+// ---- Waves -------------------------------------------------------------------
+
+WaveObject::WaveObject(const clsWave *shown) : wave_(shown) {}
+
+WaveObject::WaveObject() : owned_(std::make_shared<clsWave>()), wave_(owned_.get()) {}
+
+const HostClass &WaveObject::hostClass() const
+{
+    static const HostClass cls = [] {
+        HostClass c(QStringLiteral("clsWave"));
+        HostClassBuilder<WaveObject>(c)
+            .readOnly("Valid", [](WaveObject &o) { return o.wave().Valid; })
+            .readOnly("Samplerate", [](WaveObject &o) { return o.wave().Samplerate; })
+            .readOnly("Length", [](WaveObject &o) { return o.wave().Length; })
+            .readOnly("LengthMs", [](WaveObject &o) { return o.wave().LengthMs; })
+            .readOnly("Range", [](WaveObject &o) { return o.wave().Range; })
+            .method("getData", 0, 0,
+                    [](WaveObject &o, Args) {
+                        return Value(IntegerArrayRef(std::make_shared<const QList<qint16>>(o.wave().getData())));
+                    })
+            .method("getWave", 0, 0, [](WaveObject &o, Args) {
+                const QList<qint16> data = o.wave().getData();
+                QList<Value> items;
+                items.reserve(data.size());
+                for (qint16 s : data)
+                    items.append(Value(s));
+                return Value(makeArray(std::move(items)));
+            });
+        return c;
+    }();
+    return cls;
+}
+
+// ---- clcOto --------------------------------------------------------------------
+
+Value CollectionObject::entryObject(const std::shared_ptr<clsOto> &entry)
+{
+    if (auto known = objects_.value(entry.get()).lock())
+        return Value(known);
+    auto object = std::make_shared<EntryObject>(entry);
+    objects_.insert(entry.get(), object);
+    return Value(object);
+}
+
+const HostClass &CollectionObject::hostClass() const
+{
+    static const HostClass cls = [] {
+        HostClass c(QStringLiteral("Collection"));
+        HostClassBuilder<CollectionObject>(c)
+            .method("Count", 0, 0, [](CollectionObject &c, Args) { return qint32(c.document().clcOto().size()); })
+            .method("Item", 1, 1,
+                    [](CollectionObject &c, Args a) {
+                        const qint32 i = position(a[0]);
+                        const OtoEntries &entries = c.document().clcOto();
+                        if (i < 1 || i > entries.size())
+                            throw ScriptException(RuntimeError::SubscriptOutOfRange);
+                        return c.entryObject(entries[i - 1]);
+                    })
+            .method("Add", 1, 1,
+                    [](CollectionObject &c, Args a) {
+                        OtoDocument &doc = c.document();
+                        doc.insertEntries(int(doc.clcOto().size()), {entryOf(a[0])});
+                        return Value();
+                    })
+            .method("Remove", 1, 1,
+                    [](CollectionObject &c, Args a) {
+                        const qint32 i = position(a[0]);
+                        if (i < 1 || i > c.document().clcOto().size())
+                            throw ScriptException(RuntimeError::SubscriptOutOfRange);
+                        c.document().removeEntries(i - 1, 1);
+                        return Value();
+                    })
+            .defaultMember("Item");
+        return c;
+    }();
+    return cls;
+}
+
+std::unique_ptr<Enumerator> CollectionObject::enumerate()
+{
+    return std::make_unique<IndexEnumerator>([this] { return doc_.clcOto().size(); },
+                                             [this](qsizetype i) { return entryObject(doc_.clcOto()[i]); });
+}
+
+// ---- env -----------------------------------------------------------------------
+
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && name != u"." && name != u".."
+           && !QDir::isAbsolutePath(name);
+}
+
+EnvObject::EnvObject(OtoDocument &doc, EnvState state)
+    : doc_(doc), state_(std::move(state)), clcOto_(std::make_shared<CollectionObject>(doc))
+{
+}
+
+void EnvObject::describe(HostClass &cls)
+{
+    HostClassBuilder<EnvObject>(cls)
+        .readOnly("clcOto", [](EnvObject &e) { return e.clcOto_; })
+        .readOnly("curOto",
+                  [](EnvObject &e) {
+                      const std::shared_ptr<clsOto> entry = e.state_.curOto ? e.state_.curOto() : nullptr;
+                      return entry ? e.clcOto_->entryObject(entry) : Value::nothing();
+                  })
+        .readOnly("curIdx", [](EnvObject &e) { return qint32(e.state_.curIdx ? e.state_.curIdx() : -1); })
+        .readOnly("curwav",
+                  [](EnvObject &e) {
+                      const clsWave *wave = e.state_.curwav ? e.state_.curwav() : nullptr;
+                      return wave ? Value(std::make_shared<WaveObject>(wave)) : Value::nothing();
+                  })
+        .readOnly("wrkpath", [](EnvObject &e) { return e.doc_.wrkpath(); })
+        .readOnly("intSearchMode", [](EnvObject &e) { return qint16(e.state_.intSearchMode ? e.state_.intSearchMode() : 0); })
+        .method("saveoto", 0, 1, [](EnvObject &e, Args a) {
+            const QString name = a.empty() ? OtoDocument::kOtoIni : a[0].toString();
+            // Scripts are shared between voicebank makers: one can write
+            // only a file of the voicebank's own folder.
+            if (!isPlainFileName(name))
+                throw ScriptException(RuntimeError::InvalidProcedureCall,
+                                      QStringLiteral("saveoto writes only a file of the voicebank's folder: ") + name);
+            if (e.doc_.wrkpath().isEmpty())
+                throw ScriptException(RuntimeError::InvalidProcedureCall, QStringLiteral("no voicebank is open"));
+            e.doc_.saveoto(name);
+            return Value();
+        });
+}
+
+const HostClass &EnvObject::hostClass() const
+{
+    static const HostClass cls = [] {
+        HostClass c(QStringLiteral("frmMain"));
+        describe(c);
+        return c;
+    }();
+    return cls;
+}
+
+// ---- Built-in functions -----------------------------------------------------------
+
+void BuiltinsObject::describe(HostClass &cls)
+{
+    HostClassBuilder<BuiltinsObject>(cls)
+        .method("trace", 0, -1,
+                [](BuiltinsObject &b, Args a) {
+                    if (b.host_.write)
+                        b.host_.write(traceOutput(a, true));
+                    return Value();
+                })
+        .method("tracenl", 0, -1,
+                [](BuiltinsObject &b, Args a) {
+                    if (b.host_.write)
+                        b.host_.write(traceOutput(a, false));
+                    return Value();
+                })
+        .method("tracecls", 0, 0,
+                [](BuiltinsObject &b, Args) {
+                    if (b.host_.clear)
+                        b.host_.clear();
+                    return Value();
+                })
+        .method("Sample", 2, 2, [](BuiltinsObject &, Args a) { return sampleOf(a[0], a[1]); })
+        .method("newObj", 1, 1,
+                [](BuiltinsObject &b, Args a) {
+                    const QString type = a[0].toString().toLower();
+                    if (type == u"clsoto" || type == u"oto")
+                        return Value(std::make_shared<EntryObject>(std::make_shared<clsOto>()));
+                    if (type == u"clswave" || type == u"wave")
+                        return Value(std::make_shared<WaveObject>());
+                    if (b.host_.write)
+                        b.host_.write(QStringLiteral("invalid newobj call: ") + type + QStringLiteral("\r\n"));
+                    return Value::null();
+                })
+        .method("arraytest", 0, 0,
+                [](BuiltinsObject &, Args) {
+                    return Value(IntegerArrayRef(std::make_shared<const QList<qint16>>(QList<qint16>{0, 1})));
+                })
+        .method("yield", 0, 0,
+                [](BuiltinsObject &b, Args) {
+                    if (b.host_.yieldOnce)
+                        b.host_.yieldOnce();
+                    return Value();
+                })
+        .method("isStop", 0, 0, [](BuiltinsObject &b, Args) { return b.host_.isStop ? b.host_.isStop() : false; })
+        .method("vbMsgBox", 1, 3,
+                [](BuiltinsObject &b, Args a) {
+                    if (!b.host_.dialogs)
+                        return qint32(1);
+                    std::optional<DeadlinePause> pause;
+                    if (b.host_.deadline)
+                        pause.emplace(*b.host_.deadline);
+                    const int buttons = a.size() > 1 ? a[1].toLong() : 0;
+                    const QString title = a.size() > 2 ? a[2].toString() : QString();
+                    return qint32(showMessageBox(*b.host_.dialogs, a[0].toString(), buttons, title));
+                })
+        .method("vbInputBox", 1, 3, [](BuiltinsObject &b, Args a) {
+            const QString title = a.size() > 1 ? a[1].toString() : QString();
+            const QString initial = a.size() > 2 ? a[2].toString() : QString();
+            if (!b.host_.dialogs)
+                return initial;
+            std::optional<DeadlinePause> pause;
+            if (b.host_.deadline)
+                pause.emplace(*b.host_.deadline);
+            return b.host_.dialogs->input(a[0].toString(), title.isEmpty() ? Dialogs::programTitle() : title, initial)
+                .value_or(QString());
+        });
+}
+
+const HostClass &BuiltinsObject::hostClass() const
+{
+    static const HostClass cls = [] {
+        HostClass c(QStringLiteral("frmScript"));
+        describe(c);
+        return c;
+    }();
+    return cls;
+}
+
+}  // namespace script

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "script/HostObject.h"
+#include "script/ScriptError.h"
+
+#include <memory>
+#include <optional>
+
+class Dialogs;
+
+namespace script {
+
+class Deadline;
+
+// One language behind ScriptControl. Each call compiles and runs, and
+// returns the error it ended with, if any; the control raises the event.
+class ScriptBackend {
+public:
+    virtual ~ScriptBackend() = default;
+    virtual void addObject(const QString &name, const ObjectRef &object, bool addMembers) = 0;
+    virtual std::optional<ScriptError> addCode(const QString &code) = 0;
+    virtual std::optional<ScriptError> evaluate(const QString &expression, Value &result) = 0;
+    virtual std::optional<ScriptError> executeStatement(const QString &statement) = 0;
+};
+
+std::unique_ptr<ScriptBackend> makeVbsBackend(Dialogs *dialogs, Deadline &deadline);
+
+}  // namespace script

@@ -1,0 +1,634 @@
+#include "script/js/JsBackend.h"
+
+#include "script/js/Watchdog.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QJSEngine>
+#include <cmath>
+
+namespace script {
+
+namespace jsdetail {
+
+class JsBackend;
+
+// A host object in JScript: the target of its proxy holds this handle, and
+// the proxy's traps call it.
+class JsHostHandle : public QObject {
+    Q_OBJECT
+public:
+    JsHostHandle(ObjectRef object, JsBackend &backend) : object(std::move(object)), backend_(backend) {}
+
+    Q_INVOKABLE int classId() const;
+    Q_INVOKABLE QJSValue get(int member);
+    Q_INVOKABLE void set(int member, const QJSValue &value);
+    // Calls a method (or, with member -1, the default member) with argc
+    // arguments: the first six here, any further ones handed to extra()
+    // before. (A JScript array as one argument costs QJSEngine far more
+    // than separate arguments.)
+    Q_INVOKABLE QJSValue call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
+                              const QJSValue &a3, const QJSValue &a4, const QJSValue &a5);
+    Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
+    // The collection's items as a JScript array; undefined for an object
+    // that is no collection.
+    Q_INVOKABLE QJSValue items();
+
+    const ObjectRef object;
+
+private:
+    QString memberName(int member) const;
+    JsBackend &backend_;
+    QList<QJSValue> extras_;
+};
+
+// A VBScript array or a host array in JScript. As on Windows, JScript
+// cannot index it; VBArray reads it (toArray, ubound, lbound, getItem).
+class JsArrayHandle : public QObject {
+    Q_OBJECT
+public:
+    JsArrayHandle(Value array, JsBackend &backend) : array(std::move(array)), backend_(backend) {}
+
+    Q_INVOKABLE int dimensions() const;
+    Q_INVOKABLE int lbound(int dimension = 1) const;
+    Q_INVOKABLE int ubound(int dimension = 1) const;
+    Q_INVOKABLE QJSValue getItem(int i);
+    Q_INVOKABLE QJSValue getItem(int i, int j);
+    Q_INVOKABLE QJSValue toArray();
+
+    const Value array;
+
+private:
+    QJSValue item(const QList<qint32> &indexes);
+    JsBackend &backend_;
+};
+
+// What the JScript glue asks of the C++ side.
+class JsBridge : public QObject {
+    Q_OBJECT
+public:
+    explicit JsBridge(JsBackend &backend) : backend_(backend) {}
+    // [lower-case name, index, is a method, callable without arguments]
+    // for every member of a class.
+    Q_INVOKABLE QJSValue members(int classId);
+    Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
+
+private:
+    JsBackend &backend_;
+};
+
+// A JScript value handed to the host (an array given to trace, say): its
+// default value is the value's own text, as JScript writes it.
+class JsValueObject : public HostObject {
+public:
+    JsValueObject(QJSValue value, const QJSEngine *engine) : value(std::move(value)), engine(engine) {}
+    const HostClass &hostClass() const override
+    {
+        static const HostClass cls = [] {
+            HostClass c(QStringLiteral("JScriptTypeInfo"));
+            HostClassBuilder<JsValueObject>(c)
+                .method("toString", 0, 0, [](JsValueObject &o, Args) { return o.value.toString(); })
+                .defaultMember("toString");
+            return c;
+        }();
+        return cls;
+    }
+    const QJSValue value;
+    const QJSEngine *engine;
+};
+
+// The JScript half of the host-object model.
+const char *const kPrelude = R"JS(
+(function (bridge, global) {
+    "use strict";
+    // A proxy hands out its host handle under this key, which scripts
+    // cannot name.
+    const HANDLE = Symbol("host");
+    const classes = [];
+    function noMember(key) {
+        return new Error("Object doesn't support this property or method: '" + String(key) + "'");
+    }
+    function membersOf(h) {
+        const id = h.classId();
+        let table = classes[id];
+        if (table === undefined) {
+            table = Object.create(null);
+            const list = bridge.members(id);
+            for (let i = 0; i < list.length; ++i)
+                table[list[i][0]] = { index: list[i][1], method: list[i][2], zero: list[i][3] };
+            classes[id] = table;
+        }
+        return table;
+    }
+    function unwrap(v) {
+        if (v !== null && (typeof v === "object" || typeof v === "function")) {
+            const h = v[HANDLE];
+            if (h !== undefined)
+                return h;
+        }
+        return v;
+    }
+    function member(t, key) {
+        const m = typeof key === "string" ? t.m[key.toLowerCase()] : undefined;
+        if (m === undefined)
+            throw noMember(key);
+        return m;
+    }
+    function invoke(h, index, args) {
+        const n = args.length;
+        for (let i = 6; i < n; ++i)
+            h.extra(unwrap(args[i]));
+        return h.call(index, n, unwrap(args[0]), unwrap(args[1]), unwrap(args[2]), unwrap(args[3]),
+                      unwrap(args[4]), unwrap(args[5]));
+    }
+    function method(t, m) {
+        const f = function () { return invoke(t.h, m.index, arguments); };
+        // As with a dispatch call, a method that needs no arguments also
+        // stands for its result: clc.count and clc.count() both count.
+        if (m.zero)
+            f.valueOf = function () { return invoke(t.h, m.index, []); };
+        return f;
+    }
+    const handler = {
+        get(t, key) {
+            if (typeof key !== "string") {
+                if (key === HANDLE)
+                    return t.h;
+                if (key === Symbol.toPrimitive && t.d)
+                    return function () { return invoke(t.h, -1, []); };
+                if (key === Symbol.iterator)
+                    return function () {
+                        const items = t.h.items();
+                        if (items === undefined)
+                            throw new TypeError("Object not a collection");
+                        return items[Symbol.iterator]();
+                    };
+                return undefined;
+            }
+            const m = member(t, key);
+            return m.method ? method(t, m) : t.h.get(m.index);
+        },
+        set(t, key, value) {
+            const m = member(t, key);
+            if (m.method)
+                throw noMember(key);
+            t.h.set(m.index, unwrap(value));
+            return true;
+        },
+        has(t, key) {
+            return typeof key === "string" && t.m[key.toLowerCase()] !== undefined;
+        },
+        apply(t, self, args) {
+            return invoke(t.h, -1, args);
+        },
+    };
+    function wrap(h, hasDefault) {
+        // Only an object with a default member can be called: clc(1).
+        const t = hasDefault ? () => undefined : {};
+        t.h = h;
+        t.m = membersOf(h);
+        t.d = hasDefault;
+        return new Proxy(t, handler);
+    }
+    function addGlobals(p, names) {
+        for (let i = 0; i < names.length; ++i) {
+            const name = names[i];
+            Object.defineProperty(global, name, {
+                configurable: true,
+                get() { return p[name]; },
+                set(v) { p[name] = v; },
+            });
+        }
+    }
+    function Enumerator(c) {
+        if (!(this instanceof Enumerator))
+            return new Enumerator(c);
+        const h = unwrap(c);
+        const items = h !== c ? h.items() : Array.isArray(c) ? c : undefined;
+        if (items === undefined || items === null)
+            throw new TypeError("Object not a collection");
+        this._items = items;
+        this._at = 0;
+    }
+    Enumerator.prototype.atEnd = function () { return this._at >= this._items.length; };
+    Enumerator.prototype.item = function () { return this._items[this._at]; };
+    Enumerator.prototype.moveNext = function () { ++this._at; };
+    Enumerator.prototype.moveFirst = function () { this._at = 0; };
+    function VBArray(a) {
+        if (!bridge.isArrayHandle(a))
+            throw new TypeError("VBArray expected");
+        return a;
+    }
+    Object.defineProperty(global, "Enumerator", { value: Enumerator, writable: true, configurable: true });
+    Object.defineProperty(global, "VBArray", { value: VBArray, writable: true, configurable: true });
+    return { wrap: wrap, unwrap: unwrap, addGlobals: addGlobals };
+})
+)JS";
+
+// JScript's line ends.
+QStringList splitLines(const QString &code)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i];
+        if (c != u'\n' && c != u'\r' && c != QChar(0x2028) && c != QChar(0x2029))
+            continue;
+        lines << code.mid(start, i - start);
+        if (c == u'\r' && i + 1 < code.size() && code[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    lines << code.mid(start);
+    return lines;
+}
+
+class JsBackend final : public ScriptBackend {
+public:
+    explicit JsBackend(Deadline &deadline)
+        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
+          watchdog_(deadline, [this] { engine_->setInterrupted(true); })
+    {
+        QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
+        const QJSValue glue = engine_->evaluate(QString::fromUtf8(kPrelude), QStringLiteral("lirra-host"))
+                                  .call({engine_->newQObject(bridge_), engine_->globalObject()});
+        wrap_ = glue.property(QStringLiteral("wrap"));
+        unwrap_ = glue.property(QStringLiteral("unwrap"));
+        addGlobals_ = glue.property(QStringLiteral("addGlobals"));
+    }
+
+    ~JsBackend() override
+    {
+        // The engine's objects go first; the bridge was the C++ side's.
+        wrap_ = unwrap_ = addGlobals_ = QJSValue();
+        engine_.reset();
+        delete bridge_;
+    }
+
+    void addObject(const QString &name, const ObjectRef &object, bool addMembers) override
+    {
+        engine_->globalObject().setProperty(name, toJs(Value(object)));
+        if (!addMembers || !object)
+            return;
+        const HostClass &cls = object->hostClass();
+        QStringList names;
+        for (int i = 0; i < cls.memberCount(); ++i) {
+            const QString listed = cls.member(i).name;
+            names << listed;
+            if (listed.toLower() != listed)
+                names << listed.toLower();
+        }
+        addGlobals_.call({engine_->globalObject().property(name), engine_->toScriptValue(names)});
+    }
+
+    std::optional<ScriptError> addCode(const QString &code) override { return run(code, nullptr); }
+    std::optional<ScriptError> executeStatement(const QString &statement) override { return run(statement, nullptr); }
+    std::optional<ScriptError> evaluate(const QString &expression, Value &result) override
+    {
+        return run(expression, &result);
+    }
+
+    // ----- values between the two sides -----
+
+    QJSValue toJs(const Value &v)
+    {
+        switch (v.kind()) {
+        case ValueKind::Empty: return QJSValue(QJSValue::UndefinedValue);
+        case ValueKind::Null: return QJSValue(QJSValue::NullValue);
+        case ValueKind::Boolean: return QJSValue(v.boolean());
+        case ValueKind::Integer: return QJSValue(int(v.integer()));
+        case ValueKind::Long: return QJSValue(int(v.longValue()));
+        case ValueKind::Single: return QJSValue(double(v.single()));
+        case ValueKind::Double: return QJSValue(v.doubleValue());
+        case ValueKind::String: return QJSValue(v.string());
+        case ValueKind::Date: {
+            const double days = v.dateValue();
+            const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0));
+            return engine_->toScriptValue(epoch.addMSecs(qint64(std::llround(days * 86400000.0))));
+        }
+        case ValueKind::Object: {
+            if (v.isNothing())
+                return QJSValue(QJSValue::NullValue);
+            if (auto *js = dynamic_cast<JsValueObject *>(v.object()); js && js->engine == engine_.get())
+                return js->value;
+            auto *handle = new JsHostHandle(v.objectRef(), *this);
+            QJSEngine::setObjectOwnership(handle, QJSEngine::JavaScriptOwnership);
+            const bool hasDefault = v.object()->hostClass().defaultMember() >= 0;
+            return wrap_.call({engine_->newQObject(handle), QJSValue(hasDefault)});
+        }
+        case ValueKind::Array:
+        case ValueKind::IntegerArray: {
+            auto *handle = new JsArrayHandle(v, *this);
+            QJSEngine::setObjectOwnership(handle, QJSEngine::JavaScriptOwnership);
+            return engine_->newQObject(handle);
+        }
+        }
+        return {};
+    }
+
+    Value fromJs(QJSValue v)
+    {
+        if (v.isUndefined())
+            return Value();
+        if (v.isNull())
+            return Value::null();
+        if (v.isBool())
+            return Value(v.toBool());
+        if (v.isNumber()) {
+            const double d = v.toNumber();
+            if (d == std::trunc(d) && d >= -2147483648.0 && d <= 2147483647.0)
+                return Value(qint32(d));
+            return Value(d);
+        }
+        if (v.isString())
+            return Value(v.toString());
+        if (!v.isQObject())
+            v = unwrap_.call({v});  // a proxy stands for its host object
+        if (auto *host = qobject_cast<JsHostHandle *>(v.toQObject()))
+            return Value(host->object);
+        if (auto *array = qobject_cast<JsArrayHandle *>(v.toQObject()))
+            return array->array;
+        if (v.isDate()) {
+            const QDateTime t = v.toDateTime().toLocalTime();
+            const double days = QDate(1899, 12, 30).daysTo(t.date()) + t.time().msecsSinceStartOfDay() / 86400000.0;
+            return DateValue::inRange(days) ? Value(DateValue{days}) : Value(days);
+        }
+        return Value(std::make_shared<JsValueObject>(v, engine_.get()));
+    }
+
+    QJSValue toJsList(const QList<Value> &items)
+    {
+        QJSValue out = engine_->newArray(uint(items.size()));
+        for (qsizetype i = 0; i < items.size(); ++i)
+            out.setProperty(quint32(i), toJs(items[i]));
+        return out;
+    }
+
+    // A host member failed: the script sees a thrown Error with the same
+    // words and number as in VBScript.
+    void raise(const ScriptException &e)
+    {
+        QJSValue error = engine_->newErrorObject(QJSValue::GenericError, e.description);
+        error.setProperty(QStringLiteral("number"), e.number);
+        engine_->throwError(error);
+    }
+
+    int classId(const HostClass &cls)
+    {
+        const auto it = classIds_.constFind(&cls);
+        if (it != classIds_.constEnd())
+            return *it;
+        classes_.append(&cls);
+        classIds_.insert(&cls, int(classes_.size() - 1));
+        return int(classes_.size() - 1);
+    }
+
+    QJSValue membersOf(int id)
+    {
+        if (id < 0 || id >= classes_.size())
+            return engine_->newArray();
+        const HostClass &cls = *classes_[id];
+        QJSValue list = engine_->newArray(uint(cls.memberCount()));
+        for (int i = 0; i < cls.memberCount(); ++i) {
+            const HostMember &m = cls.member(i);
+            QJSValue entry = engine_->newArray(4);
+            entry.setProperty(0, m.name.toLower());
+            entry.setProperty(1, i);
+            // A property that needs arguments (ItemData(row)) is called.
+            entry.setProperty(2, m.kind == MemberKind::Method || !m.acceptsArgs(0));
+            entry.setProperty(3, m.acceptsArgs(0));
+            list.setProperty(quint32(i), entry);
+        }
+        return list;
+    }
+
+private:
+    std::optional<ScriptError> run(const QString &code, Value *result)
+    {
+        const QString file = QStringLiteral("script%1").arg(++serial_);
+        sources_.insert(file, splitLines(code));
+        QStringList stack;
+        watchdog_.arm();
+        const QJSValue r = engine_->evaluate(code, file, 1, &stack);
+        watchdog_.disarm();
+        const bool interrupted = engine_->isInterrupted();
+        engine_->setInterrupted(false);
+        if (interrupted)
+            return failure(r, stack, true);
+        if (!stack.isEmpty() || r.isError())
+            return failure(r, stack, false);
+        if (result)
+            *result = fromJs(r);
+        return std::nullopt;
+    }
+
+    // The engine reports file names as URLs (file:script3).
+    static QString chunkName(const QString &url)
+    {
+        return url.startsWith(u"file:") ? url.mid(5) : url;
+    }
+
+    // Where in the script's own code an error happened: the innermost
+    // frame that belongs to it (not to the glue of the host objects).
+    void locate(ScriptError &e, const QJSValue &thrown, const QStringList &stack) const
+    {
+        for (const QString &frame : stack) {
+            // function:line:column:file
+            const QStringList parts = frame.split(u':');
+            if (parts.size() < 4)
+                continue;
+            const QString file = chunkName(parts.mid(3).join(u':'));
+            if (!sources_.contains(file))
+                continue;
+            e.line = parts[1].toInt();
+            e.column = parts[2].toInt();
+            e.text = sources_[file].value(e.line - 1);
+            return;
+        }
+        const QString file = chunkName(thrown.property(QStringLiteral("fileName")).toString());
+        if (sources_.contains(file)) {
+            e.line = thrown.property(QStringLiteral("lineNumber")).toInt();
+            e.text = sources_[file].value(e.line - 1);
+        }
+    }
+
+    ScriptError failure(const QJSValue &thrown, const QStringList &stack, bool timedOut) const
+    {
+        ScriptError e;
+        if (timedOut) {
+            const RuntimeError why = deadline_.cancelled() ? RuntimeError::ScriptStopped : RuntimeError::ScriptTimedOut;
+            e.number = int(why);
+            e.source = kJsRuntimeSource;
+            e.description = errorText(why);
+        } else if (thrown.isError()) {
+            const QJSValue::ErrorType type = thrown.errorType();
+            const QJSValue number = thrown.property(QStringLiteral("number"));
+            e.number = number.isNumber() ? number.toInt() : type == QJSValue::SyntaxError ? 1002
+                                                         : type == QJSValue::TypeError    ? 13
+                                                         : type == QJSValue::ReferenceError ? 5009
+                                                                                            : 5;
+            e.source = type == QJSValue::SyntaxError ? kJsCompileSource : kJsRuntimeSource;
+            e.description = thrown.toString();
+        } else {
+            e.number = 4097;
+            e.source = kJsRuntimeSource;
+            e.description = QStringLiteral("Exception thrown and not caught: ") + thrown.toString();
+        }
+        locate(e, thrown, stack);
+        return e;
+    }
+
+    Deadline &deadline_;
+    std::unique_ptr<QJSEngine> engine_;
+    JsBridge *bridge_;
+    QJSValue wrap_, unwrap_, addGlobals_;
+    QList<const HostClass *> classes_;
+    QHash<const HostClass *, int> classIds_;
+    QHash<QString, QStringList> sources_;
+    int serial_ = 0;
+    Watchdog watchdog_;
+};
+
+// ----- the handles -----
+
+QString JsHostHandle::memberName(int member) const
+{
+    const HostClass &cls = object->hostClass();
+    return member >= 0 && member < cls.memberCount() ? cls.member(member).name : QString();
+}
+
+int JsHostHandle::classId() const
+{
+    return backend_.classId(object->hostClass());
+}
+
+QJSValue JsHostHandle::get(int member)
+{
+    try {
+        return backend_.toJs(readMember(*object, member, {}, memberName(member)));
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
+}
+
+void JsHostHandle::set(int member, const QJSValue &value)
+{
+    try {
+        writeMember(*object, member, {}, backend_.fromJs(value), memberName(member));
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+    }
+}
+
+QJSValue JsHostHandle::call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
+                            const QJSValue &a3, const QJSValue &a4, const QJSValue &a5)
+{
+    const QList<QJSValue> extras = std::exchange(extras_, {});
+    try {
+        QList<Value> values;
+        const QJSValue *first[] = {&a0, &a1, &a2, &a3, &a4, &a5};
+        for (int i = 0; i < std::min(argc, 6); ++i)
+            values.append(backend_.fromJs(*first[i]));
+        for (const QJSValue &v : extras)
+            values.append(backend_.fromJs(v));
+        if (member < 0)
+            return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()));
+        return backend_.toJs(readMember(*object, member, values, memberName(member)));
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
+}
+
+QJSValue JsHostHandle::items()
+{
+    try {
+        const std::unique_ptr<Enumerator> e = object->enumerate();
+        if (!e)
+            return QJSValue(QJSValue::UndefinedValue);
+        QList<Value> values;
+        Value v;
+        while (e->next(v))
+            values.append(v);
+        return backend_.toJsList(values);
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
+}
+
+int JsArrayHandle::dimensions() const
+{
+    return array.kind() == ValueKind::Array ? int(array.array()->dims.size()) : 1;
+}
+
+int JsArrayHandle::lbound(int dimension) const
+{
+    if (array.kind() == ValueKind::Array && dimension >= 1 && dimension <= array.array()->dims.size())
+        return array.array()->dims[dimension - 1].lower;
+    return 0;
+}
+
+int JsArrayHandle::ubound(int dimension) const
+{
+    if (array.kind() == ValueKind::Array)
+        return dimension >= 1 && dimension <= array.array()->dims.size() ? array.array()->upper(dimension - 1) : -1;
+    return int(array.integerArray()->size() - 1);
+}
+
+QJSValue JsArrayHandle::item(const QList<qint32> &indexes)
+{
+    if (array.kind() == ValueKind::IntegerArray) {
+        const QList<qint16> &items = *array.integerArray();
+        if (indexes.size() == 1 && indexes[0] >= 0 && indexes[0] < items.size())
+            return QJSValue(int(items[indexes[0]]));
+    } else {
+        const qsizetype pos = array.array()->offset(indexes.data(), indexes.size());
+        if (pos >= 0)
+            return backend_.toJs(array.array()->items[pos]);
+    }
+    backend_.raise(ScriptException(RuntimeError::SubscriptOutOfRange));
+    return {};
+}
+
+QJSValue JsArrayHandle::getItem(int i)
+{
+    return item({i});
+}
+
+QJSValue JsArrayHandle::getItem(int i, int j)
+{
+    return item({i, j});
+}
+
+QJSValue JsArrayHandle::toArray()
+{
+    if (array.kind() == ValueKind::Array)
+        return backend_.toJsList(array.array()->items);
+    QList<Value> values;
+    for (qint16 s : *array.integerArray())
+        values.append(Value(s));
+    return backend_.toJsList(values);
+}
+
+QJSValue JsBridge::members(int classId)
+{
+    return backend_.membersOf(classId);
+}
+
+bool JsBridge::isArrayHandle(const QJSValue &value) const
+{
+    return qobject_cast<JsArrayHandle *>(value.toQObject()) != nullptr;
+}
+
+}  // namespace jsdetail
+
+std::unique_ptr<ScriptBackend> makeJsBackend(Deadline &deadline)
+{
+    return std::make_unique<jsdetail::JsBackend>(deadline);
+}
+
+}  // namespace script
+
+#include "JsBackend.moc"

@@ -1,0 +1,473 @@
+#pragma once
+
+#include "script/HostObject.h"
+#include "script/Value.h"
+#include "script/vbs/Operators.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+// The executable tree of a VBScript program. The parser builds it with names
+// as written; Resolver binds every name once (to a local slot, a global
+// variable, a procedure, a host member or a built-in) so that running it
+// never looks a name up by text.
+namespace script::vbs {
+
+class Runtime;
+class Resolver;
+struct Procedure;
+struct Chunk;
+struct Builtin;
+
+// One activation: the top level of a chunk or a procedure call. Slots point
+// at the frame's own storage or, for ByRef parameters, at the caller's
+// variable.
+struct Frame {
+    Runtime &rt;
+    Value **locals = nullptr;
+    const Procedure *procedure = nullptr;
+    const Chunk *chunk = nullptr;
+    bool resumeNext = false;
+};
+
+struct SourcePos {
+    int line = 0;
+    int column = 0;
+};
+
+class Expr {
+public:
+    explicit Expr(SourcePos pos) : pos(pos) {}
+    virtual ~Expr() = default;
+
+    virtual Value eval(Frame &f) const = 0;
+    // target = value (the value is already what is to be stored).
+    virtual void store(Frame &f, Value value) const;
+    // The variable this expression names, for ByRef arguments and fast
+    // updates; nullptr when it names none.
+    virtual Value *reference(Frame &) const { return nullptr; }
+    // For an array element a(i) passed ByRef: the variable holding the
+    // array (nullptr when this is no such element) and the indexes.
+    virtual Value *elementVariable(Frame &) const { return nullptr; }
+    virtual QList<qint32> indexes(Frame &) const { return {}; }
+    virtual void resolve(Resolver &r) = 0;
+    // Literals and constants, which VBScript compares by their own type.
+    virtual bool isLiteral() const { return false; }
+    // Whether running it may call a script procedure (which could change any
+    // variable behind the caller's back).
+    virtual bool mayCallProcedure() const { return false; }
+    // Whether it reads the variable of that (lower-case) name.
+    virtual bool mentions(const QString &) const { return false; }
+    // The expression as the script wrote it, for error texts ('x', 'a.b').
+    virtual QString describe() const { return {}; }
+    // Depth of the tree below, bounded by the parser so that running and
+    // destroying it cannot exhaust the stack.
+    int depth = 1;
+
+    SourcePos pos;
+};
+using ExprPtr = std::unique_ptr<Expr>;
+using ExprList = std::vector<ExprPtr>;
+
+enum class Flow : quint8 { Normal, ExitDo, ExitFor, ExitProcedure };
+
+class Stmt {
+public:
+    explicit Stmt(SourcePos pos) : pos(pos) {}
+    virtual ~Stmt() = default;
+    virtual Flow exec(Frame &f) const = 0;
+    virtual void resolve(Resolver &r) = 0;
+    SourcePos pos;
+};
+using StmtPtr = std::unique_ptr<Stmt>;
+using StmtList = std::vector<StmtPtr>;
+
+// Runs statements in order; a run-time error either is recorded in Err and
+// skipped (On Error Resume Next) or leaves with the failing line noted.
+Flow execBlock(const StmtList &body, Frame &f);
+
+// ----- expressions -----
+
+class Literal : public Expr {
+public:
+    Literal(SourcePos pos, Value v) : Expr(pos), value(std::move(v)) {}
+    Value eval(Frame &) const override { return value; }
+    void resolve(Resolver &) override {}
+    bool isLiteral() const override { return true; }
+    Value value;
+};
+
+// How a name was bound.
+struct Binding {
+    enum class Kind : quint8 {
+        Unbound,
+        Local,       // slot of the frame
+        Global,      // a global variable
+        Constant,    // Const, or a built-in constant
+        Procedure,   // a Sub or Function of the script
+        Object,      // an object added with AddObject
+        HostMember,  // a member of such an object, added as a global name
+        Builtin,     // a built-in function
+        ReturnValue, // the function's own name inside it
+        Missing,     // not known (yet)
+    };
+    Kind kind = Kind::Unbound;
+    int slot = -1;
+    Value *global = nullptr;
+    Value constant;
+    const Procedure *procedure = nullptr;
+    HostObject *object = nullptr;
+    int member = -1;
+    const Builtin *builtin = nullptr;
+};
+
+// A name, perhaps with arguments: a variable, an array element, a call of a
+// procedure, built-in or host member, or an object's default member.
+class NameExpr : public Expr {
+public:
+    NameExpr(SourcePos pos, QString name, ExprList args, bool hasParens)
+        : Expr(pos), name(std::move(name)), lower(this->name.toLower()), args(std::move(args)), hasParens(hasParens)
+    {
+    }
+    Value eval(Frame &f) const override;
+    void store(Frame &f, Value value) const override;
+    Value *reference(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    bool isLiteral() const override { return binding_.kind == Binding::Kind::Constant; }
+    bool mayCallProcedure() const override;
+    bool mentions(const QString &n) const override;
+    QString describe() const override { return name; }
+
+    Value *elementVariable(Frame &f) const override;
+    QList<qint32> indexes(Frame &f) const override;
+
+    const Binding &binding(Frame &f) const;
+    // A variable used without arguments (or a name that will become one).
+    bool isPlainVariable() const
+    {
+        return args.empty() && !hasParens
+               && (late_ || binding_.kind == Binding::Kind::Local || binding_.kind == Binding::Kind::Global);
+    }
+
+    QString name;
+    QString lower;
+    ExprList args;
+    bool hasParens = false;
+    // Set by the parser for `name` used as a statement or with arguments:
+    // a missing name then reports a call error rather than being a variable.
+    bool calledAsProcedure = false;
+
+private:
+    friend class Resolver;
+    void rebind(Runtime &rt) const;
+    Value callOrIndex(Frame &f, const Binding &b) const;
+
+    mutable Binding binding_;
+    // Names that might be defined later (by a later AddCode) are bound again
+    // whenever the runtime's table of names has changed.
+    bool late_ = false;
+    int fallbackSlot_ = -1;       // the implicit local a missing name becomes
+    bool createsGlobal_ = false;  // or the implicit global, at the top level
+    bool missingIsError_ = false; // Option Explicit
+    mutable quint64 boundVersion_ = 0;
+};
+
+// object.member, perhaps with arguments.
+class MemberExpr : public Expr {
+public:
+    MemberExpr(SourcePos pos, ExprPtr object, QString member, ExprList args, bool hasParens)
+        : Expr(pos), object(std::move(object)), member(std::move(member)), args(std::move(args)), hasParens(hasParens)
+    {
+    }
+    Value eval(Frame &f) const override;
+    void store(Frame &f, Value value) const override;
+    void resolve(Resolver &r) override;
+    bool mayCallProcedure() const override;
+    bool mentions(const QString &n) const override;
+    QString describe() const override;
+
+    ExprPtr object;
+    QString member;
+    ExprList args;
+    bool hasParens = false;
+
+private:
+    int memberIndex(HostObject &o) const;
+    mutable const HostClass *cachedClass_ = nullptr;
+    mutable int cachedIndex_ = -1;
+};
+
+// (expr): a value, never a reference, so a parenthesised argument is passed
+// by value.
+class ParenExpr : public Expr {
+public:
+    ParenExpr(SourcePos pos, ExprPtr inner) : Expr(pos), inner(std::move(inner)) {}
+    Value eval(Frame &f) const override { return inner->eval(f); }
+    void resolve(Resolver &r) override { inner->resolve(r); }
+    bool isLiteral() const override { return inner->isLiteral(); }
+    bool mayCallProcedure() const override { return inner->mayCallProcedure(); }
+    bool mentions(const QString &n) const override { return inner->mentions(n); }
+    ExprPtr inner;
+};
+
+class UnaryExpr : public Expr {
+public:
+    UnaryExpr(SourcePos pos, UnaryOp op, ExprPtr operand) : Expr(pos), op(op), operand(std::move(operand)) {}
+    Value eval(Frame &f) const override;
+    void resolve(Resolver &r) override { operand->resolve(r); }
+    bool mayCallProcedure() const override { return operand->mayCallProcedure(); }
+    bool mentions(const QString &n) const override { return operand->mentions(n); }
+    UnaryOp op;
+    ExprPtr operand;
+};
+
+class BinaryExpr : public Expr {
+public:
+    BinaryExpr(SourcePos pos, BinaryOp op, ExprPtr left, ExprPtr right)
+        : Expr(pos), op(op), left(std::move(left)), right(std::move(right))
+    {
+    }
+    Value eval(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    bool mayCallProcedure() const override { return left->mayCallProcedure() || right->mayCallProcedure(); }
+    bool mentions(const QString &n) const override { return left->mentions(n) || right->mentions(n); }
+    BinaryOp op;
+    ExprPtr left, right;
+
+private:
+    // Filled after resolving: which side is a literal (comparison rules).
+    bool leftLiteral_ = false;
+    bool rightLiteral_ = false;
+};
+
+// value(args) on what is not a name, as in Split(s, ",")(0): an element of
+// a returned array or the default member of a returned object.
+class IndexExpr : public Expr {
+public:
+    IndexExpr(SourcePos pos, ExprPtr inner, ExprList args) : Expr(pos), inner(std::move(inner)), args(std::move(args)) {}
+    Value eval(Frame &f) const override;
+    void store(Frame &f, Value value) const override;
+    void resolve(Resolver &r) override;
+    bool mayCallProcedure() const override;
+    bool mentions(const QString &n) const override;
+    ExprPtr inner;
+    ExprList args;
+};
+
+// a & b & c ...: all parts joined at once, one allocation for the result
+// however long the chain.
+class ConcatExpr : public Expr {
+public:
+    ConcatExpr(SourcePos pos, ExprList parts) : Expr(pos), parts(std::move(parts)) {}
+    Value eval(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    bool mayCallProcedure() const override;
+    bool mentions(const QString &n) const override;
+    ExprList parts;
+};
+
+// a Is b: the same object.
+class IsExpr : public Expr {
+public:
+    IsExpr(SourcePos pos, ExprPtr left, ExprPtr right) : Expr(pos), left(std::move(left)), right(std::move(right)) {}
+    Value eval(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    bool mayCallProcedure() const override { return left->mayCallProcedure() || right->mayCallProcedure(); }
+    bool mentions(const QString &n) const override { return left->mentions(n) || right->mentions(n); }
+    ExprPtr left, right;
+};
+
+// New RegExp.
+class NewExpr : public Expr {
+public:
+    NewExpr(SourcePos pos, QString className) : Expr(pos), className(std::move(className)) {}
+    Value eval(Frame &f) const override;
+    void resolve(Resolver &) override {}
+    QString className;
+};
+
+// ----- statements -----
+
+// target = value, or Set target = value.
+class AssignStmt : public Stmt {
+public:
+    AssignStmt(SourcePos pos, ExprPtr target, ExprPtr value, bool isSet)
+        : Stmt(pos), target(std::move(target)), value(std::move(value)), isSet(isSet)
+    {
+    }
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    ExprPtr target, value;
+    bool isSet;
+
+private:
+    // s = s & a & b ... is done by appending a, b ... to s where it lies, so
+    // that building a long string in a loop takes linear time. Used only
+    // when the parts cannot change s themselves (no procedure calls, no s).
+    Flow append(Frame &f, Value &target) const;
+    std::vector<const Expr *> appendParts_;
+};
+
+// A call used as a statement; its value is dropped.
+class CallStmt : public Stmt {
+public:
+    CallStmt(SourcePos pos, ExprPtr call) : Stmt(pos), call(std::move(call)) {}
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override { call->resolve(r); }
+    ExprPtr call;
+};
+
+class IfStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    struct Branch {
+        ExprPtr condition;
+        StmtList body;
+    };
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    std::vector<Branch> branches;
+    StmtList elseBody;
+};
+
+class ForStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    ExprPtr counter, from, to, step;  // step may be null (1)
+    StmtList body;
+};
+
+class ForEachStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    ExprPtr item, collection;
+    StmtList body;
+};
+
+class DoStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    enum class Test : quint8 { None, PreWhile, PreUntil, PostWhile, PostUntil };
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    Test test = Test::None;
+    ExprPtr condition;
+    StmtList body;
+    bool isWhileWend = false;  // Exit Do does not leave While ... Wend
+};
+
+class SelectStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    struct Test {
+        enum class Kind : quint8 { Equal, Range, Compare } kind = Kind::Equal;
+        BinaryOp op = BinaryOp::Eq;  // for Is comparisons
+        ExprPtr value, upper;        // upper: the end of a range
+    };
+    struct Clause {
+        std::vector<Test> tests;  // empty: Case Else
+        StmtList body;
+    };
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    ExprPtr subject;
+    std::vector<Clause> clauses;
+};
+
+class ExitStmt : public Stmt {
+public:
+    ExitStmt(SourcePos pos, Flow flow) : Stmt(pos), flow(flow) {}
+    Flow exec(Frame &) const override { return flow; }
+    void resolve(Resolver &) override {}
+    Flow flow;
+};
+
+class OnErrorStmt : public Stmt {
+public:
+    OnErrorStmt(SourcePos pos, bool resumeNext) : Stmt(pos), resumeNext(resumeNext) {}
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &) override {}
+    bool resumeNext;
+};
+
+// ReDim [Preserve] a(n, m), b(k); also Dim a(n) with its fixed bounds.
+class ReDimStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    struct Item {
+        ExprPtr target;
+        ExprList bounds;
+    };
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    std::vector<Item> items;
+    bool preserve = false;
+    bool fixed = false;  // Dim with bounds: a fixed array
+};
+
+class EraseStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    ExprList targets;
+};
+
+// With obj ... End With: obj is kept in a hidden variable that the .member
+// expressions inside read.
+class WithStmt : public Stmt {
+public:
+    using Stmt::Stmt;
+    Flow exec(Frame &f) const override;
+    void resolve(Resolver &r) override;
+    ExprPtr holder, object;
+    StmtList body;
+};
+
+// ----- procedures and compiled chunks -----
+
+struct Param {
+    QString name;
+    bool byRef = true;
+};
+
+struct Procedure {
+    QString name;
+    bool isFunction = false;
+    SourcePos pos;
+    std::vector<Param> params;
+    StmtList body;
+    // Dim a(n) arrays, made afresh at every call.
+    StmtList prologue;
+    // Lower-case names of locals: parameters first, then locals.
+    QStringList slotNames;
+    QList<Value> localConstants;  // parallel to constantNames
+    QStringList constantNames;
+    int returnSlot = -1;
+    const Chunk *chunk = nullptr;
+    int slotCount() const { return int(slotNames.size()); }
+};
+
+// One AddCode, Eval or ExecuteStatement: its source lines (for error texts),
+// its procedures and its top-level statements.
+struct Chunk {
+    QStringList lines;
+    std::vector<std::unique_ptr<Procedure>> procedures;
+    StmtList prologue;
+    StmtList body;
+    ExprPtr expression;  // Eval
+    bool optionExplicit = false;
+    // Declarations found by the parser, installed when the chunk compiled.
+    QStringList globalNames;
+    QStringList constantNames;
+    QList<Value> constantValues;
+    QList<SourcePos> globalPositions;
+};
+
+}  // namespace script::vbs

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "script/HostObject.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+// The objects VBScript itself provides: Err, Scripting.Dictionary and
+// RegExp with its matches. They are host objects like any other, described
+// by member tables.
+namespace script::vbs {
+
+class ErrObject : public HostObject {
+public:
+    const HostClass &hostClass() const override;
+    void clear();
+
+    qint32 number = 0;
+    QString description;
+    QString source;
+    QString helpFile;
+    qint32 helpContext = 0;
+};
+
+class DictionaryObject : public HostObject {
+public:
+    const HostClass &hostClass() const override;
+    std::unique_ptr<Enumerator> enumerate() override;
+
+    void add(const Value &key, const Value &item);
+    bool exists(const Value &key) const;
+    // Reading a missing key adds it with an Empty item, as VBScript does.
+    Value item(const Value &key);
+    void setItem(const Value &key, const Value &item);
+    void remove(const Value &key);
+    void removeAll();
+    Value keys() const;
+    Value items() const;
+    qint32 count() const { return qint32(entries_.size()); }
+    qint32 compareMode() const { return compareMode_; }
+    void setCompareMode(qint32 mode);
+
+private:
+    struct Entry {
+        Value key;
+        Value item;
+    };
+    // Keys are told apart by type and value (1 and "1" differ); text mode
+    // ignores case.
+    QString keyText(const Value &key) const;
+    void reindex();
+
+    QList<Entry> entries_;
+    QHash<QString, qsizetype> index_;
+    qint32 compareMode_ = 0;
+};
+
+class RegExpObject : public HostObject {
+public:
+    const HostClass &hostClass() const override;
+
+    bool test(const QString &text);
+    QString replace(const QString &text, const QString &replacement);
+    Value execute(const QString &text);
+
+    QString pattern;
+    bool global = false;
+    bool ignoreCase = false;
+    bool multiLine = false;
+
+private:
+    const QRegularExpression &compiled();
+    QRegularExpression regex_;
+    QString compiledPattern_;
+    QRegularExpression::PatternOptions compiledOptions_;
+    bool haveCompiled_ = false;
+};
+
+// Execute's result: the matches in order.
+class MatchCollectionObject : public HostObject {
+public:
+    const HostClass &hostClass() const override;
+    std::unique_ptr<Enumerator> enumerate() override;
+    QList<ObjectRef> matches;
+};
+
+class MatchObject : public HostObject {
+public:
+    const HostClass &hostClass() const override;
+    QString value;
+    qint32 firstIndex = 0;
+    ObjectRef subMatches;
+};
+
+class SubMatchesObject : public HostObject {
+public:
+    const HostClass &hostClass() const override;
+    std::unique_ptr<Enumerator> enumerate() override;
+    QList<Value> items;  // Empty for a group that took no part
+};
+
+}  // namespace script::vbs

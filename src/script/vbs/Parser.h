@@ -1,0 +1,111 @@
+#pragma once
+
+#include "script/vbs/Ast.h"
+#include "script/vbs/Lexer.h"
+
+namespace script::vbs {
+
+// Builds the tree of one chunk from its tokens: statements and procedures
+// (AddCode, ExecuteStatement) or a single expression (Eval). Declarations
+// (Dim, Const, parameters, procedures) are noted in the chunk and its
+// procedures for the resolver. Throws CompileFailure.
+class Parser {
+public:
+    Parser(QList<Token> tokens, Chunk &chunk, int withSerialBase);
+
+    void parseProgram();
+    void parseExpressionOnly();
+
+    // How many hidden With variables the chunk used.
+    int withCount() const { return withSerial_; }
+
+private:
+    // ----- tokens -----
+    const Token &peek(int ahead = 0) const;
+    const Token &next();
+    bool at(TokenKind kind) const { return peek().kind == kind; }
+    bool atKeyword(Keyword k) const { return peek().kind == TokenKind::Name && peek().keyword == k; }
+    bool atWord(const char *lowerWord) const;
+    bool accept(TokenKind kind);
+    bool acceptKeyword(Keyword k);
+    void expect(TokenKind kind, CompileError error);
+    void expectKeyword(Keyword k, CompileError error);
+    QString expectName();
+    [[noreturn]] void fail(CompileError error) const;
+    [[noreturn]] void failAt(CompileError error, const Token &t) const;
+    SourcePos here() const { return {peek().line, peek().column}; }
+
+    // ----- statements -----
+    void skipSeparators();
+    bool atStatementEnd() const;
+    void expectStatementEnd();
+    bool atBlockEnd() const;
+    StmtList parseBlock();
+    void parseStatement(StmtList &out);
+    void parseProcedure();
+    // Dim a, b(3): declarations; fixed arrays are made at entry.
+    void parseDim();
+    void parseConst();
+    StmtPtr parseReDim();
+    StmtPtr parseErase();
+    StmtPtr parseIf();
+    StmtPtr parseFor();
+    StmtPtr parseDo();
+    StmtPtr parseWhile();
+    StmtPtr parseSelect();
+    StmtPtr parseExit();
+    StmtPtr parseOnError();
+    StmtPtr parseWith();
+    StmtPtr parseSet();
+    StmtPtr parseCall();
+    StmtPtr parseAssignOrCall();
+    void endKeyword(Keyword k, CompileError error);
+
+    // ----- expressions, loosest binding first -----
+    ExprPtr parseExpression();
+    ExprPtr parseImp();
+    ExprPtr parseEqv();
+    ExprPtr parseXor();
+    ExprPtr parseOr();
+    ExprPtr parseAnd();
+    ExprPtr parseNot();
+    ExprPtr parseComparison();
+    ExprPtr parseConcat();
+    ExprPtr parseAdditive();
+    ExprPtr parseModulo();
+    ExprPtr parseIntDivide();
+    ExprPtr parseMultiplicative();
+    ExprPtr parseUnary();
+    ExprPtr parsePower();
+    ExprPtr parsePostfix();
+    ExprPtr parsePrimary();
+    ExprList parseArguments();  // after '(' up to and with ')'
+    ExprList parseBareArguments();
+    ExprPtr binary(BinaryOp op, ExprPtr left, ExprPtr right, SourcePos pos);
+    ExprPtr withObject(SourcePos pos);
+
+    // ----- declarations -----
+    void declareVariable(const QString &name, const Token &at);
+    bool isDeclared(const QString &lower) const;
+
+    QList<Token> tokens_;
+    qsizetype pos_ = 0;
+    Chunk &chunk_;
+    Procedure *procedure_ = nullptr;  // the procedure being parsed, if any
+    int nesting_ = 0;                 // for the depth limit
+    int forDepth_ = 0;
+    int doDepth_ = 0;
+    bool singleLineIf_ = false;
+    QStringList withHolders_;         // hidden variables of open With blocks
+    int withSerialBase_ = 0;
+    int withSerial_ = 0;
+    // The position of the last argument list parsePostfix read, and the
+    // node it belongs to: a call statement may have to read it again.
+    qsizetype lastParenPos_ = -1;
+    Expr *lastParenOwner_ = nullptr;
+};
+
+// The lower-case name of the hidden variable of the n-th With block.
+QString withHolderName(int n);
+
+}  // namespace script::vbs

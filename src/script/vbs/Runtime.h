@@ -1,0 +1,132 @@
+#pragma once
+
+#include "script/Deadline.h"
+#include "script/ScriptError.h"
+#include "script/vbs/Ast.h"
+
+#include <QHash>
+#include <memory>
+#include <vector>
+
+class Dialogs;
+
+namespace script::vbs {
+
+class Runtime;
+
+struct Builtin {
+    QString name;
+    int minArgs = 0;
+    int maxArgs = 0;  // -1: any number
+    Value (*fn)(Runtime &rt, Args args) = nullptr;
+};
+
+// Bounds that keep a hostile script from taking the program down: it gets a
+// run-time error instead.
+struct Limits {
+    qsizetype maxStringLength = qsizetype(1) << 24;   // characters
+    qsizetype maxArrayElements = qsizetype(1) << 23;  // per ReDim
+    int maxCallDepth = 3000;
+    // Stack the interpreter leaves unused below its deepest call.
+    qsizetype stackReserve = qsizetype(1) << 20;
+    // Loop iterations and calls before "Script timed out"; 0: no limit.
+    quint64 maxSteps = 0;
+};
+
+// The state of one VBScript engine: its global names, the compiled chunks,
+// Err, the random generator, and the services built-ins need (dialogs, the
+// time limit).
+class Runtime {
+public:
+    Runtime(Dialogs *dialogs, Deadline &deadline);
+    ~Runtime();
+    Runtime(const Runtime &) = delete;
+    Runtime &operator=(const Runtime &) = delete;
+
+    void addObject(const QString &name, const ObjectRef &object, bool addMembers);
+    // Compiles the whole code, then runs its top-level statements. Throws
+    // CompileFailure before anything ran, or a located ScriptException.
+    void runCode(const QString &code);
+    Value evaluate(const QString &expression);
+
+    // ----- names -----
+    const Binding *findGlobal(const QString &lower) const;
+    const Binding *findHostMember(const QString &lower) const;
+    Value *globalVariable(const QString &lower);  // made when missing
+    void defineConstant(const QString &lower, const Value &value);
+    void defineProcedure(const Procedure &procedure);
+    quint64 namesVersion() const { return namesVersion_; }
+
+    static const Builtin *findBuiltin(const QString &lower);
+    static const Value *findConstant(const QString &lower);
+
+    // ----- running -----
+    Value call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name);
+    // Counts a loop iteration or a call; now and then checks the time limit.
+    void tick()
+    {
+        if ((++ticks_ & 1023) == 0)
+            checkLimits();
+    }
+    void checkLimits();
+    void checkStringLength(qsizetype length) const;
+    // Out of stack space when the thread's stack is nearly used up.
+    void checkStack() const;
+
+    ObjectRef errObject() const { return err_; }
+    void clearErr();
+    void setErr(const ScriptException &e);
+
+    Dialogs *dialogs() const { return dialogs_; }
+    Deadline &deadline() { return deadline_; }
+    Limits limits;
+
+    // Rnd's generator state, 24 bits as in VBScript.
+    quint32 rndSeed = 0x50000;
+    float lastRnd = 0;
+
+private:
+    friend class EntryGuard;
+    void enterCall();
+    void leaveCall() { --depth_; }
+
+    Dialogs *dialogs_;
+    Deadline &deadline_;
+    std::vector<std::unique_ptr<Value>> globals_;
+    QHash<QString, Binding> names_;
+    QHash<QString, Binding> hostMembers_;
+    std::vector<std::unique_ptr<Chunk>> chunks_;
+    QList<ObjectRef> objects_;  // kept alive for the bindings
+    ObjectRef err_;
+    quint64 namesVersion_ = 1;
+    quint64 ticks_ = 0;
+    int depth_ = 0;
+    int entries_ = 0;
+    const char *stackLimit_ = nullptr;
+    int withSerial_ = 0;
+
+    friend struct CallGuard;
+};
+
+// Binds the names of a parsed chunk and installs its declarations.
+class Resolver {
+public:
+    Resolver(Runtime &rt, Chunk &chunk, bool forEval = false);
+    void compile();
+
+    void bind(NameExpr &n);
+    void resolveBlock(StmtList &body);
+    Runtime &runtime() { return rt_; }
+    Procedure *procedure() const { return procedure_; }
+
+private:
+    Runtime &rt_;
+    Chunk &chunk_;
+    bool forEval_;
+    Procedure *procedure_ = nullptr;
+};
+
+// Value of arguments evaluated into a small buffer.
+Value indexValue(const Value &v, Args args, const QString &name);
+
+}  // namespace script::vbs
