@@ -12,6 +12,7 @@ void runToolsBenchmarks(const QString &scratch);
 void runViewBenchmarks(const QString &scratch);
 void runEstimateBenchmarks(const QString &scratch);
 void runScriptBenchmarks(const QString &scratch);
+void runConsoleBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -23,7 +24,7 @@ struct Section {
 const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
-    {"script", runScriptBenchmarks},
+    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

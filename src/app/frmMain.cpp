@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "analysis/EstimateRun.h"
+#include "app/frmScript.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
@@ -95,7 +96,10 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     resize(twipsToPixels(9480), twipsToPixels(4110) + menuBar()->sizeHint().height());
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    delete console_.data();
+}
 
 // ---- Controls -----------------------------------------------------------------
 
@@ -333,8 +337,7 @@ void frmMain::buildMenus()
     QMenu *experimental = addMenu(secret, QStringLiteral("mnuSecretExpr"));
     on(addItem(experimental, QStringLiteral("mnuExpSplitCmb")), [this] { mnuExpSplitCmb_Click(); });
     on(addItem(experimental, QStringLiteral("mnuExpReplace")), [this] { mnuExpReplace_Click(); });
-    // The script console is not there yet.
-    addItem(experimental, QStringLiteral("mnuExpScript"))->setEnabled(false);
+    on(addItem(experimental, QStringLiteral("mnuExpScript")), [this] { mnuExpScript_Click(); });
     on(addItem(secret, QStringLiteral("mnuEstimate")), [this] { mnuEstimate_Click(); });
 }
 
@@ -389,6 +392,9 @@ void frmMain::closeEvent(QCloseEvent *e)
             dialogs_.message({QStringLiteral("error while saving settings - 保存設定時出現錯誤") + QStringLiteral("\r\n") + *error,
                               QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
     }
+    // The console ends with the program (a script waiting in it is stopped).
+    if (console_)
+        console_->closeWhenIdle();
     e->accept();
     emit programEnd();
 }
@@ -779,8 +785,11 @@ void frmMain::mnuLocFile_Click()
 void frmMain::mnuLocDisp_Click()
 {
     // The folder chooser reads the display charset each time it opens.
-    if (askLocale(1, sett_, locale_, dialogs_))
+    if (askLocale(1, sett_, locale_, dialogs_)) {
         setfrmDispLocale(sett_.settlocDisp);
+        if (console_)
+            console_->setfrmDispLocale(sett_.settlocDisp);
+    }
 }
 
 void frmMain::mnuSettFilenameBad_Click()
@@ -841,6 +850,22 @@ void frmMain::mnuExpReplace_Click()
         F5LstOto();
         redrawall();
     }
+}
+
+frmScript *frmMain::console() const
+{
+    return console_.data();
+}
+
+void frmMain::mnuExpScript_Click()
+{
+    // Created on first use, a window of its own beside this one; closing it
+    // destroys it, and the next open loads it afresh.
+    if (!console_)
+        console_ = new frmScript(*this, locale_, dialogs_, sett_.settlocDisp);
+    console_->show();
+    console_->raise();
+    console_->activateWindow();
 }
 
 void frmMain::mnuEstimate_Click()

@@ -10,6 +10,7 @@
 #include "wave/WavePlayer.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QTimer;
+class frmScript;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -75,6 +77,9 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    void mnuExpScript_Click();
+    // The script console while it is open.
+    frmScript *console() const;
     void mnuUndo_Click();
     void mnuRedo_Click();
     // The splitter released x twips right of its left edge.
@@ -148,6 +153,7 @@ private:
     ActivationTracker activation_;
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
+    QPointer<frmScript> console_;
     analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
     ViewSettings viewSett_;  // kept in lirra.ini beside sett.ini
     QTimer *playTimer_ = nullptr;

@@ -122,6 +122,47 @@ void OtoDocument::changeEntries(const QList<EntryChange> &changes)
         emit entriesChanged(indexes);
 }
 
+void OtoDocument::restoreOrder(const OtoEntries &entries)
+{
+    emit entriesAboutToBeReplaced();
+    clcOto_ = entries;
+    emit entriesReplaced();
+}
+
+void OtoDocument::announceChanged(const QList<int> &indexes)
+{
+    if (!indexes.isEmpty())
+        emit entriesChanged(indexes);
+}
+
+EntriesSnapshot OtoDocument::snapshot() const
+{
+    EntriesSnapshot s;
+    s.order = clcOto_;
+    s.values.reserve(clcOto_.size());
+    for (const auto &e : clcOto_)
+        s.values.append(*e);
+    return s;
+}
+
+bool OtoDocument::recordChangesSince(const EntriesSnapshot &before, const QString &what)
+{
+    std::vector<history::ChangeInPlace::Change> changes;
+    for (qsizetype i = 0; i < before.order.size(); ++i) {
+        const clsOto &was = before.values[i];
+        const clsOto &is = *before.order[i];
+        if (was.FIL != is.FIL || was.ALS != is.ALS || was.prmLF != is.prmLF || was.prmFX != is.prmFX
+            || was.prmRT != is.prmRT || was.prmPR != is.prmPR || was.prmOV != is.prmOV)
+            changes.push_back({before.order[i], was, is});
+    }
+    const bool reordered = before.order != clcOto_;
+    if (changes.empty() && !reordered)
+        return false;
+    pushStep(new history::ChangeInPlace(*this, reordered ? before.order : OtoEntries(),
+                                        reordered ? clcOto_ : OtoEntries(), std::move(changes), what));
+    return true;
+}
+
 void OtoDocument::replaceEntries(OtoEntries entries)
 {
     emit entriesAboutToBeReplaced();

@@ -26,6 +26,12 @@ struct AliasChange {
     QString alias;
 };
 
+// The entries as they are at one moment: their order and their values.
+struct EntriesSnapshot {
+    OtoEntries order;
+    QList<clsOto> values;
+};
+
 // The open voicebank: its folder, its entries in file order and whether they
 // hold unsaved changes, with the File menu's commands. It is the one owner
 // of the entries: every insertion, removal and change goes through it and
@@ -58,6 +64,12 @@ public:
     void removeEntriesStep(int position, int count, const QString &what);
     // The history itself: undo, redo, and whether there is anything to.
     QUndoStack &history() { return history_; }
+    // Changes made in place outside these calls (a script writes the
+    // entries' fields, adds and removes entries) become one step too: take
+    // a snapshot before, record what changed since after. False when
+    // nothing did.
+    EntriesSnapshot snapshot() const;
+    bool recordChangesSince(const EntriesSnapshot &before, const QString &what);
 
     // ---- The changes themselves, announced but outside the history (the
     // history's steps, loads, the command line).
@@ -70,6 +82,10 @@ public:
     void changeAliases(const QList<AliasChange> &changes);
     // Replaces every entry, as a load does, and forgets the history.
     void replaceEntries(OtoEntries entries);
+    // Puts entries back in this order, the history kept (a step's undo).
+    void restoreOrder(const OtoEntries &entries);
+    // Tells the list and the views that these entries changed in place.
+    void announceChanged(const QList<int> &indexes);
     // Tells the window which entry an undo or redo brought back (a step
     // calls it; it stays silent while a new step is being pushed).
     void announceStep(int entryIndex);

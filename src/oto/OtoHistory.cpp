@@ -101,4 +101,42 @@ void InsertEntries::redo()
     insertOnRedo_ ? insert() : remove();
 }
 
+ChangeInPlace::ChangeInPlace(OtoDocument &doc, OtoEntries orderBefore, OtoEntries orderAfter,
+                             std::vector<Change> changes, const QString &text)
+    : QUndoCommand(text), doc_(doc), orderBefore_(std::move(orderBefore)), orderAfter_(std::move(orderAfter)),
+      changes_(std::move(changes))
+{
+}
+
+void ChangeInPlace::apply(bool forward)
+{
+    for (const Change &c : changes_)
+        *c.entry = forward ? c.after : c.before;
+    const OtoEntries &order = forward ? orderAfter_ : orderBefore_;
+    if (!order.isEmpty() || !(forward ? orderBefore_ : orderAfter_).isEmpty()) {
+        doc_.restoreOrder(order);
+        doc_.announceStep(0);
+        return;
+    }
+    QList<int> indexes;
+    for (const Change &c : changes_)
+        indexes.append(int(doc_.clcOto().indexOf(c.entry)));
+    doc_.announceChanged(indexes);
+    doc_.announceStep(indexes.value(0, -1));
+}
+
+void ChangeInPlace::undo()
+{
+    apply(false);
+}
+
+void ChangeInPlace::redo()
+{
+    if (done_) {  // pushed after the change itself
+        done_ = false;
+        return;
+    }
+    apply(true);
+}
+
 }  // namespace history

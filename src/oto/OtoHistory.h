@@ -76,4 +76,27 @@ private:
     bool insertOnRedo_;
 };
 
+// Changes made in place outside the history (by a script): the entries'
+// values before and after, and their order when entries came or went. The
+// change has happened when the step is made, so its first redo does
+// nothing.
+class ChangeInPlace : public QUndoCommand {
+public:
+    struct Change {
+        std::shared_ptr<clsOto> entry;
+        clsOto before, after;
+    };
+    ChangeInPlace(OtoDocument &doc, OtoEntries orderBefore, OtoEntries orderAfter, std::vector<Change> changes,
+                  const QString &text);
+    void undo() override;
+    void redo() override;
+
+private:
+    void apply(bool forward);
+    OtoDocument &doc_;
+    OtoEntries orderBefore_, orderAfter_;  // empty when the order stayed
+    std::vector<Change> changes_;
+    bool done_ = true;
+};
+
 }  // namespace history

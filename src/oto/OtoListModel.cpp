@@ -8,6 +8,9 @@ OtoListModel::OtoListModel(const OtoDocument &doc, QObject *parent)
     connect(&doc, &OtoDocument::entriesAboutToBeReplaced, this, [this] { beginResetModel(); });
     connect(&doc, &OtoDocument::entriesReplaced, this, [this] {
         rows_ = allRows();
+        texts_.clear();
+        for (int entry : std::as_const(rows_))
+            texts_.append(textOf(entry));
         filtered_ = false;
         endResetModel();
     });
@@ -26,18 +29,26 @@ QVariant OtoListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rows_.size())
         return {};
-    const int entry = rows_[index.row()];
     if (role == ItemDataRole)
-        return entry;
-    if (role == Qt::DisplayRole && entry >= 0 && entry < entries_.size())
-        return entries_[entry]->dispStr();
+        return rows_[index.row()];
+    if (role == Qt::DisplayRole)
+        return texts_[index.row()];
     return {};
+}
+
+QString OtoListModel::textOf(int entry) const
+{
+    return entry >= 0 && entry < entries_.size() ? entries_[entry]->dispStr() : QString();
 }
 
 void OtoListModel::resetRows(QList<int> rows, bool filtered)
 {
     beginResetModel();
     rows_ = std::move(rows);
+    texts_.clear();
+    texts_.reserve(rows_.size());
+    for (int entry : std::as_const(rows_))
+        texts_.append(textOf(entry));
     filtered_ = filtered;
     endResetModel();
 }
@@ -77,21 +88,12 @@ bool OtoListModel::F5LstOtoS(const QString &key, int mode)
 
 int OtoListModel::findRowStartingWith(const QString &typed) const
 {
-    for (int row = 0; row < rows_.size(); ++row) {
-        if (rows_[row] >= entries_.size())
-            continue;
-        const clsOto &e = *entries_[rows_[row]];
-        // The row text is ALS + TAB + FIL; test the prefix without building it.
-        const QStringView als(e.ALS);
-        bool starts;
-        if (als.isEmpty())
-            starts = QStringView(e.FIL).startsWith(typed);
-        else if (typed.size() <= als.size())
-            starts = als.startsWith(typed);
-        else
-            starts = QStringView(typed).startsWith(als) && typed[als.size()] == u'\t'
-                     && QStringView(e.FIL).startsWith(QStringView(typed).mid(als.size() + 1));
-        if (starts)
+    for (int row = 0; row < texts_.size(); ++row) {
+        // A row of an entry without alias is compared without its leading TAB.
+        QStringView text(texts_[row]);
+        if (text.startsWith(u'\t'))
+            text = text.sliced(1);
+        if (text.startsWith(typed))
             return row;
     }
     return -1;
@@ -108,6 +110,7 @@ bool OtoListModel::insertRow(int row, int entryIndex)
         return false;
     beginInsertRows({}, row, row);
     rows_.insert(row, entryIndex);
+    texts_.insert(row, textOf(entryIndex));
     endInsertRows();
     return true;
 }
@@ -140,6 +143,7 @@ void OtoListModel::entriesAboutToBeRemoved(int first, int last)
         if (rows_[r] >= first && rows_[r] <= last) {
             beginRemoveRows({}, r, r);
             rows_.removeAt(r);
+            texts_.removeAt(r);
             endRemoveRows();
         }
     }
@@ -162,14 +166,18 @@ void OtoListModel::entriesChanged(const QList<int> &indexes)
 {
     if (rows_.isEmpty())
         return;
-    // Many changes at once (a batch rewrite): one notice for every row.
+    // Many changes at once (a batch rewrite): every row anew, one notice.
     if (indexes.size() > 64) {
+        for (int r = 0; r < rows_.size(); ++r)
+            texts_[r] = textOf(rows_[r]);
         emit dataChanged(index(0), index(int(rows_.size()) - 1), {Qt::DisplayRole});
         return;
     }
     for (int entry : indexes) {
         const int row = rowOfEntry(entry);
-        if (row >= 0)
-            emit dataChanged(index(row), index(row), {Qt::DisplayRole});
+        if (row < 0)
+            continue;
+        texts_[row] = textOf(entry);
+        emit dataChanged(index(row), index(row), {Qt::DisplayRole});
     }
 }

@@ -8,11 +8,12 @@ class OtoDocument;
 
 // The rows of the entry list. Each row carries as item data the 0-based
 // index of its entry in the collection, filtered or not, and shows that
-// entry's dispStr (alias, TAB, file name). Only the indexes are stored, so
-// filling 50 000 rows costs one integer each. The model follows the
-// document: a changed entry's row shows the change, a removed entry's row
-// goes, and every row keeps naming its entry when entries before it come
-// or go; a load shows every entry again.
+// entry's dispStr (alias, TAB, file name) as it was when the row was filled:
+// like a list box, it holds its lines, so an entry changed in place (by a
+// script) shows anew only when the list is filled again. The model follows
+// the document: a change it announces shows at once, a removed entry's row
+// goes, and every row keeps naming its entry when entries before it come or
+// go; a load shows every entry again.
 class OtoListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -46,6 +47,7 @@ public:
 
 private:
     void resetRows(QList<int> rows, bool filtered);
+    QString textOf(int entry) const;
     QList<int> allRows() const;
     void entriesInserted(int first, int last);
     void entriesAboutToBeRemoved(int first, int last);
@@ -56,5 +58,6 @@ private:
 
     const OtoEntries &entries_;
     QList<int> rows_;
+    QList<QString> texts_;  // what each row shows
     bool filtered_ = false;
 };

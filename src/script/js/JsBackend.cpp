@@ -17,10 +17,13 @@ class JsBackend;
 // the proxy's traps call it.
 class JsHostHandle : public QObject {
     Q_OBJECT
+    // Marks a handle that C++ hands to the glue unwrapped; the glue puts
+    // it into its proxy (cheaper there than a call from C++ into JScript).
+    Q_PROPERTY(int lirraHostClass READ classId CONSTANT)
 public:
     JsHostHandle(ObjectRef object, JsBackend &backend) : object(std::move(object)), backend_(backend) {}
 
-    Q_INVOKABLE int classId() const;
+    int classId() const;
     Q_INVOKABLE QJSValue get(int member);
     Q_INVOKABLE void set(int member, const QJSValue &value);
     // Calls a method (or, with member -1, the default member) with argc
@@ -29,6 +32,9 @@ public:
     // than separate arguments.)
     Q_INVOKABLE QJSValue call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
                               const QJSValue &a3, const QJSValue &a4, const QJSValue &a5);
+    // The common calls, without five unused arguments to convert.
+    Q_INVOKABLE QJSValue call0(int member) { return callWith(member, {}); }
+    Q_INVOKABLE QJSValue call1(int member, const QJSValue &a0);
     Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
     // The collection's items as a JScript array; undefined for an object
     // that is no collection.
@@ -38,6 +44,7 @@ public:
 
 private:
     QString memberName(int member) const;
+    QJSValue callWith(int member, const QList<Value> &args);
     JsBackend &backend_;
     QList<QJSValue> extras_;
 };
@@ -71,6 +78,7 @@ public:
     // [lower-case name, index, is a method, callable without arguments]
     // for every member of a class.
     Q_INVOKABLE QJSValue members(int classId);
+    Q_INVOKABLE bool hasDefault(int classId) const;
     Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
 
 private:
@@ -108,17 +116,18 @@ const char *const kPrelude = R"JS(
     function noMember(key) {
         return new Error("Object doesn't support this property or method: '" + String(key) + "'");
     }
-    function membersOf(h) {
-        const id = h.classId();
-        let table = classes[id];
-        if (table === undefined) {
-            table = Object.create(null);
+    // A class's members by lower-case name, and whether it has a default
+    // member, asked of C++ once per class.
+    function classOf(id) {
+        let c = classes[id];
+        if (c === undefined) {
+            const table = Object.create(null);
             const list = bridge.members(id);
             for (let i = 0; i < list.length; ++i)
                 table[list[i][0]] = { index: list[i][1], method: list[i][2], zero: list[i][3] };
-            classes[id] = table;
+            c = classes[id] = { members: table, hasDefault: bridge.hasDefault(id) };
         }
-        return table;
+        return c;
     }
     function unwrap(v) {
         if (v !== null && (typeof v === "object" || typeof v === "function")) {
@@ -134,12 +143,22 @@ const char *const kPrelude = R"JS(
             throw noMember(key);
         return m;
     }
+    // A value from a handle's member: a bare handle gets its proxy.
+    function result(r) {
+        if (r !== null && typeof r === "object" && r[HANDLE] === undefined && r.lirraHostClass !== undefined)
+            return wrap(r);
+        return r;
+    }
     function invoke(h, index, args) {
         const n = args.length;
+        if (n === 0)
+            return result(h.call0(index));
+        if (n === 1)
+            return result(h.call1(index, unwrap(args[0])));
         for (let i = 6; i < n; ++i)
             h.extra(unwrap(args[i]));
-        return h.call(index, n, unwrap(args[0]), unwrap(args[1]), unwrap(args[2]), unwrap(args[3]),
-                      unwrap(args[4]), unwrap(args[5]));
+        return result(h.call(index, n, unwrap(args[0]), unwrap(args[1]), unwrap(args[2]), unwrap(args[3]),
+                             unwrap(args[4]), unwrap(args[5])));
     }
     function method(t, m) {
         const f = function () { return invoke(t.h, m.index, arguments); };
@@ -166,7 +185,13 @@ const char *const kPrelude = R"JS(
                 return undefined;
             }
             const m = member(t, key);
-            return m.method ? method(t, m) : t.h.get(m.index);
+            if (!m.method)
+                return result(t.h.get(m.index));
+            // One function per method and object, made on first use.
+            let f = t.f[m.index];
+            if (f === undefined)
+                f = t.f[m.index] = method(t, m);
+            return f;
         },
         set(t, key, value) {
             const m = member(t, key);
@@ -182,12 +207,14 @@ const char *const kPrelude = R"JS(
             return invoke(t.h, -1, args);
         },
     };
-    function wrap(h, hasDefault) {
+    function wrap(h) {
+        const c = classOf(h.lirraHostClass);
         // Only an object with a default member can be called: clc(1).
-        const t = hasDefault ? () => undefined : {};
+        const t = c.hasDefault ? () => undefined : {};
         t.h = h;
-        t.m = membersOf(h);
-        t.d = hasDefault;
+        t.m = c.members;
+        t.d = c.hasDefault;
+        t.f = [];
         return new Proxy(t, handler);
     }
     function addGlobals(p, names) {
@@ -290,7 +317,10 @@ public:
 
     // ----- values between the two sides -----
 
-    QJSValue toJs(const Value &v)
+    // A host object as its proxy, or as the bare handle the glue clothes.
+    enum class Wrap { Proxy, Bare };
+
+    QJSValue toJs(const Value &v, Wrap wrap = Wrap::Proxy)
     {
         switch (v.kind()) {
         case ValueKind::Empty: return QJSValue(QJSValue::UndefinedValue);
@@ -311,10 +341,8 @@ public:
                 return QJSValue(QJSValue::NullValue);
             if (auto *js = dynamic_cast<JsValueObject *>(v.object()); js && js->engine == engine_.get())
                 return js->value;
-            auto *handle = new JsHostHandle(v.objectRef(), *this);
-            QJSEngine::setObjectOwnership(handle, QJSEngine::JavaScriptOwnership);
-            const bool hasDefault = v.object()->hostClass().defaultMember() >= 0;
-            return wrap_.call({engine_->newQObject(handle), QJSValue(hasDefault)});
+            const QJSValue handle = bareHandle(v);
+            return wrap == Wrap::Proxy ? wrap_.call({handle}) : handle;
         }
         case ValueKind::Array:
         case ValueKind::IntegerArray: {
@@ -325,6 +353,15 @@ public:
         }
         return {};
     }
+
+    QJSValue bareHandle(const Value &v)
+    {
+        auto *handle = new JsHostHandle(v.objectRef(), *this);
+        QJSEngine::setObjectOwnership(handle, QJSEngine::JavaScriptOwnership);
+        return engine_->newQObject(handle);
+    }
+
+    bool hasDefault(int id) const { return id >= 0 && id < classes_.size() && classes_[id]->defaultMember() >= 0; }
 
     Value fromJs(QJSValue v)
     {
@@ -505,7 +542,7 @@ int JsHostHandle::classId() const
 QJSValue JsHostHandle::get(int member)
 {
     try {
-        return backend_.toJs(readMember(*object, member, {}, memberName(member)));
+        return backend_.toJs(readMember(*object, member, {}, memberName(member)), JsBackend::Wrap::Bare);
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
@@ -525,16 +562,26 @@ QJSValue JsHostHandle::call(int member, int argc, const QJSValue &a0, const QJSV
                             const QJSValue &a3, const QJSValue &a4, const QJSValue &a5)
 {
     const QList<QJSValue> extras = std::exchange(extras_, {});
+    QList<Value> values;
+    const QJSValue *first[] = {&a0, &a1, &a2, &a3, &a4, &a5};
+    for (int i = 0; i < std::min(argc, 6); ++i)
+        values.append(backend_.fromJs(*first[i]));
+    for (const QJSValue &v : extras)
+        values.append(backend_.fromJs(v));
+    return callWith(member, values);
+}
+
+QJSValue JsHostHandle::call1(int member, const QJSValue &a0)
+{
+    return callWith(member, {backend_.fromJs(a0)});
+}
+
+QJSValue JsHostHandle::callWith(int member, const QList<Value> &values)
+{
     try {
-        QList<Value> values;
-        const QJSValue *first[] = {&a0, &a1, &a2, &a3, &a4, &a5};
-        for (int i = 0; i < std::min(argc, 6); ++i)
-            values.append(backend_.fromJs(*first[i]));
-        for (const QJSValue &v : extras)
-            values.append(backend_.fromJs(v));
         if (member < 0)
-            return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()));
-        return backend_.toJs(readMember(*object, member, values, memberName(member)));
+            return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()), JsBackend::Wrap::Bare);
+        return backend_.toJs(readMember(*object, member, values, memberName(member)), JsBackend::Wrap::Bare);
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
@@ -615,6 +662,11 @@ QJSValue JsArrayHandle::toArray()
 QJSValue JsBridge::members(int classId)
 {
     return backend_.membersOf(classId);
+}
+
+bool JsBridge::hasDefault(int classId) const
+{
+    return backend_.hasDefault(classId);
 }
 
 bool JsBridge::isArrayHandle(const QJSValue &value) const
