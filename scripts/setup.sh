@@ -14,6 +14,8 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev                    # fuzzing and sanitizers
   xvfb xauth                                     # a display for headless runs
   fonts-noto-cjk                                 # kana and hanzi in the UI
+  dpkg-dev                                       # dpkg-shlibdeps for the .deb
+  desktop-file-utils appstream man-db            # checks of the installed files
 )
 
 missing=()

@@ -1,6 +1,7 @@
-// Lirra's start: settings, the main window, and the event loop until the
-// window closes.
+// Lirra's start: the command line, settings, the main window with the
+// folder it names, and the event loop until the window closes.
 
+#include "app/StartArguments.h"
 #include "app/frmMain.h"
 #include "core/Version.h"
 #include "core/clsSett.h"
@@ -9,12 +10,18 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lirra"));
     QApplication::setApplicationVersion(QString::fromLatin1(lirraVersion::kText));
+    // Lets the desktop match the window to the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.lirra.Lirra"));
+    QCommandLineParser parser;
+    describeArguments(parser);
+    parser.process(app);
 
     clsSett sett(settingsFilePath());
     sett.inpSett();
@@ -26,6 +33,10 @@ int main(int argc, char **argv)
     QObject::connect(&window, &frmMain::programEnd, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.aplSett();
+    // Before the window shows: its first showing enables the File items the
+    // open folder needs.
+    if (const std::optional<QString> folder = folderArgument(parser))
+        openAtStart(window.document(), *folder, sett, dialogs);
     window.show();
     return app.exec();
 }

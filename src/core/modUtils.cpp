@@ -1,6 +1,7 @@
 #include "core/modUtils.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFile>
 #include <QStandardPaths>
@@ -36,10 +37,27 @@ QString revPath(const QString &path)
     return pieces.join(u'/');
 }
 
+QString installedDataFolder(const QString &programFolder)
+{
+    const QString data = QDir::cleanPath(joinPath(programFolder, QStringLiteral("../share/lirra")));
+    return QFileInfo(data).isDir() ? data : QString();
+}
+
+QString demoHome(const QString &programFolder)
+{
+    const QString demo = QStringLiteral("demo");
+    if (QFileInfo(joinPath(programFolder, demo)).isDir())
+        return programFolder;
+    const QString data = installedDataFolder(programFolder);
+    if (!data.isEmpty() && QFileInfo(joinPath(data, demo)).isDir())
+        return data;
+    return programFolder;
+}
+
 QString settingsFilePath(const QString &programFolder, const QString &configHome)
 {
     // Asked with the effective user's rights, the ones the write will have.
-    if (::faccessat(AT_FDCWD, QFile::encodeName(programFolder).constData(), W_OK, AT_EACCESS) == 0)
+    if (installedDataFolder(programFolder).isEmpty() && ::faccessat(AT_FDCWD, QFile::encodeName(programFolder).constData(), W_OK, AT_EACCESS) == 0)
         return joinPath(programFolder, QStringLiteral("sett.ini"));
     return joinPath(joinPath(configHome, QStringLiteral("lirra")), QStringLiteral("sett.ini"));
 }

@@ -89,7 +89,7 @@ frmOpen::frmOpen(clsSett &sett, const QString &wrkpath, const modLocale &locale,
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setfrmDispLocale(sett_.settlocDisp);
-    chooser_.start(chooseStartFolder(wrkpath, sett_.settRecentPath, programFolder()));
+    chooser_.start(chooseStartFolder(wrkpath, sett_.settRecentPath, demoHome(programFolder())));
     showChooser();
 }
 

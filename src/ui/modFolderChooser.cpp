@@ -121,13 +121,13 @@ std::optional<QList<FolderEntry>> folderEntries(const QString &driveRoot, const 
     return out;
 }
 
-QString chooseStartFolder(const QString &wrkpath, const QString &recentPath, const QString &programFolder)
+QString chooseStartFolder(const QString &wrkpath, const QString &recentPath, const QString &fallback)
 {
     if (!wrkpath.isEmpty())
         return wrkpath;
     if (!recentPath.isEmpty())
         return recentPath;
-    return programFolder;
+    return fallback;
 }
 
 QString expandHome(const QString &typed, const QString &home)

@@ -57,8 +57,9 @@ int driveOf(const QList<DriveInfo> &drives, const QString &folder);
 // since banks live under ~/.wine or ~/.local as often as anywhere.
 std::optional<QList<FolderEntry>> folderEntries(const QString &driveRoot, const QString &folder);
 
-// The open voicebank's folder, else the most recent one, else the program's.
-QString chooseStartFolder(const QString &wrkpath, const QString &recentPath, const QString &programFolder);
+// The open voicebank's folder, else the most recent one, else the fallback
+// (the folder that holds the demo voicebank).
+QString chooseStartFolder(const QString &wrkpath, const QString &recentPath, const QString &fallback);
 
 // A typed path with a leading "~" (alone or before "/") meaning the home
 // folder, as in a shell; any other text as it is.
