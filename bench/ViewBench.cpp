@@ -9,6 +9,7 @@
 #include "oto/OtoDocument.h"
 #include "view/modGfx.h"
 #include "view/PictureBox.h"
+#include "view/SpectrogramView.h"
 #include "view/WaveEditor.h"
 #include "view/ViewGeometry.h"
 #include "wave/clsWave.h"
@@ -49,8 +50,9 @@ bool writeWave(const QString &path, qint64 samples)
 }
 
 // The drawing alone, into boxes of the views' sizes: a parameter changes,
-// then both views are cleared and drawn as a full redraw does.
-void drawingOnly(const QString &folder, const char *what, const QString &file)
+// then both views are cleared and drawn as a full redraw does. With the
+// spectrogram, "nothing cached" is the first drawing of a window.
+void drawingOnly(const QString &folder, const char *what, const QString &file, bool spectrogram)
 {
     clsWave wave;
     QString name = file;
@@ -65,19 +67,84 @@ void drawingOnly(const QString &folder, const char *what, const QString &file)
     clsOto e;
     e.prmLF = 1000, e.prmFX = 300, e.prmRT = -1500, e.prmPR = 200, e.prmOV = 50;
     const QColor face(240, 240, 240);
+    DetailExtras extras;
+    extras.spectrogram = spectrogram;
     int k = 0;
+    double start = 900, length = 1700;
     const auto redraw = [&] {
         e.prmOV = 50 + (++k % 7);
         pic.cls();
         picSm.cls();
-        drawDetail(pic, wave, &e, true, DisplayMode::Magnified, 900, 1700, face);
+        drawDetail(pic, wave, &e, true, DisplayMode::Magnified, start, length, face, extras);
         drawOverview(picSm, wave, true, DisplayMode::Magnified, face);
     };
+    const auto clearCaches = [] {
+        viewColumnCache().clear();
+        viewSpectrogramCache().clear();
+    };
     const double warm = bench::timeMs(redraw, 7, [] {});
-    const double cold = bench::timeMs(redraw, 3, [] { viewColumnCache().clear(); });
-    std::printf("  %s (display mode 1: two traces):\n", what);
+    const double cold = bench::timeMs(redraw, 3, clearCaches);
+    std::printf("  %s (display mode 1: two traces%s):\n", what, spectrogram ? ", spectrogram" : "");
     bench::row("  edit + draw both views, summaries cached", warm);
     bench::row("  edit + draw both views, nothing cached", cold);
+    if (spectrogram) {
+        start = -250, length = wave.LengthMs + 500;  // zoomed out as far as the view goes
+        bench::row("  the whole wave in view, nothing cached", bench::timeMs(redraw, 3, clearCaches));
+    }
+}
+
+// Selecting the entry of a row and editing it in the real main window.
+void mainWindowRow(frmMain &window, QListView &list, PictureBox &pic, PictureBox &picSm, const char *name, int row,
+                   bool spectrogram)
+{
+    const auto shown = [&] {
+        QApplication::processEvents();
+        pic.repaint();
+        picSm.repaint();
+    };
+    const double selectMs = bench::timeMs([&] {
+        list.setCurrentIndex(QModelIndex());
+        list.setCurrentIndex(window.listModel().index(row));
+        shown();
+    }, 3);
+    if (!window.isEditable()) {
+        std::printf("  %s: the entry did not load\n", name);
+        return;
+    }
+    // Releases in the overlap band at alternating positions inside the
+    // fixed length (the overlap is kept below it), so each one changes the
+    // entry.
+    int k = 0;
+    const auto release = [&] {
+        const double x = 200 + (++k % 2) * 40;
+        window.waveEditor().pic_MouseUp(1, 0, x, 600 * 1.5 / 5);
+    };
+    const double ovBefore = window.waveEditor().curOto()->prmOV;
+    release();
+    if (window.waveEditor().curOto()->prmOV == ovBefore)
+        release();  // the entry was left at the first position by an earlier row
+    if (window.waveEditor().curOto()->prmOV == ovBefore)
+        std::printf("  %s: the release did not change the entry; the figures below are not edits\n", name);
+    const double editMs = bench::timeMs([&] { release(); shown(); }, 7);
+    const double editAllMs = bench::timeMs([&] { release(); window.redrawall(); shown(); }, 7);
+    // The play cursor a frame at a time across the detail view, each frame
+    // painted (only the strips it leaves and enters).
+    WaveEditor &editor = window.waveEditor();
+    const ViewWindow view = editor.view();
+    int frame = 0;
+    constexpr int kFrames = 120;
+    const double cursorMs = bench::timeMs([&] {
+        for (int i = 0; i < kFrames; ++i, ++frame) {
+            editor.setPlayCursor(view.start + view.len * (frame % kFrames) / kFrames);
+            QApplication::processEvents();
+        }
+    }, 3);
+    editor.setPlayCursor(-1);
+    std::printf("  %s, main window%s:\n", name, spectrogram ? ", spectrogram on (aim: select 10 min <= 300)" : "");
+    bench::row("  select the entry (load, first draw)", selectMs);
+    bench::row("  mouse edit (its own redraw)", editMs);
+    bench::row("  mouse edit + redraw of both views", editAllMs);
+    bench::row("  play cursor, per frame (aim <= 1)", cursorMs / kFrames);
 }
 
 }  // namespace
@@ -99,8 +166,10 @@ void runViewBenchmarks(const QString &scratch)
     oto.close();
 
     std::printf("views: edit and redraw at 1920 x 600 (aim 3 s <= 8, 10 min <= 50)\n");
-    drawingOnly(folder, "3-second wave, drawing only", QStringLiteral("short.wav"));
-    drawingOnly(folder, "10-minute wave, drawing only", QStringLiteral("long.wav"));
+    for (bool spectrogram : {false, true}) {
+        drawingOnly(folder, "3-second wave, drawing only", QStringLiteral("short.wav"), spectrogram);
+        drawingOnly(folder, "10-minute wave, drawing only", QStringLiteral("long.wav"), spectrogram);
+    }
 
     bench::WindowSession session(scratch, QStringLiteral("sett-view.ini"), folder);
     frmMain &window = session.window;
@@ -120,53 +189,12 @@ void runViewBenchmarks(const QString &scratch)
     QApplication::processEvents();
     std::printf("  main window: detail view %d x %d, overview %d x %d\n", pic->width(), pic->height(),
                 picSm->width(), picSm->height());
-    const auto shown = [&] {
-        QApplication::processEvents();
-        pic->repaint();
-        picSm->repaint();
-    };
-
     const char *names[2] = {"3-second wave", "10-minute wave"};
-    for (int row = 0; row < 2; ++row) {
-        const double selectMs = bench::timeMs([&] {
-            list->setCurrentIndex(QModelIndex());
-            list->setCurrentIndex(window.listModel().index(row));
-            shown();
-        }, 3);
-        if (!window.isEditable()) {
-            std::printf("  %s: the entry did not load\n", names[row]);
-            continue;
-        }
-        // Releases in the overlap band at alternating positions, so each
-        // one changes the entry.
-        int k = 0;
-        const auto release = [&] {
-            const double x = 700 + (++k % 2) * 40;
-            window.waveEditor().pic_MouseUp(1, 0, x, 600 * 1.5 / 5);
-        };
-        const double ovBefore = window.waveEditor().curOto()->prmOV;
-        release();
-        if (window.waveEditor().curOto()->prmOV == ovBefore)
-            std::printf("  %s: the release did not change the entry; the figures below are not edits\n", names[row]);
-        const double editMs = bench::timeMs([&] { release(); shown(); }, 7);
-        const double editAllMs = bench::timeMs([&] { release(); window.redrawall(); shown(); }, 7);
-        // The play cursor a frame at a time across the detail view, each
-        // frame painted (only the strips it leaves and enters).
-        WaveEditor &editor = window.waveEditor();
-        const ViewWindow view = editor.view();
-        int frame = 0;
-        constexpr int kFrames = 120;
-        const double cursorMs = bench::timeMs([&] {
-            for (int i = 0; i < kFrames; ++i, ++frame) {
-                editor.setPlayCursor(view.start + view.len * (frame % kFrames) / kFrames);
-                QApplication::processEvents();
-            }
-        }, 3);
-        editor.setPlayCursor(-1);
-        std::printf("  %s, main window:\n", names[row]);
-        bench::row("  select the entry (load, first draw)", selectMs);
-        bench::row("  mouse edit (its own redraw)", editMs);
-        bench::row("  mouse edit + redraw of both views", editAllMs);
-        bench::row("  play cursor, per frame (aim <= 1)", cursorMs / kFrames);
+    QAction *spectrogramItem = window.findChild<QAction *>(QStringLiteral("mnuSettSpectrogram"));
+    for (bool spectrogram : {false, true}) {
+        if (spectrogramItem && spectrogramItem->isChecked() != spectrogram)
+            spectrogramItem->trigger();
+        for (int row = 0; row < 2; ++row)
+            mainWindowRow(window, *list, *pic, *picSm, names[row], row, spectrogram);
     }
 }

@@ -66,8 +66,7 @@ void benchOne(const QString &scratch, const char *title, const char *name, int s
     bench::row("cat FILE > /dev/null", catMs);
     bench::row("load (samples, byte image, Range)", loadMs);
     bench::ratio(aim, loadMs / catMs);
-    const double heldMb = (wave.getAllData().size() + wave.getData().size() * 2.0) / 1e6;
-    std::printf("  %-44s %10.1f MB\n", "held: byte image and samples", heldMb);
+    std::printf("  %-44s %10.1f MB\n", "held: byte image and samples", wave.heldBytes() / 1e6);
     std::printf("  %-44s %10.1f MB\n", "peak resident size of the whole run so far", bench::statusKb("VmHWM:") / 1024.0);
 }
 

@@ -50,8 +50,10 @@ EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx,
     for (const Estimate &e : estimator.estimate(entries, targets).estimates) {
         if (e.estimated)
             run.changes.append({e.index, e.entry});
-        if (e.flagged)
+        if (e.flagged) {
             run.flagged << e.entry.ALS;
+            run.flaggedEstimates << e;
+        }
     }
     return run;
 }

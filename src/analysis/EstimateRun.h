@@ -24,6 +24,7 @@ std::optional<EstimateScope> askEstimateScope(Dialogs &dialogs);
 struct EstimateRun {
     QList<EntryChange> changes;  // the entries that got new numbers
     QStringList flagged;         // aliases worth a look
+    QList<Estimate> flaggedEstimates;  // the same entries: where the points went, and why they need a look
     int asked = 0;               // how many entries were to be estimated
 };
 

@@ -72,6 +72,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     // The window's load: the charset table, an empty document and wave.
     locale_.initLocale();
     layout_.lstW = 1800;
+    viewSett_ = ViewSettings::read(ViewSettings::pathBeside(sett_.iniPath()));
 
     buildControls();
     buildMenus();
@@ -145,6 +146,7 @@ void frmMain::buildViews()
 
     editor_ = std::make_unique<WaveEditor>(doc_, locale_, sett_, dialogs_, *pic_, *picSm_, *shpView_);
     editor_->setLockTexts([this] { return lockTexts(); });
+    editor_->setFeatureCache(&featureCache_);
     connect(editor_.get(), &WaveEditor::viewsRedrawn, this, &frmMain::refreshFields);
     connect(editor_.get(), &WaveEditor::entryEdited, this, &frmMain::refreshFields);
 }
@@ -319,6 +321,12 @@ void frmMain::buildMenus()
     mnuSettFilenameBad_->setCheckable(true);
     mnuSettFilenameBad_->setChecked(true);
     on(mnuSettFilenameBad_, [this] { mnuSettFilenameBad_Click(); });
+    mnuSettSpectrogram_ = addItem(settings, QStringLiteral("mnuSettSpectrogram"));
+    mnuSettSpectrogram_->setCheckable(true);
+    on(mnuSettSpectrogram_, [this] { mnuSettSpectrogram_Click(); });
+    mnuSettCurves_ = addItem(settings, QStringLiteral("mnuSettCurves"));
+    mnuSettCurves_->setCheckable(true);
+    on(mnuSettCurves_, [this] { mnuSettCurves_Click(); });
 
     QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"));
     on(addItem(help, QStringLiteral("mnuTips"), QKeySequence(Qt::Key_F1)), [this] { mnuTips_Click(); });
@@ -336,6 +344,10 @@ void frmMain::buildMenus()
 void frmMain::aplSett()
 {
     mnuSettFilenameBad_->setChecked(sett_.filenameRuleOn());
+    mnuSettSpectrogram_->setChecked(viewSett_.spectrogram);
+    mnuSettCurves_->setChecked(viewSett_.analysisCurves);
+    editor_->setSpectrogram(viewSett_.spectrogram);
+    editor_->setAnalysisCurves(viewSett_.analysisCurves);
 }
 
 // ---- Activation, closing, events ------------------------------------------------
@@ -375,7 +387,11 @@ void frmMain::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    sett_.oupsett(dialogs_);
+    if (sett_.oupsett(dialogs_)) {
+        if (auto error = viewSett_.write(ViewSettings::pathBeside(sett_.iniPath())))
+            dialogs_.message({QStringLiteral("error while saving settings - 保存設定時出現錯誤") + QStringLiteral("\r\n") + *error,
+                              QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
+    }
     // The console ends with the program (a script waiting in it is stopped).
     if (console_)
         console_->closeWhenIdle();
@@ -781,6 +797,18 @@ void frmMain::mnuSettFilenameBad_Click()
     sett_.settFilenameBad = mnuSettFilenameBad_->isChecked() ? -1 : 0;
 }
 
+void frmMain::mnuSettSpectrogram_Click()
+{
+    viewSett_.spectrogram = mnuSettSpectrogram_->isChecked();
+    editor_->setSpectrogram(viewSett_.spectrogram);
+}
+
+void frmMain::mnuSettCurves_Click()
+{
+    viewSett_.analysisCurves = mnuSettCurves_->isChecked();
+    editor_->setAnalysisCurves(viewSett_.analysisCurves);
+}
+
 void frmMain::mnuTips_Click()
 {
     dialogs_.inform(tipsText(), tipsTitle());
@@ -852,6 +880,11 @@ void frmMain::mnuEstimate_Click()
         doc_, *scope, editor_->curIdx(), analysis::folderWaves(doc_.wrkpath(), &locale_), &featureCache_);
     QApplication::restoreOverrideCursor();
     doc_.editEntries(run.changes, QStringLiteral("Estimate"));
+    std::vector<WaveEditor::Flagged> flagged;
+    for (const analysis::Estimate &e : run.flaggedEstimates)
+        if (e.index >= 0 && e.index < doc_.clcOto().size())
+            flagged.push_back({doc_.clcOto()[e.index], {e.entry, e.reason}});
+    editor_->setFlaggedEstimates(std::move(flagged));
     redrawall();
     dialogs_.inform(analysis::estimateSummary(run), QStringLiteral("Estimate - 自動估算"));
 }

@@ -6,6 +6,7 @@
 #include "oto/OtoDocument.h"
 #include "oto/OtoListModel.h"
 #include "view/ParamEdit.h"
+#include "view/ViewSettings.h"
 #include "wave/WavePlayer.h"
 
 #include <QMainWindow>
@@ -49,7 +50,8 @@ public:
     WaveEditor &waveEditor() { return *editor_; }
     const SearchBox &searchBox() const { return *search_; }
 
-    // Shows the settings in the menus (the "Bad filenames?" check mark).
+    // Shows the settings in the menus (the check marks of "Bad filenames?"
+    // and the views' items) and the views' settings in the views.
     void aplSett();
     void F5LstOto();
     void F5LstOtoS(const QString &key, int mode);
@@ -134,6 +136,8 @@ private:
     void mnuLocFile_Click();
     void mnuLocDisp_Click();
     void mnuSettFilenameBad_Click();
+    void mnuSettSpectrogram_Click();
+    void mnuSettCurves_Click();
     void mnuTips_Click();
     void mnuAbout_Click();
     void mnuOnline_Click();
@@ -150,7 +154,8 @@ private:
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
     QPointer<frmScript> console_;
-    analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates
+    analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
+    ViewSettings viewSett_;  // kept in lirra.ini beside sett.ini
     QTimer *playTimer_ = nullptr;
     quint64 playingGeneration_ = 0;  // the wave the sound comes from
     static constexpr int kAliasBox = 5;  // the parameter boxes are 0 to 4
@@ -172,6 +177,8 @@ private:
     QWidget *picPrm_ = nullptr;
     QLineEdit *txtPrm_[5] = {};
     QAction *mnuSettFilenameBad_ = nullptr;
+    QAction *mnuSettSpectrogram_ = nullptr;
+    QAction *mnuSettCurves_ = nullptr;
 
     std::unique_ptr<WaveEditor> editor_;
     std::unique_ptr<SearchBox> search_;

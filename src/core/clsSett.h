@@ -27,6 +27,8 @@ public:
     bool isSettValid() const;
     // Writes sett.ini; a failure is shown through dialogs. Returns success.
     bool oupsett(Dialogs &dialogs) const;
+    // Where sett.ini is kept; other settings files go beside it.
+    const QString &iniPath() const { return path_; }
 
 private:
     bool readAll();

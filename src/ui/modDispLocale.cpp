@@ -55,6 +55,8 @@ const QList<QPair<QString, QString>> &mainMenuCaptions()
         {QStringLiteral("mnuLocDisp"), QStringLiteral("&UI charset... - 顯示編碼設定")},
         {QStringLiteral("mnuFix"), QStringLiteral("&Parameter fixing... - 數字取整設定")},
         {QStringLiteral("mnuSettFilenameBad"), QStringLiteral("&Bad filenames? - 若文件名亦亂碼，選之")},
+        {QStringLiteral("mnuSettSpectrogram"), QStringLiteral("&Spectrogram - 頻譜圖")},
+        {QStringLiteral("mnuSettCurves"), QStringLiteral("&Analysis curves - 分析曲線")},
         {QStringLiteral("mnuHelp"), QStringLiteral("&Help - 幫助")},
         {QStringLiteral("mnuTips"), QStringLiteral("&Tips && hints... - 使用技巧提示")},
         {QStringLiteral("mnuAbout"), QStringLiteral("&About... - 關於")},

@@ -23,11 +23,10 @@ double xToMs(double x, double start, double length, double width)
 WaveSamples waveSamples(const clsWave &wave)
 {
     WaveSamples s;
-    // getData hands out a shared copy; the wave keeps the same buffer alive
-    // until its next load, so the pointer stays good for one drawing.
-    const QList<qint16> data = wave.getData();
-    s.data = data.constData();
-    s.count = std::min<qint64>(wave.Length, data.size());
+    // The wave keeps its samples until its next load, so the pointer stays
+    // good for one drawing.
+    s.data = wave.samples().data();
+    s.count = std::min<qint64>(wave.Length, wave.samples().size());
     s.samplerate = wave.Samplerate;
     s.generation = wave.generation();
     return s;
@@ -132,6 +131,26 @@ ShadeSpan span(double x0, double x1, double width)
 
 }  // namespace
 
+std::optional<SampleSpan> sampleSpan(double samplerate, double start, double length)
+{
+    const double s0 = std::floor(start / 1000 * samplerate);
+    const double n = std::floor(length / 1000 * samplerate);
+    if (!(std::abs(s0) <= kIndexLimit) || !(n >= 1 && n <= kIndexLimit))
+        return std::nullopt;
+    return SampleSpan{qint64(s0), qint64(n)};
+}
+
+std::vector<ShadeSpan> shadeSpans(const SampleSpan &window, qint64 count, double width)
+{
+    std::vector<ShadeSpan> shade;
+    const double u = width / double(window.n);
+    if (window.s0 < 0)
+        shade.push_back(span(0, double(-window.s0) * u, width));
+    if (window.s0 + window.n >= count)
+        shade.push_back(span(double(count - window.s0) * u, width, width));
+    return shade;
+}
+
 WaveGeometry waveGeometry(const WaveSamples &wave, const WaveRequest &req, ColumnCache *cache)
 {
     WaveGeometry g;
@@ -139,18 +158,13 @@ WaveGeometry waveGeometry(const WaveSamples &wave, const WaveRequest &req, Colum
     const int p = req.p;
     if (!(W > 0 && W <= kSizeLimit) || !(std::abs(H) <= kSizeLimit) || p < 1 || !(wave.samplerate > 0))
         return g;
-    const double s0d = std::floor(req.start / 1000 * wave.samplerate);
-    const double nd = std::floor(req.length / 1000 * wave.samplerate);
-    if (!(std::abs(s0d) <= kIndexLimit) || !(nd >= 1 && nd <= kIndexLimit))
+    const std::optional<SampleSpan> window = sampleSpan(wave.samplerate, req.start, req.length);
+    if (!window)
         return g;
-    const qint64 s0 = qint64(s0d), n = qint64(nd), N = wave.count;
+    const qint64 s0 = window->s0, n = window->n, N = wave.count;
     const double u = W / double(n);
     const double h = u / 2;
-
-    if (s0 < 0)
-        g.shade.push_back(span(0, double(-s0) * u, W));
-    if (s0 + n >= N)
-        g.shade.push_back(span(double(N - s0) * u, W, W));
+    g.shade = shadeSpans(*window, N, W);
 
     const qint64 i0 = std::max<qint64>(s0, 0);
     const qint64 i1 = std::min<qint64>(s0 + n, N - 1);

@@ -4,6 +4,7 @@
 #include <QLine>
 #include <QList>
 #include <QPoint>
+#include <optional>
 #include <vector>
 
 class clsOto;
@@ -29,6 +30,16 @@ struct ShadeSpan {
     double x0 = 0, x1 = 0;
     int firstCol = 0, endCol = 0;
 };
+
+// The samples a window spans: s0 at its left edge (negative before the
+// start of the file) and n across its width, both rounded down as the
+// trace takes them. Nothing for a window too short or too far off to draw.
+struct SampleSpan {
+    qint64 s0 = 0, n = 0;
+};
+std::optional<SampleSpan> sampleSpan(double samplerate, double start, double length);
+// The shading of a window of `width` units over a wave of count samples.
+std::vector<ShadeSpan> shadeSpans(const SampleSpan &window, qint64 count, double width);
 
 // The samples of a wave as the geometry needs them.
 struct WaveSamples {

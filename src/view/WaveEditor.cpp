@@ -1,5 +1,6 @@
 #include "view/WaveEditor.h"
 
+#include "analysis/FeatureCache.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "oto/clsOto.h"
@@ -228,8 +229,65 @@ void WaveEditor::placeViewFrame()
 
 void WaveEditor::drawDetail()
 {
+    DetailExtras extras;
+    extras.spectrogram = spectrogram_;
+    const std::shared_ptr<const analysis::WaveFeatures> features = isEditable() ? curveFeatures() : nullptr;
+    extras.curves = features.get();
+    extras.estimate = features ? currentEstimate() : nullptr;
     ::drawDetail(pic_, curwav_, curOto_.get(), isEditable(), dispMode_, view_.start, view_.len,
-                 pic_.palette().color(QPalette::Button));
+                 pic_.palette().color(QPalette::Button), extras);
+}
+
+void WaveEditor::setSpectrogram(bool on)
+{
+    if (on == spectrogram_)
+        return;
+    spectrogram_ = on;
+    refreshPicTry();
+}
+
+void WaveEditor::setAnalysisCurves(bool on)
+{
+    if (on == curves_)
+        return;
+    curves_ = on;
+    refreshPicTry();
+}
+
+void WaveEditor::setFlaggedEstimates(std::vector<Flagged> flagged)
+{
+    flagged_ = std::move(flagged);
+    refreshPicTry();
+}
+
+std::shared_ptr<const analysis::WaveFeatures> WaveEditor::curveFeatures()
+{
+    // The analysis of a long recording takes seconds; the curves are for
+    // the samples of a voicebank, which last seconds.
+    constexpr double kLongestMs = 60000;
+    if (!curves_ || !featureCache_ || !curwav_.Valid || curwav_.LengthMs > kLongestMs)
+        return nullptr;
+    if (featuresOf_ != curwav_.generation()) {
+        // Keyed as the estimator keys its waves, so that each finds the
+        // other's work.
+        const clsWave &wave = curwav_;
+        curveFeatures_ = featureCache_->get(analysis::FeatureCache::fileKey(wave.FileAddress), {}, [&wave] {
+            return std::make_shared<const analysis::WaveFeatures>(
+                analysis::computeFeatures(wave.samples().span(), wave.Samplerate));
+        });
+        featuresOf_ = curwav_.generation();
+    }
+    return curveFeatures_;
+}
+
+const FlaggedEstimate *WaveEditor::currentEstimate() const
+{
+    if (!curOto_)
+        return nullptr;
+    for (const Flagged &f : flagged_)
+        if (f.entry.lock() == curOto_)
+            return &f.estimate;
+    return nullptr;
 }
 
 void WaveEditor::drawOverview()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/modGfx.h"
 #include "view/ParamEdit.h"
 #include "view/ViewWindow.h"
 #include "wave/clsWave.h"
@@ -8,6 +9,10 @@
 #include <functional>
 #include <memory>
 
+namespace analysis {
+class FeatureCache;
+class WaveFeatures;
+}
 class clsOto;
 class clsSett;
 class Dialogs;
@@ -75,6 +80,30 @@ public:
     double viewW() const;
     double viewH() const;
 
+    // The spectrogram behind the detail view's markers (the trace in a strip
+    // below it), and the analysis curves over it. Each redraws the detail
+    // view when it changes.
+    void setSpectrogram(bool on);
+    bool spectrogram() const { return spectrogram_; }
+    void setAnalysisCurves(bool on);
+    bool analysisCurves() const { return curves_; }
+    // Where the curves' features are kept and shared with the estimator;
+    // without one there are no curves.
+    void setFeatureCache(analysis::FeatureCache *cache) { featureCache_ = cache; }
+    // The last estimate's flagged entries with where it put their points;
+    // the current entry's are shown with the curves. An entry that is
+    // removed drops out by itself.
+    struct Flagged {
+        std::weak_ptr<clsOto> entry;
+        FlaggedEstimate estimate;
+    };
+    void setFlaggedEstimates(std::vector<Flagged> flagged);
+    // The curves' features of the current wave, computed on first use;
+    // null when the curves are off or the wave is too long for them.
+    std::shared_ptr<const analysis::WaveFeatures> curveFeatures();
+    // The current entry's flagged estimate, or null.
+    const FlaggedEstimate *currentEstimate() const;
+
 signals:
     // Both views were drawn again: the boxes show the current entry anew.
     void viewsRedrawn();
@@ -103,6 +132,12 @@ private:
     clsWave curwav_;
     ViewWindow view_;
     DisplayMode dispMode_ = DisplayMode::Normal;
+    bool spectrogram_ = false;
+    bool curves_ = false;
+    analysis::FeatureCache *featureCache_ = nullptr;
+    quint64 featuresOf_ = 0;  // the wave generation curveFeatures_ belong to
+    std::shared_ptr<const analysis::WaveFeatures> curveFeatures_;
+    std::vector<Flagged> flagged_;
     bool drawing_ = false;
     // A redraw asked for while one runs; it runs right after.
     bool redrawPending_ = false;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "oto/clsOto.h"
 #include "view/ViewWindow.h"
 
 #include <QColor>
+#include <QRect>
+#include <QString>
 
+namespace analysis {
+class WaveFeatures;
+}
 class PictureBox;
-class clsOto;
 class clsWave;
 
 // Painting of the two wave views into their picture boxes' kept images, in
@@ -17,15 +22,42 @@ class clsWave;
 // foreground colour. Parts of the window before or after the file are
 // filled with shade.
 void drawWave(PictureBox &box, const clsWave &wave, double start, double length, double scale, const QColor &shade);
+// The same in the rows [top, bottom) of the box alone, as if they were the
+// whole box: the trace's strip under a spectrogram.
+void drawWaveIn(PictureBox &box, int top, int bottom, const clsWave &wave, double start, double length,
+                double scale, const QColor &shade);
 
-// The five marker ticks of entry for the same window, each in its colour.
-void drawMarks(PictureBox &box, const clsWave &wave, const clsOto &entry, double start, double length);
+// The five marker ticks of entry for the same window, each in its colour;
+// with a halo, a light column on either side keeps them readable over a
+// dark picture.
+void drawMarks(PictureBox &box, const clsWave &wave, const clsOto &entry, double start, double length,
+               bool halo = false);
 
-// The detail view: nothing unless editable; unless the mode is NoWave the
-// trace (Magnified: over a magnified light trace when the wave is quiet);
-// then the markers of entry, when there is one.
+// An entry the estimator flagged: where it put the five points, and why it
+// was unsure.
+struct FlaggedEstimate {
+    clsOto entry;
+    QString reason;
+};
+
+// What the detail view may show besides the trace and the markers.
+struct DetailExtras {
+    bool spectrogram = false;
+    // The analysis curves (level and voicing) of the wave, when shown.
+    const analysis::WaveFeatures *curves = nullptr;
+    // The current entry's last estimate, when it was flagged and the curves
+    // are shown.
+    const FlaggedEstimate *estimate = nullptr;
+};
+
+// The detail view: nothing unless editable; with the spectrogram on, its
+// picture in the upper part (all of it in NoWave mode); unless the mode is
+// NoWave the trace (Magnified: over a magnified light trace when the wave
+// is quiet), in the strip below the spectrogram when there is one; the
+// curves and the flagged estimate; then the markers of entry, when there
+// is one.
 void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool editable, DisplayMode dispMode,
-                double viewStart, double viewLen, const QColor &shade);
+                double viewStart, double viewLen, const QColor &shade, const DetailExtras &extras = {});
 
 // The overview strip: the whole wave, unless the mode is NoWave or nothing
 // is editable.

@@ -30,7 +30,7 @@ bool WavePlayer::play(const clsWave &wave)
 {
     if (!wave.Valid)
         return false;
-    return playSamples(wave.getData(), wave.Samplerate);
+    return playSamples(wave.samples(), wave.Samplerate);
 }
 
 bool WavePlayer::playRange(const clsWave &wave, double startMs, double endMs)
@@ -42,7 +42,7 @@ bool WavePlayer::playRange(const clsWave &wave, double startMs, double endMs)
     const qsizetype last = qsizetype(std::clamp<double>(std::round(endMs * perMs), 0, wave.Length));
     if (last <= first)
         return false;
-    return playSamples(wave.getData(), wave.Samplerate, first, last);
+    return playSamples(wave.samples(), wave.Samplerate, first, last);
 }
 
 bool WavePlayer::startAudio()
@@ -81,7 +81,7 @@ bool WavePlayer::openDevice(int rate)
     return true;
 }
 
-bool WavePlayer::playSamples(const QList<qint16> &samples, int rate, qsizetype first, qsizetype last)
+bool WavePlayer::playSamples(const SampleBuffer &samples, int rate, qsizetype first, qsizetype last)
 {
     if (last < 0 || last > samples.size())
         last = samples.size();
@@ -115,7 +115,7 @@ void WavePlayer::fill(qint16 *out, int count)
     const std::lock_guard guard(lock_);
     const qsizetype n = playing_ ? std::min<qsizetype>(count, end_ - next_) : 0;
     if (n > 0)
-        std::memcpy(out, samples_.constData() + next_, size_t(n) * sizeof(qint16));
+        std::memcpy(out, samples_.data() + next_, size_t(n) * sizeof(qint16));
     std::memset(out + n, 0, size_t(count - n) * sizeof(qint16));
     if (!playing_ || n == 0)
         return;  // after the last samples, the time keeps counting from their take

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wave/SampleBuffer.h"
+
 #include <QList>
 #include <mutex>
 
@@ -29,7 +31,11 @@ public:
     // an entry's stretch. Nothing for an empty stretch.
     bool playRange(const clsWave &wave, double startMs, double endMs);
     // 16-bit mono samples at rate samples per second, [first, last).
-    bool playSamples(const QList<qint16> &samples, int rate, qsizetype first = 0, qsizetype last = -1);
+    bool playSamples(const SampleBuffer &samples, int rate, qsizetype first = 0, qsizetype last = -1);
+    bool playSamples(const QList<qint16> &samples, int rate, qsizetype first = 0, qsizetype last = -1)
+    {
+        return playSamples(SampleBuffer::of(samples), rate, first, last);
+    }
     void stop();
 
     // Whether a sound is playing, and the sample of the played samples the
@@ -53,7 +59,7 @@ private:
 
     // What the device plays, shared with its callback under the lock.
     mutable std::mutex lock_;
-    QList<qint16> samples_;
+    SampleBuffer samples_;
     qsizetype first_ = 0;
     qsizetype next_ = 0;  // the next sample handed to the device
     qsizetype end_ = 0;

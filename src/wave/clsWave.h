@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wave/modWave.h"
+#include "wave/SampleBuffer.h"
 
 #include <QByteArray>
 #include <QList>
@@ -45,9 +46,15 @@ public:
     // Failures are only recorded: errType, and the text from GetError.
     bool ReadFile(const QString &fpath, QString &fname);
     QString GetError() const;
-    // Copies (shared until written) of the samples and of the file's bytes.
-    QList<qint16> getData() const { return samples_; }
+    // Copies of the samples and of the file's bytes. getAllData shares the
+    // image until written; getData copies the samples out of it.
+    QList<qint16> getData() const { return samples_.toList(); }
     QByteArray getAllData() const { return image_; }
+    // The samples without a copy: what the views draw and the player plays.
+    const SampleBuffer &samples() const { return samples_; }
+    // The memory the loaded wave holds: its byte image, and the samples when
+    // they could not stay inside it.
+    qsizetype heldBytes() const { return image_.size() + samples_.ownBytes(); }
     // getWave, the samples as script values, belongs to the script console
     // and is added there beside getData.
 
@@ -66,7 +73,7 @@ private:
     WavHeadRecord WavHead;
     WavFmtRecord WavFmt;
     WavChunkRecord WavChunk;
-    QList<qint16> samples_;
+    SampleBuffer samples_;
     QByteArray image_;
     QString errDesc_;  // the failure's own description, shown in GetError
     quint64 generation_ = 0;

@@ -1,0 +1,54 @@
+#include "view/ViewSettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const QString kSpectrogram = QStringLiteral("view/spectrogram");
+const QString kCurves = QStringLiteral("view/analysisCurves");
+
+bool readBool(const QSettings &s, const QString &key, bool fallback)
+{
+    const QString v = s.value(key).toString().trimmed().toLower();
+    if (v == QLatin1String("true") || v == QLatin1String("1"))
+        return true;
+    if (v == QLatin1String("false") || v == QLatin1String("0"))
+        return false;
+    return fallback;
+}
+
+}  // namespace
+
+QString ViewSettings::pathBeside(const QString &settIni)
+{
+    return QFileInfo(settIni).dir().filePath(QStringLiteral("lirra.ini"));
+}
+
+ViewSettings ViewSettings::read(const QString &path)
+{
+    ViewSettings v;
+    if (!QFileInfo(path).isFile())
+        return v;
+    const QSettings s(path, QSettings::IniFormat);
+    v.spectrogram = readBool(s, kSpectrogram, v.spectrogram);
+    v.analysisCurves = readBool(s, kCurves, v.analysisCurves);
+    return v;
+}
+
+std::optional<QString> ViewSettings::write(const QString &path) const
+{
+    // The configuration folder of a fresh user account may not exist yet.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSettings s(path, QSettings::IniFormat);
+    s.setValue(kSpectrogram, spectrogram);
+    s.setValue(kCurves, analysisCurves);
+    s.sync();
+    switch (s.status()) {
+    case QSettings::NoError: return std::nullopt;
+    case QSettings::AccessError: return path + QStringLiteral(": cannot be written");
+    case QSettings::FormatError: return path + QStringLiteral(": not a settings file");
+    }
+    return path;
+}
