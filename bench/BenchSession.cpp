@@ -1,7 +1,9 @@
 #include "bench/BenchSession.h"
 
 #include "core/modUtils.h"
+#include "oto/OtoDocument.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace bench {
@@ -16,6 +18,16 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeBank(const QString &scratch, const QString &name, int entries, const std::function<QString(int)> &line)
+{
+    const QString folder = joinPath(scratch, name);
+    QDir().mkpath(folder);
+    QString text = QStringLiteral("#CHARSET:UTF8\r\n");
+    for (int i = 0; i < entries; ++i)
+        text += line(i) + QStringLiteral("\r\n");
+    return writeFile(joinPath(folder, OtoDocument::kOtoIni), text.toUtf8()) ? folder : QString();
 }
 
 WindowSession::WindowSession(const QString &scratch, const QString &settName, const QString &folder)

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace bench {
 
@@ -28,6 +29,9 @@ public:
 bool writeFile(const QString &path, const QByteArray &bytes);
 // A whole file, empty when it cannot be read.
 QByteArray readFile(const QString &path);
+// A voicebank folder scratch/name whose UTF-8 oto.ini holds `entries` lines,
+// line(i) for each; empty when it cannot be written.
+QString writeBank(const QString &scratch, const QString &name, int entries, const std::function<QString(int)> &line);
 
 // The real main window, shown offscreen, with a voicebank folder opened as
 // File, Open would, and its own settings file in scratch.

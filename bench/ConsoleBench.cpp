@@ -2,12 +2,9 @@
 #include "app/frmScript.h"
 #include "bench/BenchSession.h"
 #include "bench/BenchUtil.h"
-#include "core/modUtils.h"
-#include "oto/OtoDocument.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -17,12 +14,10 @@
 void runConsoleBenchmarks(const QString &scratch)
 {
     constexpr int kEntries = 50000;
-    const QString folder = scratch + QStringLiteral("/console-bench");
-    QDir().mkpath(folder);
-    QString text = QStringLiteral("#CHARSET:UTF8\r\n");
-    for (int i = 0; i < kEntries; ++i)
-        text += QStringLiteral("k%1.wav=- か%2,100.5,200,-300,50.25,20\r\n").arg(i).arg(i % 500);
-    if (!bench::writeFile(joinPath(folder, OtoDocument::kOtoIni), text.toUtf8()))
+    const QString folder = bench::writeBank(scratch, QStringLiteral("console-bench"), kEntries, [](int i) {
+        return QStringLiteral("k%1.wav=- か%2,100.5,200,-300,50.25,20").arg(i).arg(i % 500);
+    });
+    if (folder.isEmpty())
         return;
 
     bench::WindowSession session(scratch, QStringLiteral("sett-console.ini"), folder);

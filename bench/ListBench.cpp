@@ -3,12 +3,9 @@
 #include "bench/BenchUtil.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
-#include "core/modUtils.h"
 #include "oto/modLocale.h"
-#include "oto/OtoDocument.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QListView>
 
 // Fills and filters the entry list of the real main window with 50 000
@@ -16,12 +13,10 @@
 void runListBenchmarks(const QString &scratch)
 {
     constexpr int kEntries = 50000;
-    const QString folder = scratch + QStringLiteral("/list-bench");
-    QDir().mkpath(folder);
-    QString text = QStringLiteral("#CHARSET:UTF8\r\n");
-    for (int i = 0; i < kEntries; ++i)
-        text += QStringLiteral("k%1.wav=- か%2 %3,100,200,-300,50,20\r\n").arg(i).arg(i % 500).arg(i % 7 ? "" : "ka");
-    if (!bench::writeFile(joinPath(folder, OtoDocument::kOtoIni), text.toUtf8()))
+    const QString folder = bench::writeBank(scratch, QStringLiteral("list-bench"), kEntries, [](int i) {
+        return QStringLiteral("k%1.wav=- か%2 %3,100,200,-300,50,20").arg(i).arg(i % 500).arg(i % 7 ? "" : "ka");
+    });
+    if (folder.isEmpty())
         return;
 
     bench::WindowSession session(scratch, QStringLiteral("sett-list.ini"), folder);
