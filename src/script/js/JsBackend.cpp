@@ -13,12 +13,12 @@ namespace jsdetail {
 
 class JsBackend;
 
-// A host object in JScript: the target of its proxy holds this handle, and
-// the proxy's traps call it.
+// A host object in JScript: its object (or proxy) holds this handle, and
+// its accessors (or traps) call it.
 class JsHostHandle : public QObject {
     Q_OBJECT
     // Marks a handle that C++ hands to the glue unwrapped; the glue puts
-    // it into its proxy (cheaper there than a call from C++ into JScript).
+    // it into its object (cheaper there than a call from C++ into JScript).
     Q_PROPERTY(int lirraHostClass READ classId CONSTANT)
 public:
     JsHostHandle(ObjectRef object, JsBackend &backend) : object(std::move(object)), backend_(backend) {}
@@ -110,8 +110,7 @@ public:
 const char *const kPrelude = R"JS(
 (function (bridge, global) {
     "use strict";
-    // A proxy hands out its host handle under this key, which scripts
-    // cannot name.
+    // A host object's handle, under a key that scripts cannot name.
     const HANDLE = Symbol("host");
     // An object's state (its handle, its class's members, its methods made
     // so far), kept on objects that are no proxies.
@@ -149,7 +148,7 @@ const char *const kPrelude = R"JS(
             throw noMember(key);
         return m;
     }
-    // A value from a handle's member: a bare handle gets its proxy.
+    // A value from a handle's member: a bare handle gets its object.
     function result(r) {
         if (r !== null && typeof r === "object" && r[HANDLE] === undefined && r.lirraHostClass !== undefined)
             return wrap(r);
@@ -250,11 +249,12 @@ const char *const kPrelude = R"JS(
             Object.defineProperty(o, STATE, { value: state });
             return o;
         }
-        // Only an object with a default member can be called: clc(1).
-        const t = c.hasDefault ? () => undefined : {};
+        // An object with a default member can be called, clc(1): a proxy
+        // around a function.
+        const t = () => undefined;
         t.h = h;
         t.m = c.members;
-        t.d = c.hasDefault;
+        t.d = true;
         t.f = [];
         return new Proxy(t, handler);
     }
@@ -358,7 +358,8 @@ public:
 
     // ----- values between the two sides -----
 
-    // A host object as its proxy, or as the bare handle the glue clothes.
+    // A host object as its JScript object, or as the bare handle the glue
+    // clothes.
     enum class Wrap { Proxy, Bare };
 
     QJSValue toJs(const Value &v, Wrap wrap = Wrap::Proxy)
@@ -421,7 +422,7 @@ public:
         if (v.isString())
             return Value(v.toString());
         if (!v.isQObject())
-            v = unwrap_.call({v});  // a proxy stands for its host object
+            v = unwrap_.call({v});  // a JScript object stands for its host object
         if (auto *host = qobject_cast<JsHostHandle *>(v.toQObject()))
             return Value(host->object);
         if (auto *array = qobject_cast<JsArrayHandle *>(v.toQObject()))
