@@ -360,9 +360,9 @@ public:
 
     // A host object as its JScript object, or as the bare handle the glue
     // clothes.
-    enum class Wrap { Proxy, Bare };
+    enum class Wrap { Object, Bare };
 
-    QJSValue toJs(const Value &v, Wrap wrap = Wrap::Proxy)
+    QJSValue toJs(const Value &v, Wrap wrap = Wrap::Object)
     {
         switch (v.kind()) {
         case ValueKind::Empty: return QJSValue(QJSValue::UndefinedValue);
@@ -384,7 +384,7 @@ public:
             if (auto *js = dynamic_cast<JsValueObject *>(v.object()); js && js->engine == engine_.get())
                 return js->value;
             const QJSValue handle = bareHandle(v);
-            return wrap == Wrap::Proxy ? wrap_.call({handle}) : handle;
+            return wrap == Wrap::Object ? wrap_.call({handle}) : handle;
         }
         case ValueKind::Array:
         case ValueKind::IntegerArray: {
