@@ -14,24 +14,14 @@ int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasCh
         return kCliFailed;
     OtoDocument &doc = session.doc;
     const QString path = joinPath(folder, OtoDocument::kOtoIni);
-    if (doc.lastBadLines() > 0) {
-        printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
-                     .arg(path)
-                     .arg(doc.lastBadLines()));
+    if (refusesBadLines(session, path))
         return kCliFailed;
-    }
 
     const QList<AliasChange> changes = rewrite(doc.clcOto());
     if (!changes.isEmpty()) {
         doc.changeAliases(changes);
         // A rule may bring in a character the file's code page turns into "?".
-        if (const auto lost = firstUnwritableLine(session)) {
-            printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "
-                                    "nothing was changed:\n%1")
-                         .arg(*lost));
-            return kCliFailed;
-        }
-        if (!doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
     std::printf("%s: %lld of %lld aliases changed\n", path.toUtf8().constData(), qlonglong(changes.size()),

@@ -29,3 +29,24 @@ std::optional<QString> firstUnwritableLine(const CliSession &session)
     }
     return std::nullopt;
 }
+
+bool refusesBadLines(const CliSession &session, const QString &path)
+{
+    if (session.doc.lastBadLines() == 0)
+        return false;
+    printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
+                 .arg(path)
+                 .arg(session.doc.lastBadLines()));
+    return true;
+}
+
+bool refusesUnwritable(const CliSession &session)
+{
+    const auto lost = firstUnwritableLine(session);
+    if (!lost)
+        return false;
+    printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "
+                            "nothing was changed:\n%1")
+                 .arg(*lost));
+    return true;
+}

@@ -30,3 +30,9 @@ struct CliSession {
 // The first entry line that the document's write encoding cannot hold, so
 // that a command refuses before it turns characters into "?".
 std::optional<QString> firstUnwritableLine(const CliSession &session);
+
+// What a command that writes refuses, with a message, before anything is
+// written: a save that would drop the file at path's bad lines, and one
+// that would turn characters into "?".
+bool refusesBadLines(const CliSession &session, const QString &path);
+bool refusesUnwritable(const CliSession &session);

@@ -14,25 +14,6 @@ QStringList waveFiles(const QString &folder)
     return QDir(folder).entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files, QDir::Name);
 }
 
-// Refuses, before anything is written, what saving would lose: bad lines,
-// or characters the file's encoding cannot hold.
-bool refusesToSave(const CliSession &session, const QString &path)
-{
-    if (session.doc.lastBadLines() > 0) {
-        printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
-                     .arg(path)
-                     .arg(session.doc.lastBadLines()));
-        return true;
-    }
-    if (const auto lost = firstUnwritableLine(session)) {
-        printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "
-                                "nothing was changed:\n%1")
-                     .arg(*lost));
-        return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 int estimateCommand(const CliArgs &args)
@@ -45,7 +26,7 @@ int estimateCommand(const CliArgs &args)
     OtoDocument &doc = session.doc;
     const QString path = joinPath(folder, OtoDocument::kOtoIni);
     const bool save = args.isSet(QStringLiteral("save"));
-    if (save && session.doc.lastBadLines() > 0 && refusesToSave(session, path))
+    if (save && refusesBadLines(session, path))
         return kCliFailed;
 
     QList<clsOto> entries;
@@ -84,7 +65,7 @@ int estimateCommand(const CliArgs &args)
     doc.changeEntries(changes);
 
     if (save) {
-        if (refusesToSave(session, path) || !doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
 

@@ -120,19 +120,7 @@ int runCommand(const CliArgs &args)
         return 1;
     if (args.isSet(QStringLiteral("save"))) {
         const QString path = joinPath(doc.wrkpath(), OtoDocument::kOtoIni);
-        if (doc.lastBadLines() > 0) {
-            printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
-                         .arg(path)
-                         .arg(doc.lastBadLines()));
-            return kCliFailed;
-        }
-        if (const auto lost = firstUnwritableLine(session)) {
-            printErr(QStringLiteral("lirra-oto: the file's encoding cannot hold every character of this line, "
-                                    "nothing was changed:\n%1")
-                         .arg(*lost));
-            return kCliFailed;
-        }
-        if (!doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesBadLines(session, path) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
     return 0;
