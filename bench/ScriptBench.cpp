@@ -1,7 +1,7 @@
+#include "bench/BenchSession.h"
 #include "bench/BenchUtil.h"
-#include "oto/OtoFormat.h"
+#include "script/ObjectModel.h"
 #include "script/ScriptControl.h"
-#include "script/TraceText.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -10,81 +10,19 @@ using namespace script;
 
 namespace {
 
-// Entries as `lirra-oto run` exposes them: live references to clsOto
-// records, every field readable and writable.
-class BenchEntry : public HostObject {
-public:
-    explicit BenchEntry(std::shared_ptr<clsOto> oto) : oto(std::move(oto)) {}
-    const HostClass &hostClass() const override
+// A generated voicebank opened as `lirra-oto run` opens one: scripts walk
+// it through the real object model (env.clcOto over the document).
+struct ScriptBank {
+    explicit ScriptBank(const QString &folder) : sett(QString()), locale(sett, dialogs), doc(locale, dialogs)
     {
-        static const HostClass cls = [] {
-            HostClass c(QStringLiteral("clsOto"));
-            HostClassBuilder<BenchEntry>(c)
-                .property("FIL", [](BenchEntry &e) { return e.oto->FIL; },
-                          [](BenchEntry &e, const Value &v) { e.oto->FIL = v.toString(); })
-                .property("ALS", [](BenchEntry &e) { return e.oto->ALS; },
-                          [](BenchEntry &e, const Value &v) { e.oto->ALS = v.toString(); })
-                .property("prmLF", [](BenchEntry &e) { return e.oto->prmLF; },
-                          [](BenchEntry &e, const Value &v) { e.oto->prmLF = v.toDouble(); })
-                .property("prmFX", [](BenchEntry &e) { return e.oto->prmFX; },
-                          [](BenchEntry &e, const Value &v) { e.oto->prmFX = v.toDouble(); })
-                .property("prmRT", [](BenchEntry &e) { return e.oto->prmRT; },
-                          [](BenchEntry &e, const Value &v) { e.oto->prmRT = v.toDouble(); })
-                .property("prmPR", [](BenchEntry &e) { return e.oto->prmPR; },
-                          [](BenchEntry &e, const Value &v) { e.oto->prmPR = v.toDouble(); })
-                .property("prmOV", [](BenchEntry &e) { return e.oto->prmOV; },
-                          [](BenchEntry &e, const Value &v) { e.oto->prmOV = v.toDouble(); });
-            return c;
-        }();
-        return cls;
+        sett.loadDflt();
+        locale.initLocale();
+        doc.openFolder(folder);
     }
-    std::shared_ptr<clsOto> oto;
-};
-
-class BenchCollection : public HostObject {
-public:
-    explicit BenchCollection(const OtoEntries &entries) : entries(entries) {}
-    const HostClass &hostClass() const override
-    {
-        static const HostClass cls = [] {
-            HostClass c(QStringLiteral("Collection"));
-            HostClassBuilder<BenchCollection>(c)
-                .method("Count", 0, 0, [](BenchCollection &c, Args) { return qint32(c.entries.size()); })
-                .method("Item", 1, 1, [](BenchCollection &c, Args a) {
-                    const qint32 i = a[0].toLong();
-                    if (i < 1 || i > c.entries.size())
-                        throw ScriptException(RuntimeError::SubscriptOutOfRange);
-                    return Value(std::make_shared<BenchEntry>(c.entries[i - 1]));
-                })
-                .defaultMember("Item");
-            return c;
-        }();
-        return cls;
-    }
-    std::unique_ptr<Enumerator> enumerate() override
-    {
-        return std::make_unique<IndexEnumerator>(
-            [this] { return entries.size(); }, [this](qsizetype i) { return Value(std::make_shared<BenchEntry>(entries[i])); });
-    }
-    const OtoEntries &entries;
-};
-
-class BenchEnv : public HostObject {
-public:
-    explicit BenchEnv(const OtoEntries &entries) : collection(std::make_shared<BenchCollection>(entries)) {}
-    const HostClass &hostClass() const override
-    {
-        static const HostClass cls = [] {
-            HostClass c(QStringLiteral("frmMain"));
-            HostClassBuilder<BenchEnv>(c)
-                .readOnly("clcOto", [](BenchEnv &e) { return e.collection; })
-                .method("trace", 0, -1, [](BenchEnv &e, Args a) { e.output += traceOutput(a, true); return Value(); });
-            return c;
-        }();
-        return cls;
-    }
-    std::shared_ptr<BenchCollection> collection;
-    QString output;
+    bench::SilentDialogs dialogs;
+    clsSett sett;
+    modLocale locale;
+    OtoDocument doc;
 };
 
 struct Workload {
@@ -117,37 +55,29 @@ const Workload kWorkloads[] = {
      " return len('\\r\\n'.join(arr))\n"},
 };
 
-OtoEntries makeEntries(int count)
-{
-    OtoEntries out;
-    out.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        auto e = std::make_shared<clsOto>();
-        e->FIL = QStringLiteral("_%1.wav").arg(i);
-        e->ALS = QStringLiteral("a ka%1").arg(i % 100);
-        e->prmLF = 100.5 + i % 300;
-        e->prmFX = 80.25;
-        e->prmRT = -300;
-        e->prmPR = 60;
-        e->prmOV = 20.125;
-        out.append(e);
-    }
-    return out;
-}
-
 // Best of three runs of the program in a fresh engine; the trace output of
 // the last run in result.
-double timeScript(const QString &language, const char *program, const OtoEntries &entries, QString &result)
+double timeScript(const QString &language, const char *program, OtoDocument &doc, QString &result)
 {
     return bench::timeMs([&] {
         ScriptControl control;
         control.setLanguage(language);
         control.setTimeout(0);
-        auto env = std::make_shared<BenchEnv>(entries);
-        control.addObject(QStringLiteral("env"), env, true);
+        QString output;
+        BuiltinHost host;
+        host.write = [&](const QString &text) { output += text; };
+        host.isStop = [] { return false; };
+        host.deadline = &control.deadline();
+        EnvState state;
+        state.curIdx = [] { return -1; };
+        state.curOto = [] { return std::shared_ptr<clsOto>(); };
+        state.curwav = [] { return static_cast<const clsWave *>(nullptr); };
+        state.intSearchMode = [] { return qint16(0); };
+        control.addObject(QStringLiteral("env"), std::make_shared<EnvObject>(doc, state), true);
+        control.addObject(QStringLiteral("spt"), std::make_shared<BuiltinsObject>(host), true);
         if (!control.addCode(QString::fromUtf8(program)))
-            env->output = QStringLiteral("error: ") + control.error().description;
-        result = env->output.trimmed();
+            output = QStringLiteral("error: ") + control.error().description;
+        result = output.trimmed();
     });
 }
 
@@ -175,14 +105,20 @@ double timePython(const char *program, QString &result)
 
 // The same three workloads in our VBScript, in JScript (QJSEngine) and in
 // python3, with VBScript's time as a multiple of python3's (aim: 2 at most).
-void runScriptBenchmarks(const QString &)
+void runScriptBenchmarks(const QString &scratch)
 {
-    const OtoEntries entries = makeEntries(50000);
+    // The entries python3 builds for itself in the host walk.
+    const QString folder = bench::writeBank(scratch, QStringLiteral("script-bench"), 50000, [](int i) {
+        return QStringLiteral("_%1.wav=a ka%2,%3,80.25,-300,60,20.125").arg(i).arg(i % 100).arg(100.5 + i % 300);
+    });
+    if (folder.isEmpty())
+        return;
+    ScriptBank bank(folder);
     std::printf("script engines: VBScript (ours), JScript (QJSEngine), python3\n");
     for (const Workload &w : kWorkloads) {
         QString vbsResult, jsResult, pyResult;
-        const double vbs = timeScript(QStringLiteral("VBScript"), w.vbs, entries, vbsResult);
-        const double js = timeScript(QStringLiteral("JScript"), w.js, entries, jsResult);
+        const double vbs = timeScript(QStringLiteral("VBScript"), w.vbs, bank.doc, vbsResult);
+        const double js = timeScript(QStringLiteral("JScript"), w.js, bank.doc, jsResult);
         const double py = timePython(w.python, pyResult);
         std::printf("  %s\n", w.name);
         bench::row("  VBScript", vbs);
