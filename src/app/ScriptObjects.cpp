@@ -145,6 +145,15 @@ QLineEdit *lineEditOf(const Value &v)
     return edit;
 }
 
+// A display charset id for setfrmDispLocale, 0 to 3.
+int charsetIdOf(const Value &v)
+{
+    const qint32 id = v.toLong();
+    if (id < 0 || id > 3)
+        throw ScriptException(RuntimeError::InvalidProcedureCall);
+    return id;
+}
+
 // An array of controls such as txtPrm(0 to 4).
 template <int Count>
 Value controlOf(frmMain &w, const char *name, const Value &index)
@@ -194,12 +203,8 @@ const HostClass &WindowEnvObject::hostClass() const
             .method("refreshPicTry", 0, 0, [](WindowEnvObject &e, Args) { return e.window_.refreshPicTry(), Value(); })
             .method("settext", 2, 2,
                     [](WindowEnvObject &e, Args a) { return e.window_.settext(lineEditOf(a[0]), a[1].toString()), Value(); })
-            .method("setfrmDispLocale", 1, 1, [](WindowEnvObject &e, Args a) {
-                const qint32 id = a[0].toLong();
-                if (id < 0 || id > 3)
-                    throw ScriptException(RuntimeError::InvalidProcedureCall);
-                return e.window_.setfrmDispLocale(id), Value();
-            });
+            .method("setfrmDispLocale", 1, 1,
+                    [](WindowEnvObject &e, Args a) { return e.window_.setfrmDispLocale(charsetIdOf(a[0])), Value(); });
         return c;
     }();
     return cls;
@@ -218,12 +223,8 @@ const HostClass &ConsoleObject::hostClass() const
         for (const char *name : {"txtScript", "txtDebug", "txtCmd", "cmdRun", "cmdTimeout", "cmdStop", "cmdHelp",
                                  "cmdSptSample", "cmdSptLang", "cmdReset", "cmdExec", "cmdEval"})
             b.readOnly(name, [name](ConsoleObject &o) { return control(o.console_, QString::fromLatin1(name)); });
-        b.method("setfrmDispLocale", 1, 1, [](ConsoleObject &o, Args a) {
-            const qint32 id = a[0].toLong();
-            if (id < 0 || id > 3)
-                throw ScriptException(RuntimeError::InvalidProcedureCall);
-            return o.console_.setfrmDispLocale(id), Value();
-        });
+        b.method("setfrmDispLocale", 1, 1,
+                 [](ConsoleObject &o, Args a) { return o.console_.setfrmDispLocale(charsetIdOf(a[0])), Value(); });
         return c;
     }();
     return cls;

@@ -43,12 +43,20 @@ QFont designFont(const QString &family, const QString &fallback)
     return f;
 }
 
-void setBoxColors(QLineEdit *box, const QColor &text, const QColor &base)
+// One of the number boxes under the views (txtPrm, txtLock): its name, tip,
+// font and colours.
+QLineEdit *numberBox(QWidget *parent, const QString &name, const QString &tip, const QColor &text,
+                     const QColor &base)
 {
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    box->setFont(designFont(QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans CJK JP")));
     QPalette p = box->palette();
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::Base, base);
     box->setPalette(p);
+    return box;
 }
 
 // The focus leaves or comes back with the whole window (another program,
@@ -160,13 +168,8 @@ void frmMain::buildParamBoxes()
                              QStringLiteral("Right sampling bound")};
     const QColor colors[5] = {QColor(0, 0, 192), QColor(0, 128, 0), QColor(128, 0, 0), QColor(192, 0, 192),
                               QColor(0, 0, 192)};
-    for (int i = 0; i < 5; ++i) {
-        txtPrm_[i] = new QLineEdit(picPrm_);
-        txtPrm_[i]->setObjectName(QStringLiteral("txtPrm(%1)").arg(i));
-        txtPrm_[i]->setToolTip(tips[i]);
-        txtPrm_[i]->setFont(designFont(QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans CJK JP")));
-        setBoxColors(txtPrm_[i], colors[i], QColor(255, 255, 255));
-    }
+    for (int i = 0; i < 5; ++i)
+        txtPrm_[i] = numberBox(picPrm_, QStringLiteral("txtPrm(%1)").arg(i), tips[i], colors[i], QColor(255, 255, 255));
 }
 
 void frmMain::buildLockBoxes()
@@ -177,13 +180,9 @@ void frmMain::buildLockBoxes()
                              QStringLiteral("Lock [LF - FX]"), QStringLiteral("Lock sampling length")};
     const QColor colors[4] = {QColor(255, 192, 192), QColor(192, 255, 192), QColor(255, 192, 255),
                               QColor(192, 192, 255)};
-    for (int i = 0; i < 4; ++i) {
-        txtLock_[i] = new QLineEdit(picLock_);
-        txtLock_[i]->setObjectName(QStringLiteral("txtLock(%1)").arg(i));
-        txtLock_[i]->setToolTip(tips[i]);
-        txtLock_[i]->setFont(designFont(QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans CJK JP")));
-        setBoxColors(txtLock_[i], palette().color(QPalette::Text), colors[i]);
-    }
+    for (int i = 0; i < 4; ++i)
+        txtLock_[i] = numberBox(picLock_, QStringLiteral("txtLock(%1)").arg(i), tips[i], palette().color(QPalette::Text),
+                                colors[i]);
 }
 
 void frmMain::buildNavigation()
