@@ -4,6 +4,21 @@
 
 namespace history {
 
+namespace {
+
+// Typing goes on in the same box of the same entry (same merge key, one
+// change each): the step takes the newer value as its result.
+template <class Change>
+bool mergeTyping(int mergeKey, std::vector<Change> &changes, int nextKey, const std::vector<Change> &next)
+{
+    if (nextKey != mergeKey || next.size() != 1 || changes.size() != 1 || next.front().index != changes.front().index)
+        return false;
+    changes.front().after = next.front().after;
+    return true;
+}
+
+}  // namespace
+
 ChangeEntries::ChangeEntries(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
     : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
 {
@@ -30,11 +45,7 @@ void ChangeEntries::redo()
 bool ChangeEntries::mergeWith(const QUndoCommand *other)
 {
     const auto *next = static_cast<const ChangeEntries *>(other);
-    if (next->mergeKey_ != mergeKey_ || next->changes_.size() != 1 || changes_.size() != 1
-        || next->changes_.front().index != changes_.front().index)
-        return false;
-    changes_.front().after = next->changes_.front().after;
-    return true;
+    return mergeTyping(mergeKey_, changes_, next->mergeKey_, next->changes_);
 }
 
 ChangeAliases::ChangeAliases(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
@@ -65,11 +76,7 @@ void ChangeAliases::redo()
 bool ChangeAliases::mergeWith(const QUndoCommand *other)
 {
     const auto *next = static_cast<const ChangeAliases *>(other);
-    if (next->mergeKey_ != mergeKey_ || next->changes_.size() != 1 || changes_.size() != 1
-        || next->changes_.front().index != changes_.front().index)
-        return false;
-    changes_.front().after = next->changes_.front().after;
-    return true;
+    return mergeTyping(mergeKey_, changes_, next->mergeKey_, next->changes_);
 }
 
 InsertEntries::InsertEntries(OtoDocument &doc, int position, OtoEntries entries, const QString &text, bool insert)
