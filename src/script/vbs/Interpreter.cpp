@@ -330,22 +330,12 @@ QList<qint32> NameExpr::indexes(Frame &f) const
 
 bool NameExpr::mayCallProcedure() const
 {
-    if (late_ || binding_.kind == Binding::Kind::Procedure)
-        return true;
-    for (const auto &a : args)
-        if (a->mayCallProcedure())
-            return true;
-    return false;
+    return late_ || binding_.kind == Binding::Kind::Procedure || Expr::mayCallProcedure();
 }
 
 bool NameExpr::mentions(const QString &n) const
 {
-    if (lower == n)
-        return true;
-    for (const auto &a : args)
-        if (a->mentions(n))
-            return true;
-    return false;
+    return lower == n || Expr::mentions(n);
 }
 
 // ----- members -----
@@ -404,25 +394,7 @@ void MemberExpr::store(Frame &f, Value value) const
     writeMember(host, index, span(values), value, describe());
 }
 
-bool MemberExpr::mayCallProcedure() const
-{
-    if (object->mayCallProcedure())
-        return true;
-    for (const auto &a : args)
-        if (a->mayCallProcedure())
-            return true;
-    return false;
-}
 
-bool MemberExpr::mentions(const QString &n) const
-{
-    if (object->mentions(n))
-        return true;
-    for (const auto &a : args)
-        if (a->mentions(n))
-            return true;
-    return false;
-}
 
 Value IndexExpr::eval(Frame &f) const
 {
@@ -442,25 +414,7 @@ void IndexExpr::store(Frame &f, Value value) const
     storeIndexed(v, span(values), std::move(value), inner->describe());
 }
 
-bool IndexExpr::mayCallProcedure() const
-{
-    if (inner->mayCallProcedure())
-        return true;
-    for (const auto &a : args)
-        if (a->mayCallProcedure())
-            return true;
-    return false;
-}
 
-bool IndexExpr::mentions(const QString &n) const
-{
-    if (inner->mentions(n))
-        return true;
-    for (const auto &a : args)
-        if (a->mentions(n))
-            return true;
-    return false;
-}
 
 // ----- operators -----
 
@@ -503,8 +457,7 @@ Value BinaryExpr::eval(Frame &f) const
 
 void BinaryExpr::resolve(Resolver &r)
 {
-    left->resolve(r);
-    right->resolve(r);
+    Expr::resolve(r);
     leftLiteral_ = left->isLiteral();
     rightLiteral_ = right->isLiteral();
 }
@@ -535,27 +488,8 @@ Value ConcatExpr::eval(Frame &f) const
     return Value(std::move(out));
 }
 
-void ConcatExpr::resolve(Resolver &r)
-{
-    for (auto &p : parts)
-        p->resolve(r);
-}
 
-bool ConcatExpr::mayCallProcedure() const
-{
-    for (const auto &p : parts)
-        if (p->mayCallProcedure())
-            return true;
-    return false;
-}
 
-bool ConcatExpr::mentions(const QString &n) const
-{
-    for (const auto &p : parts)
-        if (p->mentions(n))
-            return true;
-    return false;
-}
 
 Value IsExpr::eval(Frame &f) const
 {
@@ -568,11 +502,6 @@ Value IsExpr::eval(Frame &f) const
     return Value(a.object() == b.object());
 }
 
-void IsExpr::resolve(Resolver &r)
-{
-    left->resolve(r);
-    right->resolve(r);
-}
 
 Value NewExpr::eval(Frame &) const
 {
@@ -622,8 +551,7 @@ Flow AssignStmt::append(Frame &f, Value &target) const
 
 void AssignStmt::resolve(Resolver &r)
 {
-    target->resolve(r);
-    value->resolve(r);
+    Stmt::resolve(r);
     appendParts_.clear();
     if (isSet)
         return;
@@ -655,14 +583,6 @@ Flow IfStmt::exec(Frame &f) const
     return execBlock(elseBody, f);
 }
 
-void IfStmt::resolve(Resolver &r)
-{
-    for (Branch &b : branches) {
-        b.condition->resolve(r);
-        r.resolveBlock(b.body);
-    }
-    r.resolveBlock(elseBody);
-}
 
 Flow ForStmt::exec(Frame &f) const
 {
@@ -690,15 +610,6 @@ Flow ForStmt::exec(Frame &f) const
     }
 }
 
-void ForStmt::resolve(Resolver &r)
-{
-    counter->resolve(r);
-    from->resolve(r);
-    to->resolve(r);
-    if (step)
-        step->resolve(r);
-    r.resolveBlock(body);
-}
 
 Flow ForEachStmt::exec(Frame &f) const
 {
@@ -746,12 +657,6 @@ Flow ForEachStmt::exec(Frame &f) const
     }
 }
 
-void ForEachStmt::resolve(Resolver &r)
-{
-    item->resolve(r);
-    collection->resolve(r);
-    r.resolveBlock(body);
-}
 
 Flow DoStmt::exec(Frame &f) const
 {
@@ -773,12 +678,6 @@ Flow DoStmt::exec(Frame &f) const
     }
 }
 
-void DoStmt::resolve(Resolver &r)
-{
-    if (condition)
-        condition->resolve(r);
-    r.resolveBlock(body);
-}
 
 Flow SelectStmt::exec(Frame &f) const
 {
@@ -813,18 +712,6 @@ Flow SelectStmt::exec(Frame &f) const
     return Flow::Normal;
 }
 
-void SelectStmt::resolve(Resolver &r)
-{
-    subject->resolve(r);
-    for (Clause &c : clauses) {
-        for (Test &t : c.tests) {
-            t.value->resolve(r);
-            if (t.upper)
-                t.upper->resolve(r);
-        }
-        r.resolveBlock(c.body);
-    }
-}
 
 Flow OnErrorStmt::exec(Frame &f) const
 {
@@ -868,14 +755,6 @@ Flow ReDimStmt::exec(Frame &f) const
     return Flow::Normal;
 }
 
-void ReDimStmt::resolve(Resolver &r)
-{
-    for (Item &item : items) {
-        item.target->resolve(r);
-        for (auto &b : item.bounds)
-            b->resolve(r);
-    }
-}
 
 Flow EraseStmt::exec(Frame &f) const
 {
@@ -895,11 +774,6 @@ Flow EraseStmt::exec(Frame &f) const
     return Flow::Normal;
 }
 
-void EraseStmt::resolve(Resolver &r)
-{
-    for (auto &t : targets)
-        t->resolve(r);
-}
 
 Flow WithStmt::exec(Frame &f) const
 {
@@ -911,11 +785,5 @@ Flow WithStmt::exec(Frame &f) const
     return execBlock(body, f);
 }
 
-void WithStmt::resolve(Resolver &r)
-{
-    holder->resolve(r);
-    object->resolve(r);
-    r.resolveBlock(body);
-}
 
 }  // namespace script::vbs

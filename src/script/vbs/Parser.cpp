@@ -618,7 +618,7 @@ StmtPtr Parser::parseSelect()
                     default: fail(CompileError::SyntaxError);
                     }
                     next();
-                    test.value = parseConcat();
+                    test.value = parseComparand();
                 } else {
                     test.value = parseExpression();
                     if (acceptKeyword(Keyword::To)) {
@@ -782,204 +782,130 @@ ExprPtr Parser::binary(BinaryOp op, ExprPtr left, ExprPtr right, SourcePos pos)
     return e;
 }
 
+// VBScript's binary operators from the loosest binding to the tightest.
+// Every one of them is left-associative. Not (between And and the
+// comparisons) and the signs (between * and ^) are prefixes.
+namespace {
+
+enum class OperatorShape : quint8 { Binary, Is, Concat };
+
+struct BinaryOperator {
+    TokenKind token;
+    Keyword keyword;  // for word operators (token is Name)
+    BinaryOp op;
+    int level;
+    OperatorShape shape = OperatorShape::Binary;
+};
+
+constexpr int kNotLevel = 6;
+constexpr int kComparisonLevel = 7;
+constexpr int kSignLevel = 13;
+
+constexpr BinaryOperator kBinaryOperators[] = {
+    {TokenKind::Name, Keyword::Imp, BinaryOp::Imp, 1},
+    {TokenKind::Name, Keyword::Eqv, BinaryOp::Eqv, 2},
+    {TokenKind::Name, Keyword::Xor, BinaryOp::Xor, 3},
+    {TokenKind::Name, Keyword::Or, BinaryOp::Or, 4},
+    {TokenKind::Name, Keyword::And, BinaryOp::And, 5},
+    {TokenKind::Eq, Keyword::None, BinaryOp::Eq, kComparisonLevel},
+    {TokenKind::Ne, Keyword::None, BinaryOp::Ne, kComparisonLevel},
+    {TokenKind::Lt, Keyword::None, BinaryOp::Lt, kComparisonLevel},
+    {TokenKind::Gt, Keyword::None, BinaryOp::Gt, kComparisonLevel},
+    {TokenKind::Le, Keyword::None, BinaryOp::Le, kComparisonLevel},
+    {TokenKind::Ge, Keyword::None, BinaryOp::Ge, kComparisonLevel},
+    {TokenKind::Name, Keyword::Is, BinaryOp::Eq, kComparisonLevel, OperatorShape::Is},
+    {TokenKind::Amp, Keyword::None, BinaryOp::Add, 8, OperatorShape::Concat},
+    {TokenKind::Plus, Keyword::None, BinaryOp::Add, 9},
+    {TokenKind::Minus, Keyword::None, BinaryOp::Subtract, 9},
+    {TokenKind::Name, Keyword::Mod, BinaryOp::Modulo, 10},
+    {TokenKind::Backslash, Keyword::None, BinaryOp::IntDivide, 11},
+    {TokenKind::Star, Keyword::None, BinaryOp::Multiply, 12},
+    {TokenKind::Slash, Keyword::None, BinaryOp::Divide, 12},
+    {TokenKind::Caret, Keyword::None, BinaryOp::Power, 14},
+};
+
+const BinaryOperator *binaryOperator(const Token &t)
+{
+    for (const BinaryOperator &o : kBinaryOperators)
+        if (o.token == t.kind && (t.kind != TokenKind::Name || o.keyword == t.keyword))
+            return &o;
+    return nullptr;
+}
+
+}  // namespace
+
 ExprPtr Parser::parseExpression()
 {
-    return parseImp();
+    return parseBinary(0);
 }
 
-ExprPtr Parser::parseImp()
+ExprPtr Parser::parseComparand()
 {
-    ExprPtr left = parseEqv();
-    while (atKeyword(Keyword::Imp)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Imp, std::move(left), parseEqv(), pos);
-    }
-    return left;
+    return parseBinary(kComparisonLevel);
 }
 
-ExprPtr Parser::parseEqv()
+// Operators binding tighter than limit, applied left to right.
+ExprPtr Parser::parseBinary(int limit)
 {
-    ExprPtr left = parseXor();
-    while (atKeyword(Keyword::Eqv)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Eqv, std::move(left), parseXor(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseXor()
-{
-    ExprPtr left = parseOr();
-    while (atKeyword(Keyword::Xor)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Xor, std::move(left), parseOr(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseOr()
-{
-    ExprPtr left = parseAnd();
-    while (atKeyword(Keyword::Or)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Or, std::move(left), parseAnd(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseAnd()
-{
-    ExprPtr left = parseNot();
-    while (atKeyword(Keyword::And)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::And, std::move(left), parseNot(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseNot()
-{
-    if (!atKeyword(Keyword::Not))
-        return parseComparison();
-    NestingGuard guard(nesting_, peek());
-    const SourcePos pos = here();
-    next();
-    ExprPtr operand = parseNot();
-    const int depth = operand->depth + 1;
-    auto e = std::make_unique<UnaryExpr>(pos, UnaryOp::Not, std::move(operand));
-    e->depth = depth;
-    return e;
-}
-
-ExprPtr Parser::parseComparison()
-{
-    ExprPtr left = parseConcat();
+    ExprPtr left = parseOperand(limit);
+    ConcatExpr *chain = nullptr;  // a & b & c ... becomes one node
     for (;;) {
-        const SourcePos pos = here();
-        BinaryOp op;
-        switch (peek().kind) {
-        case TokenKind::Eq: op = BinaryOp::Eq; break;
-        case TokenKind::Ne: op = BinaryOp::Ne; break;
-        case TokenKind::Lt: op = BinaryOp::Lt; break;
-        case TokenKind::Gt: op = BinaryOp::Gt; break;
-        case TokenKind::Le: op = BinaryOp::Le; break;
-        case TokenKind::Ge: op = BinaryOp::Ge; break;
-        default:
-            if (atKeyword(Keyword::Is)) {
-                next();
-                ExprPtr right = parseConcat();
-                const int depth = std::max(left->depth, right->depth) + 1;
-                if (depth > kMaxTreeDepth)
-                    fail(CompileError::TooDeeplyNested);
-                left = std::make_unique<IsExpr>(pos, std::move(left), std::move(right));
-                left->depth = depth;
-                continue;
-            }
+        const BinaryOperator *o = binaryOperator(peek());
+        if (!o || o->level <= limit)
             return left;
+        const SourcePos pos = here();
+        next();
+        // 2 ^ -1: a sign may follow ^ although it binds more loosely.
+        ExprPtr right = o->op == BinaryOp::Power && (at(TokenKind::Minus) || at(TokenKind::Plus))
+                            ? parseOperand(kSignLevel)
+                            : parseBinary(o->level);
+        if (o->shape == OperatorShape::Concat) {
+            if (!chain) {
+                ExprList parts;
+                parts.push_back(std::move(left));
+                auto e = std::make_unique<ConcatExpr>(pos, std::move(parts));
+                e->depth = e->parts.front()->depth + 1;
+                chain = e.get();
+                left = std::move(e);
+            }
+            chain->parts.push_back(std::move(right));
+            chain->depth = std::max(chain->depth, chain->parts.back()->depth + 1);
+            continue;
         }
-        next();
-        left = binary(op, std::move(left), parseConcat(), pos);
+        chain = nullptr;
+        if (o->shape == OperatorShape::Is) {
+            const int depth = std::max(left->depth, right->depth) + 1;
+            if (depth > kMaxTreeDepth)
+                fail(CompileError::TooDeeplyNested);
+            left = std::make_unique<IsExpr>(pos, std::move(left), std::move(right));
+            left->depth = depth;
+            continue;
+        }
+        left = binary(o->op, std::move(left), std::move(right), pos);
     }
 }
 
-ExprPtr Parser::parseConcat()
+// A primary with the prefix operators that may stand where operators
+// binding tighter than limit are read: Not 1 = 2 is Not (1 = 2), -2 ^ 2 is
+// -(2 ^ 2), and 1 + Not 0 is no expression.
+ExprPtr Parser::parseOperand(int limit)
 {
-    ExprPtr first = parseAdditive();
-    if (!at(TokenKind::Amp))
-        return first;
-    const SourcePos pos = here();
-    ExprList parts;
-    int depth = first->depth;
-    parts.push_back(std::move(first));
-    while (accept(TokenKind::Amp)) {
-        parts.push_back(parseAdditive());
-        depth = std::max(depth, parts.back()->depth);
-    }
-    auto e = std::make_unique<ConcatExpr>(pos, std::move(parts));
-    e->depth = depth + 1;
-    return e;
-}
-
-ExprPtr Parser::parseAdditive()
-{
-    ExprPtr left = parseModulo();
-    while (at(TokenKind::Plus) || at(TokenKind::Minus)) {
-        const SourcePos pos = here();
-        const BinaryOp op = next().kind == TokenKind::Plus ? BinaryOp::Add : BinaryOp::Subtract;
-        left = binary(op, std::move(left), parseModulo(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseModulo()
-{
-    ExprPtr left = parseIntDivide();
-    while (atKeyword(Keyword::Mod)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Modulo, std::move(left), parseIntDivide(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseIntDivide()
-{
-    ExprPtr left = parseMultiplicative();
-    while (at(TokenKind::Backslash)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::IntDivide, std::move(left), parseMultiplicative(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseMultiplicative()
-{
-    ExprPtr left = parseUnary();
-    while (at(TokenKind::Star) || at(TokenKind::Slash)) {
-        const SourcePos pos = here();
-        const BinaryOp op = next().kind == TokenKind::Star ? BinaryOp::Multiply : BinaryOp::Divide;
-        left = binary(op, std::move(left), parseUnary(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseUnary()
-{
-    if (!at(TokenKind::Minus) && !at(TokenKind::Plus))
-        return parsePower();
+    const bool isNot = atKeyword(Keyword::Not) && limit <= kNotLevel;
+    const bool isSign = (at(TokenKind::Minus) || at(TokenKind::Plus)) && limit <= kSignLevel;
+    if (!isNot && !isSign)
+        return parsePostfix();
     NestingGuard guard(nesting_, peek());
     const SourcePos pos = here();
     const bool minus = next().kind == TokenKind::Minus;
-    ExprPtr operand = parseUnary();
+    ExprPtr operand = parseBinary(isNot ? kNotLevel : kSignLevel);
     // -5 is a literal of its own, as VBScript's comparisons see it.
-    if (auto *lit = dynamic_cast<Literal *>(operand.get()); lit && lit->value.isNumber() && minus)
+    if (auto *lit = dynamic_cast<Literal *>(operand.get()); isSign && minus && lit && lit->value.isNumber())
         return std::make_unique<Literal>(pos, negate(lit->value));
+    const UnaryOp op = isNot ? UnaryOp::Not : minus ? UnaryOp::Negate : UnaryOp::Plus;
     const int depth = operand->depth + 1;
-    auto e = std::make_unique<UnaryExpr>(pos, minus ? UnaryOp::Negate : UnaryOp::Plus, std::move(operand));
+    auto e = std::make_unique<UnaryExpr>(pos, op, std::move(operand));
     e->depth = depth;
     return e;
-}
-
-ExprPtr Parser::parsePower()
-{
-    ExprPtr left = parsePostfix();
-    while (at(TokenKind::Caret)) {
-        const SourcePos pos = here();
-        next();
-        ExprPtr right;
-        if (at(TokenKind::Minus) || at(TokenKind::Plus))
-            right = parseUnary();  // 2 ^ -1
-        else
-            right = parsePostfix();
-        left = binary(BinaryOp::Power, std::move(left), std::move(right), pos);
-    }
-    return left;
 }
 
 ExprPtr Parser::parsePostfix()

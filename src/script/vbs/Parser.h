@@ -61,22 +61,12 @@ private:
     StmtPtr parseAssignOrCall();
     void endKeyword(Keyword k, CompileError error);
 
-    // ----- expressions, loosest binding first -----
+    // ----- expressions: precedence climbing over the operator table -----
     ExprPtr parseExpression();
-    ExprPtr parseImp();
-    ExprPtr parseEqv();
-    ExprPtr parseXor();
-    ExprPtr parseOr();
-    ExprPtr parseAnd();
-    ExprPtr parseNot();
-    ExprPtr parseComparison();
-    ExprPtr parseConcat();
-    ExprPtr parseAdditive();
-    ExprPtr parseModulo();
-    ExprPtr parseIntDivide();
-    ExprPtr parseMultiplicative();
-    ExprPtr parseUnary();
-    ExprPtr parsePower();
+    // What a comparison's right side may be (Case Is < x).
+    ExprPtr parseComparand();
+    ExprPtr parseBinary(int limit);
+    ExprPtr parseOperand(int limit);
     ExprPtr parsePostfix();
     ExprPtr parsePrimary();
     ExprList parseArguments();  // after '(' up to and with ')'

@@ -302,7 +302,7 @@ void Resolver::compile()
         chunk_.expression->resolve(*this);
 }
 
-void Resolver::resolveBlock(StmtList &body)
+void Resolver::resolveBlock(const StmtList &body)
 {
     for (auto &s : body)
         s->resolve(*this);
@@ -374,25 +374,38 @@ void Resolver::bind(NameExpr &n)
     n.boundVersion_ = 0;
 }
 
+// ----- walks over the tree -----
+
+void Expr::resolve(Resolver &r)
+{
+    visitChildren({[&r](Expr &e) { e.resolve(r); }, {}});
+}
+
+void Stmt::resolve(Resolver &r)
+{
+    visitChildren({[&r](Expr &e) { e.resolve(r); }, [&r](const StmtList &body) { r.resolveBlock(body); }});
+}
+
+bool Expr::mayCallProcedure() const
+{
+    bool any = false;
+    visitChildren({[&any](Expr &e) { any = any || e.mayCallProcedure(); }, {}});
+    return any;
+}
+
+bool Expr::mentions(const QString &name) const
+{
+    bool any = false;
+    visitChildren({[&](Expr &e) { any = any || e.mentions(name); }, {}});
+    return any;
+}
+
 void NameExpr::resolve(Resolver &r)
 {
-    for (auto &a : args)
-        a->resolve(r);
+    Expr::resolve(r);
     r.bind(*this);
 }
 
-void MemberExpr::resolve(Resolver &r)
-{
-    object->resolve(r);
-    for (auto &a : args)
-        a->resolve(r);
-}
 
-void IndexExpr::resolve(Resolver &r)
-{
-    inner->resolve(r);
-    for (auto &a : args)
-        a->resolve(r);
-}
 
 }  // namespace script::vbs

@@ -115,7 +115,7 @@ public:
     void compile();
 
     void bind(NameExpr &n);
-    void resolveBlock(StmtList &body);
+    void resolveBlock(const StmtList &body);
     Runtime &runtime() { return rt_; }
     Procedure *procedure() const { return procedure_; }
 
