@@ -20,6 +20,7 @@ class Runtime;
 class Resolver;
 struct Procedure;
 struct Chunk;
+struct ClassDef;
 struct Builtin;
 
 // One activation: the top level of a chunk or a procedure call. Slots point
@@ -31,6 +32,8 @@ struct Frame {
     const Procedure *procedure = nullptr;
     const Chunk *chunk = nullptr;
     bool resumeNext = false;
+    // Inside a method of a script class: the instance (Me).
+    HostObject *me = nullptr;
 };
 
 struct SourcePos {
@@ -143,6 +146,7 @@ struct Binding {
         HostMember,  // a member of such an object, added as a global name
         Builtin,     // a built-in function
         ReturnValue, // the function's own name inside it
+        ClassMember, // a field, method or property of Me, inside a class
         Missing,     // not known (yet)
     };
     Kind kind = Kind::Unbound;
@@ -153,6 +157,7 @@ struct Binding {
     HostObject *object = nullptr;
     int member = -1;
     const Builtin *builtin = nullptr;
+    const ClassDef *classDef = nullptr;  // with member: its index there
 };
 
 // A name, perhaps with arguments: a variable, an array element, a call of a
@@ -315,11 +320,20 @@ public:
     ExprPtr left, right;
 };
 
-// New RegExp.
+// Me: the instance a method of a script class runs on.
+class MeExpr : public Expr {
+public:
+    using Expr::Expr;
+    Value eval(Frame &f) const override;
+    QString describe() const override { return QStringLiteral("Me"); }
+};
+
+// New RegExp, New SomeClass.
 class NewExpr : public Expr {
 public:
     NewExpr(SourcePos pos, QString className) : Expr(pos), className(std::move(className)) {}
     Value eval(Frame &f) const override;
+    bool mayCallProcedure() const override { return true; }  // Class_Initialize
     QString className;
 };
 
@@ -505,6 +519,17 @@ public:
 
 // ----- procedures and compiled chunks -----
 
+// One member of a script class as its name finds it: a field, or the
+// procedures of a Sub, Function or Property (Get, Let and Set).
+struct ClassMember {
+    QString name;
+    bool isPublic = true;
+    int field = -1;                    // index in the instance's fields
+    const Procedure *call = nullptr;   // Sub, Function or Property Get
+    const Procedure *let = nullptr;
+    const Procedure *set = nullptr;
+};
+
 struct Param {
     QString name;
     bool byRef = true;
@@ -524,7 +549,30 @@ struct Procedure {
     QStringList constantNames;
     int returnSlot = -1;
     const Chunk *chunk = nullptr;
+    const ClassDef *owner = nullptr;  // the class of a method
     int slotCount() const { return int(slotNames.size()); }
+};
+
+// Class Name ... End Class: its members by name, its methods, and the
+// description instances show to the outside (public members only).
+struct ClassDef {
+    QString name;
+    std::vector<std::unique_ptr<Procedure>> methods;
+    QList<ClassMember> members;
+    QHash<QString, int> byName;  // lower-case
+    int fieldCount = 0;
+    int defaultMember = -1;
+    const Procedure *initialize = nullptr;
+    const Procedure *terminate = nullptr;
+    std::shared_ptr<HostClass> hostClass;  // made when the chunk compiles
+
+    // The member of that (lower-case) name, made when missing.
+    ClassMember &member(const QString &name);
+    const ClassMember *find(const QString &lower) const
+    {
+        const auto it = byName.constFind(lower);
+        return it == byName.constEnd() ? nullptr : &members[*it];
+    }
 };
 
 // One AddCode, Eval or ExecuteStatement: its source lines (for error texts),
@@ -532,6 +580,7 @@ struct Procedure {
 struct Chunk {
     QStringList lines;
     std::vector<std::unique_ptr<Procedure>> procedures;
+    std::vector<std::unique_ptr<ClassDef>> classes;
     StmtList prologue;
     StmtList body;
     ExprPtr expression;  // Eval

@@ -2,6 +2,7 @@
 #include "script/MessageBox.h"
 #include "script/vbs/Objects.h"
 #include "script/vbs/Operators.h"
+#include "script/vbs/BuiltinTables.h"
 #include "script/vbs/Runtime.h"
 
 #include "core/Dialogs.h"
@@ -305,8 +306,10 @@ Value wholePart(const Value &v0, double (*round)(double))
     const Value v = v0.dereferenced();
     switch (v.kind()) {
     case ValueKind::Null:
+    case ValueKind::Byte:
     case ValueKind::Integer:
     case ValueKind::Long: return v;
+    case ValueKind::Currency: return Value(*CurrencyValue::fromDouble(round(v.currency().toDouble())));
     case ValueKind::Empty:
     case ValueKind::Boolean: return qint16(v.toLong());
     case ValueKind::Single: return float(round(v.single()));
@@ -324,13 +327,15 @@ Value fnRound(Runtime &, Args a)
     const qint32 places = a.size() > 1 && !a[1].isEmpty() ? a[1].toLong() : 0;
     if (places < 0)
         invalidCall();
-    if (v.isNull() || v.kind() == ValueKind::Integer || v.kind() == ValueKind::Long)
+    if (v.isNull() || v.kind() == ValueKind::Integer || v.kind() == ValueKind::Long || v.kind() == ValueKind::Byte)
         return v;
     const double d = v.toDouble();
     const double scale = std::pow(10.0, std::min(places, 22));
     const double r = places == 0 ? roundHalfEven(d) : roundHalfEven(d * scale) / scale;
     if (v.kind() == ValueKind::Single)
         return float(r);
+    if (v.kind() == ValueKind::Currency)
+        return Value(*CurrencyValue::fromDouble(r));
     if (v.kind() == ValueKind::Empty || v.kind() == ValueKind::Boolean)
         return qint16(r);
     return r;
@@ -345,6 +350,8 @@ Value fnAbs(Runtime &, Args a)
     case ValueKind::Long:
     case ValueKind::Empty:
     case ValueKind::Boolean: return v.toLong() < 0 ? negate(v) : Value(v.isEmpty() ? qint16(0) : v);
+    case ValueKind::Byte: return v;
+    case ValueKind::Currency: return Value(CurrencyValue{std::abs(v.currency().units)});
     case ValueKind::Single: return std::abs(v.single());
     default: return std::abs(v.toDouble());
     }
@@ -413,8 +420,10 @@ Value fnIsNumeric(Runtime &, Args a)
     switch (v.kind()) {
     case ValueKind::Empty:
     case ValueKind::Boolean:
+    case ValueKind::Byte:
     case ValueKind::Integer:
     case ValueKind::Long:
+    case ValueKind::Currency:
     case ValueKind::Single:
     case ValueKind::Double: return true;
     case ValueKind::String: return parseNumber(v.string()).has_value();
@@ -548,12 +557,11 @@ Value fnCreateObject(Runtime &, Args a)
     throw ScriptException(RuntimeError::CannotCreateObject, progId);
 }
 
-Value fnScriptEngine(Runtime &, Args) { return QStringLiteral("VBScript"); }
 
 const QHash<QString, Builtin> &builtins()
 {
     static const QHash<QString, Builtin> table = [] {
-        const Builtin list[] = {
+        QList<Builtin> list = {
             {"Len", 1, 1, fnLen},           {"Left", 2, 2, fnLeft},          {"Right", 2, 2, fnRight},
             {"Mid", 2, 3, fnMid},           {"InStr", 2, 4, fnInStr},        {"InStrRev", 2, 4, fnInStrRev},
             {"Replace", 3, 6, fnReplace},   {"Split", 1, 4, fnSplit},        {"Join", 1, 2, fnJoin},
@@ -574,8 +582,11 @@ const QHash<QString, Builtin> &builtins()
             {"LBound", 1, 2, fnLBound},     {"Now", 0, 0, fnNow},            {"Date", 0, 0, fnDate},
             {"Time", 0, 0, fnTime},         {"Timer", 0, 0, fnTimer},        {"Rnd", 0, 1, fnRnd},
             {"Randomize", 0, 1, fnRandomize}, {"MsgBox", 1, 5, fnMsgBox},    {"InputBox", 1, 7, fnInputBox},
-            {"CreateObject", 1, 2, fnCreateObject}, {"ScriptEngine", 0, 0, fnScriptEngine},
+            {"CreateObject", 1, 2, fnCreateObject},
         };
+        addDateBuiltins(list);
+        addTextBuiltins(list);
+        addCodeBuiltins(list);
         QHash<QString, Builtin> t;
         for (const Builtin &b : list)
             t.insert(b.name.toLower(), b);
@@ -616,6 +627,7 @@ const QHash<QString, Value> &constants()
         };
         for (const auto &[name, v] : numbers)
             number(name, v);
+        addDateConstants(t);
         return t;
     }();
     return table;

@@ -1,6 +1,7 @@
 // Running the tree: what every expression and statement does.
 #include "script/vbs/Objects.h"
 #include "script/vbs/Runtime.h"
+#include "script/vbs/ScriptClass.h"
 
 #include <QScopeGuard>
 #include <QVarLengthArray>
@@ -22,6 +23,24 @@ void evalArgs(const ExprList &args, Frame &f, ArgBuffer &out)
 Args span(const ArgBuffer &b)
 {
     return Args(b.data(), size_t(b.size()));
+}
+
+// Inside a method of a script class: the instance and the member a name
+// was bound to.
+ClassInstance &instanceOf(const Frame &f)
+{
+    return *static_cast<ClassInstance *>(f.me);
+}
+
+const ClassMember &classMember(const Binding &b)
+{
+    return b.classDef->members[b.member];
+}
+
+Value *fieldOf(const Frame &f, const Binding &b)
+{
+    const ClassMember &m = classMember(b);
+    return m.field >= 0 ? &instanceOf(f).fields[m.field] : nullptr;
 }
 
 // Notes where a run-time error happened, once: the innermost statement.
@@ -201,6 +220,7 @@ Value NameExpr::eval(Frame &f) const
     case Binding::Kind::Procedure: return f.rt.call(*b.procedure, f, args, name);
     case Binding::Kind::HostMember: return readMember(*b.object, b.member, {}, name);
     case Binding::Kind::Builtin: return callOrIndex(f, b);
+    case Binding::Kind::ClassMember: return callOrIndex(f, b);
     case Binding::Kind::Missing:
     case Binding::Kind::Unbound: break;
     }
@@ -221,6 +241,9 @@ Value NameExpr::callOrIndex(Frame &f, const Binding &b) const
             throw ScriptException(RuntimeError::WrongArgumentCount, name);
         ArgBuffer values;
         evalArgs(args, f, values);
+        Frame *const outer = f.rt.callerFrame();
+        f.rt.setCallerFrame(&f);
+        const auto restore = qScopeGuard([&] { f.rt.setCallerFrame(outer); });
         return b.builtin->fn(f.rt, span(values));
     }
     case Binding::Kind::Local:
@@ -242,6 +265,14 @@ Value NameExpr::callOrIndex(Frame &f, const Binding &b) const
         ArgBuffer values;
         evalArgs(args, f, values);
         return readDefault(*b.object, span(values), name);
+    }
+    case Binding::Kind::ClassMember: {
+        const ClassMember &m = classMember(b);
+        if (m.call && m.field < 0)
+            return f.rt.call(*m.call, f, args, name, f.me);
+        ArgBuffer values;
+        evalArgs(args, f, values);
+        return instanceOf(f).read(m, span(values));
     }
     case Binding::Kind::Constant: throw ScriptException(RuntimeError::TypeMismatch, name);
     case Binding::Kind::Missing:
@@ -268,6 +299,18 @@ void NameExpr::store(Frame &f, Value value) const
         ArgBuffer values;
         evalArgs(args, f, values);
         return storeIndexed(slot, span(values), std::move(value), name);
+    }
+    case Binding::Kind::ClassMember: {
+        ArgBuffer values;
+        evalArgs(args, f, values);
+        if (Value *field = fieldOf(f, b)) {
+            if (plain)
+                *field = std::move(value);
+            else
+                storeIndexed(*field, span(values), std::move(value), name);
+            return;
+        }
+        return instanceOf(f).assign(classMember(b), span(values), value);
     }
     case Binding::Kind::HostMember: {
         ArgBuffer values;
@@ -303,6 +346,7 @@ Value *NameExpr::reference(Frame &f) const
     case Binding::Kind::Local:
     case Binding::Kind::ReturnValue: return f.locals[b.slot];
     case Binding::Kind::Global: return b.global;
+    case Binding::Kind::ClassMember: return fieldOf(f, b);
     default: return nullptr;
     }
 }
@@ -317,6 +361,8 @@ Value *NameExpr::elementVariable(Frame &f) const
         v = f.locals[b.slot];
     else if (b.kind == Binding::Kind::Global)
         v = b.global;
+    else if (b.kind == Binding::Kind::ClassMember)
+        v = fieldOf(f, b);
     return v && v->kind() == ValueKind::Array ? v : nullptr;
 }
 
@@ -330,7 +376,8 @@ QList<qint32> NameExpr::indexes(Frame &f) const
 
 bool NameExpr::mayCallProcedure() const
 {
-    return late_ || binding_.kind == Binding::Kind::Procedure || Expr::mayCallProcedure();
+    return late_ || binding_.kind == Binding::Kind::Procedure || binding_.kind == Binding::Kind::ClassMember
+           || Expr::mayCallProcedure();
 }
 
 bool NameExpr::mentions(const QString &n) const
@@ -503,10 +550,17 @@ Value IsExpr::eval(Frame &f) const
 }
 
 
-Value NewExpr::eval(Frame &) const
+Value MeExpr::eval(Frame &f) const
+{
+    return Value(f.me->shared_from_this());
+}
+
+Value NewExpr::eval(Frame &f) const
 {
     if (className.compare(u"RegExp", Qt::CaseInsensitive) == 0)
         return Value(std::make_shared<RegExpObject>());
+    if (const ClassDef *cls = f.rt.findClass(className.toLower()))
+        return f.rt.instantiate(*cls);
     throw ScriptException(RuntimeError::ClassNotDefined, className);
 }
 

@@ -32,6 +32,8 @@ public:
     // Reading a missing key adds it with an Empty item, as VBScript does.
     Value item(const Value &key);
     void setItem(const Value &key, const Value &item);
+    // d.Key(old) = new: the item stays where it is under its new key.
+    void renameKey(const Value &from, const Value &to);
     void remove(const Value &key);
     void removeAll();
     Value keys() const;

@@ -134,6 +134,8 @@ void Parser::parseProgram()
         const Token &word = peek(scoped ? 1 : 0);
         if (word.kind == TokenKind::Name && (word.keyword == Keyword::Sub || word.keyword == Keyword::Function)) {
             parseProcedure();
+        } else if (atKeyword(Keyword::Class)) {
+            parseClass();
         } else if (atBlockEnd()) {
             if (atKeyword(Keyword::Next))
                 fail(CompileError::UnexpectedNext);
@@ -257,7 +259,7 @@ void Parser::parseStatement(StmtList &out)
         next();
         chunk_.optionExplicit = true;
         return;
-    case Keyword::Class: fail(CompileError::ClassNotSupported);
+    case Keyword::Class: fail(CompileError::SyntaxError);  // only at the top level
     case Keyword::Sub:
     case Keyword::Function: fail(CompileError::SyntaxError);  // not inside another procedure or block
     case Keyword::Next: fail(CompileError::UnexpectedNext);
@@ -272,18 +274,28 @@ void Parser::parseProcedure()
         fail(CompileError::SyntaxError);
     if (!acceptKeyword(Keyword::Public))
         acceptKeyword(Keyword::Private);
-    auto proc = std::make_unique<Procedure>();
-    proc->isFunction = atKeyword(Keyword::Function);
+    const ProcKind kind = atKeyword(Keyword::Function) ? ProcKind::Function : ProcKind::Sub;
     next();
+    chunk_.procedures.push_back(parseProcedureBody(kind, nullptr));
+}
+
+std::unique_ptr<Procedure> Parser::parseProcedureBody(ProcKind kind, ClassDef *cls)
+{
+    auto proc = std::make_unique<Procedure>();
+    proc->isFunction = kind == ProcKind::Function || kind == ProcKind::PropertyGet;
+    proc->owner = cls;
+    const bool isProperty = kind >= ProcKind::PropertyGet;
     proc->pos = here();
     const Token &nameToken = peek();
     proc->name = expectName();
     const QString lower = proc->name.toLower();
-    for (const auto &other : chunk_.procedures)
-        if (other->name.compare(proc->name, Qt::CaseInsensitive) == 0)
+    if (!cls) {
+        for (const auto &other : chunk_.procedures)
+            if (other->name.compare(proc->name, Qt::CaseInsensitive) == 0)
+                failAt(CompileError::NameRedefined, nameToken);
+        if (chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower))
             failAt(CompileError::NameRedefined, nameToken);
-    if (chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower))
-        failAt(CompileError::NameRedefined, nameToken);
+    }
     procedure_ = proc.get();
     if (accept(TokenKind::LParen) && !accept(TokenKind::RParen)) {
         do {
@@ -301,6 +313,8 @@ void Parser::parseProcedure()
         } while (accept(TokenKind::Comma));
         expect(TokenKind::RParen, CompileError::ExpectedCloseParen);
     }
+    if ((kind == ProcKind::PropertyLet || kind == ProcKind::PropertySet) && proc->params.empty())
+        failAt(CompileError::PropertyNeedsArgument, nameToken);
     if (proc->isFunction) {
         proc->returnSlot = proc->slotCount();
         declareVariable(proc->name, nameToken);
@@ -310,10 +324,120 @@ void Parser::parseProcedure()
     if (!atKeyword(Keyword::End))
         fail(CompileError::ExpectedEnd);
     next();
-    expectKeyword(proc->isFunction ? Keyword::Function : Keyword::Sub,
-                  proc->isFunction ? CompileError::ExpectedFunction : CompileError::ExpectedSub);
+    if (isProperty) {
+        if (!atWord("property"))
+            fail(CompileError::ExpectedProperty);
+        next();
+    } else {
+        expectKeyword(proc->isFunction ? Keyword::Function : Keyword::Sub,
+                      proc->isFunction ? CompileError::ExpectedFunction : CompileError::ExpectedSub);
+    }
     procedure_ = nullptr;
-    chunk_.procedures.push_back(std::move(proc));
+    return proc;
+}
+
+void Parser::parseClass()
+{
+    if (procedure_ || class_)
+        fail(CompileError::SyntaxError);
+    next();
+    const Token &nameToken = peek();
+    auto cls = std::make_unique<ClassDef>();
+    cls->name = expectName();
+    for (const auto &other : chunk_.classes)
+        if (other->name.compare(cls->name, Qt::CaseInsensitive) == 0)
+            failAt(CompileError::NameRedefined, nameToken);
+    expectStatementEnd();
+    class_ = cls.get();
+    for (;;) {
+        skipSeparators();
+        if (at(TokenKind::End))
+            fail(CompileError::ExpectedEnd);
+        if (atKeyword(Keyword::End)) {
+            next();
+            expectKeyword(Keyword::Class, CompileError::ExpectedClass);
+            break;
+        }
+        parseClassMember(*cls);
+        expectStatementEnd();
+    }
+    class_ = nullptr;
+    chunk_.classes.push_back(std::move(cls));
+}
+
+void Parser::parseClassMember(ClassDef &cls)
+{
+    bool isPublic = true;
+    bool scoped = false;
+    bool isDefault = false;
+    if (acceptKeyword(Keyword::Public)) {
+        scoped = true;
+        if (atWord("default")) {
+            next();
+            isDefault = true;
+        }
+    } else if (acceptKeyword(Keyword::Private)) {
+        scoped = true;
+        isPublic = false;
+        if (atWord("default"))
+            fail(CompileError::DefaultNotPublic);
+    }
+    ProcKind kind;
+    if (atKeyword(Keyword::Sub) || atKeyword(Keyword::Function)) {
+        kind = next().keyword == Keyword::Sub ? ProcKind::Sub : ProcKind::Function;
+    } else if (atWord("property")) {
+        next();
+        if (atKeyword(Keyword::Set))
+            kind = ProcKind::PropertySet;
+        else if (atWord("get"))
+            kind = ProcKind::PropertyGet;
+        else if (atWord("let"))
+            kind = ProcKind::PropertyLet;
+        else
+            fail(CompileError::ExpectedPropertyKind);
+        next();
+    } else {
+        // Fields: Dim a, b or Public a, Private b(3).
+        if (isDefault || (!scoped && !acceptKeyword(Keyword::Dim)))
+            fail(CompileError::ExpectedStatement);
+        do {
+            const Token &tok = peek();
+            const QString name = expectName();
+            if (accept(TokenKind::LParen)) {
+                // The bounds of a field array are not kept: it starts
+                // Empty, to be sized by ReDim in Class_Initialize.
+                while (!at(TokenKind::RParen) && !atStatementEnd())
+                    next();
+                expect(TokenKind::RParen, CompileError::ExpectedCloseParen);
+            }
+            if (cls.byName.contains(name.toLower()))
+                failAt(CompileError::NameRedefined, tok);
+            ClassMember &m = cls.member(name);
+            m.isPublic = isPublic;
+            m.field = cls.fieldCount++;
+        } while (accept(TokenKind::Comma));
+        return;
+    }
+    const Token &nameToken = peek();
+    std::unique_ptr<Procedure> proc = parseProcedureBody(kind, &cls);
+    const QString lower = proc->name.toLower();
+    if ((lower == u"class_initialize" || lower == u"class_terminate") && kind <= ProcKind::Function) {
+        if (!proc->params.empty())
+            failAt(CompileError::InitializeWithArguments, nameToken);
+        (lower == u"class_initialize" ? cls.initialize : cls.terminate) = proc.get();
+    }
+    ClassMember &m = cls.member(proc->name);
+    const Procedure *&slot = kind == ProcKind::PropertyLet ? m.let : kind == ProcKind::PropertySet ? m.set : m.call;
+    if (slot || m.field >= 0 || (kind <= ProcKind::Function && (m.let || m.set)))
+        failAt(CompileError::NameRedefined, nameToken);
+    slot = proc.get();
+    m.isPublic = isPublic;
+    if (isDefault) {
+        if (cls.defaultMember >= 0)
+            failAt(CompileError::MultipleDefaults, nameToken);
+        cls.defaultMember = cls.byName.value(lower);
+    }
+    cls.methods.push_back(std::move(proc));
 }
 
 void Parser::declareVariable(const QString &name, const Token &at)
@@ -650,7 +774,10 @@ StmtPtr Parser::parseExit()
     case Keyword::For: flow = Flow::ExitFor, valid = forDepth_ > 0; break;
     case Keyword::Sub: flow = Flow::ExitProcedure, valid = procedure_ && !procedure_->isFunction; break;
     case Keyword::Function: flow = Flow::ExitProcedure, valid = procedure_ && procedure_->isFunction; break;
-    default: fail(CompileError::InvalidExit);
+    default:
+        if (!atWord("property"))
+            fail(CompileError::InvalidExit);
+        flow = Flow::ExitProcedure, valid = procedure_ && procedure_->owner;
     }
     if (!valid)
         fail(CompileError::InvalidExit);
@@ -1008,6 +1135,11 @@ ExprPtr Parser::parsePrimary()
     case Keyword::Empty: next(); return std::make_unique<Literal>(pos, Value());
     case Keyword::Null: next(); return std::make_unique<Literal>(pos, Value::null());
     case Keyword::Nothing: next(); return std::make_unique<Literal>(pos, Value::nothing());
+    case Keyword::Me:
+        if (!procedure_ || !procedure_->owner)
+            fail(CompileError::MustBeInsideClass);
+        next();
+        return std::make_unique<MeExpr>(pos);
     case Keyword::New: {
         next();
         if (!at(TokenKind::Name))

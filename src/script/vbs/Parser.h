@@ -43,6 +43,13 @@ private:
     StmtList parseBlock();
     void parseStatement(StmtList &out);
     void parseProcedure();
+    // Class Name ... End Class, and one member of it.
+    void parseClass();
+    void parseClassMember(ClassDef &cls);
+    // Sub, Function or Property with its body; the procedure of a class
+    // goes to that class.
+    enum class ProcKind : quint8 { Sub, Function, PropertyGet, PropertyLet, PropertySet };
+    std::unique_ptr<Procedure> parseProcedureBody(ProcKind kind, ClassDef *cls);
     // Dim a, b(3): declarations; fixed arrays are made at entry.
     void parseDim();
     void parseConst();
@@ -82,6 +89,7 @@ private:
     qsizetype pos_ = 0;
     Chunk &chunk_;
     Procedure *procedure_ = nullptr;  // the procedure being parsed, if any
+    ClassDef *class_ = nullptr;       // the class being parsed, if any
     int nesting_ = 0;                 // for the depth limit
     int forDepth_ = 0;
     int doDepth_ = 0;

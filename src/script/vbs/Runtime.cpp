@@ -60,7 +60,10 @@ Runtime::Runtime(Dialogs *dialogs, Deadline &deadline)
     names_.insert(QStringLiteral("err"), err);
 }
 
-Runtime::~Runtime() = default;
+Runtime::~Runtime()
+{
+    *alive_ = false;
+}
 
 void Runtime::addObject(const QString &name, const ObjectRef &object, bool addMembers)
 {
@@ -128,6 +131,85 @@ Value Runtime::evaluate(const QString &expression)
         e.lineText = c.lines.value(0);
         throw e;
     }
+}
+
+std::unique_ptr<Chunk> Runtime::compile(const QString &code, bool expression, const Procedure *scope)
+{
+    auto chunk = std::make_unique<Chunk>();
+    chunk->lines = sourceLines(code);
+    Parser parser(tokenize(code), *chunk, withSerial_);
+    if (expression)
+        parser.parseExpressionOnly();
+    else
+        parser.parseProgram();
+    withSerial_ += parser.withCount();
+    Resolver(*this, *chunk, expression, scope).compile();
+    return chunk;
+}
+
+namespace {
+
+// Code run by Eval or Execute fails as the statement that ran it: a
+// compilation error becomes a run-time error of that number, and the line
+// is the caller's.
+template <class Fn>
+auto runNested(Fn fn)
+{
+    try {
+        return fn();
+    } catch (const CompileFailure &f) {
+        throw ScriptException(int(f.error), errorText(f.error), kVbsRuntimeSource);
+    } catch (ScriptException &e) {
+        e.line = 0;
+        e.column = 0;
+        e.lineText.clear();
+        throw;
+    }
+}
+
+}  // namespace
+
+Value Runtime::evaluateIn(const QString &expression, Frame &caller)
+{
+    return runNested([&] {
+        const std::unique_ptr<Chunk> chunk = compile(expression, true, caller.procedure);
+        Frame f{*this, caller.locals, caller.procedure, chunk.get(), false, caller.me};
+        return chunk->expression->eval(f);
+    });
+}
+
+void Runtime::executeIn(const QString &code, Frame &caller, bool global)
+{
+    const bool local = !global && caller.procedure;
+    runNested([&] {
+        std::unique_ptr<Chunk> chunk = compile(code, false, local ? caller.procedure : nullptr);
+        const Chunk *c = chunk.get();
+        if (!chunk->procedures.empty() || !chunk->classes.empty())
+            chunks_.push_back(std::move(chunk));
+        Frame f{*this, local ? caller.locals : nullptr, local ? caller.procedure : nullptr, c, false,
+                local ? caller.me : nullptr};
+        execBlock(c->prologue, f);
+        execBlock(c->body, f);
+        return 0;
+    });
+}
+
+Value Runtime::callWithValues(const Procedure &p, Args args, const QString &name, HostObject *me)
+{
+    if (args.size() != p.params.size())
+        throw ScriptException(RuntimeError::WrongArgumentCount, name);
+    CallGuard guard(*this);
+    const int n = p.slotCount();
+    QVarLengthArray<Value, 12> storage(n);
+    QVarLengthArray<Value *, 12> locals(n);
+    for (int i = 0; i < n; ++i)
+        locals[i] = &storage[i];
+    for (size_t i = 0; i < args.size(); ++i)
+        storage[i] = args[i];
+    Frame f{*this, locals.data(), &p, p.chunk, false, me};
+    execBlock(p.prologue, f);
+    execBlock(p.body, f);
+    return p.isFunction ? std::move(storage[p.returnSlot]) : Value();
 }
 
 const Binding *Runtime::findGlobal(const QString &lower) const
@@ -217,7 +299,7 @@ void Runtime::setErr(const ScriptException &e)
     err.source = e.source.isEmpty() ? kVbsRuntimeSource : e.source;
 }
 
-Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name)
+Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name, HostObject *me)
 {
     if (args.size() != p.params.size())
         throw ScriptException(RuntimeError::WrongArgumentCount, name);
@@ -266,7 +348,7 @@ Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, con
         }
     });
 
-    Frame f{*this, locals.data(), &p, p.chunk};
+    Frame f{*this, locals.data(), &p, p.chunk, false, me};
     execBlock(p.prologue, f);
     execBlock(p.body, f);
     return p.isFunction ? std::move(storage[p.returnSlot]) : Value();
@@ -274,7 +356,8 @@ Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, con
 
 // ----- resolving names -----
 
-Resolver::Resolver(Runtime &rt, Chunk &chunk, bool forEval) : rt_(rt), chunk_(chunk), forEval_(forEval)
+Resolver::Resolver(Runtime &rt, Chunk &chunk, bool forEval, const Procedure *scope)
+    : rt_(rt), chunk_(chunk), forEval_(forEval), scope_(const_cast<Procedure *>(scope))
 {
 }
 
@@ -284,6 +367,11 @@ void Resolver::compile()
     for (const auto &p : chunk_.procedures) {
         p->chunk = &chunk_;
         rt_.defineProcedure(*p);
+    }
+    for (const auto &c : chunk_.classes) {
+        for (const auto &m : c->methods)
+            m->chunk = &chunk_;
+        rt_.defineClass(*c);
     }
     for (const QString &name : chunk_.globalNames)
         rt_.globalVariable(name);
@@ -295,7 +383,14 @@ void Resolver::compile()
         resolveBlock(p->prologue);
         resolveBlock(p->body);
     }
-    procedure_ = nullptr;
+    for (const auto &c : chunk_.classes) {
+        for (const auto &m : c->methods) {
+            procedure_ = m.get();
+            resolveBlock(m->prologue);
+            resolveBlock(m->body);
+        }
+    }
+    procedure_ = scope_;
     resolveBlock(chunk_.prologue);
     resolveBlock(chunk_.body);
     if (chunk_.expression)
@@ -331,6 +426,12 @@ void Resolver::bind(NameExpr &n)
             b.constant = procedure_->localConstants[constant];
             return;
         }
+        if (const ClassDef *cls = procedure_->owner; cls && cls->byName.contains(n.lower)) {
+            b.kind = Binding::Kind::ClassMember;
+            b.classDef = cls;
+            b.member = cls->byName.value(n.lower);
+            return;
+        }
     }
     if (const Binding *g = rt_.findGlobal(n.lower)) {
         b = *g;
@@ -359,7 +460,10 @@ void Resolver::bind(NameExpr &n)
     n.late_ = true;
     n.missingIsError_ = explicitOnly;
     if (plainVariable && !explicitOnly && !forEval_) {
-        if (procedure_) {
+        if (procedure_ && procedure_ == scope_) {
+            // Execute inside a procedure: its frame has no room for more.
+            n.createsGlobal_ = true;
+        } else if (procedure_) {
             qsizetype slot = procedure_->slotNames.indexOf(n.lower);
             if (slot < 0) {
                 slot = procedure_->slotNames.size();
