@@ -551,6 +551,16 @@ struct Procedure {
     const Chunk *chunk = nullptr;
     const ClassDef *owner = nullptr;  // the class of a method
     int slotCount() const { return int(slotNames.size()); }
+    // The slot of a (lower-case) name, or -1; looked up by hash so that a
+    // procedure with many locals still compiles in linear time.
+    int slotOf(const QString &lower) const { return slotIndex.value(lower, -1); }
+    int addSlot(const QString &lower)
+    {
+        slotIndex.insert(lower, slotCount());
+        slotNames << lower;
+        return slotCount() - 1;
+    }
+    QHash<QString, int> slotIndex;
 };
 
 // Class Name ... End Class: its members by name, its methods, and the

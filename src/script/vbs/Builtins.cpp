@@ -142,10 +142,11 @@ Value fnReplace(Runtime &rt, Args a)
     }
     out += QStringView(source).mid(pos);
     rt.checkStringLength(out.size());
+    rt.work(source.size() + out.size());
     return out;
 }
 
-Value fnSplit(Runtime &, Args a)
+Value fnSplit(Runtime &rt, Args a)
 {
     const QString s = a[0].toString();
     const QString delimiter = a.size() > 1 && !a[1].isEmpty() ? a[1].toString() : QStringLiteral(" ");
@@ -169,6 +170,7 @@ Value fnSplit(Runtime &, Args a)
         pos = hit + delimiter.size();
     }
     parts.append(s.mid(pos));
+    rt.work(s.size() + parts.size());
     return Value(makeArray(std::move(parts)));
 }
 
@@ -187,6 +189,7 @@ Value fnJoin(Runtime &rt, Args a)
             out += v.toString();
         rt.checkStringLength(out.size());
     }
+    rt.work(out.size() + a[0].array()->items.size());
     return out;
 }
 
@@ -222,6 +225,7 @@ Value fnSpace(Runtime &rt, Args a)
 {
     const qint32 n = nonNegative(a[0]);
     rt.checkStringLength(n);
+    rt.work(n);
     return QString(n, u' ');
 }
 
@@ -246,6 +250,7 @@ Value fnString(Runtime &rt, Args a)
         c = charCode(a[1].toLong() & 0xFFFF);
     }
     rt.checkStringLength(n);
+    rt.work(n);
     return QString(n, c);
 }
 
@@ -547,11 +552,11 @@ Value fnInputBox(Runtime &rt, Args a)
     return rt.dialogs()->input(prompt, title, initial).value_or(QString());
 }
 
-Value fnCreateObject(Runtime &, Args a)
+Value fnCreateObject(Runtime &rt, Args a)
 {
     const QString progId = a[0].toString();
     if (progId.compare(u"Scripting.Dictionary", Qt::CaseInsensitive) == 0)
-        return Value(std::make_shared<DictionaryObject>());
+        return Value(std::make_shared<DictionaryObject>([&rt](qsizetype units) { rt.work(units); }));
     if (progId.compare(u"VBScript.RegExp", Qt::CaseInsensitive) == 0)
         return Value(std::make_shared<RegExpObject>());
     throw ScriptException(RuntimeError::CannotCreateObject, progId);

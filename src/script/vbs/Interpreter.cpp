@@ -99,8 +99,11 @@ Value readElement(const ScriptArray &a, Args idx)
     return a.items[pos];
 }
 
-void writeElement(Value &variable, Args idx, Value value)
+void writeElement(Value &variable, Args idx, Value value, Runtime &rt)
 {
+    // Writing to an array another variable shares copies it first.
+    if (variable.array().use_count() > 1)
+        rt.work(variable.array()->items.size());
     QVarLengthArray<qint32, 4> indexes;
     for (const Value &v : idx)
         indexes.append(arrayIndex(v));
@@ -113,10 +116,10 @@ void writeElement(Value &variable, Args idx, Value value)
 
 // A name, an element or a default member given arguments; with args, an
 // object's default member is written.
-void storeIndexed(Value &variable, Args idx, Value value, const QString &name)
+void storeIndexed(Value &variable, Args idx, Value value, const QString &name, Runtime &rt)
 {
     if (variable.kind() == ValueKind::Array)
-        return writeElement(variable, idx, std::move(value));
+        return writeElement(variable, idx, std::move(value), rt);
     if (variable.isObject() && !variable.isNothing()) {
         HostObject &o = *variable.object();
         const int member = o.hostClass().defaultMember();
@@ -298,7 +301,7 @@ void NameExpr::store(Frame &f, Value value) const
         }
         ArgBuffer values;
         evalArgs(args, f, values);
-        return storeIndexed(slot, span(values), std::move(value), name);
+        return storeIndexed(slot, span(values), std::move(value), name, f.rt);
     }
     case Binding::Kind::ClassMember: {
         ArgBuffer values;
@@ -307,7 +310,7 @@ void NameExpr::store(Frame &f, Value value) const
             if (plain)
                 *field = std::move(value);
             else
-                storeIndexed(*field, span(values), std::move(value), name);
+                storeIndexed(*field, span(values), std::move(value), name, f.rt);
             return;
         }
         return instanceOf(f).assign(classMember(b), span(values), value);
@@ -458,7 +461,7 @@ void IndexExpr::store(Frame &f, Value value) const
         throw ScriptException(RuntimeError::IllegalAssignment, inner->describe());
     ArgBuffer values;
     evalArgs(args, f, values);
-    storeIndexed(v, span(values), std::move(value), inner->describe());
+    storeIndexed(v, span(values), std::move(value), inner->describe(), f.rt);
 }
 
 
@@ -804,6 +807,7 @@ Flow ReDimStmt::exec(Frame &f) const
             array->items = before.items;
         }
         array->items.resize(qsizetype(total));
+        f.rt.work(total);
         item.target->store(f, Value(array));
     }
     return Flow::Normal;

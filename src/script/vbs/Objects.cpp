@@ -177,6 +177,7 @@ QString DictionaryObject::keyText(const Value &key) const
 
 void DictionaryObject::add(const Value &key, const Value &item)
 {
+    worked(1);
     const QString k = keyText(key);
     if (index_.contains(k))
         throw ScriptException(RuntimeError::KeyAlreadyExists);
@@ -246,6 +247,7 @@ void DictionaryObject::removeAll()
 
 void DictionaryObject::reindex()
 {
+    worked(entries_.size());
     index_.clear();
     for (qsizetype i = 0; i < entries_.size(); ++i)
         index_.insert(keyText(entries_[i].key), i);
@@ -253,6 +255,7 @@ void DictionaryObject::reindex()
 
 Value DictionaryObject::keys() const
 {
+    worked(entries_.size());
     QList<Value> out;
     out.reserve(entries_.size());
     for (const Entry &e : entries_)
@@ -262,6 +265,7 @@ Value DictionaryObject::keys() const
 
 Value DictionaryObject::items() const
 {
+    worked(entries_.size());
     QList<Value> out;
     out.reserve(entries_.size());
     for (const Entry &e : entries_)

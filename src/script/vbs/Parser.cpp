@@ -211,6 +211,8 @@ StmtList Parser::parseBlock()
 
 void Parser::parseStatement(StmtList &out)
 {
+    if (poll_ && (++statements_ & 1023) == 0)
+        poll_();
     const Token &t = peek();
     if (t.kind == TokenKind::WithDot) {
         out.push_back(parseAssignOrCall());
@@ -293,8 +295,9 @@ std::unique_ptr<Procedure> Parser::parseProcedureBody(ProcKind kind, ClassDef *c
         for (const auto &other : chunk_.procedures)
             if (other->name.compare(proc->name, Qt::CaseInsensitive) == 0)
                 failAt(CompileError::NameRedefined, nameToken);
-        if (chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower))
+        if (topNames_.contains(lower))
             failAt(CompileError::NameRedefined, nameToken);
+        topNames_.insert(lower);
     }
     procedure_ = proc.get();
     if (accept(TokenKind::LParen) && !accept(TokenKind::RParen)) {
@@ -446,11 +449,9 @@ void Parser::declareVariable(const QString &name, const Token &at)
     if (isDeclared(lower))
         failAt(CompileError::NameRedefined, at);
     if (procedure_) {
-        procedure_->slotNames << lower;
+        procedure_->addSlot(lower);
     } else {
-        for (const auto &p : chunk_.procedures)
-            if (p->name.toLower() == lower)
-                failAt(CompileError::NameRedefined, at);
+        topNames_.insert(lower);
         chunk_.globalNames << lower;
         chunk_.globalPositions << SourcePos{at.line, at.column};
     }
@@ -459,8 +460,8 @@ void Parser::declareVariable(const QString &name, const Token &at)
 bool Parser::isDeclared(const QString &lower) const
 {
     if (procedure_)
-        return procedure_->slotNames.contains(lower) || procedure_->constantNames.contains(lower);
-    return chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower);
+        return procedure_->slotOf(lower) >= 0 || procedure_->constantNames.contains(lower);
+    return topNames_.contains(lower);
 }
 
 void Parser::parseDim()
@@ -524,6 +525,7 @@ void Parser::parseConst()
             procedure_->constantNames << lower;
             procedure_->localConstants << value;
         } else {
+            topNames_.insert(lower);
             chunk_.constantNames << lower;
             chunk_.constantValues << value;
         }

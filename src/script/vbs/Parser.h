@@ -3,6 +3,8 @@
 #include "script/vbs/Ast.h"
 #include "script/vbs/Lexer.h"
 
+#include <QSet>
+
 namespace script::vbs {
 
 // Builds the tree of one chunk from its tokens: statements and procedures
@@ -90,6 +92,15 @@ private:
     Chunk &chunk_;
     Procedure *procedure_ = nullptr;  // the procedure being parsed, if any
     ClassDef *class_ = nullptr;       // the class being parsed, if any
+    // Lower-case names declared at the top level: variables, constants,
+    // procedures.
+    QSet<QString> topNames_;
+    // Asked now and then during long compilations (the time limit).
+    std::function<void()> poll_;
+    int statements_ = 0;
+  public:
+    void setPoll(std::function<void()> poll) { poll_ = std::move(poll); }
+  private:
     int nesting_ = 0;                 // for the depth limit
     int forDepth_ = 0;
     int doDepth_ = 0;

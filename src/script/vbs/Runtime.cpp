@@ -89,7 +89,10 @@ void Runtime::runCode(const QString &code)
 {
     auto chunk = std::make_unique<Chunk>();
     chunk->lines = sourceLines(code);
-    Parser parser(tokenize(code), *chunk, withSerial_);
+    checkSourceLength(code);
+    const auto poll = [this] { checkLimits(); };
+    Parser parser(tokenize(code, poll), *chunk, withSerial_);
+    parser.setPoll(poll);
     parser.parseProgram();
     withSerial_ += parser.withCount();
     Resolver(*this, *chunk).compile();
@@ -109,6 +112,7 @@ Value Runtime::evaluate(const QString &expression)
 {
     auto chunk = std::make_unique<Chunk>();
     chunk->lines = sourceLines(expression);
+    checkSourceLength(expression);
     Parser parser(tokenize(expression), *chunk, withSerial_);
     parser.parseExpressionOnly();
     Resolver(*this, *chunk, true).compile();
@@ -137,7 +141,10 @@ std::unique_ptr<Chunk> Runtime::compile(const QString &code, bool expression, co
 {
     auto chunk = std::make_unique<Chunk>();
     chunk->lines = sourceLines(code);
-    Parser parser(tokenize(code), *chunk, withSerial_);
+    checkSourceLength(code);
+    const auto poll = [this] { checkLimits(); };
+    Parser parser(tokenize(code, poll), *chunk, withSerial_);
+    parser.setPoll(poll);
     if (expression)
         parser.parseExpressionOnly();
     else
@@ -280,6 +287,12 @@ void Runtime::checkLimits()
         throw ScriptException(RuntimeError::ScriptTimedOut);
 }
 
+void Runtime::checkSourceLength(const QString &code) const
+{
+    if (code.size() > limits.maxSourceLength)
+        throw ScriptException(int(RuntimeError::OutOfMemory), scriptTooLongText(), kVbsRuntimeSource);
+}
+
 void Runtime::checkStringLength(qsizetype length) const
 {
     if (length > limits.maxStringLength)
@@ -399,8 +412,11 @@ void Resolver::compile()
 
 void Resolver::resolveBlock(const StmtList &body)
 {
-    for (auto &s : body)
+    for (auto &s : body) {
+        if ((++statements_ & 1023) == 0)
+            rt_.checkLimits();
         s->resolve(*this);
+    }
 }
 
 void Resolver::bind(NameExpr &n)
@@ -414,7 +430,7 @@ void Resolver::bind(NameExpr &n)
             b.slot = procedure_->returnSlot;
             return;
         }
-        const qsizetype slot = procedure_->slotNames.indexOf(n.lower);
+        const qsizetype slot = procedure_->slotOf(n.lower);
         if (slot >= 0 && slot != procedure_->returnSlot) {
             b.kind = Binding::Kind::Local;
             b.slot = int(slot);
@@ -464,11 +480,9 @@ void Resolver::bind(NameExpr &n)
             // Execute inside a procedure: its frame has no room for more.
             n.createsGlobal_ = true;
         } else if (procedure_) {
-            qsizetype slot = procedure_->slotNames.indexOf(n.lower);
-            if (slot < 0) {
-                slot = procedure_->slotNames.size();
-                procedure_->slotNames << n.lower;
-            }
+            qsizetype slot = procedure_->slotOf(n.lower);
+            if (slot < 0)
+                slot = procedure_->addSlot(n.lower);
             n.fallbackSlot_ = int(slot);
         } else {
             n.createsGlobal_ = true;

@@ -2,6 +2,7 @@
 
 #include "script/Deadline.h"
 #include "script/ScriptError.h"
+#include "script/ScriptSource.h"
 #include "script/vbs/Ast.h"
 
 #include <QHash>
@@ -26,6 +27,7 @@ struct Builtin {
 struct Limits {
     qsizetype maxStringLength = qsizetype(1) << 24;   // characters
     qsizetype maxArrayElements = qsizetype(1) << 23;  // per ReDim
+    qsizetype maxSourceLength = kMaxScriptLength;     // characters of one script
     int maxCallDepth = 3000;
     // Stack the interpreter leaves unused below its deepest call.
     qsizetype stackReserve = qsizetype(1) << 20;
@@ -86,7 +88,21 @@ public:
             checkLimits();
     }
     void checkLimits();
+    // Long built-in work (copies, joins, growth) counted in elements: the
+    // time limit is checked every so many, so that no single statement
+    // keeps a script past its limit.
+    void work(qsizetype units)
+    {
+        work_ += units;
+        if (work_ >= kWorkPerCheck) {
+            work_ = 0;
+            checkLimits();
+        }
+    }
+    static constexpr qsizetype kWorkPerCheck = qsizetype(1) << 18;
     void checkStringLength(qsizetype length) const;
+    // A script longer than the limit is refused whole, never cut.
+    void checkSourceLength(const QString &code) const;
     // Out of stack space when the thread's stack is nearly used up.
     void checkStack() const;
 
@@ -117,6 +133,7 @@ private:
     ObjectRef err_;
     quint64 namesVersion_ = 1;
     quint64 ticks_ = 0;
+    qsizetype work_ = 0;
     int depth_ = 0;
     int entries_ = 0;
     const char *stackLimit_ = nullptr;
@@ -147,6 +164,7 @@ private:
     Chunk &chunk_;
     bool forEval_;
     Procedure *scope_ = nullptr;
+    int statements_ = 0;
     Procedure *procedure_ = nullptr;
 };
 

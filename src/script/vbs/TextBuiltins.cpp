@@ -223,6 +223,7 @@ Value fnEscape(Runtime &rt, Args a)
         return a[0];
     const QString s = a[0].toString();
     rt.checkStringLength(s.size() * 6);
+    rt.work(s.size());
     QString out;
     out.reserve(s.size());
     for (const QChar c : s) {
@@ -294,7 +295,7 @@ Value fnRGB(Runtime &, Args a)
     return rgb;
 }
 
-Value fnFilter(Runtime &, Args a)
+Value fnFilter(Runtime &rt, Args a)
 {
     if (a[0].isNull())
         throw ScriptException(RuntimeError::InvalidUseOfNull);
@@ -314,6 +315,7 @@ Value fnFilter(Runtime &, Args a)
         if (s.contains(match, text ? Qt::CaseInsensitive : Qt::CaseSensitive) == include)
             kept << Value(s);
     }
+    rt.work(source.items.size());
     return Value(makeArray(std::move(kept)));
 }
 
