@@ -571,6 +571,10 @@ struct ClassDef {
     QList<ClassMember> members;
     QHash<QString, int> byName;  // lower-case
     int fieldCount = 0;
+    // Per field: whether it is an array (Private a() or a(3, 4)) and the
+    // upper bounds of a fixed one, made afresh for every instance.
+    QList<bool> fieldIsArray;
+    QList<QList<qint32>> fieldBounds;
     int defaultMember = -1;
     const Procedure *initialize = nullptr;
     const Procedure *terminate = nullptr;

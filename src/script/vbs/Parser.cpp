@@ -406,18 +406,26 @@ void Parser::parseClassMember(ClassDef &cls)
         do {
             const Token &tok = peek();
             const QString name = expectName();
+            bool isArray = false;
+            QList<qint32> bounds;
             if (accept(TokenKind::LParen)) {
-                // The bounds of a field array are not kept: it starts
-                // Empty, to be sized by ReDim in Class_Initialize.
-                while (!at(TokenKind::RParen) && !atStatementEnd())
-                    next();
-                expect(TokenKind::RParen, CompileError::ExpectedCloseParen);
+                isArray = true;
+                if (!accept(TokenKind::RParen)) {
+                    do {
+                        if (!at(TokenKind::Number))
+                            fail(CompileError::ExpectedInteger);
+                        bounds << next().value.toLong();
+                    } while (accept(TokenKind::Comma));
+                    expect(TokenKind::RParen, CompileError::ExpectedCloseParen);
+                }
             }
             if (cls.byName.contains(name.toLower()))
                 failAt(CompileError::NameRedefined, tok);
             ClassMember &m = cls.member(name);
             m.isPublic = isPublic;
             m.field = cls.fieldCount++;
+            cls.fieldIsArray << isArray;
+            cls.fieldBounds << bounds;
         } while (accept(TokenKind::Comma));
         return;
     }

@@ -20,6 +20,21 @@ ClassInstance::ClassInstance(Runtime &rt, const ClassDef &cls)
     : rt_(rt), alive_(rt.alive()), cls_(cls), hostClass_(cls.hostClass)
 {
     fields.resize(cls.fieldCount);
+    for (int i = 0; i < cls.fieldCount; ++i) {
+        if (!cls.fieldIsArray[i])
+            continue;
+        auto array = std::make_shared<ScriptArray>();
+        qsizetype total = cls.fieldBounds[i].isEmpty() ? 0 : 1;
+        for (const qint32 upper : cls.fieldBounds[i]) {
+            array->dims.append({0, upper + 1});
+            total *= upper + 1;
+            if (upper < 0 || total > rt.limits.maxArrayElements)
+                throw ScriptException(RuntimeError::OutOfMemory);
+        }
+        array->items.resize(total);
+        array->fixed = !cls.fieldBounds[i].isEmpty();
+        fields[i] = Value(std::move(array));
+    }
 }
 
 ClassInstance::~ClassInstance()
