@@ -203,20 +203,13 @@ void Runtime::executeIn(const QString &code, Frame &caller, bool global)
 
 Value Runtime::callWithValues(const Procedure &p, Args args, const QString &name, HostObject *me)
 {
-    if (args.size() != p.params.size())
-        throw ScriptException(RuntimeError::WrongArgumentCount, name);
-    CallGuard guard(*this);
-    const int n = p.slotCount();
-    QVarLengthArray<Value, 12> storage(n);
-    QVarLengthArray<Value *, 12> locals(n);
-    for (int i = 0; i < n; ++i)
-        locals[i] = &storage[i];
-    for (size_t i = 0; i < args.size(); ++i)
-        storage[i] = args[i];
-    Frame f{*this, locals.data(), &p, p.chunk, false, me};
-    execBlock(p.prologue, f);
-    execBlock(p.body, f);
-    return p.isFunction ? std::move(storage[p.returnSlot]) : Value();
+    // The values stand in as literals, so all of them pass by value.
+    ExprList literals;
+    literals.reserve(args.size());
+    for (const Value &v : args)
+        literals.push_back(std::make_unique<Literal>(p.pos, v));
+    Frame none{*this};
+    return call(p, none, literals, name, me);
 }
 
 const Binding *Runtime::findGlobal(const QString &lower) const

@@ -39,7 +39,8 @@ ClassInstance::ClassInstance(Runtime &rt, const ClassDef &cls)
 
 ClassInstance::~ClassInstance()
 {
-    if (!cls_.terminate || !*alive_)
+    // Once the runtime is going, its classes may be gone already.
+    if (!*alive_ || !cls_.terminate)
         return;
     // Class_Terminate runs as the last reference goes; what it raises has
     // nowhere to go, as in VBScript.
