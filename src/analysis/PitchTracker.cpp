@@ -345,7 +345,17 @@ private:
         const int width = width_ * factor_;
         const qint64 start = centre(frame) + c.shift - (width + tauMax_ * factor_) / 2;
         auto at = [&](qint64 i) { return i >= 0 && i < qint64(x_.size()) ? double(x_[size_t(i)]) : 0.0; };
+        const bool inside = start >= 0 && start + width + tau + factor_ + 2 < qint64(x_.size());
         auto diffAt = [&](int lag) {
+            if (inside) {  // the common case, without a test per sample
+                const qint16 *a = x_.data() + start, *b = a + lag;
+                qint64 sum = 0;
+                for (int j = 0; j < width; ++j) {
+                    const int d = int(a[j]) - int(b[j]);
+                    sum += qint64(d) * d;
+                }
+                return double(sum);
+            }
             double sum = 0;
             for (int j = 0; j < width; ++j) {
                 const double d = at(start + j) - at(start + j + lag);
