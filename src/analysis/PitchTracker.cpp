@@ -168,6 +168,12 @@ public:
                 if (voicing >= o_.shiftBelowVoicing)
                     break;
             }
+            const double ramp = std::clamp((levelDb(t.amplitude[i]) - gate) / std::max(1e-9, o_.gateRampDb), 0.0, 1.0);
+            if (ramp < 1) {
+                for (Candidate &c : candidates[i])
+                    c.probability *= ramp;
+                voicing *= ramp;
+            }
             t.voicing[i] = float(std::min(1.0, voicing));
         }
 

@@ -52,9 +52,12 @@ struct PitchOptions {
 
     // Frames quieter than this (RMS, dB below full scale), or this far below
     // the wave's loudest frame, are unvoiced whatever their shape: room tone
-    // and hum are periodic but not sung.
+    // and the hum of a fan or the mains are periodic but not sung, and in a
+    // frequency file they would drag the mean F0 down. Over the next
+    // `gateRampDb` the voicing probability rises from nothing to its own.
     double silenceDb = -60;
-    double belowPeakDb = 45;
+    double belowPeakDb = 40;
+    double gateRampDb = 10;
 
     // The decoding over frames (Viterbi): the cost, in nats, of each
     // semitone the pitch moves between frames (a 6 Hz vibrato of a semitone
