@@ -20,10 +20,6 @@ int frqCommand(const CliArgs &args)
     const analysis::FrqRunResult result = analysis::writeFrqFiles(analysis::waveFilesUnder(folder), options);
     for (const QString &failure : result.failures)
         printErr(QStringLiteral("failed: ") + failure);
-    printErr(QStringLiteral("frequency files written: %1, kept: %2, failed: %3, time: %4 ms")
-                 .arg(result.written)
-                 .arg(result.skipped)
-                 .arg(result.failures.size())
-                 .arg(timer.elapsed()));
+    printErr(QStringLiteral("frequency files %1, time: %2 ms").arg(result.counts()).arg(timer.elapsed()));
     return result.failures.isEmpty() ? 0 : 1;
 }

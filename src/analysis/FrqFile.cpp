@@ -138,6 +138,11 @@ std::optional<QString> writeFrqFor(const QString &wavPath, const PitchOptions &o
     return writeFileAtomically(frqPathOf(wavPath), encodeFrq(frqFromTrack(track)));
 }
 
+QString FrqRunResult::counts() const
+{
+    return QStringLiteral("written: %1, kept: %2, failed: %3").arg(written).arg(skipped).arg(failures.size());
+}
+
 FrqRunResult writeFrqFiles(const QStringList &wavPaths, const FrqRunOptions &options, const FrqProgress &progress,
                            const std::atomic<bool> *cancel)
 {

@@ -51,6 +51,9 @@ struct FrqRunResult {
     int skipped = 0;  // had a frequency file already
     QStringList failures;  // "path: reason"
     bool cancelled = false;
+    // "written: 3, kept: 1, failed: 0", as the window and the command line
+    // tell it.
+    QString counts() const;
 };
 // Called from worker threads after each recording, with the count done and
 // the count to do.

@@ -16,10 +16,7 @@ const QString kTitle = QStringLiteral("Generate frequency files - 生成頻率�
 
 QString frqRunSummary(const analysis::FrqRunResult &result)
 {
-    QString text = QStringLiteral("Frequency files written: %1, kept: %2, failed: %3")
-                       .arg(result.written)
-                       .arg(result.skipped)
-                       .arg(result.failures.size());
+    QString text = QStringLiteral("Frequency files ") + result.counts();
     if (result.cancelled)
         text += QStringLiteral("\r\nCancelled - 已取消");
     // A bank with many broken recordings would fill the screen.
