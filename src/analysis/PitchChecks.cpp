@@ -1,5 +1,11 @@
 #include "analysis/PitchChecks.h"
 
+#include "wave/clsWave.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <cmath>
 
 namespace analysis {
@@ -65,6 +71,45 @@ std::optional<FrqMismatch> frqMismatch(const PitchTrack &track, const FrqData &f
     if (m.compared == 0 || m.disagreeing <= share * m.compared)
         return std::nullopt;
     return m;
+}
+
+RecordingPitchFindings checkRecordingPitch(const QString &wavPath, const QStringList &aliases,
+                                           const PitchOptions &options)
+{
+    RecordingPitchFindings out;
+    const QFileInfo info(wavPath);
+    clsWave wave;
+    QString name = info.fileName();
+    if (!wave.ReadFile(info.absolutePath(), name)) {
+        out.error = wave.GetError().split(QStringLiteral("\r\n")).value(0);
+        return out;
+    }
+    const PitchTrack track = trackPitch(wave.samples().span(), wave.Samplerate, options);
+
+    QHash<int, int> votes;
+    for (const QString &alias : aliases)
+        if (const std::optional<int> note = noteAtEnd(alias))
+            ++votes[*note];
+    std::optional<int> note;
+    for (auto it = votes.begin(); it != votes.end(); ++it)
+        if (!note || it.value() > votes.value(*note) || (it.value() == votes.value(*note) && it.key() < *note))
+            note = it.key();
+    if (!note)
+        note = noteAtEnd(info.dir().dirName());
+    if (note)
+        out.offPitch = offPitch(track, *note);
+
+    QFile frqFile(frqPathOf(wavPath));
+    if (frqFile.exists()) {
+        QString why;
+        if (!frqFile.open(QIODevice::ReadOnly))
+            out.error = frqFile.fileName() + QStringLiteral(": ") + frqFile.errorString();
+        else if (const std::optional<FrqData> frq = decodeFrq(frqFile.readAll(), &why))
+            out.frqMismatch = frqMismatch(track, *frq);
+        else
+            out.frqMismatch = FrqMismatch{0, 0, why};
+    }
+    return out;
 }
 
 }  // namespace analysis

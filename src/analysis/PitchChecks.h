@@ -4,6 +4,7 @@
 #include "analysis/PitchTracker.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace analysis {
@@ -38,5 +39,17 @@ struct FrqMismatch {
 // nothing when they agree.
 std::optional<FrqMismatch> frqMismatch(const PitchTrack &track, const FrqData &frq, double limitSemitones = 1.0,
                                        double share = 0.25);
+
+// Both checks on one recording as a report runs them: reads the wave,
+// tracks it, takes the note from the aliases of its entries (the one most of
+// them end with) or else from its folder's name, and reads NAME_wav.frq
+// when there is one.
+struct RecordingPitchFindings {
+    std::optional<OffPitch> offPitch;
+    std::optional<FrqMismatch> frqMismatch;
+    QString error;  // the wave or the frequency file could not be read
+};
+RecordingPitchFindings checkRecordingPitch(const QString &wavPath, const QStringList &aliases,
+                                           const PitchOptions &options = {});
 
 }  // namespace analysis

@@ -248,3 +248,39 @@ TEST(PitchChecks, FindOffPitchRecordingsAndWrongFrequencyFiles)
     ASSERT_TRUE(frqMismatch(t, shorter));
     EXPECT_TRUE(frqMismatch(t, shorter)->describe().contains(QStringLiteral("frames")));
 }
+
+TEST(PitchChecks, CheckARecordingByItsAliasesOrItsFolderAndItsFrequencyFile)
+{
+    TempFolder dir;
+    QDir(dir.path()).mkpath(QStringLiteral("A3"));
+    ToneSynth a3, sharp;
+    a3.silence(50).steady(400, 220).silence(50);
+    sharp.silence(50).steady(400, noteToHz(57 + 2)).silence(50);
+    const QString onNote = dir.write(QStringLiteral("A3/a.wav"), wavimg::wav(listOf(a3.samples)));
+    const QString offNote = dir.write(QStringLiteral("A3/b.wav"), wavimg::wav(listOf(sharp.samples)));
+
+    RecordingPitchFindings f = checkRecordingPitch(onNote, {});
+    EXPECT_FALSE(f.offPitch);
+    EXPECT_FALSE(f.frqMismatch);
+    EXPECT_TRUE(f.error.isEmpty());
+    f = checkRecordingPitch(offNote, {});  // by the folder: A3, two semitones off
+    ASSERT_TRUE(f.offPitch);
+    EXPECT_EQ(f.offPitch->note, 57);
+    // The aliases' note wins over the folder's, by majority.
+    EXPECT_FALSE(checkRecordingPitch(offNote, {QStringLiteral("a B3"), QStringLiteral("i B3"), QStringLiteral("u A3")}).offPitch);
+    EXPECT_TRUE(checkRecordingPitch(onNote, {QStringLiteral("a B3")}).offPitch);
+
+    // The frequency file of the other recording is a mismatch; a broken one
+    // says why.
+    ASSERT_EQ(writeFrqFor(offNote), std::nullopt);
+    QFile::copy(dir.file(QStringLiteral("A3/b_wav.frq")), dir.file(QStringLiteral("A3/a_wav.frq")));
+    f = checkRecordingPitch(onNote, {});
+    ASSERT_TRUE(f.frqMismatch);
+    EXPECT_GT(f.frqMismatch->disagreeing, f.frqMismatch->compared / 2);
+    EXPECT_FALSE(checkRecordingPitch(offNote, {}).frqMismatch);
+    dir.write(QStringLiteral("A3/a_wav.frq"), QByteArray("FREQ"));
+    f = checkRecordingPitch(onNote, {});
+    ASSERT_TRUE(f.frqMismatch);
+    EXPECT_TRUE(f.frqMismatch->describe().contains(QStringLiteral("not a frequency file")));
+    EXPECT_FALSE(checkRecordingPitch(dir.file(QStringLiteral("missing.wav")), {}).error.isEmpty());
+}
