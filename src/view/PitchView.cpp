@@ -141,10 +141,18 @@ std::vector<QPoint> loudnessPoints(const F0Series &series, double start, double 
         return points;
     const double span = bottom - top - 1;
     for (int x = 0; x < width; ++x) {
-        const int frame = series.frameAt(xToMs(x + 0.5, start, length, width));
-        if (frame < 0)
+        const double ms = xToMs(x + 0.5, start, length, width);
+        if (series.frameAt(ms) < 0)
             continue;
-        const double share = std::clamp((series.loudnessDb[size_t(frame)] + 80.0) / 80.0, 0.0, 1.0);
+        // Between the centres of two frames, so that a zoomed-in view shows
+        // no steps.
+        const double position = ms * series.sampleRate / 1000.0 / series.hopSamples - 0.5;
+        const int last = int(series.loudnessDb.size()) - 1;
+        const int a = std::clamp(int(std::floor(position)), 0, last);
+        const int b = std::min(a + 1, last);
+        const double w = std::clamp(position - a, 0.0, 1.0);
+        const double db = series.loudnessDb[size_t(a)] * (1 - w) + series.loudnessDb[size_t(b)] * w;
+        const double share = std::clamp((db + 80.0) / 80.0, 0.0, 1.0);
         points.emplace_back(x, bottom - 1 - int(std::lround(share * span)));
     }
     return points;

@@ -67,7 +67,8 @@ std::vector<NoteMark> noteMarks(const NoteAxis &axis, int minGap = 14);
 // stretches break it into separate lines.
 std::vector<std::vector<QPoint>> pitchLines(const F0Series &series, double start, double length, int width,
                                             const std::function<double(double)> &rowOfHz, int top, int bottom);
-// The loudness, -80 dB at the bottom to 0 dB at the top of [top, bottom).
+// The loudness, -80 dB at the bottom to 0 dB at the top of [top, bottom),
+// one point per column over the wave.
 std::vector<QPoint> loudnessPoints(const F0Series &series, double start, double length, int width, int top,
                                    int bottom);
 

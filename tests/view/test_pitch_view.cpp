@@ -39,6 +39,11 @@ TEST(PitchView, CurvesFollowTheFramesAndBreakWhereUnvoiced)
     const std::vector<QPoint> loud = loudnessPoints(s, -10, 80, 80, 0, 81);
     ASSERT_EQ(loud.size(), 60u);  // none before the start or after the end
     EXPECT_EQ(loud.front(), QPoint(10, 80 - 60));
+    F0Series rising = s;
+    rising.loudnessDb = {-80, -40, -40, -40, -40, -40};
+    // Column 9 shows 9.5 ms, 45 % of the way from the first frame's centre
+    // (5 ms) to the second's (15 ms): -62 dB, 18 rows up.
+    EXPECT_EQ(loudnessPoints(rising, 0, 60, 60, 0, 81)[9].y(), 80 - 18);
 
     EXPECT_EQ(pitchText(s, nullptr, 5), QStringLiteral("F0 220.0 Hz  A3 +0 ct  -20.0 dB"));
     const F0Series frq = series({0, 0, 0, 0, 331, 0});
