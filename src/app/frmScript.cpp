@@ -8,12 +8,17 @@
 #include "script/ConsoleLogic.h"
 #include "script/ConsoleTexts.h"
 #include "script/TraceText.h"
+#include "oto/OtoListModel.h"
+#include "ui/QtDialogs.h"
 #include "ui/applyFont.h"
+#include "view/WaveEditor.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -32,7 +37,9 @@ QString boxText(const QString &text)
 }  // namespace
 
 frmScript::frmScript(frmMain &main, const modLocale &locale, Dialogs &dialogs, int displayCharset)
-    : QWidget(nullptr), main_(main), locale_(locale), dialogs_(dialogs), engine_(&dialogs)
+    : QWidget(nullptr), main_(main), locale_(locale),
+      ownDialogs_(dynamic_cast<QtDialogs *>(&dialogs) ? std::make_unique<QtDialogs>(this) : nullptr),
+      dialogs_(ownDialogs_ ? *ownDialogs_ : dialogs), engine_(&dialogs_)
 {
     setObjectName(QStringLiteral("frmScript"));
     setWindowTitle(QStringLiteral("\\OTO Script/"));
@@ -135,8 +142,26 @@ void frmScript::asStep(Call call)
     const EntriesSnapshot before = doc.snapshot();
     call();
     doc.recordChangesSince(before, QStringLiteral("Script"));
+    if (!engine_.isRunning())
+        showScriptResults();
     if (closePending_ && !engine_.isRunning())
         QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void frmScript::showScriptResults()
+{
+    main_.listModel().refreshTexts();
+    // A script that filled the list again (F5LstOto) left no row selected:
+    // the current entry's row is selected again, when the list shows it.
+    auto *list = main_.findChild<QListView *>(QStringLiteral("lstOto"));
+    const int current = main_.waveEditor().curIdx();
+    if (list && !list->currentIndex().isValid() && current >= 0) {
+        const int row = main_.listModel().rowOfEntry(current);
+        if (row >= 0)
+            list->setCurrentIndex(main_.listModel().index(row));
+    }
+    if (main_.isEditable())
+        main_.refreshFields();
 }
 
 void frmScript::cmdRun_Click()
@@ -241,7 +266,18 @@ void frmScript::cmdSptSample_Click()
 void frmScript::SptCtl_Error(const script::ScriptError &error)
 {
     const bool fromScriptBox = runMode_ == 0;
+    // The report's first line stays in view, wherever the output ends; the
+    // insertion point stays after the report.
+    const int reportStart = txtDebug_->textCursor().selectionStart();
     trace(script::errorReport(error, fromScriptBox) + QStringLiteral("\r\n"));
+    const QTextCursor end = txtDebug_->textCursor();
+    QTextCursor start(txtDebug_->document());
+    start.setPosition(reportStart);
+    txtDebug_->setTextCursor(start);
+    txtDebug_->ensureCursorVisible();
+    const int scrolled = txtDebug_->verticalScrollBar()->value();
+    txtDebug_->setTextCursor(end);
+    txtDebug_->verticalScrollBar()->setValue(scrolled);
     if (!fromScriptBox)
         return;
     const script::TextSelection at = script::errorLineSelection(txtScript_->toPlainText(), error.line);

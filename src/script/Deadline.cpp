@@ -8,7 +8,7 @@ void Deadline::start(int timeoutMs)
     if (depth_++ > 0)
         return;
     pauses_ = 0;
-    cancelled_ = false;
+    aborted_.reset();
     limited_ = timeoutMs > 0;
     due_ = Clock::now() + std::chrono::milliseconds(timeoutMs);
 }
@@ -23,13 +23,13 @@ void Deadline::stop()
 bool Deadline::expired() const
 {
     std::lock_guard lock(mutex_);
-    return cancelled_ || (limited_ && pauses_ == 0 && Clock::now() >= due_);
+    return aborted_ || (limited_ && pauses_ == 0 && Clock::now() >= due_);
 }
 
 std::optional<Deadline::Clock::time_point> Deadline::due() const
 {
     std::lock_guard lock(mutex_);
-    if (cancelled_)
+    if (aborted_)
         return Clock::now();
     if (!limited_ || pauses_ > 0)
         return std::nullopt;
@@ -50,21 +50,24 @@ void Deadline::resume()
         due_ += Clock::now() - pausedAt_;
 }
 
-}  // namespace script
 
-namespace script {
-
-void Deadline::cancel()
+void Deadline::abort(RuntimeError why)
 {
     std::lock_guard lock(mutex_);
-    if (depth_ > 0)
-        cancelled_ = true;
+    if (depth_ > 0 && !aborted_)
+        aborted_ = why;
 }
 
-bool Deadline::cancelled() const
+std::optional<RuntimeError> Deadline::aborted() const
 {
     std::lock_guard lock(mutex_);
-    return cancelled_;
+    return aborted_;
+}
+
+bool Deadline::running() const
+{
+    std::lock_guard lock(mutex_);
+    return depth_ > 0;
 }
 
 }  // namespace script

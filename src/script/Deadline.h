@@ -1,5 +1,7 @@
 #pragma once
 
+#include "script/ScriptError.h"
+
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -26,18 +28,24 @@ public:
     void pause();
     void resume();
 
-    // Ends the running call at its next check, whatever its limit, as when
-    // the console closes while a script waits in a host function. The next
-    // outermost start() forgets it.
-    void cancel();
-    bool cancelled() const;
+    // Ends the running call at its next check, whatever its limit, with
+    // the error why: Script stopped (the console's Stop, or the console
+    // closing while a script waits in a host function), Out of memory (the
+    // watchdog). The first reason stays; the next outermost start()
+    // forgets it.
+    void abort(RuntimeError why);
+    void cancel() { abort(RuntimeError::ScriptStopped); }
+    bool cancelled() const { return aborted().has_value(); }
+    std::optional<RuntimeError> aborted() const;
+    // True while a call runs (between the outermost start and stop).
+    bool running() const;
 
 private:
     mutable std::mutex mutex_;
     int depth_ = 0;
     int pauses_ = 0;
     bool limited_ = false;
-    bool cancelled_ = false;
+    std::optional<RuntimeError> aborted_;
     Clock::time_point due_;
     Clock::time_point pausedAt_;
 };

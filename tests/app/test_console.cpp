@@ -127,9 +127,12 @@ TEST_F(ConsoleFixture, ScriptsWorkOnTheLiveDocumentAsOneStep)
     OtoDocument &doc = window->document();
     run("env.curoto.als = \"changed\"\n");
     EXPECT_EQ(doc.clcOto()[0]->ALS, "changed");
-    EXPECT_EQ(window->listModel().data(window->listModel().index(0)).toString(), "ka\ta.wav");  // not shown yet
-    run("F5LstOto\n");
+    // The list shows the entries as the run left them, selection kept.
     EXPECT_EQ(window->listModel().data(window->listModel().index(0)).toString(), "changed\ta.wav");
+    EXPECT_EQ(child<QLineEdit>("txtALS")->text(), "changed");
+    run("F5LstOto\n");  // a list filled again keeps the current entry selected
+    EXPECT_EQ(window->listModel().data(window->listModel().index(0)).toString(), "changed\ta.wav");
+    EXPECT_EQ(child<QListView>("lstOto")->currentIndex().row(), 0);
     EXPECT_EQ(doc.history().count(), 1);  // the second run changed nothing
     EXPECT_TRUE(doc.blnChanged());
     child<QAction>("mnuUndo")->trigger();

@@ -1,5 +1,8 @@
 #include "script/js/Watchdog.h"
 
+#include <cstdio>
+#include <unistd.h>
+
 namespace script {
 
 Watchdog::Watchdog(Deadline &deadline, std::function<void()> onExpired)
@@ -17,12 +20,38 @@ Watchdog::~Watchdog()
     thread_.join();
 }
 
+void Watchdog::setMemoryLimit(qint64 bytes)
+{
+    std::lock_guard lock(mutex_);
+    memoryLimit_ = std::max<qint64>(0, bytes);
+}
+
+qint64 Watchdog::memoryLimit() const
+{
+    std::lock_guard lock(mutex_);
+    return memoryLimit_;
+}
+
+qint64 Watchdog::residentBytes()
+{
+    // The second field of statm: resident pages.
+    std::FILE *f = std::fopen("/proc/self/statm", "r");
+    if (!f)
+        return 0;
+    long long size = 0, resident = 0;
+    const bool read = std::fscanf(f, "%lld %lld", &size, &resident) == 2;
+    std::fclose(f);
+    return read ? qint64(resident) * qint64(sysconf(_SC_PAGESIZE)) : 0;
+}
+
 void Watchdog::arm()
 {
     {
         std::lock_guard lock(mutex_);
-        if (armed_++ == 0)
+        if (armed_++ == 0) {
             fired_ = false;
+            memoryAtArm_ = memoryLimit_ > 0 ? residentBytes() : 0;
+        }
     }
     wake_.notify_all();
 }
@@ -46,8 +75,10 @@ void Watchdog::loop()
             continue;
         }
         // Look again at least every 20 ms: a pause, a resumption or a
-        // cancel changes the deadline without telling.
+        // cancel changes the deadline without telling, and memory grows.
         const auto soon = Deadline::Clock::now() + std::chrono::milliseconds(20);
+        if (memoryLimit_ > 0 && residentBytes() - memoryAtArm_ > memoryLimit_)
+            deadline_.abort(RuntimeError::OutOfMemory);
         const auto due = deadline_.due();
         if (!due || *due > Deadline::Clock::now()) {
             wake_.wait_until(lock, due ? std::min(*due, soon) : soon);
