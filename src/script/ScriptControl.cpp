@@ -27,7 +27,9 @@ ScriptControl::ScriptControl(Dialogs *dialogs, QObject *parent) : QObject(parent
     makeBackend();
     // The watchdog is armed only while a call runs, and the backend is
     // replaced only while none does.
-    watchdog_ = std::make_unique<Watchdog>(deadline_, [this] { backend_->interruptFromWatchdog(); });
+    watchdog_ = std::make_unique<Watchdog>(deadline_, [this](Watchdog::Stage stage) {
+        backend_->interruptFromWatchdog(stage == Watchdog::Stage::Now);
+    });
     watchdog_->setMemoryLimit(kDefaultMemoryLimit);
 }
 

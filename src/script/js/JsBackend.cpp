@@ -3,6 +3,7 @@
 #include "script/Deadline.h"
 
 #include <QDateTime>
+#include <atomic>
 #include <QHash>
 #include <QJSEngine>
 #include <cmath>
@@ -44,17 +45,19 @@ class JsBridge : public QObject {
 public:
     explicit JsBridge(JsBackend &backend) : backend_(backend) {}
 
-    Q_INVOKABLE QJSValue get(int handle, int member);
+    // Results come back as QVariant: QJSEngine takes a QString from a
+    // QVariant quickly, but one inside a returned QJSValue very slowly.
+    Q_INVOKABLE QVariant get(int handle, int member);
     Q_INVOKABLE void set(int handle, int member, const QJSValue &value);
     // Calls a method (or, with member -1, the default member) with argc
     // arguments: the first six here, any further ones handed to extra()
     // before. (A JScript array as one argument costs QJSEngine far more
     // than separate arguments.)
-    Q_INVOKABLE QJSValue call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1,
+    Q_INVOKABLE QVariant call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1,
                               const QJSValue &a2, const QJSValue &a3, const QJSValue &a4, const QJSValue &a5);
     // The common calls, without five unused arguments to convert.
-    Q_INVOKABLE QJSValue call0(int handle, int member);
-    Q_INVOKABLE QJSValue call1(int handle, int member, const QJSValue &a0);
+    Q_INVOKABLE QVariant call0(int handle, int member);
+    Q_INVOKABLE QVariant call1(int handle, int member, const QJSValue &a0);
     Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
     // The collection's items as a JScript array; undefined for an object
     // that is no collection.
@@ -67,7 +70,7 @@ public:
     Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
 
 private:
-    QJSValue callWith(int handle, int member, const QList<Value> &args);
+    QVariant callWith(int handle, int member, const QList<Value> &args);
     JsBackend &backend_;
     QList<QJSValue> extras_;
 };
@@ -100,6 +103,10 @@ const QString kHandleKey = QStringLiteral("\u0001lirraHandle");
 const char *const kPrelude = R"JS(
 (function (bridge, global, KEY) {
     "use strict";
+    // The bridge's functions, looked up once: a lookup on the bridge costs
+    // as much as the call.
+    const bget = bridge.get, bset = bridge.set, call0 = bridge.call0, call1 = bridge.call1,
+          calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
     const classes = [];
     function noMember(key) {
         return new Error("Object doesn't support this property or method: '" + String(key) + "'");
@@ -128,12 +135,12 @@ const char *const kPrelude = R"JS(
     function invoke(h, index, args) {
         const n = args.length;
         if (n === 0)
-            return bridge.call0(h, index);
+            return call0(h, index);
         if (n === 1)
-            return bridge.call1(h, index, args[0]);
+            return call1(h, index, args[0]);
         for (let i = 6; i < n; ++i)
-            bridge.extra(args[i]);
-        return bridge.call(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]);
+            extra(args[i]);
+        return calln(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]);
     }
     function method(h, m) {
         const f = function () { return invoke(h, m.index, arguments); };
@@ -145,7 +152,7 @@ const char *const kPrelude = R"JS(
     }
     function collectionIterator(h) {
         return function () {
-            const items = bridge.items(h);
+            const items = bitems(h);
             if (items === undefined)
                 throw new TypeError("Object not a collection");
             return items[Symbol.iterator]();
@@ -156,7 +163,7 @@ const char *const kPrelude = R"JS(
     function read(h, table, cache, key) {
         const m = member(table, key);
         if (!m.method)
-            return bridge.get(h, m.index);
+            return bget(h, m.index);
         let f = cache[m.index];
         if (f === undefined)
             f = cache[m.index] = method(h, m);
@@ -166,7 +173,7 @@ const char *const kPrelude = R"JS(
         const m = member(table, key);
         if (m.method)
             throw noMember(key);
-        bridge.set(h, m.index, value);
+        bset(h, m.index, value);
         return true;
     }
     // An object that cannot be called is a plain object whose class's
@@ -197,8 +204,8 @@ const char *const kPrelude = R"JS(
                 };
             } else {
                 accessor = {
-                    get() { return bridge.get(this[KEY], m.index); },
-                    set(value) { bridge.set(this[KEY], m.index, value); },
+                    get() { return bget(this[KEY], m.index); },
+                    set(value) { bset(this[KEY], m.index, value); },
                 };
             }
             Object.defineProperty(proto, list[i][0], accessor);
@@ -256,7 +263,7 @@ const char *const kPrelude = R"JS(
         if (!(this instanceof Enumerator))
             return new Enumerator(c);
         const h = handleOf(c);
-        const items = h !== undefined ? bridge.items(h) : Array.isArray(c) ? c : undefined;
+        const items = h !== undefined ? bitems(h) : Array.isArray(c) ? c : undefined;
         if (items === undefined || items === null)
             throw new TypeError("Object not a collection");
         this._items = items;
@@ -332,7 +339,25 @@ public:
         addGlobals_.call({engine_->globalObject().property(name), engine_->toScriptValue(names)});
     }
 
-    void interruptFromWatchdog() override { engine_->setInterrupted(true); }
+    void interruptFromWatchdog(bool now) override
+    {
+        if (now)
+            engine_->setInterrupted(true);
+        else
+            stopAtHostCall_.store(true);
+    }
+
+    // Called first by every call of the glue: a call whose deadline ran out
+    // stops here, where the engine can still tell the line that was running.
+    bool stopsAtHostCall()
+    {
+        if (!stopAtHostCall_.load(std::memory_order_relaxed))
+            return false;
+        stopAtHostCall_.store(false);
+        stoppedAt_ = engine_->evaluate(QStringLiteral("new Error().stack")).toString();
+        engine_->setInterrupted(true);
+        return true;
+    }
 
     std::optional<ScriptError> addCode(const QString &code) override { return run(code, nullptr); }
     std::optional<ScriptError> executeStatement(const QString &statement) override { return run(statement, nullptr); }
@@ -374,6 +399,21 @@ public:
         }
         }
         return {};
+    }
+
+    // A host member's result on its way back through the bridge.
+    QVariant toReturned(const Value &v)
+    {
+        switch (v.kind()) {
+        case ValueKind::Empty: return QVariant();
+        case ValueKind::Boolean: return QVariant(v.boolean());
+        case ValueKind::Integer: return QVariant(int(v.integer()));
+        case ValueKind::Long: return QVariant(int(v.longValue()));
+        case ValueKind::Single: return QVariant(double(v.single()));
+        case ValueKind::Double: return QVariant(v.doubleValue());
+        case ValueKind::String: return QVariant(v.string());
+        default: return QVariant::fromValue(toJs(v));
+        }
     }
 
     // The one JScript object of a host object, made on its first way into
@@ -488,6 +528,8 @@ private:
         sources_.insert(file, splitLines(code));
         QStringList stack;
         engine_->setInterrupted(false);  // a watchdog that fired as the last call ended
+        stopAtHostCall_.store(false);
+        stoppedAt_.clear();
         const QJSValue r = engine_->evaluate(code, file, 1, &stack);
         const bool interrupted = engine_->isInterrupted();
         engine_->setInterrupted(false);
@@ -552,7 +594,18 @@ private:
             e.source = kJsRuntimeSource;
             e.description = QStringLiteral("Exception thrown and not caught: ") + thrown.toString();
         }
-        locate(e, thrown, stack);
+        // A stop at a host call left the stack as it was then:
+        // "function@file:script3:12" lines.
+        QStringList frames = stack;
+        if (timedOut && frames.isEmpty()) {
+            for (const QString &frame : stoppedAt_.split(u'\n', Qt::SkipEmptyParts)) {
+                const qsizetype at = frame.indexOf(u'@');
+                const qsizetype colon = frame.lastIndexOf(u':');
+                if (at >= 0 && colon > at)
+                    frames << QStringLiteral("%1:%2:0:%3").arg(frame.left(at), frame.mid(colon + 1), frame.mid(at + 1, colon - at - 1));
+            }
+        }
+        locate(e, thrown, frames);
         return e;
     }
 
@@ -569,6 +622,8 @@ private:
     QHash<const HostClass *, int> classIds_;
     QHash<QString, QStringList> sources_;
     int serial_ = 0;
+    std::atomic<bool> stopAtHostCall_ = false;
+    QString stoppedAt_;  // the stack where a stop at a host call found the script
 };
 
 // ----- the bridge -----
@@ -583,13 +638,15 @@ QString memberName(const HostObject &object, int member)
 
 }  // namespace
 
-QJSValue JsBridge::get(int handle, int member)
+QVariant JsBridge::get(int handle, int member)
 {
+    if (backend_.stopsAtHostCall())
+        return {};
     HostObject *object = backend_.object(handle);
     if (!object)
         return {};
     try {
-        return backend_.toJs(readMember(*object, member, {}, memberName(*object, member)));
+        return backend_.toReturned(readMember(*object, member, {}, memberName(*object, member)));
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
@@ -598,6 +655,8 @@ QJSValue JsBridge::get(int handle, int member)
 
 void JsBridge::set(int handle, int member, const QJSValue &value)
 {
+    if (backend_.stopsAtHostCall())
+        return;
     HostObject *object = backend_.object(handle);
     if (!object)
         return;
@@ -608,7 +667,7 @@ void JsBridge::set(int handle, int member, const QJSValue &value)
     }
 }
 
-QJSValue JsBridge::call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
+QVariant JsBridge::call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
                         const QJSValue &a3, const QJSValue &a4, const QJSValue &a5)
 {
     const QList<QJSValue> extras = std::exchange(extras_, {});
@@ -621,25 +680,27 @@ QJSValue JsBridge::call(int handle, int member, int argc, const QJSValue &a0, co
     return callWith(handle, member, values);
 }
 
-QJSValue JsBridge::call0(int handle, int member)
+QVariant JsBridge::call0(int handle, int member)
 {
     return callWith(handle, member, {});
 }
 
-QJSValue JsBridge::call1(int handle, int member, const QJSValue &a0)
+QVariant JsBridge::call1(int handle, int member, const QJSValue &a0)
 {
     return callWith(handle, member, {backend_.fromJs(a0)});
 }
 
-QJSValue JsBridge::callWith(int handle, int member, const QList<Value> &values)
+QVariant JsBridge::callWith(int handle, int member, const QList<Value> &values)
 {
+    if (backend_.stopsAtHostCall())
+        return {};
     HostObject *object = backend_.object(handle);
     if (!object)
         return {};
     try {
         if (member < 0)
-            return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()));
-        return backend_.toJs(readMember(*object, member, values, memberName(*object, member)));
+            return backend_.toReturned(readDefault(*object, values, object->hostClass().typeName()));
+        return backend_.toReturned(readMember(*object, member, values, memberName(*object, member)));
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
@@ -648,6 +709,8 @@ QJSValue JsBridge::callWith(int handle, int member, const QList<Value> &values)
 
 QJSValue JsBridge::items(int handle)
 {
+    if (backend_.stopsAtHostCall())
+        return {};
     HostObject *object = backend_.object(handle);
     if (!object)
         return QJSValue(QJSValue::UndefinedValue);

@@ -5,7 +5,7 @@
 
 namespace script {
 
-Watchdog::Watchdog(Deadline &deadline, std::function<void()> onExpired)
+Watchdog::Watchdog(Deadline &deadline, std::function<void(Stage)> onExpired)
     : deadline_(deadline), onExpired_(std::move(onExpired)), thread_([this] { loop(); })
 {
 }
@@ -49,7 +49,7 @@ void Watchdog::arm()
     {
         std::lock_guard lock(mutex_);
         if (armed_++ == 0) {
-            fired_ = false;
+            fired_ = Fired::No;
             memoryAtArm_ = memoryLimit_ > 0 ? residentBytes() : 0;
         }
     }
@@ -70,8 +70,19 @@ void Watchdog::loop()
 {
     std::unique_lock lock(mutex_);
     while (!quit_) {
-        if (armed_ == 0 || fired_) {
+        if (armed_ == 0 || fired_ == Fired::Twice) {
             wake_.wait(lock);
+            continue;
+        }
+        if (fired_ == Fired::Once) {
+            // The engine had its grace to stop where it can say where it
+            // was; now it is stopped wherever it is.
+            if (Deadline::Clock::now() < firedAt_ + kGrace) {
+                wake_.wait_until(lock, firedAt_ + kGrace);
+                continue;
+            }
+            fired_ = Fired::Twice;
+            onExpired_(Stage::Now);
             continue;
         }
         // Look again at least every 20 ms: a pause, a resumption or a
@@ -85,8 +96,9 @@ void Watchdog::loop()
             continue;
         }
         if (deadline_.expired()) {
-            fired_ = true;
-            onExpired_();
+            fired_ = Fired::Once;
+            firedAt_ = Deadline::Clock::now();
+            onExpired_(Stage::Soon);
         }
     }
 }
