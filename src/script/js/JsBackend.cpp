@@ -109,7 +109,9 @@ const char *const kPrelude = R"JS(
           calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
     const classes = [];
     function noMember(key) {
-        return new Error("Object doesn't support this property or method: '" + String(key) + "'");
+        const e = new Error("Object doesn't support this property or method: '" + String(key) + "'");
+        e.number = 438;  // as VBScript numbers it
+        return e;
     }
     // A class's members by lower-case name, asked of C++ once per class,
     // with the prototype its objects share.
