@@ -13,6 +13,7 @@
 #include "ui/applyFont.h"
 #include "view/WaveEditor.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -34,6 +35,41 @@ QString boxText(const QString &text)
     return s;
 }
 
+// While a script runs, the console's Stop and time-out buttons (and a box
+// one of them opens) take input; everything else waits for the script.
+class StopButtonsOnly : public QObject {
+public:
+    StopButtonsOnly(const QWidget *stop, const QWidget *timeout) : stop_(stop), timeout_(timeout) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+            break;
+        default:
+            return false;
+        }
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget)
+            return false;  // the window system's own objects pass it on
+        const QWidget *modal = QApplication::activeModalWidget();
+        const bool allowed = widget == stop_ || widget == timeout_ || (modal && widget->window() == modal);
+        return !allowed;
+    }
+
+private:
+    const QWidget *stop_;
+    const QWidget *timeout_;
+};
+
 }  // namespace
 
 frmScript::frmScript(frmMain &main, const modLocale &locale, Dialogs &dialogs, int displayCharset)
@@ -54,6 +90,12 @@ frmScript::frmScript(frmMain &main, const modLocale &locale, Dialogs &dialogs, i
     engine_.setLanguage(QStringLiteral("VBScript"));
     engine_.setTimeout(3000);
     connect(&engine_, &script::ScriptControl::errorOccurred, this, &frmScript::SptCtl_Error);
+    engine_.deadline().setPump([this] {
+        StopButtonsOnly gate(cmdStop_, cmdTimeout_);
+        qApp->installEventFilter(&gate);
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(&gate);
+    });
 }
 
 frmScript::~frmScript() = default;
@@ -236,14 +278,18 @@ void frmScript::cmdSptLang_Click()
 
 void frmScript::cmdTimeout_Click()
 {
+    // Asked while a script runs, the answer applies to it too; the time
+    // the question is open does not count against it.
+    std::optional<script::DeadlinePause> pause;
     if (engine_.isRunning())
-        return;
+        pause.emplace(engine_.deadline());
     const QString answer = dialogs_
                                .input(QStringLiteral("Input a timeout (in seconds):"), QStringLiteral("Set script timeout"),
                                       formatNumber(engine_.timeout() / 1000.0))
                                .value_or(QString());
     if (const std::optional<int> ms = script::timeoutFromAnswer(answer)) {
         engine_.setTimeout(*ms);
+        engine_.deadline().changeLimit(engine_.timeout());
         cmdTimeout_->setText(script::timeoutCaption(engine_.timeout()));
     }
 }
@@ -251,6 +297,10 @@ void frmScript::cmdTimeout_Click()
 void frmScript::cmdStop_Click()
 {
     stopRequest_ = true;
+    // A script that does not see isStop and end within a second is stopped
+    // wherever it is.
+    if (engine_.isRunning())
+        engine_.deadline().abortAfter(script::RuntimeError::ScriptStopped, 1000);
 }
 
 void frmScript::cmdHelp_Click()

@@ -9,6 +9,9 @@ void Deadline::start(int timeoutMs)
         return;
     pauses_ = 0;
     aborted_.reset();
+    abortAt_.reset();
+    startedAt_ = lastPump_ = Clock::now();
+    paused_ = {};
     limited_ = timeoutMs > 0;
     due_ = Clock::now() + std::chrono::milliseconds(timeoutMs);
 }
@@ -23,6 +26,8 @@ void Deadline::stop()
 bool Deadline::expired() const
 {
     std::lock_guard lock(mutex_);
+    if (abortAt_ && !aborted_ && Clock::now() >= abortAt_->second)
+        const_cast<Deadline *>(this)->aborted_ = abortAt_->first;
     return aborted_ || (limited_ && pauses_ == 0 && Clock::now() >= due_);
 }
 
@@ -31,9 +36,12 @@ std::optional<Deadline::Clock::time_point> Deadline::due() const
     std::lock_guard lock(mutex_);
     if (aborted_)
         return Clock::now();
-    if (!limited_ || pauses_ > 0)
-        return std::nullopt;
-    return due_;
+    std::optional<Clock::time_point> due;
+    if (limited_ && pauses_ == 0)
+        due = due_;
+    if (abortAt_ && (!due || abortAt_->second < *due))
+        due = abortAt_->second;
+    return due;
 }
 
 void Deadline::pause()
@@ -46,8 +54,10 @@ void Deadline::pause()
 void Deadline::resume()
 {
     std::lock_guard lock(mutex_);
-    if (pauses_ > 0 && --pauses_ == 0)
+    if (pauses_ > 0 && --pauses_ == 0) {
         due_ += Clock::now() - pausedAt_;
+        paused_ += Clock::now() - pausedAt_;
+    }
 }
 
 
@@ -68,6 +78,37 @@ bool Deadline::running() const
 {
     std::lock_guard lock(mutex_);
     return depth_ > 0;
+}
+
+void Deadline::abortAfter(RuntimeError why, int ms)
+{
+    std::lock_guard lock(mutex_);
+    if (depth_ > 0 && !abortAt_)
+        abortAt_ = std::pair(why, Clock::now() + std::chrono::milliseconds(ms));
+}
+
+void Deadline::changeLimit(int timeoutMs)
+{
+    std::lock_guard lock(mutex_);
+    if (depth_ == 0)
+        return;
+    limited_ = timeoutMs > 0;
+    due_ = startedAt_ + paused_ + std::chrono::milliseconds(timeoutMs);
+    if (pauses_ > 0)
+        due_ += Clock::now() - pausedAt_;
+}
+
+void Deadline::poll()
+{
+    if (!pump_ || pumping_)
+        return;
+    const Clock::time_point now = Clock::now();
+    if (now - lastPump_ < std::chrono::milliseconds(50))
+        return;
+    lastPump_ = now;
+    pumping_ = true;
+    pump_();
+    pumping_ = false;
 }
 
 }  // namespace script

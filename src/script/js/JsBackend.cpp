@@ -353,6 +353,7 @@ public:
     // stops here, where the engine can still tell the line that was running.
     bool stopsAtHostCall()
     {
+        deadline_.poll();  // the window's Stop may act, between host calls
         if (!stopAtHostCall_.load(std::memory_order_relaxed))
             return false;
         stopAtHostCall_.store(false);

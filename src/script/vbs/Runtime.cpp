@@ -192,6 +192,7 @@ void Runtime::checkStack() const
 
 void Runtime::checkLimits()
 {
+    deadline_.poll();  // the window's Stop may act
     if (const std::optional<RuntimeError> why = deadline_.aborted()) {
         ScriptException stop(*why);
         stop.fatal = true;  // Out of memory from the watchdog ends the run too
