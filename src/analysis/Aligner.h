@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
 #include "analysis/Features.h"
 #include "analysis/Syllables.h"
 
@@ -66,11 +67,26 @@ struct AlignInput {
 // again. Nothing is trained beforehand and nothing is downloaded.
 class Aligner {
 public:
-    static constexpr int kDims = 18;
+    // What the alignment sees of a frame, column by column.
+    enum Column {
+        Level,         // dB relative to the file's loud part, floored at -60
+        Voicing,       // periodicity, 0..10
+        Noise,         // 5 log10 of the share of power above 4 kHz
+        Dip,           // dB below the loudest frame within 60 ms: a consonant between vowels
+        Cepstrum1,     // the shape of the spectrum: cosine transform of the mel bands,
+        CepstrumLast = Cepstrum1 + 11,  // coefficients 1 to 12
+        LevelSlope,    // change of Level per frame over two frames each way
+        VoicingSlope,  // and of Voicing
+        ColumnCount
+    };
+    static constexpr int kDims = ColumnCount;
+    static constexpr int kCepstra = CepstrumLast - Cepstrum1 + 1;
+
+    explicit Aligner(const AlignParams &params = {}, const LandmarkParams &landmarks = {});
 
     // Learns from all files and returns one alignment per input, in order.
     // threads > 1 aligns files in parallel.
-    QList<FileAlignment> alignAll(const QList<AlignInput> &inputs, int iterations = 4, int threads = 2);
+    QList<FileAlignment> alignAll(const QList<AlignInput> &inputs, int threads = 2);
 
     struct Model {
         double mean[kDims] = {};
@@ -83,14 +99,16 @@ private:
     struct Phone;
     struct Observations;
 
-    static Observations observe(const WaveFeatures &f);
-    static std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs);
+    Observations observe(const WaveFeatures &f) const;
+    std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone) const;
     std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;
     void train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
                const std::vector<std::vector<int>> &framePhones);
 
+    AlignParams params_;
+    LandmarkParams landmarks_;
     QHash<QString, Model> models_;
 };
 

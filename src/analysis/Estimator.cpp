@@ -22,31 +22,10 @@ namespace {
 // The five points of an entry as absolute times in the wave.
 enum Point { kLeft, kPre, kOverlap, kFixed, kEnd, kPoints };
 
-// Labellers differ by this much (ms, one standard deviation) in where they
-// put a point relative to the signal; a group whose siblings teach nothing
-// about how much groups differ is assumed to differ by the second.
-constexpr double kLabellerSpreadMs = 30.0;
-constexpr double kUnknownSpreadMs = 10.0;
-constexpr double kMinSpreadMs = 2.0;
-constexpr double kPriorGroups = 2.0;
-// No labeller places points more steadily than this (ms, one standard
-// deviation), however few of their points agree.
-constexpr double kMinNoiseMs = 10.0;
 // A median of n points varies about pi/2 times as much as their mean; a
 // median absolute deviation times 1.4826 estimates a standard deviation.
 constexpr double kMedianVariance = 1.5708;
 constexpr double kMadToSd = 1.4826;
-// A group never outweighs its parent with a single entry, however much the
-// groups seem to differ; the bank-wide habit (whose parent is the defaults)
-// may be learnt from one.
-constexpr double kMinPull = 1.0;
-constexpr double kMinTopPull = 0.1;
-constexpr double kMaxPull = 50.0;
-// Set entries of one kind that place the preutterance this far apart
-// (median absolute deviation, ms) teach nothing reliable.
-constexpr double kDisagreeMs = 25.0;
-constexpr double kShortVowelMs = 50.0;
-constexpr double kTailBeforeFallMs = 40.0;
 
 struct Placed {
     int entry = -1;
@@ -141,32 +120,32 @@ double mad(const std::vector<double> &v)
 // entry starting before the consonant (for VCV, in the middle of the vowel
 // before), the crossfade a third of the way in, the vowel usable until
 // shortly before the next sound.
-std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a)
+std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a, const PlacementParams &pp)
 {
     const double v = a[a.note], c = a[Mark::ConsonantStart], e = a[Mark::VowelEnd];
     std::array<double, kPoints> p{};
     if (alias.kind == AliasInfo::Kind::Tail) {
         // The note ends a little before the sound has died away: the
         // fading belongs to the rest that follows.
-        p[kPre] = a[Mark::VowelFall] - kTailBeforeFallMs;
-        p[kLeft] = std::max(v, p[kPre] - 150);
-        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) / 3;
-        p[kFixed] = p[kPre] + 50;
-        p[kEnd] = std::min(a.lengthMs, e + 250);
+        p[kPre] = a[Mark::VowelFall] - pp.tailBeforeFallMs;
+        p[kLeft] = std::max(v, p[kPre] - pp.tailLeftMs);
+        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.overlapShare;
+        p[kFixed] = p[kPre] + pp.tailFixedMs;
+        p[kEnd] = std::min(a.lengthMs, e + pp.tailEndMs);
         return p;
     }
     p[kPre] = v;
     if (alias.kind == AliasInfo::Kind::Head || alias.kind == AliasInfo::Kind::Cv)
-        p[kLeft] = std::min(v - 30, c - 40);
+        p[kLeft] = std::min(v - pp.headBeforeNoteMs, c - pp.beforeConsonantMs);
     else if (a.previousNote >= 0)
         // Halfway into the vowel before, where it is steady enough to
         // crossfade from, and before the whole consonant.
-        p[kLeft] = std::min({(a.previousNote + v) / 2, c - 40, v - 60});
+        p[kLeft] = std::min({(a.previousNote + v) / 2, c - pp.beforeConsonantMs, v - pp.vcvBeforeNoteMs});
     else
-        p[kLeft] = v - std::clamp(v - c + 80, 120.0, 400.0);
-    p[kOverlap] = p[kLeft] + (v - p[kLeft]) / 3;
-    p[kFixed] = v + 60;
-    p[kEnd] = std::max(p[kFixed] + 20, e - 40);
+        p[kLeft] = v - std::clamp(v - c + pp.leadInExtraMs, pp.minLeadInMs, pp.maxLeadInMs);
+    p[kOverlap] = p[kLeft] + (v - p[kLeft]) * pp.overlapShare;
+    p[kFixed] = v + pp.fixedMs;
+    p[kEnd] = std::max(p[kFixed] + pp.minFixedToEndMs, e - pp.endBeforeVowelEndMs);
     return p;
 }
 
@@ -186,6 +165,8 @@ std::array<double, kPoints> pointsOf(const clsOto &e, double lengthMs)
 // the labeller puts the point from the mark it is measured from.
 class Habits {
 public:
+    Habits(const HabitParams &habits, const PlacementParams &placement) : hp_(habits), placement_(placement) {}
+
     void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
     {
         const auto p = pointsOf(entry, a.lengthMs);
@@ -215,7 +196,7 @@ public:
     Result estimate(const AliasInfo &alias, const Anchors &a) const
     {
         Result r;
-        const auto fallback = defaultPoints(alias, a);
+        const auto fallback = defaultPoints(alias, a, placement_);
         const QStringList groups = groupsOf(alias);
         for (int pt = 0; pt < kPoints; ++pt) {
             const Mark mark = defaultMark(pt, alias, a);
@@ -290,22 +271,24 @@ private:
         if (residuals.empty() && up)
             for (double x : up->delta[pt])
                 residuals.push_back(std::abs(x - parentMedian));
-        const double sigma = std::max(kMinNoiseMs, kMadToSd * median(residuals));
+        const double sigma = std::max(hp_.minNoiseMs, kMadToSd * median(residuals));
         const double medianNoise = kMedianVariance * sigma * sigma;
-        double between = up ? kUnknownSpreadMs * kUnknownSpreadMs : kLabellerSpreadMs * kLabellerSpreadMs;
+        double between = up ? hp_.unknownSpreadMs * hp_.unknownSpreadMs : hp_.labellerSpreadMs * hp_.labellerSpreadMs;
         if (!offsets.empty()) {
             // What the groups show, weighed against the assumed spread as
-            // if that were seen in kPriorGroups groups.
-            double sum = kPriorGroups * between;
+            // if that were seen in priorGroups groups.
+            double sum = hp_.priorGroups * between;
             for (size_t i = 0; i < offsets.size(); ++i)
                 sum += offsets[i] - medianNoise / noise[i];
-            between = std::max(kMinSpreadMs * kMinSpreadMs, sum / (double(offsets.size()) + kPriorGroups));
+            between = std::max(hp_.minSpreadMs * hp_.minSpreadMs, sum / (double(offsets.size()) + hp_.priorGroups));
         }
-        const double k = std::clamp(medianNoise / between, up ? kMinPull : kMinTopPull, kMaxPull);
+        const double k = std::clamp(medianNoise / between, up ? hp_.minPull : hp_.minTopPull, hp_.maxPull);
         pulls_.insert(key, k);
         return k;
     }
 
+    HabitParams hp_;
+    PlacementParams placement_;
     QHash<QString, Group> groups_;
     QHash<QString, QStringList> children_;  // by parent
     mutable QHash<QString, double> pulls_;
@@ -445,39 +428,39 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
 
 // How well vowels fit their models across the bank: below this, a vowel
 // does not sound like its name.
-double fitFloorOf(const std::vector<FileAlignment> &alignments)
+double fitFloorOf(const std::vector<FileAlignment> &alignments, const FlagParams &fp)
 {
     std::vector<double> fits;
     for (const FileAlignment &fa : alignments)
         if (fa.ok)
             for (const SyllableTimes &st : fa.syllables)
                 fits.push_back(st.fit);
-    return median(fits) - 6 * std::max(1.0, mad(fits));
+    return median(fits) - fp.fitDeviations * std::max(1.0, mad(fits));
 }
 
 // Why a person should look at an estimated entry, or nothing.
-QString doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor)
+QString doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor, const FlagParams &fp)
 {
     const bool tail = alias.kind == AliasInfo::Kind::Tail;
     if (a.offBeat && !tail)
         return QStringLiteral("the note is far off the singer's beat");
     if (a.fit < fitFloor)
         return QStringLiteral("the sound there does not match its name");
-    if (!tail && a.vowelMs < kShortVowelMs)
+    if (!tail && a.vowelMs < fp.shortVowelMs)
         return QStringLiteral("the vowel found is too short");
-    if (r.spread > kDisagreeMs)
+    if (r.spread > fp.disagreeMs)
         return QStringLiteral("the set entries of this kind disagree");
     return QString();
 }
 
 // Reads every recording and its features, several at a time, from the
 // cache when it has them.
-void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache, int threads)
+void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache, int threads,
+                  const FeatureOptions &options)
 {
     const int count = int(rec.files.size());
     rec.features.assign(size_t(count), nullptr);
     rec.loadErrors.assign(size_t(count), QString());
-    const FeatureOptions options;
     parallelFor(count, threads, [&](int f) {
         const QString &name = rec.files[f];
         auto compute = [&]() -> std::shared_ptr<const WaveFeatures> {
@@ -504,7 +487,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     const QSet<int> targetSet(targets.begin(), targets.end());
     Recordings rec;
     const QList<Placed> placed = placeEntries(entries, targetSet, rec);
-    readFeatures(rec, source_, cache_, options.threads);
+    readFeatures(rec, source_, cache_, options.threads, options.params.features);
     report.featuresMs = timer.nsecsElapsed() / 1e6;
 
     // Segment every recording that names syllables and could be read,
@@ -518,18 +501,18 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         }
     }
     rec.alignments.assign(size_t(rec.files.size()), FileAlignment());
-    const QList<FileAlignment> aligned = Aligner().alignAll(inputs, options.iterations, options.threads);
+    const QList<FileAlignment> aligned = Aligner(options.params.align, options.params.landmarks).alignAll(inputs, options.threads);
     for (int k = 0; k < aligned.size(); ++k)
         rec.alignments[size_t(fileOfInput[k])] = aligned[k];
     report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
 
-    Habits habits;
+    Habits habits(options.params.habits, options.params.placement);
     for (const Placed &p : placed) {
         Anchors a;
         if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, a))
             habits.learn(p.alias, a, entries[p.entry]);
     }
-    const double fitFloor = fitFloorOf(rec.alignments);
+    const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
     for (int index : targets) {
         Estimate est;
         est.index = index;
@@ -551,7 +534,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 const Habits::Result r = habits.estimate(p.alias, a);
                 est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
                 est.estimated = true;
-                est.reason = doubtAbout(p.alias, a, r, fitFloor);
+                est.reason = doubtAbout(p.alias, a, r, fitFloor, options.params.flags);
             }
         }
         est.flagged = !est.reason.isEmpty();

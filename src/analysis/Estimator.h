@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
 #include "analysis/FeatureCache.h"
 #include "analysis/Syllables.h"
 #include "oto/clsOto.h"
@@ -38,8 +39,7 @@ QList<int> unsetIndexes(const QList<clsOto> &entries);
 
 struct EstimateOptions {
     int threads = 2;
-    // Re-align this many times with models learnt from the bank.
-    int iterations = 3;
+    EstimateParams params;  // the tuning, defaults in EstimateParams.h
 };
 
 struct Estimate {
