@@ -2,6 +2,7 @@
 
 #include "analysis/Landmarks.h"
 #include "analysis/Parallel.h"
+#include "analysis/Phonemes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -146,6 +147,71 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
     while (last > first && !loudVoiced(last))
         --last;
     return {first, last};
+}
+
+std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const
+{
+    auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
+    std::vector<Phone> p;
+    const QString sil = QStringLiteral("sil");
+    p.push_back({sil, sil, Role::Lead, -1, 1, false});
+    for (int i = 0; i < phonemes.size(); ++i) {
+        const QString &ph = phonemes[i];
+        if (ph == u"-") {
+            if (i > 0 && i + 1 < phonemes.size())
+                p.push_back({sil, sil, Role::Rest, i, frames(params_.minRestMs), false});
+            continue;
+        }
+        const PhonemeClass pc = phonemeClass(ph);
+        // A stop's closure is its own silence: a pause before it would
+        // take the closure and put the stop at its burst.
+        const bool closes = pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate;
+        if (i > 0 && phonemes[i - 1] != u"-" && !closes)
+            p.push_back({sil, sil, Role::Pause, i, frames(params_.minPauseMs), true});
+        const QString fallback = QStringLiteral("P%1").arg(int(pc));
+        if (pc == PhonemeClass::Vowel) {
+            p.push_back({ph, fallback, Role::Vowel, i, vowelFrames, false});
+            continue;
+        }
+        if (pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate) {
+            const bool voiced = ph == u"b" || ph == u"d" || ph == u"g" || ph == u"jh";
+            const QString closure = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
+            p.push_back({closure, closure, Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
+        }
+        const bool noisy = pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate;
+        p.push_back({ph, fallback, Role::Consonant, i, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs), false,
+                     frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+    }
+    p.push_back({sil, sil, Role::Trail, -1, 1, false});
+    return p;
+}
+
+// The sung stretch shared out among the phones, a vowel taking three
+// shares and any other one: the first models only have to be roughly right.
+std::vector<int> Aligner::evenSegmentation(const Observations &obs, const std::vector<Phone> &phones)
+{
+    const int n = obs.frames;
+    const auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    std::vector<int> framePhone(size_t(n), 0);
+    double shares = 0;
+    for (const Phone &p : phones)
+        if (p.syllable >= 0 && p.role != Role::Pause)
+            shares += p.role == Role::Vowel ? 3 : 1;
+    const double perShare = double(last - first + 1) / std::max(1.0, shares);
+    double at = first;
+    const int trail = int(phones.size()) - 1;
+    for (int t = 0; t < n; ++t)
+        framePhone[size_t(t)] = t > last ? trail : 0;
+    for (int k = 0; k < int(phones.size()); ++k) {
+        const Phone &p = phones[size_t(k)];
+        if (p.syllable < 0 || p.role == Role::Pause)
+            continue;
+        const double next = at + perShare * (p.role == Role::Vowel ? 3 : 1);
+        for (int t = int(at); t < std::min(n, int(next)); ++t)
+            framePhone[size_t(t)] = k;
+        at = next;
+    }
+    return framePhone;
 }
 
 std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const
@@ -428,7 +494,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     out.syllables.resize(syllables);
     for (int i = 0; i < syllables; ++i) {
         SyllableTimes &st = out.syllables[i];
-        int cons = -1, vowelStart = -1, vowelEnd = -1;
+        int cons = -1, vowelStart = -1, vowelEnd = -1, consEnd = -1, own = -1;
         double fit = 0;
         for (int k = 0; k < count; ++k) {
             const Phone &p = phones[size_t(k)];
@@ -438,6 +504,10 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                 st.pauseBefore = true;
             if ((p.role == Role::Closure || p.role == Role::Consonant) && cons < 0)
                 cons = start[size_t(k)];
+            if (p.role == Role::Closure || p.role == Role::Consonant)
+                consEnd = end[size_t(k)];
+            if (p.role == Role::Consonant)
+                own = start[size_t(k)];
             if (p.role == Role::Vowel || p.role == Role::Rest) {
                 vowelStart = start[size_t(k)];
                 vowelEnd = end[size_t(k)];
@@ -445,6 +515,12 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                     fit += emission(k, t);
                 fit /= std::max(1, vowelEnd - vowelStart);
             }
+        }
+        if (vowelStart < 0 && cons >= 0) {
+            // A consonant on its own (a phoneme): its own sound after any
+            // closure, until the next phoneme.
+            vowelStart = own >= 0 ? own : cons;
+            vowelEnd = consEnd;
         }
         st.vowelStart = ms(vowelStart);
         st.vowelEnd = ms(vowelEnd);
@@ -473,8 +549,17 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
         // syllable's share of the sung stretch, which keeps the alignment
         // from squeezing a vowel to nothing and shifting the rest.
         const auto [first, last] = sungStretch(obs[k].x.data(), obs[k].frames, kDims);
+        const double frameMs = inputs[i].features->frameMs(params_.step);
+        if (!inputs[i].phonemes.isEmpty()) {
+            const qsizetype vowels = std::count_if(inputs[i].phonemes.begin(), inputs[i].phonemes.end(),
+                                                   [](const QString &p) { return phonemeClass(p) == PhonemeClass::Vowel; });
+            const double slot = double(last - first + 1) / std::max<qsizetype>(1, vowels);
+            phones[k] = phonesOfPhonemes(inputs[i].phonemes, std::max(3, int(params_.minVowelShare * slot * 0.5)), frameMs);
+            framePhones[k] = evenSegmentation(obs[k], phones[k]);
+            return;
+        }
         const double slot = double(last - first + 1) / std::max<qsizetype>(1, inputs[i].syllables.size());
-        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(params_.minVowelShare * slot)), inputs[i].features->frameMs(params_.step));
+        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(params_.minVowelShare * slot)), frameMs);
         framePhones[k] = initialSegmentation(obs[k], phones[k]);
     });
     std::vector<FileAlignment> result(static_cast<size_t>(files));
@@ -488,7 +573,10 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
         });
     }
     parallelFor(files, threads, [&](int i) {
-        placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables, landmarks_);
+        if (inputs[i].phonemes.isEmpty())
+            placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables, landmarks_);
+        else
+            placePhonemeMarks(result[size_t(i)], *inputs[i].features, inputs[i].phonemes, landmarks_);
     });
     return QList<FileAlignment>(result.begin(), result.end());
 }

@@ -4,6 +4,8 @@
 #include "analysis/Features.h"
 #include "analysis/Syllables.h"
 
+#include <QStringList>
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -42,6 +44,10 @@ struct SyllableTimes {
     // Found on the fine frames near the alignment's times.
     std::array<double, kMarkCount> marks{};
     bool offBeat = false;       // off the singer's beat even after a second look
+    // How clearly the spectrum changes where the syllable starts, against
+    // the other starts of the file (1: as clearly as the median); 1 where
+    // nothing was measured.
+    double clarity = 1;
 
     double mark(Mark m) const { return marks[size_t(m)]; }
     double &mark(Mark m) { return marks[size_t(m)]; }
@@ -55,9 +61,15 @@ struct FileAlignment {
 };
 
 // One recording to align: its features and what the file name says is sung.
+// One recording to align: its features and what the file name says is sung,
+// as syllables, or (an English recording) as phonemes, "-" for silence.
+// With phonemes, each of them is one SyllableTimes of the alignment: its
+// consonantStart where it starts (a stop's closure included), vowelStart
+// where its own sound starts, vowelEnd where the next starts.
 struct AlignInput {
     std::shared_ptr<const WaveFeatures> features;
     QList<Syllable> syllables;
+    QStringList phonemes;
 };
 
 // Forced alignment of sung syllables with models learnt from the bank
@@ -101,6 +113,8 @@ private:
 
     Observations observe(const WaveFeatures &f) const;
     std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
+    std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const;
+    static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone) const;
     std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;

@@ -92,6 +92,11 @@ struct LandmarkParams {
     double beatSpreadMs = 40.0;
     double minBeatMs = 150.0;
     double maxBeatMs = 3000.0;
+    // An English phoneme's start is moved to the strongest change of the
+    // spectrum this far (ms) either side of where the alignment put it, the
+    // change measured between the means of changeSpanMs before and after.
+    double changeReachMs = 16.0;
+    double changeSpanMs = 12.0;
 };
 
 // How the points of an entry are placed from its marks when the bank has
@@ -123,6 +128,27 @@ struct PlacementParams {
     double fixedMs = 60.0;
     double endBeforeVowelEndMs = 40.0;
     double minFixedToEndMs = 20.0;
+    // English (ARPAsing) entries. A held vowel's note this long (ms) after
+    // the vowel starts, its left bound heldLeftMs before the note and its
+    // overlap heldOverlapMs after the left bound.
+    double heldAfterStartMs = 40.0;
+    double heldLeftMs = 30.0;
+    double heldOverlapMs = 40.0;
+    // A vowel recorded alone ("_aa"): the entry from where it starts, the
+    // note this long (ms) after.
+    double aloneNoteMs = 250.0;
+    // A head's left bound this long (ms) before its note; its overlap at
+    // the left bound.
+    double phonemeHeadLeftMs = 60.0;
+    // From a vowel, the left bound this share of the vowel before its note,
+    // from a consonant the whole consonant; within the ms bounds.
+    double vowelLeftShare = 0.3;
+    double minJointLeftMs = 40.0;
+    double maxJointLeftMs = 250.0;
+    // The overlap this share of the way from the left bound to the note,
+    // the fixed part this long (ms) past the note.
+    double phonemeOverlapShare = 0.5;
+    double phonemeFixedMs = 30.0;
 };
 
 // How what the set entries teach is weighed against the defaults.
@@ -158,6 +184,11 @@ struct FlagParams {
     // Below the bank's median vowel fit less this many median absolute
     // deviations (at least 1 each), a vowel does not sound like its name.
     double fitDeviations = 6.0;
+    // A start whose change of spectrum is below this share of the file's
+    // median change (clarity) was found on little evidence.
+    double unclearChange = 0.35;
+    // Entries estimated with less confidence (0..1) than this are flagged.
+    double threshold = 0.5;
 };
 
 struct EstimateParams {

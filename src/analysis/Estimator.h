@@ -48,7 +48,12 @@ struct Estimate {
     bool estimated = false; // false: nothing could be worked out; entry holds the old numbers
     bool flagged = false;   // estimated or not, a person should look at it
     QString reason;         // why it is flagged, one short line
+    double confidence = 0;  // 0..1, how sure the estimate is; flagged below FlagParams::threshold
 };
+
+// The line a flagged estimate is reported by:
+// "flagged<TAB>N<TAB>ALIAS<TAB>REASON", N the entry's 1-based position.
+QString flagLine(const Estimate &estimate);
 
 struct EstimateReport {
     QList<Estimate> estimates;  // one per target, in the order of the targets

@@ -369,4 +369,88 @@ void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, cons
     FileMarks(alignment, features, syllables, params).run();
 }
 
+namespace {
+
+// The frame within reach of t where the mean spectrum of the frames before
+// differs most from that of the frames after.
+int strongestChange(const WaveFeatures &f, int t, int reach, int span, double *strength)
+{
+    int best = t;
+    double top = -1;
+    for (int u = std::max(span, t - reach); u <= std::min(f.frames - span, t + reach); ++u) {
+        double sum = 0;
+        for (int b = 0; b < f.bandCount; ++b) {
+            double before = 0, after = 0;
+            for (int k = 1; k <= span; ++k) {
+                before += f.bands(u - k)[b];
+                after += f.bands(u + k - 1)[b];
+            }
+            const double d = (after - before) / span;
+            sum += d * d;
+        }
+        if (sum > top) {
+            top = sum;
+            best = u;
+        }
+    }
+    *strength = std::sqrt(std::max(0.0, top) / f.bandCount);
+    return best;
+}
+
+}  // namespace
+
+void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QStringList &phonemes, const LandmarkParams &p)
+{
+    if (!alignment.ok || f.frames < 4)
+        return;
+    const int count = int(std::min(phonemes.size(), alignment.syllables.size()));
+    const int reach = std::max(1, f.frameAt(p.changeReachMs));
+    const int span = std::max(1, f.frameAt(p.changeSpanMs));
+    std::vector<double> strengths(size_t(count), -1);
+    for (int i = 0; i < count; ++i) {
+        SyllableTimes &st = alignment.syllables[i];
+        if (phonemes[i] == u"-")
+            continue;
+        const bool afterSilence = i == 0 || phonemes[i - 1] == u"-" || st.pauseBefore;
+        double start = st.consonantStart;
+        if (!afterSilence)
+            start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span, &strengths[size_t(i)]));
+        const double own = std::max(start, st.vowelStart);
+        st.mark(Mark::ConsonantStart) = start;
+        for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::Beat})
+            st.mark(m) = own;
+        st.mark(Mark::VowelFall) = st.mark(Mark::VowelEnd) = std::max(own, st.vowelEnd);
+    }
+    std::vector<double> measured;
+    for (double x : strengths)
+        if (x >= 0)
+            measured.push_back(x);
+    const double typical = median(measured);
+    for (int i = 0; i < count; ++i)
+        if (strengths[size_t(i)] >= 0 && typical > 0)
+            alignment.syllables[i].clarity = strengths[size_t(i)] / typical;
+    // Phonemes ending in silence: where their level falls away.
+    for (int i = 0; i < count; ++i) {
+        if (phonemes[i] == u"-" || (i + 1 < count && phonemes[i + 1] != u"-"))
+            continue;
+        SyllableTimes &st = alignment.syllables[i];
+        const int from = f.frameAt(st.mark(Mark::ConsonantStart));
+        const int to = std::max(from + 1, f.frameAt(st.vowelEnd));
+        std::vector<double> levels;
+        for (int t = from; t < std::min(to, f.frames); ++t)
+            levels.push_back(f.energyDb[size_t(t)]);
+        const double steady = median(levels);
+        const int limit = std::min(f.frames - 1, f.frameAt(st.vowelEnd + p.beforeMs));
+        int fall = from, end = from;
+        for (int t = from; t <= limit; ++t) {
+            if (f.energyDb[size_t(t)] >= steady - p.fallDb)
+                fall = t;
+            if (f.energyDb[size_t(t)] >= steady - p.endDb)
+                end = t;
+        }
+        st.mark(Mark::VowelFall) = f.frameMs(fall + 1);
+        st.mark(Mark::VowelEnd) = std::max(f.frameMs(fall + 1), f.frameMs(end + 1));
+    }
+}
+
 }  // namespace analysis

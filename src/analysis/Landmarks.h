@@ -21,4 +21,11 @@ bool startsFromSilence(const FileAlignment &alignment, const QList<Syllable> &sy
 void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables,
                     const LandmarkParams &params = {});
 
+// The marks of an English recording's phonemes (see AlignInput): the
+// start of each moved to the strongest change of spectrum near where the
+// alignment put it, its own sound's start, and before silence where its
+// level falls away.
+void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &features, const QStringList &phonemes,
+                       const LandmarkParams &params = {});
+
 }  // namespace analysis
