@@ -140,6 +140,15 @@ struct PlacementParams {
     // A head's left bound this long (ms) before its note; its overlap at
     // the left bound.
     double phonemeHeadLeftMs = 60.0;
+    // A stop or affricate after silence: the note this long (ms) before
+    // where its sound is heard, for the closure.
+    double headClosureMs = 60.0;
+    // A fricative after silence: the note this long (ms) before its noise
+    // is loud enough to be aligned, for its quiet onset.
+    double headNoiseMs = 40.0;
+    // An English tail's note this long (ms) before its phoneme's level has
+    // fallen by LandmarkParams::fallDb.
+    double phonemeTailBeforeFallMs = 10.0;
     // From a vowel, the left bound this share of the vowel before its note,
     // from a consonant the whole consonant; within the ms bounds.
     double vowelLeftShare = 0.3;
@@ -186,7 +195,7 @@ struct FlagParams {
     double fitDeviations = 6.0;
     // A start whose change of spectrum is below this share of the file's
     // median change (clarity) was found on little evidence.
-    double unclearChange = 0.35;
+    double unclearChange = 0.6;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
 };

@@ -130,6 +130,12 @@ double mad(const std::vector<double> &v)
 // held vowel's a little later, a tail's before the sound dies away); the
 // entry starting from the phoneme before: all of a consonant, a part of a
 // vowel; the overlap halfway, none after silence.
+bool closes(const QString &phoneme)
+{
+    const PhonemeClass c = phonemeClass(phoneme);
+    return c == PhonemeClass::Stop || c == PhonemeClass::Affricate;
+}
+
 std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Anchors &a, const PlacementParams &pp)
 {
     using Kind = PhonemeAlias::Kind;
@@ -137,7 +143,7 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
     std::array<double, kPoints> p{};
     switch (alias.kind) {
     case Kind::Tail:
-        p[kPre] = std::max(start, a[Mark::VowelFall] - pp.tailBeforeFallMs);
+        p[kPre] = std::max(start, a[Mark::VowelFall] - pp.phonemeTailBeforeFallMs);
         p[kLeft] = std::max(start, p[kPre] - pp.tailLeftMs);
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
         p[kFixed] = p[kPre] + pp.tailFixedMs;
@@ -154,7 +160,11 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
         p[kOverlap] = start + pp.aloneNoteMs / 2;
         break;
     case Kind::Head:
-        p[kPre] = start;
+        // From silence a stop's closure cannot be heard: labellers count
+        // some of it into the note all the same.
+        p[kPre] = start - (closes(alias.to)                                     ? pp.headClosureMs
+                           : phonemeClass(alias.to) == PhonemeClass::Fricative ? pp.headNoiseMs
+                                                                               : 0.0);
         p[kLeft] = p[kPre] - pp.phonemeHeadLeftMs;
         p[kOverlap] = p[kLeft];
         break;
