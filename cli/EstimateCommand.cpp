@@ -4,6 +4,7 @@
 #include "core/modUtils.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -21,10 +22,21 @@ int estimateCommand(const CliArgs &args)
     const QString folder = args.arg(0);
     CliSession session(args.charset());
     session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
-    if (!session.open(folder))
-        return kCliFailed;
     OtoDocument &doc = session.doc;
     const QString path = joinPath(folder, OtoDocument::kOtoIni);
+    const QFileInfo ini(path);
+    if (!ini.exists() || (ini.isFile() && ini.size() == 0)) {
+        // A new bank: its entries come from the recordings' names.
+        if (!args.isSet(QStringLiteral("generate"))) {
+            printErr(QStringLiteral("lirra-oto: %1 has no entries yet; --generate makes them from the recordings' names").arg(path));
+            return kCliFailed;
+        }
+        TextForm form;
+        form.utf8Marker = !args.isSet(QStringLiteral("charset"));
+        doc.startNew(folder, form);
+    } else if (!session.open(folder)) {
+        return kCliFailed;
+    }
     const bool save = args.isSet(QStringLiteral("save"));
     if (save && refusesBadLines(session, path))
         return kCliFailed;
@@ -46,10 +58,12 @@ int estimateCommand(const CliArgs &args)
 
     analysis::Estimator estimator(analysis::folderWaves(folder, &session.locale));
     const analysis::EstimateReport report = estimator.estimate(entries, targets);
+    // The entries keep their order in the output (generated ones last), so
+    // an entry's place there is its index + 1.
     for (const analysis::Estimate &e : report.estimates) {
         entries[e.index] = e.entry;
         if (e.flagged)
-            printErr(QStringLiteral("flagged: %1\t%2").arg(e.entry.fileStr(), e.reason));
+            printErr(analysis::flagLine(e));
     }
 
     // The document takes the result, so that a save writes it in the file's

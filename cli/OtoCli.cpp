@@ -156,7 +156,8 @@ QList<CliCommand> otoCommands()
         {QStringLiteral("estimate"),
          QStringLiteral("Estimates the five parameters of the entries not set yet (all five 0) from their recordings, "
                         "learning from the entries that are set, and prints every entry as list does; flagged "
-                        "entries (worth a look) and the counts go to standard error."),
+                        "entries (worth a look, one line each: flagged, the entry's place in the list, its alias "
+                        "and why, TAB separated) and the counts go to standard error."),
          {QStringLiteral("FOLDER")},
          {charset,
           QCommandLineOption(QStringLiteral("no-bad-names"),
@@ -164,8 +165,11 @@ QList<CliCommand> otoCommands()
           QCommandLineOption(QStringLiteral("all"),
                              QStringLiteral("Estimate every entry, from the recordings alone.")),
           QCommandLineOption(QStringLiteral("generate"),
-                             QStringLiteral("Add entries for the waves no entry names, by the usual naming of VCV "
-                                            "and CV recordings, estimated too, after the others.")),
+                             QStringLiteral("Add entries for the waves no entry names, named as the bank names its "
+                                            "entries or by the usual naming of VCV and CV recordings, estimated too, "
+                                            "after the others; a folder without oto.ini (or with an empty one) gets "
+                                            "all its entries this way, and --save creates oto.ini in UTF-8 unless "
+                                            "--charset is given.")),
           QCommandLineOption(QStringLiteral("save"),
                              QStringLiteral("Write oto.ini (whole or not at all) in its own encoding and line ends."))},
          estimateCommand},

@@ -178,6 +178,15 @@ bool OtoDocument::openFolder(const QString &folder, const QString &fileName)
     return openoto(folder, fileName);
 }
 
+void OtoDocument::startNew(const QString &folder, const TextForm &form)
+{
+    wrkpath_ = folder;
+    form_ = form;
+    lastBadLines_ = 0;
+    replaceEntries({});
+    markSaved();
+}
+
 bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
     bool read = false;

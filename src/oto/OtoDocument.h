@@ -93,6 +93,9 @@ public:
     // Makes folder the open voicebank and loads fileName from it; the
     // command line and tests open a folder this way.
     bool openFolder(const QString &folder, const QString &fileName = kOtoIni);
+    // Makes folder the open voicebank with no entries and no file read (a
+    // new bank: no oto.ini yet, or an empty one); a save writes in form.
+    void startNew(const QString &folder, const TextForm &form);
     // Loads folder/fileName into clcOto. Returns false when the file could
     // not be read (after the message), so that tools can set an exit status.
     bool openoto(const QString &folder, const QString &fileName);
