@@ -88,7 +88,7 @@ int renderCommand(const CliArgs &args)
         printErr(QStringLiteral("lirra-oto: cannot write %1: %2").arg(out, *failure));
         return kCliFailed;
     }
-    printErr(QStringLiteral("%1: %2 notes at %3 Hz, %4 ms, rendered in %5 ms")
+    printErr(QStringLiteral("%1: notes %2, pitch %3 Hz, length %4 ms, rendered in %5 ms")
                  .arg(out)
                  .arg(notes.size())
                  .arg(*hz, 0, 'f', 1)
