@@ -6,6 +6,7 @@
 #include "wave/WavImage.h"
 
 #include <QElapsedTimer>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -74,6 +75,14 @@ int renderCommand(const CliArgs &args)
             return kCliFailed;
         }
         notes.append({*entry, std::move(wave.samples), lengthMs});
+    }
+
+    // What a maker listens to is a phrase, not an hour: a length beyond
+    // this is a mistyped number, refused before memory is spent on it.
+    constexpr double kLongestMs = 10 * 60 * 1000;
+    if (std::abs(notes.front().entry.prmPR) + double(notes.size()) * lengthMs > kLongestMs) {
+        printErr(QStringLiteral("lirra-oto: the sound would last more than ten minutes; nothing was written"));
+        return kCliFailed;
     }
 
     QElapsedTimer timer;

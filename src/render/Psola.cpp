@@ -98,17 +98,25 @@ void addNote(std::span<const qint16> wave, const PitchMarks &marks, const NotePl
     const qsizetype end = std::min(qsizetype(out.size()), qsizetype(std::lround(placement.endMs * perMs)));
     if (end <= first)
         return;
-    const qsizetype start = qsizetype(std::lround(placement.startMs * perMs));  // may lie before the output
-    const qsizetype length = end - start;
+    // The sound is built over [first, end) only: a note whose left bound
+    // lies before the output (a long preutterance) starts part way in.
+    const double start = placement.startMs * perMs;
+    const qsizetype length = end - first;
     std::vector<float> sound(size_t(length), 0.f), weight(size_t(length), 0.f);
     const double outPeriod = sampleRate / targetHz;
     const qsizetype n = qsizetype(wave.size());
 
-    for (double t = double(start); t < double(end);) {
+    // Grains are laid from the note's start in steps of whole periods, so
+    // the first one that reaches the output is found without walking there.
+    double t = start;
+    const double longest = std::max(outPeriod, *std::max_element(marks.period.begin(), marks.period.end()));
+    if (t < double(first) - 2 * longest)
+        t += std::floor((double(first) - 2 * longest - t) / longest) * longest;
+    while (t < double(end)) {
         const double source = placement.sourceMs(t / perMs) * perMs;
         const size_t k = marks.nearest(source);
         const double half = marks.period[k];
-        const qsizetype centre = qsizetype(std::lround(t)) - start;
+        const qsizetype centre = qsizetype(std::lround(t)) - first;
         const qsizetype reach = qsizetype(std::ceil(half));
         for (qsizetype j = -reach + 1; j < reach; ++j) {
             const qsizetype o = centre + j;
@@ -124,16 +132,16 @@ void addNote(std::span<const qint16> wave, const PitchMarks &marks, const NotePl
 
     const double fadeIn = placement.fadeInMs * perMs;
     const double fadeOut = placement.fadeOutMs * perMs;
-    for (qsizetype i = std::max(qsizetype(0), first - start); i < length; ++i) {
+    for (qsizetype i = 0; i < length; ++i) {
         // Grains packed closer than their width (a higher pitch) overlap
         // more: their sum is brought back to the recording's level.
         float v = sound[size_t(i)] / std::max(weight[size_t(i)], 1.f);
-        const double fromStart = double(i) + 0.5, toEnd = double(length - i) - 0.5;
+        const double fromStart = double(first + i) - start + 0.5, toEnd = double(length - i) - 0.5;
         if (fromStart < fadeIn)
             v *= float(std::sin(std::numbers::pi / 2 * fromStart / fadeIn));
         if (toEnd < fadeOut)
             v *= float(std::sin(std::numbers::pi / 2 * toEnd / fadeOut));
-        out[size_t(start + i)] += v;
+        out[size_t(first + i)] += v;
     }
 }
 

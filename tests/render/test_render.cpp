@@ -66,6 +66,19 @@ TEST(Renderer, SingsAVowelAtTheNotesPitchForItsLengthAndJoinsWithoutSteps)
     EXPECT_LT(std::abs(phrase.samples.back()), 50);
 }
 
+TEST(Renderer, ANoteWhoseLeftBoundLiesFarBeforeTheOutputSingsOnlyItsAudiblePart)
+{
+    // The second note's preutterance reaches an hour before the phrase: it
+    // is rendered from the output's start, not from an hour before it.
+    const QList<qint16> wave = syntheticVowel(100, 600, 200);
+    render::RenderOptions options;
+    const render::Rendering r = render::renderPhrase(
+        {{clsOto("a.wav", "a", 80, 60, -500, 40, 20), wave, 300}, {clsOto("a.wav", "b", 80, 60, -500, 3.6e6, 20), wave, 300}},
+        options);
+    EXPECT_EQ(r.samples.size(), size_t(std::llround(640 * 44.1)));
+    EXPECT_LT(r.placement.notes[1].startMs, -3.5e6);
+}
+
 TEST(Renderer, ClickTrackSoundsOnEveryBeatAndNowhereElse)
 {
     // Silent entries: whatever sounds is the click.

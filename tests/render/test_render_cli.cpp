@@ -40,5 +40,9 @@ TEST(RenderCli, WritesTheSungPhraseOrNothingWhenAnAliasIsMissing)
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("--note")) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
+    r = lirraOto({"render", dir.path(), "a", "--note", "A3", "--tempo", "0.001", "-o", out});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("ten minutes")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
     EXPECT_TRUE(lirraOto({"--help"}).out.contains("lirra-oto render FOLDER ALIAS [ALIAS...] [--note NOTE]"));
 }
