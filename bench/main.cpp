@@ -14,6 +14,7 @@ void runEstimateBenchmarks(const QString &scratch);
 void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
 void runPitchBenchmarks(const QString &scratch);
+void runRenderBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -26,6 +27,7 @@ const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
     {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks},
+    {"render", runRenderBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

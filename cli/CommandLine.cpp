@@ -133,7 +133,8 @@ int runCommandLine(const QList<CliCommand> &commands, const QStringList &args)
                                              [](const QString &a) { return !isOptional(a); });
     if (positional.size() < required)
         return usageError(QStringLiteral("missing %1").arg(command->arguments[positional.size()]), usage);
-    if (positional.size() > command->arguments.size())
+    const bool repeats = !command->arguments.isEmpty() && command->arguments.last().contains(QStringLiteral("..."));
+    if (positional.size() > command->arguments.size() && !repeats)
         return usageError(QStringLiteral("unexpected argument '%1'").arg(positional[command->arguments.size()]), usage);
 
     int charset = 0;

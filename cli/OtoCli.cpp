@@ -182,6 +182,27 @@ QList<CliCommand> otoCommands()
          {QCommandLineOption(QStringLiteral("force"),
                              QStringLiteral("Write them for every recording, replacing those there are."))},
          frqCommand},
+        {QStringLiteral("render"),
+         QStringLiteral("Sings the entries of FOLDER/oto.ini with these aliases as a synthesizer places them, one "
+                        "after another at the pitch of --note: each from its left bound, its preutterance on the "
+                        "beat, its fixed length at its own speed and the rest stretched to fill the note, joined "
+                        "to the one before at its overlap. Writes a 44.1 kHz 16-bit mono WAV that starts at the "
+                        "first entry's left bound, whole or not at all; nothing when an alias is not in the bank."),
+         {QStringLiteral("FOLDER"), QStringLiteral("ALIAS"), QStringLiteral("[ALIAS...]")},
+         {QCommandLineOption(QStringLiteral("note"),
+                             QStringLiteral("The pitch: a note name (A4, F#3, Bb2) or a frequency in Hz."),
+                             QStringLiteral("NOTE")),
+          QCommandLineOption(QStringLiteral("length"),
+                             QStringLiteral("Every note lasts this many ms (instead of a beat at --tempo)."),
+                             QStringLiteral("MS")),
+          QCommandLineOption(QStringLiteral("tempo"),
+                             QStringLiteral("Quarter notes at this many beats a minute. Default 120."),
+                             QStringLiteral("BPM"), QStringLiteral("120")),
+          QCommandLineOption(QStringLiteral("click"), QStringLiteral("Add a metronome click on every beat.")),
+          QCommandLineOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                             QStringLiteral("The WAV file to write."), QStringLiteral("OUT.wav")),
+          charset},
+         renderCommand},
         {QStringLiteral("run"),
          QStringLiteral("Runs a VBScript or JScript file over FOLDER/oto.ini, as the editor's script console would: "
                         "env.clcOto, env.curOto (the first entry), env.curwav, env.saveoto and the built-in "
