@@ -76,11 +76,10 @@ QList<clsOto> loadTruth()
     QFile f(QDir(kBank).filePath(QStringLiteral("oto.ini")));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    // Shift-JIS with LF line ends, read as the editor reads such a file.
+    // Shift-JIS, read as the editor reads it.
     const QByteArray bytes = f.readAll();
-    const LineEnd lineEnd = bytes.contains("\r\n") ? LineEnd::CrLf : LineEnd::Lf;
     QList<clsOto> out;
-    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932), lineEnd).entries)
+    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932)).entries)
         out.append(*e);
     return out;
 }

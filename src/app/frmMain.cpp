@@ -675,13 +675,13 @@ bool frmMain::isHistoryKey(const QKeyEvent *key)
 void frmMain::mnuUndo_Click()
 {
     ++typingSession_;
-    doc_.history().undo();
+    doc_.undo();
 }
 
 void frmMain::mnuRedo_Click()
 {
     ++typingSession_;
-    doc_.history().redo();
+    doc_.redo();
 }
 
 void frmMain::showStep(int index)
@@ -876,7 +876,8 @@ void frmMain::mnuEstimate_Click()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const analysis::EstimateRun run = analysis::runEstimate(
-        doc_, *scope, editor_->curIdx(), analysis::folderWaves(doc_.wrkpath(), &locale_), &featureCache_);
+        doc_, *scope, editor_->curIdx(), analysis::folderWaves(doc_.wrkpath(), &locale_), &featureCache_,
+        sett_.settPrmRound);
     QApplication::restoreOverrideCursor();
     doc_.editEntries(run.changes, QStringLiteral("Estimate"));
     std::vector<WaveEditor::Flagged> flagged;
