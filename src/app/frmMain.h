@@ -77,6 +77,7 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    void mnuGenFrq_Click();
     void mnuExpScript_Click();
     // The script console while it is open.
     frmScript *console() const;
@@ -138,6 +139,8 @@ private:
     void mnuSettFilenameBad_Click();
     void mnuSettSpectrogram_Click();
     void mnuSettCurves_Click();
+    void mnuSettPitch_Click();
+    void mnuSettLoudness_Click();
     void mnuTips_Click();
     void mnuAbout_Click();
     void mnuOnline_Click();
@@ -179,6 +182,8 @@ private:
     QAction *mnuSettFilenameBad_ = nullptr;
     QAction *mnuSettSpectrogram_ = nullptr;
     QAction *mnuSettCurves_ = nullptr;
+    QAction *mnuSettPitch_ = nullptr;
+    QAction *mnuSettLoudness_ = nullptr;
 
     std::unique_ptr<WaveEditor> editor_;
     std::unique_ptr<SearchBox> search_;
