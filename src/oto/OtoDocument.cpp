@@ -478,6 +478,25 @@ bool OtoDocument::changedOnDisk(const QString &fileName) const
     return now && *now != *known;
 }
 
+DiskChange OtoDocument::followDiskChange()
+{
+    if (wrkpath_.isEmpty() || edit_ || !changedOnDisk())
+        return DiskChange::None;
+    if (blnChanged()) {
+        const QString path = joinPath(wrkpath_, kOtoIni);
+        const MsgAnswer answer = dialogs_.message(
+            {path + QStringLiteral("\r\nhas been changed on disk by another program. Reload it and drop your "
+                                   "unsaved edits? (No keeps yours; a save then asks before overwriting.)")
+                 + QStringLiteral("\r\n") + path
+                 + QStringLiteral("\r\n已被其他程序修改。是否重新讀取並放棄未保存的修改？（否：保留你的修改；保存前會再詢問。）"),
+             QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No});
+        if (answer != MsgAnswer::Yes)
+            return DiskChange::KeptMine;
+    }
+    openoto(wrkpath_, kOtoIni);
+    return DiskChange::Reloaded;
+}
+
 SaveAnswer OtoDocument::askSave()
 {
     if (!blnChanged())

@@ -19,6 +19,9 @@ class RecordedEdit;
 struct EditOp;
 }  // namespace history
 
+// What following a change of oto.ini on disk did.
+enum class DiskChange { None, Reloaded, KeptMine };
+
 // The answer to the question whether to save unsaved changes first.
 enum class SaveAnswer { Save, Discard, Cancel };
 
@@ -128,6 +131,10 @@ public:
     // Whether the file on disk differs from what was last read or written
     // here (another program changed it).
     bool changedOnDisk(const QString &fileName = kOtoIni) const;
+    // Follows a change of oto.ini on disk by another program: with no
+    // unsaved edits the entries are read again; with some, the user is
+    // asked at once whether to reload or keep theirs.
+    DiskChange followDiskChange();
     SaveAnswer askSave();
     // Asks whether to save unsaved changes and saves when told to. False
     // when the user cancelled or the save failed: the caller must not go on
