@@ -104,9 +104,8 @@ QList<clsOto> loadTruth(const QString &bank)
         return {};
     // Shift-JIS, read as the editor reads such a file.
     const QByteArray bytes = f.readAll();
-    const LineEnd lineEnd = bytes.contains("\r\n") ? LineEnd::CrLf : LineEnd::Lf;
     QList<clsOto> out;
-    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932), lineEnd).entries)
+    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932)).entries)
         out.append(*e);
     return out;
 }

@@ -1,3 +1,4 @@
+#include "analysis/EstimateRun.h"
 #include "analysis/Estimator.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
@@ -56,8 +57,10 @@ int estimateCommand(const CliArgs &args)
         targets = analysis::unsetIndexes(entries);
     }
 
-    analysis::Estimator estimator(analysis::folderWaves(folder, &session.locale));
-    const analysis::EstimateReport report = estimator.estimate(entries, targets);
+    const analysis::WaveSource waves = analysis::folderWaves(folder, &session.locale);
+    analysis::Estimator estimator(waves);
+    analysis::EstimateReport report = estimator.estimate(entries, targets);
+    analysis::keepEntryForms(report.estimates, entries, waves, session.sett.settPrmRound);
     // The entries keep their order in the output (generated ones last), so
     // an entry's place there is its index + 1.
     for (const analysis::Estimate &e : report.estimates) {
@@ -71,12 +74,14 @@ int estimateCommand(const CliArgs &args)
     OtoEntries generated;
     for (qsizetype i = existing; i < entries.size(); ++i)
         generated << std::make_shared<clsOto>(entries[i]);
-    doc.insertEntries(int(existing), generated);
+    OtoDocument::ScriptEdit edit(doc, QStringLiteral("Estimate"));
+    doc.insertEntriesStep(int(existing), generated, QStringLiteral("Estimate"));
     QList<EntryChange> changes;
     for (const analysis::Estimate &e : report.estimates)
         if (e.index < existing)
             changes.append({e.index, e.entry});
-    doc.changeEntries(changes);
+    doc.editEntries(changes, QStringLiteral("Estimate"));
+    edit.close();
 
     if (save) {
         if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))

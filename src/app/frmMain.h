@@ -18,6 +18,7 @@
 class QAction;
 class QKeyEvent;
 class QFrame;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -104,6 +105,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Watches the open oto.ini for changes by other programs.
+    void watchOto();
+    void otoChangedOnDisk();
     void buildControls();
     void buildViews();
     void buildParamBoxes();
@@ -168,6 +172,7 @@ private:
     QListView *lstOto_ = nullptr;
     QLineEdit *txtSearch_ = nullptr;
     QLabel *lblGap_ = nullptr;
+    QFileSystemWatcher *otoWatcher_ = nullptr;
     QWidget *picNav_ = nullptr;
     QPushButton *cmdPlay_ = nullptr;
     QPushButton *cmdJmp_[2] = {};

@@ -158,6 +158,43 @@ int modLocale::writeCodePage(const TextForm &form) const
     return form.isUtf8() ? kUtf8CodePage : fileCodePage();
 }
 
+bool modLocale::decodesCleanly(const QByteArray &bytes, int codePage)
+{
+    return str2bytes(bytes2str(bytes, codePage), codePage) == bytes;
+}
+
+QStringList modLocale::cleanCharsets(const QByteArray &bytes) const
+{
+    QStringList names;
+    for (const Charset &c : charsets_)
+        if (decodesCleanly(bytes, c.codePage))
+            names << c.name;
+    return names;
+}
+
+QList<qsizetype> modLocale::changedLines(const QString &text, int codePage, bool decodedCleanly)
+{
+    QList<qsizetype> lines;
+    if (decodedCleanly && bytes2str(str2bytes(text, codePage), codePage) == text)
+        return lines;
+    qsizetype number = 0;
+    qsizetype pos = 0;
+    while (pos <= text.size()) {
+        qsizetype end = pos;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        ++number;
+        const QString line = text.mid(pos, end - pos);
+        if ((!decodedCleanly && line.contains(QChar::ReplacementCharacter))
+            || bytes2str(str2bytes(line, codePage), codePage) != line)
+            lines.append(number);
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        pos = end + 1;
+    }
+    return lines;
+}
+
 QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
 {
     if (bytes.isEmpty())
@@ -198,12 +235,14 @@ QByteArray modLocale::str2bytes(const QString &text, int codePage)
     return out;
 }
 
-void modLocale::reportReadFailure(const QString &path, const QString &why)
+void modLocale::reportReadFailure(const QString &path, const QString &why, bool charsetHint)
 {
-    dialogs_.inform(QStringLiteral("modlocale::readfile(") + path + QStringLiteral("): ") + why
-                    + QStringLiteral("\r\n\r\n") + QStringLiteral("May be caused by wrong charset settings.")
-                    + QStringLiteral("\r\n") + QStringLiteral("see menu [Settings] - [xx charset].")
-                    + QStringLiteral("\r\n") + QStringLiteral("可能是編碼設定有誤，參見菜單“設定”-xx編碼"));
+    QString text = QStringLiteral("modlocale::readfile(") + path + QStringLiteral("): ") + why;
+    if (charsetHint)
+        text += QStringLiteral("\r\n\r\n") + QStringLiteral("May be caused by wrong charset settings.")
+                + QStringLiteral("\r\n") + QStringLiteral("see menu [Settings] - [xx charset].")
+                + QStringLiteral("\r\n") + QStringLiteral("可能是編碼設定有誤，參見菜單“設定”-xx編碼");
+    dialogs_.inform(text);
 }
 
 QString modLocale::readfile(const QString &path)
@@ -260,18 +299,23 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
     file.close();
     if (bytes.isEmpty()) {
         // An empty file has no first line to read.
-        reportReadFailure(path, QStringLiteral("Input past end of file"));
+        reportReadFailure(path, QStringLiteral("The file is empty; saving writes the entries to it.\r\n"
+                                               "文件是空的；保存時將寫入條目。"));
         return std::nullopt;
     }
 
     TextFile result;
     result.form = formOf(bytes);
     result.stamp = stampOf(bytes);
-    const QByteArrayView body = result.form.bom ? QByteArrayView(bytes).sliced(kBom.size()) : QByteArrayView(bytes);
+    result.codePage = writeCodePage(result.form);
+    const QByteArray body = result.form.bom ? bytes.sliced(kBom.size()) : bytes;
     try {
-        result.text = bytes2str(body.toByteArray(), writeCodePage(result.form));
+        result.text = bytes2str(body, result.codePage);
+        result.decodedCleanly = str2bytes(result.text, result.codePage) == body;
+        if (!result.decodedCleanly)
+            result.cleanCharsets = cleanCharsets(body);
     } catch (const std::exception &e) {
-        reportReadFailure(path, QString::fromLocal8Bit(e.what()));
+        reportReadFailure(path, QString::fromLocal8Bit(e.what()), true);
         return std::nullopt;
     }
     return result;
@@ -279,10 +323,16 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
 
 std::optional<FileStamp> modLocale::writefile(const QString &path, const QString &text, const TextForm &form)
 {
+    return writefileIn(path, text, form, writeCodePage(form));
+}
+
+std::optional<FileStamp> modLocale::writefileIn(const QString &path, const QString &text, const TextForm &form,
+                                                int codePage)
+{
     std::optional<QString> error;
     QByteArray bytes;
     try {
-        bytes = str2bytes(text, writeCodePage(form));
+        bytes = str2bytes(text, codePage);
         if (form.bom)
             bytes.prepend(kBom);
         error = writeFileAtomically(path, bytes);
