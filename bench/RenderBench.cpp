@@ -69,8 +69,7 @@ void quality()
         return;
     }
     const QByteArray bytes = file.readAll();
-    const LineEnd lineEnd = bytes.contains("\r\n") ? LineEnd::CrLf : LineEnd::Lf;
-    const OtoEntries entries = parseOtoText(modLocale::bytes2str(bytes, 932), lineEnd).entries;
+    const OtoEntries entries = parseOtoText(modLocale::bytes2str(bytes, 932)).entries;
     QHash<QString, QList<qint16>> waves;
     auto waveOf = [&](const QString &name) -> const QList<qint16> & {
         if (!waves.contains(name)) {
