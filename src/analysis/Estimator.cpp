@@ -562,55 +562,72 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     return report;
 }
 
+AliasSpelling bankSpelling(const QStringList &aliases)
+{
+    int romaji = 0, kana = 0;
+    for (const QString &alias : aliases) {
+        const AliasInfo a = parseAlias(alias);
+        if (a.kind == AliasInfo::Kind::Unknown || a.kind == AliasInfo::Kind::Tail)
+            continue;
+        const QString text = alias.trimmed();
+        (text.back().unicode() < 0x80 ? romaji : kana)++;
+    }
+    return AliasSpelling{romaji > kana};
+}
+
+QString AliasSpelling::spell(const Syllable &s) const
+{
+    // A sound no kana spells (a name with odd small kana) is written in
+    // romaji, so that every entry made reads back as its syllable.
+    const QString kana = kanaOf(s);
+    const std::optional<Syllable> back = parseOneSyllable(kana);
+    return romaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
+}
+
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling)
+{
+    const FileSyllables fs = parseFileName(file);
+    if (!fs.complete)
+        return {};  // not named by the usual naming: a person knows better
+    QStringList out;
+    const QList<Syllable> &s = fs.syllables;
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i].rest)
+            continue;
+        if (!fs.vcv) {
+            out << spelling.spell(s[i]);
+            continue;
+        }
+        const bool afterSilence = i == 0 || s[i - 1].rest;
+        out << (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spelling.spell(s[i]);
+        if (i + 1 == s.size() || s[i + 1].rest)
+            out << QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R"));
+    }
+    return out;
+}
+
 QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles)
 {
     QSet<QString> named, aliases;
-    int romaji = 0, kana = 0;
+    QStringList existingAliases;
     for (const clsOto &e : existing) {
         named.insert(e.FIL);
         aliases.insert(e.ALS);
-        const AliasInfo a = parseAlias(e.ALS);
-        if (a.kind == AliasInfo::Kind::Unknown || a.kind == AliasInfo::Kind::Tail)
-            continue;
-        const QString text = e.ALS.trimmed();
-        (text.back().unicode() < 0x80 ? romaji : kana)++;
+        existingAliases << e.ALS;
     }
-    const bool useRomaji = romaji > kana;
-    // A sound no kana spells (a name with odd small kana) is written in
-    // romaji, so that every entry made reads back as its syllable.
-    auto spell = [&](const Syllable &s) {
-        const QString kana = kanaOf(s);
-        const std::optional<Syllable> back = parseOneSyllable(kana);
-        return useRomaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
-    };
+    const AliasSpelling spelling = bankSpelling(existingAliases);
     QList<clsOto> out;
-    auto add = [&](const QString &file, const QString &alias) {
-        if (aliases.contains(alias))
-            return;
-        aliases.insert(alias);
-        clsOto e;
-        e.FIL = file;
-        e.ALS = alias;
-        out.append(e);
-    };
     for (const QString &file : waveFiles) {
         if (named.contains(file))
             continue;
-        const FileSyllables fs = parseFileName(file);
-        if (!fs.complete)
-            continue;  // not named by the usual naming: a person knows better
-        const QList<Syllable> &s = fs.syllables;
-        for (int i = 0; i < s.size(); ++i) {
-            if (s[i].rest)
+        for (const QString &alias : namedAliases(file, spelling)) {
+            if (aliases.contains(alias))
                 continue;
-            if (!fs.vcv) {
-                add(file, spell(s[i]));
-                continue;
-            }
-            const bool afterSilence = i == 0 || s[i - 1].rest;
-            add(file, (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spell(s[i]));
-            if (i + 1 == s.size() || s[i + 1].rest)
-                add(file, QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R")));
+            aliases.insert(alias);
+            clsOto e;
+            e.FIL = file;
+            e.ALS = alias;
+            out.append(e);
         }
     }
     return out;

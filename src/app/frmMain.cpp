@@ -6,6 +6,8 @@
 #include "core/Dialogs.h"
 #include "core/Twips.h"
 #include "oto/modLocale.h"
+#include "report/BankReport.h"
+#include "report/frmReport.h"
 #include "tools/EntryOps.h"
 #include "tools/ToolDialogs.h"
 #include "ui/applyFont.h"
@@ -338,6 +340,7 @@ void frmMain::buildMenus()
     on(addItem(experimental, QStringLiteral("mnuExpReplace")), [this] { mnuExpReplace_Click(); });
     on(addItem(experimental, QStringLiteral("mnuExpScript")), [this] { mnuExpScript_Click(); });
     on(addItem(secret, QStringLiteral("mnuEstimate")), [this] { mnuEstimate_Click(); });
+    on(addItem(secret, QStringLiteral("mnuReport")), [this] { mnuReport_Click(); });
 }
 
 void frmMain::aplSett()
@@ -886,6 +889,40 @@ void frmMain::mnuEstimate_Click()
     editor_->setFlaggedEstimates(std::move(flagged));
     redrawall();
     dialogs_.inform(analysis::estimateSummary(run), QStringLiteral("Estimate - 自動估算"));
+}
+
+frmReport *frmMain::reportWindow() const
+{
+    return report_;
+}
+
+void frmMain::mnuReport_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    if (!report_) {
+        ReportActions actions;
+        actions.run = [this](const QString &coverage) {
+            const BankInput bank = documentBank(doc_);
+            QString why;
+            const auto decode = [](const QString &) { return std::optional<QString>(); };
+            const std::optional<CoverageProfile> profile =
+                coverage.isEmpty() ? std::nullopt : coverageProfile(coverage, decode, &why);
+            return BankReport(bank).run(profile ? &*profile : nullptr);
+        };
+        actions.select = [this](int entry) { showStep(entry); };
+        actions.createMissing = [this](const QList<Problem> &problems) {
+            const OtoEntries made = entriesForMissing(problems);
+            if (!made.isEmpty())
+                doc_.insertEntriesStep(int(doc_.clcOto().size()), made, QStringLiteral("Create missing entries"));
+        };
+        report_ = new frmReport(std::move(actions), this);
+        report_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    report_->refresh();
+    report_->show();
+    report_->raise();
+    report_->activateWindow();
 }
 
 void frmMain::mnuExpSplitCmb_Click()

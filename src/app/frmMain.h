@@ -25,6 +25,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class frmScript;
+class frmReport;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -77,6 +78,9 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    void mnuReport_Click();
+    // The report window while it is open.
+    frmReport *reportWindow() const;
     void mnuExpScript_Click();
     // The script console while it is open.
     frmScript *console() const;
@@ -154,6 +158,7 @@ private:
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
     QPointer<frmScript> console_;
+    QPointer<frmReport> report_;
     analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
     ViewSettings viewSett_;  // kept in lirra.ini beside sett.ini
     QTimer *playTimer_ = nullptr;

@@ -103,7 +103,9 @@ ParsedOto parseOtoText(QStringView text, LineEnd style)
     ParsedOto result;
     const qsizetype endSize = style == LineEnd::Lf ? 1 : 2;
     qsizetype pos = 0;
+    int lineNumber = 0;
     while (pos < text.size()) {
+        ++lineNumber;
         const qsizetype end = lineEnd(text, pos, style);
         const QStringView line = text.mid(pos, end - pos);
         pos = end + endSize;
@@ -129,6 +131,7 @@ ParsedOto parseOtoText(QStringView text, LineEnd style)
         if (!shortest)
             entry->keepSourceLine(line, parts[0].size(), parts[1].size());
         result.entries.append(std::move(entry));
+        result.lines.append(lineNumber);
     }
     return result;
 }

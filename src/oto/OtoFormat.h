@@ -19,6 +19,7 @@ using OtoEntries = QList<std::shared_ptr<clsOto>>;
 
 struct ParsedOto {
     OtoEntries entries;
+    QList<int> lines;  // each entry's line in the text, from 1
     int badLines = 0;
 };
 

@@ -1,0 +1,182 @@
+#include "oto/modLocale.h"
+#include "report/BankReport.h"
+#include "report/ReportModel.h"
+#include "support/LocaleEnv.h"
+#include "support/RunCli.h"
+#include "tests/report/ReportBanks.h"
+
+#include <gtest/gtest.h>
+
+using namespace reportbank;
+
+namespace {
+
+const QString kGood = "10,100,-500,60,20";  // inside a 1000 ms recording
+
+struct ReportFixture : ::testing::Test, LocaleEnv {
+    std::unique_ptr<TempFolder> folder = std::make_unique<TempFolder>();
+    TempFolder &bank = *folder;
+    // A fresh bank folder for the next case.
+    TempFolder &fresh() { return *folders.emplace_back(std::make_unique<TempFolder>()); }
+    std::vector<std::unique_ptr<TempFolder>> folders;
+
+    BankInput read(const TempFolder &at)
+    {
+        QString why;
+        std::optional<BankInput> input = readBank(at.path(), locale, &why);
+        EXPECT_TRUE(input) << why.toStdString();
+        return input.value_or(BankInput{});
+    }
+    QList<Problem> run(const QString &coverage = {}) { return runOn(bank, coverage); }
+    QList<Problem> runOn(const TempFolder &at, const QString &coverage)
+    {
+        input = read(at);
+        if (coverage.isEmpty())
+            return BankReport(input).run();
+        QString why;
+        const auto decode = [this](const QString &path) { return readCoverageFile(path, locale); };
+        const std::optional<CoverageProfile> profile = coverageProfile(coverage, decode, &why);
+        EXPECT_TRUE(profile) << why.toStdString();
+        return profile ? BankReport(input).run(&*profile) : QList<Problem>{};
+    }
+    static QStringList lines(const QList<Problem> &problems)
+    {
+        QStringList out;
+        for (const Problem &p : problems)
+            out << p.line();
+        return out;
+    }
+    static QStringList aliases(const QList<Problem> &problems)
+    {
+        QStringList out;
+        for (const Problem &p : problems)
+            out << p.alias;
+        return out;
+    }
+    BankInput input;
+};
+
+}  // namespace
+
+TEST_F(ReportFixture, EachPlantedFaultIsReportedOnceAndNothingElse)
+{
+    const QString ga = QString::fromUtf8("が");
+    const QString gaDecomposed = ga.normalized(QString::NormalizationForm_D);
+    ASSERT_NE(ga, gaDecomposed);
+    writeWaves(bank, {"_あいう.wav", "b.wav", "Case.wav", gaDecomposed + ".wav", "long.wav", "extra.wav"});
+    bank.write("stereo.wav", wavimg::wav(wavimg::noise(1000, 3000), {1, 2, 44100, 176400, 4, 16}));
+    writeOto(bank, "oto.ini",
+             {"_あいう.wav=- あ," + kGood, "_あいう.wav=a い," + kGood, "_あいう.wav=i う," + kGood,
+              "_あいう.wav=u -," + kGood,
+              "_あいう.wav=a い," + kGood,      // line 6: duplicate of line 3
+              "b.wav=b ," + kGood,               // line 7: trailing space
+              "gone.wav=gone," + kGood,          // line 8: no such recording
+              "stereo.wav=st," + kGood,          // line 9: stereo
+              "case.wav=cs," + kGood,            // line 10: Case.wav on disk
+              ga + ".wav=" + ga + "," + kGood,   // line 11: stored decomposed
+              "long.wav=lg,900,200,0,60,20",      // line 12: fixed length past the end
+             });
+
+    const QStringList expected = {
+        "duplicate-alias\toto.ini:6\ta い\tfirst at oto.ini:3",
+        "alias-spaces\toto.ini:7\tb \ttrailing space in the alias",
+        "missing-wave\toto.ini:8\tgone\tgone.wav is not in the bank",
+        "wave-format\tstereo.wav\t\tChannel <> 1 (Only MONO wave supported) - 聲道數不爲1，僅支持單聲道; Wrong "
+        "bytesPerSec - 每秒字節數非標準; Wrong bytesperblock - 每塊字節數非標準",
+        "case-mismatch\toto.ini:10\tcs\ton disk as Case.wav",
+        "nfd-name\t" + gaDecomposed + ".wav\t\tstored decomposed (NFD) on disk; oto.ini writes it composed (NFC)",
+        "out-of-range\toto.ini:12\tlg\tthe fixed length ends at 1100 ms, past the right bound 1000 ms",
+        "unused-wave\textra.wav\t\tno entry uses it",
+    };
+    const QList<Problem> problems = run();
+    EXPECT_EQ(lines(problems), expected);
+    // Double clicks find the entries: the problem's entry is the line's.
+    for (const Problem &p : problems) {
+        if (p.entry >= 0 && p.where.startsWith("oto.ini:"))
+            EXPECT_EQ(input.entries[p.entry].where(), p.where);
+    }
+
+    // The same on the command line, with the counts and the exit status.
+    const CliRun cli = lirraOto({"report", bank.path()});
+    EXPECT_EQ(cli.status, 1);
+    EXPECT_EQ(cli.out, expected.join("\n") + "\n");
+    EXPECT_TRUE(cli.err.contains("duplicate-alias: 1\n")) << cli.err.toStdString();
+    EXPECT_TRUE(cli.err.contains("problems: 8")) << cli.err.toStdString();
+}
+
+TEST_F(ReportFixture, CoverageProfilesNameTheMissingAliasesAndTheirRecordings)
+{
+    // ja-vcv: "i u" in romaji stands for "i う"; "_br.wav" is no recording name.
+    writeWaves(bank, {"_あいう.wav", "_br.wav"});
+    writeOto(bank, "oto.ini", {"_あいう.wav=- あ," + kGood, "_あいう.wav=a い," + kGood, "_あいう.wav=i u," + kGood,
+                               "_br.wav=br," + kGood});
+    QList<Problem> problems = run("ja-vcv");
+    EXPECT_EQ(lines(problems), QStringList{"missing-alias\t_あいう.wav\tu -\tfrom _あいう.wav"});
+    const OtoEntries made = entriesForMissing(problems);
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_EQ(made[0]->fileStr(), "_あいう.wav=u -,0,0,0,0,0");
+
+    // ja-cv: one alias a syllable, whether the file holds one or several.
+    TempFolder &cv = fresh();
+    writeWaves(cv, {"か.wav", "き.wav", "_さし.wav"});
+    writeOto(cv, "oto.ini", {"か.wav=か," + kGood, "き.wav=ki," + kGood, "_さし.wav=さ," + kGood});
+    EXPECT_EQ(aliases(runOn(cv, "ja-cv")), QStringList{"し"});
+
+    // ja-cvvc: the syllables, vowel into consonant, last vowel into silence.
+    TempFolder &cvvc = fresh();
+    writeWaves(cvvc, {"_かき.wav", "_さし.wav", "か.wav"});
+    writeOto(cvvc, "oto.ini", {"か.wav=か," + kGood, "_かき.wav=き," + kGood, "_さし.wav=さ," + kGood,
+                               "_さし.wav=し," + kGood, "_さし.wav=a sh," + kGood, "_かき.wav=a k," + kGood});
+    problems = runOn(cvvc, "ja-cvvc");
+    EXPECT_EQ(aliases(problems), (QStringList{"i -", "a -"}));
+    EXPECT_EQ(problems.value(1).where, "か.wav");
+
+    // en-arpasing, in a pitch folder whose suffix prefix.map names.
+    TempFolder &en = fresh();
+    writeWaves(en, {"A3/_aa_b_aa.wav"});
+    writeOto(en, "A3/oto.ini", {"_aa_b_aa.wav=- aaA3," + kGood, "_aa_b_aa.wav=aa bA3," + kGood});
+    en.write("prefix.map", "C4\t\tA3\nA3\t\tA3\n");
+    problems = runOn(en, "en-arpasing");
+    EXPECT_EQ(lines(problems), (QStringList{"missing-alias\tA3/_aa_b_aa.wav\tb aa\tfrom A3/_aa_b_aa.wav",
+                                            "missing-alias\tA3/_aa_b_aa.wav\taa -\tfrom A3/_aa_b_aa.wav"}));
+    EXPECT_EQ(entriesForMissing(problems).value(0)->FIL, "_aa_b_aa.wav");  // as the pitch folder's oto.ini names it
+
+    // A recording list: recorded and unrecorded names, an alias as it stands.
+    TempFolder &listed = fresh();
+    writeWaves(listed, {"_かき.wav"});
+    writeOto(listed, "oto.ini", {"_かき.wav=- か," + kGood, "_かき.wav=a き," + kGood});
+    listed.write("reclist.txt", "# mine\n_かき\n_く\na R\n");
+    problems = runOn(listed, listed.file("reclist.txt"));
+    EXPECT_EQ(lines(problems), (QStringList{"missing-alias\t_かき.wav\ti -\tfrom _かき.wav",
+                                            "missing-alias\treclist.txt:3\t- く\tfrom _く, listed in reclist.txt:3 "
+                                            "but not recorded",
+                                            "missing-alias\treclist.txt:3\tu -\tfrom _く, listed in reclist.txt:3 "
+                                            "but not recorded",
+                                            "missing-alias\treclist.txt:4\ta R\tlisted in reclist.txt:4"}));
+    EXPECT_EQ(entriesForMissing(problems).size(), 1);  // only "i -" has a recording
+
+    // presamp.ini: "- C" and "V C" for each syllable of its vowel table.
+    listed.write("presamp.ini", "[VERSION]\n1.7\n[VOWEL]\na=あ=あ,か,カ=100\ni=い=き=100\n[CONSONANT]\nk=か,き=1\n");
+    problems = runOn(listed, listed.file("presamp.ini"));
+    EXPECT_EQ(aliases(problems), (QStringList{"- あ", "a あ", "i あ", "a か", "i か", "- き", "i き"}));
+    EXPECT_EQ(problems.value(4).recording, "");
+    EXPECT_EQ(problems.value(6).recording, "");
+}
+
+TEST_F(ReportFixture, CommandLineStatusAndRefusals)
+{
+    writeWaves(bank, {"a.wav"});
+    writeOto(bank, "oto.ini", {"a.wav=a," + kGood});
+    CliRun cli = lirraOto({"report", bank.path()});
+    EXPECT_EQ(cli.status, 0) << cli.err.toStdString();
+    EXPECT_EQ(cli.out, "");
+
+    cli = lirraOto({"report", bank.path(), "--coverage", "ja-nothing"});
+    EXPECT_EQ(cli.status, 2);
+    EXPECT_TRUE(cli.err.contains("--coverage takes ja-vcv")) << cli.err.toStdString();
+    cli = lirraOto({"report", fresh().path()});
+    EXPECT_EQ(cli.status, 2);
+    EXPECT_TRUE(cli.err.contains("holds no oto.ini")) << cli.err.toStdString();
+    cli = lirraOto({"report", bank.path(), "--charset", "cp949"});
+    EXPECT_EQ(cli.status, 0) << cli.err.toStdString();
+}
