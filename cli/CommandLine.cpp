@@ -76,7 +76,9 @@ QString charsetChoices()
         const QStringList names = charsetTable::cliNames(index);
         const QString alias = names.value(1) == QString::number(charsetTable::rows()[index].codePage)
                                   ? names.value(2) : names.value(1);
-        choices << QStringLiteral("%1 or %2 (%3)").arg(names[0], alias, QString::fromUtf16(charsetTable::rows()[index].name));
+        const CharsetRow &row = charsetTable::rows()[index];
+        const QString codePage = row.codePage == 0 ? QString() : QStringLiteral(", %1").arg(row.codePage);
+        choices << QStringLiteral("%1 or %2 (%3%4)").arg(names[0], alias, QString::fromUtf16(row.name), codePage);
     }
     return choices.join(QStringLiteral(", "));
 }

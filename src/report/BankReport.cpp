@@ -257,7 +257,7 @@ void BankReport::outOfRange(QList<Problem> &out)
             faults << QStringLiteral("the right bound %1 is before the left bound").arg(ms(right));
         if (o.prmOV > o.prmPR)
             faults << QStringLiteral("the overlap %1 is after the preutterance %2").arg(ms(o.prmOV), ms(o.prmPR));
-        if (o.prmLF + o.prmFX > right)
+        if (right >= o.prmLF && o.prmLF + o.prmFX > right)
             faults << QStringLiteral("the fixed length ends at %1, past the right bound %2")
                           .arg(ms(o.prmLF + o.prmFX), ms(right));
         if (!faults.isEmpty())

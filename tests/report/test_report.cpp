@@ -180,3 +180,78 @@ TEST_F(ReportFixture, CommandLineStatusAndRefusals)
     cli = lirraOto({"report", bank.path(), "--charset", "cp949"});
     EXPECT_EQ(cli.status, 0) << cli.err.toStdString();
 }
+
+TEST_F(ReportFixture, EveryWayANumberOrANameGoesWrong)
+{
+    const QString ga = QString::fromUtf8("が"), gaD = ga.normalized(QString::NormalizationForm_D);
+    const QString pa = QString::fromUtf8("ぱ"), paD = pa.normalized(QString::NormalizationForm_D);
+    writeWaves(bank, {"a.wav", ga + ".wav", paD + ".wav"});
+    bank.write("short.wav", wavimg::riff(wavimg::chunk("fmt ", wavimg::fmtBody()) + wavimg::chunk("data", "\x01")));
+    bank.write("cut.wav", wavimg::riff(wavimg::chunk("fmt ", wavimg::fmtBody())));  // no data chunk
+    writeOto(bank, "oto.ini",
+             {"a.wav=lf,-5,0,0,0,0",             // 2: before the start
+              "a.wav=rt,100,0,-950,0,0",         // 3: right bound 1050
+              "a.wav=rt2,600,0,500,0,0",         // 4: right bound 500, before the left
+              "a.wav=ov,0,0,0,10,30",            // 5: overlap after the preutterance
+              "a.wav=fx,900,150,-120,0,0",       // 6: fixed length 1050 past the right bound 1020... and the end
+              "a.wav=ok,0,0,0,30,-10",           // 7: a negative overlap is fine
+              "a.wav= lead," + kGood,            // 8
+              "a.wav=in  two," + kGood,          // 9
+              "a.wav=full\u3000width," + kGood,  // 10
+              "a.wav =file," + kGood,            // 11: the file name's space, and a missing wave
+              gaD + ".wav=" + ga + "," + kGood,  // 12: written decomposed, stored composed
+              paD + ".wav=" + pa + "," + kGood,  // 13: decomposed on both sides
+              "short.wav=s," + kGood, "cut.wav=c," + kGood});
+    QStringList got;
+    for (const Problem &p : run())
+        got << p.where + " " + p.detail;
+    EXPECT_EQ(got.join("\n").toStdString(), (QStringList{
+                       "oto.ini:8 leading space in the alias",
+                       "oto.ini:9 doubled space in the alias",
+                       "oto.ini:10 full-width space in the alias",
+                       "oto.ini:11 trailing space in the file name",
+                       "oto.ini:11 a.wav  is not in the bank",
+                       "short.wav the wave file is corrupted or not supported.; the data chunk holds no sample",
+                       "cut.wav the wave file is corrupted or not supported.; the file ends before a 'data' chunk",
+                       paD + ".wav stored decomposed (NFD) on disk; oto.ini writes it decomposed too",
+                       "oto.ini:12 oto.ini writes the name decomposed (NFD); on disk it is composed (NFC)",
+                       "oto.ini:2 the left bound -5 ms is before the start",
+                       "oto.ini:3 the right bound reaches 1050 ms, past the end (1000 ms)",
+                       "oto.ini:4 the right bound 500 ms is before the left bound",
+                       "oto.ini:5 the overlap 30 ms is after the preutterance 10 ms",
+                       "oto.ini:6 the right bound reaches 1020 ms, past the end (1000 ms); the fixed length ends at "
+                       "1050 ms, past the right bound 1020 ms",
+                   }).join("\n").toStdString());
+}
+
+TEST_F(ReportFixture, SingerWithPitchFoldersIsOneBank)
+{
+    // Two pitch folders with their own oto.ini, an extra folder of
+    // recordings the root's oto.ini names, and a duplicate across folders.
+    writeWaves(bank, {"A3/_かき.wav", "C5/_かき.wav", "C5/spare.wav", "breath/br.wav", "root.wav"});
+    writeOto(bank, "oto.ini", {"breath/br.wav=br," + kGood, "root.wav=root," + kGood});
+    writeOto(bank, "A3/oto.ini", {"_かき.wav=- かA3," + kGood, "_かき.wav=a きA3," + kGood, "_かき.wav=i -A3," + kGood});
+    writeOto(bank, "C5/oto.ini", {"_かき.wav=- かC5," + kGood, "_かき.wav=a きA3," + kGood});
+    bank.write("prefix.map", "C5\t\tC5\r\nA3\t\tA3\r\n");
+    QList<Problem> problems = run("ja-vcv");
+    EXPECT_EQ(lines(problems), (QStringList{
+                                   "duplicate-alias\tC5/oto.ini:3\ta きA3\tfirst at A3/oto.ini:3",
+                                   "unused-wave\tC5/spare.wav\t\tno entry uses it",
+                               }));
+    EXPECT_EQ(input.otoFolders, (QStringList{"", "A3", "C5"}));
+    EXPECT_EQ(input.recordings, (QStringList{"root.wav", "breath/br.wav", "A3/_かき.wav", "C5/_かき.wav", "C5/spare.wav"}));
+
+    // C5 lacks "i -" once its duplicate is not counted as its own.
+    const PrefixMap map = PrefixMap::parse(u"C4\t\tC5\nX\tx_\tA3\nY\t\tF\n");
+    EXPECT_EQ(map.baseAlias("a きA3"), "a き");
+    EXPECT_EQ(map.baseAlias("x_a -F"), "a -");
+    EXPECT_EQ(map.baseAlias("C5"), "C5");  // an alias is never cut to nothing
+    EXPECT_EQ(entryName(input, "C5/_かき.wav"), "_かき.wav");
+    EXPECT_EQ(entryName(input, "breath/br.wav"), "breath/br.wav");
+
+    // A Shift-JIS recording list is read in the file charset, a UTF-8 one as UTF-8.
+    bank.write("sjis.txt", modLocale::str2bytes("_かき\r\n", 932));
+    bank.write("utf8.txt", QString("_かき\n").toUtf8());
+    for (const char *name : {"sjis.txt", "utf8.txt"})
+        EXPECT_EQ(readCoverageFile(bank.file(name), locale), "_かき\n") << name;
+}
