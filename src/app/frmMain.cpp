@@ -902,20 +902,9 @@ void frmMain::mnuReport_Click()
         return;
     if (!report_) {
         ReportActions actions;
-        actions.run = [this](const QString &coverage) {
-            const BankInput bank = documentBank(doc_);
-            QString why;
-            const auto decode = [](const QString &) { return std::optional<QString>(); };
-            const std::optional<CoverageProfile> profile =
-                coverage.isEmpty() ? std::nullopt : coverageProfile(coverage, decode, &why);
-            return BankReport(bank).run(profile ? &*profile : nullptr);
-        };
+        actions.run = [this](const QString &coverage) { return reportOnDocument(doc_, coverage); };
         actions.select = [this](int entry) { showStep(entry); };
-        actions.createMissing = [this](const QList<Problem> &problems) {
-            const OtoEntries made = entriesForMissing(problems);
-            if (!made.isEmpty())
-                doc_.insertEntriesStep(int(doc_.clcOto().size()), made, QStringLiteral("Create missing entries"));
-        };
+        actions.createMissing = [this](const QList<Problem> &problems) { createMissingEntries(doc_, problems); };
         report_ = new frmReport(std::move(actions), this);
         report_->setAttribute(Qt::WA_DeleteOnClose);
     }

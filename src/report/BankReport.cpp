@@ -1,6 +1,8 @@
 #include "report/BankReport.h"
 
 #include "core/modUtils.h"
+#include "oto/OtoDocument.h"
+#include "report/ReportModel.h"
 #include "wave/clsWave.h"
 
 #include <QFileInfo>
@@ -291,4 +293,22 @@ QString countsByKind(const QList<Problem> &problems)
             text += QStringLiteral("%1: %2\n").arg(QString::fromLatin1(info.name)).arg(n);
     }
     return text;
+}
+
+QList<Problem> reportOnDocument(const OtoDocument &doc, const QString &coverage)
+{
+    const BankInput bank = documentBank(doc);
+    QString why;
+    const auto noFiles = [](const QString &) { return std::optional<QString>(); };
+    const std::optional<CoverageProfile> profile =
+        coverage.isEmpty() ? std::nullopt : coverageProfile(coverage, noFiles, &why);
+    return BankReport(bank).run(profile ? &*profile : nullptr);
+}
+
+int createMissingEntries(OtoDocument &doc, const QList<Problem> &problems)
+{
+    const OtoEntries made = entriesForMissing(problems);
+    if (!made.isEmpty())
+        doc.insertEntriesStep(int(doc.clcOto().size()), made, QStringLiteral("Create missing entries"));
+    return int(made.size());
 }

@@ -63,6 +63,15 @@ private:
     QHash<QString, WaveHeader> headers_;
 };
 
+class OtoDocument;
+
+// The checks over the open document as it is now, with a built-in coverage
+// profile (empty: none): what the Report window shows.
+QList<Problem> reportOnDocument(const OtoDocument &doc, const QString &coverage);
+// Adds the missing aliases' entries (all five 0) on their recordings at the
+// end of the document, as one undo step; how many were added.
+int createMissingEntries(OtoDocument &doc, const QList<Problem> &problems);
+
 // Problems counted by kind, in the order of problemKinds(): "kind: n" lines
 // for the kinds that occur.
 QString countsByKind(const QList<Problem> &problems);

@@ -25,7 +25,7 @@ frmReport::frmReport(ReportActions actions, QWidget *parent)
     cboCoverage_->addItem(QStringLiteral("No coverage - 不查缺漏"), QString());
     for (const QString &name : coverageProfileNames())
         cboCoverage_->addItem(name, name);
-    cmdCreate_ = new QPushButton(QStringLiteral("Create missing entries - 補建缺少的條目"), this);
+    cmdCreate_ = new QPushButton(QStringLiteral("Create missing entries"), this);
     cmdCreate_->setObjectName(QStringLiteral("cmdCreate"));
     lblCount_ = new QLabel(this);
 

@@ -69,6 +69,7 @@ TEST_F(ReportWindowFixture, ListsFiltersSelectsAndCreatesMissingEntries)
     coverage->setCurrentIndex(coverage->findData("ja-vcv"));
     kinds->setCurrentIndex(kinds->findData("missing-alias"));
     EXPECT_EQ(column(table, 2), (QStringList{"i -", "- い", "i う", "u -"}));
+    EXPECT_EQ(create->text(), "Create missing entries");
     ASSERT_TRUE(create->isEnabled());
     QTest::mouseClick(create, Qt::LeftButton);
     QStringList made;
