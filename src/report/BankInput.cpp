@@ -34,10 +34,10 @@ void findOtoFiles(const QString &folder, int depth, QStringList &out)
 {
     if (depth == 0)
         return;
-    QDir dir(folder);
-    QStringList subfolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &name : subfolders) {
-        const QString sub = dir.filePath(name);
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (info.isSymLink())
+            continue;  // as listRecordings: a linked folder could lead back up the tree
+        const QString sub = info.filePath();
         if (QFileInfo(QDir(sub).filePath(OtoDocument::kOtoIni)).isFile())
             out << QDir(sub).filePath(OtoDocument::kOtoIni);
         findOtoFiles(sub, depth - 1, out);
@@ -115,7 +115,8 @@ QStringList listRecordings(const QString &root, const QString &folder)
         const QDir dir(pending.takeFirst());
         for (const QFileInfo &info : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
             if (info.isDir()) {
-                if (!QFileInfo(QDir(info.filePath()).filePath(OtoDocument::kOtoIni)).isFile())
+                // A linked folder could lead back up the tree; banks do not need them.
+                if (!info.isSymLink() && !QFileInfo(QDir(info.filePath()).filePath(OtoDocument::kOtoIni)).isFile())
                     pending << info.filePath();
             } else if (info.suffix().compare(QStringLiteral("wav"), Qt::CaseInsensitive) == 0) {
                 out << relativeTo(rootDir, info.filePath());
