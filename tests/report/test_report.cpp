@@ -1,6 +1,7 @@
 #include "oto/modLocale.h"
 #include "report/BankReport.h"
 #include "report/ReportModel.h"
+#include "wave/clsWave.h"
 #include "support/LocaleEnv.h"
 #include "support/RunCli.h"
 #include "tests/report/ReportBanks.h"
@@ -255,4 +256,31 @@ TEST_F(ReportFixture, SingerWithPitchFoldersIsOneBank)
     bank.write("utf8.txt", QString("_かき\n").toUtf8());
     for (const char *name : {"sjis.txt", "utf8.txt"})
         EXPECT_EQ(readCoverageFile(bank.file(name), locale), "_かき\n") << name;
+}
+
+TEST_F(ReportFixture, HeadersAloneGiveTheLengthAndTheReason)
+{
+    // The length comes from the declared data size; the samples are not read.
+    bank.write("long.wav", wavimg::riff(wavimg::chunk("fmt ", wavimg::fmtBody()) + "data" + wavimg::le32(88200 * 2)
+                                        + wavimg::pcm(wavimg::noise(100, 3000))));
+    const WaveHeader h = readWaveHeader(bank.file("long.wav"));
+    EXPECT_TRUE(h.usable);
+    EXPECT_DOUBLE_EQ(h.lengthMs, 2000);
+    clsWave wave;
+    QString name = "long.wav";
+    ASSERT_TRUE(wave.ReadHeader(bank.path(), name));
+    EXPECT_FALSE(wave.Valid);
+    EXPECT_TRUE(wave.samples().isEmpty());
+
+    bank.write("rate.wav", wavimg::wav(wavimg::noise(100, 3000), {1, 1, 22050, 44100, 2, 16}));
+    EXPECT_EQ(readWaveHeader(bank.file("rate.wav")).reason,
+              "Sample Rate <> 44100 (Only 44100Hz supported) - 採樣率不爲44100Hz，僅支持此採樣率; Wrong bytesPerSec - "
+              "每秒字節數非標準");
+    EXPECT_TRUE(readWaveHeader(bank.file("none.wav")).reason.startsWith("cannot be opened"));
+
+    // Recording names read as ARPAbet words only when every word is one.
+    EXPECT_EQ(arpabetWords("_aa_b_aa"), (QStringList{"aa", "b", "aa"}));
+    EXPECT_EQ(arpabetWords("k-ae t"), (QStringList{"k", "ae", "t"}));
+    EXPECT_TRUE(arpabetWords("aa_x").isEmpty());
+    EXPECT_TRUE(arpabetWords("12").isEmpty());
 }
