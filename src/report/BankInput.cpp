@@ -6,7 +6,6 @@
 #include "oto/OtoFormat.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
