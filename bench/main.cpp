@@ -13,6 +13,7 @@ void runViewBenchmarks(const QString &scratch);
 void runEstimateBenchmarks(const QString &scratch);
 void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
+void runPitchBenchmarks(const QString &scratch);
 void runReportBenchmarks(const QString &scratch);
 
 namespace {
@@ -25,7 +26,8 @@ struct Section {
 const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
-    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"report", runReportBenchmarks},
+    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks},
+    {"report", runReportBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

@@ -78,6 +78,7 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    void mnuGenFrq_Click();
     void mnuReport_Click();
     // The report window while it is open.
     frmReport *reportWindow() const;
@@ -142,6 +143,8 @@ private:
     void mnuSettFilenameBad_Click();
     void mnuSettSpectrogram_Click();
     void mnuSettCurves_Click();
+    void mnuSettPitch_Click();
+    void mnuSettLoudness_Click();
     void mnuTips_Click();
     void mnuAbout_Click();
     void mnuOnline_Click();
@@ -184,6 +187,8 @@ private:
     QAction *mnuSettFilenameBad_ = nullptr;
     QAction *mnuSettSpectrogram_ = nullptr;
     QAction *mnuSettCurves_ = nullptr;
+    QAction *mnuSettPitch_ = nullptr;
+    QAction *mnuSettLoudness_ = nullptr;
 
     std::unique_ptr<WaveEditor> editor_;
     std::unique_ptr<SearchBox> search_;
