@@ -15,6 +15,7 @@ void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
 void runPitchBenchmarks(const QString &scratch);
 void runRenderBenchmarks(const QString &scratch);
+void runReportBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -28,6 +29,7 @@ const Section kSections[] = {
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
     {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks},
     {"render", runRenderBenchmarks},
+    {"report", runReportBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

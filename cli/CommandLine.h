@@ -43,8 +43,9 @@ struct CliCommand {
 
 // --charset N, shared by every command that reads oto.ini.
 QCommandLineOption charsetOption();
-// A file charset index from its number (0 to 3), its code page (932, 936,
-// 950) or its name (sjis, gbk, big5, auto); nullopt for anything else.
+// A file charset index from its number, its code page (932, 936, 950,
+// 1252, 949) or its name (sjis, gbk, big5, auto, cp1252, cp949); nullopt
+// for anything else.
 std::optional<int> charsetIndex(const QString &text);
 // What --charset takes, for messages.
 QString charsetChoices();

@@ -13,3 +13,4 @@ int estimateCommand(const CliArgs &args);
 int frqCommand(const CliArgs &args);
 int renderCommand(const CliArgs &args);
 int runCommand(const CliArgs &args);
+int reportCommand(const CliArgs &args);

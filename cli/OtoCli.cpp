@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/modUtils.h"
+#include "report/Problem.h"
 #include "tools/AliasRewrite.h"
 #include "tools/ToolTexts.h"
 
@@ -16,6 +17,14 @@ namespace {
 void printSummary(const CliSession &s)
 {
     printErr(QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto().size()).arg(s.doc.lastBadLines()));
+}
+
+QString reportKinds()
+{
+    QStringList names;
+    for (const ProblemKindInfo &info : problemKinds())
+        names << QString::fromLatin1(info.name);
+    return names.join(QStringLiteral(", "));
 }
 
 int listCommand(const CliArgs &args)
@@ -147,6 +156,23 @@ QList<CliCommand> otoCommands()
                                       QStringLiteral("Look for each wave under its name as written first (the "
                                                      "\"Bad filenames?\" rule off)."))},
          checkCommand},
+        {QStringLiteral("report"),
+         QStringLiteral("Checks a whole bank (FOLDER's oto.ini, or every oto.ini below FOLDER for a singer with pitch "
+                        "folders) and prints one problem a line: KIND, WHERE (oto.ini:LINE, or a recording's path), "
+                        "ALIAS and DETAIL separated by TAB; then the count per kind on standard error. Exit status 1 "
+                        "when there are problems. Kinds: ") + reportKinds() + u'.',
+         {QStringLiteral("FOLDER")},
+         {charset,
+          QCommandLineOption(QStringLiteral("coverage"),
+                             QStringLiteral("Also report the aliases the recordings imply that no entry has (prefix.map's "
+                                            "prefixes and suffixes taken off first): ja-vcv (recordings \"_あいう.wav\": "
+                                            "\"- あ\", \"a い\" ...), ja-cv (one alias a syllable), ja-cvvc (CV, \"a k\", "
+                                            "\"a -\"), en-arpasing (recordings named by ARPAbet phonemes: \"- aa\", "
+                                            "\"aa b\", \"b -\"), a recording list FILE.txt (one recording a line, # "
+                                            "comments; a line with a space is an alias) or a presamp.ini (its vowel "
+                                            "table)."),
+                             QStringLiteral("PROFILE|FILE"))},
+         reportCommand},
         {QStringLiteral("replace"),
          QStringLiteral("Rewrites every alias by the rules typed as in the editor's Replace box: before=after items "
                         "separated by \",\", applied in order; saves oto.ini in its own encoding."),

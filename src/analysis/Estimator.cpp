@@ -688,6 +688,50 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     return report;
 }
 
+AliasSpelling bankSpelling(const QStringList &aliases)
+{
+    int romaji = 0, kana = 0;
+    for (const QString &alias : aliases) {
+        const AliasInfo a = parseAlias(alias);
+        if (a.kind == AliasInfo::Kind::Unknown || a.kind == AliasInfo::Kind::Tail)
+            continue;
+        const QString text = alias.trimmed();
+        (text.back().unicode() < 0x80 ? romaji : kana)++;
+    }
+    return AliasSpelling{romaji > kana};
+}
+
+QString AliasSpelling::spell(const Syllable &s) const
+{
+    // A sound no kana spells (a name with odd small kana) is written in
+    // romaji, so that every entry made reads back as its syllable.
+    const QString kana = kanaOf(s);
+    const std::optional<Syllable> back = parseOneSyllable(kana);
+    return romaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
+}
+
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling)
+{
+    const FileSyllables fs = parseFileName(file);
+    if (!fs.complete)
+        return {};  // not named by the usual naming: a person knows better
+    QStringList out;
+    const QList<Syllable> &s = fs.syllables;
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i].rest)
+            continue;
+        if (!fs.vcv) {
+            out << spelling.spell(s[i]);
+            continue;
+        }
+        const bool afterSilence = i == 0 || s[i - 1].rest;
+        out << (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spelling.spell(s[i]);
+        if (i + 1 == s.size() || s[i + 1].rest)
+            out << QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R"));
+    }
+    return out;
+}
+
 namespace {
 
 // How a bank names what generation has to name: its tails ("a R" or
@@ -698,13 +742,12 @@ struct Naming {
     QString tail;  // empty: "R" before a rest inside a name, "-" at its end
     Takes takes = Takes::Skipped;
     int firstNumber = 2;
-    bool romaji = false;
 };
 
 Naming namingOf(const QList<clsOto> &existing)
 {
     Naming n;
-    int romaji = 0, kana = 0, tailsR = 0, tailsDash = 0, repeated = 0, numbered = 0;
+    int tailsR = 0, tailsDash = 0, repeated = 0, numbered = 0;
     QSet<QString> aliases, seen;
     for (const clsOto &e : existing)
         aliases.insert(e.ALS);
@@ -721,11 +764,7 @@ Naming namingOf(const QList<clsOto> &existing)
             (e.ALS.trimmed().endsWith(u'R') ? tailsR : tailsDash)++;
             continue;
         }
-        if (a.kind == AliasInfo::Kind::Unknown)
-            continue;
-        (e.ALS.trimmed().back().unicode() < 0x80 ? romaji : kana)++;
     }
-    n.romaji = romaji > kana;
     if (tailsR + tailsDash > 0)
         n.tail = tailsR > tailsDash ? QStringLiteral("R") : QStringLiteral("-");
     if (numbered > repeated)
@@ -741,18 +780,14 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
 {
     QSet<QString> named;
     QHash<QString, int> takes;  // alias -> how many the bank has
+    QStringList existingAliases;
     for (const clsOto &e : existing) {
         named.insert(e.FIL);
         takes[e.ALS] += 1;
+        existingAliases << e.ALS;
     }
     const Naming naming = namingOf(existing);
-    // A sound no kana spells (a name with odd small kana) is written in
-    // romaji, so that every entry made reads back as its syllable.
-    auto spell = [&](const Syllable &s) {
-        const QString kana = kanaOf(s);
-        const std::optional<Syllable> back = parseOneSyllable(kana);
-        return naming.romaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
-    };
+    const AliasSpelling spelling = bankSpelling(existingAliases);
     QList<clsOto> out;
     auto add = [&](const QString &file, const QString &alias) {
         const int before = takes.value(alias);
@@ -769,27 +804,16 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         e.ALS = name;
         out.append(e);
     };
+    // The bank's own tail ("a R" or "a -") wherever it has tails.
+    auto tailed = [&](const QString &alias) {
+        const bool tail = alias.endsWith(QStringLiteral(" -")) || alias.endsWith(QStringLiteral(" R"));
+        return tail && !naming.tail.isEmpty() ? alias.chopped(1) + naming.tail : alias;
+    };
     for (const QString &file : waveFiles) {
         if (named.contains(file))
             continue;
-        const FileSyllables fs = parseFileName(file);
-        if (!fs.complete)
-            continue;  // not named by the usual naming: a person knows better
-        const QList<Syllable> &s = fs.syllables;
-        for (int i = 0; i < s.size(); ++i) {
-            if (s[i].rest)
-                continue;
-            if (!fs.vcv) {
-                add(file, spell(s[i]));
-                continue;
-            }
-            const bool afterSilence = i == 0 || s[i - 1].rest;
-            add(file, (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spell(s[i]));
-            if (i + 1 == s.size() || s[i + 1].rest) {
-                const QString tail = !naming.tail.isEmpty() ? naming.tail : i + 1 == s.size() ? QStringLiteral("-") : QStringLiteral("R");
-                add(file, QString(s[i].vowel) + u' ' + tail);
-            }
-        }
+        for (const QString &alias : namedAliases(file, spelling))
+            add(file, tailed(alias));
     }
     return out;
 }

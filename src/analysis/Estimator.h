@@ -86,6 +86,19 @@ private:
 // existing aliases are romaji, else kana.
 QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles);
 
+// How made aliases are spelt: romaji when most of the bank's syllable
+// aliases are romaji, else kana.
+struct AliasSpelling {
+    bool romaji = false;
+    QString spell(const Syllable &s) const;
+};
+AliasSpelling bankSpelling(const QStringList &aliases);
+
+// The aliases a recording's name implies by that usual naming, in the
+// order generateEntries makes them; none for a name that is not a
+// recording name.
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling);
+
 // The kind of entry, for reports and for learning: "head", "tail", "V-V",
 // "ん", or the consonant class ("plosive", "fricative", ...), with "CV " in
 // front for plain CV aliases.

@@ -8,6 +8,8 @@
 #include "core/Twips.h"
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
+#include "report/BankReport.h"
+#include "report/frmReport.h"
 #include "tools/EntryOps.h"
 #include "tools/ToolDialogs.h"
 #include "ui/applyFont.h"
@@ -355,6 +357,7 @@ void frmMain::buildMenus()
     on(addItem(experimental, QStringLiteral("mnuExpScript")), [this] { mnuExpScript_Click(); });
     on(addItem(secret, QStringLiteral("mnuEstimate")), [this] { mnuEstimate_Click(); });
     on(addItem(secret, QStringLiteral("mnuGenFrq")), [this] { mnuGenFrq_Click(); });
+    on(addItem(secret, QStringLiteral("mnuReport")), [this] { mnuReport_Click(); });
 }
 
 void frmMain::aplSett()
@@ -960,6 +963,29 @@ void frmMain::mnuGenFrq_Click()
         return;
     if (generateFrqFiles(this, dialogs_, doc_.wrkpath()))
         editor_->reloadFrq();
+}
+
+frmReport *frmMain::reportWindow() const
+{
+    return report_;
+}
+
+void frmMain::mnuReport_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    if (!report_) {
+        ReportActions actions;
+        actions.run = [this](const QString &coverage) { return reportOnDocument(doc_, coverage); };
+        actions.select = [this](int entry) { showStep(entry); };
+        actions.createMissing = [this](const QList<Problem> &problems) { createMissingEntries(doc_, problems); };
+        report_ = new frmReport(std::move(actions), this);
+        report_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    report_->refresh();
+    report_->show();
+    report_->raise();
+    report_->activateWindow();
 }
 
 void frmMain::mnuExpSplitCmb_Click()

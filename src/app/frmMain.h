@@ -26,6 +26,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class frmScript;
+class frmReport;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -79,6 +80,9 @@ public:
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
     void mnuGenFrq_Click();
+    void mnuReport_Click();
+    // The report window while it is open.
+    frmReport *reportWindow() const;
     void mnuExpScript_Click();
     // The script console while it is open.
     frmScript *console() const;
@@ -161,6 +165,7 @@ private:
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
     QPointer<frmScript> console_;
+    QPointer<frmReport> report_;
     analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
     ViewSettings viewSett_;  // kept in lirra.ini beside sett.ini
     QTimer *playTimer_ = nullptr;

@@ -138,6 +138,7 @@ ParsedOto parseOtoText(QStringView text)
             entry->keepSourceLine(line, parts[0].size(), parts[1].size());
         result.layout.addEntryLine(entry, end);
         result.entries.append(std::move(entry));
+        result.lines.append(int(number));
     }
     return result;
 }

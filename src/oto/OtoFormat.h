@@ -28,6 +28,7 @@ struct BadLine {
 
 struct ParsedOto {
     OtoEntries entries;
+    QList<int> lines;  // each entry's line in the text, from 1
     int badLines = 0;
     QList<BadLine> firstBadLines;  // the first few, for the message
     OtoFileLayout layout;

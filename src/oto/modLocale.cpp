@@ -1,6 +1,7 @@
 #include "oto/modLocale.h"
 
 #include "core/AtomicFile.h"
+#include "core/CharsetTable.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/modUtils.h"
@@ -38,16 +39,12 @@ const char *systemCharsetName()
 
 const char *icuName(int codePage)
 {
-    // ICU's Windows tables: these follow Windows' own mapping, for instance
-    // 0x8160 in code page 932 is U+FF5E FULLWIDTH TILDE, not the wave dash.
-    switch (codePage) {
-    case 932: return "ibm-943_P15A-2003";
-    case 936: return "windows-936-2000";
-    case 950: return "windows-950-2000";
-    case modLocale::kUtf8CodePage: return "UTF-8";
-    case 0: return systemCharsetName();
-    default: return nullptr;
-    }
+    if (codePage == modLocale::kUtf8CodePage)
+        return "UTF-8";
+    if (codePage == 0)
+        return systemCharsetName();
+    const CharsetRow *row = charsetTable::rowOfCodePage(codePage);
+    return row ? row->icuName : nullptr;
 }
 
 // Single bytes that Windows' code page 932 maps to U+0080 and to private
@@ -127,10 +124,8 @@ modLocale::modLocale(const clsSett &sett, Dialogs &dialogs) : sett_(sett), dialo
 void modLocale::initLocale()
 {
     charsets_.clear();
-    addLocale(QStringLiteral("Japanese (Shift-JIS)"), 932, 128, 1041, QStringLiteral("MS Gothic"));
-    addLocale(QStringLiteral("S Chinese (GBK)"), 936, 134, 2052, QStringLiteral("SIMSUN"));
-    addLocale(QStringLiteral("T Chinese (BIG5)"), 950, 136, 1028, QStringLiteral("MingLiU"));
-    addLocale(QStringLiteral("Auto"), 0, 0, 0, QStringLiteral("Arial Unicode MS"));
+    for (const CharsetRow &row : charsetTable::rows())
+        addLocale(QString::fromUtf16(row.name), row.codePage, row.fontCharset, row.lcid, QString::fromUtf16(row.font));
 }
 
 void modLocale::addLocale(const QString &name, int codePage, int charset, int lcid, const QString &font)
@@ -140,12 +135,10 @@ void modLocale::addLocale(const QString &name, int codePage, int charset, int lc
 
 int modLocale::ansiCodePage(int lcid)
 {
-    switch (lcid) {
-    case 1041: return 932;
-    case 2052: return 936;
-    case 1028: return 950;
-    default: return 0;
-    }
+    for (const CharsetRow &row : charsetTable::rows())
+        if (row.lcid == lcid)
+            return row.codePage;
+    return 0;
 }
 
 int modLocale::fileCodePage() const
@@ -363,8 +356,17 @@ QString modLocale::wavePath(const QString &folder, const QString &name) const
     const QString garbled = garbledName(name);
     const bool ruleOn = sett_.filenameRuleOn();
     const QString first = joinPath(folder, ruleOn ? garbled : name);
-    if (garbled == name || QFileInfo::exists(first))
+    if (QFileInfo::exists(first))
         return first;
     const QString second = joinPath(folder, ruleOn ? name : garbled);
-    return QFileInfo::exists(second) ? second : first;
+    if (garbled != name && QFileInfo::exists(second))
+        return second;
+    // A bank made on a Mac stores names decomposed (NFD), one written on
+    // Windows composed (NFC): either form names the same recording.
+    for (const auto form : {QString::NormalizationForm_C, QString::NormalizationForm_D}) {
+        const QString other = joinPath(folder, name.normalized(form));
+        if (other != joinPath(folder, name) && QFileInfo::exists(other))
+            return other;
+    }
+    return first;
 }

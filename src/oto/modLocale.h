@@ -106,7 +106,8 @@ public:
     // is tried first and the name as written second (the other way round
     // with the rule off): banks unpacked with garbled names need the rule,
     // banks unpacked or cloned on Linux carry the names as written. When
-    // neither exists, the path tried first.
+    // neither exists, the name in the other Unicode normalisation form (NFC
+    // or NFD), and failing that the path tried first.
     QString wavePath(const QString &folder, const QString &name) const;
 
     // The code page that a locale id uses for its text (0 for the system's).

@@ -152,14 +152,17 @@ TEST_F(WindowFixture, DisplayCharsetAnswers)
     ASSERT_EQ(dialogs.inputs.size(), 1);
     EXPECT_EQ(std::pair(dialogs.inputs[0].title, dialogs.inputs[0].defaultText), std::pair(QString("Select Display charset - 顯示編碼設定"), QString("1")));
     EXPECT_EQ(dialogs.inputs[0].prompt, "0 --> Japanese (Shift-JIS)\r\n1 --> S Chinese (GBK)\r\n2 --> T Chinese (BIG5)\r\n"
-                                        "3 --> Auto\r\n\r\nCurrent - 現設定: 1 --> S Chinese (GBK)");
+                                        "3 --> Auto\r\n4 --> Western European (CP1252)\r\n5 --> Korean (CP949)\r\n"
+                                        "\r\nCurrent - 現設定: 1 --> S Chinese (GBK)");
+    answer("5");
+    EXPECT_EQ(font(list), std::tuple(QString("Gulim"), 9, 129));
 
     answer("3");
     EXPECT_EQ(font(child("txtPrm(4)")), std::tuple(QString("Arial Unicode MS"), 8, 0));
 
-    for (const char *refused : {"4", "-1", "1.5", "100"})
+    for (const char *refused : {"6", "-1", "1.5", "100"})
         answer(refused);
-    EXPECT_EQ(dialogs.texts(), (QStringList{"0~3", "0~3", "...", "..."}));
+    EXPECT_EQ(dialogs.texts(), (QStringList{"0~5", "0~5", "...", "..."}));
     EXPECT_EQ(sett.settlocDisp, 3);
     answer("x");
     EXPECT_EQ(sett.settlocDisp, 0);
