@@ -150,7 +150,7 @@ std::optional<BankInput> readBank(const QString &root, modLocale &locale, QStrin
             *why = QStringLiteral("cannot read %1").arg(otoFile);
             return std::nullopt;
         }
-        const ParsedOto parsed = parseOtoText(file->text, file->form.lineEnd);
+        const ParsedOto parsed = parseOtoText(file->text);
         const QString otoPath = relativeTo(rootDir, otoFile);
         for (qsizetype i = 0; i < parsed.entries.size(); ++i)
             bank.entries.append({*parsed.entries[i], otoPath, parsed.lines[i]});

@@ -78,6 +78,6 @@ TEST_F(ReportWindowFixture, ListsFiltersSelectsAndCreatesMissingEntries)
     EXPECT_EQ(made, (QStringList{"_あい.wav=i -,0,0,0,0,0", "_いう.wav=- い,0,0,0,0,0", "_いう.wav=i う,0,0,0,0,0",
                                  "_いう.wav=u -,0,0,0,0,0"}));
     EXPECT_FALSE(create->isEnabled());  // nothing missing any more
-    window->document().history().undo();
+    window->document().undo();
     EXPECT_EQ(window->document().clcOto().size(), 3);
 }
