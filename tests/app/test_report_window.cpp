@@ -34,7 +34,7 @@ TEST_F(ReportWindowFixture, ListsFiltersSelectsAndCreatesMissingEntries)
     // reaching past the end; "_いう.wav" unused.
     openBank({{"- あ", "_あい.wav"}, {"a い", "_あい.wav"}, {"a い", "_あい.wav"}}, "10,20,-100,15,5", 44100 / 4);
     bank.write("_いう.wav", wavimg::wav(wavimg::noise(1000, 3000)));
-    QFile::resize(bank.file("oto.ini"), 0);  // the report reads the document, not the file
+    // The report reads the document, not the file: a change not saved counts.
     window->document().clcOto()[2]->prmLF = 400;
 
     frmReport *report = openReport();

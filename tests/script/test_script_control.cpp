@@ -132,6 +132,7 @@ TEST(ScriptControl, HostileScriptsEndWithAnErrorReport)
         const QString &language;
         const char *program;
         const char *description;
+        qint64 memoryLimit = 0;  // 0: the default
     };
     const Hostile cases[] = {
         {kVbs, "Function f(n): f = f(n + 1): End Function\nx = f(1)", "Out of stack space"},
@@ -141,11 +142,14 @@ TEST(ScriptControl, HostileScriptsEndWithAnErrorReport)
         {kVbs, "s = Space(100000000)", "Out of string space"},
         {kVbs, "On Error Resume Next\nDo: x = x + 1: Loop", "Script timed out"},
         {kJs, "function f(n) { return f(n + 1) + 1; }\nf(1);", "RangeError: Maximum call stack size exceeded."},
-        {kJs, "var s = 'x'; while (true) s += s;", "Script timed out"},
+        // Doubling a string runs into the memory limit long before the time-out.
+        {kJs, "var s = 'x'; while (true) s += s;", "Out of memory", qint64(64) << 20},
     };
     for (const Hostile &h : cases) {
         Session s(h.language);
         s.control.setTimeout(1500);
+        if (h.memoryLimit)
+            s.control.setMemoryLimit(h.memoryLimit);
         EXPECT_FALSE(s.control.addCode(QString::fromUtf8(h.program))) << h.program;
         EXPECT_EQ(s.control.error().description, QString::fromUtf8(h.description)) << h.program;
     }
