@@ -112,8 +112,10 @@ void compileBenchmark()
     }
     locals += QStringLiteral("End Sub\n");
     std::printf("  compiling VBScript\n");
-    for (const auto &[what, code] : {std::pair{"  100 000 Dim lines (aim < 1000 ms)", &globals},
-                                     std::pair{"  a Sub with 100 000 Dim lines", &locals}}) {
+    for (const auto &source : {std::pair{"  100 000 Dim lines (aim < 1000 ms)", &globals},
+                               std::pair{"  a Sub with 100 000 Dim lines", &locals}}) {
+        const char *what = source.first;
+        const QString *code = source.second;  // a plain name: lambdas cannot capture bindings in C++20
         bool ok = true;
         const double ms = bench::timeMs([&] {
             ScriptControl control;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "oto/clsOto.h"
 #include "script/Deadline.h"
 #include "script/HostObject.h"
 
@@ -7,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-class clsOto;
 class clsWave;
 class Dialogs;
 class OtoDocument;
