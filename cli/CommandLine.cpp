@@ -68,6 +68,14 @@ QCommandLineOption charsetOption()
                               QStringLiteral("N"), QStringLiteral("0"));
 }
 
+QCommandLineOption folderOption()
+{
+    return QCommandLineOption(QStringLiteral("folder"),
+                              QStringLiteral("Only the oto.ini of this subfolder of the singer (A3, Power/soft), not "
+                                             "every oto.ini under FOLDER."),
+                              QStringLiteral("SUB"));
+}
+
 QString charsetChoices()
 {
     return QStringLiteral("0 or sjis (Japanese Shift-JIS, 932), 1 or gbk (Simplified Chinese, 936), "

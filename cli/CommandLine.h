@@ -41,6 +41,8 @@ struct CliCommand {
 
 // --charset N, shared by every command that reads oto.ini.
 QCommandLineOption charsetOption();
+// --folder SUB: one subfolder's oto.ini of a singer instead of all of them.
+QCommandLineOption folderOption();
 // A file charset index from its number (0 to 3), its code page (932, 936,
 // 950) or its name (sjis, gbk, big5, auto); nullopt for anything else.
 std::optional<int> charsetIndex(const QString &text);

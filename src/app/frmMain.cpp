@@ -6,6 +6,8 @@
 #include "core/Dialogs.h"
 #include "core/Twips.h"
 #include "oto/modLocale.h"
+#include "singer/CopyAcross.h"
+#include "singer/PrefixMap.h"
 #include "tools/EntryOps.h"
 #include "tools/ToolDialogs.h"
 #include "ui/applyFont.h"
@@ -310,6 +312,10 @@ void frmMain::buildMenus()
     redo->setEnabled(false);
     connect(&doc_.history(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(&doc_.history(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    addSeparator(edit, QStringLiteral("mnuEdit1"));
+    on(addItem(edit, QStringLiteral("mnuSamePrev"), QKeySequence(Qt::CTRL | Qt::Key_PageUp)), [this] { mnuSameStep_Click(-1); });
+    on(addItem(edit, QStringLiteral("mnuSameNext"), QKeySequence(Qt::CTRL | Qt::Key_PageDown)), [this] { mnuSameStep_Click(+1); });
+    on(addItem(edit, QStringLiteral("mnuSameCopy")), [this] { mnuSameCopy_Click(); });
 
     QMenu *settings = addMenu(nullptr, QStringLiteral("mnuSett"));
     on(addItem(settings, QStringLiteral("mnuLocFile"), QKeySequence(Qt::CTRL | Qt::Key_E)), [this] { mnuLocFile_Click(); });
@@ -894,4 +900,67 @@ void frmMain::mnuExpSplitCmb_Click()
         F5LstOto();
         redrawall();
     }
+}
+
+// ---- A singer's folders ---------------------------------------------------------
+
+namespace {
+
+singer::AffixPairs prefixMapPairs(const OtoDocument &doc, modLocale &locale)
+{
+    const auto map = singer::PrefixMap::read(doc.wrkpath(), locale);
+    return map ? map->affixPairs() : singer::AffixPairs();
+}
+
+}  // namespace
+
+void frmMain::mnuSameStep_Click(int direction)
+{
+    if (!editor_->isEditable())
+        return;
+    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
+    const int target = same.step(editor_->curIdx(), direction);
+    if (target < 0) {
+        dialogs_.beep();
+        return;
+    }
+    const clsOto &from = *editor_->curOto();
+    const ViewWindow view = editor_->view();
+    const double fromPr = from.prmLF + from.prmPR;
+    showStep(target);
+    if (editor_->curIdx() != target || !editor_->isEditable())
+        return;
+    const clsOto &to = *editor_->curOto();
+    editor_->setView({view.start - fromPr + to.prmLF + to.prmPR, view.len});
+    redrawall();
+}
+
+void frmMain::mnuSameCopy_Click()
+{
+    if (!editor_->isEditable() || !doc_.isSinger())
+        return;
+    const int index = editor_->curIdx();
+    QStringList others = doc_.folders();
+    others.removeAll(doc_.clcOto()[index]->folder);
+    const std::optional<QString> typed = dialogs_.input(
+        QStringLiteral("Copy the five parameters to the same alias in these folders (comma separated):")
+            + QStringLiteral("\r\n") + QStringLiteral("將五個參數複製到這些文件夾的同名條目（以逗號分隔）："),
+        QStringLiteral("?"), others.join(u','));
+    if (!typed)
+        return;
+    QStringList chosen;
+    for (const QString &folder : typed->split(u',', Qt::SkipEmptyParts))
+        chosen << folder.trimmed();
+    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
+    const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, chosen, &locale_);
+    doc_.editEntries(copy.changes, QStringLiteral("Copy to other folders"));
+    QStringList report;
+    if (!copy.unsure.isEmpty())
+        report << QStringLiteral("Check these, their recordings did not line up clearly - 以下條目對齊不確定，請檢查:")
+               << copy.unsure;
+    if (!copy.skipped.isEmpty())
+        report << QStringLiteral("Not copied (no such alias or no wave) - 未複製:") << copy.skipped;
+    if (!report.isEmpty())
+        dialogs_.inform(report.join(QStringLiteral("\r\n")));
+    redrawall();
 }

@@ -77,6 +77,11 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    // A singer's same alias in the previous (-1) or next (+1) folder, the
+    // view kept where it was relative to the preutterance.
+    void mnuSameStep_Click(int direction);
+    // The current entry's parameters to the same alias in chosen folders.
+    void mnuSameCopy_Click();
     void mnuExpScript_Click();
     // The script console while it is open.
     frmScript *console() const;

@@ -4,6 +4,9 @@
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
 #include "oto/OtoHistory.h"
+#include "oto/SingerFolder.h"
+
+#include <numeric>
 
 #include <QFileInfo>
 
@@ -172,27 +175,84 @@ void OtoDocument::replaceEntries(OtoEntries entries)
     emit entriesReplaced();
 }
 
-bool OtoDocument::openFolder(const QString &folder, const QString &fileName)
+bool OtoDocument::openFolder(const QString &folder, const QString &fileName, const std::optional<QString> &only)
 {
     wrkpath_ = folder;
-    return openoto(folder, fileName);
+    if (!only)
+        return openoto(folder, fileName);
+    QString sub = *only;
+    while (sub.endsWith(u'/'))
+        sub.chop(1);
+    if (sub == u".")
+        sub.clear();
+    return load(folder, {sub}, fileName);
+}
+
+QList<int> OtoDocument::readFiles(OtoEntries &entries)
+{
+    QList<int> bad;
+    for (OtoFile &file : files_) {
+        const QString path = joinPath(folderPath(file.folder), file.fileName);
+        const std::optional<TextFile> text = locale_.tryReadfile(path);
+        file.read = text.has_value();
+        // A file that cannot be read keeps the form of the last one.
+        if (text) {
+            form_ = text->form;
+            stamps_.insert(path, text->stamp);
+        } else {
+            stamps_.remove(path);
+        }
+        file.form = form_;
+        ParsedOto parsed = parseOtoText(text ? QStringView(text->text) : QStringView(), form_.lineEnd);
+        file.badLines = parsed.badLines;
+        for (const auto &entry : parsed.entries)
+            entry->folder = file.folder;
+        file.savedText = text ? otoFileText(parsed.entries, file.form) : QString();
+        entries += parsed.entries;
+        bad << parsed.badLines;
+    }
+    return bad;
+}
+
+void OtoDocument::reportBadLines()
+{
+    if (lastBadLines_ == 0)
+        return;
+    if (!isSinger()) {
+        dialogs_.inform(badLinesMessage(lastBadLines_));
+        return;
+    }
+    // One message for the whole singer, naming each file.
+    QStringList parts;
+    for (const OtoFile &file : files_)
+        if (file.badLines > 0)
+            parts << joinPath(file.folder, file.fileName) + QStringLiteral(":\r\n") + badLinesMessage(file.badLines);
+    dialogs_.inform(parts.join(QStringLiteral("\r\n\r\n")));
 }
 
 bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
+    QStringList subs = findOtoFolders(folder, fileName);
+    // A folder without the file reads it anyway, for the message.
+    if (subs.isEmpty())
+        subs << QString();
+    return load(folder, subs, fileName);
+}
+
+bool OtoDocument::load(const QString &folder, const QStringList &subs, const QString &fileName)
+{
     bool read = false;
     try {
-        const QString path = joinPath(folder, fileName);
-        const std::optional<TextFile> file = locale_.tryReadfile(path);
-        read = file.has_value();
-        // A file that cannot be read leaves the form of the last one.
-        if (file) {
-            form_ = file->form;
-            stamps_.insert(path, file->stamp);
-        } else {
-            stamps_.remove(path);
-        }
-        parseOto(file ? QStringView(file->text) : QStringView(), form_.lineEnd);
+        files_.clear();
+        for (const QString &sub : subs)
+            files_ << OtoFile{sub, fileName};
+        OtoEntries entries;
+        const QList<int> bad = readFiles(entries);
+        read = std::all_of(files_.begin(), files_.end(), [](const OtoFile &f) { return f.read; });
+        lastBadLines_ = std::accumulate(bad.begin(), bad.end(), 0);
+        replaceEntries(std::move(entries));
+        reportBadLines();
+        singerName_ = ::singerName(folder, locale_);
     } catch (const std::exception &e) {
         dialogs_.message({QStringLiteral("frmmain::openoto") + QStringLiteral("\r\n") + QString::fromLocal8Bit(e.what()),
                           QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
@@ -201,6 +261,69 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
     }
     markSaved();
     return read;
+}
+
+QStringList OtoDocument::folders() const
+{
+    QStringList out;
+    for (const OtoFile &file : files_)
+        out << file.folder;
+    return out;
+}
+
+QString OtoDocument::folderPath(const QString &folder) const
+{
+    return folder.isEmpty() ? wrkpath_ : joinPath(wrkpath_, folder);
+}
+
+void OtoDocument::setForm(const TextForm &form)
+{
+    form_ = form;
+    for (OtoFile &file : files_)
+        file.form = form;
+}
+
+void OtoDocument::setFileForm(int file, const TextForm &form)
+{
+    if (file >= 0 && file < files_.size())
+        files_[file].form = form;
+}
+
+QList<OtoEntries> OtoDocument::entriesByFile()
+{
+    QHash<QString, int> byFolder;
+    for (int i = 0; i < files_.size(); ++i)
+        byFolder.insert(files_[i].folder, i);
+    QList<OtoEntries> out(files_.size());
+    for (const auto &entry : clcOto_) {
+        auto it = byFolder.constFind(entry->folder);
+        if (it == byFolder.constEnd()) {
+            // An entry of a folder without a file (a script set it up):
+            // that folder gets one, in the form of the first.
+            files_ << OtoFile{entry->folder, kOtoIni, form(), 0, false, QString()};
+            out.append(OtoEntries());
+            it = byFolder.insert(entry->folder, int(files_.size()) - 1);
+        }
+        out[*it] << entry;
+    }
+    return out;
+}
+
+QStringList OtoDocument::unsavedFolders() const
+{
+    QHash<QString, QString> texts;
+    QHash<QString, OtoEntries> byFolder;
+    for (const auto &entry : clcOto_)
+        byFolder[entry->folder] << entry;
+    QStringList out;
+    for (const OtoFile &file : files_) {
+        if (otoFileText(byFolder.value(file.folder), file.form) != file.savedText)
+            out << file.folder;
+        byFolder.remove(file.folder);
+    }
+    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
+        out << it.key();
+    return out;
 }
 
 void OtoDocument::parseOto(QStringView text, LineEnd lineEnd)
@@ -244,28 +367,59 @@ bool OtoDocument::confirmChangedOnDisk(const QString &path)
     return answer == MsgAnswer::Yes;
 }
 
-bool OtoDocument::saveoto(const QString &fileName)
+bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QString &fileName, bool always)
 {
-    const QString path = joinPath(wrkpath_, fileName);
+    const QString path = joinPath(folderPath(file.folder), fileName);
+    const QString text = otoFileText(entries, file.form);
+    // A singer's files are written only when their entries changed: the
+    // others keep their bytes, bad lines and comments included.
+    if (!always && fileName == file.fileName && file.read && text == file.savedText)
+        return true;
     // An empty collection usually means a read failed or everything was
     // removed by mistake; it never silently replaces the user's entries.
-    if (clcOto_.isEmpty() && !confirmEmptySave(path))
+    if (entries.isEmpty() && !confirmEmptySave(path))
         return false;
     if (!confirmChangedOnDisk(path))
         return false;
-    const std::optional<FileStamp> written = locale_.writefile(path, otoFileText(clcOto_, form_), form_);
+    const std::optional<FileStamp> written = locale_.writefile(path, text, file.form);
     if (!written)
         return false;
     stamps_.insert(path, *written);
+    if (fileName == kOtoIni) {
+        file.fileName = fileName;
+        file.savedText = text;
+        file.read = true;
+    }
     return true;
+}
+
+bool OtoDocument::saveoto(const QString &fileName)
+{
+    if (files_.isEmpty())
+        files_ << OtoFile{QString(), kOtoIni, form_, 0, false, QString()};
+    const QList<OtoEntries> entries = entriesByFile();
+    // A plain voicebank's file is written whenever asked, as it always was.
+    const bool always = !isSinger();
+    bool ok = true;
+    for (int i = 0; i < files_.size(); ++i)
+        ok = saveFile(files_[i], entries[i], fileName, always) && ok;
+    return ok;
 }
 
 SaveAnswer OtoDocument::askSave()
 {
     if (!blnChanged())
         return SaveAnswer::Discard;
+    QString text = QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？");
+    if (isSinger()) {
+        QStringList names;
+        for (const QString &folder : unsavedFolders())
+            names << (folder.isEmpty() ? QStringLiteral("./") : folder + u'/') + kOtoIni;
+        if (!names.isEmpty())
+            text += QStringLiteral("\r\n\r\n") + names.join(QStringLiteral("\r\n"));
+    }
     const MsgAnswer answer = dialogs_.message(
-        {QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？"),
+        {text,
          QStringLiteral("?"), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel});
     switch (answer) {
     case MsgAnswer::Yes: return SaveAnswer::Save;
@@ -285,6 +439,8 @@ QString OtoDocument::title() const
     QString caption = Dialogs::programTitle();
     if (blnChanged())
         caption += u'*';
+    if (!singerName_.isEmpty() && !wrkpath_.isEmpty())
+        caption += u' ' + singerName_ + QStringLiteral(" |");
     if (!wrkpath_.isEmpty())
         caption += u' ' + revPath(wrkpath_);
     return caption;

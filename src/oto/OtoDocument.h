@@ -32,6 +32,20 @@ struct EntriesSnapshot {
     QList<clsOto> values;
 };
 
+// One oto.ini of the open voicebank. A singer's folder holds several (its
+// own and one per pitch or voice-colour folder); each is read, kept and
+// written on its own: its code page, line ends and bad lines are its own.
+struct OtoFile {
+    QString folder;    // relative to wrkpath with "/"; empty for wrkpath's own
+    QString fileName;  // the name it was read from (oto.ini, oto_bkp.ini)
+    TextForm form;
+    int badLines = 0;
+    bool read = false;
+    // The text its entries gave when it was last read or written under
+    // fileName: a singer's save writes only the files whose text differs.
+    QString savedText;
+};
+
 // The open voicebank: its folder, its entries in file order and whether they
 // hold unsaved changes, with the File menu's commands. It is the one owner
 // of the entries: every insertion, removal and change goes through it and
@@ -91,11 +105,31 @@ public:
     void announceStep(int entryIndex);
 
     // Makes folder the open voicebank and loads fileName from it; the
-    // command line and tests open a folder this way.
-    bool openFolder(const QString &folder, const QString &fileName = kOtoIni);
-    // Loads folder/fileName into clcOto. Returns false when the file could
-    // not be read (after the message), so that tools can set an exit status.
+    // command line and tests open a folder this way. With only set, just
+    // that subfolder's file is loaded (the command line's --folder).
+    bool openFolder(const QString &folder, const QString &fileName = kOtoIni,
+                    const std::optional<QString> &only = std::nullopt);
+    // Loads every fileName of the singer in folder (its own and its
+    // subfolders', see findOtoFolders) into clcOto, each entry knowing its
+    // folder. Returns false when a file could not be read (after the
+    // message), so that tools can set an exit status.
     bool openoto(const QString &folder, const QString &fileName);
+
+    // The files of the open voicebank, in the order of clcOto: the
+    // singer's own first, then its subfolders in the byte order of their
+    // paths. A plain voicebank has one.
+    const QList<OtoFile> &files() const { return files_; }
+    bool isSinger() const { return files_.size() > 1 || (files_.size() == 1 && !files_[0].folder.isEmpty()); }
+    QStringList folders() const;
+    // The folder an entry's wave and oto.ini lie in.
+    QString folderPath(const QString &folder) const;
+    // The files whose entries changed since they were read or saved, by
+    // their folder.
+    QStringList unsavedFolders() const;
+    // The singer's name from character.txt, empty when none.
+    const QString &singerName() const { return singerName_; }
+    // Gives one file a new form (the command line's convert).
+    void setFileForm(int file, const TextForm &form);
     // Replaces clcOto by the entries of the text; reports bad lines once.
     void parseOto(QStringView text, LineEnd lineEnd = LineEnd::CrLf);
     int lastBadLines() const { return lastBadLines_; }
@@ -112,8 +146,8 @@ public:
 
     // How the last file read was stored (encoding, byte-order mark, line
     // ends); saving writes the same form.
-    const TextForm &form() const { return form_; }
-    void setForm(const TextForm &form) { form_ = form; }
+    const TextForm &form() const { return files_.isEmpty() ? form_ : files_.first().form; }
+    void setForm(const TextForm &form);
 
     void setChanged();
     void updTitle();
@@ -147,6 +181,15 @@ signals:
 private:
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
+    // The entries of each file, in the order of files_; entries of a folder
+    // without a file get a new one.
+    QList<OtoEntries> entriesByFile();
+    // Reads every file of files_, appending their entries; the bad lines
+    // of each.
+    QList<int> readFiles(OtoEntries &entries);
+    bool load(const QString &folder, const QStringList &subs, const QString &fileName);
+    void reportBadLines();
+    bool saveFile(OtoFile &file, const OtoEntries &entries, const QString &fileName, bool always);
     void pushStep(QUndoCommand *step);
     void markSaved();
 
@@ -160,6 +203,8 @@ private:
     bool pushing_ = false;
     int lastBadLines_ = 0;
     TextForm form_;
+    QList<OtoFile> files_;
+    QString singerName_;
     // What each file was when last read or written here, by path.
     QHash<QString, FileStamp> stamps_;
 };
