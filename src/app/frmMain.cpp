@@ -8,6 +8,7 @@
 #include "oto/modLocale.h"
 #include "singer/CopyAcross.h"
 #include "singer/PrefixMap.h"
+#include "singer/PrefixMapDialog.h"
 #include "tools/EntryOps.h"
 #include "tools/ToolDialogs.h"
 #include "ui/applyFont.h"
@@ -316,6 +317,7 @@ void frmMain::buildMenus()
     on(addItem(edit, QStringLiteral("mnuSamePrev"), QKeySequence(Qt::CTRL | Qt::Key_PageUp)), [this] { mnuSameStep_Click(-1); });
     on(addItem(edit, QStringLiteral("mnuSameNext"), QKeySequence(Qt::CTRL | Qt::Key_PageDown)), [this] { mnuSameStep_Click(+1); });
     on(addItem(edit, QStringLiteral("mnuSameCopy")), [this] { mnuSameCopy_Click(); });
+    on(addItem(edit, QStringLiteral("mnuPrefixMap")), [this] { mnuPrefixMap_Click(); });
 
     QMenu *settings = addMenu(nullptr, QStringLiteral("mnuSett"));
     on(addItem(settings, QStringLiteral("mnuLocFile"), QKeySequence(Qt::CTRL | Qt::Key_E)), [this] { mnuLocFile_Click(); });
@@ -963,4 +965,14 @@ void frmMain::mnuSameCopy_Click()
     if (!report.isEmpty())
         dialogs_.inform(report.join(QStringLiteral("\r\n")));
     redrawall();
+}
+
+void frmMain::mnuPrefixMap_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    // A singer without one gets a new file in the file charset.
+    singer::PrefixMapDialog dialog(singer::PrefixMap::read(doc_.wrkpath(), locale_).value_or(singer::PrefixMap()), this);
+    if (dialog.exec() == QDialog::Accepted)
+        dialog.result().write(doc_.wrkpath(), locale_);
 }

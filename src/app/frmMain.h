@@ -82,6 +82,8 @@ public:
     void mnuSameStep_Click(int direction);
     // The current entry's parameters to the same alias in chosen folders.
     void mnuSameCopy_Click();
+    // The prefix.map editor over the singer's prefix.map.
+    void mnuPrefixMap_Click();
     void mnuExpScript_Click();
     // The script console while it is open.
     frmScript *console() const;

@@ -53,6 +53,7 @@ const QList<QPair<QString, QString>> &mainMenuCaptions()
         {QStringLiteral("mnuSamePrev"), QStringLiteral("Same alias, previous folder - 上一文件夾的同名條目")},
         {QStringLiteral("mnuSameNext"), QStringLiteral("Same alias, next folder - 下一文件夾的同名條目")},
         {QStringLiteral("mnuSameCopy"), QStringLiteral("Copy to other folders... - 複製參數到其他文件夾")},
+        {QStringLiteral("mnuPrefixMap"), QStringLiteral("prefix.map... - 編輯音階前後綴")},
         {QStringLiteral("mnuSett"), QStringLiteral("&Settings - 設定")},
         {QStringLiteral("mnuLocFile"), QStringLiteral("&File charset... - 文件編碼設定")},
         {QStringLiteral("mnuLocDisp"), QStringLiteral("&UI charset... - 顯示編碼設定")},

@@ -1,7 +1,13 @@
 #include "support/SungRecording.h"
 #include "support/WindowEnv.h"
 
+#include "singer/PrefixMapDialog.h"
+
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QListView>
 #include <gtest/gtest.h>
 
@@ -53,4 +59,24 @@ TEST(SingerWindow, StepsBetweenFoldersAndCopiesOntoTheShiftedRecording)
     EXPECT_TRUE(env.dialogs.texts().isEmpty()) << env.dialogs.texts().join("\n").toStdString();  // nothing unsure
     env.window->document().history().undo();
     EXPECT_EQ(env.window->document().clcOto()[3]->prmLF, 0);
+}
+
+// The prefix.map editor: rows from C1 to B7 filled from the map, a range set
+// at once from its boxes, an edited cell; the file's order and form kept.
+TEST(SingerWindow, PrefixMapEditorSetsRangesAndCells)
+{
+    TextForm lf;
+    lf.lineEnd = LineEnd::Lf;
+    singer::PrefixMapDialog dialog(singer::PrefixMap::fromText(u"C5\t\tC5\nA3\t\tA3\n", lf));
+    auto *table = dialog.findChild<QTableWidget *>("tblPrefixMap");
+    ASSERT_EQ(table->rowCount(), 84);
+    EXPECT_EQ(table->item(0, 0)->text(), "B7");
+    EXPECT_EQ(table->item(83 - (2 * 12 + 9), 0)->text(), "A3");  // 33 semitones above C1
+    EXPECT_EQ(table->item(83 - (2 * 12 + 9), 2)->text(), "A3");
+    dialog.findChild<QComboBox *>("cboFrom")->setCurrentText("A#3");
+    dialog.findChild<QComboBox *>("cboTo")->setCurrentText("B3");
+    dialog.findChild<QLineEdit *>("txtSuffix")->setText("A3");
+    QTest::mouseClick(dialog.findChild<QPushButton *>("cmdSetRange"), Qt::LeftButton);
+    table->item(0, 1)->setText("^");  // B7's prefix
+    EXPECT_EQ(dialog.result().toText(), "B7\t^\t\nC5\t\tC5\nB3\t\tA3\nA#3\t\tA3\nA3\t\tA3\n");
 }
