@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QKeyEvent>
@@ -94,6 +95,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     // an entry is selected, and empty views.
     connect(&doc_, &OtoDocument::entriesReplaced, this, [this] {
         editor_->forgetWave();
+        fillFolderFilter();
         redrawall();
     });
     chooseFolder_ = [this] {
@@ -222,6 +224,14 @@ void frmMain::buildList()
     txtSearch_->setObjectName(QStringLiteral("txtSearch"));
     search_ = std::make_unique<SearchBox>(
         *txtSearch_, list_, dialogs_, [this] { return !doc_.wrkpath().isEmpty(); }, [this](int row) { selectRow(row); });
+
+    cboFolder_ = new QComboBox(client_);
+    cboFolder_->setObjectName(QStringLiteral("cboFolder"));
+    cboFolder_->setVisible(false);
+    connect(cboFolder_, &QComboBox::activated, this, [this](int item) {
+        const QVariant folder = cboFolder_->itemData(item);
+        list_.setFolderFilter(folder.isValid() ? std::optional<QString>(folder.toString()) : std::nullopt);
+    });
 
     lblGap_ = new QLabel(client_);
     lblGap_->setObjectName(QStringLiteral("lblGap"));
@@ -518,6 +528,14 @@ void frmMain::doLayout()
     lblGap_->setGeometry(pixelRect(l.lblGap));
     lstOto_->setGeometry(pixelRect(l.lstOto));
     txtSearch_->setGeometry(pixelRect(l.txtSearch));
+    if (cboFolder_->isVisibleTo(this)) {
+        // The folder filter takes the right part of the search box's row.
+        const QRect row = pixelRect(l.txtSearch);
+        const int filterW = row.width() * 2 / 5;
+        txtSearch_->setGeometry(row.adjusted(0, 0, -filterW, 0));
+        cboFolder_->setGeometry(row.adjusted(row.width() - filterW, 0, 0, 0));
+        cboFolder_->raise();
+    }
     picSm_->setGeometry(pixelRect(l.picSm));
     pic_->setGeometry(pixelRect(l.pic));
     picPrm_->setGeometry(pixelRect(l.picPrm));
@@ -975,4 +993,23 @@ void frmMain::mnuPrefixMap_Click()
     singer::PrefixMapDialog dialog(singer::PrefixMap::read(doc_.wrkpath(), locale_).value_or(singer::PrefixMap()), this);
     if (dialog.exec() == QDialog::Accepted)
         dialog.result().write(doc_.wrkpath(), locale_);
+}
+
+void frmMain::fillFolderFilter()
+{
+    const QSignalBlocker quiet(cboFolder_);
+    const std::optional<QString> shown = list_.folderFilter();
+    cboFolder_->clear();
+    cboFolder_->addItem(QStringLiteral("All folders - 全部"));
+    for (const QString &folder : doc_.folders())
+        cboFolder_->addItem(folder.isEmpty() ? QStringLiteral("./") : folder + u'/', folder);
+    // The folder shown before stays shown when the singer still has it.
+    const int keep = shown ? cboFolder_->findData(*shown) : -1;
+    cboFolder_->setCurrentIndex(std::max(0, keep));
+    if (shown && keep < 0)
+        list_.setFolderFilter(std::nullopt);
+    const bool wasVisible = cboFolder_->isVisibleTo(this);
+    cboFolder_->setVisible(doc_.isSinger());
+    if (wasVisible != doc_.isSinger())
+        doLayout();
 }

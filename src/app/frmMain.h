@@ -19,6 +19,7 @@ class QAction;
 class QKeyEvent;
 class QFrame;
 class QLabel;
+class QComboBox;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -171,6 +172,9 @@ private:
     QWidget *client_ = nullptr;
     QListView *lstOto_ = nullptr;
     QLineEdit *txtSearch_ = nullptr;
+    // A singer's folder filter beside the search box; hidden otherwise.
+    QComboBox *cboFolder_ = nullptr;
+    void fillFolderFilter();
     QLabel *lblGap_ = nullptr;
     QWidget *picNav_ = nullptr;
     QPushButton *cmdPlay_ = nullptr;

@@ -59,10 +59,23 @@ void OtoListModel::resetRows(QList<int> rows, bool filtered)
 
 QList<int> OtoListModel::allRows() const
 {
+    if (folderFilter_) {
+        QList<int> rows;
+        for (int k = 0; k < entries_.size(); ++k)
+            if (inFolder(k))
+                rows.append(k);
+        return rows;
+    }
     QList<int> rows(entries_.size());
     for (int k = 0; k < rows.size(); ++k)
         rows[k] = k;
     return rows;
+}
+
+void OtoListModel::setFolderFilter(const std::optional<QString> &folder)
+{
+    folderFilter_ = folder;
+    F5LstOto();
 }
 
 void OtoListModel::F5LstOto()
@@ -78,6 +91,8 @@ bool OtoListModel::F5LstOtoS(const QString &key, int mode)
     }
     QList<int> rows;
     for (int k = 0; k < entries_.size(); ++k) {
+        if (!inFolder(k))
+            continue;
         const clsOto &e = *entries_[k];
         bool match = e.ALS.contains(key);
         // The file name as listed, folder included: "A3/" finds a folder.

@@ -34,6 +34,18 @@ TEST(SingerWindow, StepsBetweenFoldersAndCopiesOntoTheShiftedRecording)
     EXPECT_TRUE(env.window->windowTitle().contains("Test singer"));
     EXPECT_EQ(env.window->listModel().data(env.window->listModel().index(3), Qt::DisplayRole).toString(),
               "- ayC5\tC5/0.wav");
+    // The folder filter beside the search box shows one folder's entries.
+    auto *folders = env.child<QComboBox>("cboFolder");
+    ASSERT_TRUE(folders->isVisible());
+    ASSERT_EQ(folders->count(), 3);  // all, A3/, C5/
+    folders->setCurrentIndex(2);
+    emit folders->activated(2);
+    EXPECT_EQ(env.rowsItemData(), (QList<int>{2, 3}));
+    env.window->F5LstOtoS("k", 0);
+    EXPECT_EQ(env.rowsItemData(), QList<int>{2});
+    folders->setCurrentIndex(0);
+    emit folders->activated(0);
+    EXPECT_EQ(env.window->listModel().rowCount(), 4);
 
     env.child<QListView>("lstOto")->setCurrentIndex(env.window->listModel().index(0));
     ASSERT_EQ(env.editor().curIdx(), 0);
