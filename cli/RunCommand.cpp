@@ -3,6 +3,7 @@
 #include "core/modUtils.h"
 #include "script/ObjectModel.h"
 #include "script/ScriptControl.h"
+#include "script/ScriptSource.h"
 #include "wave/clsWave.h"
 
 #include <QFile>
@@ -51,15 +52,11 @@ std::optional<QString> languageOf(const CliArgs &args)
 
 std::optional<QString> readScript(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("lirra-oto: cannot read %1: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(16 * 1024 * 1024);
-    if (bytes.startsWith("\xef\xbb\xbf"))
-        bytes.remove(0, 3);
-    return QString::fromUtf8(bytes);
+    QString error;
+    std::optional<QString> text = script::readScriptFile(path, &error);
+    if (!text)
+        printErr(QStringLiteral("lirra-oto: ") + error);
+    return text;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "analysis/EstimateRun.h"
 #include "app/frmScript.h"
+#include "app/FrqGeneration.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
@@ -344,6 +345,12 @@ void frmMain::buildMenus()
     mnuSettCurves_ = addItem(settings, QStringLiteral("mnuSettCurves"));
     mnuSettCurves_->setCheckable(true);
     on(mnuSettCurves_, [this] { mnuSettCurves_Click(); });
+    mnuSettPitch_ = addItem(settings, QStringLiteral("mnuSettPitch"));
+    mnuSettPitch_->setCheckable(true);
+    on(mnuSettPitch_, [this] { mnuSettPitch_Click(); });
+    mnuSettLoudness_ = addItem(settings, QStringLiteral("mnuSettLoudness"));
+    mnuSettLoudness_->setCheckable(true);
+    on(mnuSettLoudness_, [this] { mnuSettLoudness_Click(); });
 
     QMenu *help = addMenu(nullptr, QStringLiteral("mnuHelp"));
     on(addItem(help, QStringLiteral("mnuTips"), QKeySequence(Qt::Key_F1)), [this] { mnuTips_Click(); });
@@ -356,6 +363,7 @@ void frmMain::buildMenus()
     on(addItem(experimental, QStringLiteral("mnuExpReplace")), [this] { mnuExpReplace_Click(); });
     on(addItem(experimental, QStringLiteral("mnuExpScript")), [this] { mnuExpScript_Click(); });
     on(addItem(secret, QStringLiteral("mnuEstimate")), [this] { mnuEstimate_Click(); });
+    on(addItem(secret, QStringLiteral("mnuGenFrq")), [this] { mnuGenFrq_Click(); });
 }
 
 void frmMain::aplSett()
@@ -365,6 +373,10 @@ void frmMain::aplSett()
     mnuSettCurves_->setChecked(viewSett_.analysisCurves);
     editor_->setSpectrogram(viewSett_.spectrogram);
     editor_->setAnalysisCurves(viewSett_.analysisCurves);
+    mnuSettPitch_->setChecked(viewSett_.pitchCurve);
+    mnuSettLoudness_->setChecked(viewSett_.loudnessCurve);
+    editor_->setPitchCurve(viewSett_.pitchCurve);
+    editor_->setLoudnessCurve(viewSett_.loudnessCurve);
 }
 
 // ---- Activation, closing, events ------------------------------------------------
@@ -834,6 +846,18 @@ void frmMain::mnuSettCurves_Click()
     editor_->setAnalysisCurves(viewSett_.analysisCurves);
 }
 
+void frmMain::mnuSettPitch_Click()
+{
+    viewSett_.pitchCurve = mnuSettPitch_->isChecked();
+    editor_->setPitchCurve(viewSett_.pitchCurve);
+}
+
+void frmMain::mnuSettLoudness_Click()
+{
+    viewSett_.loudnessCurve = mnuSettLoudness_->isChecked();
+    editor_->setLoudnessCurve(viewSett_.loudnessCurve);
+}
+
 void frmMain::mnuTips_Click()
 {
     dialogs_.inform(tipsText(), tipsTitle());
@@ -912,6 +936,14 @@ void frmMain::mnuEstimate_Click()
     editor_->setFlaggedEstimates(std::move(flagged));
     redrawall();
     dialogs_.inform(analysis::estimateSummary(run), QStringLiteral("Estimate - 自動估算"));
+}
+
+void frmMain::mnuGenFrq_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    if (generateFrqFiles(this, dialogs_, doc_.wrkpath()))
+        editor_->reloadFrq();
 }
 
 void frmMain::mnuExpSplitCmb_Click()

@@ -78,6 +78,7 @@ public:
     void mnuExpReplace_Click();
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
+    void mnuGenFrq_Click();
     // A singer's same alias in the previous (-1) or next (+1) folder, the
     // view kept where it was relative to the preutterance.
     void mnuSameStep_Click(int direction);
@@ -146,6 +147,8 @@ private:
     void mnuSettFilenameBad_Click();
     void mnuSettSpectrogram_Click();
     void mnuSettCurves_Click();
+    void mnuSettPitch_Click();
+    void mnuSettLoudness_Click();
     void mnuTips_Click();
     void mnuAbout_Click();
     void mnuOnline_Click();
@@ -190,6 +193,8 @@ private:
     QAction *mnuSettFilenameBad_ = nullptr;
     QAction *mnuSettSpectrogram_ = nullptr;
     QAction *mnuSettCurves_ = nullptr;
+    QAction *mnuSettPitch_ = nullptr;
+    QAction *mnuSettLoudness_ = nullptr;
 
     std::unique_ptr<WaveEditor> editor_;
     std::unique_ptr<SearchBox> search_;

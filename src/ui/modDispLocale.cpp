@@ -61,6 +61,8 @@ const QList<QPair<QString, QString>> &mainMenuCaptions()
         {QStringLiteral("mnuSettFilenameBad"), QStringLiteral("&Bad filenames? - 若文件名亦亂碼，選之")},
         {QStringLiteral("mnuSettSpectrogram"), QStringLiteral("&Spectrogram - 頻譜圖")},
         {QStringLiteral("mnuSettCurves"), QStringLiteral("&Analysis curves - 分析曲線")},
+        {QStringLiteral("mnuSettPitch"), QStringLiteral("&Pitch curve - 音高曲線")},
+        {QStringLiteral("mnuSettLoudness"), QStringLiteral("&Loudness curve - 響度曲線")},
         {QStringLiteral("mnuHelp"), QStringLiteral("&Help - 幫助")},
         {QStringLiteral("mnuTips"), QStringLiteral("&Tips && hints... - 使用技巧提示")},
         {QStringLiteral("mnuAbout"), QStringLiteral("&About... - 關於")},
@@ -71,6 +73,7 @@ const QList<QPair<QString, QString>> &mainMenuCaptions()
         {QStringLiteral("mnuExpReplace"), QStringLiteral("Replace - 別名批量替換")},
         {QStringLiteral("mnuExpScript"), QStringLiteral("Scripting - 執行程序")},
         {QStringLiteral("mnuEstimate"), QStringLiteral("Estimate - 自動估算")},
+        {QStringLiteral("mnuGenFrq"), QStringLiteral("Generate frequency files - 生成頻率檔")},
     };
     return captions;
 }

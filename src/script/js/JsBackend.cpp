@@ -368,7 +368,9 @@ public:
         case ValueKind::Empty: return QJSValue(QJSValue::UndefinedValue);
         case ValueKind::Null: return QJSValue(QJSValue::NullValue);
         case ValueKind::Boolean: return QJSValue(v.boolean());
+        case ValueKind::Byte: return QJSValue(int(v.byte()));
         case ValueKind::Integer: return QJSValue(int(v.integer()));
+        case ValueKind::Currency: return QJSValue(v.currency().toDouble());
         case ValueKind::Long: return QJSValue(int(v.longValue()));
         case ValueKind::Single: return QJSValue(double(v.single()));
         case ValueKind::Double: return QJSValue(v.doubleValue());
