@@ -239,7 +239,11 @@ QList<CliCommand> otoCommands()
                              QStringLiteral("Write oto.ini (in its own encoding) when the script ran without error.")),
           QCommandLineOption(QStringLiteral("timeout"),
                              QStringLiteral("Stop the script after this many seconds; 0 for no limit. Default 3."),
-                             QStringLiteral("SECONDS"), QStringLiteral("3"))},
+                             QStringLiteral("SECONDS"), QStringLiteral("3")),
+          QCommandLineOption(QStringLiteral("memory"),
+                             QStringLiteral("Stop the script with \"Out of memory\" when it takes more than this "
+                                            "many MiB; 0 for no limit. Default 1024."),
+                             QStringLiteral("MIB"), QStringLiteral("1024"))},
          runCommand},
         {QStringLiteral("split"),
          QStringLiteral("Puts a space between the letters of every alias, keeping the listed combinations together "

@@ -74,6 +74,11 @@ int runCommand(const CliArgs &args)
         printErr(QStringLiteral("lirra-oto: --timeout takes seconds, 0 for none"));
         return kCliFailed;
     }
+    const double mib = args.value(QStringLiteral("memory")).toDouble(&ok);
+    if (!ok || mib < 0 || mib > 1024.0 * 1024) {
+        printErr(QStringLiteral("lirra-oto: --memory takes MiB, 0 for none"));
+        return kCliFailed;
+    }
     const std::optional<QString> code = readScript(args.arg(0));
     if (!code)
         return kCliFailed;
@@ -96,6 +101,7 @@ int runCommand(const CliArgs &args)
     script::ScriptControl control(&dialogs);
     control.setLanguage(*language);
     control.setTimeout(int(seconds * 1000));
+    control.setMemoryLimit(qint64(mib * 1024 * 1024));
     QObject::connect(&control, &script::ScriptControl::errorOccurred, &reportError);
 
     script::EnvState state;

@@ -274,8 +274,12 @@ void Runtime::checkStack() const
 
 void Runtime::checkLimits()
 {
-    if (deadline_.cancelled())
-        throw ScriptException(RuntimeError::ScriptStopped);
+    deadline_.poll();  // the window's Stop may act
+    if (const std::optional<RuntimeError> why = deadline_.aborted()) {
+        ScriptException stop(*why);
+        stop.fatal = true;  // Out of memory from the watchdog ends the run too
+        throw stop;
+    }
     if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || deadline_.expired())
         throw ScriptException(RuntimeError::ScriptTimedOut);
 }
