@@ -15,6 +15,8 @@ void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
 void runPitchBenchmarks(const QString &scratch);
 void runSingerBenchmarks(const QString &scratch);
+void runRenderBenchmarks(const QString &scratch);
+void runReportBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -27,6 +29,8 @@ const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
     {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks}, {"singer", runSingerBenchmarks},
+    {"render", runRenderBenchmarks},
+    {"report", runReportBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

@@ -17,7 +17,7 @@ int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasCh
 
     const QList<AliasChange> changes = rewrite(doc.clcOto());
     if (!changes.isEmpty()) {
-        doc.changeAliases(changes);
+        doc.editAliases(changes, QStringLiteral("Replace"));
         // A rule may bring in a character the file's code page turns into
         // "?"; a file that would lose its bad lines is not written.
         if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))

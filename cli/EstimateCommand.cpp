@@ -1,9 +1,12 @@
+#include "analysis/EstimateRun.h"
 #include "analysis/Estimator.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/modUtils.h"
+#include "oto/SingerFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -21,16 +24,33 @@ int estimateCommand(const CliArgs &args)
     const QString folder = args.arg(0);
     CliSession session(args.charset());
     session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
-    if (!session.open(args, folder))
-        return kCliFailed;
     OtoDocument &doc = session.doc;
+    const QString path = joinPath(folder, OtoDocument::kOtoIni);
+    const QFileInfo ini(path);
+    const QStringList subs = findOtoFolders(folder, OtoDocument::kOtoIni);
+    const bool ownOnly = subs.isEmpty() || subs == QStringList{QString()};
+    if (ownOnly && !args.isSet(QStringLiteral("folder")) && (!ini.exists() || (ini.isFile() && ini.size() == 0))) {
+        // A new bank: its entries come from the recordings' names.
+        if (!args.isSet(QStringLiteral("generate"))) {
+            printErr(QStringLiteral("lirra-oto: %1 has no entries yet; --generate makes them from the recordings' names").arg(path));
+            return kCliFailed;
+        }
+        TextForm form;
+        form.utf8Marker = !args.isSet(QStringLiteral("charset"));
+        doc.startNew(folder, form);
+    } else if (!session.open(args, folder)) {
+        return kCliFailed;
+    }
     const bool save = args.isSet(QStringLiteral("save"));
 
     // Each folder of a singer on its own: its recordings, its entries that
     // are set teach the estimate of its others.
     qsizetype estimated = 0, generatedCount = 0, flagged = 0;
     double elapsedMs = 0;
-    for (const OtoFile &file : doc.files()) {
+    // One undo step for the whole estimate.
+    OtoDocument::ScriptEdit edit(doc, QStringLiteral("Estimate"));
+    const QList<OtoFile> files = doc.files();
+    for (const OtoFile &file : files) {
         QList<int> indexes;  // the folder's entries in the document
         QList<clsOto> entries;
         for (int i = 0; i < doc.clcOto().size(); ++i) {
@@ -51,11 +71,13 @@ int estimateCommand(const CliArgs &args)
         } else {
             targets = analysis::unsetIndexes(entries);
         }
-        analysis::Estimator estimator(analysis::folderWaves(wavesFolder, &session.locale));
-        const analysis::EstimateReport report = estimator.estimate(entries, targets);
-        for (const analysis::Estimate &e : report.estimates) {
+        const analysis::WaveSource waves = analysis::folderWaves(wavesFolder, &session.locale);
+        analysis::Estimator estimator(waves);
+        analysis::EstimateReport report = estimator.estimate(entries, targets);
+        analysis::keepEntryForms(report.estimates, entries, waves, session.sett.settPrmRound);
+        for (analysis::Estimate &e : report.estimates) {
+            e.entry.folder = file.folder;
             entries[e.index] = e.entry;
-            entries[e.index].folder = file.folder;
             if (e.flagged)
                 printErr(QStringLiteral("flagged: %1\t%2").arg(listLine(entries[e.index]), e.reason));
         }
@@ -66,7 +88,7 @@ int estimateCommand(const CliArgs &args)
         for (const analysis::Estimate &e : report.estimates)
             if (e.index < existing)
                 changes.append({indexes[e.index], entries[e.index]});
-        doc.changeEntries(changes);
+        doc.editEntries(changes, QStringLiteral("Estimate"));
         OtoEntries generated;
         for (qsizetype i = existing; i < entries.size(); ++i) {
             entries[i].folder = file.folder;
@@ -74,13 +96,14 @@ int estimateCommand(const CliArgs &args)
         }
         // Generated entries follow the folder's last one.
         const int after = indexes.isEmpty() ? int(doc.clcOto().size()) : indexes.last() + 1;
-        doc.insertEntries(indexes.isEmpty() ? int(doc.clcOto().size()) : after, generated);
+        doc.insertEntriesStep(after, generated, QStringLiteral("Estimate"));
 
         estimated += report.estimates.size();
         generatedCount += generated.size();
         flagged += report.flagged;
         elapsedMs += report.elapsedMs;
     }
+    edit.close();
 
     if (save) {
         if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))

@@ -6,7 +6,10 @@
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
+#include "core/modUtils.h"
 #include "oto/modLocale.h"
+#include "report/BankReport.h"
+#include "report/frmReport.h"
 #include "singer/CopyAcross.h"
 #include "singer/PrefixMap.h"
 #include "singer/PrefixMapDialog.h"
@@ -25,6 +28,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QStatusBar>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -91,6 +97,11 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     buildMenus();
 
     connect(&doc_, &OtoDocument::titleChanged, this, &QWidget::setWindowTitle);
+    // A save renames a new file into place: the watch follows every load
+    // and save (both change the title).
+    otoWatcher_ = new QFileSystemWatcher(this);
+    connect(otoWatcher_, &QFileSystemWatcher::fileChanged, this, &frmMain::otoChangedOnDisk);
+    connect(&doc_, &OtoDocument::titleChanged, this, &frmMain::watchOto);
     connect(&doc_, &OtoDocument::stepApplied, this, &frmMain::showStep);
     // A load shows every entry (the list follows by itself), no wave until
     // an entry is selected, and empty views.
@@ -364,6 +375,7 @@ void frmMain::buildMenus()
     on(addItem(experimental, QStringLiteral("mnuExpScript")), [this] { mnuExpScript_Click(); });
     on(addItem(secret, QStringLiteral("mnuEstimate")), [this] { mnuEstimate_Click(); });
     on(addItem(secret, QStringLiteral("mnuGenFrq")), [this] { mnuGenFrq_Click(); });
+    on(addItem(secret, QStringLiteral("mnuReport")), [this] { mnuReport_Click(); });
 }
 
 void frmMain::aplSett()
@@ -399,6 +411,38 @@ void frmMain::onActivate()
     setfrmDispLocale(sett_.settlocDisp);
     enableFileItems();
     doc_.updTitle();
+}
+
+void frmMain::watchOto()
+{
+    const QString path = doc_.wrkpath().isEmpty() ? QString() : joinPath(doc_.wrkpath(), OtoDocument::kOtoIni);
+    const QStringList watched = otoWatcher_->files();
+    if (watched == QStringList{path})
+        return;
+    if (!watched.isEmpty())
+        otoWatcher_->removePaths(watched);
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        otoWatcher_->addPath(path);
+}
+
+void frmMain::otoChangedOnDisk()
+{
+    const std::shared_ptr<clsOto> current = editor_->curOto();
+    const QString alias = current ? current->ALS : QString();
+    const DiskChange change = doc_.followDiskChange();
+    otoWatcher_->removePaths(otoWatcher_->files());  // a replaced file is watched anew
+    watchOto();
+    if (change != DiskChange::Reloaded)
+        return;
+    // The same alias stays selected where it still is.
+    const OtoEntries &entries = doc_.clcOto();
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries[i]->ALS == alias) {
+            lstOto_->setCurrentIndex(list_.index(i));
+            break;
+        }
+    }
+    statusBar()->showMessage(QStringLiteral("oto.ini was changed on disk and has been read again. - oto.ini已被外部修改，已重新讀取。"));
 }
 
 void frmMain::enableFileItems()
@@ -713,13 +757,13 @@ bool frmMain::isHistoryKey(const QKeyEvent *key)
 void frmMain::mnuUndo_Click()
 {
     ++typingSession_;
-    doc_.history().undo();
+    doc_.undo();
 }
 
 void frmMain::mnuRedo_Click()
 {
     ++typingSession_;
-    doc_.history().redo();
+    doc_.redo();
 }
 
 void frmMain::showStep(int index)
@@ -926,7 +970,8 @@ void frmMain::mnuEstimate_Click()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const analysis::EstimateRun run = analysis::runEstimate(
-        doc_, *scope, editor_->curIdx(), analysis::folderWaves(doc_.wrkpath(), &locale_), &featureCache_);
+        doc_, *scope, editor_->curIdx(), analysis::folderWaves(doc_.wrkpath(), &locale_), &featureCache_,
+        sett_.settPrmRound);
     QApplication::restoreOverrideCursor();
     doc_.editEntries(run.changes, QStringLiteral("Estimate"));
     std::vector<WaveEditor::Flagged> flagged;
@@ -944,6 +989,29 @@ void frmMain::mnuGenFrq_Click()
         return;
     if (generateFrqFiles(this, dialogs_, doc_.wrkpath()))
         editor_->reloadFrq();
+}
+
+frmReport *frmMain::reportWindow() const
+{
+    return report_;
+}
+
+void frmMain::mnuReport_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    if (!report_) {
+        ReportActions actions;
+        actions.run = [this](const QString &coverage) { return reportOnDocument(doc_, coverage); };
+        actions.select = [this](int entry) { showStep(entry); };
+        actions.createMissing = [this](const QList<Problem> &problems) { createMissingEntries(doc_, problems); };
+        report_ = new frmReport(std::move(actions), this);
+        report_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    report_->refresh();
+    report_->show();
+    report_->raise();
+    report_->activateWindow();
 }
 
 void frmMain::mnuExpSplitCmb_Click()

@@ -18,6 +18,7 @@
 class QAction;
 class QKeyEvent;
 class QFrame;
+class QFileSystemWatcher;
 class QLabel;
 class QComboBox;
 class QLineEdit;
@@ -26,6 +27,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class frmScript;
+class frmReport;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -86,6 +88,9 @@ public:
     void mnuSameCopy_Click();
     // The prefix.map editor over the singer's prefix.map.
     void mnuPrefixMap_Click();
+    void mnuReport_Click();
+    // The report window while it is open.
+    frmReport *reportWindow() const;
     void mnuExpScript_Click();
     // The script console while it is open.
     frmScript *console() const;
@@ -112,6 +117,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Watches the open oto.ini for changes by other programs.
+    void watchOto();
+    void otoChangedOnDisk();
     void buildControls();
     void buildViews();
     void buildParamBoxes();
@@ -165,6 +173,7 @@ private:
     std::function<std::optional<QString>()> chooseFolder_;
     WavePlayer player_;
     QPointer<frmScript> console_;
+    QPointer<frmReport> report_;
     analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
     ViewSettings viewSett_;  // kept in lirra.ini beside sett.ini
     QTimer *playTimer_ = nullptr;
@@ -179,6 +188,7 @@ private:
     QComboBox *cboFolder_ = nullptr;
     void fillFolderFilter();
     QLabel *lblGap_ = nullptr;
+    QFileSystemWatcher *otoWatcher_ = nullptr;
     QWidget *picNav_ = nullptr;
     QPushButton *cmdPlay_ = nullptr;
     QPushButton *cmdJmp_[2] = {};

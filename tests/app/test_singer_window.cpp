@@ -69,7 +69,7 @@ TEST(SingerWindow, StepsBetweenFoldersAndCopiesOntoTheShiftedRecording)
     EXPECT_EQ(copied.ALS, "- ayC5");
     EXPECT_EQ(env.window->document().unsavedFolders(), QStringList{"C5"});
     EXPECT_TRUE(env.dialogs.texts().isEmpty()) << env.dialogs.texts().join("\n").toStdString();  // nothing unsure
-    env.window->document().history().undo();
+    env.window->document().undo();
     EXPECT_EQ(env.window->document().clcOto()[3]->prmLF, 0);
 }
 
