@@ -118,6 +118,15 @@ TEST(Singer, DocumentReadsEachFileOnItsOwnAndWritesOnlyChangedOnes)
     rest.remove("A3/oto.ini");
     EXPECT_EQ(after, rest);
 
+    // A file with a comment and a bad line keeps both where they were.
+    ASSERT_EQ(doc.clcOto()[6]->pathStr(), "A3b/1.wav");
+    edited = *doc.clcOto()[6];
+    edited.prmLF = 9;
+    doc.editEntries({{6, edited}}, "edit");
+    EXPECT_TRUE(doc.saveoto());
+    EXPECT_EQ(singer.onDisk().value("A3b/oto.ini"),
+              QByteArray("0.wav=- ayA3b,1,2,3,4,5\r\n# a comment\r\nbad line\r\n1.wav=ay erA3b,9,2,3,4,5"));
+
     // One folder alone is a voicebank of one file; a plain folder as before.
     OtoDocument one(env.locale, env.dialogs);
     EXPECT_TRUE(one.openFolder(singer.dir.path(), OtoDocument::kOtoIni, QString("C5")));
