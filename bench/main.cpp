@@ -14,6 +14,7 @@ void runEstimateBenchmarks(const QString &scratch);
 void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
 void runPitchBenchmarks(const QString &scratch);
+void runSingerBenchmarks(const QString &scratch);
 void runRenderBenchmarks(const QString &scratch);
 void runReportBenchmarks(const QString &scratch);
 
@@ -27,7 +28,7 @@ struct Section {
 const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
-    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks},
+    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks}, {"singer", runSingerBenchmarks},
     {"render", runRenderBenchmarks},
     {"report", runReportBenchmarks},
 };

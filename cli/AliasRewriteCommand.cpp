@@ -4,27 +4,36 @@
 #include "cli/CommandLine.h"
 #include "core/modUtils.h"
 
+#include <QHash>
 #include <cstdio>
 
 int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasChange>(const OtoEntries &)> &rewrite)
 {
     const QString folder = args.arg(0);
     CliSession session(args.charset());
-    if (!session.open(folder))
+    if (!session.open(args, folder))
         return kCliFailed;
     OtoDocument &doc = session.doc;
-    const QString path = joinPath(folder, OtoDocument::kOtoIni);
-    if (refusesBadLines(session, path))
-        return kCliFailed;
 
     const QList<AliasChange> changes = rewrite(doc.clcOto());
     if (!changes.isEmpty()) {
         doc.editAliases(changes, QStringLiteral("Replace"));
-        // A rule may bring in a character the file's code page turns into "?".
-        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
+        // A rule may bring in a character the file's code page turns into
+        // "?"; a file that would lose its bad lines is not written.
+        if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
-    std::printf("%s: %lld of %lld aliases changed\n", path.toUtf8().constData(), qlonglong(changes.size()),
-                qlonglong(doc.clcOto().size()));
+    // One line per file, with the changes made in it.
+    QHash<QString, std::pair<qsizetype, qsizetype>> counts;
+    for (const auto &entry : doc.clcOto())
+        ++counts[entry->folder].second;
+    for (const AliasChange &c : changes)
+        ++counts[doc.clcOto()[c.index]->folder].first;
+    for (const OtoFile &file : doc.files()) {
+        const auto [changed, all] = counts.value(file.folder);
+        std::printf("%s: %lld of %lld aliases changed\n",
+                    joinPath(doc.folderPath(file.folder), file.fileName).toUtf8().constData(), qlonglong(changed),
+                    qlonglong(all));
+    }
     return 0;
 }

@@ -36,7 +36,7 @@ int checkCommand(const CliArgs &args)
     const QString folder = args.arg(0);
     CliSession session(args.charset());
     session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
-    if (!session.open(folder))
+    if (!session.open(args, folder))
         return kCliFailed;
     const OtoDocument &doc = session.doc;
 
@@ -46,9 +46,11 @@ int checkCommand(const CliArgs &args)
     QByteArray out;
     int problems = 0;
     for (const auto &entry : doc.clcOto()) {
-        auto it = seen.find(entry->FIL);
+        // Each entry's wave lies in the folder of its oto.ini.
+        const QString key = entry->folder + u'\n' + entry->FIL;
+        auto it = seen.find(key);
         if (it == seen.end())
-            it = seen.insert(entry->FIL, loadOutcome(wav, folder, entry->FIL));
+            it = seen.insert(key, loadOutcome(wav, doc.folderPath(entry->folder), entry->FIL));
         QString problem = it->problem;
         if (problem.isEmpty()) {
             clsOto trial = *entry;
@@ -58,7 +60,7 @@ int checkCommand(const CliArgs &args)
         if (problem.isEmpty())
             continue;
         ++problems;
-        out += (entry->fileStr() + u'\t' + problem).toUtf8();
+        out += (listLine(*entry) + u'\t' + problem).toUtf8();
         out += '\n';
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);

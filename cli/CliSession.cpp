@@ -1,5 +1,7 @@
 #include "cli/CliSession.h"
 
+#include "core/modUtils.h"
+
 #include <cstdio>
 
 void printErr(const QString &text)
@@ -14,9 +16,39 @@ CliSession::CliSession(int charset) : sett(QString()), locale(sett, dialogs), do
     locale.initLocale();
 }
 
-bool CliSession::open(const QString &folder, const QString &file)
+bool CliSession::open(const QString &folder, const QString &file, const std::optional<QString> &only)
 {
-    return doc.openFolder(folder, file);
+    return doc.openFolder(folder, file, only);
+}
+
+bool CliSession::open(const CliArgs &args, const QString &folder)
+{
+    std::optional<QString> only;
+    if (args.isSet(QStringLiteral("folder")))
+        only = args.value(QStringLiteral("folder"));
+    return open(folder, OtoDocument::kOtoIni, only);
+}
+
+QString listLine(const clsOto &entry)
+{
+    return entry.folder.isEmpty() ? entry.fileStr() : entry.folder + u'/' + entry.fileStr();
+}
+
+void printEntries(const OtoEntries &entries)
+{
+    QByteArray out;
+    out.reserve(entries.size() * 48);
+    for (const auto &entry : entries) {
+        out += listLine(*entry).toUtf8();
+        out += '\n';
+    }
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    std::fflush(stdout);
+}
+
+QString fileLabel(const OtoFile &file)
+{
+    return file.folder.isEmpty() ? file.fileName : file.folder + u'/' + file.fileName;
 }
 
 std::optional<QString> firstUnwritableLine(const CliSession &session)
@@ -30,14 +62,22 @@ std::optional<QString> firstUnwritableLine(const CliSession &session)
     return std::nullopt;
 }
 
-bool refusesBadLines(const CliSession &session, const QString &path)
+bool refusesBadLines(const CliSession &session)
 {
-    if (session.doc.lastBadLines() == 0)
-        return false;
-    printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
-                 .arg(path)
-                 .arg(session.doc.lastBadLines()));
-    return true;
+    const OtoDocument &doc = session.doc;
+    // A singer writes the files whose entries changed; a plain voicebank
+    // its one file.
+    const QStringList written = doc.isSinger() ? doc.unsavedFolders() : doc.folders();
+    bool refused = false;
+    for (const OtoFile &file : doc.files()) {
+        if (file.badLines == 0 || !written.contains(file.folder))
+            continue;
+        printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
+                     .arg(joinPath(doc.folderPath(file.folder), file.fileName))
+                     .arg(file.badLines));
+        refused = true;
+    }
+    return refused;
 }
 
 bool refusesUnwritable(const CliSession &session)

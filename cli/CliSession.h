@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CommandLine.h"
 #include "cli/ConsoleDialogs.h"
 #include "core/clsSett.h"
 #include "oto/modLocale.h"
@@ -17,9 +18,13 @@ void printErr(const QString &text);
 
 struct CliSession {
     explicit CliSession(int charset);
-    // Reads folder/file as the editor does; false (after the message) when
-    // it cannot be read.
-    bool open(const QString &folder, const QString &file = OtoDocument::kOtoIni);
+    // Reads folder/file as the editor does, every file of a singer or the
+    // one of subfolder only; false (after the message) when one cannot be
+    // read.
+    bool open(const QString &folder, const QString &file = OtoDocument::kOtoIni,
+              const std::optional<QString> &only = std::nullopt);
+    // open() with the command's --folder.
+    bool open(const CliArgs &args, const QString &folder);
 
     ConsoleDialogs dialogs;
     clsSett sett;
@@ -34,5 +39,13 @@ std::optional<QString> firstUnwritableLine(const CliSession &session);
 // What a command that writes refuses, with a message, before anything is
 // written: a save that would drop the file at path's bad lines, and one
 // that would turn characters into "?".
-bool refusesBadLines(const CliSession &session, const QString &path);
+bool refusesBadLines(const CliSession &session);
+
+// The entry's line as list prints it: its file name relative to the
+// singer's folder ("A3/0.wav=- ayA3,...").
+QString listLine(const clsOto &entry);
+// Every entry's list line, UTF-8, one a line, to standard output.
+void printEntries(const OtoEntries &entries);
+// The file of a document as the command line names it: "A3/oto.ini".
+QString fileLabel(const OtoFile &file);
 bool refusesUnwritable(const CliSession &session);

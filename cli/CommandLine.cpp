@@ -69,6 +69,14 @@ QCommandLineOption charsetOption()
                               QStringLiteral("N"), QStringLiteral("0"));
 }
 
+QCommandLineOption folderOption()
+{
+    return QCommandLineOption(QStringLiteral("folder"),
+                              QStringLiteral("Only the oto.ini of this subfolder of the singer (A3, Power/soft), not "
+                                             "every oto.ini under FOLDER."),
+                              QStringLiteral("SUB"));
+}
+
 QString charsetChoices()
 {
     QStringList choices;

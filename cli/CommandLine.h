@@ -43,6 +43,8 @@ struct CliCommand {
 
 // --charset N, shared by every command that reads oto.ini.
 QCommandLineOption charsetOption();
+// --folder SUB: one subfolder's oto.ini of a singer instead of all of them.
+QCommandLineOption folderOption();
 // A file charset index from its number, its code page (932, 936, 950,
 // 1252, 949) or its name (sjis, gbk, big5, auto, cp1252, cp949); nullopt
 // for anything else.

@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/modUtils.h"
+#include "oto/SingerFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +27,9 @@ int estimateCommand(const CliArgs &args)
     OtoDocument &doc = session.doc;
     const QString path = joinPath(folder, OtoDocument::kOtoIni);
     const QFileInfo ini(path);
-    if (!ini.exists() || (ini.isFile() && ini.size() == 0)) {
+    const QStringList subs = findOtoFolders(folder, OtoDocument::kOtoIni);
+    const bool ownOnly = subs.isEmpty() || subs == QStringList{QString()};
+    if (ownOnly && !args.isSet(QStringLiteral("folder")) && (!ini.exists() || (ini.isFile() && ini.size() == 0))) {
         // A new bank: its entries come from the recordings' names.
         if (!args.isSet(QStringLiteral("generate"))) {
             printErr(QStringLiteral("lirra-oto: %1 has no entries yet; --generate makes them from the recordings' names").arg(path));
@@ -35,71 +38,84 @@ int estimateCommand(const CliArgs &args)
         TextForm form;
         form.utf8Marker = !args.isSet(QStringLiteral("charset"));
         doc.startNew(folder, form);
-    } else if (!session.open(folder)) {
+    } else if (!session.open(args, folder)) {
         return kCliFailed;
     }
     const bool save = args.isSet(QStringLiteral("save"));
-    if (save && refusesBadLines(session, path))
-        return kCliFailed;
 
-    QList<clsOto> entries;
-    for (const auto &e : doc.clcOto())
-        entries << *e;
-    const qsizetype existing = entries.size();
-    if (args.isSet(QStringLiteral("generate")))
-        entries += analysis::generateEntries(entries, waveFiles(folder));
-
-    QList<int> targets;
-    if (args.isSet(QStringLiteral("all"))) {
-        for (int i = 0; i < entries.size(); ++i)
-            targets << i;
-    } else {
-        targets = analysis::unsetIndexes(entries);
-    }
-
-    const analysis::WaveSource waves = analysis::folderWaves(folder, &session.locale);
-    analysis::Estimator estimator(waves);
-    analysis::EstimateReport report = estimator.estimate(entries, targets);
-    analysis::keepEntryForms(report.estimates, entries, waves, session.sett.settPrmRound);
-    // The entries keep their order in the output (generated ones last), so
-    // an entry's place there is its index + 1.
-    for (const analysis::Estimate &e : report.estimates) {
-        entries[e.index] = e.entry;
-        if (e.flagged)
-            printErr(analysis::flagLine(e));
-    }
-
-    // The document takes the result, so that a save writes it in the file's
-    // own form and the check above sees the new aliases.
-    OtoEntries generated;
-    for (qsizetype i = existing; i < entries.size(); ++i)
-        generated << std::make_shared<clsOto>(entries[i]);
+    // Each folder of a singer on its own: its recordings, its entries that
+    // are set teach the estimate of its others.
+    qsizetype estimated = 0, generatedCount = 0, flagged = 0;
+    double elapsedMs = 0;
+    // One undo step for the whole estimate.
     OtoDocument::ScriptEdit edit(doc, QStringLiteral("Estimate"));
-    doc.insertEntriesStep(int(existing), generated, QStringLiteral("Estimate"));
-    QList<EntryChange> changes;
-    for (const analysis::Estimate &e : report.estimates)
-        if (e.index < existing)
-            changes.append({e.index, e.entry});
-    doc.editEntries(changes, QStringLiteral("Estimate"));
+    const QList<OtoFile> files = doc.files();
+    for (const OtoFile &file : files) {
+        QList<int> indexes;  // the folder's entries in the document
+        QList<clsOto> entries;
+        for (int i = 0; i < doc.clcOto().size(); ++i) {
+            if (doc.clcOto()[i]->folder == file.folder) {
+                indexes << i;
+                entries << *doc.clcOto()[i];
+            }
+        }
+        const QString wavesFolder = doc.folderPath(file.folder);
+        const qsizetype existing = entries.size();
+        if (args.isSet(QStringLiteral("generate")))
+            entries += analysis::generateEntries(entries, waveFiles(wavesFolder));
+
+        QList<int> targets;
+        if (args.isSet(QStringLiteral("all"))) {
+            for (int i = 0; i < entries.size(); ++i)
+                targets << i;
+        } else {
+            targets = analysis::unsetIndexes(entries);
+        }
+        const analysis::WaveSource waves = analysis::folderWaves(wavesFolder, &session.locale);
+        analysis::Estimator estimator(waves);
+        analysis::EstimateReport report = estimator.estimate(entries, targets);
+        analysis::keepEntryForms(report.estimates, entries, waves, session.sett.settPrmRound);
+        for (analysis::Estimate &e : report.estimates) {
+            e.entry.folder = file.folder;
+            entries[e.index] = e.entry;
+            if (e.flagged)
+                printErr(QStringLiteral("flagged: %1\t%2").arg(listLine(entries[e.index]), e.reason));
+        }
+
+        // The document takes the result, so that a save writes it in the
+        // file's own form and the checks below see the new aliases.
+        QList<EntryChange> changes;
+        for (const analysis::Estimate &e : report.estimates)
+            if (e.index < existing)
+                changes.append({indexes[e.index], entries[e.index]});
+        doc.editEntries(changes, QStringLiteral("Estimate"));
+        OtoEntries generated;
+        for (qsizetype i = existing; i < entries.size(); ++i) {
+            entries[i].folder = file.folder;
+            generated << std::make_shared<clsOto>(entries[i]);
+        }
+        // Generated entries follow the folder's last one.
+        const int after = indexes.isEmpty() ? int(doc.clcOto().size()) : indexes.last() + 1;
+        doc.insertEntriesStep(after, generated, QStringLiteral("Estimate"));
+
+        estimated += report.estimates.size();
+        generatedCount += generated.size();
+        flagged += report.flagged;
+        elapsedMs += report.elapsedMs;
+    }
     edit.close();
 
     if (save) {
-        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
 
-    QByteArray out;
-    for (const auto &e : doc.clcOto()) {
-        out += e->fileStr().toUtf8();
-        out += '\n';
-    }
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    std::fflush(stdout);
+    printEntries(doc.clcOto());
     printErr(QStringLiteral("entries: %1, estimated: %2, generated: %3, flagged: %4, time: %5 ms")
                  .arg(doc.clcOto().size())
-                 .arg(report.estimates.size())
-                 .arg(generated.size())
-                 .arg(report.flagged)
-                 .arg(qRound(report.elapsedMs)));
+                 .arg(estimated)
+                 .arg(generatedCount)
+                 .arg(flagged)
+                 .arg(qRound(elapsedMs)));
     return 0;
 }

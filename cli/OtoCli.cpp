@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "core/modUtils.h"
 #include "report/Problem.h"
+#include "singer/PrefixMap.h"
 #include "tools/AliasRewrite.h"
 #include "tools/ToolTexts.h"
 
@@ -16,7 +17,10 @@ namespace {
 
 void printSummary(const CliSession &s)
 {
-    printErr(QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto().size()).arg(s.doc.lastBadLines()));
+    QString text = QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto().size()).arg(s.doc.lastBadLines());
+    if (s.doc.isSinger())
+        text += QStringLiteral(", files: %1").arg(s.doc.files().size());
+    printErr(text);
 }
 
 QString reportKinds()
@@ -30,24 +34,19 @@ QString reportKinds()
 int listCommand(const CliArgs &args)
 {
     CliSession s(args.charset());
-    if (!s.open(args.arg(0), args.value(QStringLiteral("file"))))
+    std::optional<QString> only;
+    if (args.isSet(QStringLiteral("folder")))
+        only = args.value(QStringLiteral("folder"));
+    if (!s.open(args.arg(0), args.value(QStringLiteral("file")), only))
         return kCliFailed;
-
-    QByteArray out;
-    out.reserve(s.doc.clcOto().size() * 48);
-    for (const auto &entry : s.doc.clcOto()) {
-        out += entry->fileStr().toUtf8();
-        out += '\n';
-    }
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    std::fflush(stdout);
+    printEntries(s.doc.clcOto());
     printSummary(s);
     return 0;
 }
 
-QString encodingName(const CliSession &s)
+QString encodingName(const CliSession &s, const TextForm &form)
 {
-    return s.doc.form().isUtf8() ? QStringLiteral("UTF-8") : s.locale.charsets().value(s.sett.settlocFile).name;
+    return form.isUtf8() ? QStringLiteral("UTF-8") : s.locale.charsets().value(s.sett.settlocFile).name;
 }
 
 int convertCommand(const CliArgs &args)
@@ -62,46 +61,76 @@ int convertCommand(const CliArgs &args)
     }
 
     const QString folder = args.arg(0);
-    const QString target = joinPath(folder, OtoDocument::kOtoIni);
-    const QString keep = target + QStringLiteral(".orig");
-    if (QFileInfo::exists(keep)) {
-        printErr(QStringLiteral("lirra-oto: %1 exists already; move it away first, nothing was changed").arg(keep));
+    CliSession s(args.charset());
+    if (!s.open(args, folder))
         return kCliFailed;
+    OtoDocument &doc = s.doc;
+
+    // Every file keeps its previous self as oto.ini.orig; none is touched
+    // unless all can be.
+    QStringList targets, froms;
+    for (const OtoFile &file : doc.files()) {
+        const QString target = joinPath(doc.folderPath(file.folder), OtoDocument::kOtoIni);
+        if (QFileInfo::exists(target + QStringLiteral(".orig"))) {
+            printErr(QStringLiteral("lirra-oto: %1.orig exists already; move it away first, nothing was changed").arg(target));
+            return kCliFailed;
+        }
+        targets << target;
+        froms << encodingName(s, file.layout.form);
     }
 
-    CliSession s(args.charset());
-    if (!s.open(folder))
-        return kCliFailed;
-    const QString from = encodingName(s);
-
-    // The new file carries the marker line when it is UTF-8; its line ends
-    // stay as they were.
-    TextForm form = s.doc.form();
-    form.utf8Marker = toUtf8;
-    form.bom = false;
-    s.doc.setForm(form);
+    // The new files carry the marker line when they are UTF-8; their line
+    // ends stay as they were.
+    for (int i = 0; i < doc.files().size(); ++i) {
+        TextForm form = doc.files()[i].layout.form;
+        form.utf8Marker = toUtf8;
+        form.bom = false;
+        doc.setFileForm(i, form);
+    }
     if (toIndex)
         s.sett.settlocFile = *toIndex;
-    if (const auto lost = firstUnwritableLine(s)) {
-        printErr(QStringLiteral("lirra-oto: %1 cannot hold every character of this line, nothing was changed:\n%2")
-                     .arg(encodingName(s), *lost));
-        return kCliFailed;
+    for (const OtoFile &file : doc.files()) {
+        const int codePage = s.locale.writeCodePage(file.layout.form);
+        for (const auto &entry : doc.clcOto()) {
+            const QString line = entry->fileStr();
+            if (entry->folder != file.folder || modLocale::bytes2str(modLocale::str2bytes(line, codePage), codePage) == line)
+                continue;
+            printErr(QStringLiteral("lirra-oto: %1 cannot hold every character of this line, nothing was changed:\n%2")
+                         .arg(encodingName(s, file.layout.form), listLine(*entry)));
+            return kCliFailed;
+        }
     }
 
-    if (!QFile::copy(target, keep)) {
-        printErr(QStringLiteral("lirra-oto: cannot keep the previous file as %1, nothing was changed").arg(keep));
-        return kCliFailed;
+    for (const QString &target : targets) {
+        if (!QFile::copy(target, target + QStringLiteral(".orig"))) {
+            printErr(QStringLiteral("lirra-oto: cannot keep the previous file as %1.orig, nothing was changed").arg(target));
+            for (const QString &kept : targets)
+                if (kept != target && QFile::exists(kept + QStringLiteral(".orig")))
+                    QFile::remove(kept + QStringLiteral(".orig"));
+            return kCliFailed;
+        }
     }
-    if (!s.doc.saveoto(OtoDocument::kOtoIni)) {
-        QFile::remove(keep);  // oto.ini itself is untouched
-        return kCliFailed;
+    // The encoding changes every file, so every one is written.
+    bool written = true;
+    const QList<OtoFile> files = doc.files();
+    for (int i = 0; i < files.size(); ++i) {
+        OtoEntries entries;
+        for (const auto &entry : doc.clcOto())
+            if (entry->folder == files[i].folder)
+                entries << entry;
+        const std::optional<FileStamp> stamp = s.locale.writefile(targets[i], otoFileText(entries, files[i].layout.form), files[i].layout.form);
+        if (!stamp) {
+            QFile::remove(targets[i] + QStringLiteral(".orig"));  // this oto.ini is untouched
+            written = false;
+            continue;
+        }
+        if (files[i].badLines > 0)
+            printErr(QStringLiteral("note: bad lines were not carried over; %1.orig still holds them").arg(targets[i]));
+        std::printf("%s: %lld entries, %s -> %s\n", targets[i].toUtf8().constData(), qlonglong(entries.size()),
+                    froms[i].toUtf8().constData(), encodingName(s, files[i].layout.form).toUtf8().constData());
     }
-    if (s.doc.lastBadLines() > 0)
-        printErr(QStringLiteral("note: bad lines were not carried over; %1 still holds them").arg(keep));
-    std::printf("%s: %lld entries, %s -> %s\n", target.toUtf8().constData(), qlonglong(s.doc.clcOto().size()),
-                from.toUtf8().constData(), encodingName(s).toUtf8().constData());
     printSummary(s);
-    return 0;
+    return written ? 0 : kCliFailed;
 }
 
 int replaceCommand(const CliArgs &args)
@@ -126,19 +155,37 @@ int splitCommand(const CliArgs &args)
     return rewriteAliasesCommand(args, [&](const OtoEntries &entries) { return splitAliases(entries, combinations); });
 }
 
+int prefixMapCommand(const CliArgs &args)
+{
+    CliSession s(args.charset());
+    const std::optional<singer::PrefixMap> map = singer::PrefixMap::read(args.arg(0), s.locale);
+    if (!map)
+        return kCliFailed;
+    QByteArray out;
+    for (const singer::PrefixMap::Line &line : map->lines())
+        if (line.isEntry())
+            out += (line.note + u'\t' + line.prefix + u'\t' + line.suffix + u'\n').toUtf8();
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 QList<CliCommand> otoCommands()
 {
     const QCommandLineOption charset = charsetOption();
+    const QCommandLineOption folder = folderOption();
     return {
         {QStringLiteral("list"),
          QStringLiteral("Prints every entry of FOLDER/oto.ini as a line of the file, in UTF-8, then on standard error "
-                        "the count of entries and of bad lines (which are skipped, as in the editor)."),
+                        "the count of entries and of bad lines (which are skipped, as in the editor). A singer's "
+                        "folder lists its own oto.ini, then those of its subfolders at any depth in the byte order "
+                        "of their paths, each file name written relative to FOLDER (A3/0.wav=...)."),
          {QStringLiteral("FOLDER")},
          {QCommandLineOption(QStringLiteral("file"), QStringLiteral("Read this file of the folder instead of oto.ini."),
                              QStringLiteral("NAME"), OtoDocument::kOtoIni),
-          charset},
+          charset, folder},
          listCommand},
         {QStringLiteral("convert"),
          QStringLiteral("Rewrites FOLDER/oto.ini in another encoding with the same entries, keeping the previous "
@@ -146,13 +193,13 @@ QList<CliCommand> otoCommands()
          {QStringLiteral("FOLDER")},
          {QCommandLineOption(QStringLiteral("to"), QStringLiteral("The new encoding: utf8 or a file charset."),
                              QStringLiteral("N|utf8")),
-          charset},
+          charset, folder},
          convertCommand},
         {QStringLiteral("check"),
          QStringLiteral("Loads every entry's wave as the editor would and prints one line per problem: the entry's "
                         "line, a TAB, and missing, refused: <reason> or unusable."),
          {QStringLiteral("FOLDER")},
-         {charset, QCommandLineOption(QStringLiteral("no-bad-names"),
+         {charset, folder, QCommandLineOption(QStringLiteral("no-bad-names"),
                                       QStringLiteral("Look for each wave under its name as written first (the "
                                                      "\"Bad filenames?\" rule off)."))},
          checkCommand},
@@ -177,7 +224,7 @@ QList<CliCommand> otoCommands()
          QStringLiteral("Rewrites every alias by the rules typed as in the editor's Replace box: before=after items "
                         "separated by \",\", applied in order; saves oto.ini in its own encoding."),
          {QStringLiteral("FOLDER"), QStringLiteral("RULES")},
-         {charset},
+         {charset, folder},
          replaceCommand},
         {QStringLiteral("estimate"),
          QStringLiteral("Estimates the five parameters of the entries not set yet (all five 0) from their recordings, "
@@ -185,7 +232,7 @@ QList<CliCommand> otoCommands()
                         "entries (worth a look, one line each: flagged, the entry's place in the list, its alias "
                         "and why, TAB separated) and the counts go to standard error."),
          {QStringLiteral("FOLDER")},
-         {charset,
+         {charset, folder,
           QCommandLineOption(QStringLiteral("no-bad-names"),
                              QStringLiteral("Look for each wave under its name as written first.")),
           QCommandLineOption(QStringLiteral("all"),
@@ -238,7 +285,7 @@ QList<CliCommand> otoCommands()
          {QCommandLineOption(QStringLiteral("lang"),
                              QStringLiteral("The script's language, vbs or js; by default from the file's extension."),
                              QStringLiteral("vbs|js")),
-          charset,
+          charset, folder,
           QCommandLineOption(QStringLiteral("save"),
                              QStringLiteral("Write oto.ini (in its own encoding) when the script ran without error.")),
           QCommandLineOption(QStringLiteral("timeout"),
@@ -253,8 +300,14 @@ QList<CliCommand> otoCommands()
          QStringLiteral("Puts a space between the letters of every alias, keeping the listed combinations together "
                         "(comma separated; by default the editor's list); saves oto.ini in its own encoding."),
          {QStringLiteral("FOLDER"), QStringLiteral("[COMBINATIONS]")},
-         {charset},
+         {charset, folder},
          splitCommand},
+        {QStringLiteral("prefix-map"),
+         QStringLiteral("Prints the singer's prefix.map as NOTE<TAB>PREFIX<TAB>SUFFIX lines in UTF-8, in the file's "
+                        "order; lines that are not such entries are left out."),
+         {QStringLiteral("FOLDER")},
+         {charset},
+         prefixMapCommand},
     };
 }
 

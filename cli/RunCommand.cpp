@@ -84,7 +84,7 @@ int runCommand(const CliArgs &args)
         return kCliFailed;
 
     CliSession session(args.charset());
-    if (!session.open(args.arg(1)))
+    if (!session.open(args, args.arg(1)))
         return kCliFailed;
     OtoDocument &doc = session.doc;
 
@@ -94,7 +94,7 @@ int runCommand(const CliArgs &args)
     clsWave wave(&session.locale);
     if (current) {
         QString name = current->FIL;
-        wave.ReadFile(doc.wrkpath(), name);
+        wave.ReadFile(doc.folderPath(current->folder), name);
     }
 
     UnattendedDialogs dialogs;
@@ -122,8 +122,7 @@ int runCommand(const CliArgs &args)
     if (!ran)
         return 1;
     if (args.isSet(QStringLiteral("save"))) {
-        const QString path = joinPath(doc.wrkpath(), OtoDocument::kOtoIni);
-        if (refusesBadLines(session, path) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
     return 0;

@@ -10,6 +10,9 @@
 #include "oto/modLocale.h"
 #include "report/BankReport.h"
 #include "report/frmReport.h"
+#include "singer/CopyAcross.h"
+#include "singer/PrefixMap.h"
+#include "singer/PrefixMapDialog.h"
 #include "tools/EntryOps.h"
 #include "tools/ToolDialogs.h"
 #include "ui/applyFont.h"
@@ -23,6 +26,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -103,6 +107,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     // an entry is selected, and empty views.
     connect(&doc_, &OtoDocument::entriesReplaced, this, [this] {
         editor_->forgetWave();
+        fillFolderFilter();
         redrawall();
     });
     chooseFolder_ = [this] {
@@ -232,6 +237,14 @@ void frmMain::buildList()
     search_ = std::make_unique<SearchBox>(
         *txtSearch_, list_, dialogs_, [this] { return !doc_.wrkpath().isEmpty(); }, [this](int row) { selectRow(row); });
 
+    cboFolder_ = new QComboBox(client_);
+    cboFolder_->setObjectName(QStringLiteral("cboFolder"));
+    cboFolder_->setVisible(false);
+    connect(cboFolder_, &QComboBox::activated, this, [this](int item) {
+        const QVariant folder = cboFolder_->itemData(item);
+        list_.setFolderFilter(folder.isValid() ? std::optional<QString>(folder.toString()) : std::nullopt);
+    });
+
     lblGap_ = new QLabel(client_);
     lblGap_->setObjectName(QStringLiteral("lblGap"));
     lblGap_->setCursor(Qt::SplitHCursor);
@@ -322,6 +335,11 @@ void frmMain::buildMenus()
     redo->setEnabled(false);
     connect(&doc_.history(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(&doc_.history(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    addSeparator(edit, QStringLiteral("mnuEdit1"));
+    on(addItem(edit, QStringLiteral("mnuSamePrev"), QKeySequence(Qt::CTRL | Qt::Key_PageUp)), [this] { mnuSameStep_Click(-1); });
+    on(addItem(edit, QStringLiteral("mnuSameNext"), QKeySequence(Qt::CTRL | Qt::Key_PageDown)), [this] { mnuSameStep_Click(+1); });
+    on(addItem(edit, QStringLiteral("mnuSameCopy")), [this] { mnuSameCopy_Click(); });
+    on(addItem(edit, QStringLiteral("mnuPrefixMap")), [this] { mnuPrefixMap_Click(); });
 
     QMenu *settings = addMenu(nullptr, QStringLiteral("mnuSett"));
     on(addItem(settings, QStringLiteral("mnuLocFile"), QKeySequence(Qt::CTRL | Qt::Key_E)), [this] { mnuLocFile_Click(); });
@@ -566,6 +584,14 @@ void frmMain::doLayout()
     lblGap_->setGeometry(pixelRect(l.lblGap));
     lstOto_->setGeometry(pixelRect(l.lstOto));
     txtSearch_->setGeometry(pixelRect(l.txtSearch));
+    if (cboFolder_->isVisibleTo(this)) {
+        // The folder filter takes the right part of the search box's row.
+        const QRect row = pixelRect(l.txtSearch);
+        const int filterW = row.width() * 2 / 5;
+        txtSearch_->setGeometry(row.adjusted(0, 0, -filterW, 0));
+        cboFolder_->setGeometry(row.adjusted(row.width() - filterW, 0, 0, 0));
+        cboFolder_->raise();
+    }
     picSm_->setGeometry(pixelRect(l.picSm));
     pic_->setGeometry(pixelRect(l.pic));
     picPrm_->setGeometry(pixelRect(l.picPrm));
@@ -994,4 +1020,96 @@ void frmMain::mnuExpSplitCmb_Click()
         F5LstOto();
         redrawall();
     }
+}
+
+// ---- A singer's folders ---------------------------------------------------------
+
+namespace {
+
+singer::AffixPairs prefixMapPairs(const OtoDocument &doc, modLocale &locale)
+{
+    const auto map = singer::PrefixMap::read(doc.wrkpath(), locale);
+    return map ? map->affixPairs() : singer::AffixPairs();
+}
+
+}  // namespace
+
+void frmMain::mnuSameStep_Click(int direction)
+{
+    if (!editor_->isEditable())
+        return;
+    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
+    const int target = same.step(editor_->curIdx(), direction);
+    if (target < 0) {
+        dialogs_.beep();
+        return;
+    }
+    const clsOto &from = *editor_->curOto();
+    const ViewWindow view = editor_->view();
+    const double fromPr = from.prmLF + from.prmPR;
+    showStep(target);
+    if (editor_->curIdx() != target || !editor_->isEditable())
+        return;
+    const clsOto &to = *editor_->curOto();
+    editor_->setView({view.start - fromPr + to.prmLF + to.prmPR, view.len});
+    redrawall();
+}
+
+void frmMain::mnuSameCopy_Click()
+{
+    if (!editor_->isEditable() || !doc_.isSinger())
+        return;
+    const int index = editor_->curIdx();
+    QStringList others = doc_.folders();
+    others.removeAll(doc_.clcOto()[index]->folder);
+    const std::optional<QString> typed = dialogs_.input(
+        QStringLiteral("Copy the five parameters to the same alias in these folders (comma separated):")
+            + QStringLiteral("\r\n") + QStringLiteral("將五個參數複製到這些文件夾的同名條目（以逗號分隔）："),
+        QStringLiteral("?"), others.join(u','));
+    if (!typed)
+        return;
+    QStringList chosen;
+    for (const QString &folder : typed->split(u',', Qt::SkipEmptyParts))
+        chosen << folder.trimmed();
+    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
+    const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, chosen, &locale_);
+    doc_.editEntries(copy.changes, QStringLiteral("Copy to other folders"));
+    QStringList report;
+    if (!copy.unsure.isEmpty())
+        report << QStringLiteral("Check these, their recordings did not line up clearly - 以下條目對齊不確定，請檢查:")
+               << copy.unsure;
+    if (!copy.skipped.isEmpty())
+        report << QStringLiteral("Not copied (no such alias or no wave) - 未複製:") << copy.skipped;
+    if (!report.isEmpty())
+        dialogs_.inform(report.join(QStringLiteral("\r\n")));
+    redrawall();
+}
+
+void frmMain::mnuPrefixMap_Click()
+{
+    if (doc_.wrkpath().isEmpty())
+        return;
+    // A singer without one gets a new file in the file charset.
+    singer::PrefixMapDialog dialog(singer::PrefixMap::read(doc_.wrkpath(), locale_).value_or(singer::PrefixMap()), this);
+    if (dialog.exec() == QDialog::Accepted)
+        dialog.result().write(doc_.wrkpath(), locale_);
+}
+
+void frmMain::fillFolderFilter()
+{
+    const QSignalBlocker quiet(cboFolder_);
+    const std::optional<QString> shown = list_.folderFilter();
+    cboFolder_->clear();
+    cboFolder_->addItem(QStringLiteral("All folders - 全部"));
+    for (const QString &folder : doc_.folders())
+        cboFolder_->addItem(folder.isEmpty() ? QStringLiteral("./") : folder + u'/', folder);
+    // The folder shown before stays shown when the singer still has it.
+    const int keep = shown ? cboFolder_->findData(*shown) : -1;
+    cboFolder_->setCurrentIndex(std::max(0, keep));
+    if (shown && keep < 0)
+        list_.setFolderFilter(std::nullopt);
+    const bool wasVisible = cboFolder_->isVisibleTo(this);
+    cboFolder_->setVisible(doc_.isSinger());
+    if (wasVisible != doc_.isSinger())
+        doLayout();
 }

@@ -20,6 +20,7 @@ class QKeyEvent;
 class QFrame;
 class QFileSystemWatcher;
 class QLabel;
+class QComboBox;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -80,6 +81,13 @@ public:
     void mnuExpSplitCmb_Click();
     void mnuEstimate_Click();
     void mnuGenFrq_Click();
+    // A singer's same alias in the previous (-1) or next (+1) folder, the
+    // view kept where it was relative to the preutterance.
+    void mnuSameStep_Click(int direction);
+    // The current entry's parameters to the same alias in chosen folders.
+    void mnuSameCopy_Click();
+    // The prefix.map editor over the singer's prefix.map.
+    void mnuPrefixMap_Click();
     void mnuReport_Click();
     // The report window while it is open.
     frmReport *reportWindow() const;
@@ -176,6 +184,9 @@ private:
     QWidget *client_ = nullptr;
     QListView *lstOto_ = nullptr;
     QLineEdit *txtSearch_ = nullptr;
+    // A singer's folder filter beside the search box; hidden otherwise.
+    QComboBox *cboFolder_ = nullptr;
+    void fillFolderFilter();
     QLabel *lblGap_ = nullptr;
     QFileSystemWatcher *otoWatcher_ = nullptr;
     QWidget *picNav_ = nullptr;

@@ -4,8 +4,22 @@
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
 #include "oto/OtoHistory.h"
+#include "oto/SingerFolder.h"
+
+#include <numeric>
 
 #include <QFileInfo>
+
+namespace {
+
+// The text a file's entries give: in the layout it was read in (its other
+// lines and line ends kept), or the plain form for a new file.
+QString fileText(const OtoFile &file, const OtoEntries &entries)
+{
+    return file.layout.isEmpty() ? otoFileText(entries, file.layout.form) : file.layout.text(entries);
+}
+
+}  // namespace
 
 OtoDocument::OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent)
     : QObject(parent), locale_(locale), dialogs_(dialogs)
@@ -300,16 +314,79 @@ void OtoDocument::replaceEntries(OtoEntries entries)
     emit entriesReplaced();
 }
 
-bool OtoDocument::openFolder(const QString &folder, const QString &fileName)
+bool OtoDocument::openFolder(const QString &folder, const QString &fileName, const std::optional<QString> &only)
 {
     wrkpath_ = folder;
-    return openoto(folder, fileName);
+    if (!only)
+        return openoto(folder, fileName);
+    QString sub = *only;
+    while (sub.endsWith(u'/'))
+        sub.chop(1);
+    if (sub == u".")
+        sub.clear();
+    return load(folder, {sub}, fileName);
+}
+
+QList<int> OtoDocument::readFiles(OtoEntries &entries)
+{
+    QList<int> bad;
+    for (OtoFile &file : files_) {
+        const QString path = joinPath(folderPath(file.folder), file.fileName);
+        // What a save cut short by a crash left behind, of this very file.
+        removeStaleTemporaryFiles(path);
+        const std::optional<TextFile> text = locale_.tryReadfile(path);
+        file.read = text.has_value();
+        file.decodedCleanly = !text || text->decodedCleanly;
+        // A file that cannot be read keeps the form of the last one.
+        if (text) {
+            form_ = text->form;
+            stamps_.insert(path, text->stamp);
+        } else {
+            stamps_.remove(path);
+        }
+        ParsedOto parsed = parseOtoText(text ? QStringView(text->text) : QStringView());
+        file.badLines = parsed.badLines;
+        file.badLinesText = parsed.badLines > 0 ? badLinesMessage(parsed) : QString();
+        file.layout = std::move(parsed.layout);
+        file.layout.form = form_;
+        if (text) {
+            file.layout.codePage = text->codePage;
+            file.layout.stamp = text->stamp;
+        }
+        for (const auto &entry : parsed.entries)
+            entry->folder = file.folder;
+        file.savedText = text ? fileText(file, parsed.entries) : QString();
+        if (!file.decodedCleanly)
+            reportUncleanDecode(path, *text);
+        entries += parsed.entries;
+        bad << parsed.badLines;
+    }
+    return bad;
+}
+
+void OtoDocument::reportBadLines()
+{
+    if (lastBadLines_ == 0)
+        return;
+    if (!isSinger()) {
+        dialogs_.inform(files_.value(0).badLinesText);
+        return;
+    }
+    // One message for the whole singer, naming each file.
+    QStringList parts;
+    for (const OtoFile &file : files_)
+        if (file.badLines > 0)
+            parts << joinPath(file.folder, file.fileName) + QStringLiteral(":\r\n") + file.badLinesText;
+    dialogs_.inform(parts.join(QStringLiteral("\r\n\r\n")));
 }
 
 void OtoDocument::startNew(const QString &folder, const TextForm &form)
 {
     wrkpath_ = folder;
     form_ = form;
+    files_ = {OtoFile{QString(), kOtoIni}};
+    files_.first().layout.form = form;
+    singerName_.clear();
     lastBadLines_ = 0;
     replaceEntries({});
     markSaved();
@@ -317,30 +394,28 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
 
 bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
+    QStringList subs = findOtoFolders(folder, fileName);
+    // A folder without the file reads it anyway, for the message.
+    if (subs.isEmpty())
+        subs << QString();
+    return load(folder, subs, fileName);
+}
+
+bool OtoDocument::load(const QString &folder, const QStringList &subs, const QString &fileName)
+{
     bool read = false;
     try {
-        const QString path = joinPath(folder, fileName);
-        // What a save cut short by a crash left behind, of this very file.
-        removeStaleTemporaryFiles(path);
-        const std::optional<TextFile> file = locale_.tryReadfile(path);
-        read = file.has_value();
-        // A file that cannot be read leaves the form of the last one.
-        if (file) {
-            form_ = file->form;
-            stamps_.insert(path, file->stamp);
-        } else {
-            stamps_.remove(path);
-        }
-        decodedCleanly_ = !file || file->decodedCleanly;
+        files_.clear();
+        for (const QString &sub : subs)
+            files_ << OtoFile{sub, fileName};
         codePage_.reset();
-        parseOto(file ? QStringView(file->text) : QStringView());
-        if (file) {
-            layout_.form = file->form;
-            layout_.codePage = file->codePage;
-            layout_.stamp = file->stamp;
-        }
-        if (!decodedCleanly_)
-            reportUncleanDecode(path, *file);
+        OtoEntries entries;
+        const QList<int> bad = readFiles(entries);
+        read = std::all_of(files_.begin(), files_.end(), [](const OtoFile &f) { return f.read; });
+        lastBadLines_ = std::accumulate(bad.begin(), bad.end(), 0);
+        replaceEntries(std::move(entries));
+        reportBadLines();
+        singerName_ = ::singerName(folder, locale_);
     } catch (const std::exception &e) {
         dialogs_.message({QStringLiteral("frmmain::openoto") + QStringLiteral("\r\n") + QString::fromLocal8Bit(e.what()),
                           QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
@@ -349,6 +424,73 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
     }
     markSaved();
     return read;
+}
+
+QStringList OtoDocument::folders() const
+{
+    QStringList out;
+    for (const OtoFile &file : files_)
+        out << file.folder;
+    return out;
+}
+
+QString OtoDocument::folderPath(const QString &folder) const
+{
+    return folder.isEmpty() ? wrkpath_ : joinPath(wrkpath_, folder);
+}
+
+void OtoDocument::setForm(const TextForm &form)
+{
+    form_ = form;
+    for (int i = 0; i < files_.size(); ++i)
+        setFileForm(i, form);
+}
+
+void OtoDocument::setFileForm(int file, const TextForm &form)
+{
+    if (file < 0 || file >= files_.size())
+        return;
+    files_[file].layout = OtoFileLayout();
+    files_[file].layout.form = form;
+}
+
+QList<OtoEntries> OtoDocument::entriesByFile()
+{
+    QHash<QString, int> byFolder;
+    for (int i = 0; i < files_.size(); ++i)
+        byFolder.insert(files_[i].folder, i);
+    QList<OtoEntries> out(files_.size());
+    for (const auto &entry : clcOto_) {
+        auto it = byFolder.constFind(entry->folder);
+        if (it == byFolder.constEnd()) {
+            // An entry of a folder without a file (a script set it up):
+            // that folder gets one, in the form of the first.
+            OtoFile added{entry->folder, kOtoIni};
+            added.layout.form = form();
+            files_ << added;
+            out.append(OtoEntries());
+            it = byFolder.insert(entry->folder, int(files_.size()) - 1);
+        }
+        out[*it] << entry;
+    }
+    return out;
+}
+
+QStringList OtoDocument::unsavedFolders() const
+{
+    QHash<QString, QString> texts;
+    QHash<QString, OtoEntries> byFolder;
+    for (const auto &entry : clcOto_)
+        byFolder[entry->folder] << entry;
+    QStringList out;
+    for (const OtoFile &file : files_) {
+        if (fileText(file, byFolder.value(file.folder)) != file.savedText)
+            out << file.folder;
+        byFolder.remove(file.folder);
+    }
+    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
+        out << it.key();
+    return out;
 }
 
 void OtoDocument::reportUncleanDecode(const QString &path, const TextFile &file)
@@ -375,15 +517,20 @@ void OtoDocument::parseOto(QStringView text)
 {
     ParsedOto parsed = parseOtoText(text);
     lastBadLines_ = parsed.badLines;
-    layout_ = std::move(parsed.layout);
+    OtoFile file{QString(), kOtoIni};
+    file.layout = std::move(parsed.layout);
+    file.layout.form = form_;
+    file.read = true;
+    file.savedText = fileText(file, parsed.entries);
+    files_ = {file};
     replaceEntries(std::move(parsed.entries));
     if (parsed.badLines > 0)
         dialogs_.inform(badLinesMessage(parsed));
 }
 
-bool OtoDocument::confirmLossyLines(const QString &path, const QString &text, int codePage)
+bool OtoDocument::confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly)
 {
-    const QList<qsizetype> lines = modLocale::changedLines(text, codePage, decodedCleanly_);
+    const QList<qsizetype> lines = modLocale::changedLines(text, codePage, decodedCleanly);
     if (lines.isEmpty())
         return true;
     QStringList numbers;
@@ -435,24 +582,50 @@ bool OtoDocument::confirmChangedOnDisk(const QString &path)
     return answer == MsgAnswer::Yes;
 }
 
-bool OtoDocument::saveoto(const QString &fileName)
+bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QString &fileName, bool always)
 {
-    const QString path = joinPath(wrkpath_, fileName);
+    const QString path = joinPath(folderPath(file.folder), fileName);
+    const QString text = fileText(file, entries);
+    // A singer's files are written only when their entries changed: the
+    // others keep their bytes, bad lines and comments included.
+    if (!always && fileName == file.fileName && file.read && text == file.savedText)
+        return true;
     // An empty collection usually means a read failed or everything was
     // removed by mistake; it never silently replaces the user's entries.
-    if (clcOto_.isEmpty() && !confirmEmptySave(path))
+    if (entries.isEmpty() && !confirmEmptySave(path))
         return false;
     if (!confirmChangedOnDisk(path))
         return false;
-    const QString text = layout_.isEmpty() ? otoFileText(clcOto_, form_) : layout_.text(clcOto_);
-    const int codePage = codePage_.value_or(locale_.writeCodePage(form_));
-    if (!confirmLossyLines(path, text, codePage))
+    const int codePage = codePage_.value_or(locale_.writeCodePage(file.layout.form));
+    if (!confirmLossyLines(path, text, codePage, file.decodedCleanly))
         return false;
-    const std::optional<FileStamp> written = locale_.writefileIn(path, text, form_, codePage);
+    const std::optional<FileStamp> written = locale_.writefileIn(path, text, file.layout.form, codePage);
     if (!written)
         return false;
     stamps_.insert(path, *written);
+    if (fileName == kOtoIni) {
+        file.layout.stamp = *written;
+        file.fileName = fileName;
+        file.savedText = text;
+        file.read = true;
+    }
     return true;
+}
+
+bool OtoDocument::saveoto(const QString &fileName)
+{
+    if (files_.isEmpty()) {
+        OtoFile file{QString(), kOtoIni};
+        file.layout.form = form_;
+        files_ << file;
+    }
+    const QList<OtoEntries> entries = entriesByFile();
+    // A plain voicebank's file is written whenever asked, as it always was.
+    const bool always = !isSinger();
+    bool ok = true;
+    for (int i = 0; i < files_.size(); ++i)
+        ok = saveFile(files_[i], entries[i], fileName, always) && ok;
+    return ok;
 }
 
 bool OtoDocument::saveAs(const QString &folder, int codePage)
@@ -461,7 +634,7 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
     TextForm form;
     form.utf8Marker = codePage == modLocale::kUtf8CodePage;
     const QString text = otoFileText(clcOto_, form);
-    if (!confirmLossyLines(path, text, codePage))
+    if (!confirmLossyLines(path, text, codePage, true))
         return false;
     const std::optional<FileStamp> written = locale_.writefileIn(path, text, form, codePage);
     if (!written)
@@ -469,9 +642,13 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
     // The new file is the open one from now on, in its own plain layout.
     wrkpath_ = folder;
     form_ = form;
-    decodedCleanly_ = true;
     stamps_.insert(path, *written);
-    layout_ = OtoFileLayout();
+    OtoFile file{QString(), kOtoIni};
+    file.layout.form = form;
+    file.layout.stamp = *written;
+    file.read = true;
+    file.savedText = text;
+    files_ = {file};
     codePage_ = codePage;
     markSaved();
     return true;
@@ -479,12 +656,17 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
 
 bool OtoDocument::changedOnDisk(const QString &fileName) const
 {
-    const QString path = joinPath(wrkpath_, fileName);
-    const auto known = stamps_.constFind(path);
-    if (known == stamps_.constEnd())
-        return false;
-    const std::optional<FileStamp> now = stampOnDisk(path);
-    return now && *now != *known;
+    // Any file of the singer another program changed.
+    for (const OtoFile &file : files_) {
+        const QString path = joinPath(folderPath(file.folder), fileName);
+        const auto known = stamps_.constFind(path);
+        if (known == stamps_.constEnd())
+            continue;
+        const std::optional<FileStamp> now = stampOnDisk(path);
+        if (now && *now != *known)
+            return true;
+    }
+    return false;
 }
 
 DiskChange OtoDocument::followDiskChange()
@@ -510,8 +692,16 @@ SaveAnswer OtoDocument::askSave()
 {
     if (!blnChanged())
         return SaveAnswer::Discard;
+    QString text = QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？");
+    if (isSinger()) {
+        QStringList names;
+        for (const QString &folder : unsavedFolders())
+            names << (folder.isEmpty() ? QStringLiteral("./") : folder + u'/') + kOtoIni;
+        if (!names.isEmpty())
+            text += QStringLiteral("\r\n\r\n") + names.join(QStringLiteral("\r\n"));
+    }
     const MsgAnswer answer = dialogs_.message(
-        {QStringLiteral("something's been changed, save?") + QStringLiteral("\r\n") + QStringLiteral("有改變，是否保存？"),
+        {text,
          QStringLiteral("?"), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel});
     switch (answer) {
     case MsgAnswer::Yes: return SaveAnswer::Save;
@@ -531,6 +721,8 @@ QString OtoDocument::title() const
     QString caption = Dialogs::programTitle();
     if (blnChanged())
         caption += u'*';
+    if (!singerName_.isEmpty() && !wrkpath_.isEmpty())
+        caption += u' ' + singerName_ + QStringLiteral(" |");
     if (!wrkpath_.isEmpty())
         caption += u' ' + revPath(wrkpath_);
     return caption;

@@ -37,6 +37,30 @@ struct AliasChange {
     QString alias;
 };
 
+// The entries as they are at one moment: their order and their values.
+struct EntriesSnapshot {
+    OtoEntries order;
+    QList<clsOto> values;
+};
+
+// One oto.ini of the open voicebank. A singer's folder holds several (its
+// own and one per pitch or voice-colour folder); each is read, kept and
+// written on its own: its code page, line ends and bad lines are its own.
+struct OtoFile {
+    QString folder;    // relative to wrkpath with "/"; empty for wrkpath's own
+    QString fileName;  // the name it was read from (oto.ini, oto_bkp.ini)
+    // How it was read (form, code page, kept lines and line ends), which
+    // its save writes back.
+    OtoFileLayout layout;
+    int badLines = 0;
+    QString badLinesText;  // the message for its bad lines, empty when none
+    bool read = false;
+    bool decodedCleanly = true;
+    // The text its entries gave when it was last read or written under
+    // fileName: a singer's save writes only the files whose text differs.
+    QString savedText;
+};
+
 // The open voicebank: its folder, its entries in file order and whether they
 // hold unsaved changes, with the File menu's commands. It is the one owner
 // of the entries: every insertion, removal and change goes through it and
@@ -107,16 +131,38 @@ public:
     void replaceEntries(OtoEntries entries);
 
     // Makes folder the open voicebank and loads fileName from it; the
-    // command line and tests open a folder this way.
-    bool openFolder(const QString &folder, const QString &fileName = kOtoIni);
+    // command line and tests open a folder this way. With only set, just
+    // that subfolder's file is loaded (the command line's --folder).
+    bool openFolder(const QString &folder, const QString &fileName = kOtoIni,
+                    const std::optional<QString> &only = std::nullopt);
     // Makes folder the open voicebank with no entries and no file read (a
     // new bank: no oto.ini yet, or an empty one); a save writes in form.
     void startNew(const QString &folder, const TextForm &form);
-    // Loads folder/fileName into clcOto. Returns false when the file could
-    // not be read (after the message), so that tools can set an exit status.
+    // Loads every fileName of the singer in folder (its own and its
+    // subfolders', see findOtoFolders) into clcOto, each entry knowing its
+    // folder. Returns false when a file could not be read (after the
+    // message), so that tools can set an exit status.
     bool openoto(const QString &folder, const QString &fileName);
+
+    // The files of the open voicebank, in the order of clcOto: the
+    // singer's own first, then its subfolders in the byte order of their
+    // paths. A plain voicebank has one.
+    const QList<OtoFile> &files() const { return files_; }
+    bool isSinger() const { return files_.size() > 1 || (files_.size() == 1 && !files_[0].folder.isEmpty()); }
+    QStringList folders() const;
+    // The folder an entry's wave and oto.ini lie in.
+    QString folderPath(const QString &folder) const;
+    // The files whose entries changed since they were read or saved, by
+    // their folder.
+    QStringList unsavedFolders() const;
+    // The singer's name from character.txt, empty when none.
+    const QString &singerName() const { return singerName_; }
+    // Gives one file a new form (the command line's convert): it is
+    // written anew in it, in the plain layout, its other lines not kept.
+    void setFileForm(int file, const TextForm &form);
     // Replaces clcOto by the entries of the text, which becomes the
-    // layout a save writes back; reports bad lines once.
+    // layout a save writes back (one file, the open folder's own);
+    // reports bad lines once.
     void parseOto(QStringView text);
     int lastBadLines() const { return lastBadLines_; }
 
@@ -129,8 +175,8 @@ public:
     // Writes the entries as a new file (the plain form, in codePage) to
     // folder's oto.ini and makes that folder the open one.
     bool saveAs(const QString &folder, int codePage);
-    // The layout of the file read, which a save writes back.
-    const OtoFileLayout &layout() const { return layout_; }
+    // The layout of the (first) file read, which a save writes back.
+    const OtoFileLayout &layout() const { return files_.isEmpty() ? emptyLayout_ : files_.first().layout; }
     // Whether the file on disk differs from what was last read or written
     // here (another program changed it).
     bool changedOnDisk(const QString &fileName = kOtoIni) const;
@@ -146,14 +192,10 @@ public:
 
     // How the last file read was stored (encoding, byte-order mark, line
     // ends); saving writes the same form.
-    const TextForm &form() const { return form_; }
-    // A new form: the file is written anew in it (convert), in the plain
-    // layout, its other lines not kept.
-    void setForm(const TextForm &form)
-    {
-        form_ = form;
-        layout_ = OtoFileLayout();
-    }
+    const TextForm &form() const { return files_.isEmpty() ? form_ : files_.first().layout.form; }
+    // A new form for every file: each is written anew in it (convert), in
+    // the plain layout, its other lines not kept.
+    void setForm(const TextForm &form);
 
     void setChanged();
     void updTitle();
@@ -207,9 +249,18 @@ private:
     void announceStep(const clsOto *entry);
 
     void reportUncleanDecode(const QString &path, const TextFile &file);
-    bool confirmLossyLines(const QString &path, const QString &text, int codePage);
+    bool confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly);
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
+    // The entries of each file, in the order of files_; entries of a folder
+    // without a file get a new one.
+    QList<OtoEntries> entriesByFile();
+    // Reads every file of files_, appending their entries; the bad lines
+    // of each.
+    QList<int> readFiles(OtoEntries &entries);
+    bool load(const QString &folder, const QStringList &subs, const QString &fileName);
+    void reportBadLines();
+    bool saveFile(OtoFile &file, const OtoEntries &entries, const QString &fileName, bool always);
     void pushStep(QUndoCommand *step);
     void markSaved();
 
@@ -223,12 +274,13 @@ private:
     bool pushing_ = false;
     int lastBadLines_ = 0;
     TextForm form_;
+    QList<OtoFile> files_;
+    QString singerName_;
     // What each file was when last read or written here, by path.
     QHash<QString, FileStamp> stamps_;
     // The entry objects held, to tell whether an entry is one of ours.
     QSet<const clsOto *> members_;
-    OtoFileLayout layout_;
-    bool decodedCleanly_ = true;
+    static inline const OtoFileLayout emptyLayout_{};
     // The code page a Save As chose, which later saves keep.
     std::optional<int> codePage_;
     // The scoped edit open, if any: its recorded changes.

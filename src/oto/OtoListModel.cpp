@@ -38,7 +38,11 @@ QVariant OtoListModel::data(const QModelIndex &index, int role) const
 
 QString OtoListModel::textOf(int entry) const
 {
-    return entry >= 0 && entry < entries_.size() ? entries_[entry]->dispStr() : QString();
+    if (entry < 0 || entry >= entries_.size())
+        return {};
+    // A singer's entries show their folder with the file name (A3/0.wav).
+    const clsOto &e = *entries_[entry];
+    return e.folder.isEmpty() ? e.dispStr() : e.ALS + u'\t' + e.pathStr();
 }
 
 void OtoListModel::resetRows(QList<int> rows, bool filtered)
@@ -55,10 +59,23 @@ void OtoListModel::resetRows(QList<int> rows, bool filtered)
 
 QList<int> OtoListModel::allRows() const
 {
+    if (folderFilter_) {
+        QList<int> rows;
+        for (int k = 0; k < entries_.size(); ++k)
+            if (inFolder(k))
+                rows.append(k);
+        return rows;
+    }
     QList<int> rows(entries_.size());
     for (int k = 0; k < rows.size(); ++k)
         rows[k] = k;
     return rows;
+}
+
+void OtoListModel::setFolderFilter(const std::optional<QString> &folder)
+{
+    folderFilter_ = folder;
+    F5LstOto();
 }
 
 void OtoListModel::refreshTexts()
@@ -85,10 +102,14 @@ bool OtoListModel::F5LstOtoS(const QString &key, int mode)
     }
     QList<int> rows;
     for (int k = 0; k < entries_.size(); ++k) {
+        if (!inFolder(k))
+            continue;
         const clsOto &e = *entries_[k];
         bool match = e.ALS.contains(key);
+        // The file name as listed, folder included: "A3/" finds a folder.
         if (!match && mode != 0 && e.FIL.size() >= 4)
-            match = QStringView(e.FIL).chopped(4).contains(key);
+            match = QStringView(e.FIL).chopped(4).contains(key)
+                    || (!e.folder.isEmpty() && (e.folder + u'/').contains(key));
         if (match)
             rows.append(k);
     }

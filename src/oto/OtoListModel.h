@@ -3,6 +3,7 @@
 #include "oto/OtoFormat.h"
 
 #include <QAbstractListModel>
+#include <optional>
 
 class OtoDocument;
 
@@ -26,6 +27,11 @@ public:
 
     int rowItemData(int row) const { return rows_.value(row, -1); }
     bool isFiltered() const { return filtered_; }
+
+    // A singer's list can show one folder's entries only (nullopt: all);
+    // both the full and the searched list keep to it. Shows the full list.
+    void setFolderFilter(const std::optional<QString> &folder);
+    const std::optional<QString> &folderFilter() const { return folderFilter_; }
 
     // Every entry, in collection order.
     void F5LstOto();
@@ -64,4 +70,6 @@ private:
     QList<int> rows_;
     QList<QString> texts_;  // what each row shows
     bool filtered_ = false;
+    std::optional<QString> folderFilter_;
+    bool inFolder(int entry) const { return !folderFilter_ || entries_[entry]->folder == *folderFilter_; }
 };

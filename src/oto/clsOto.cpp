@@ -11,6 +11,11 @@ QString clsOto::dispStr() const
     return ALS + u'\t' + FIL;
 }
 
+QString clsOto::pathStr() const
+{
+    return folder.isEmpty() ? FIL : folder + u'/' + FIL;
+}
+
 QString clsOto::fileStr() const
 {
     QString line;

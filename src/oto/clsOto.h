@@ -22,6 +22,9 @@ public:
     double prmRT = 0;
     double prmPR = 0;
     double prmOV = 0;
+    // The folder of the oto.ini this entry belongs to, relative to the
+    // singer's folder with "/"; empty for the singer's own oto.ini.
+    QString folder;
 
     // Entries are equal when they hold the same file name, alias and
     // parameters; every field counts, however the line was written.
@@ -29,6 +32,8 @@ public:
 
     // The entry list row: alias, TAB, file name.
     QString dispStr() const;
+    // The file name relative to the singer's folder: folder/FIL.
+    QString pathStr() const;
     // The oto.ini line, without a line end.
     QString fileStr() const;
     // The same line appended to out, for writing many lines at once.

@@ -74,7 +74,11 @@ const HostClass &EntryObject::hostClass() const
                 [](EntryObject &o, const Value &v) {
                     const QString text = v.toString();
                     o.write([&](clsOto &e) { e.ALS = text; });
-                });
+                })
+            // The folder of the oto.ini the entry belongs to, relative to the
+            // singer's folder; empty for the singer's own. Read only: an
+            // entry moves to another file by being added there.
+            .readOnly("folder", [](EntryObject &o) { return o.entry()->folder; });
         numberProperty(b, "prmLF", &clsOto::prmLF);
         numberProperty(b, "prmFX", &clsOto::prmFX);
         numberProperty(b, "prmRT", &clsOto::prmRT);

@@ -3,6 +3,7 @@
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/modUtils.h"
+#include "oto/SingerFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -141,12 +142,16 @@ std::optional<QString> acceptFolder(const QString &typed, clsSett &sett, Dialogs
 {
     const QString folderText = expandHome(typed, QDir::homePath());
     QFile oto(joinPath(folderText, QStringLiteral("oto.ini")));
-    if (!oto.open(QIODevice::ReadOnly)) {
+    // A singer's folder may hold no oto.ini of its own, only its pitch
+    // folders'.
+    const bool singer = !QFileInfo::exists(oto.fileName()) && !findOtoFolders(folderText).isEmpty();
+    if (!singer && !oto.open(QIODevice::ReadOnly)) {
         dialogs.message({QStringLiteral("打開的文件夾中未見oto.ini。\r\nNo oto.ini found."),
                          QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question, MsgAnswer::Ok});
         return std::nullopt;
     }
-    oto.close();
+    if (oto.isOpen())
+        oto.close();
     sett.settRecentPath = folderText;
     return folderText;
 }

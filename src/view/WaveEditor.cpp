@@ -90,7 +90,7 @@ void WaveEditor::loadWave(int index)
     curIdx_ = index;
     curOto_ = doc_.clcOto()[index];
     QString name = curOto_->FIL;
-    curwav_.ReadFile(doc_.wrkpath(), name);
+    curwav_.ReadFile(doc_.folderPath(curOto_->folder), name);
     if (!curwav_.Valid)
         dialogs_.inform(curwav_.GetError());
     view_ = windowForEntry(*curOto_, curwav_.LengthMs);

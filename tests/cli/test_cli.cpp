@@ -60,7 +60,7 @@ TEST(Cli, HelpVersionOptionsAndCharsetNames)
 {
     CliRun r = lirraOto({"list", "--help"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.startsWith("usage: lirra-oto list FOLDER [--file NAME] [--charset N]\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.startsWith("usage: lirra-oto list FOLDER [--file NAME] [--charset N] [--folder SUB]\n")) << r.out.toStdString();
     r = lirraOto({"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char *command : {"list", "convert", "check", "replace", "split"})

@@ -1,0 +1,71 @@
+#include "oto/SingerFolder.h"
+
+#include "core/modUtils.h"
+#include "oto/modLocale.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+// Deeper than any voicebank; stops a runaway walk.
+constexpr int kMaxDepth = 24;
+
+void walk(const QString &root, const QString &relative, const QString &fileName, int depth, QSet<QString> &seen,
+          QStringList &found)
+{
+    const QString folder = relative.isEmpty() ? root : joinPath(root, relative);
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty() || seen.contains(canonical))
+        return;
+    seen.insert(canonical);
+    if (!relative.isEmpty() && QFileInfo(joinPath(folder, fileName)).isFile())
+        found << relative;
+    if (depth >= kMaxDepth)
+        return;
+    // Without QDir::Hidden, folders starting with "." are left out.
+    const QStringList subfolders = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QString &sub : subfolders)
+        walk(root, relative.isEmpty() ? sub : relative + u'/' + sub, fileName, depth + 1, seen, found);
+}
+
+}  // namespace
+
+bool pathByteLess(const QString &a, const QString &b)
+{
+    return a.toUtf8() < b.toUtf8();
+}
+
+QStringList findOtoFolders(const QString &root, const QString &fileName)
+{
+    QStringList found;
+    QSet<QString> seen;
+    walk(root, QString(), fileName, 0, seen, found);
+    std::sort(found.begin(), found.end(), pathByteLess);
+    if (QFileInfo(joinPath(root, fileName)).isFile())
+        found.prepend(QString());
+    return found;
+}
+
+QString singerName(const QString &root, const modLocale &locale)
+{
+    QFile file(joinPath(root, QStringLiteral("character.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.read(1 << 20);
+    int codePage = locale.writeCodePage(TextForm{});
+    if (bytes.startsWith("\xef\xbb\xbf")) {
+        bytes.remove(0, 3);
+        codePage = modLocale::kUtf8CodePage;
+    }
+    const QString text = modLocale::bytes2str(bytes, codePage);
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u"name=", Qt::CaseInsensitive))
+            return line.sliced(5).trimmed().toString();
+    }
+    return {};
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "singer/PrefixMap.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace singer {
+
+// Edits a prefix.map: one row per note from C1 to B7 with its prefix and
+// suffix, and a range of notes set at once. The map itself keeps the file's
+// order, code page and line ends; the dialog only fills and reads the rows.
+class PrefixMapDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PrefixMapDialog(PrefixMap map, QWidget *parent = nullptr);
+    // The map with the rows as they are now.
+    PrefixMap result() const;
+    // Sets every note from first to last (either way round).
+    void setRange(const QString &first, const QString &last, const QString &prefix, const QString &suffix);
+
+private:
+    void fillRows();
+
+    PrefixMap map_;
+    QTableWidget *table_;
+    QComboBox *from_, *to_;
+    QLineEdit *prefix_, *suffix_;
+};
+
+}  // namespace singer
