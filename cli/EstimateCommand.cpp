@@ -49,6 +49,9 @@ int estimateCommand(const CliArgs &args)
     double elapsedMs = 0;
     // One undo step for the whole estimate.
     OtoDocument::ScriptEdit edit(doc, QStringLiteral("Estimate"));
+    // The flagged entries, named once every folder's entries have their
+    // places in the printed list.
+    QList<std::pair<std::shared_ptr<clsOto>, QString>> flags;
     const QList<OtoFile> files = doc.files();
     for (const OtoFile &file : files) {
         QList<int> indexes;  // the folder's entries in the document
@@ -78,8 +81,6 @@ int estimateCommand(const CliArgs &args)
         for (analysis::Estimate &e : report.estimates) {
             e.entry.folder = file.folder;
             entries[e.index] = e.entry;
-            if (e.flagged)
-                printErr(QStringLiteral("flagged: %1\t%2").arg(listLine(entries[e.index]), e.reason));
         }
 
         // The document takes the result, so that a save writes it in the
@@ -97,6 +98,12 @@ int estimateCommand(const CliArgs &args)
         // Generated entries follow the folder's last one.
         const int after = indexes.isEmpty() ? int(doc.clcOto().size()) : indexes.last() + 1;
         doc.insertEntriesStep(after, generated, QStringLiteral("Estimate"));
+        for (const analysis::Estimate &e : report.estimates) {
+            if (e.flagged) {
+                const std::shared_ptr<clsOto> &entry = e.index < existing ? doc.clcOto()[indexes[e.index]] : generated[e.index - existing];
+                flags.append({entry, e.reason});
+            }
+        }
 
         estimated += report.estimates.size();
         generatedCount += generated.size();
@@ -111,6 +118,13 @@ int estimateCommand(const CliArgs &args)
     }
 
     printEntries(doc.clcOto());
+    for (const auto &flag : flags) {
+        analysis::Estimate e;
+        e.index = int(doc.clcOto().indexOf(flag.first));
+        e.entry = *flag.first;
+        e.reason = flag.second;
+        printErr(analysis::flagLine(e));
+    }
     printErr(QStringLiteral("entries: %1, estimated: %2, generated: %3, flagged: %4, time: %5 ms")
                  .arg(doc.clcOto().size())
                  .arg(estimated)
