@@ -28,7 +28,12 @@ OtoDocument::OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent)
     connect(&history_, &QUndoStack::cleanChanged, this, [this] { updTitle(); });
 }
 
-OtoDocument::~OtoDocument() = default;
+OtoDocument::~OtoDocument()
+{
+    // The history outlives the members declared after it: it must not
+    // update the title from its own destructor.
+    history_.disconnect(this);
+}
 
 bool OtoDocument::blnChanged() const
 {
