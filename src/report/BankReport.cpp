@@ -1,13 +1,20 @@
 #include "report/BankReport.h"
 
+#include "analysis/FrqFile.h"
+#include "analysis/Parallel.h"
+#include "analysis/PitchChecks.h"
+#include "analysis/PitchTracker.h"
 #include "core/modUtils.h"
 #include "oto/OtoDocument.h"
 #include "report/ReportModel.h"
 #include "wave/clsWave.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -145,7 +152,48 @@ QList<Problem> BankReport::run(const CoverageProfile *coverage)
     unusedWaves(out);
     if (coverage)
         missingAliases(out, *coverage);
+    pitch(out);
     return out;
+}
+
+void BankReport::pitch(QList<Problem> &out)
+{
+    // The usable recordings with the aliases of their entries; only those
+    // with a note to be sung on (an alias's suffix, the folder's name) or a
+    // frequency file are tracked, since tracking reads every sample.
+    QStringList recordings;
+    QHash<QString, QStringList> aliases;
+    QHash<QString, int> firstEntry;
+    for (int i = 0; i < bank_.entries.size(); ++i) {
+        const QString &r = recording_[i];
+        if (r.isEmpty() || !header(r).usable)
+            continue;
+        if (!firstEntry.contains(r)) {
+            firstEntry.insert(r, i);
+            recordings << r;
+        }
+        aliases[r] << bank_.entries[i].entry.ALS;
+    }
+    const auto worthTracking = [&](const QString &r) {
+        for (const QString &alias : aliases[r])
+            if (analysis::noteAtEnd(alias))
+                return true;
+        const QString path = joinPath(bank_.root, r);
+        return analysis::noteAtEnd(QFileInfo(path).dir().dirName()).has_value()
+               || QFileInfo::exists(analysis::frqPathOf(path));
+    };
+    recordings.removeIf([&](const QString &r) { return !worthTracking(r); });
+    std::vector<analysis::RecordingPitchFindings> found(recordings.size());
+    analysis::parallelFor(int(recordings.size()), int(std::thread::hardware_concurrency()), [&](int k) {
+        found[k] = analysis::checkRecordingPitch(joinPath(bank_.root, recordings[k]), aliases[recordings[k]]);
+    });
+    // Kind by kind, as every report lists them.
+    for (qsizetype k = 0; k < recordings.size(); ++k)
+        if (found[k].offPitch)
+            out.append({ProblemKind::OffPitch, recordings[k], QString(), found[k].offPitch->describe(), firstEntry[recordings[k]]});
+    for (qsizetype k = 0; k < recordings.size(); ++k)
+        if (found[k].frqMismatch)
+            out.append({ProblemKind::FrqMismatch, recordings[k], QString(), found[k].frqMismatch->describe(), firstEntry[recordings[k]]});
 }
 
 void BankReport::duplicateAliases(QList<Problem> &out)

@@ -55,6 +55,7 @@ private:
     void outOfRange(QList<Problem> &out);
     void unusedWaves(QList<Problem> &out);
     void missingAliases(QList<Problem> &out, const CoverageProfile &coverage);
+    void pitch(QList<Problem> &out);
 
     const BankInput &bank_;
     WaveProbe probe_;

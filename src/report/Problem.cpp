@@ -12,6 +12,8 @@ constexpr ProblemKindInfo kKinds[] = {
     {ProblemKind::OutOfRange, "out-of-range"},
     {ProblemKind::UnusedWave, "unused-wave"},
     {ProblemKind::MissingAlias, "missing-alias"},
+    {ProblemKind::OffPitch, "off-pitch"},
+    {ProblemKind::FrqMismatch, "frq-mismatch"},
 };
 
 }  // namespace

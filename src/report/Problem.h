@@ -16,6 +16,8 @@ enum class ProblemKind {
     OutOfRange,
     UnusedWave,
     MissingAlias,
+    OffPitch,
+    FrqMismatch,
 };
 
 struct ProblemKindInfo {

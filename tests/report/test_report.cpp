@@ -1,4 +1,5 @@
 #include "oto/modLocale.h"
+#include "analysis/FrqFile.h"
 #include "report/BankReport.h"
 #include "report/ReportModel.h"
 #include "wave/clsWave.h"
@@ -283,4 +284,41 @@ TEST_F(ReportFixture, HeadersAloneGiveTheLengthAndTheReason)
     EXPECT_EQ(arpabetWords("k-ae t"), (QStringList{"k", "ae", "t"}));
     EXPECT_TRUE(arpabetWords("aa_x").isEmpty());
     EXPECT_TRUE(arpabetWords("12").isEmpty());
+}
+
+TEST_F(ReportFixture, RecordingsOffTheirNoteAndWrongFrequencyFilesAreNamed)
+{
+    // A singer's A3 folder: one recording sung on A3, one three semitones
+    // above it; the first has a frequency file that says A4 throughout.
+    const auto sung = [](double hz) {
+        QList<qint16> s(44100);
+        for (int i = 0; i < s.size(); ++i) {
+            double v = 0;
+            for (int k = 1; k <= 5; ++k)
+                v += std::sin(2 * M_PI * hz * k * i / 44100.0) / k;
+            s[i] = qint16(6000 * v);
+        }
+        return s;
+    };
+    QDir(bank.path()).mkdir("A3");
+    bank.write("A3/on.wav", wavimg::wav(sung(220.0)));
+    bank.write("A3/high.wav", wavimg::wav(sung(261.63)));
+    bank.write("A3/oto.ini", "#CHARSET:UTF8\r\non.wav=- aA3,10,100,-300,50,20\r\nhigh.wav=- iA3,10,100,-300,50,20\r\n");
+    analysis::FrqData wrong;
+    wrong.f0Hz.assign(173, 440.0);
+    wrong.amplitude.assign(173, 1000.0);
+    wrong.averageHz = 440.0;
+    bank.write("A3/on_wav.frq", analysis::encodeFrq(wrong));
+
+    const QList<Problem> found = run();
+    QStringList kinds;
+    for (const Problem &p : found)
+        kinds << kindName(p.kind) + u' ' + p.where;
+    EXPECT_EQ(kinds, (QStringList{"off-pitch A3/high.wav", "frq-mismatch A3/on.wav"}));
+
+    // The right frequency file is no problem, and the command line says the same.
+    ASSERT_TRUE(analysis::writeFrqFor(bank.file("A3/on.wav")) == std::nullopt);
+    const CliRun cli = lirraOto({"report", bank.path()});
+    EXPECT_EQ(cli.out.count(u'\n'), 1) << cli.out.toStdString();
+    EXPECT_TRUE(cli.out.startsWith("off-pitch\tA3/high.wav\t\t")) << cli.out.toStdString();
 }
