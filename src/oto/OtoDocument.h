@@ -64,6 +64,7 @@ public:
     void removeEntriesStep(int position, int count, const QString &what);
     // The history itself: undo, redo, and whether there is anything to.
     QUndoStack &history() { return history_; }
+    const QUndoStack &history() const { return history_; }
     // Changes made in place outside these calls (a script writes the
     // entries' fields, adds and removes entries) become one step too: take
     // a snapshot before, record what changed since after. False when

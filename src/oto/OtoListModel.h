@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 
+class FlagMarks;
 class OtoDocument;
 
 // The rows of the entry list. Each row carries as item data the 0-based
@@ -18,6 +19,9 @@ class OtoListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     static constexpr int ItemDataRole = Qt::UserRole;
+    // True for a row whose entry carries a flag mark (its reason is the
+    // row's tooltip).
+    static constexpr int FlaggedRole = Qt::UserRole + 1;
 
     explicit OtoListModel(const OtoDocument &doc, QObject *parent = nullptr);
 
@@ -26,6 +30,8 @@ public:
 
     int rowItemData(int row) const { return rows_.value(row, -1); }
     bool isFiltered() const { return filtered_; }
+    // The marks the rows show; the rows follow their changes.
+    void setFlags(const FlagMarks *flags);
 
     // Every entry, in collection order.
     void F5LstOto();
@@ -60,4 +66,5 @@ private:
     QList<int> rows_;
     QList<QString> texts_;  // what each row shows
     bool filtered_ = false;
+    const FlagMarks *flags_ = nullptr;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/MainLayout.h"
+
+class AliasBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QWidget;
+class PictureBox;
+class modLocale;
+
+// The main window's controls with their fixed looks (names, tooltips,
+// colours, fonts, tab order), placed by the layout's figures. The window
+// connects them.
+struct MainControls {
+    QWidget *client = nullptr;
+    QListView *lstOto = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QLabel *lblGap = nullptr;
+    QWidget *picNav = nullptr;
+    QPushButton *cmdPlay = nullptr;
+    QPushButton *cmdJmp[2] = {};
+    AliasBox *txtALS = nullptr;
+    QWidget *picLock = nullptr;
+    QLineEdit *txtLock[4] = {};
+    PictureBox *picSm = nullptr;
+    QFrame *shpView = nullptr;
+    PictureBox *pic = nullptr;
+    QWidget *picPrm = nullptr;
+    QLineEdit *txtPrm[5] = {};
+
+    // Creates the controls in client.
+    void build(QWidget *clientArea);
+    // Places them where the layout says.
+    void place(const MainLayout &l);
+    // The display charset's font for the list and the boxes.
+    void applyFonts(int charsetIndex, const modLocale &locale);
+};

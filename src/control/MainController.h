@@ -1,0 +1,120 @@
+#pragma once
+
+#include "analysis/FeatureCache.h"
+#include "control/EstimateFlow.h"
+#include "control/MenuTable.h"
+#include "control/RecentBanks.h"
+#include "oto/FlagMarks.h"
+#include "oto/OtoDocument.h"
+#include "oto/OtoListModel.h"
+#include "view/ViewSettings.h"
+
+#include <QObject>
+
+class Dialogs;
+class MainView;
+class clsSett;
+class modLocale;
+
+// What the main window's commands do, without widgets. It owns the open
+// bank (the document and the list's rows), the flag marks, the views'
+// settings and the recent banks; the menu table names its handlers and the
+// states that enable them. The window shows, forwards the user's actions
+// here and answers the few questions of MainView.
+class MainController : public QObject {
+    Q_OBJECT
+public:
+    MainController(clsSett &sett, modLocale &locale, Dialogs &dialogs, MainView &view, QObject *parent = nullptr);
+
+    OtoDocument &document() { return doc_; }
+    const OtoDocument &document() const { return doc_; }
+    OtoListModel &listModel() { return list_; }
+    FlagMarks &flags() { return flags_; }
+    analysis::FeatureCache &featureCache() { return featureCache_; }
+    const ViewSettings &viewSettings() const { return viewSett_; }
+    const RecentBanks &recentBanks() const { return recent_; }
+    const EstimateFlow &estimateFlow() const { return estimate_; }
+    // lirra.ini, beside sett.ini: the views' settings, the recent banks and
+    // the window's place.
+    QString ownIniPath() const;
+
+    // ---- The menu table's states and handlers.
+    bool isEnabled(const MenuItem &item) const;
+    bool isChecked(const MenuItem &item) const;
+    void run(const MenuItem &item);
+
+    void open();
+    void reload();
+    void save();
+    void loadBackup();
+    void saveBackup();
+    void quit();
+    void duplicate();
+    void remove();
+    void undo();
+    void redo();
+    void nextFlagged();
+    void clearFlag();
+    void fileCharset();
+    void displayCharset();
+    void roundingStep();
+    void toggleFilenameRule();
+    void toggleSpectrogram();
+    void toggleCurves();
+    bool filenameRuleOn() const;
+    bool spectrogramOn() const { return viewSett_.spectrogram; }
+    bool curvesOn() const { return viewSett_.analysisCurves; }
+    void tips();
+    void about();
+    void online();
+    void split();
+    void replace();
+    void script();
+    void estimate();
+
+    // Opens folder as File, Open does when its chooser accepts it (the
+    // command line, a folder dropped on the window, a recent bank).
+    void openFolder(const QString &folder);
+
+    // ---- Typed values: what is typed into one box merges into one step
+    // of the history until the box loses the focus (or an undo or redo).
+    // A number typed into parameter box (0 to 4) of the entry on show, whose
+    // wave is lengthMs long: true when it was taken.
+    bool typeValue(int box, const QString &text, double lengthMs);
+    // An alias typed for the entry on show: false when it is refused.
+    bool typeAlias(const QString &alias);
+    int typingKey(int box) const { return typingSession_ * 8 + box + 1; }
+    void endTyping() { ++typingSession_; }
+    static constexpr int kAliasBox = 5;  // the parameter boxes are 0 to 4
+
+    // The window tells when the entry on show changed.
+    void selectionChanged() { emit menuStateChanged(); }
+    // The window is closing: remembers the entry on show and writes the
+    // settings (a failure is reported and closing goes on).
+    void writeSettings(const WindowPlace &place);
+
+signals:
+    // The enabled or checked state of some items may have changed.
+    void menuStateChanged();
+
+private:
+    void showStep(int index);
+    void rememberShownEntry();
+    void showLoadedBank();
+    int entryToShow(const QString &folder) const;
+
+    clsSett &sett_;
+    modLocale &locale_;
+    Dialogs &dialogs_;
+    MainView &view_;
+    OtoDocument doc_;
+    OtoListModel list_;
+    FlagMarks flags_;
+    analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
+    ViewSettings viewSett_;
+    RecentBanks recent_;
+    EstimateFlow estimate_;
+    QString shownBank_;  // the folder whose entries are listed
+    int shownEntry_ = -1;  // the entry on show before a reload
+    int typingSession_ = 0;
+};
