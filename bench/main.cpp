@@ -13,6 +13,7 @@ void runViewBenchmarks(const QString &scratch);
 void runEstimateBenchmarks(const QString &scratch);
 void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
+void runPitchBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -24,7 +25,7 @@ struct Section {
 const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
-    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks},
+    {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

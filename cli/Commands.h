@@ -10,4 +10,5 @@ QList<CliCommand> otoCommands();
 
 int checkCommand(const CliArgs &args);
 int estimateCommand(const CliArgs &args);
+int frqCommand(const CliArgs &args);
 int runCommand(const CliArgs &args);

@@ -169,6 +169,15 @@ QList<CliCommand> otoCommands()
           QCommandLineOption(QStringLiteral("save"),
                              QStringLiteral("Write oto.ini (whole or not at all) in its own encoding and line ends."))},
          estimateCommand},
+        {QStringLiteral("frq"),
+         QStringLiteral("Writes the frequency file NAME_wav.frq (the pitch, 256 samples a frame, that resamplers read) "
+                        "beside each NAME.wav of FOLDER and of its subfolders (a singer's pitch folders; hidden ones "
+                        "are skipped) that has none, on all cores, each file whole or not at all. Failures and the "
+                        "counts go to standard error; exit status 1 when a recording could not be done."),
+         {QStringLiteral("FOLDER")},
+         {QCommandLineOption(QStringLiteral("force"),
+                             QStringLiteral("Write them for every recording, replacing those there are."))},
+         frqCommand},
         {QStringLiteral("run"),
          QStringLiteral("Runs a VBScript or JScript file over FOLDER/oto.ini, as the editor's script console would: "
                         "env.clcOto, env.curOto (the first entry), env.curwav, env.saveoto and the built-in "
@@ -183,7 +192,11 @@ QList<CliCommand> otoCommands()
                              QStringLiteral("Write oto.ini (in its own encoding) when the script ran without error.")),
           QCommandLineOption(QStringLiteral("timeout"),
                              QStringLiteral("Stop the script after this many seconds; 0 for no limit. Default 3."),
-                             QStringLiteral("SECONDS"), QStringLiteral("3"))},
+                             QStringLiteral("SECONDS"), QStringLiteral("3")),
+          QCommandLineOption(QStringLiteral("memory"),
+                             QStringLiteral("Stop the script with \"Out of memory\" when it takes more than this "
+                                            "many MiB; 0 for no limit. Default 1024."),
+                             QStringLiteral("MIB"), QStringLiteral("1024"))},
          runCommand},
         {QStringLiteral("split"),
          QStringLiteral("Puts a space between the letters of every alias, keeping the listed combinations together "

@@ -3,6 +3,7 @@
 #include "core/modUtils.h"
 #include "script/ObjectModel.h"
 #include "script/ScriptControl.h"
+#include "script/ScriptSource.h"
 #include "wave/clsWave.h"
 
 #include <QFile>
@@ -51,15 +52,11 @@ std::optional<QString> languageOf(const CliArgs &args)
 
 std::optional<QString> readScript(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("lirra-oto: cannot read %1: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(16 * 1024 * 1024);
-    if (bytes.startsWith("\xef\xbb\xbf"))
-        bytes.remove(0, 3);
-    return QString::fromUtf8(bytes);
+    QString error;
+    std::optional<QString> text = script::readScriptFile(path, &error);
+    if (!text)
+        printErr(QStringLiteral("lirra-oto: ") + error);
+    return text;
 }
 
 }  // namespace
@@ -75,6 +72,11 @@ int runCommand(const CliArgs &args)
     const double seconds = args.value(QStringLiteral("timeout")).toDouble(&ok);
     if (!ok || seconds < 0 || seconds > 1e6) {
         printErr(QStringLiteral("lirra-oto: --timeout takes seconds, 0 for none"));
+        return kCliFailed;
+    }
+    const double mib = args.value(QStringLiteral("memory")).toDouble(&ok);
+    if (!ok || mib < 0 || mib > 1024.0 * 1024) {
+        printErr(QStringLiteral("lirra-oto: --memory takes MiB, 0 for none"));
         return kCliFailed;
     }
     const std::optional<QString> code = readScript(args.arg(0));
@@ -99,6 +101,7 @@ int runCommand(const CliArgs &args)
     script::ScriptControl control(&dialogs);
     control.setLanguage(*language);
     control.setTimeout(int(seconds * 1000));
+    control.setMemoryLimit(qint64(mib * 1024 * 1024));
     QObject::connect(&control, &script::ScriptControl::errorOccurred, &reportError);
 
     script::EnvState state;

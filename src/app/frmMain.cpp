@@ -6,6 +6,7 @@
 #include "app/MainMenus.h"
 #include "app/WindowPlacement.h"
 #include "app/frmScript.h"
+#include "app/FrqGeneration.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
@@ -88,8 +89,6 @@ frmMain::~frmMain()
     delete console_.data();
 }
 
-// ---- Controls -----------------------------------------------------------------
-
 void frmMain::buildControls()
 {
     auto *client = new QWidget(this);
@@ -141,8 +140,6 @@ void frmMain::connectControls()
     connect(ui_.cmdJmp[1], &QPushButton::clicked, this, [this] { cmdJmp_Click(1); });
 }
 
-// ---- Menus ----------------------------------------------------------------------
-
 void frmMain::aplSett()
 {
     menus_->refresh();
@@ -153,9 +150,15 @@ void frmMain::applyViewSettings(const ViewSettings &settings)
 {
     editor_->setSpectrogram(settings.spectrogram);
     editor_->setAnalysisCurves(settings.analysisCurves);
+    editor_->setPitchCurve(settings.pitchCurve);
+    editor_->setLoudnessCurve(settings.loudnessCurve);
 }
 
-// ---- Activation, closing, events ------------------------------------------------
+void frmMain::generateFrequencyFiles(const QString &folder)
+{
+    if (generateFrqFiles(this, dialogs_, folder))
+        editor_->reloadFrq();
+}
 
 bool frmMain::event(QEvent *e)
 {
@@ -282,8 +285,6 @@ void frmMain::pic_KeyDown(int key, Qt::KeyboardModifiers shift)
     }
 }
 
-// ---- Layout and display charset ---------------------------------------------------
-
 void frmMain::Form_Resize()
 {
     if (isMinimized())
@@ -321,8 +322,6 @@ void frmMain::setfrmDispLocale(int charsetIndex)
     if (cliW_ > 0)
         doLayout();
 }
-
-// ---- Views and boxes --------------------------------------------------------------
 
 void frmMain::settext(QLineEdit *box, const QString &text)
 {
@@ -400,8 +399,6 @@ void frmMain::showEntry(int index)
         editor_->loadWave(index);
 }
 
-// ---- Navigation, playback, settings, help ---------------------------------------------
-
 void frmMain::cmdJmp_Click(int index)
 {
     if (!isEditable())
@@ -452,8 +449,6 @@ void frmMain::showEstimateFlags()
             flagged.push_back({entries[e.index], {e.entry, e.reason}});
     editor_->setFlaggedEstimates(std::move(flagged));
 }
-
-// ---- Placing the window, folders dropped on it --------------------------------------
 
 void frmMain::placeOnScreen()
 {

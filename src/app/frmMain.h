@@ -80,6 +80,7 @@ public:
     void mnuExpReplace_Click() { controller_.replace(); }
     void mnuExpSplitCmb_Click() { controller_.split(); }
     void mnuEstimate_Click() { controller_.estimate(); }
+    void mnuGenFrq_Click() { controller_.generateFrq(); }
     void mnuExpScript_Click() { controller_.script(); }
     void mnuUndo_Click() { controller_.undo(); }
     void mnuRedo_Click() { controller_.redo(); }
@@ -127,6 +128,7 @@ private:
     void applyDisplayCharset(int charsetIndex) override;
     void applyViewSettings(const ViewSettings &settings) override;
     void showEstimateFlags() override;
+    void generateFrequencyFiles(const QString &folder) override;
     EstimateUi &estimateUi() override { return *estimateUi_; }
 
     void buildControls();

@@ -8,12 +8,18 @@
 #include "script/ConsoleLogic.h"
 #include "script/ConsoleTexts.h"
 #include "script/TraceText.h"
+#include "oto/OtoListModel.h"
+#include "ui/QtDialogs.h"
 #include "ui/applyFont.h"
+#include "view/WaveEditor.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -29,10 +35,47 @@ QString boxText(const QString &text)
     return s;
 }
 
+// While a script runs, the console's Stop and time-out buttons (and a box
+// one of them opens) take input; everything else waits for the script.
+class StopButtonsOnly : public QObject {
+public:
+    StopButtonsOnly(const QWidget *stop, const QWidget *timeout) : stop_(stop), timeout_(timeout) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+            break;
+        default:
+            return false;
+        }
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget)
+            return false;  // the window system's own objects pass it on
+        const QWidget *modal = QApplication::activeModalWidget();
+        const bool allowed = widget == stop_ || widget == timeout_ || (modal && widget->window() == modal);
+        return !allowed;
+    }
+
+private:
+    const QWidget *stop_;
+    const QWidget *timeout_;
+};
+
 }  // namespace
 
 frmScript::frmScript(frmMain &main, const modLocale &locale, Dialogs &dialogs, int displayCharset)
-    : QWidget(nullptr), main_(main), locale_(locale), dialogs_(dialogs), engine_(&dialogs)
+    : QWidget(nullptr), main_(main), locale_(locale),
+      ownDialogs_(dynamic_cast<QtDialogs *>(&dialogs) ? std::make_unique<QtDialogs>(this) : nullptr),
+      dialogs_(ownDialogs_ ? *ownDialogs_ : dialogs), engine_(&dialogs_)
 {
     setObjectName(QStringLiteral("frmScript"));
     setWindowTitle(QStringLiteral("\\OTO Script/"));
@@ -47,6 +90,12 @@ frmScript::frmScript(frmMain &main, const modLocale &locale, Dialogs &dialogs, i
     engine_.setLanguage(QStringLiteral("VBScript"));
     engine_.setTimeout(3000);
     connect(&engine_, &script::ScriptControl::errorOccurred, this, &frmScript::SptCtl_Error);
+    engine_.deadline().setPump([this] {
+        StopButtonsOnly gate(cmdStop_, cmdTimeout_);
+        qApp->installEventFilter(&gate);
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(&gate);
+    });
 }
 
 frmScript::~frmScript() = default;
@@ -135,8 +184,26 @@ void frmScript::asStep(Call call)
     const EntriesSnapshot before = doc.snapshot();
     call();
     doc.recordChangesSince(before, QStringLiteral("Script"));
+    if (!engine_.isRunning())
+        showScriptResults();
     if (closePending_ && !engine_.isRunning())
         QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void frmScript::showScriptResults()
+{
+    main_.listModel().refreshTexts();
+    // A script that filled the list again (F5LstOto) left no row selected:
+    // the current entry's row is selected again, when the list shows it.
+    auto *list = main_.findChild<QListView *>(QStringLiteral("lstOto"));
+    const int current = main_.waveEditor().curIdx();
+    if (list && !list->currentIndex().isValid() && current >= 0) {
+        const int row = main_.listModel().rowOfEntry(current);
+        if (row >= 0)
+            list->setCurrentIndex(main_.listModel().index(row));
+    }
+    if (main_.isEditable())
+        main_.refreshFields();
 }
 
 void frmScript::cmdRun_Click()
@@ -211,14 +278,18 @@ void frmScript::cmdSptLang_Click()
 
 void frmScript::cmdTimeout_Click()
 {
+    // Asked while a script runs, the answer applies to it too; the time
+    // the question is open does not count against it.
+    std::optional<script::DeadlinePause> pause;
     if (engine_.isRunning())
-        return;
+        pause.emplace(engine_.deadline());
     const QString answer = dialogs_
                                .input(QStringLiteral("Input a timeout (in seconds):"), QStringLiteral("Set script timeout"),
                                       formatNumber(engine_.timeout() / 1000.0))
                                .value_or(QString());
     if (const std::optional<int> ms = script::timeoutFromAnswer(answer)) {
         engine_.setTimeout(*ms);
+        engine_.deadline().changeLimit(engine_.timeout());
         cmdTimeout_->setText(script::timeoutCaption(engine_.timeout()));
     }
 }
@@ -226,6 +297,10 @@ void frmScript::cmdTimeout_Click()
 void frmScript::cmdStop_Click()
 {
     stopRequest_ = true;
+    // A script that does not see isStop and end within a second is stopped
+    // wherever it is.
+    if (engine_.isRunning())
+        engine_.deadline().abortAfter(script::RuntimeError::ScriptStopped, 1000);
 }
 
 void frmScript::cmdHelp_Click()
@@ -241,7 +316,18 @@ void frmScript::cmdSptSample_Click()
 void frmScript::SptCtl_Error(const script::ScriptError &error)
 {
     const bool fromScriptBox = runMode_ == 0;
+    // The report's first line stays in view, wherever the output ends; the
+    // insertion point stays after the report.
+    const int reportStart = txtDebug_->textCursor().selectionStart();
     trace(script::errorReport(error, fromScriptBox) + QStringLiteral("\r\n"));
+    const QTextCursor end = txtDebug_->textCursor();
+    QTextCursor start(txtDebug_->document());
+    start.setPosition(reportStart);
+    txtDebug_->setTextCursor(start);
+    txtDebug_->ensureCursorVisible();
+    const int scrolled = txtDebug_->verticalScrollBar()->value();
+    txtDebug_->setTextCursor(end);
+    txtDebug_->verticalScrollBar()->setValue(scrolled);
     if (!fromScriptBox)
         return;
     const script::TextSelection at = script::errorLineSelection(txtScript_->toPlainText(), error.line);

@@ -11,6 +11,7 @@ class modLocale;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QtDialogs;
 
 // The script console: a script box, Run, a command box with Eval and Exec,
 // and an output box, running VBScript or JScript against the live voicebank
@@ -56,9 +57,15 @@ private:
     // Runs one call of the engine as a step of the document's history.
     template <class Call>
     void asStep(Call call);
+    // The window after a call: the list's lines as the script left the
+    // entries, the selected entry kept, the boxes filled anew.
+    void showScriptResults();
 
     frmMain &main_;
     const modLocale &locale_;
+    // Boxes of this window's own (a script's message box, the time-out
+    // question) belong to it, not to the main window.
+    std::unique_ptr<QtDialogs> ownDialogs_;
     Dialogs &dialogs_;
     script::ScriptControl engine_;
     int languageMark_ = 0;  // 0 VBScript, 1 JScript

@@ -259,6 +259,18 @@ void MainController::toggleCurves()
     view_.applyViewSettings(viewSett_);
 }
 
+void MainController::togglePitch()
+{
+    viewSett_.pitchCurve = !viewSett_.pitchCurve;
+    view_.applyViewSettings(viewSett_);
+}
+
+void MainController::toggleLoudness()
+{
+    viewSett_.loudnessCurve = !viewSett_.loudnessCurve;
+    view_.applyViewSettings(viewSett_);
+}
+
 void MainController::tips()
 {
     dialogs_.inform(tipsText(), tipsTitle());
@@ -295,6 +307,11 @@ void MainController::replace()
 void MainController::script()
 {
     view_.openConsole();
+}
+
+void MainController::generateFrq()
+{
+    view_.generateFrequencyFiles(doc_.wrkpath());
 }
 
 void MainController::estimate()

@@ -61,9 +61,13 @@ public:
     void toggleFilenameRule();
     void toggleSpectrogram();
     void toggleCurves();
+    void togglePitch();
+    void toggleLoudness();
     bool filenameRuleOn() const;
     bool spectrogramOn() const { return viewSett_.spectrogram; }
     bool curvesOn() const { return viewSett_.analysisCurves; }
+    bool pitchOn() const { return viewSett_.pitchCurve; }
+    bool loudnessOn() const { return viewSett_.loudnessCurve; }
     void tips();
     void about();
     void online();
@@ -71,6 +75,7 @@ public:
     void replace();
     void script();
     void estimate();
+    void generateFrq();
 
     // Opens folder as File, Open does when its chooser accepts it (the
     // command line, a folder dropped on the window, a recent bank).

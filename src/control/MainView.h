@@ -40,5 +40,8 @@ public:
     virtual void applyViewSettings(const ViewSettings &settings) = 0;
     // The flagged estimates the detail view draws with its curves.
     virtual void showEstimateFlags() = 0;
+    // Writes the frequency files of folder's recordings (with its own
+    // progress and questions).
+    virtual void generateFrequencyFiles(const QString &folder) = 0;
     virtual EstimateUi &estimateUi() = 0;
 };

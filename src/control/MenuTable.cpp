@@ -42,6 +42,8 @@ const QList<MenuItem> &menuTable()
         {Toggle,    "mnuSettFilenameBad", "mnuSett",      "&Bad filenames? - 若文件名亦亂碼，選之",           "",                       N::Nothing,    &C::toggleFilenameRule,     &C::filenameRuleOn},
         {Toggle,    "mnuSettSpectrogram", "mnuSett",      "&Spectrogram - 頻譜圖",                           "",                       N::Nothing,    &C::toggleSpectrogram,      &C::spectrogramOn},
         {Toggle,    "mnuSettCurves",      "mnuSett",      "&Analysis curves - 分析曲線",                     "",                       N::Nothing,    &C::toggleCurves,           &C::curvesOn},
+        {Toggle,    "mnuSettPitch",       "mnuSett",      "&Pitch curve - 音高曲線",                         "",                       N::Nothing,    &C::togglePitch,            &C::pitchOn},
+        {Toggle,    "mnuSettLoudness",    "mnuSett",      "&Loudness curve - 響度曲線",                      "",                       N::Nothing,    &C::toggleLoudness,         &C::loudnessOn},
 
         {Menu,      "mnuHelp",            nullptr,        "&Help - 幫助",                                   "",                       N::Nothing,    nullptr,                    nullptr},
         {Item,      "mnuTips",            "mnuHelp",      "&Tips && hints... - 使用技巧提示",                 "F1",                     N::Nothing,    &C::tips,                   nullptr},
@@ -54,6 +56,7 @@ const QList<MenuItem> &menuTable()
         {Item,      "mnuExpReplace",      "mnuSecretExpr", "Replace - 別名批量替換",                          "",                       N::OpenBank,   &C::replace,                nullptr},
         {Item,      "mnuExpScript",       "mnuSecretExpr", "Scripting - 執行程序",                           "",                       N::Nothing,    &C::script,                 nullptr},
         {Item,      "mnuEstimate",        "mnuSecret",    "Estimate - 自動估算",                             "",                       N::OpenBank,   &C::estimate,               nullptr},
+        {Item,      "mnuGenFrq",          "mnuSecret",    "Generate frequency files - 生成頻率檔",            "",                       N::OpenBank,   &C::generateFrq,            nullptr},
     };
     // clang-format on
     return table;

@@ -78,6 +78,17 @@ QList<int> OtoListModel::allRows() const
     return rows;
 }
 
+void OtoListModel::refreshTexts()
+{
+    for (int row = 0; row < rows_.size(); ++row) {
+        QString text = textOf(rows_[row]);
+        if (text == texts_[row])
+            continue;
+        texts_[row] = std::move(text);
+        emit dataChanged(index(row), index(row), {Qt::DisplayRole});
+    }
+}
+
 void OtoListModel::F5LstOto()
 {
     resetRows(allRows(), false);

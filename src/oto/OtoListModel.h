@@ -46,6 +46,10 @@ public:
     // The row showing entry index, or -1.
     int rowOfEntry(int entryIndex) const;
 
+    // Every row shows its entry's dispStr anew, rows and selection kept:
+    // after a script run, which changes entries in place.
+    void refreshTexts();
+
     // Shows entry entryIndex in a new row in front of row (row == rowCount()
     // appends); a selection on a later row stays on that row's entry. False
     // for a row out of range.

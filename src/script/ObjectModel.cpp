@@ -9,6 +9,11 @@
 #include "wave/clsWave.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace script {
 
@@ -109,6 +114,12 @@ Value CollectionObject::entryObject(const std::shared_ptr<clsOto> &entry)
     return Value(object);
 }
 
+void CollectionObject::adopt(const std::shared_ptr<EntryObject> &object)
+{
+    if (objects_.value(object->entry().get()).expired())
+        objects_.insert(object->entry().get(), object);
+}
+
 const HostClass &CollectionObject::hostClass() const
 {
     static const HostClass cls = [] {
@@ -126,7 +137,11 @@ const HostClass &CollectionObject::hostClass() const
             .method("Add", 1, 1,
                     [](CollectionObject &c, Args a) {
                         OtoDocument &doc = c.document();
-                        doc.insertEntries(int(doc.clcOto().size()), {entryOf(a[0])});
+                        const std::shared_ptr<clsOto> entry = entryOf(a[0]);
+                        // The object added is the entry's object from now
+                        // on: clc(clc.Count) Is o, as in a collection.
+                        c.adopt(std::static_pointer_cast<EntryObject>(a[0].toObject()));
+                        doc.insertEntries(int(doc.clcOto().size()), {entry});
                         return Value();
                     })
             .method("Remove", 1, 1,
@@ -157,6 +172,29 @@ bool isPlainFileName(const QString &name)
            && !QDir::isAbsolutePath(name);
 }
 
+bool isSafeSaveTarget(const QString &folder, const QString &name)
+{
+    if (!isPlainFileName(name))
+        return false;
+    const QString bank = QFileInfo(folder).canonicalFilePath();
+    if (bank.isEmpty())
+        return false;
+    const QString path = QDir(bank).filePath(name);
+    struct stat link;
+    if (::lstat(QFile::encodeName(path).constData(), &link) != 0)
+        return errno == ENOENT;  // a new file of the folder itself
+    if (S_ISREG(link.st_mode))
+        return true;
+    if (!S_ISLNK(link.st_mode))
+        return false;  // a folder, a pipe, a device
+    // A link is written through, so where it ends decides: a regular file
+    // inside the bank, reached by links that may wander but end there.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    struct stat file;
+    return !target.isEmpty() && target.startsWith(bank + u'/')
+           && ::stat(QFile::encodeName(target).constData(), &file) == 0 && S_ISREG(file.st_mode);
+}
+
 EnvObject::EnvObject(OtoDocument &doc, EnvState state)
     : doc_(doc), state_(std::move(state)), clcOto_(std::make_shared<CollectionObject>(doc))
 {
@@ -183,11 +221,11 @@ void EnvObject::describe(HostClass &cls)
             const QString name = a.empty() ? OtoDocument::kOtoIni : a[0].toString();
             // Scripts are shared between voicebank makers: one can write
             // only a file of the voicebank's own folder.
-            if (!isPlainFileName(name))
-                throw ScriptException(RuntimeError::InvalidProcedureCall,
-                                      QStringLiteral("saveoto writes only a file of the voicebank's folder: ") + name);
             if (e.doc_.wrkpath().isEmpty())
                 throw ScriptException(RuntimeError::InvalidProcedureCall, QStringLiteral("no voicebank is open"));
+            if (!isSafeSaveTarget(e.doc_.wrkpath(), name))
+                throw ScriptException(RuntimeError::InvalidProcedureCall,
+                                      QStringLiteral("saveoto writes only a file of the voicebank's folder: ") + name);
             e.doc_.saveoto(name);
             return Value();
         });

@@ -18,8 +18,9 @@ class OtoDocument;
 // the document's members, and the built-in functions (trace, Sample,
 // newObj…). Nothing is copied for scripts: an entry object is the document's
 // entry itself, so a script that changes curOto changes the document.
-// Scripts can do no harm beyond the bank they run on: saveoto writes only a
-// plain file name inside the voicebank's folder.
+// Scripts can do no harm beyond the bank they run on: saveoto is the one
+// member that writes a file, and only a regular file inside the voicebank's
+// folder (isSafeSaveTarget).
 
 namespace script {
 
@@ -62,6 +63,8 @@ public:
 
     // The one entry object of each entry, so that `clc(1) Is clc(1)`.
     Value entryObject(const std::shared_ptr<clsOto> &entry);
+    // Makes object the one object of its entry, unless the entry has one.
+    void adopt(const std::shared_ptr<EntryObject> &object);
 
 private:
     OtoDocument &doc_;
@@ -129,5 +132,10 @@ private:
 // saveoto's rule: a plain file name inside the voicebank's folder; a name
 // with a path separator, "..", or an absolute path is refused.
 bool isPlainFileName(const QString &name);
+// saveoto's whole rule, links resolved: a plain name that is a new file of
+// the folder, a regular file in it, or a link that ends at a regular file
+// inside the folder. A link leading out of the bank, a dangling link, a
+// folder or a device is refused, as ".." is.
+bool isSafeSaveTarget(const QString &folder, const QString &name);
 
 }  // namespace script

@@ -21,6 +21,12 @@ public:
     virtual std::optional<ScriptError> addCode(const QString &code) = 0;
     virtual std::optional<ScriptError> evaluate(const QString &expression, Value &result) = 0;
     virtual std::optional<ScriptError> executeStatement(const QString &statement) = 0;
+    // Called by the watchdog's thread while a call runs and its deadline has
+    // run out or been aborted: an engine that cannot check the deadline
+    // itself inside its operations stops at its next chance (soon), or at
+    // once (now). The default does nothing (the interpreter of VBScript
+    // checks the deadline as it goes).
+    virtual void interruptFromWatchdog(bool now) { (void)now; }
 };
 
 std::unique_ptr<ScriptBackend> makeVbsBackend(Dialogs *dialogs, Deadline &deadline);

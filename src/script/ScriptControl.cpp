@@ -2,6 +2,7 @@
 
 #include "script/ScriptBackend.h"
 #include "script/js/JsBackend.h"
+#include "script/js/Watchdog.h"
 
 #include <new>
 
@@ -24,6 +25,22 @@ bool isJavaScript(const QString &name)
 ScriptControl::ScriptControl(Dialogs *dialogs, QObject *parent) : QObject(parent), dialogs_(dialogs)
 {
     makeBackend();
+    // The watchdog is armed only while a call runs, and the backend is
+    // replaced only while none does.
+    watchdog_ = std::make_unique<Watchdog>(deadline_, [this](Watchdog::Stage stage) {
+        backend_->interruptFromWatchdog(stage == Watchdog::Stage::Now);
+    });
+    watchdog_->setMemoryLimit(kDefaultMemoryLimit);
+}
+
+qint64 ScriptControl::memoryLimit() const
+{
+    return watchdog_->memoryLimit();
+}
+
+void ScriptControl::setMemoryLimit(qint64 bytes)
+{
+    watchdog_->setMemoryLimit(bytes);
 }
 
 ScriptControl::~ScriptControl() = default;
@@ -91,6 +108,7 @@ bool ScriptControl::run(Fn fn)
     error_ = ScriptError();
     ++running_;
     deadline_.start(timeout_);
+    watchdog_->arm();
     std::optional<ScriptError> failure;
     try {
         failure = fn();
@@ -98,6 +116,7 @@ bool ScriptControl::run(Fn fn)
         failure = ScriptError{int(RuntimeError::OutOfMemory), javaScript_ ? kJsRuntimeSource : kVbsRuntimeSource,
                               errorText(RuntimeError::OutOfMemory), {}, 0, 0};
     }
+    watchdog_->disarm();
     deadline_.stop();
     --running_;
     if (!failure)

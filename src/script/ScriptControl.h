@@ -13,6 +13,7 @@ class Dialogs;
 namespace script {
 
 class ScriptBackend;
+class Watchdog;
 
 // The script engine of the console and of `lirra-oto run`: one object that
 // runs VBScript (our own interpreter) or JScript (QJSEngine), chosen by
@@ -21,8 +22,9 @@ class ScriptBackend;
 //
 // A failing AddCode, Eval or ExecuteStatement raises errorOccurred before it
 // returns, and leaves the failure in error(). A call that runs longer than
-// the time-out is stopped with "Script timed out"; time spent in a message
-// or input box (or any DeadlinePause on deadline()) does not count.
+// the time-out is stopped with "Script timed out", inside a long built-in
+// too (a watchdog thread); time spent in a message or input box (or any
+// DeadlinePause on deadline()) does not count.
 // JScript needs a QCoreApplication to exist.
 class ScriptControl : public QObject {
     Q_OBJECT
@@ -42,6 +44,13 @@ public:
     // Milliseconds; 0 means no limit.
     int timeout() const { return timeout_; }
     void setTimeout(int milliseconds);
+
+    // The memory a call may take, in bytes (what the process holds beyond
+    // what it held when the call began); 0 means no limit. A call that
+    // takes more ends with "Out of memory", inside a long built-in too.
+    static constexpr qint64 kDefaultMemoryLimit = qint64(1) << 30;
+    qint64 memoryLimit() const;
+    void setMemoryLimit(qint64 bytes);
 
     // Discards all code, global state and added objects. False (and nothing
     // happens) while a script is running.
@@ -83,6 +92,9 @@ private:
     Deadline deadline_;
     ScriptError error_;
     std::unique_ptr<ScriptBackend> backend_;
+    // After the backend: it stops (and no longer calls into the backend)
+    // before the backend goes.
+    std::unique_ptr<Watchdog> watchdog_;
 };
 
 }  // namespace script

@@ -124,8 +124,10 @@ double Value::toDouble() const
     case ValueKind::Empty: return 0;
     case ValueKind::Null: throw ScriptException(RuntimeError::InvalidUseOfNull);
     case ValueKind::Boolean: return boolean() ? -1 : 0;
+    case ValueKind::Byte: return byte();
     case ValueKind::Integer: return integer();
     case ValueKind::Long: return longValue();
+    case ValueKind::Currency: return currency().toDouble();
     case ValueKind::Single: return single();
     case ValueKind::Double: return doubleValue();
     case ValueKind::Date: return dateValue();
@@ -146,6 +148,7 @@ qint32 Value::toLong() const
 {
     switch (kind()) {
     case ValueKind::Boolean: return boolean() ? -1 : 0;
+    case ValueKind::Byte: return byte();
     case ValueKind::Integer: return integer();
     case ValueKind::Long: return longValue();
     default: return checkedLong(toDouble());
@@ -193,8 +196,10 @@ QString Value::numberText() const
 {
     switch (kind()) {
     case ValueKind::Boolean: return boolean() ? QStringLiteral("True") : QStringLiteral("False");
+    case ValueKind::Byte: return QString::number(byte());
     case ValueKind::Integer: return QString::number(integer());
     case ValueKind::Long: return QString::number(longValue());
+    case ValueKind::Currency: return formatCurrency(currency());
     case ValueKind::Single: return formatSingle(single());
     case ValueKind::Double: return formatDouble(doubleValue());
     case ValueKind::Date: return formatDate(dateValue());
@@ -325,6 +330,27 @@ QString formatDate(double days)
     return msOfDay == 0 ? dateText : dateText + u' ' + timeText;
 }
 
+std::optional<CurrencyValue> CurrencyValue::fromDouble(double d)
+{
+    const double units = roundHalfEven(d * double(kScale));
+    if (!(units >= -9.223372036854775e18 && units <= 9.223372036854775e18))
+        return std::nullopt;
+    return CurrencyValue{qint64(units)};
+}
+
+QString formatCurrency(CurrencyValue c)
+{
+    const quint64 magnitude = c.units < 0 ? quint64(-(c.units + 1)) + 1 : quint64(c.units);
+    QString text = QString::number(magnitude / CurrencyValue::kScale);
+    if (const quint64 fraction = magnitude % CurrencyValue::kScale) {
+        QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QChar(u'0'));
+        while (digits.endsWith(u'0'))
+            digits.chop(1);
+        text += u'.' + digits;
+    }
+    return c.units < 0 ? u'-' + text : text;
+}
+
 double roundHalfEven(double d)
 {
     return std::nearbyint(d);  // the default rounding mode is to nearest, ties to even
@@ -336,8 +362,10 @@ QString typeName(const Value &v)
     case ValueKind::Empty: return QStringLiteral("Empty");
     case ValueKind::Null: return QStringLiteral("Null");
     case ValueKind::Boolean: return QStringLiteral("Boolean");
+    case ValueKind::Byte: return QStringLiteral("Byte");
     case ValueKind::Integer: return QStringLiteral("Integer");
     case ValueKind::Long: return QStringLiteral("Long");
+    case ValueKind::Currency: return QStringLiteral("Currency");
     case ValueKind::Single: return QStringLiteral("Single");
     case ValueKind::Double: return QStringLiteral("Double");
     case ValueKind::Date: return QStringLiteral("Date");
@@ -356,6 +384,8 @@ int varType(const Value &v)
     case ValueKind::Null: return 1;
     case ValueKind::Integer: return 2;
     case ValueKind::Long: return 3;
+    case ValueKind::Currency: return 6;
+    case ValueKind::Byte: return 17;
     case ValueKind::Single: return 4;
     case ValueKind::Double: return 5;
     case ValueKind::Date: return 7;

@@ -20,7 +20,16 @@ using ArrayRef = std::shared_ptr<ScriptArray>;
 using IntegerArrayRef = std::shared_ptr<const QList<qint16>>;
 
 enum class ValueKind : quint8 {
-    Empty, Null, Boolean, Integer, Long, Single, Double, Date, String, Object, Array, IntegerArray,
+    Empty, Null, Boolean, Byte, Integer, Long, Currency, Single, Double, Date, String, Object, Array, IntegerArray,
+};
+
+// A Currency: a 64-bit count of ten-thousandths.
+struct CurrencyValue {
+    qint64 units = 0;
+    static constexpr qint64 kScale = 10000;
+    double toDouble() const { return double(units) / kScale; }
+    // Rounded to four decimals, halves to even; nullopt when out of range.
+    static std::optional<CurrencyValue> fromDouble(double d);
 };
 
 struct NullTag {
@@ -45,11 +54,13 @@ class Value {
 public:
     Value() { u_.raw = 0; }
     Value(bool b) : kind_(ValueKind::Boolean) { u_.raw = 0, u_.b = b; }
+    Value(quint8 b) : kind_(ValueKind::Byte) { u_.raw = 0, u_.u8 = b; }
     Value(qint16 i) : kind_(ValueKind::Integer) { u_.raw = 0, u_.i16 = i; }
     Value(qint32 i) : kind_(ValueKind::Long) { u_.raw = 0, u_.i32 = i; }
     Value(float f) : kind_(ValueKind::Single) { u_.raw = 0, u_.f = f; }
     Value(double d) : kind_(ValueKind::Double) { u_.d = d; }
     Value(DateValue d) : kind_(ValueKind::Date) { u_.d = d.days; }
+    Value(CurrencyValue c) : kind_(ValueKind::Currency) { u_.i64 = c.units; }
     Value(NullTag) : kind_(ValueKind::Null) { u_.raw = 0; }
     Value(QString s) : kind_(ValueKind::String) { new (&u_.s) QString(std::move(s)); }
     Value(const char *s) : Value(QString::fromUtf8(s)) {}
@@ -116,12 +127,14 @@ public:
     bool isObject() const { return kind_ == ValueKind::Object; }
     bool isNothing() const { return isObject() && !u_.o; }
     bool isArray() const { return kind_ == ValueKind::Array || kind_ == ValueKind::IntegerArray; }
-    // Boolean, Integer, Long, Single, Double or Date.
+    // Boolean, Byte, Integer, Long, Currency, Single, Double or Date.
     bool isNumber() const { return kind_ >= ValueKind::Boolean && kind_ <= ValueKind::Date; }
 
     // The accessors expect the kind they read (check kind() first).
     bool boolean() const { return u_.b; }
+    quint8 byte() const { return u_.u8; }
     qint16 integer() const { return u_.i16; }
+    CurrencyValue currency() const { return {u_.i64}; }
     qint32 longValue() const { return u_.i32; }
     float single() const { return u_.f; }
     double doubleValue() const { return u_.d; }
@@ -167,7 +180,9 @@ private:
         ~Storage() {}
         quint64 raw;
         bool b;
+        quint8 u8;
         qint16 i16;
+        qint64 i64;
         qint32 i32;
         float f;
         double d;
@@ -209,6 +224,7 @@ std::optional<double> parseNumber(QStringView text);
 QString formatDouble(double d);
 QString formatSingle(float f);
 QString formatDate(double days);
+QString formatCurrency(CurrencyValue c);
 // Round half to even, as CInt, CLng and Round do.
 double roundHalfEven(double d);
 

@@ -8,6 +8,8 @@ namespace {
 
 const QString kSpectrogram = QStringLiteral("view/spectrogram");
 const QString kCurves = QStringLiteral("view/analysisCurves");
+const QString kPitch = QStringLiteral("view/pitchCurve");
+const QString kLoudness = QStringLiteral("view/loudnessCurve");
 
 bool readBool(const QSettings &s, const QString &key, bool fallback)
 {
@@ -34,6 +36,8 @@ ViewSettings ViewSettings::read(const QString &path)
     const QSettings s(path, QSettings::IniFormat);
     v.spectrogram = readBool(s, kSpectrogram, v.spectrogram);
     v.analysisCurves = readBool(s, kCurves, v.analysisCurves);
+    v.pitchCurve = readBool(s, kPitch, v.pitchCurve);
+    v.loudnessCurve = readBool(s, kLoudness, v.loudnessCurve);
     return v;
 }
 
@@ -44,6 +48,8 @@ std::optional<QString> ViewSettings::write(const QString &path) const
     QSettings s(path, QSettings::IniFormat);
     s.setValue(kSpectrogram, spectrogram);
     s.setValue(kCurves, analysisCurves);
+    s.setValue(kPitch, pitchCurve);
+    s.setValue(kLoudness, loudnessCurve);
     s.sync();
     switch (s.status()) {
     case QSettings::NoError: return std::nullopt;

@@ -8,6 +8,8 @@
 struct ViewSettings {
     bool spectrogram = false;     // the spectrogram behind the detail view's markers
     bool analysisCurves = false;  // the estimator's curves and flagged points over it
+    bool pitchCurve = false;      // the F0 over the spectrogram and the trace (and the frequency file's)
+    bool loudnessCurve = false;   // the loudness in dB likewise
     bool operator==(const ViewSettings &) const = default;
 
     // lirra.ini in the folder of the settings file settIni.

@@ -1,16 +1,21 @@
 #include "view/WaveEditor.h"
 
 #include "analysis/FeatureCache.h"
+#include "analysis/FrqFile.h"
+#include "analysis/PitchTracker.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "oto/clsOto.h"
 #include "oto/OtoDocument.h"
 #include "view/modGfx.h"
 #include "view/PictureBox.h"
+#include "view/PitchView.h"
 #include "view/ViewGeometry.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <cmath>
 
 namespace {
@@ -54,6 +59,7 @@ WaveEditor::WaveEditor(OtoDocument &doc, const modLocale &locale, const clsSett 
       curwav_(&locale)
 {
     pic_.installEventFilter(this);
+    pic_.setMouseTracking(true);
     picSm_.installEventFilter(this);
     connect(&doc_, &OtoDocument::entriesInserted, this, [this](int first, int last) {
         if (curIdx_ >= first)
@@ -234,6 +240,10 @@ void WaveEditor::drawDetail()
     const std::shared_ptr<const analysis::WaveFeatures> features = isEditable() ? curveFeatures() : nullptr;
     extras.curves = features.get();
     extras.estimate = features ? currentEstimate() : nullptr;
+    extras.pitch = isEditable() ? pitchSeries() : nullptr;
+    extras.frqPitch = extras.pitch ? frqSeries() : nullptr;
+    extras.pitchCurve = pitchCurve_;
+    extras.loudnessCurve = loudnessCurve_;
     ::drawDetail(pic_, curwav_, curOto_.get(), isEditable(), dispMode_, view_.start, view_.len,
                  pic_.palette().color(QPalette::Button), extras);
 }
@@ -290,6 +300,61 @@ const FlaggedEstimate *WaveEditor::currentEstimate() const
     return nullptr;
 }
 
+void WaveEditor::setPitchCurve(bool on)
+{
+    if (on == pitchCurve_)
+        return;
+    pitchCurve_ = on;
+    refreshPicTry();
+}
+
+void WaveEditor::setLoudnessCurve(bool on)
+{
+    if (on == loudnessCurve_)
+        return;
+    loudnessCurve_ = on;
+    refreshPicTry();
+}
+
+const F0Series *WaveEditor::pitchSeries()
+{
+    // Ten minutes take a few seconds to track; a voicebank's recordings
+    // last seconds.
+    constexpr double kLongestMs = 600000;
+    if (!(pitchCurve_ || loudnessCurve_) || !curwav_.Valid || curwav_.LengthMs > kLongestMs)
+        return nullptr;
+    if (pitchOf_ != curwav_.generation()) {
+        pitch_ = std::make_shared<const F0Series>(
+            F0Series::of(analysis::trackPitch(curwav_.samples().span(), curwav_.Samplerate)));
+        frqPitch_.reset();
+        QFile file(analysis::frqPathOf(curwav_.FileAddress));
+        if (file.open(QIODevice::ReadOnly) && file.size() < (qint64(64) << 20))
+            if (const std::optional<analysis::FrqData> frq = analysis::decodeFrq(file.readAll()))
+                frqPitch_ = std::make_shared<const F0Series>(F0Series::of(*frq, curwav_.Samplerate));
+        pitchOf_ = curwav_.generation();
+    }
+    return pitch_.get();
+}
+
+const F0Series *WaveEditor::frqSeries()
+{
+    return pitchSeries() ? frqPitch_.get() : nullptr;
+}
+
+void WaveEditor::reloadFrq()
+{
+    pitchOf_ = 0;
+    refreshPicTry();
+}
+
+QString WaveEditor::pitchAt(double x)
+{
+    const F0Series *pitch = isEditable() ? pitchSeries() : nullptr;
+    if (!pitch)
+        return QString();
+    return pitchText(*pitch, frqSeries(), xToMs(x, view_.start, view_.len, viewW()));
+}
+
 void WaveEditor::drawOverview()
 {
     ::drawOverview(picSm_, curwav_, isEditable(), dispMode_, pic_.palette().color(QPalette::Button));
@@ -301,6 +366,15 @@ bool WaveEditor::eventFilter(QObject *watched, QEvent *e)
     if (!m)
         return false;
     const QPointF at = m->position();
+    if (watched == &pic_ && e->type() == QEvent::MouseMove && !m->buttons()) {
+        const QString text = pitchAt(at.x());
+        emit pitchHovered(text);
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(m->globalPosition().toPoint(), text, &pic_);
+        return false;
+    }
     if (watched == &pic_ && e->type() == QEvent::MouseButtonRelease) {
         pic_MouseUp(buttonNumber(m->button()), shiftMask(m->modifiers()), at.x(), at.y());
         return true;

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace analysis {
 class FeatureCache;
@@ -20,6 +21,7 @@ class modLocale;
 class OtoDocument;
 class PictureBox;
 class QFrame;
+struct F0Series;
 
 // The wave editor: the current entry and its wave, the time window of the
 // detail view, the display mode, the drawing of both views and what the
@@ -104,11 +106,31 @@ public:
     // The current entry's flagged estimate, or null.
     const FlaggedEstimate *currentEstimate() const;
 
+    // The F0 and the loudness curves over the detail view, each switched
+    // on and off; either redraws the detail view when it changes.
+    void setPitchCurve(bool on);
+    bool pitchCurve() const { return pitchCurve_; }
+    void setLoudnessCurve(bool on);
+    bool loudnessCurve() const { return loudnessCurve_; }
+    // The tracker's pitch of the current wave, computed on first use, and
+    // the F0 of its frequency file (NAME_wav.frq) when there is a readable
+    // one; null when neither curve is on or there is no wave.
+    const F0Series *pitchSeries();
+    const F0Series *frqSeries();
+    // Reads the frequency file again (after it was written) and redraws.
+    void reloadFrq();
+    // What the pitch is at x pixels in the detail view: F0 in Hz with its
+    // note and cents, the loudness, the frequency file's F0; empty when
+    // the curves are off or x is outside the wave.
+    QString pitchAt(double x);
+
 signals:
     // Both views were drawn again: the boxes show the current entry anew.
     void viewsRedrawn();
     // The current entry was changed by the mouse.
     void entryEdited();
+    // The mouse moved over the detail view: pitchAt there (maybe empty).
+    void pitchHovered(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -138,6 +160,11 @@ private:
     quint64 featuresOf_ = 0;  // the wave generation curveFeatures_ belong to
     std::shared_ptr<const analysis::WaveFeatures> curveFeatures_;
     std::vector<Flagged> flagged_;
+    bool pitchCurve_ = false;
+    bool loudnessCurve_ = false;
+    quint64 pitchOf_ = 0;  // the wave generation pitch_ and frqPitch_ belong to
+    std::shared_ptr<const F0Series> pitch_;
+    std::shared_ptr<const F0Series> frqPitch_;
     bool drawing_ = false;
     // A redraw asked for while one runs; it runs right after.
     bool redrawPending_ = false;

@@ -2,6 +2,7 @@
 
 #include "oto/clsOto.h"
 #include "view/PictureBox.h"
+#include "view/PitchView.h"
 #include "view/SpectrogramView.h"
 #include "view/ViewGeometry.h"
 #include "wave/clsWave.h"
@@ -9,6 +10,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -190,6 +192,59 @@ void drawCurves(PictureBox &box, const analysis::WaveFeatures &features, double 
     }
 }
 
+// A curve two of the widget's pixels wide, each point joined to the next;
+// aliased like the rest of the view.
+void drawLines(QPainter &painter, const std::vector<QPoint> &points, const QColor &color, qreal width, bool dashed)
+{
+    if (points.size() < 2)
+        return;
+    QPen pen(color, width);
+    if (dashed)
+        pen.setStyle(Qt::DashLine);
+    painter.setPen(pen);
+    painter.drawPolyline(points.data(), int(points.size()));
+}
+
+// The pitch curves in the rows [top, bottom): the tracker's F0 (and the
+// frequency file's, dashed, so that a wrong one shows beside it) placed by
+// rowOfHz, and the loudness on -80 .. 0 dB; with a note scale at the right
+// edge when given one.
+void drawPitchLayer(PictureBox &box, const DetailExtras &extras, double start, double length, int top, int bottom,
+                    const std::function<double(double)> &rowOfHz, const NoteAxis *noteScale, bool overSpectrogram)
+{
+    QImage &img = box.image();
+    ensureRgb32(img);
+    const qreal width = std::max<qreal>(1, std::round(2 * box.pixelRatio()));
+    QPainter painter(&img);
+    painter.setClipRect(QRect(0, top, img.width(), bottom - top));
+    if (extras.loudnessCurve)
+        drawLines(painter, loudnessPoints(*extras.pitch, start, length, img.width(), top, bottom),
+                  overSpectrogram ? QColor(255, 230, 90) : QColor(90, 90, 200), width, false);
+    if (extras.pitchCurve) {
+        for (const auto &line : pitchLines(*extras.pitch, start, length, img.width(), rowOfHz, top, bottom))
+            drawLines(painter, line, overSpectrogram ? QColor(120, 255, 140) : QColor(200, 0, 60), width, false);
+        // Thinner and on top, so that where the two agree both show.
+        if (extras.frqPitch)
+            for (const auto &line : pitchLines(*extras.frqPitch, start, length, img.width(), rowOfHz, top, bottom))
+                drawLines(painter, line, QColor(255, 140, 0), std::max<qreal>(1, width / 2), true);
+    }
+    if (!noteScale || !extras.pitchCurve)
+        return;
+    QFont font = painter.font();
+    font.setPixelSize(std::max(8, int(std::lround(10 * box.pixelRatio()))));
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const int tick = int(std::lround(4 * box.pixelRatio()));
+    for (const NoteMark &m : noteMarks(*noteScale, metrics.height())) {
+        const int y = top + m.row;
+        painter.fillRect(QRect(img.width() - tick, y, tick, 1), QColor(120, 120, 120));
+        const int w = metrics.horizontalAdvance(m.label) + 2;
+        const QRect where(img.width() - tick - 2 - w, y - metrics.height() / 2, w, metrics.height());
+        painter.setPen(QColor(110, 110, 110));
+        painter.drawText(where, Qt::AlignRight | Qt::AlignVCenter, m.label);
+    }
+}
+
 // Where the estimator put a flagged entry's points: dashed lines in the
 // markers' colours over the rows [top, bottom), each named at its top, and
 // why the estimator was unsure, at the top left.
@@ -315,6 +370,21 @@ void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool 
         drawCurves(pic, *extras.curves, viewStart, viewLen, top, bottom, layout.hasSpectrogram());
     if (extras.estimate)
         drawEstimate(pic, wave, *extras.estimate, viewStart, viewLen, top, bottom);
+    if (extras.pitch && (extras.pitchCurve || extras.loudnessCurve)) {
+        if (layout.hasSpectrogram()) {
+            const analysis::FrequencyAxis axis(layout.specBottom - layout.specTop, viewSpectrogramCache().options());
+            drawPitchLayer(pic, extras, viewStart, viewLen, layout.specTop, layout.specBottom,
+                           [&](double hz) { return axis.rowAt(hz); }, nullptr, true);
+        }
+        // Over the trace, or the whole view when it shows neither.
+        const int noteTop = layout.hasWave() ? layout.waveTop : 0;
+        const int noteBottom = layout.hasWave() ? layout.waveBottom : layout.hasSpectrogram() ? 0 : pic.image().height();
+        if (noteBottom > noteTop) {
+            const NoteAxis notes = noteAxisFor(*extras.pitch, noteBottom - noteTop);
+            drawPitchLayer(pic, extras, viewStart, viewLen, noteTop, noteBottom,
+                           [&](double hz) { return notes.rowAt(hz); }, &notes, false);
+        }
+    }
     if (entry)
         drawMarks(pic, wave, *entry, viewStart, viewLen, extras.spectrogram);
     pic.refresh();

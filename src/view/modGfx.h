@@ -10,6 +10,7 @@
 namespace analysis {
 class WaveFeatures;
 }
+struct F0Series;
 class PictureBox;
 class clsWave;
 
@@ -48,6 +49,12 @@ struct DetailExtras {
     // The current entry's last estimate, when it was flagged and the curves
     // are shown.
     const FlaggedEstimate *estimate = nullptr;
+    // The tracker's pitch and loudness of the wave, and the F0 of its
+    // frequency file when it has one; each curve drawn when switched on.
+    const F0Series *pitch = nullptr;
+    const F0Series *frqPitch = nullptr;
+    bool pitchCurve = false;
+    bool loudnessCurve = false;
 };
 
 // The detail view: nothing unless editable; with the spectrogram on, its
@@ -55,7 +62,8 @@ struct DetailExtras {
 // NoWave the trace (Magnified: over a magnified light trace when the wave
 // is quiet), in the strip below the spectrogram when there is one; the
 // curves and the flagged estimate; then the markers of entry, when there
-// is one.
+// is one. The pitch curves lie over the spectrogram on its frequency axis
+// and over the trace on a note scale named at the right edge.
 void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool editable, DisplayMode dispMode,
                 double viewStart, double viewLen, const QColor &shade, const DetailExtras &extras = {});
 

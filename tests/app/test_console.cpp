@@ -1,9 +1,13 @@
 #include "app/frmScript.h"
+#include "ui/QtDialogs.h"
 #include "support/WindowEnv.h"
 #include "tools/AliasRewrite.h"
 #include "view/WaveEditor.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -127,9 +131,12 @@ TEST_F(ConsoleFixture, ScriptsWorkOnTheLiveDocumentAsOneStep)
     OtoDocument &doc = window->document();
     run("env.curoto.als = \"changed\"\n");
     EXPECT_EQ(doc.clcOto()[0]->ALS, "changed");
-    EXPECT_EQ(window->listModel().data(window->listModel().index(0)).toString(), "ka\ta.wav");  // not shown yet
-    run("F5LstOto\n");
+    // The list shows the entries as the run left them, selection kept.
     EXPECT_EQ(window->listModel().data(window->listModel().index(0)).toString(), "changed\ta.wav");
+    EXPECT_EQ(child<QLineEdit>("txtALS")->text(), "changed");
+    run("F5LstOto\n");  // a list filled again keeps the current entry selected
+    EXPECT_EQ(window->listModel().data(window->listModel().index(0)).toString(), "changed\ta.wav");
+    EXPECT_EQ(child<QListView>("lstOto")->currentIndex().row(), 0);
     EXPECT_EQ(doc.history().count(), 1);  // the second run changed nothing
     EXPECT_TRUE(doc.blnChanged());
     child<QAction>("mnuUndo")->trigger();
@@ -176,6 +183,85 @@ TEST_F(ConsoleFixture, YieldStopAndClosingDuringAScript)
     QTest::qWait(50);
     EXPECT_TRUE(console.isNull());
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(ConsoleFixture, StopAndTheTimeoutQuestionReachAScriptThatNeverYields)
+{
+    // Does act once, as soon as the script runs (whatever the machine's load).
+    const auto whileRunning = [&](std::function<void()> act) {
+        auto *poll = new QTimer(console);
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, act] {
+            if (!console->engine().isRunning())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            act();
+        });
+        poll->start();
+    };
+    console->engine().setTimeout(30000);  // only if Stop failed
+    const char *scripts[2] = {"x = 0\nDo\n  x = x + Len(Join(Array(x, x), \",\"))\nLoop\n",
+                              "var x = 0;\nfor (;;) {\n  x += clcOto.Count();\n}\n"};
+    for (int js : {0, 1}) {
+        if (js)
+            click("cmdSptLang");
+        whileRunning([&] {
+            QTest::mouseClick(part<QPushButton>("cmdStop"), Qt::LeftButton);
+            QTest::mouseClick(part<QPushButton>("cmdRun"), Qt::LeftButton);  // waits for the script
+        });
+        QElapsedTimer clock;
+        clock.start();
+        run(scripts[js]);
+        // A second to see isStop, then stopped wherever it was.
+        EXPECT_LT(clock.elapsed(), 20000) << js;
+        EXPECT_TRUE(output().contains("Script stopped")) << js << output().toStdString();
+        EXPECT_FALSE(output().contains("successfully")) << js;
+    }
+    // The time-out question answered while the script runs limits it.
+    dialogs.inputAnswers = {QString("0.5")};
+    whileRunning([&] { QTest::mouseClick(part<QPushButton>("cmdTimeout"), Qt::LeftButton); });
+    run(scripts[1]);
+    EXPECT_TRUE(output().contains("Script timed out")) << output().toStdString();
+    EXPECT_EQ(part<QPushButton>("cmdTimeout")->text(), "Timeout: 0.5s");
+    // Other input waits for the script: typing into the command box does
+    // nothing while it runs.
+    QString typed = QStringLiteral("unset");
+    part<QLineEdit>("txtCmd")->clear();
+    whileRunning([&] {
+        QTest::keyClicks(part<QLineEdit>("txtCmd"), "zz");
+        typed = part<QLineEdit>("txtCmd")->text();
+    });
+    run(scripts[1]);
+    EXPECT_EQ(typed, "");
+}
+
+TEST_F(ConsoleFixture, AnErrorReportStaysInViewAndBoxesBelongToTheConsole)
+{
+    // A report taller than the box (its source line wraps): its first
+    // line, the first of the output, stays in view.
+    run("x = 1 / 0 ' " + QString(3000, u'y') + "\n");
+    auto *debug = part<QPlainTextEdit>("txtDebug");
+    ASSERT_TRUE(output().startsWith("Error at line 1\n"));
+    QTextCursor start(debug->document());
+    EXPECT_TRUE(debug->viewport()->rect().contains(debug->cursorRect(start)));
+    EXPECT_GT(debug->verticalScrollBar()->maximum(), 0);  // the report does not fit
+    run("trace \"after\"\n");
+    EXPECT_TRUE(output().startsWith("after\n"));  // writes went on at the end
+
+    // With the real boxes, a script's message box has the console as parent.
+    QtDialogs real(window.get());
+    frmScript own(*window, locale, real, 0);
+    QWidget *parent = nullptr;
+    QTimer::singleShot(100, &own, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            parent = box->parentWidget();
+            box->accept();
+        }
+    });
+    own.findChild<QPlainTextEdit *>("txtScript")->setPlainText("MsgBox \"hi\"\n");
+    own.cmdRun_Click();
+    EXPECT_EQ(parent, &own);
 }
 
 // The same rename through a script in both languages and through Replace

@@ -39,6 +39,7 @@ struct FakeView : MainView {
     void applyDisplayCharset(int) override {}
     void applyViewSettings(const ViewSettings &) override {}
     void showEstimateFlags() override {}
+    void generateFrequencyFiles(const QString &) override {}
     EstimateUi &estimateUi() override { return *ui; }
 };
 

@@ -85,8 +85,16 @@ TEST(ScriptControl, TimeOutStopsAScriptButNotTheTimeInDialogs)
         const script::ScriptError &e = s.control.error();
         EXPECT_EQ(e.description, "Script timed out") << language.toStdString();
         EXPECT_EQ(e.source, language == kVbs ? "VBScript runtime error" : "JScript runtime error");
-        // QJSEngine does not tell where it was interrupted.
+        // QJSEngine does not tell where it was interrupted in its own code.
         EXPECT_EQ(e.line, language == kVbs ? 3 : 0) << language.toStdString();
+        // A JScript loop that calls the host stops at a host call, which
+        // names the line.
+        if (language == kJs) {
+            EXPECT_FALSE(s.control.addCode("var x = 1;\nwhile (true) {\n  x += clcOto.Count();\n}"));
+            EXPECT_EQ(s.control.error().description, "Script timed out");
+            EXPECT_EQ(s.control.error().line, 3);
+            EXPECT_EQ(s.control.error().text, "  x += clcOto.Count();");
+        }
         // 600 ms waiting as in dialogs fit in a 200 ms limit; the clock
         // runs again afterwards.
         EXPECT_TRUE(s.control.addCode(pick(s, "wait 300: wait 300: trace \"done\"", "wait(300); wait(300); trace('done');")));
@@ -95,6 +103,26 @@ TEST(ScriptControl, TimeOutStopsAScriptButNotTheTimeInDialogs)
         EXPECT_EQ(s.control.error().description, "Script timed out");
         s.control.setTimeout(0);
         EXPECT_TRUE(s.control.addCode(pick(s, "For i = 1 To 200000: Next", "for (var i = 0; i < 200000; i++) {}")));
+    }
+}
+
+TEST(ScriptControl, AScriptTakingTooMuchMemoryEndsWithOutOfMemory)
+{
+    for (const QString &language : {kVbs, kJs}) {
+        Session s(language);
+        EXPECT_EQ(s.control.memoryLimit(), qint64(1) << 30);
+        s.control.setMemoryLimit(qint64(64) << 20);
+        s.control.setTimeout(30000);  // long enough that only the limit ends these
+        EXPECT_FALSE(s.control.addCode(pick(s,
+                                            "On Error Resume Next\nDim a(): ReDim a(0): i = 0\nDo\n"
+                                            "  ReDim Preserve a(i): a(i) = Space(1000000) & i: i = i + 1\nLoop",
+                                            "var a = [];\ntry {\n  while (true) a.push(new Array(100000).fill(a.length + 0.5));\n"
+                                            "} catch (e) {}\nfor (;;) {}")));
+        EXPECT_EQ(s.control.error().number, 7) << language.toStdString();
+        EXPECT_EQ(s.control.error().description, "Out of memory") << language.toStdString();
+        // The next call starts afresh, with room again.
+        s.control.setMemoryLimit(0);
+        EXPECT_TRUE(s.control.addCode(pick(s, "trace 1", "trace(1);")));
     }
 }
 

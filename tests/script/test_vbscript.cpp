@@ -1,4 +1,7 @@
+#include "script/ScriptSource.h"
 #include "script/TestHost.h"
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -207,7 +210,14 @@ TEST(VBScript, ErrorsReportLineSourceAndDescription)
         {"trace(1, 2)", 1, compile, "Cannot use parentheses when calling a Sub", "trace(1, 2)"},
         {"x = \"abc", 1, compile, "Unterminated string constant", "x = \"abc"},
         {"Dim a\nDim a", 2, compile, "Name redefined", "Dim a"},
-        {"Class C\nEnd Class", 1, compile, "Classes are not supported", "Class C"},
+        {"Class C\nSub f\nEnd Class", 3, compile, "Expected 'Sub'", "End Class"},
+        {"Class C\nProperty Let p()\nEnd Property\nEnd Class", 2, compile,
+         "Property set or let must have at least one argument", "Property Let p()"},
+        {"x = Me", 1, compile, "Must be defined inside a Class", "x = Me"},
+        {"x = Eval(\"1 +\")", 1, runtime, "Expected expression", "x = Eval(\"1 +\")"},
+        {"Set r = GetRef(\"nothere\")", 1, runtime, "Invalid procedure call or argument", "Set r = GetRef(\"nothere\")"},
+        {"x = DateSerial(2024, 13, 1) + CCur(\"1e300\")", 1, runtime, "Overflow",
+         "x = DateSerial(2024, 13, 1) + CCur(\"1e300\")"},
         {"Exit For", 1, compile, "Invalid 'exit' statement", "Exit For"},
         {"trace 1\nx = 1 / 0", 2, runtime, "Division by zero", "x = 1 / 0"},
         {"Dim a(2)\na(3) = 1", 2, runtime, "Subscript out of range", "a(3) = 1"},
@@ -382,7 +392,7 @@ TEST(VBScript, ExpressionsGiveVBScriptsValuesAndTypes)
         {"Array(1) = 1", "Type mismatch"},
         {"1 Is Nothing", "Object required"},
         {"Nothing Is Nothing", "True Boolean"},
-        {"TypeName(CByte(1))", "Type mismatch: 'CByte'"},
+        {"TypeName(CByte(1.5)) & CByte(2.5)", "Byte2 String"},
         {"CInt(-32768.5)", "-32768 Integer"},
         {"CInt(32767.5)", "Overflow"},
         {"CLng(\"&HFFFF\")", "-1 Long"},
@@ -497,4 +507,55 @@ TEST(VBScript, RegExpDetails)
          "trace re.Replace(\"12345678901\", \"$11$10$1\")",
          "101|"},
     });
+}
+
+TEST(VBScript, TimeLimitReachesIntoLongBuiltinsAndCompilation)
+{
+    // Each of these spends most of its time inside single statements (a
+    // copy, a join, a replace, dictionary keys) or in compiling; counting
+    // loop iterations alone would let them run on for minutes. The bound
+    // below only tells "stopped at its limit" from "escaped it".
+    QString manyLines;
+    for (int i = 0; i < 400000; ++i)
+        manyLines += QStringLiteral("Dim v%1\n").arg(i);
+    const QString programs[] = {
+        QStringLiteral("s = String(4000000, \"a\")\nDo: t = Replace(s, \"a\", \"bb\"): Loop"),
+        QStringLiteral("ReDim a(4000000)\nDo: b = a: b(0) = 1: Loop"),
+        QStringLiteral("ReDim a(10)\nDo: ReDim Preserve a(4000000): ReDim Preserve a(10): Loop"),
+        QStringLiteral("Set d = CreateObject(\"Scripting.Dictionary\")\nFor i = 1 To 300000: d(i) = i: Next\n"
+                       "Do: k = d.Keys: Loop"),
+        QStringLiteral("ReDim a(2000000)\nDo: s = Join(a, \",\"): Loop"),
+        manyLines,
+    };
+    for (const QString &program : programs) {
+        Session s(QStringLiteral("VBScript"));
+        s.control.setTimeout(100);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(s.control.addCode(program)) << program.left(60).toStdString();
+        EXPECT_EQ(s.control.error().description, "Script timed out") << program.left(60).toStdString();
+        EXPECT_LT(clock.elapsed(), 5000) << program.left(60).toStdString();
+    }
+}
+
+TEST(VBScript, ScriptTextIsReadInEveryUnicodeFormAndNeverCut)
+{
+    const QString text = QStringLiteral("trace \"あ\"");
+    QByteArray le("\xff\xfe"), be("\xfe\xff");
+    for (const QChar c : text) {
+        le += char(c.unicode() & 0xFF), le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
+    }
+    QString error;
+    for (const QByteArray &bytes : {le, be, "\xef\xbb\xbf" + text.toUtf8(), text.toUtf8()})
+        EXPECT_EQ(script::decodeScript(bytes, &error).value_or(QStringLiteral("<refused>")), text) << bytes.toHex().toStdString();
+    // Not UTF-8 and no mark (Shift-JIS): refused rather than garbled.
+    EXPECT_FALSE(script::decodeScript(QByteArray("trace \"\x82\xa0\""), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("UTF-8")));
+    // One character over the limit is refused whole, with the limit named.
+    EXPECT_FALSE(script::decodeScript(QByteArray(script::kMaxScriptLength + 1, '\''), &error));
+    EXPECT_TRUE(error.contains(QString::number(script::kMaxScriptLength))) << error.toStdString();
+    Session s(QStringLiteral("VBScript"));
+    EXPECT_FALSE(s.control.addCode(QString(script::kMaxScriptLength + 1, u'\'')));
+    EXPECT_EQ(s.control.error().description, script::scriptTooLongText());
 }

@@ -1,8 +1,9 @@
 #include "script/js/JsBackend.h"
 
-#include "script/js/Watchdog.h"
+#include "script/Deadline.h"
 
 #include <QDateTime>
+#include <atomic>
 #include <QHash>
 #include <QJSEngine>
 #include <cmath>
@@ -12,42 +13,6 @@ namespace script {
 namespace jsdetail {
 
 class JsBackend;
-
-// A host object in JScript: its object (or proxy) holds this handle, and
-// its accessors (or traps) call it.
-class JsHostHandle : public QObject {
-    Q_OBJECT
-    // Marks a handle that C++ hands to the glue unwrapped; the glue puts
-    // it into its object (cheaper there than a call from C++ into JScript).
-    Q_PROPERTY(int lirraHostClass READ classId CONSTANT)
-public:
-    JsHostHandle(ObjectRef object, JsBackend &backend) : object(std::move(object)), backend_(backend) {}
-
-    int classId() const;
-    Q_INVOKABLE QJSValue get(int member);
-    Q_INVOKABLE void set(int member, const QJSValue &value);
-    // Calls a method (or, with member -1, the default member) with argc
-    // arguments: the first six here, any further ones handed to extra()
-    // before. (A JScript array as one argument costs QJSEngine far more
-    // than separate arguments.)
-    Q_INVOKABLE QJSValue call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
-                              const QJSValue &a3, const QJSValue &a4, const QJSValue &a5);
-    // The common calls, without five unused arguments to convert.
-    Q_INVOKABLE QJSValue call0(int member) { return callWith(member, {}); }
-    Q_INVOKABLE QJSValue call1(int member, const QJSValue &a0);
-    Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
-    // The collection's items as a JScript array; undefined for an object
-    // that is no collection.
-    Q_INVOKABLE QJSValue items();
-
-    const ObjectRef object;
-
-private:
-    QString memberName(int member) const;
-    QJSValue callWith(int member, const QList<Value> &args);
-    JsBackend &backend_;
-    QList<QJSValue> extras_;
-};
 
 // A VBScript array or a host array in JScript. As on Windows, JScript
 // cannot index it; VBArray reads it (toArray, ubound, lbound, getItem).
@@ -70,20 +35,44 @@ private:
     JsBackend &backend_;
 };
 
-// What the JScript glue asks of the C++ side.
+// The one object through which the JScript glue reaches host objects. A
+// host object is a number there, its handle: an index into the backend's
+// table, which keeps the object and its JScript object (made once, on its
+// first way into JScript). Entries thus cost no QObject of their own, and
+// a member read is one call.
 class JsBridge : public QObject {
     Q_OBJECT
 public:
     explicit JsBridge(JsBackend &backend) : backend_(backend) {}
+
+    // Results come back as QVariant: QJSEngine takes a QString from a
+    // QVariant quickly, but one inside a returned QJSValue very slowly.
+    Q_INVOKABLE QVariant get(int handle, int member);
+    Q_INVOKABLE void set(int handle, int member, const QJSValue &value);
+    // Calls a method (or, with member -1, the default member) with argc
+    // arguments: the first six here, any further ones handed to extra()
+    // before. (A JScript array as one argument costs QJSEngine far more
+    // than separate arguments.)
+    Q_INVOKABLE QVariant call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1,
+                              const QJSValue &a2, const QJSValue &a3, const QJSValue &a4, const QJSValue &a5);
+    // The common calls, without five unused arguments to convert.
+    Q_INVOKABLE QVariant call0(int handle, int member);
+    Q_INVOKABLE QVariant call1(int handle, int member, const QJSValue &a0);
+    Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
+    // The collection's items as a JScript array; undefined for an object
+    // that is no collection.
+    Q_INVOKABLE QJSValue items(int handle);
+
     // [lower-case name, index, is a method, callable without arguments,
-    // name as declared]
-    // for every member of a class.
+    // name as declared] for every member of a class.
     Q_INVOKABLE QJSValue members(int classId);
     Q_INVOKABLE bool hasDefault(int classId) const;
     Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
 
 private:
+    QVariant callWith(int handle, int member, const QList<Value> &args);
     JsBackend &backend_;
+    QList<QJSValue> extras_;
 };
 
 // A JScript value handed to the host (an array given to trace, say): its
@@ -106,21 +95,26 @@ public:
     const QJSEngine *engine;
 };
 
+// The property under which a host object's JScript object keeps its handle
+// (not enumerable); the C++ side reads it to know the object again.
+const QString kHandleKey = QStringLiteral("\u0001lirraHandle");
+
 // The JScript half of the host-object model.
 const char *const kPrelude = R"JS(
-(function (bridge, global) {
+(function (bridge, global, KEY) {
     "use strict";
-    // A host object's handle, under a key that scripts cannot name.
-    const HANDLE = Symbol("host");
-    // An object's state (its handle, its class's members, its methods made
-    // so far), kept on objects that are no proxies.
-    const STATE = Symbol("state");
+    // The bridge's functions, looked up once: a lookup on the bridge costs
+    // as much as the call.
+    const bget = bridge.get, bset = bridge.set, call0 = bridge.call0, call1 = bridge.call1,
+          calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
     const classes = [];
     function noMember(key) {
-        return new Error("Object doesn't support this property or method: '" + String(key) + "'");
+        const e = new Error("Object doesn't support this property or method: '" + String(key) + "'");
+        e.number = 438;  // as VBScript numbers it
+        return e;
     }
-    // A class's members by lower-case name, and whether it has a default
-    // member, asked of C++ once per class.
+    // A class's members by lower-case name, asked of C++ once per class,
+    // with the prototype its objects share.
     function classOf(id) {
         let c = classes[id];
         if (c === undefined) {
@@ -134,105 +128,87 @@ const char *const kPrelude = R"JS(
         }
         return c;
     }
-    function unwrap(v) {
-        if (v !== null && (typeof v === "object" || typeof v === "function")) {
-            const h = v[HANDLE];
-            if (h !== undefined)
-                return h;
-        }
-        return v;
-    }
-    function member(t, key) {
-        const m = typeof key === "string" ? t.m[key.toLowerCase()] : undefined;
+    function member(table, key) {
+        const m = typeof key === "string" ? table[key.toLowerCase()] : undefined;
         if (m === undefined)
             throw noMember(key);
         return m;
     }
-    // A value from a handle's member: a bare handle gets its object.
-    function result(r) {
-        if (r !== null && typeof r === "object" && r[HANDLE] === undefined && r.lirraHostClass !== undefined)
-            return wrap(r);
-        return r;
-    }
     function invoke(h, index, args) {
         const n = args.length;
         if (n === 0)
-            return result(h.call0(index));
+            return call0(h, index);
         if (n === 1)
-            return result(h.call1(index, unwrap(args[0])));
+            return call1(h, index, args[0]);
         for (let i = 6; i < n; ++i)
-            h.extra(unwrap(args[i]));
-        return result(h.call(index, n, unwrap(args[0]), unwrap(args[1]), unwrap(args[2]), unwrap(args[3]),
-                             unwrap(args[4]), unwrap(args[5])));
+            extra(args[i]);
+        return calln(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]);
     }
-    function method(t, m) {
-        const f = function () { return invoke(t.h, m.index, arguments); };
+    function method(h, m) {
+        const f = function () { return invoke(h, m.index, arguments); };
         // As with a dispatch call, a method that needs no arguments also
         // stands for its result: clc.count and clc.count() both count.
         if (m.zero)
-            f.valueOf = function () { return invoke(t.h, m.index, []); };
+            f.valueOf = function () { return invoke(h, m.index, []); };
         return f;
     }
-    // The traps, on a proxy's target or on an object's state.
-    const handler = {
-        get(t, key) {
-            if (typeof key !== "string") {
-                if (key === HANDLE)
-                    return t.h;
-                if (key === Symbol.toPrimitive && t.d)
-                    return function () { return invoke(t.h, -1, []); };
-                if (key === Symbol.iterator)
-                    return function () {
-                        const items = t.h.items();
-                        if (items === undefined)
-                            throw new TypeError("Object not a collection");
-                        return items[Symbol.iterator]();
-                    };
-                return undefined;
-            }
-            const m = member(t, key);
-            if (!m.method)
-                return result(t.h.get(m.index));
-            // One function per method and object, made on first use.
-            let f = t.f[m.index];
-            if (f === undefined)
-                f = t.f[m.index] = method(t, m);
-            return f;
-        },
-        set(t, key, value) {
-            const m = member(t, key);
-            if (m.method)
-                throw noMember(key);
-            t.h.set(m.index, unwrap(value));
-            return true;
-        },
-        has(t, key) {
-            return typeof key === "string" && t.m[key.toLowerCase()] !== undefined;
-        },
-        apply(t, self, args) {
-            return invoke(t.h, -1, args);
-        },
-    };
-    // An object that cannot be called is no proxy (whose every member
-    // read passes through a trap): its class's prototype holds accessors
-    // for each member as declared and in lower case, and a proxy below it
-    // catches every other spelling, as member names ignore case.
+    function collectionIterator(h) {
+        return function () {
+            const items = bitems(h);
+            if (items === undefined)
+                throw new TypeError("Object not a collection");
+            return items[Symbol.iterator]();
+        };
+    }
+    // A member read or written on an object of handle h: a property is one
+    // call; a method is a function made on first use and kept in cache.
+    function read(h, table, cache, key) {
+        const m = member(table, key);
+        if (!m.method)
+            return bget(h, m.index);
+        let f = cache[m.index];
+        if (f === undefined)
+            f = cache[m.index] = method(h, m);
+        return f;
+    }
+    function write(h, table, key, value) {
+        const m = member(table, key);
+        if (m.method)
+            throw noMember(key);
+        bset(h, m.index, value);
+        return true;
+    }
+    // An object that cannot be called is a plain object whose class's
+    // prototype holds accessors for each member as declared and in lower
+    // case; a proxy below the prototype catches every other spelling, as
+    // member names ignore case.
     function prototypeOf(list, table) {
         const below = new Proxy({}, {
-            get(t, key, receiver) { return handler.get(receiver[STATE], key); },
-            set(t, key, value, receiver) { return handler.set(receiver[STATE], key, value); },
+            get(t, key, receiver) {
+                if (typeof key !== "string") {
+                    if (key === Symbol.iterator)
+                        return collectionIterator(receiver[KEY]);
+                    return undefined;
+                }
+                return read(receiver[KEY], table, [], key);
+            },
+            set(t, key, value, receiver) { return write(receiver[KEY], table, key, value); },
             has(t, key) { return typeof key === "string" && table[key.toLowerCase()] !== undefined; },
         });
         const proto = Object.create(below);
         for (let i = 0; i < list.length; ++i) {
             const m = table[list[i][0]];
-            const accessor = {
-                get() { return handler.get(this[STATE], list[i][0]); },
-                set(value) { handler.set(this[STATE], list[i][0], value); },
-            };
-            if (!m.method) {
-                accessor.get = function () { return result(this[HANDLE].get(m.index)); };
-                accessor.set = function (value) { this[HANDLE].set(m.index, unwrap(value)); };
+            let accessor;
+            if (m.method) {
+                accessor = {
+                    get() { return method(this[KEY], m); },
+                    set() { throw noMember(list[i][4]); },
+                };
+            } else {
+                accessor = {
+                    get() { return bget(this[KEY], m.index); },
+                    set(value) { bset(this[KEY], m.index, value); },
+                };
             }
             Object.defineProperty(proto, list[i][0], accessor);
             if (list[i][4] !== list[i][0])
@@ -240,23 +216,37 @@ const char *const kPrelude = R"JS(
         }
         return proto;
     }
-    function wrap(h) {
-        const c = classOf(h.lirraHostClass);
+    // The JScript object of host object h, made once per object (the C++
+    // side keeps it, so that the same object is always the same value).
+    function wrap(h, classId) {
+        const c = classOf(classId);
         if (c.proto !== null) {
-            const state = { h: h, m: c.members, d: false, f: [] };
             const o = Object.create(c.proto);
-            Object.defineProperty(o, HANDLE, { value: h });
-            Object.defineProperty(o, STATE, { value: state });
+            Object.defineProperty(o, KEY, { value: h });
             return o;
         }
         // An object with a default member can be called, clc(1): a proxy
         // around a function.
+        const table = c.members;
+        const cache = [];
         const t = () => undefined;
-        t.h = h;
-        t.m = c.members;
-        t.d = true;
-        t.f = [];
-        return new Proxy(t, handler);
+        return new Proxy(t, {
+            get(t, key) {
+                if (typeof key !== "string") {
+                    if (key === Symbol.toPrimitive)
+                        return function () { return invoke(h, -1, []); };
+                    if (key === Symbol.iterator)
+                        return collectionIterator(h);
+                    return undefined;
+                }
+                if (key === KEY)
+                    return h;
+                return read(h, table, cache, key);
+            },
+            set(t, key, value) { return write(h, table, key, value); },
+            has(t, key) { return typeof key === "string" && table[key.toLowerCase()] !== undefined; },
+            apply(t, self, args) { return invoke(h, -1, args); },
+        });
     }
     function addGlobals(p, names) {
         for (let i = 0; i < names.length; ++i) {
@@ -268,11 +258,14 @@ const char *const kPrelude = R"JS(
             });
         }
     }
+    function handleOf(v) {
+        return v !== null && (typeof v === "object" || typeof v === "function") ? v[KEY] : undefined;
+    }
     function Enumerator(c) {
         if (!(this instanceof Enumerator))
             return new Enumerator(c);
-        const h = unwrap(c);
-        const items = h !== c ? h.items() : Array.isArray(c) ? c : undefined;
+        const h = handleOf(c);
+        const items = h !== undefined ? bitems(h) : Array.isArray(c) ? c : undefined;
         if (items === undefined || items === null)
             throw new TypeError("Object not a collection");
         this._items = items;
@@ -289,7 +282,7 @@ const char *const kPrelude = R"JS(
     }
     Object.defineProperty(global, "Enumerator", { value: Enumerator, writable: true, configurable: true });
     Object.defineProperty(global, "VBArray", { value: VBArray, writable: true, configurable: true });
-    return { wrap: wrap, unwrap: unwrap, addGlobals: addGlobals };
+    return { wrap: wrap, addGlobals: addGlobals };
 })
 )JS";
 
@@ -314,21 +307,20 @@ QStringList splitLines(const QString &code)
 class JsBackend final : public ScriptBackend {
 public:
     explicit JsBackend(Deadline &deadline)
-        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
-          watchdog_(deadline, [this] { engine_->setInterrupted(true); })
+        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this))
     {
         QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
         const QJSValue glue = engine_->evaluate(QString::fromUtf8(kPrelude), QStringLiteral("lirra-host"))
-                                  .call({engine_->newQObject(bridge_), engine_->globalObject()});
+                                  .call({engine_->newQObject(bridge_), engine_->globalObject(), kHandleKey});
         wrap_ = glue.property(QStringLiteral("wrap"));
-        unwrap_ = glue.property(QStringLiteral("unwrap"));
         addGlobals_ = glue.property(QStringLiteral("addGlobals"));
     }
 
     ~JsBackend() override
     {
         // The engine's objects go first; the bridge was the C++ side's.
-        wrap_ = unwrap_ = addGlobals_ = QJSValue();
+        wrap_ = addGlobals_ = QJSValue();
+        wrappers_.clear();
         engine_.reset();
         delete bridge_;
     }
@@ -349,6 +341,27 @@ public:
         addGlobals_.call({engine_->globalObject().property(name), engine_->toScriptValue(names)});
     }
 
+    void interruptFromWatchdog(bool now) override
+    {
+        if (now)
+            engine_->setInterrupted(true);
+        else
+            stopAtHostCall_.store(true);
+    }
+
+    // Called first by every call of the glue: a call whose deadline ran out
+    // stops here, where the engine can still tell the line that was running.
+    bool stopsAtHostCall()
+    {
+        deadline_.poll();  // the window's Stop may act, between host calls
+        if (!stopAtHostCall_.load(std::memory_order_relaxed))
+            return false;
+        stopAtHostCall_.store(false);
+        stoppedAt_ = engine_->evaluate(QStringLiteral("new Error().stack")).toString();
+        engine_->setInterrupted(true);
+        return true;
+    }
+
     std::optional<ScriptError> addCode(const QString &code) override { return run(code, nullptr); }
     std::optional<ScriptError> executeStatement(const QString &statement) override { return run(statement, nullptr); }
     std::optional<ScriptError> evaluate(const QString &expression, Value &result) override
@@ -358,17 +371,15 @@ public:
 
     // ----- values between the two sides -----
 
-    // A host object as its JScript object, or as the bare handle the glue
-    // clothes.
-    enum class Wrap { Object, Bare };
-
-    QJSValue toJs(const Value &v, Wrap wrap = Wrap::Object)
+    QJSValue toJs(const Value &v)
     {
         switch (v.kind()) {
         case ValueKind::Empty: return QJSValue(QJSValue::UndefinedValue);
         case ValueKind::Null: return QJSValue(QJSValue::NullValue);
         case ValueKind::Boolean: return QJSValue(v.boolean());
+        case ValueKind::Byte: return QJSValue(int(v.byte()));
         case ValueKind::Integer: return QJSValue(int(v.integer()));
+        case ValueKind::Currency: return QJSValue(v.currency().toDouble());
         case ValueKind::Long: return QJSValue(int(v.longValue()));
         case ValueKind::Single: return QJSValue(double(v.single()));
         case ValueKind::Double: return QJSValue(v.doubleValue());
@@ -383,8 +394,7 @@ public:
                 return QJSValue(QJSValue::NullValue);
             if (auto *js = dynamic_cast<JsValueObject *>(v.object()); js && js->engine == engine_.get())
                 return js->value;
-            const QJSValue handle = bareHandle(v);
-            return wrap == Wrap::Object ? wrap_.call({handle}) : handle;
+            return objectFor(v.objectRef());
         }
         case ValueKind::Array:
         case ValueKind::IntegerArray: {
@@ -396,12 +406,43 @@ public:
         return {};
     }
 
-    QJSValue bareHandle(const Value &v)
+    // A host member's result on its way back through the bridge.
+    QVariant toReturned(const Value &v)
     {
-        auto *handle = new JsHostHandle(v.objectRef(), *this);
-        QJSEngine::setObjectOwnership(handle, QJSEngine::JavaScriptOwnership);
-        return engine_->newQObject(handle);
+        switch (v.kind()) {
+        case ValueKind::Empty: return QVariant();
+        case ValueKind::Boolean: return QVariant(v.boolean());
+        case ValueKind::Integer: return QVariant(int(v.integer()));
+        case ValueKind::Long: return QVariant(int(v.longValue()));
+        case ValueKind::Single: return QVariant(double(v.single()));
+        case ValueKind::Double: return QVariant(v.doubleValue());
+        case ValueKind::String: return QVariant(v.string());
+        default: return QVariant::fromValue(toJs(v));
+        }
     }
+
+    // The one JScript object of a host object, made on its first way into
+    // JScript. The table keeps both for as long as the engine lives (until
+    // the next Run or Reset), which also keeps `clc(1) === clc(1)`.
+    QJSValue objectFor(const ObjectRef &object)
+    {
+        const auto known = handles_.constFind(object.get());
+        if (known != handles_.constEnd())
+            return wrappers_[*known];
+        const int handle = int(objects_.size());
+        objects_.append(object);
+        handles_.insert(object.get(), handle);
+        wrappers_.append(QJSValue());
+        wrappers_[handle] = wrap_.call({handle, classId(object->hostClass())});
+        return wrappers_[handle];
+    }
+
+    // The host object of a handle, or null for a number that is none.
+    HostObject *object(int handle) const
+    {
+        return handle >= 0 && handle < objects_.size() ? objects_[handle].get() : nullptr;
+    }
+    const ObjectRef &objectRef(int handle) const { return objects_[handle]; }
 
     bool hasDefault(int id) const { return id >= 0 && id < classes_.size() && classes_[id]->defaultMember() >= 0; }
 
@@ -421,12 +462,15 @@ public:
         }
         if (v.isString())
             return Value(v.toString());
-        if (!v.isQObject())
-            v = unwrap_.call({v});  // a JScript object stands for its host object
-        if (auto *host = qobject_cast<JsHostHandle *>(v.toQObject()))
-            return Value(host->object);
-        if (auto *array = qobject_cast<JsArrayHandle *>(v.toQObject()))
-            return array->array;
+        if (v.isQObject()) {
+            if (auto *array = qobject_cast<JsArrayHandle *>(v.toQObject()))
+                return array->array;
+        } else if (v.isObject()) {
+            // A host object's JScript object stands for the host object.
+            const QJSValue handle = v.property(kHandleKey);
+            if (handle.isNumber() && object(handle.toInt()))
+                return Value(objectRef(handle.toInt()));
+        }
         if (v.isDate()) {
             const QDateTime t = v.toDateTime().toLocalTime();
             const double days = QDate(1899, 12, 30).daysTo(t.date()) + t.time().msecsSinceStartOfDay() / 86400000.0;
@@ -488,9 +532,10 @@ private:
         const QString file = QStringLiteral("script%1").arg(++serial_);
         sources_.insert(file, splitLines(code));
         QStringList stack;
-        watchdog_.arm();
+        engine_->setInterrupted(false);  // a watchdog that fired as the last call ended
+        stopAtHostCall_.store(false);
+        stoppedAt_.clear();
         const QJSValue r = engine_->evaluate(code, file, 1, &stack);
-        watchdog_.disarm();
         const bool interrupted = engine_->isInterrupted();
         engine_->setInterrupted(false);
         if (interrupted)
@@ -536,7 +581,7 @@ private:
     {
         ScriptError e;
         if (timedOut) {
-            const RuntimeError why = deadline_.cancelled() ? RuntimeError::ScriptStopped : RuntimeError::ScriptTimedOut;
+            const RuntimeError why = deadline_.aborted().value_or(RuntimeError::ScriptTimedOut);
             e.number = int(why);
             e.source = kJsRuntimeSource;
             e.description = errorText(why);
@@ -554,55 +599,81 @@ private:
             e.source = kJsRuntimeSource;
             e.description = QStringLiteral("Exception thrown and not caught: ") + thrown.toString();
         }
-        locate(e, thrown, stack);
+        // A stop at a host call left the stack as it was then:
+        // "function@file:script3:12" lines.
+        QStringList frames = stack;
+        if (timedOut && frames.isEmpty()) {
+            for (const QString &frame : stoppedAt_.split(u'\n', Qt::SkipEmptyParts)) {
+                const qsizetype at = frame.indexOf(u'@');
+                const qsizetype colon = frame.lastIndexOf(u':');
+                if (at >= 0 && colon > at)
+                    frames << QStringLiteral("%1:%2:0:%3").arg(frame.left(at), frame.mid(colon + 1), frame.mid(at + 1, colon - at - 1));
+            }
+        }
+        locate(e, thrown, frames);
         return e;
     }
 
     Deadline &deadline_;
     std::unique_ptr<QJSEngine> engine_;
     JsBridge *bridge_;
-    QJSValue wrap_, unwrap_, addGlobals_;
+    QJSValue wrap_, addGlobals_;
+    // The handle table: host objects by handle, their JScript objects, and
+    // the handle of each object.
+    QList<ObjectRef> objects_;
+    QList<QJSValue> wrappers_;
+    QHash<const HostObject *, int> handles_;
     QList<const HostClass *> classes_;
     QHash<const HostClass *, int> classIds_;
     QHash<QString, QStringList> sources_;
     int serial_ = 0;
-    Watchdog watchdog_;
+    std::atomic<bool> stopAtHostCall_ = false;
+    QString stoppedAt_;  // the stack where a stop at a host call found the script
 };
 
-// ----- the handles -----
+// ----- the bridge -----
 
-QString JsHostHandle::memberName(int member) const
+namespace {
+
+QString memberName(const HostObject &object, int member)
 {
-    const HostClass &cls = object->hostClass();
+    const HostClass &cls = object.hostClass();
     return member >= 0 && member < cls.memberCount() ? cls.member(member).name : QString();
 }
 
-int JsHostHandle::classId() const
-{
-    return backend_.classId(object->hostClass());
-}
+}  // namespace
 
-QJSValue JsHostHandle::get(int member)
+QVariant JsBridge::get(int handle, int member)
 {
+    if (backend_.stopsAtHostCall())
+        return {};
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return {};
     try {
-        return backend_.toJs(readMember(*object, member, {}, memberName(member)), JsBackend::Wrap::Bare);
+        return backend_.toReturned(readMember(*object, member, {}, memberName(*object, member)));
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
     }
 }
 
-void JsHostHandle::set(int member, const QJSValue &value)
+void JsBridge::set(int handle, int member, const QJSValue &value)
 {
+    if (backend_.stopsAtHostCall())
+        return;
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return;
     try {
-        writeMember(*object, member, {}, backend_.fromJs(value), memberName(member));
+        writeMember(*object, member, {}, backend_.fromJs(value), memberName(*object, member));
     } catch (const ScriptException &e) {
         backend_.raise(e);
     }
 }
 
-QJSValue JsHostHandle::call(int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
-                            const QJSValue &a3, const QJSValue &a4, const QJSValue &a5)
+QVariant JsBridge::call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
+                        const QJSValue &a3, const QJSValue &a4, const QJSValue &a5)
 {
     const QList<QJSValue> extras = std::exchange(extras_, {});
     QList<Value> values;
@@ -611,28 +682,43 @@ QJSValue JsHostHandle::call(int member, int argc, const QJSValue &a0, const QJSV
         values.append(backend_.fromJs(*first[i]));
     for (const QJSValue &v : extras)
         values.append(backend_.fromJs(v));
-    return callWith(member, values);
+    return callWith(handle, member, values);
 }
 
-QJSValue JsHostHandle::call1(int member, const QJSValue &a0)
+QVariant JsBridge::call0(int handle, int member)
 {
-    return callWith(member, {backend_.fromJs(a0)});
+    return callWith(handle, member, {});
 }
 
-QJSValue JsHostHandle::callWith(int member, const QList<Value> &values)
+QVariant JsBridge::call1(int handle, int member, const QJSValue &a0)
 {
+    return callWith(handle, member, {backend_.fromJs(a0)});
+}
+
+QVariant JsBridge::callWith(int handle, int member, const QList<Value> &values)
+{
+    if (backend_.stopsAtHostCall())
+        return {};
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return {};
     try {
         if (member < 0)
-            return backend_.toJs(readDefault(*object, values, object->hostClass().typeName()), JsBackend::Wrap::Bare);
-        return backend_.toJs(readMember(*object, member, values, memberName(member)), JsBackend::Wrap::Bare);
+            return backend_.toReturned(readDefault(*object, values, object->hostClass().typeName()));
+        return backend_.toReturned(readMember(*object, member, values, memberName(*object, member)));
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
     }
 }
 
-QJSValue JsHostHandle::items()
+QJSValue JsBridge::items(int handle)
 {
+    if (backend_.stopsAtHostCall())
+        return {};
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return QJSValue(QJSValue::UndefinedValue);
     try {
         const std::unique_ptr<Enumerator> e = object->enumerate();
         if (!e)

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,7 @@ class Runtime;
 class Resolver;
 struct Procedure;
 struct Chunk;
+struct ClassDef;
 struct Builtin;
 
 // One activation: the top level of a chunk or a procedure call. Slots point
@@ -30,11 +32,44 @@ struct Frame {
     const Procedure *procedure = nullptr;
     const Chunk *chunk = nullptr;
     bool resumeNext = false;
+    // Inside a method of a script class: the instance (Me).
+    HostObject *me = nullptr;
 };
 
 struct SourcePos {
     int line = 0;
     int column = 0;
+};
+
+class Expr;
+class Stmt;
+using ExprPtr = std::unique_ptr<Expr>;
+using ExprList = std::vector<ExprPtr>;
+using StmtPtr = std::unique_ptr<Stmt>;
+using StmtList = std::vector<StmtPtr>;
+
+// What a node hands each of its direct children to: sub-expressions (null
+// ones are skipped) and nested blocks. Every walk over the tree (binding
+// names, asking what an expression reads or calls) goes through the one
+// visitChildren of each node type.
+struct ChildVisitor {
+    std::function<void(Expr &)> expr;
+    std::function<void(const StmtList &)> block;
+    void operator()(const ExprPtr &e) const
+    {
+        if (e)
+            expr(*e);
+    }
+    void operator()(const ExprList &list) const
+    {
+        for (const ExprPtr &e : list)
+            expr(*e);
+    }
+    void operator()(const StmtList &body) const
+    {
+        if (block)
+            block(body);
+    }
 };
 
 class Expr {
@@ -52,14 +87,17 @@ public:
     // array (nullptr when this is no such element) and the indexes.
     virtual Value *elementVariable(Frame &) const { return nullptr; }
     virtual QList<qint32> indexes(Frame &) const { return {}; }
-    virtual void resolve(Resolver &r) = 0;
+    // The direct sub-expressions, in the order they are evaluated.
+    virtual void visitChildren(const ChildVisitor &) const {}
+    // Binds the names below; by default the children's.
+    virtual void resolve(Resolver &r);
     // Literals and constants, which VBScript compares by their own type.
     virtual bool isLiteral() const { return false; }
     // Whether running it may call a script procedure (which could change any
-    // variable behind the caller's back).
-    virtual bool mayCallProcedure() const { return false; }
+    // variable behind the caller's back); by default whether a child may.
+    virtual bool mayCallProcedure() const;
     // Whether it reads the variable of that (lower-case) name.
-    virtual bool mentions(const QString &) const { return false; }
+    virtual bool mentions(const QString &name) const;
     // The expression as the script wrote it, for error texts ('x', 'a.b').
     virtual QString describe() const { return {}; }
     // Depth of the tree below, bounded by the parser so that running and
@@ -68,9 +106,6 @@ public:
 
     SourcePos pos;
 };
-using ExprPtr = std::unique_ptr<Expr>;
-using ExprList = std::vector<ExprPtr>;
-
 enum class Flow : quint8 { Normal, ExitDo, ExitFor, ExitProcedure };
 
 class Stmt {
@@ -78,11 +113,12 @@ public:
     explicit Stmt(SourcePos pos) : pos(pos) {}
     virtual ~Stmt() = default;
     virtual Flow exec(Frame &f) const = 0;
-    virtual void resolve(Resolver &r) = 0;
+    // The expressions and blocks inside, in source order.
+    virtual void visitChildren(const ChildVisitor &) const {}
+    // Binds the names inside; by default those of the children.
+    virtual void resolve(Resolver &r);
     SourcePos pos;
 };
-using StmtPtr = std::unique_ptr<Stmt>;
-using StmtList = std::vector<StmtPtr>;
 
 // Runs statements in order; a run-time error either is recorded in Err and
 // skipped (On Error Resume Next) or leaves with the failing line noted.
@@ -94,7 +130,6 @@ class Literal : public Expr {
 public:
     Literal(SourcePos pos, Value v) : Expr(pos), value(std::move(v)) {}
     Value eval(Frame &) const override { return value; }
-    void resolve(Resolver &) override {}
     bool isLiteral() const override { return true; }
     Value value;
 };
@@ -111,6 +146,7 @@ struct Binding {
         HostMember,  // a member of such an object, added as a global name
         Builtin,     // a built-in function
         ReturnValue, // the function's own name inside it
+        ClassMember, // a field, method or property of Me, inside a class
         Missing,     // not known (yet)
     };
     Kind kind = Kind::Unbound;
@@ -121,6 +157,7 @@ struct Binding {
     HostObject *object = nullptr;
     int member = -1;
     const Builtin *builtin = nullptr;
+    const ClassDef *classDef = nullptr;  // with member: its index there
 };
 
 // A name, perhaps with arguments: a variable, an array element, a call of a
@@ -134,6 +171,7 @@ public:
     Value eval(Frame &f) const override;
     void store(Frame &f, Value value) const override;
     Value *reference(Frame &f) const override;
+    void visitChildren(const ChildVisitor &v) const override { v(args); }
     void resolve(Resolver &r) override;
     bool isLiteral() const override { return binding_.kind == Binding::Kind::Constant; }
     bool mayCallProcedure() const override;
@@ -183,9 +221,11 @@ public:
     }
     Value eval(Frame &f) const override;
     void store(Frame &f, Value value) const override;
-    void resolve(Resolver &r) override;
-    bool mayCallProcedure() const override;
-    bool mentions(const QString &n) const override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(object);
+        v(args);
+    }
     QString describe() const override;
 
     ExprPtr object;
@@ -205,10 +245,8 @@ class ParenExpr : public Expr {
 public:
     ParenExpr(SourcePos pos, ExprPtr inner) : Expr(pos), inner(std::move(inner)) {}
     Value eval(Frame &f) const override { return inner->eval(f); }
-    void resolve(Resolver &r) override { inner->resolve(r); }
+    void visitChildren(const ChildVisitor &v) const override { v(inner); }
     bool isLiteral() const override { return inner->isLiteral(); }
-    bool mayCallProcedure() const override { return inner->mayCallProcedure(); }
-    bool mentions(const QString &n) const override { return inner->mentions(n); }
     ExprPtr inner;
 };
 
@@ -216,9 +254,7 @@ class UnaryExpr : public Expr {
 public:
     UnaryExpr(SourcePos pos, UnaryOp op, ExprPtr operand) : Expr(pos), op(op), operand(std::move(operand)) {}
     Value eval(Frame &f) const override;
-    void resolve(Resolver &r) override { operand->resolve(r); }
-    bool mayCallProcedure() const override { return operand->mayCallProcedure(); }
-    bool mentions(const QString &n) const override { return operand->mentions(n); }
+    void visitChildren(const ChildVisitor &v) const override { v(operand); }
     UnaryOp op;
     ExprPtr operand;
 };
@@ -230,9 +266,12 @@ public:
     {
     }
     Value eval(Frame &f) const override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(left);
+        v(right);
+    }
     void resolve(Resolver &r) override;
-    bool mayCallProcedure() const override { return left->mayCallProcedure() || right->mayCallProcedure(); }
-    bool mentions(const QString &n) const override { return left->mentions(n) || right->mentions(n); }
     BinaryOp op;
     ExprPtr left, right;
 
@@ -249,9 +288,11 @@ public:
     IndexExpr(SourcePos pos, ExprPtr inner, ExprList args) : Expr(pos), inner(std::move(inner)), args(std::move(args)) {}
     Value eval(Frame &f) const override;
     void store(Frame &f, Value value) const override;
-    void resolve(Resolver &r) override;
-    bool mayCallProcedure() const override;
-    bool mentions(const QString &n) const override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(inner);
+        v(args);
+    }
     ExprPtr inner;
     ExprList args;
 };
@@ -262,9 +303,7 @@ class ConcatExpr : public Expr {
 public:
     ConcatExpr(SourcePos pos, ExprList parts) : Expr(pos), parts(std::move(parts)) {}
     Value eval(Frame &f) const override;
-    void resolve(Resolver &r) override;
-    bool mayCallProcedure() const override;
-    bool mentions(const QString &n) const override;
+    void visitChildren(const ChildVisitor &v) const override { v(parts); }
     ExprList parts;
 };
 
@@ -273,18 +312,28 @@ class IsExpr : public Expr {
 public:
     IsExpr(SourcePos pos, ExprPtr left, ExprPtr right) : Expr(pos), left(std::move(left)), right(std::move(right)) {}
     Value eval(Frame &f) const override;
-    void resolve(Resolver &r) override;
-    bool mayCallProcedure() const override { return left->mayCallProcedure() || right->mayCallProcedure(); }
-    bool mentions(const QString &n) const override { return left->mentions(n) || right->mentions(n); }
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(left);
+        v(right);
+    }
     ExprPtr left, right;
 };
 
-// New RegExp.
+// Me: the instance a method of a script class runs on.
+class MeExpr : public Expr {
+public:
+    using Expr::Expr;
+    Value eval(Frame &f) const override;
+    QString describe() const override { return QStringLiteral("Me"); }
+};
+
+// New RegExp, New SomeClass.
 class NewExpr : public Expr {
 public:
     NewExpr(SourcePos pos, QString className) : Expr(pos), className(std::move(className)) {}
     Value eval(Frame &f) const override;
-    void resolve(Resolver &) override {}
+    bool mayCallProcedure() const override { return true; }  // Class_Initialize
     QString className;
 };
 
@@ -298,6 +347,11 @@ public:
     {
     }
     Flow exec(Frame &f) const override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(target);
+        v(value);
+    }
     void resolve(Resolver &r) override;
     ExprPtr target, value;
     bool isSet;
@@ -315,7 +369,7 @@ class CallStmt : public Stmt {
 public:
     CallStmt(SourcePos pos, ExprPtr call) : Stmt(pos), call(std::move(call)) {}
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override { call->resolve(r); }
+    void visitChildren(const ChildVisitor &v) const override { v(call); }
     ExprPtr call;
 };
 
@@ -327,7 +381,14 @@ public:
         StmtList body;
     };
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        for (const Branch &b : branches) {
+            v(b.condition);
+            v(b.body);
+        }
+        v(elseBody);
+    }
     std::vector<Branch> branches;
     StmtList elseBody;
 };
@@ -336,7 +397,11 @@ class ForStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(counter), v(from), v(to), v(step);
+        v(body);
+    }
     ExprPtr counter, from, to, step;  // step may be null (1)
     StmtList body;
 };
@@ -345,7 +410,11 @@ class ForEachStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(item), v(collection);
+        v(body);
+    }
     ExprPtr item, collection;
     StmtList body;
 };
@@ -355,7 +424,11 @@ public:
     using Stmt::Stmt;
     enum class Test : quint8 { None, PreWhile, PreUntil, PostWhile, PostUntil };
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(condition);
+        v(body);
+    }
     Test test = Test::None;
     ExprPtr condition;
     StmtList body;
@@ -375,7 +448,15 @@ public:
         StmtList body;
     };
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(subject);
+        for (const Clause &c : clauses) {
+            for (const Test &t : c.tests)
+                v(t.value), v(t.upper);
+            v(c.body);
+        }
+    }
     ExprPtr subject;
     std::vector<Clause> clauses;
 };
@@ -384,7 +465,6 @@ class ExitStmt : public Stmt {
 public:
     ExitStmt(SourcePos pos, Flow flow) : Stmt(pos), flow(flow) {}
     Flow exec(Frame &) const override { return flow; }
-    void resolve(Resolver &) override {}
     Flow flow;
 };
 
@@ -392,7 +472,6 @@ class OnErrorStmt : public Stmt {
 public:
     OnErrorStmt(SourcePos pos, bool resumeNext) : Stmt(pos), resumeNext(resumeNext) {}
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &) override {}
     bool resumeNext;
 };
 
@@ -405,7 +484,11 @@ public:
         ExprList bounds;
     };
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        for (const Item &i : items)
+            v(i.target), v(i.bounds);
+    }
     std::vector<Item> items;
     bool preserve = false;
     bool fixed = false;  // Dim with bounds: a fixed array
@@ -415,7 +498,7 @@ class EraseStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override { v(targets); }
     ExprList targets;
 };
 
@@ -425,12 +508,27 @@ class WithStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void resolve(Resolver &r) override;
+    void visitChildren(const ChildVisitor &v) const override
+    {
+        v(holder), v(object);
+        v(body);
+    }
     ExprPtr holder, object;
     StmtList body;
 };
 
 // ----- procedures and compiled chunks -----
+
+// One member of a script class as its name finds it: a field, or the
+// procedures of a Sub, Function or Property (Get, Let and Set).
+struct ClassMember {
+    QString name;
+    bool isPublic = true;
+    int field = -1;                    // index in the instance's fields
+    const Procedure *call = nullptr;   // Sub, Function or Property Get
+    const Procedure *let = nullptr;
+    const Procedure *set = nullptr;
+};
 
 struct Param {
     QString name;
@@ -451,7 +549,44 @@ struct Procedure {
     QStringList constantNames;
     int returnSlot = -1;
     const Chunk *chunk = nullptr;
+    const ClassDef *owner = nullptr;  // the class of a method
     int slotCount() const { return int(slotNames.size()); }
+    // The slot of a (lower-case) name, or -1; looked up by hash so that a
+    // procedure with many locals still compiles in linear time.
+    int slotOf(const QString &lower) const { return slotIndex.value(lower, -1); }
+    int addSlot(const QString &lower)
+    {
+        slotIndex.insert(lower, slotCount());
+        slotNames << lower;
+        return slotCount() - 1;
+    }
+    QHash<QString, int> slotIndex;
+};
+
+// Class Name ... End Class: its members by name, its methods, and the
+// description instances show to the outside (public members only).
+struct ClassDef {
+    QString name;
+    std::vector<std::unique_ptr<Procedure>> methods;
+    QList<ClassMember> members;
+    QHash<QString, int> byName;  // lower-case
+    int fieldCount = 0;
+    // Per field: whether it is an array (Private a() or a(3, 4)) and the
+    // upper bounds of a fixed one, made afresh for every instance.
+    QList<bool> fieldIsArray;
+    QList<QList<qint32>> fieldBounds;
+    int defaultMember = -1;
+    const Procedure *initialize = nullptr;
+    const Procedure *terminate = nullptr;
+    std::shared_ptr<HostClass> hostClass;  // made when the chunk compiles
+
+    // The member of that (lower-case) name, made when missing.
+    ClassMember &member(const QString &name);
+    const ClassMember *find(const QString &lower) const
+    {
+        const auto it = byName.constFind(lower);
+        return it == byName.constEnd() ? nullptr : &members[*it];
+    }
 };
 
 // One AddCode, Eval or ExecuteStatement: its source lines (for error texts),
@@ -459,6 +594,7 @@ struct Procedure {
 struct Chunk {
     QStringList lines;
     std::vector<std::unique_ptr<Procedure>> procedures;
+    std::vector<std::unique_ptr<ClassDef>> classes;
     StmtList prologue;
     StmtList body;
     ExprPtr expression;  // Eval

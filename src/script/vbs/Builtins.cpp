@@ -2,6 +2,7 @@
 #include "script/MessageBox.h"
 #include "script/vbs/Objects.h"
 #include "script/vbs/Operators.h"
+#include "script/vbs/BuiltinTables.h"
 #include "script/vbs/Runtime.h"
 
 #include "core/Dialogs.h"
@@ -141,10 +142,11 @@ Value fnReplace(Runtime &rt, Args a)
     }
     out += QStringView(source).mid(pos);
     rt.checkStringLength(out.size());
+    rt.work(source.size() + out.size());
     return out;
 }
 
-Value fnSplit(Runtime &, Args a)
+Value fnSplit(Runtime &rt, Args a)
 {
     const QString s = a[0].toString();
     const QString delimiter = a.size() > 1 && !a[1].isEmpty() ? a[1].toString() : QStringLiteral(" ");
@@ -168,6 +170,7 @@ Value fnSplit(Runtime &, Args a)
         pos = hit + delimiter.size();
     }
     parts.append(s.mid(pos));
+    rt.work(s.size() + parts.size());
     return Value(makeArray(std::move(parts)));
 }
 
@@ -186,6 +189,7 @@ Value fnJoin(Runtime &rt, Args a)
             out += v.toString();
         rt.checkStringLength(out.size());
     }
+    rt.work(out.size() + a[0].array()->items.size());
     return out;
 }
 
@@ -221,6 +225,7 @@ Value fnSpace(Runtime &rt, Args a)
 {
     const qint32 n = nonNegative(a[0]);
     rt.checkStringLength(n);
+    rt.work(n);
     return QString(n, u' ');
 }
 
@@ -245,6 +250,7 @@ Value fnString(Runtime &rt, Args a)
         c = charCode(a[1].toLong() & 0xFFFF);
     }
     rt.checkStringLength(n);
+    rt.work(n);
     return QString(n, c);
 }
 
@@ -305,8 +311,10 @@ Value wholePart(const Value &v0, double (*round)(double))
     const Value v = v0.dereferenced();
     switch (v.kind()) {
     case ValueKind::Null:
+    case ValueKind::Byte:
     case ValueKind::Integer:
     case ValueKind::Long: return v;
+    case ValueKind::Currency: return Value(*CurrencyValue::fromDouble(round(v.currency().toDouble())));
     case ValueKind::Empty:
     case ValueKind::Boolean: return qint16(v.toLong());
     case ValueKind::Single: return float(round(v.single()));
@@ -324,13 +332,15 @@ Value fnRound(Runtime &, Args a)
     const qint32 places = a.size() > 1 && !a[1].isEmpty() ? a[1].toLong() : 0;
     if (places < 0)
         invalidCall();
-    if (v.isNull() || v.kind() == ValueKind::Integer || v.kind() == ValueKind::Long)
+    if (v.isNull() || v.kind() == ValueKind::Integer || v.kind() == ValueKind::Long || v.kind() == ValueKind::Byte)
         return v;
     const double d = v.toDouble();
     const double scale = std::pow(10.0, std::min(places, 22));
     const double r = places == 0 ? roundHalfEven(d) : roundHalfEven(d * scale) / scale;
     if (v.kind() == ValueKind::Single)
         return float(r);
+    if (v.kind() == ValueKind::Currency)
+        return Value(*CurrencyValue::fromDouble(r));
     if (v.kind() == ValueKind::Empty || v.kind() == ValueKind::Boolean)
         return qint16(r);
     return r;
@@ -345,6 +355,8 @@ Value fnAbs(Runtime &, Args a)
     case ValueKind::Long:
     case ValueKind::Empty:
     case ValueKind::Boolean: return v.toLong() < 0 ? negate(v) : Value(v.isEmpty() ? qint16(0) : v);
+    case ValueKind::Byte: return v;
+    case ValueKind::Currency: return Value(CurrencyValue{std::abs(v.currency().units)});
     case ValueKind::Single: return std::abs(v.single());
     default: return std::abs(v.toDouble());
     }
@@ -413,8 +425,10 @@ Value fnIsNumeric(Runtime &, Args a)
     switch (v.kind()) {
     case ValueKind::Empty:
     case ValueKind::Boolean:
+    case ValueKind::Byte:
     case ValueKind::Integer:
     case ValueKind::Long:
+    case ValueKind::Currency:
     case ValueKind::Single:
     case ValueKind::Double: return true;
     case ValueKind::String: return parseNumber(v.string()).has_value();
@@ -538,22 +552,21 @@ Value fnInputBox(Runtime &rt, Args a)
     return rt.dialogs()->input(prompt, title, initial).value_or(QString());
 }
 
-Value fnCreateObject(Runtime &, Args a)
+Value fnCreateObject(Runtime &rt, Args a)
 {
     const QString progId = a[0].toString();
     if (progId.compare(u"Scripting.Dictionary", Qt::CaseInsensitive) == 0)
-        return Value(std::make_shared<DictionaryObject>());
+        return Value(std::make_shared<DictionaryObject>([&rt](qsizetype units) { rt.work(units); }));
     if (progId.compare(u"VBScript.RegExp", Qt::CaseInsensitive) == 0)
         return Value(std::make_shared<RegExpObject>());
     throw ScriptException(RuntimeError::CannotCreateObject, progId);
 }
 
-Value fnScriptEngine(Runtime &, Args) { return QStringLiteral("VBScript"); }
 
 const QHash<QString, Builtin> &builtins()
 {
     static const QHash<QString, Builtin> table = [] {
-        const Builtin list[] = {
+        QList<Builtin> list = {
             {"Len", 1, 1, fnLen},           {"Left", 2, 2, fnLeft},          {"Right", 2, 2, fnRight},
             {"Mid", 2, 3, fnMid},           {"InStr", 2, 4, fnInStr},        {"InStrRev", 2, 4, fnInStrRev},
             {"Replace", 3, 6, fnReplace},   {"Split", 1, 4, fnSplit},        {"Join", 1, 2, fnJoin},
@@ -574,8 +587,11 @@ const QHash<QString, Builtin> &builtins()
             {"LBound", 1, 2, fnLBound},     {"Now", 0, 0, fnNow},            {"Date", 0, 0, fnDate},
             {"Time", 0, 0, fnTime},         {"Timer", 0, 0, fnTimer},        {"Rnd", 0, 1, fnRnd},
             {"Randomize", 0, 1, fnRandomize}, {"MsgBox", 1, 5, fnMsgBox},    {"InputBox", 1, 7, fnInputBox},
-            {"CreateObject", 1, 2, fnCreateObject}, {"ScriptEngine", 0, 0, fnScriptEngine},
+            {"CreateObject", 1, 2, fnCreateObject},
         };
+        addDateBuiltins(list);
+        addTextBuiltins(list);
+        addCodeBuiltins(list);
         QHash<QString, Builtin> t;
         for (const Builtin &b : list)
             t.insert(b.name.toLower(), b);
@@ -616,6 +632,7 @@ const QHash<QString, Value> &constants()
         };
         for (const auto &[name, v] : numbers)
             number(name, v);
+        addDateConstants(t);
         return t;
     }();
     return table;

@@ -1,6 +1,7 @@
 // Running the tree: what every expression and statement does.
 #include "script/vbs/Objects.h"
 #include "script/vbs/Runtime.h"
+#include "script/vbs/ScriptClass.h"
 
 #include <QScopeGuard>
 #include <QVarLengthArray>
@@ -22,6 +23,24 @@ void evalArgs(const ExprList &args, Frame &f, ArgBuffer &out)
 Args span(const ArgBuffer &b)
 {
     return Args(b.data(), size_t(b.size()));
+}
+
+// Inside a method of a script class: the instance and the member a name
+// was bound to.
+ClassInstance &instanceOf(const Frame &f)
+{
+    return *static_cast<ClassInstance *>(f.me);
+}
+
+const ClassMember &classMember(const Binding &b)
+{
+    return b.classDef->members[b.member];
+}
+
+Value *fieldOf(const Frame &f, const Binding &b)
+{
+    const ClassMember &m = classMember(b);
+    return m.field >= 0 ? &instanceOf(f).fields[m.field] : nullptr;
 }
 
 // Notes where a run-time error happened, once: the innermost statement.
@@ -80,8 +99,11 @@ Value readElement(const ScriptArray &a, Args idx)
     return a.items[pos];
 }
 
-void writeElement(Value &variable, Args idx, Value value)
+void writeElement(Value &variable, Args idx, Value value, Runtime &rt)
 {
+    // Writing to an array another variable shares copies it first.
+    if (variable.array().use_count() > 1)
+        rt.work(variable.array()->items.size());
     QVarLengthArray<qint32, 4> indexes;
     for (const Value &v : idx)
         indexes.append(arrayIndex(v));
@@ -94,10 +116,10 @@ void writeElement(Value &variable, Args idx, Value value)
 
 // A name, an element or a default member given arguments; with args, an
 // object's default member is written.
-void storeIndexed(Value &variable, Args idx, Value value, const QString &name)
+void storeIndexed(Value &variable, Args idx, Value value, const QString &name, Runtime &rt)
 {
     if (variable.kind() == ValueKind::Array)
-        return writeElement(variable, idx, std::move(value));
+        return writeElement(variable, idx, std::move(value), rt);
     if (variable.isObject() && !variable.isNothing()) {
         HostObject &o = *variable.object();
         const int member = o.hostClass().defaultMember();
@@ -201,6 +223,7 @@ Value NameExpr::eval(Frame &f) const
     case Binding::Kind::Procedure: return f.rt.call(*b.procedure, f, args, name);
     case Binding::Kind::HostMember: return readMember(*b.object, b.member, {}, name);
     case Binding::Kind::Builtin: return callOrIndex(f, b);
+    case Binding::Kind::ClassMember: return callOrIndex(f, b);
     case Binding::Kind::Missing:
     case Binding::Kind::Unbound: break;
     }
@@ -221,6 +244,9 @@ Value NameExpr::callOrIndex(Frame &f, const Binding &b) const
             throw ScriptException(RuntimeError::WrongArgumentCount, name);
         ArgBuffer values;
         evalArgs(args, f, values);
+        Frame *const outer = f.rt.callerFrame();
+        f.rt.setCallerFrame(&f);
+        const auto restore = qScopeGuard([&] { f.rt.setCallerFrame(outer); });
         return b.builtin->fn(f.rt, span(values));
     }
     case Binding::Kind::Local:
@@ -242,6 +268,14 @@ Value NameExpr::callOrIndex(Frame &f, const Binding &b) const
         ArgBuffer values;
         evalArgs(args, f, values);
         return readDefault(*b.object, span(values), name);
+    }
+    case Binding::Kind::ClassMember: {
+        const ClassMember &m = classMember(b);
+        if (m.call && m.field < 0)
+            return f.rt.call(*m.call, f, args, name, f.me);
+        ArgBuffer values;
+        evalArgs(args, f, values);
+        return instanceOf(f).read(m, span(values));
     }
     case Binding::Kind::Constant: throw ScriptException(RuntimeError::TypeMismatch, name);
     case Binding::Kind::Missing:
@@ -267,7 +301,19 @@ void NameExpr::store(Frame &f, Value value) const
         }
         ArgBuffer values;
         evalArgs(args, f, values);
-        return storeIndexed(slot, span(values), std::move(value), name);
+        return storeIndexed(slot, span(values), std::move(value), name, f.rt);
+    }
+    case Binding::Kind::ClassMember: {
+        ArgBuffer values;
+        evalArgs(args, f, values);
+        if (Value *field = fieldOf(f, b)) {
+            if (plain)
+                *field = std::move(value);
+            else
+                storeIndexed(*field, span(values), std::move(value), name, f.rt);
+            return;
+        }
+        return instanceOf(f).assign(classMember(b), span(values), value);
     }
     case Binding::Kind::HostMember: {
         ArgBuffer values;
@@ -303,6 +349,7 @@ Value *NameExpr::reference(Frame &f) const
     case Binding::Kind::Local:
     case Binding::Kind::ReturnValue: return f.locals[b.slot];
     case Binding::Kind::Global: return b.global;
+    case Binding::Kind::ClassMember: return fieldOf(f, b);
     default: return nullptr;
     }
 }
@@ -317,6 +364,8 @@ Value *NameExpr::elementVariable(Frame &f) const
         v = f.locals[b.slot];
     else if (b.kind == Binding::Kind::Global)
         v = b.global;
+    else if (b.kind == Binding::Kind::ClassMember)
+        v = fieldOf(f, b);
     return v && v->kind() == ValueKind::Array ? v : nullptr;
 }
 
@@ -330,22 +379,13 @@ QList<qint32> NameExpr::indexes(Frame &f) const
 
 bool NameExpr::mayCallProcedure() const
 {
-    if (late_ || binding_.kind == Binding::Kind::Procedure)
-        return true;
-    for (const auto &a : args)
-        if (a->mayCallProcedure())
-            return true;
-    return false;
+    return late_ || binding_.kind == Binding::Kind::Procedure || binding_.kind == Binding::Kind::ClassMember
+           || Expr::mayCallProcedure();
 }
 
 bool NameExpr::mentions(const QString &n) const
 {
-    if (lower == n)
-        return true;
-    for (const auto &a : args)
-        if (a->mentions(n))
-            return true;
-    return false;
+    return lower == n || Expr::mentions(n);
 }
 
 // ----- members -----
@@ -404,25 +444,7 @@ void MemberExpr::store(Frame &f, Value value) const
     writeMember(host, index, span(values), value, describe());
 }
 
-bool MemberExpr::mayCallProcedure() const
-{
-    if (object->mayCallProcedure())
-        return true;
-    for (const auto &a : args)
-        if (a->mayCallProcedure())
-            return true;
-    return false;
-}
 
-bool MemberExpr::mentions(const QString &n) const
-{
-    if (object->mentions(n))
-        return true;
-    for (const auto &a : args)
-        if (a->mentions(n))
-            return true;
-    return false;
-}
 
 Value IndexExpr::eval(Frame &f) const
 {
@@ -439,28 +461,10 @@ void IndexExpr::store(Frame &f, Value value) const
         throw ScriptException(RuntimeError::IllegalAssignment, inner->describe());
     ArgBuffer values;
     evalArgs(args, f, values);
-    storeIndexed(v, span(values), std::move(value), inner->describe());
+    storeIndexed(v, span(values), std::move(value), inner->describe(), f.rt);
 }
 
-bool IndexExpr::mayCallProcedure() const
-{
-    if (inner->mayCallProcedure())
-        return true;
-    for (const auto &a : args)
-        if (a->mayCallProcedure())
-            return true;
-    return false;
-}
 
-bool IndexExpr::mentions(const QString &n) const
-{
-    if (inner->mentions(n))
-        return true;
-    for (const auto &a : args)
-        if (a->mentions(n))
-            return true;
-    return false;
-}
 
 // ----- operators -----
 
@@ -503,8 +507,7 @@ Value BinaryExpr::eval(Frame &f) const
 
 void BinaryExpr::resolve(Resolver &r)
 {
-    left->resolve(r);
-    right->resolve(r);
+    Expr::resolve(r);
     leftLiteral_ = left->isLiteral();
     rightLiteral_ = right->isLiteral();
 }
@@ -535,27 +538,8 @@ Value ConcatExpr::eval(Frame &f) const
     return Value(std::move(out));
 }
 
-void ConcatExpr::resolve(Resolver &r)
-{
-    for (auto &p : parts)
-        p->resolve(r);
-}
 
-bool ConcatExpr::mayCallProcedure() const
-{
-    for (const auto &p : parts)
-        if (p->mayCallProcedure())
-            return true;
-    return false;
-}
 
-bool ConcatExpr::mentions(const QString &n) const
-{
-    for (const auto &p : parts)
-        if (p->mentions(n))
-            return true;
-    return false;
-}
 
 Value IsExpr::eval(Frame &f) const
 {
@@ -568,16 +552,18 @@ Value IsExpr::eval(Frame &f) const
     return Value(a.object() == b.object());
 }
 
-void IsExpr::resolve(Resolver &r)
+
+Value MeExpr::eval(Frame &f) const
 {
-    left->resolve(r);
-    right->resolve(r);
+    return Value(f.me->shared_from_this());
 }
 
-Value NewExpr::eval(Frame &) const
+Value NewExpr::eval(Frame &f) const
 {
     if (className.compare(u"RegExp", Qt::CaseInsensitive) == 0)
         return Value(std::make_shared<RegExpObject>());
+    if (const ClassDef *cls = f.rt.findClass(className.toLower()))
+        return f.rt.instantiate(*cls);
     throw ScriptException(RuntimeError::ClassNotDefined, className);
 }
 
@@ -622,8 +608,7 @@ Flow AssignStmt::append(Frame &f, Value &target) const
 
 void AssignStmt::resolve(Resolver &r)
 {
-    target->resolve(r);
-    value->resolve(r);
+    Stmt::resolve(r);
     appendParts_.clear();
     if (isSet)
         return;
@@ -655,14 +640,6 @@ Flow IfStmt::exec(Frame &f) const
     return execBlock(elseBody, f);
 }
 
-void IfStmt::resolve(Resolver &r)
-{
-    for (Branch &b : branches) {
-        b.condition->resolve(r);
-        r.resolveBlock(b.body);
-    }
-    r.resolveBlock(elseBody);
-}
 
 Flow ForStmt::exec(Frame &f) const
 {
@@ -690,15 +667,6 @@ Flow ForStmt::exec(Frame &f) const
     }
 }
 
-void ForStmt::resolve(Resolver &r)
-{
-    counter->resolve(r);
-    from->resolve(r);
-    to->resolve(r);
-    if (step)
-        step->resolve(r);
-    r.resolveBlock(body);
-}
 
 Flow ForEachStmt::exec(Frame &f) const
 {
@@ -746,12 +714,6 @@ Flow ForEachStmt::exec(Frame &f) const
     }
 }
 
-void ForEachStmt::resolve(Resolver &r)
-{
-    item->resolve(r);
-    collection->resolve(r);
-    r.resolveBlock(body);
-}
 
 Flow DoStmt::exec(Frame &f) const
 {
@@ -773,12 +735,6 @@ Flow DoStmt::exec(Frame &f) const
     }
 }
 
-void DoStmt::resolve(Resolver &r)
-{
-    if (condition)
-        condition->resolve(r);
-    r.resolveBlock(body);
-}
 
 Flow SelectStmt::exec(Frame &f) const
 {
@@ -813,18 +769,6 @@ Flow SelectStmt::exec(Frame &f) const
     return Flow::Normal;
 }
 
-void SelectStmt::resolve(Resolver &r)
-{
-    subject->resolve(r);
-    for (Clause &c : clauses) {
-        for (Test &t : c.tests) {
-            t.value->resolve(r);
-            if (t.upper)
-                t.upper->resolve(r);
-        }
-        r.resolveBlock(c.body);
-    }
-}
 
 Flow OnErrorStmt::exec(Frame &f) const
 {
@@ -863,19 +807,12 @@ Flow ReDimStmt::exec(Frame &f) const
             array->items = before.items;
         }
         array->items.resize(qsizetype(total));
+        f.rt.work(total);
         item.target->store(f, Value(array));
     }
     return Flow::Normal;
 }
 
-void ReDimStmt::resolve(Resolver &r)
-{
-    for (Item &item : items) {
-        item.target->resolve(r);
-        for (auto &b : item.bounds)
-            b->resolve(r);
-    }
-}
 
 Flow EraseStmt::exec(Frame &f) const
 {
@@ -895,11 +832,6 @@ Flow EraseStmt::exec(Frame &f) const
     return Flow::Normal;
 }
 
-void EraseStmt::resolve(Resolver &r)
-{
-    for (auto &t : targets)
-        t->resolve(r);
-}
 
 Flow WithStmt::exec(Frame &f) const
 {
@@ -911,11 +843,5 @@ Flow WithStmt::exec(Frame &f) const
     return execBlock(body, f);
 }
 
-void WithStmt::resolve(Resolver &r)
-{
-    holder->resolve(r);
-    object->resolve(r);
-    r.resolveBlock(body);
-}
 
 }  // namespace script::vbs

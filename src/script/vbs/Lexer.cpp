@@ -37,11 +37,16 @@ bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == QChar(0xA0) || c 
 
 class Lexer {
 public:
-    explicit Lexer(QStringView src) : src_(src) {}
+    Lexer(QStringView src, const std::function<void()> &poll) : src_(src), poll_(poll) {}
 
     QList<Token> run()
     {
+        qsizetype lastPoll = 0;
         while (pos_ < src_.size()) {
+            if (poll_ && pos_ - lastPoll > 65536) {
+                poll_();
+                lastPoll = pos_;
+            }
             const QChar c = src_[pos_];
             if (isBlank(c)) {
                 ++pos_;
@@ -310,6 +315,7 @@ private:
     }
 
     QStringView src_;
+    const std::function<void()> &poll_;
     qsizetype pos_ = 0;
     qsizetype lineStart_ = 0;
     int line_ = 1;
@@ -321,9 +327,9 @@ private:
 
 }  // namespace
 
-QList<Token> tokenize(QStringView source)
+QList<Token> tokenize(QStringView source, const std::function<void()> &poll)
 {
-    return Lexer(source).run();
+    return Lexer(source, poll).run();
 }
 
 QStringList sourceLines(QStringView source)

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace script::vbs {
 
@@ -51,7 +52,9 @@ struct CompileFailure {
 // Splits VBScript source into tokens: comments (' and Rem) and line
 // continuations (_ at a line's end) are dropped, CR LF, CR and LF end lines.
 // Throws CompileFailure for a bad character, number or string.
-QList<Token> tokenize(QStringView source);
+// poll, when given, is called now and then on long sources (it may throw
+// to stop, as the time limit does).
+QList<Token> tokenize(QStringView source, const std::function<void()> &poll = {});
 
 // The physical lines of a source as the lexer counts them, for error texts.
 QStringList sourceLines(QStringView source);

@@ -143,6 +143,9 @@ const HostClass &DictionaryObject::hostClass() const
             .method("Exists", 1, 1, [](DictionaryObject &d, Args a) { return d.exists(a[0]); })
             .indexed("Item", 1, [](DictionaryObject &d, Args a) { return d.item(a[0]); },
                      [](DictionaryObject &d, Args a, const Value &v) { d.setItem(a[0], v); })
+            .indexed("Key", 1,
+                     [](DictionaryObject &, Args) -> Value { throw ScriptException(RuntimeError::NoSuchMember, "Key"); },
+                     [](DictionaryObject &d, Args a, const Value &v) { d.renameKey(a[0], v); })
             .method("Keys", 0, 0, [](DictionaryObject &d, Args) { return d.keys(); })
             .method("Items", 0, 0, [](DictionaryObject &d, Args) { return d.items(); })
             .readOnly("Count", [](DictionaryObject &d) { return d.count(); })
@@ -174,6 +177,7 @@ QString DictionaryObject::keyText(const Value &key) const
 
 void DictionaryObject::add(const Value &key, const Value &item)
 {
+    worked(1);
     const QString k = keyText(key);
     if (index_.contains(k))
         throw ScriptException(RuntimeError::KeyAlreadyExists);
@@ -209,6 +213,22 @@ void DictionaryObject::setItem(const Value &key, const Value &item)
     entries_.append({key, item});
 }
 
+void DictionaryObject::renameKey(const Value &from, const Value &to)
+{
+    const QString oldKey = keyText(from), newKey = keyText(to);
+    const auto it = index_.constFind(oldKey);
+    if (it == index_.constEnd())
+        throw ScriptException(RuntimeError::ElementNotFound);
+    if (newKey == oldKey)
+        return;
+    if (index_.contains(newKey))
+        throw ScriptException(RuntimeError::KeyAlreadyExists);
+    const qsizetype pos = *it;
+    index_.remove(oldKey);
+    index_.insert(newKey, pos);
+    entries_[pos].key = to;
+}
+
 void DictionaryObject::remove(const Value &key)
 {
     const QString k = keyText(key);
@@ -227,6 +247,7 @@ void DictionaryObject::removeAll()
 
 void DictionaryObject::reindex()
 {
+    worked(entries_.size());
     index_.clear();
     for (qsizetype i = 0; i < entries_.size(); ++i)
         index_.insert(keyText(entries_[i].key), i);
@@ -234,6 +255,7 @@ void DictionaryObject::reindex()
 
 Value DictionaryObject::keys() const
 {
+    worked(entries_.size());
     QList<Value> out;
     out.reserve(entries_.size());
     for (const Entry &e : entries_)
@@ -243,6 +265,7 @@ Value DictionaryObject::keys() const
 
 Value DictionaryObject::items() const
 {
+    worked(entries_.size());
     QList<Value> out;
     out.reserve(entries_.size());
     for (const Entry &e : entries_)

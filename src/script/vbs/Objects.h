@@ -24,6 +24,9 @@ public:
 
 class DictionaryObject : public HostObject {
 public:
+    // work: told how many entries a long operation went through, so that
+    // the time limit is checked during it.
+    explicit DictionaryObject(std::function<void(qsizetype)> work = {}) : work_(std::move(work)) {}
     const HostClass &hostClass() const override;
     std::unique_ptr<Enumerator> enumerate() override;
 
@@ -32,6 +35,8 @@ public:
     // Reading a missing key adds it with an Empty item, as VBScript does.
     Value item(const Value &key);
     void setItem(const Value &key, const Value &item);
+    // d.Key(old) = new: the item stays where it is under its new key.
+    void renameKey(const Value &from, const Value &to);
     void remove(const Value &key);
     void removeAll();
     Value keys() const;
@@ -50,6 +55,13 @@ private:
     QString keyText(const Value &key) const;
     void reindex();
 
+    void worked(qsizetype units) const
+    {
+        if (work_)
+            work_(units);
+    }
+
+    std::function<void(qsizetype)> work_;
     QList<Entry> entries_;
     QHash<QString, qsizetype> index_;
     qint32 compareMode_ = 0;

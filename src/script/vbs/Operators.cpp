@@ -10,13 +10,16 @@ namespace script::vbs {
 namespace {
 
 // The numeric types in VBScript's order of precision.
-enum class NumKind : quint8 { Integer, Long, Single, Double, Date };
+// Currency ranks above Double, as in Visual Basic: 1.5 * CCur(2) is a
+// Currency.
+enum class NumKind : quint8 { Byte, Integer, Long, Single, Double, Currency, Date };
 
 struct Number {
     NumKind kind;
     qint64 whole = 0;  // Integer, Long
     double real = 0;   // the others
     double asDouble() const { return kind <= NumKind::Long ? double(whole) : real; }
+    bool isWhole() const { return kind <= NumKind::Long; }
 };
 
 Number toNumber(const Value &v)
@@ -24,8 +27,10 @@ Number toNumber(const Value &v)
     switch (v.kind()) {
     case ValueKind::Empty: return {NumKind::Integer, 0};
     case ValueKind::Boolean: return {NumKind::Integer, v.boolean() ? -1 : 0};
+    case ValueKind::Byte: return {NumKind::Byte, v.byte()};
     case ValueKind::Integer: return {NumKind::Integer, v.integer()};
     case ValueKind::Long: return {NumKind::Long, v.longValue()};
+    case ValueKind::Currency: return {NumKind::Currency, 0, v.currency().toDouble()};
     case ValueKind::Single: return {NumKind::Single, 0, v.single()};
     case ValueKind::Double: return {NumKind::Double, 0, v.doubleValue()};
     case ValueKind::Date: return {NumKind::Date, 0, v.dateValue()};
@@ -40,7 +45,9 @@ Number toNumber(const Value &v)
 
 Value fromWhole(qint64 r, NumKind kind)
 {
-    if (kind == NumKind::Integer && r >= -32768 && r <= 32767)
+    if (kind == NumKind::Byte && r >= 0 && r <= 255)
+        return Value(quint8(r));
+    if (kind <= NumKind::Integer && r >= -32768 && r <= 32767)
         return Value(qint16(r));
     if (r >= INT32_MIN && r <= INT32_MAX)
         return Value(qint32(r));
@@ -53,6 +60,12 @@ Value fromReal(double r, NumKind kind)
         throw ScriptException(RuntimeError::Overflow);
     if (kind == NumKind::Single && std::abs(r) <= FLT_MAX)
         return Value(float(r));
+    if (kind == NumKind::Currency) {
+        const auto c = CurrencyValue::fromDouble(r);
+        if (!c)
+            throw ScriptException(RuntimeError::Overflow);
+        return Value(*c);
+    }
     if (kind == NumKind::Date) {
         if (!DateValue::inRange(r))
             throw ScriptException(RuntimeError::Overflow);
@@ -100,7 +113,7 @@ Value arithmetic(Arith op, const Value &a, const Value &b)
         if (op == Arith::Multiply || (op == Arith::Subtract && x.kind == NumKind::Date && y.kind == NumKind::Date))
             kind = NumKind::Double;
     }
-    if (kind <= NumKind::Long) {
+    if (x.isWhole() && y.isWhole()) {
         const qint64 r = op == Arith::Add ? x.whole + y.whole : op == Arith::Subtract ? x.whole - y.whole : x.whole * y.whole;
         return fromWhole(r, kind);
     }
@@ -112,7 +125,7 @@ Value arithmetic(Arith op, const Value &a, const Value &b)
 bool isWholeKind(const Value &v)
 {
     const ValueKind k = v.kind();
-    return k == ValueKind::Empty || k == ValueKind::Boolean || k == ValueKind::Integer;
+    return k == ValueKind::Empty || k == ValueKind::Boolean || k == ValueKind::Byte || k == ValueKind::Integer;
 }
 
 // Operands of \, Mod and the bitwise operators: rounded to Long.
@@ -183,6 +196,8 @@ Value negate(const Value &v)
     case ValueKind::Empty: return Value(qint16(0));
     case ValueKind::Integer: return fromWhole(-qint64(v.integer()), NumKind::Integer);
     case ValueKind::Long: return fromWhole(-qint64(v.longValue()), NumKind::Long);
+    case ValueKind::Byte: return fromWhole(-qint64(v.byte()), NumKind::Integer);
+    case ValueKind::Currency: return fromReal(-v.currency().toDouble(), NumKind::Currency);
     case ValueKind::Boolean: return Value(qint16(v.boolean() ? 1 : 0));
     case ValueKind::Single: return Value(-v.single());
     case ValueKind::Date: return fromReal(-v.dateValue(), NumKind::Date);

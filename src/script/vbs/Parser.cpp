@@ -134,6 +134,8 @@ void Parser::parseProgram()
         const Token &word = peek(scoped ? 1 : 0);
         if (word.kind == TokenKind::Name && (word.keyword == Keyword::Sub || word.keyword == Keyword::Function)) {
             parseProcedure();
+        } else if (atKeyword(Keyword::Class)) {
+            parseClass();
         } else if (atBlockEnd()) {
             if (atKeyword(Keyword::Next))
                 fail(CompileError::UnexpectedNext);
@@ -209,6 +211,8 @@ StmtList Parser::parseBlock()
 
 void Parser::parseStatement(StmtList &out)
 {
+    if (poll_ && (++statements_ & 1023) == 0)
+        poll_();
     const Token &t = peek();
     if (t.kind == TokenKind::WithDot) {
         out.push_back(parseAssignOrCall());
@@ -257,7 +261,7 @@ void Parser::parseStatement(StmtList &out)
         next();
         chunk_.optionExplicit = true;
         return;
-    case Keyword::Class: fail(CompileError::ClassNotSupported);
+    case Keyword::Class: fail(CompileError::SyntaxError);  // only at the top level
     case Keyword::Sub:
     case Keyword::Function: fail(CompileError::SyntaxError);  // not inside another procedure or block
     case Keyword::Next: fail(CompileError::UnexpectedNext);
@@ -272,18 +276,29 @@ void Parser::parseProcedure()
         fail(CompileError::SyntaxError);
     if (!acceptKeyword(Keyword::Public))
         acceptKeyword(Keyword::Private);
-    auto proc = std::make_unique<Procedure>();
-    proc->isFunction = atKeyword(Keyword::Function);
+    const ProcKind kind = atKeyword(Keyword::Function) ? ProcKind::Function : ProcKind::Sub;
     next();
+    chunk_.procedures.push_back(parseProcedureBody(kind, nullptr));
+}
+
+std::unique_ptr<Procedure> Parser::parseProcedureBody(ProcKind kind, ClassDef *cls)
+{
+    auto proc = std::make_unique<Procedure>();
+    proc->isFunction = kind == ProcKind::Function || kind == ProcKind::PropertyGet;
+    proc->owner = cls;
+    const bool isProperty = kind >= ProcKind::PropertyGet;
     proc->pos = here();
     const Token &nameToken = peek();
     proc->name = expectName();
     const QString lower = proc->name.toLower();
-    for (const auto &other : chunk_.procedures)
-        if (other->name.compare(proc->name, Qt::CaseInsensitive) == 0)
+    if (!cls) {
+        for (const auto &other : chunk_.procedures)
+            if (other->name.compare(proc->name, Qt::CaseInsensitive) == 0)
+                failAt(CompileError::NameRedefined, nameToken);
+        if (topNames_.contains(lower))
             failAt(CompileError::NameRedefined, nameToken);
-    if (chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower))
-        failAt(CompileError::NameRedefined, nameToken);
+        topNames_.insert(lower);
+    }
     procedure_ = proc.get();
     if (accept(TokenKind::LParen) && !accept(TokenKind::RParen)) {
         do {
@@ -301,6 +316,8 @@ void Parser::parseProcedure()
         } while (accept(TokenKind::Comma));
         expect(TokenKind::RParen, CompileError::ExpectedCloseParen);
     }
+    if ((kind == ProcKind::PropertyLet || kind == ProcKind::PropertySet) && proc->params.empty())
+        failAt(CompileError::PropertyNeedsArgument, nameToken);
     if (proc->isFunction) {
         proc->returnSlot = proc->slotCount();
         declareVariable(proc->name, nameToken);
@@ -310,10 +327,128 @@ void Parser::parseProcedure()
     if (!atKeyword(Keyword::End))
         fail(CompileError::ExpectedEnd);
     next();
-    expectKeyword(proc->isFunction ? Keyword::Function : Keyword::Sub,
-                  proc->isFunction ? CompileError::ExpectedFunction : CompileError::ExpectedSub);
+    if (isProperty) {
+        if (!atWord("property"))
+            fail(CompileError::ExpectedProperty);
+        next();
+    } else {
+        expectKeyword(proc->isFunction ? Keyword::Function : Keyword::Sub,
+                      proc->isFunction ? CompileError::ExpectedFunction : CompileError::ExpectedSub);
+    }
     procedure_ = nullptr;
-    chunk_.procedures.push_back(std::move(proc));
+    return proc;
+}
+
+void Parser::parseClass()
+{
+    if (procedure_ || class_)
+        fail(CompileError::SyntaxError);
+    next();
+    const Token &nameToken = peek();
+    auto cls = std::make_unique<ClassDef>();
+    cls->name = expectName();
+    for (const auto &other : chunk_.classes)
+        if (other->name.compare(cls->name, Qt::CaseInsensitive) == 0)
+            failAt(CompileError::NameRedefined, nameToken);
+    expectStatementEnd();
+    class_ = cls.get();
+    for (;;) {
+        skipSeparators();
+        if (at(TokenKind::End))
+            fail(CompileError::ExpectedEnd);
+        if (atKeyword(Keyword::End)) {
+            next();
+            expectKeyword(Keyword::Class, CompileError::ExpectedClass);
+            break;
+        }
+        parseClassMember(*cls);
+        expectStatementEnd();
+    }
+    class_ = nullptr;
+    chunk_.classes.push_back(std::move(cls));
+}
+
+void Parser::parseClassMember(ClassDef &cls)
+{
+    bool isPublic = true;
+    bool scoped = false;
+    bool isDefault = false;
+    if (acceptKeyword(Keyword::Public)) {
+        scoped = true;
+        if (atWord("default")) {
+            next();
+            isDefault = true;
+        }
+    } else if (acceptKeyword(Keyword::Private)) {
+        scoped = true;
+        isPublic = false;
+        if (atWord("default"))
+            fail(CompileError::DefaultNotPublic);
+    }
+    ProcKind kind;
+    if (atKeyword(Keyword::Sub) || atKeyword(Keyword::Function)) {
+        kind = next().keyword == Keyword::Sub ? ProcKind::Sub : ProcKind::Function;
+    } else if (atWord("property")) {
+        next();
+        if (atKeyword(Keyword::Set))
+            kind = ProcKind::PropertySet;
+        else if (atWord("get"))
+            kind = ProcKind::PropertyGet;
+        else if (atWord("let"))
+            kind = ProcKind::PropertyLet;
+        else
+            fail(CompileError::ExpectedPropertyKind);
+        next();
+    } else {
+        // Fields: Dim a, b or Public a, Private b(3).
+        if (isDefault || (!scoped && !acceptKeyword(Keyword::Dim)))
+            fail(CompileError::ExpectedStatement);
+        do {
+            const Token &tok = peek();
+            const QString name = expectName();
+            bool isArray = false;
+            QList<qint32> bounds;
+            if (accept(TokenKind::LParen)) {
+                isArray = true;
+                if (!accept(TokenKind::RParen)) {
+                    do {
+                        if (!at(TokenKind::Number))
+                            fail(CompileError::ExpectedInteger);
+                        bounds << next().value.toLong();
+                    } while (accept(TokenKind::Comma));
+                    expect(TokenKind::RParen, CompileError::ExpectedCloseParen);
+                }
+            }
+            if (cls.byName.contains(name.toLower()))
+                failAt(CompileError::NameRedefined, tok);
+            ClassMember &m = cls.member(name);
+            m.isPublic = isPublic;
+            m.field = cls.fieldCount++;
+            cls.fieldIsArray << isArray;
+            cls.fieldBounds << bounds;
+        } while (accept(TokenKind::Comma));
+        return;
+    }
+    const Token &nameToken = peek();
+    std::unique_ptr<Procedure> proc = parseProcedureBody(kind, &cls);
+    const QString lower = proc->name.toLower();
+    if ((lower == u"class_initialize" || lower == u"class_terminate") && kind <= ProcKind::Function) {
+        if (!proc->params.empty())
+            failAt(CompileError::InitializeWithArguments, nameToken);
+        (lower == u"class_initialize" ? cls.initialize : cls.terminate) = proc.get();
+    }
+    ClassMember &m = cls.member(proc->name);
+    const Procedure *&slot = kind == ProcKind::PropertyLet ? m.let : kind == ProcKind::PropertySet ? m.set : m.call;
+    if (slot || m.field >= 0 || (kind <= ProcKind::Function && (m.let || m.set)))
+        failAt(CompileError::NameRedefined, nameToken);
+    slot = proc.get();
+    m.isPublic = isPublic;
+    if (isDefault) {
+        if (cls.defaultMember >= 0)
+            failAt(CompileError::MultipleDefaults, nameToken);
+        cls.defaultMember = cls.byName.value(lower);
+    }
+    cls.methods.push_back(std::move(proc));
 }
 
 void Parser::declareVariable(const QString &name, const Token &at)
@@ -322,11 +457,9 @@ void Parser::declareVariable(const QString &name, const Token &at)
     if (isDeclared(lower))
         failAt(CompileError::NameRedefined, at);
     if (procedure_) {
-        procedure_->slotNames << lower;
+        procedure_->addSlot(lower);
     } else {
-        for (const auto &p : chunk_.procedures)
-            if (p->name.toLower() == lower)
-                failAt(CompileError::NameRedefined, at);
+        topNames_.insert(lower);
         chunk_.globalNames << lower;
         chunk_.globalPositions << SourcePos{at.line, at.column};
     }
@@ -335,8 +468,8 @@ void Parser::declareVariable(const QString &name, const Token &at)
 bool Parser::isDeclared(const QString &lower) const
 {
     if (procedure_)
-        return procedure_->slotNames.contains(lower) || procedure_->constantNames.contains(lower);
-    return chunk_.globalNames.contains(lower) || chunk_.constantNames.contains(lower);
+        return procedure_->slotOf(lower) >= 0 || procedure_->constantNames.contains(lower);
+    return topNames_.contains(lower);
 }
 
 void Parser::parseDim()
@@ -400,6 +533,7 @@ void Parser::parseConst()
             procedure_->constantNames << lower;
             procedure_->localConstants << value;
         } else {
+            topNames_.insert(lower);
             chunk_.constantNames << lower;
             chunk_.constantValues << value;
         }
@@ -618,7 +752,7 @@ StmtPtr Parser::parseSelect()
                     default: fail(CompileError::SyntaxError);
                     }
                     next();
-                    test.value = parseConcat();
+                    test.value = parseComparand();
                 } else {
                     test.value = parseExpression();
                     if (acceptKeyword(Keyword::To)) {
@@ -650,7 +784,10 @@ StmtPtr Parser::parseExit()
     case Keyword::For: flow = Flow::ExitFor, valid = forDepth_ > 0; break;
     case Keyword::Sub: flow = Flow::ExitProcedure, valid = procedure_ && !procedure_->isFunction; break;
     case Keyword::Function: flow = Flow::ExitProcedure, valid = procedure_ && procedure_->isFunction; break;
-    default: fail(CompileError::InvalidExit);
+    default:
+        if (!atWord("property"))
+            fail(CompileError::InvalidExit);
+        flow = Flow::ExitProcedure, valid = procedure_ && procedure_->owner;
     }
     if (!valid)
         fail(CompileError::InvalidExit);
@@ -782,204 +919,130 @@ ExprPtr Parser::binary(BinaryOp op, ExprPtr left, ExprPtr right, SourcePos pos)
     return e;
 }
 
+// VBScript's binary operators from the loosest binding to the tightest.
+// Every one of them is left-associative. Not (between And and the
+// comparisons) and the signs (between * and ^) are prefixes.
+namespace {
+
+enum class OperatorShape : quint8 { Binary, Is, Concat };
+
+struct BinaryOperator {
+    TokenKind token;
+    Keyword keyword;  // for word operators (token is Name)
+    BinaryOp op;
+    int level;
+    OperatorShape shape = OperatorShape::Binary;
+};
+
+constexpr int kNotLevel = 6;
+constexpr int kComparisonLevel = 7;
+constexpr int kSignLevel = 13;
+
+constexpr BinaryOperator kBinaryOperators[] = {
+    {TokenKind::Name, Keyword::Imp, BinaryOp::Imp, 1},
+    {TokenKind::Name, Keyword::Eqv, BinaryOp::Eqv, 2},
+    {TokenKind::Name, Keyword::Xor, BinaryOp::Xor, 3},
+    {TokenKind::Name, Keyword::Or, BinaryOp::Or, 4},
+    {TokenKind::Name, Keyword::And, BinaryOp::And, 5},
+    {TokenKind::Eq, Keyword::None, BinaryOp::Eq, kComparisonLevel},
+    {TokenKind::Ne, Keyword::None, BinaryOp::Ne, kComparisonLevel},
+    {TokenKind::Lt, Keyword::None, BinaryOp::Lt, kComparisonLevel},
+    {TokenKind::Gt, Keyword::None, BinaryOp::Gt, kComparisonLevel},
+    {TokenKind::Le, Keyword::None, BinaryOp::Le, kComparisonLevel},
+    {TokenKind::Ge, Keyword::None, BinaryOp::Ge, kComparisonLevel},
+    {TokenKind::Name, Keyword::Is, BinaryOp::Eq, kComparisonLevel, OperatorShape::Is},
+    {TokenKind::Amp, Keyword::None, BinaryOp::Add, 8, OperatorShape::Concat},
+    {TokenKind::Plus, Keyword::None, BinaryOp::Add, 9},
+    {TokenKind::Minus, Keyword::None, BinaryOp::Subtract, 9},
+    {TokenKind::Name, Keyword::Mod, BinaryOp::Modulo, 10},
+    {TokenKind::Backslash, Keyword::None, BinaryOp::IntDivide, 11},
+    {TokenKind::Star, Keyword::None, BinaryOp::Multiply, 12},
+    {TokenKind::Slash, Keyword::None, BinaryOp::Divide, 12},
+    {TokenKind::Caret, Keyword::None, BinaryOp::Power, 14},
+};
+
+const BinaryOperator *binaryOperator(const Token &t)
+{
+    for (const BinaryOperator &o : kBinaryOperators)
+        if (o.token == t.kind && (t.kind != TokenKind::Name || o.keyword == t.keyword))
+            return &o;
+    return nullptr;
+}
+
+}  // namespace
+
 ExprPtr Parser::parseExpression()
 {
-    return parseImp();
+    return parseBinary(0);
 }
 
-ExprPtr Parser::parseImp()
+ExprPtr Parser::parseComparand()
 {
-    ExprPtr left = parseEqv();
-    while (atKeyword(Keyword::Imp)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Imp, std::move(left), parseEqv(), pos);
-    }
-    return left;
+    return parseBinary(kComparisonLevel);
 }
 
-ExprPtr Parser::parseEqv()
+// Operators binding tighter than limit, applied left to right.
+ExprPtr Parser::parseBinary(int limit)
 {
-    ExprPtr left = parseXor();
-    while (atKeyword(Keyword::Eqv)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Eqv, std::move(left), parseXor(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseXor()
-{
-    ExprPtr left = parseOr();
-    while (atKeyword(Keyword::Xor)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Xor, std::move(left), parseOr(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseOr()
-{
-    ExprPtr left = parseAnd();
-    while (atKeyword(Keyword::Or)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Or, std::move(left), parseAnd(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseAnd()
-{
-    ExprPtr left = parseNot();
-    while (atKeyword(Keyword::And)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::And, std::move(left), parseNot(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseNot()
-{
-    if (!atKeyword(Keyword::Not))
-        return parseComparison();
-    NestingGuard guard(nesting_, peek());
-    const SourcePos pos = here();
-    next();
-    ExprPtr operand = parseNot();
-    const int depth = operand->depth + 1;
-    auto e = std::make_unique<UnaryExpr>(pos, UnaryOp::Not, std::move(operand));
-    e->depth = depth;
-    return e;
-}
-
-ExprPtr Parser::parseComparison()
-{
-    ExprPtr left = parseConcat();
+    ExprPtr left = parseOperand(limit);
+    ConcatExpr *chain = nullptr;  // a & b & c ... becomes one node
     for (;;) {
-        const SourcePos pos = here();
-        BinaryOp op;
-        switch (peek().kind) {
-        case TokenKind::Eq: op = BinaryOp::Eq; break;
-        case TokenKind::Ne: op = BinaryOp::Ne; break;
-        case TokenKind::Lt: op = BinaryOp::Lt; break;
-        case TokenKind::Gt: op = BinaryOp::Gt; break;
-        case TokenKind::Le: op = BinaryOp::Le; break;
-        case TokenKind::Ge: op = BinaryOp::Ge; break;
-        default:
-            if (atKeyword(Keyword::Is)) {
-                next();
-                ExprPtr right = parseConcat();
-                const int depth = std::max(left->depth, right->depth) + 1;
-                if (depth > kMaxTreeDepth)
-                    fail(CompileError::TooDeeplyNested);
-                left = std::make_unique<IsExpr>(pos, std::move(left), std::move(right));
-                left->depth = depth;
-                continue;
-            }
+        const BinaryOperator *o = binaryOperator(peek());
+        if (!o || o->level <= limit)
             return left;
+        const SourcePos pos = here();
+        next();
+        // 2 ^ -1: a sign may follow ^ although it binds more loosely.
+        ExprPtr right = o->op == BinaryOp::Power && (at(TokenKind::Minus) || at(TokenKind::Plus))
+                            ? parseOperand(kSignLevel)
+                            : parseBinary(o->level);
+        if (o->shape == OperatorShape::Concat) {
+            if (!chain) {
+                ExprList parts;
+                parts.push_back(std::move(left));
+                auto e = std::make_unique<ConcatExpr>(pos, std::move(parts));
+                e->depth = e->parts.front()->depth + 1;
+                chain = e.get();
+                left = std::move(e);
+            }
+            chain->parts.push_back(std::move(right));
+            chain->depth = std::max(chain->depth, chain->parts.back()->depth + 1);
+            continue;
         }
-        next();
-        left = binary(op, std::move(left), parseConcat(), pos);
+        chain = nullptr;
+        if (o->shape == OperatorShape::Is) {
+            const int depth = std::max(left->depth, right->depth) + 1;
+            if (depth > kMaxTreeDepth)
+                fail(CompileError::TooDeeplyNested);
+            left = std::make_unique<IsExpr>(pos, std::move(left), std::move(right));
+            left->depth = depth;
+            continue;
+        }
+        left = binary(o->op, std::move(left), std::move(right), pos);
     }
 }
 
-ExprPtr Parser::parseConcat()
+// A primary with the prefix operators that may stand where operators
+// binding tighter than limit are read: Not 1 = 2 is Not (1 = 2), -2 ^ 2 is
+// -(2 ^ 2), and 1 + Not 0 is no expression.
+ExprPtr Parser::parseOperand(int limit)
 {
-    ExprPtr first = parseAdditive();
-    if (!at(TokenKind::Amp))
-        return first;
-    const SourcePos pos = here();
-    ExprList parts;
-    int depth = first->depth;
-    parts.push_back(std::move(first));
-    while (accept(TokenKind::Amp)) {
-        parts.push_back(parseAdditive());
-        depth = std::max(depth, parts.back()->depth);
-    }
-    auto e = std::make_unique<ConcatExpr>(pos, std::move(parts));
-    e->depth = depth + 1;
-    return e;
-}
-
-ExprPtr Parser::parseAdditive()
-{
-    ExprPtr left = parseModulo();
-    while (at(TokenKind::Plus) || at(TokenKind::Minus)) {
-        const SourcePos pos = here();
-        const BinaryOp op = next().kind == TokenKind::Plus ? BinaryOp::Add : BinaryOp::Subtract;
-        left = binary(op, std::move(left), parseModulo(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseModulo()
-{
-    ExprPtr left = parseIntDivide();
-    while (atKeyword(Keyword::Mod)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::Modulo, std::move(left), parseIntDivide(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseIntDivide()
-{
-    ExprPtr left = parseMultiplicative();
-    while (at(TokenKind::Backslash)) {
-        const SourcePos pos = here();
-        next();
-        left = binary(BinaryOp::IntDivide, std::move(left), parseMultiplicative(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseMultiplicative()
-{
-    ExprPtr left = parseUnary();
-    while (at(TokenKind::Star) || at(TokenKind::Slash)) {
-        const SourcePos pos = here();
-        const BinaryOp op = next().kind == TokenKind::Star ? BinaryOp::Multiply : BinaryOp::Divide;
-        left = binary(op, std::move(left), parseUnary(), pos);
-    }
-    return left;
-}
-
-ExprPtr Parser::parseUnary()
-{
-    if (!at(TokenKind::Minus) && !at(TokenKind::Plus))
-        return parsePower();
+    const bool isNot = atKeyword(Keyword::Not) && limit <= kNotLevel;
+    const bool isSign = (at(TokenKind::Minus) || at(TokenKind::Plus)) && limit <= kSignLevel;
+    if (!isNot && !isSign)
+        return parsePostfix();
     NestingGuard guard(nesting_, peek());
     const SourcePos pos = here();
     const bool minus = next().kind == TokenKind::Minus;
-    ExprPtr operand = parseUnary();
+    ExprPtr operand = parseBinary(isNot ? kNotLevel : kSignLevel);
     // -5 is a literal of its own, as VBScript's comparisons see it.
-    if (auto *lit = dynamic_cast<Literal *>(operand.get()); lit && lit->value.isNumber() && minus)
+    if (auto *lit = dynamic_cast<Literal *>(operand.get()); isSign && minus && lit && lit->value.isNumber())
         return std::make_unique<Literal>(pos, negate(lit->value));
+    const UnaryOp op = isNot ? UnaryOp::Not : minus ? UnaryOp::Negate : UnaryOp::Plus;
     const int depth = operand->depth + 1;
-    auto e = std::make_unique<UnaryExpr>(pos, minus ? UnaryOp::Negate : UnaryOp::Plus, std::move(operand));
+    auto e = std::make_unique<UnaryExpr>(pos, op, std::move(operand));
     e->depth = depth;
     return e;
-}
-
-ExprPtr Parser::parsePower()
-{
-    ExprPtr left = parsePostfix();
-    while (at(TokenKind::Caret)) {
-        const SourcePos pos = here();
-        next();
-        ExprPtr right;
-        if (at(TokenKind::Minus) || at(TokenKind::Plus))
-            right = parseUnary();  // 2 ^ -1
-        else
-            right = parsePostfix();
-        left = binary(BinaryOp::Power, std::move(left), std::move(right), pos);
-    }
-    return left;
 }
 
 ExprPtr Parser::parsePostfix()
@@ -1082,6 +1145,11 @@ ExprPtr Parser::parsePrimary()
     case Keyword::Empty: next(); return std::make_unique<Literal>(pos, Value());
     case Keyword::Null: next(); return std::make_unique<Literal>(pos, Value::null());
     case Keyword::Nothing: next(); return std::make_unique<Literal>(pos, Value::nothing());
+    case Keyword::Me:
+        if (!procedure_ || !procedure_->owner)
+            fail(CompileError::MustBeInsideClass);
+        next();
+        return std::make_unique<MeExpr>(pos);
     case Keyword::New: {
         next();
         if (!at(TokenKind::Name))

@@ -3,6 +3,8 @@
 #include "script/vbs/Ast.h"
 #include "script/vbs/Lexer.h"
 
+#include <QSet>
+
 namespace script::vbs {
 
 // Builds the tree of one chunk from its tokens: statements and procedures
@@ -43,6 +45,13 @@ private:
     StmtList parseBlock();
     void parseStatement(StmtList &out);
     void parseProcedure();
+    // Class Name ... End Class, and one member of it.
+    void parseClass();
+    void parseClassMember(ClassDef &cls);
+    // Sub, Function or Property with its body; the procedure of a class
+    // goes to that class.
+    enum class ProcKind : quint8 { Sub, Function, PropertyGet, PropertyLet, PropertySet };
+    std::unique_ptr<Procedure> parseProcedureBody(ProcKind kind, ClassDef *cls);
     // Dim a, b(3): declarations; fixed arrays are made at entry.
     void parseDim();
     void parseConst();
@@ -61,22 +70,12 @@ private:
     StmtPtr parseAssignOrCall();
     void endKeyword(Keyword k, CompileError error);
 
-    // ----- expressions, loosest binding first -----
+    // ----- expressions: precedence climbing over the operator table -----
     ExprPtr parseExpression();
-    ExprPtr parseImp();
-    ExprPtr parseEqv();
-    ExprPtr parseXor();
-    ExprPtr parseOr();
-    ExprPtr parseAnd();
-    ExprPtr parseNot();
-    ExprPtr parseComparison();
-    ExprPtr parseConcat();
-    ExprPtr parseAdditive();
-    ExprPtr parseModulo();
-    ExprPtr parseIntDivide();
-    ExprPtr parseMultiplicative();
-    ExprPtr parseUnary();
-    ExprPtr parsePower();
+    // What a comparison's right side may be (Case Is < x).
+    ExprPtr parseComparand();
+    ExprPtr parseBinary(int limit);
+    ExprPtr parseOperand(int limit);
     ExprPtr parsePostfix();
     ExprPtr parsePrimary();
     ExprList parseArguments();  // after '(' up to and with ')'
@@ -92,6 +91,16 @@ private:
     qsizetype pos_ = 0;
     Chunk &chunk_;
     Procedure *procedure_ = nullptr;  // the procedure being parsed, if any
+    ClassDef *class_ = nullptr;       // the class being parsed, if any
+    // Lower-case names declared at the top level: variables, constants,
+    // procedures.
+    QSet<QString> topNames_;
+    // Asked now and then during long compilations (the time limit).
+    std::function<void()> poll_;
+    int statements_ = 0;
+  public:
+    void setPoll(std::function<void()> poll) { poll_ = std::move(poll); }
+  private:
     int nesting_ = 0;                 // for the depth limit
     int forDepth_ = 0;
     int doDepth_ = 0;

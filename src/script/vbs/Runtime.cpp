@@ -60,7 +60,10 @@ Runtime::Runtime(Dialogs *dialogs, Deadline &deadline)
     names_.insert(QStringLiteral("err"), err);
 }
 
-Runtime::~Runtime() = default;
+Runtime::~Runtime()
+{
+    *alive_ = false;
+}
 
 void Runtime::addObject(const QString &name, const ObjectRef &object, bool addMembers)
 {
@@ -86,7 +89,10 @@ void Runtime::runCode(const QString &code)
 {
     auto chunk = std::make_unique<Chunk>();
     chunk->lines = sourceLines(code);
-    Parser parser(tokenize(code), *chunk, withSerial_);
+    checkSourceLength(code);
+    const auto poll = [this] { checkLimits(); };
+    Parser parser(tokenize(code, poll), *chunk, withSerial_);
+    parser.setPoll(poll);
     parser.parseProgram();
     withSerial_ += parser.withCount();
     Resolver(*this, *chunk).compile();
@@ -106,6 +112,7 @@ Value Runtime::evaluate(const QString &expression)
 {
     auto chunk = std::make_unique<Chunk>();
     chunk->lines = sourceLines(expression);
+    checkSourceLength(expression);
     Parser parser(tokenize(expression), *chunk, withSerial_);
     parser.parseExpressionOnly();
     Resolver(*this, *chunk, true).compile();
@@ -128,6 +135,81 @@ Value Runtime::evaluate(const QString &expression)
         e.lineText = c.lines.value(0);
         throw e;
     }
+}
+
+std::unique_ptr<Chunk> Runtime::compile(const QString &code, bool expression, const Procedure *scope)
+{
+    auto chunk = std::make_unique<Chunk>();
+    chunk->lines = sourceLines(code);
+    checkSourceLength(code);
+    const auto poll = [this] { checkLimits(); };
+    Parser parser(tokenize(code, poll), *chunk, withSerial_);
+    parser.setPoll(poll);
+    if (expression)
+        parser.parseExpressionOnly();
+    else
+        parser.parseProgram();
+    withSerial_ += parser.withCount();
+    Resolver(*this, *chunk, expression, scope).compile();
+    return chunk;
+}
+
+namespace {
+
+// Code run by Eval or Execute fails as the statement that ran it: a
+// compilation error becomes a run-time error of that number, and the line
+// is the caller's.
+template <class Fn>
+auto runNested(Fn fn)
+{
+    try {
+        return fn();
+    } catch (const CompileFailure &f) {
+        throw ScriptException(int(f.error), errorText(f.error), kVbsRuntimeSource);
+    } catch (ScriptException &e) {
+        e.line = 0;
+        e.column = 0;
+        e.lineText.clear();
+        throw;
+    }
+}
+
+}  // namespace
+
+Value Runtime::evaluateIn(const QString &expression, Frame &caller)
+{
+    return runNested([&] {
+        const std::unique_ptr<Chunk> chunk = compile(expression, true, caller.procedure);
+        Frame f{*this, caller.locals, caller.procedure, chunk.get(), false, caller.me};
+        return chunk->expression->eval(f);
+    });
+}
+
+void Runtime::executeIn(const QString &code, Frame &caller, bool global)
+{
+    const bool local = !global && caller.procedure;
+    runNested([&] {
+        std::unique_ptr<Chunk> chunk = compile(code, false, local ? caller.procedure : nullptr);
+        const Chunk *c = chunk.get();
+        if (!chunk->procedures.empty() || !chunk->classes.empty())
+            chunks_.push_back(std::move(chunk));
+        Frame f{*this, local ? caller.locals : nullptr, local ? caller.procedure : nullptr, c, false,
+                local ? caller.me : nullptr};
+        execBlock(c->prologue, f);
+        execBlock(c->body, f);
+        return 0;
+    });
+}
+
+Value Runtime::callWithValues(const Procedure &p, Args args, const QString &name, HostObject *me)
+{
+    // The values stand in as literals, so all of them pass by value.
+    ExprList literals;
+    literals.reserve(args.size());
+    for (const Value &v : args)
+        literals.push_back(std::make_unique<Literal>(p.pos, v));
+    Frame none{*this};
+    return call(p, none, literals, name, me);
 }
 
 const Binding *Runtime::findGlobal(const QString &lower) const
@@ -192,10 +274,20 @@ void Runtime::checkStack() const
 
 void Runtime::checkLimits()
 {
-    if (deadline_.cancelled())
-        throw ScriptException(RuntimeError::ScriptStopped);
+    deadline_.poll();  // the window's Stop may act
+    if (const std::optional<RuntimeError> why = deadline_.aborted()) {
+        ScriptException stop(*why);
+        stop.fatal = true;  // Out of memory from the watchdog ends the run too
+        throw stop;
+    }
     if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || deadline_.expired())
         throw ScriptException(RuntimeError::ScriptTimedOut);
+}
+
+void Runtime::checkSourceLength(const QString &code) const
+{
+    if (code.size() > limits.maxSourceLength)
+        throw ScriptException(int(RuntimeError::OutOfMemory), scriptTooLongText(), kVbsRuntimeSource);
 }
 
 void Runtime::checkStringLength(qsizetype length) const
@@ -217,7 +309,7 @@ void Runtime::setErr(const ScriptException &e)
     err.source = e.source.isEmpty() ? kVbsRuntimeSource : e.source;
 }
 
-Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name)
+Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name, HostObject *me)
 {
     if (args.size() != p.params.size())
         throw ScriptException(RuntimeError::WrongArgumentCount, name);
@@ -266,7 +358,7 @@ Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, con
         }
     });
 
-    Frame f{*this, locals.data(), &p, p.chunk};
+    Frame f{*this, locals.data(), &p, p.chunk, false, me};
     execBlock(p.prologue, f);
     execBlock(p.body, f);
     return p.isFunction ? std::move(storage[p.returnSlot]) : Value();
@@ -274,7 +366,8 @@ Value Runtime::call(const Procedure &p, Frame &caller, const ExprList &args, con
 
 // ----- resolving names -----
 
-Resolver::Resolver(Runtime &rt, Chunk &chunk, bool forEval) : rt_(rt), chunk_(chunk), forEval_(forEval)
+Resolver::Resolver(Runtime &rt, Chunk &chunk, bool forEval, const Procedure *scope)
+    : rt_(rt), chunk_(chunk), forEval_(forEval), scope_(const_cast<Procedure *>(scope))
 {
 }
 
@@ -284,6 +377,11 @@ void Resolver::compile()
     for (const auto &p : chunk_.procedures) {
         p->chunk = &chunk_;
         rt_.defineProcedure(*p);
+    }
+    for (const auto &c : chunk_.classes) {
+        for (const auto &m : c->methods)
+            m->chunk = &chunk_;
+        rt_.defineClass(*c);
     }
     for (const QString &name : chunk_.globalNames)
         rt_.globalVariable(name);
@@ -295,17 +393,27 @@ void Resolver::compile()
         resolveBlock(p->prologue);
         resolveBlock(p->body);
     }
-    procedure_ = nullptr;
+    for (const auto &c : chunk_.classes) {
+        for (const auto &m : c->methods) {
+            procedure_ = m.get();
+            resolveBlock(m->prologue);
+            resolveBlock(m->body);
+        }
+    }
+    procedure_ = scope_;
     resolveBlock(chunk_.prologue);
     resolveBlock(chunk_.body);
     if (chunk_.expression)
         chunk_.expression->resolve(*this);
 }
 
-void Resolver::resolveBlock(StmtList &body)
+void Resolver::resolveBlock(const StmtList &body)
 {
-    for (auto &s : body)
+    for (auto &s : body) {
+        if ((++statements_ & 1023) == 0)
+            rt_.checkLimits();
         s->resolve(*this);
+    }
 }
 
 void Resolver::bind(NameExpr &n)
@@ -319,7 +427,7 @@ void Resolver::bind(NameExpr &n)
             b.slot = procedure_->returnSlot;
             return;
         }
-        const qsizetype slot = procedure_->slotNames.indexOf(n.lower);
+        const qsizetype slot = procedure_->slotOf(n.lower);
         if (slot >= 0 && slot != procedure_->returnSlot) {
             b.kind = Binding::Kind::Local;
             b.slot = int(slot);
@@ -329,6 +437,12 @@ void Resolver::bind(NameExpr &n)
         if (constant >= 0) {
             b.kind = Binding::Kind::Constant;
             b.constant = procedure_->localConstants[constant];
+            return;
+        }
+        if (const ClassDef *cls = procedure_->owner; cls && cls->byName.contains(n.lower)) {
+            b.kind = Binding::Kind::ClassMember;
+            b.classDef = cls;
+            b.member = cls->byName.value(n.lower);
             return;
         }
     }
@@ -359,12 +473,13 @@ void Resolver::bind(NameExpr &n)
     n.late_ = true;
     n.missingIsError_ = explicitOnly;
     if (plainVariable && !explicitOnly && !forEval_) {
-        if (procedure_) {
-            qsizetype slot = procedure_->slotNames.indexOf(n.lower);
-            if (slot < 0) {
-                slot = procedure_->slotNames.size();
-                procedure_->slotNames << n.lower;
-            }
+        if (procedure_ && procedure_ == scope_) {
+            // Execute inside a procedure: its frame has no room for more.
+            n.createsGlobal_ = true;
+        } else if (procedure_) {
+            qsizetype slot = procedure_->slotOf(n.lower);
+            if (slot < 0)
+                slot = procedure_->addSlot(n.lower);
             n.fallbackSlot_ = int(slot);
         } else {
             n.createsGlobal_ = true;
@@ -374,25 +489,38 @@ void Resolver::bind(NameExpr &n)
     n.boundVersion_ = 0;
 }
 
+// ----- walks over the tree -----
+
+void Expr::resolve(Resolver &r)
+{
+    visitChildren({[&r](Expr &e) { e.resolve(r); }, {}});
+}
+
+void Stmt::resolve(Resolver &r)
+{
+    visitChildren({[&r](Expr &e) { e.resolve(r); }, [&r](const StmtList &body) { r.resolveBlock(body); }});
+}
+
+bool Expr::mayCallProcedure() const
+{
+    bool any = false;
+    visitChildren({[&any](Expr &e) { any = any || e.mayCallProcedure(); }, {}});
+    return any;
+}
+
+bool Expr::mentions(const QString &name) const
+{
+    bool any = false;
+    visitChildren({[&](Expr &e) { any = any || e.mentions(name); }, {}});
+    return any;
+}
+
 void NameExpr::resolve(Resolver &r)
 {
-    for (auto &a : args)
-        a->resolve(r);
+    Expr::resolve(r);
     r.bind(*this);
 }
 
-void MemberExpr::resolve(Resolver &r)
-{
-    object->resolve(r);
-    for (auto &a : args)
-        a->resolve(r);
-}
 
-void IndexExpr::resolve(Resolver &r)
-{
-    inner->resolve(r);
-    for (auto &a : args)
-        a->resolve(r);
-}
 
 }  // namespace script::vbs

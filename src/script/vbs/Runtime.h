@@ -2,6 +2,7 @@
 
 #include "script/Deadline.h"
 #include "script/ScriptError.h"
+#include "script/ScriptSource.h"
 #include "script/vbs/Ast.h"
 
 #include <QHash>
@@ -26,6 +27,7 @@ struct Builtin {
 struct Limits {
     qsizetype maxStringLength = qsizetype(1) << 24;   // characters
     qsizetype maxArrayElements = qsizetype(1) << 23;  // per ReDim
+    qsizetype maxSourceLength = kMaxScriptLength;     // characters of one script
     int maxCallDepth = 3000;
     // Stack the interpreter leaves unused below its deepest call.
     qsizetype stackReserve = qsizetype(1) << 20;
@@ -48,6 +50,13 @@ public:
     // CompileFailure before anything ran, or a located ScriptException.
     void runCode(const QString &code);
     Value evaluate(const QString &expression);
+    // Eval, Execute and ExecuteGlobal: code compiled and run in the scope of
+    // the calling frame (its locals visible) or at the top level.
+    Value evaluateIn(const QString &expression, Frame &caller);
+    void executeIn(const QString &code, Frame &caller, bool global);
+    // The frame of the procedure or chunk that called the running built-in.
+    Frame *callerFrame() const { return callerFrame_; }
+    void setCallerFrame(Frame *f) { callerFrame_ = f; }
 
     // ----- names -----
     const Binding *findGlobal(const QString &lower) const;
@@ -55,13 +64,23 @@ public:
     Value *globalVariable(const QString &lower);  // made when missing
     void defineConstant(const QString &lower, const Value &value);
     void defineProcedure(const Procedure &procedure);
+    void defineClass(ClassDef &cls);
+    const ClassDef *findClass(const QString &lower) const { return classes_.value(lower); }
+    // New: an instance, its Class_Initialize run.
+    Value instantiate(const ClassDef &cls);
+    // False once the runtime is being destroyed: instances dying then do
+    // not run Class_Terminate.
+    const std::shared_ptr<bool> &alive() const { return alive_; }
     quint64 namesVersion() const { return namesVersion_; }
 
     static const Builtin *findBuiltin(const QString &lower);
     static const Value *findConstant(const QString &lower);
 
     // ----- running -----
-    Value call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name);
+    Value call(const Procedure &p, Frame &caller, const ExprList &args, const QString &name,
+               HostObject *me = nullptr);
+    // A call with values (GetRef, methods of script classes), all by value.
+    Value callWithValues(const Procedure &p, Args args, const QString &name, HostObject *me = nullptr);
     // Counts a loop iteration or a call; now and then checks the time limit.
     void tick()
     {
@@ -69,7 +88,21 @@ public:
             checkLimits();
     }
     void checkLimits();
+    // Long built-in work (copies, joins, growth) counted in elements: the
+    // time limit is checked every so many, so that no single statement
+    // keeps a script past its limit.
+    void work(qsizetype units)
+    {
+        work_ += units;
+        if (work_ >= kWorkPerCheck) {
+            work_ = 0;
+            checkLimits();
+        }
+    }
+    static constexpr qsizetype kWorkPerCheck = qsizetype(1) << 18;
     void checkStringLength(qsizetype length) const;
+    // A script longer than the limit is refused whole, never cut.
+    void checkSourceLength(const QString &code) const;
     // Out of stack space when the thread's stack is nearly used up.
     void checkStack() const;
 
@@ -100,10 +133,15 @@ private:
     ObjectRef err_;
     quint64 namesVersion_ = 1;
     quint64 ticks_ = 0;
+    qsizetype work_ = 0;
     int depth_ = 0;
     int entries_ = 0;
     const char *stackLimit_ = nullptr;
     int withSerial_ = 0;
+    Frame *callerFrame_ = nullptr;
+    QHash<QString, const ClassDef *> classes_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::unique_ptr<Chunk> compile(const QString &code, bool expression, const Procedure *scope);
 
     friend struct CallGuard;
 };
@@ -111,11 +149,13 @@ private:
 // Binds the names of a parsed chunk and installs its declarations.
 class Resolver {
 public:
-    Resolver(Runtime &rt, Chunk &chunk, bool forEval = false);
+    // scope: the procedure whose locals the code sees (Eval and Execute
+    // inside it); such code never adds locals of its own.
+    Resolver(Runtime &rt, Chunk &chunk, bool forEval = false, const Procedure *scope = nullptr);
     void compile();
 
     void bind(NameExpr &n);
-    void resolveBlock(StmtList &body);
+    void resolveBlock(const StmtList &body);
     Runtime &runtime() { return rt_; }
     Procedure *procedure() const { return procedure_; }
 
@@ -123,6 +163,8 @@ private:
     Runtime &rt_;
     Chunk &chunk_;
     bool forEval_;
+    Procedure *scope_ = nullptr;
+    int statements_ = 0;
     Procedure *procedure_ = nullptr;
 };
 
