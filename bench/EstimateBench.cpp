@@ -10,12 +10,23 @@
 #include <algorithm>
 #include <cmath>
 
-// Scores the estimator against the hand-set development bank, both from the
-// signal alone and with every tenth entry set, on two halves of its files:
-// the half the method was tuned on and the half it was not.
+// Scores the estimator against the hand-set development banks (a Japanese
+// VCV bank, and an English ARPAsing one whose pitch folders are each read as
+// a bank of their own), both from the signal alone and with every tenth
+// entry set, on two halves of the files: the half the method was tuned on
+// and the half it was not.
 namespace {
 
-const QString kBank = QStringLiteral("/work/shared/banks/dorodoro-ja-vcv");
+struct Bank {
+    QString name;
+    QString folder;
+};
+const QString kBanks = QStringLiteral("/work/shared/banks");
+const QList<Bank> kDevBanks = {
+    {QStringLiteral("Japanese VCV"), kBanks + QStringLiteral("/dorodoro-ja-vcv")},
+    {QStringLiteral("English A3"), kBanks + QStringLiteral("/milk-en-dev/A3")},
+    {QStringLiteral("English C5"), kBanks + QStringLiteral("/milk-en-dev/C5")},
+};
 
 struct Errors {
     std::vector<double> pre, left, overlap;
@@ -57,9 +68,14 @@ double mean(const std::vector<double> &v)
     return v.empty() ? 0 : s / v.size();
 }
 
+long grossOf(const Errors &e)
+{
+    return std::count_if(e.pre.begin(), e.pre.end(), [](double x) { return x > 50; });
+}
+
 void printRow(const QString &what, const Errors &e)
 {
-    const long gross = std::count_if(e.pre.begin(), e.pre.end(), [](double x) { return x > 50; });
+    const long gross = grossOf(e);
     std::printf("  %-28s %5zu %7.1f%% %7.1f%% %8.1f %8.1f %9.1f %9.1f %5d %5ld %5d\n", qPrintable(what), e.pre.size(),
                 share(e.pre, 20), share(e.pre, 50), percentile(e.pre, 0.5), percentile(e.pre, 0.9), mean(e.left),
                 mean(e.overlap), e.flagged, gross, e.flaggedGross);
@@ -71,31 +87,45 @@ void printHeader()
                 "90th", "LF mean", "OV mean", "flag", ">50", "both");
 }
 
-QList<clsOto> loadTruth()
+// What the flags catch: the share of the entries more than 50 ms off that
+// are flagged, and the share of all entries flagged.
+void printFlags(const QString &what, const Errors &e)
 {
-    QFile f(QDir(kBank).filePath(QStringLiteral("oto.ini")));
+    const long gross = grossOf(e);
+    std::printf("  flags, %-20s catch %d of %ld entries >50 ms off (%.0f%%), flag %d of %zu entries (%.1f%%)\n", qPrintable(what),
+                e.flaggedGross, gross, gross ? 100.0 * e.flaggedGross / gross : 100.0, e.flagged, e.pre.size(),
+                e.pre.empty() ? 0.0 : 100.0 * e.flagged / e.pre.size());
+}
+
+QList<clsOto> loadTruth(const QString &bank)
+{
+    QFile f(QDir(bank).filePath(QStringLiteral("oto.ini")));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    // Shift-JIS with LF line ends, read as the editor reads such a file.
+    // Shift-JIS, read as the editor reads such a file.
     const QByteArray bytes = f.readAll();
-    const LineEnd lineEnd = bytes.contains("\r\n") ? LineEnd::CrLf : LineEnd::Lf;
     QList<clsOto> out;
-    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932), lineEnd).entries)
+    for (const auto &e : parseOtoText(modLocale::bytes2str(bytes, 932)).entries)
         out.append(*e);
     return out;
 }
 
 // Runs one way of estimating and prints its figures per half and per kind.
-double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOto> &input, const QList<int> &targets)
+double scoreRun(const char *title, const QString &bank, const QList<clsOto> &truth, const QList<clsOto> &input,
+                const QList<int> &targets, QMap<QString, Errors> &total)
 {
-    analysis::Estimator estimator(analysis::folderWaves(kBank));
+    analysis::Estimator estimator(analysis::folderWaves(bank));
     const analysis::EstimateReport report = estimator.estimate(input, targets);
+    QStringList aliases;
+    for (const clsOto &t : truth)
+        aliases << t.ALS;
+    const bool phonemeBank = analysis::readsAsPhonemes(aliases);
     QMap<QString, Errors> halves;
     QMap<QString, QMap<QString, Errors>> kindsByHalf;
     QHash<QString, double> lengthOf;
     for (const analysis::Estimate &est : report.estimates) {
         const clsOto &t = truth[est.index];
-        const analysis::AliasInfo alias = analysis::parseAlias(t.ALS);
+        const analysis::AliasInfo alias = analysis::parseAliasIn(t.ALS, phonemeBank);
         if (alias.kind == analysis::AliasInfo::Kind::Unknown)
             continue;
         const QString half = tuningHalf(t.FIL) ? QStringLiteral("tuning half") : QStringLiteral("held-out half");
@@ -107,7 +137,8 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
             left = std::abs(e.prmLF - t.prmLF);
             overlap = std::abs((e.prmLF + e.prmOV) - (t.prmLF + t.prmOV));
         }
-        for (Errors *err : {&halves[half], &kindsByHalf[half][kind], &halves[QStringLiteral("all")], &kindsByHalf[QStringLiteral("all")][kind]}) {
+        for (Errors *err : {&halves[half], &kindsByHalf[half][kind], &halves[QStringLiteral("all")], &kindsByHalf[QStringLiteral("all")][kind],
+                            &total[half], &total[QStringLiteral("all")]}) {
             err->pre.push_back(pre);
             err->left.push_back(left);
             err->overlap.push_back(overlap);
@@ -124,6 +155,8 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
                                      : QStringList{QStringLiteral("tuning half"), QStringLiteral("held-out half"), QStringLiteral("all")};
     for (const QString &h : shown)
         printRow(h, halves[h]);
+    for (const QString &h : shown)
+        printFlags(h, halves[h]);
     for (const QString &h : shown) {
         std::printf("  per kind, %s:\n", qPrintable(h));
         for (auto it = kindsByHalf[h].constBegin(); it != kindsByHalf[h].constEnd(); ++it)
@@ -142,12 +175,12 @@ double scoreRun(const char *title, const QList<clsOto> &truth, const QList<clsOt
     return report.elapsedMs;
 }
 
-}  // namespace
-
-void runEstimateBenchmarks(const QString &)
+// One bank: from the signal alone, then with every tenth entry set; the
+// figures of each are added to the totals of the bank's language.
+void scoreBank(const Bank &bank, QMap<QString, Errors> &alone, QMap<QString, Errors> &tenthSet, QList<clsOto> &blankOut)
 {
-    std::printf("estimate: the development bank %s\n", qPrintable(kBank));
-    const QList<clsOto> truth = loadTruth();
+    std::printf("estimate: %s, %s\n", qPrintable(bank.name), qPrintable(bank.folder));
+    const QList<clsOto> truth = loadTruth(bank.folder);
     if (truth.isEmpty()) {
         std::printf("  the bank or its oto.ini is not there; skipped\n");
         return;
@@ -158,7 +191,7 @@ void runEstimateBenchmarks(const QString &)
         blank[i].prmLF = blank[i].prmFX = blank[i].prmRT = blank[i].prmPR = blank[i].prmOV = 0;
         all.append(i);
     }
-    scoreRun("signal alone (every entry unset)", truth, blank, all);
+    scoreRun("signal alone (every entry unset)", bank.folder, truth, blank, all, alone);
 
     QList<clsOto> tenth = blank;
     QList<int> rest;
@@ -168,15 +201,56 @@ void runEstimateBenchmarks(const QString &)
         else
             rest.append(i);
     }
-    scoreRun("a tenth set by hand (every tenth entry kept)", truth, tenth, rest);
+    scoreRun("a tenth set by hand (every tenth entry kept)", bank.folder, truth, tenth, rest, tenthSet);
+    blankOut = blank;
+}
 
-    // Timed apart from the scoring, best of three, as the other sections
-    // are: the machine is shared, and the first run also reads the waves
-    // from disk.
-    std::printf("estimate: speed (%lld entries)\n", qsizetype(truth.size()));
-    const double ms = bench::timeMs([&] {
-        analysis::Estimator estimator(analysis::folderWaves(kBank));
-        estimator.estimate(blank, all);
-    });
-    bench::row("whole bank, every entry, 2 threads (aim < 5000)", ms);
+void printTotals(const QString &what, const QMap<QString, Errors> &alone, const QMap<QString, Errors> &tenthSet)
+{
+    const bool tuning = qEnvironmentVariableIsSet("LIRRA_BENCH_TUNING");
+    std::printf("estimate: %s, all its folders\n", qPrintable(what));
+    for (const auto &[title, totals] : {std::pair{"signal alone", &alone}, std::pair{"a tenth set", &tenthSet}}) {
+        std::printf(" %s\n", title);
+        printHeader();
+        for (const QString &h : {QStringLiteral("tuning half"), QStringLiteral("held-out half")})
+            if (h == QStringLiteral("tuning half") || !tuning) {
+                printRow(h, totals->value(h));
+                printFlags(h, totals->value(h));
+            }
+    }
+}
+
+}  // namespace
+
+void runEstimateBenchmarks(const QString &)
+{
+    // LIRRA_BENCH_BANKS=ja or en scores one language only, while tuning.
+    const QString only = qEnvironmentVariable("LIRRA_BENCH_BANKS");
+    QMap<QString, QList<clsOto>> blankOf;
+    QMap<QString, QMap<QString, Errors>> alone, tenthSet;
+    for (const Bank &bank : kDevBanks) {
+        const QString language = bank.name.startsWith(QStringLiteral("English")) ? QStringLiteral("English") : QStringLiteral("Japanese");
+        if (!only.isEmpty() && !language.startsWith(only, Qt::CaseInsensitive))
+            continue;
+        scoreBank(bank, alone[language], tenthSet[language], blankOf[bank.folder]);
+    }
+    for (const QString &language : alone.keys())
+        printTotals(language, alone[language], tenthSet[language]);
+
+    // Timed apart from the scoring, best of two: the machine is shared, and
+    // the first run also reads the waves from disk.
+    for (const Bank &bank : kDevBanks) {
+        const QList<clsOto> &blank = blankOf.value(bank.folder);
+        if (blank.isEmpty())
+            continue;
+        QList<int> all;
+        for (int i = 0; i < blank.size(); ++i)
+            all.append(i);
+        const double ms = bench::timeMs([&] {
+            analysis::Estimator estimator(analysis::folderWaves(bank.folder));
+            estimator.estimate(blank, all);
+        }, 2);
+        bench::row(QStringLiteral("%1, whole folder (%2 entries), every entry, 2 threads (aim < 5000)")
+                       .arg(bank.name).arg(blank.size()).toUtf8().constData(), ms);
+    }
 }

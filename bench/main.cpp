@@ -14,6 +14,8 @@ void runEstimateBenchmarks(const QString &scratch);
 void runScriptBenchmarks(const QString &scratch);
 void runConsoleBenchmarks(const QString &scratch);
 void runPitchBenchmarks(const QString &scratch);
+void runRenderBenchmarks(const QString &scratch);
+void runReportBenchmarks(const QString &scratch);
 
 namespace {
 
@@ -26,6 +28,8 @@ const Section kSections[] = {
     {"oto", runOtoBenchmarks},     {"wave", runWaveBenchmarks}, {"list", runListBenchmarks},
     {"tools", runToolsBenchmarks}, {"view", runViewBenchmarks}, {"estimate", runEstimateBenchmarks},
     {"script", runScriptBenchmarks}, {"console", runConsoleBenchmarks}, {"pitch", runPitchBenchmarks},
+    {"render", runRenderBenchmarks},
+    {"report", runReportBenchmarks},
 };
 
 bool wanted(const char *name, int argc, char **argv)

@@ -19,7 +19,7 @@ int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasCh
 
     const QList<AliasChange> changes = rewrite(doc.clcOto());
     if (!changes.isEmpty()) {
-        doc.changeAliases(changes);
+        doc.editAliases(changes, QStringLiteral("Replace"));
         // A rule may bring in a character the file's code page turns into "?".
         if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CliSession.h"
+#include "core/CharsetTable.h"
 #include "core/Version.h"
 
 #include <cstdio>
@@ -70,20 +71,22 @@ QCommandLineOption charsetOption()
 
 QString charsetChoices()
 {
-    return QStringLiteral("0 or sjis (Japanese Shift-JIS, 932), 1 or gbk (Simplified Chinese, 936), "
-                          "2 or big5 (Traditional Chinese, 950), 3 or auto (the system's)");
+    QStringList choices;
+    for (int index = 0; index < charsetTable::count(); ++index) {
+        const QStringList names = charsetTable::cliNames(index);
+        const QString alias = names.value(1) == QString::number(charsetTable::rows()[index].codePage)
+                                  ? names.value(2) : names.value(1);
+        const CharsetRow &row = charsetTable::rows()[index];
+        const QString codePage = row.codePage == 0 ? QString() : QStringLiteral(", %1").arg(row.codePage);
+        choices << QStringLiteral("%1 or %2 (%3%4)").arg(names[0], alias, QString::fromUtf16(row.name), codePage);
+    }
+    return choices.join(QStringLiteral(", "));
 }
 
 std::optional<int> charsetIndex(const QString &text)
 {
-    static const QList<QStringList> names = {
-        {QStringLiteral("0"), QStringLiteral("sjis"), QStringLiteral("shift-jis"), QStringLiteral("932")},
-        {QStringLiteral("1"), QStringLiteral("gbk"), QStringLiteral("936")},
-        {QStringLiteral("2"), QStringLiteral("big5"), QStringLiteral("950")},
-        {QStringLiteral("3"), QStringLiteral("auto")},
-    };
-    for (int index = 0; index < names.size(); ++index)
-        if (names[index].contains(text.trimmed(), Qt::CaseInsensitive))
+    for (int index = 0; index < charsetTable::count(); ++index)
+        if (charsetTable::cliNames(index).contains(text.trimmed(), Qt::CaseInsensitive))
             return index;
     return std::nullopt;
 }
@@ -133,7 +136,8 @@ int runCommandLine(const QList<CliCommand> &commands, const QStringList &args)
                                              [](const QString &a) { return !isOptional(a); });
     if (positional.size() < required)
         return usageError(QStringLiteral("missing %1").arg(command->arguments[positional.size()]), usage);
-    if (positional.size() > command->arguments.size())
+    const bool repeats = !command->arguments.isEmpty() && command->arguments.last().contains(QStringLiteral("..."));
+    if (positional.size() > command->arguments.size() && !repeats)
         return usageError(QStringLiteral("unexpected argument '%1'").arg(positional[command->arguments.size()]), usage);
 
     int charset = 0;

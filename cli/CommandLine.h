@@ -17,6 +17,8 @@ public:
     // Positional argument i, or an empty text when it was left out.
     QString arg(int i) const { return positional_.value(i); }
     bool has(int i) const { return i < positional_.size(); }
+    // Every positional argument from i on.
+    QStringList argsFrom(int i) const { return positional_.mid(i); }
     bool isSet(const QString &option) const { return parser_.isSet(option); }
     QString value(const QString &option) const { return parser_.value(option); }
     // The file charset index of --charset, 0 (Shift-JIS) when not given.
@@ -29,7 +31,7 @@ private:
 };
 
 // One command: its name, what it does in a line, its positional arguments
-// ("[NAME]" when optional), its options and what runs it. Usage lines, help
+// ("[NAME]" when optional, "[NAME...]" as the last for any number more), its options and what runs it. Usage lines, help
 // and the checks of the words all come from this table.
 struct CliCommand {
     QString name;
@@ -41,8 +43,9 @@ struct CliCommand {
 
 // --charset N, shared by every command that reads oto.ini.
 QCommandLineOption charsetOption();
-// A file charset index from its number (0 to 3), its code page (932, 936,
-// 950) or its name (sjis, gbk, big5, auto); nullopt for anything else.
+// A file charset index from its number, its code page (932, 936, 950,
+// 1252, 949) or its name (sjis, gbk, big5, auto, cp1252, cp949); nullopt
+// for anything else.
 std::optional<int> charsetIndex(const QString &text);
 // What --charset takes, for messages.
 QString charsetChoices();

@@ -11,4 +11,6 @@ QList<CliCommand> otoCommands();
 int checkCommand(const CliArgs &args);
 int estimateCommand(const CliArgs &args);
 int frqCommand(const CliArgs &args);
+int renderCommand(const CliArgs &args);
 int runCommand(const CliArgs &args);
+int reportCommand(const CliArgs &args);

@@ -9,11 +9,10 @@ MsgAnswer ConsoleDialogs::message(const MessageRequest &request)
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     // A question gets its default answer, which is always the one that
     // changes nothing; say which, since nobody saw the buttons.
-    if (request.buttons != MsgButtons::Ok) {
-        static const char *const names[] = {"OK", "Cancel", "Yes", "No"};
-        std::fprintf(stderr, "lirra-oto: answered %s\n", names[int(request.defaultButton)]);
-    }
-    return request.defaultButton;
+    const MsgAnswer answer = defaultAnswer(request);
+    if (request.buttons != MsgButtons::Ok)
+        std::fprintf(stderr, "lirra-oto: answered %s\n", answerName(answer).toUtf8().constData());
+    return answer;
 }
 
 std::optional<QString> ConsoleDialogs::input(const QString &, const QString &, const QString &)

@@ -1,9 +1,11 @@
+#include "analysis/EstimateRun.h"
 #include "analysis/Estimator.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/modUtils.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -21,10 +23,21 @@ int estimateCommand(const CliArgs &args)
     const QString folder = args.arg(0);
     CliSession session(args.charset());
     session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
-    if (!session.open(folder))
-        return kCliFailed;
     OtoDocument &doc = session.doc;
     const QString path = joinPath(folder, OtoDocument::kOtoIni);
+    const QFileInfo ini(path);
+    if (!ini.exists() || (ini.isFile() && ini.size() == 0)) {
+        // A new bank: its entries come from the recordings' names.
+        if (!args.isSet(QStringLiteral("generate"))) {
+            printErr(QStringLiteral("lirra-oto: %1 has no entries yet; --generate makes them from the recordings' names").arg(path));
+            return kCliFailed;
+        }
+        TextForm form;
+        form.utf8Marker = !args.isSet(QStringLiteral("charset"));
+        doc.startNew(folder, form);
+    } else if (!session.open(folder)) {
+        return kCliFailed;
+    }
     const bool save = args.isSet(QStringLiteral("save"));
     if (save && refusesBadLines(session, path))
         return kCliFailed;
@@ -44,12 +57,16 @@ int estimateCommand(const CliArgs &args)
         targets = analysis::unsetIndexes(entries);
     }
 
-    analysis::Estimator estimator(analysis::folderWaves(folder, &session.locale));
-    const analysis::EstimateReport report = estimator.estimate(entries, targets);
+    const analysis::WaveSource waves = analysis::folderWaves(folder, &session.locale);
+    analysis::Estimator estimator(waves);
+    analysis::EstimateReport report = estimator.estimate(entries, targets);
+    analysis::keepEntryForms(report.estimates, entries, waves, session.sett.settPrmRound);
+    // The entries keep their order in the output (generated ones last), so
+    // an entry's place there is its index + 1.
     for (const analysis::Estimate &e : report.estimates) {
         entries[e.index] = e.entry;
         if (e.flagged)
-            printErr(QStringLiteral("flagged: %1\t%2").arg(e.entry.fileStr(), e.reason));
+            printErr(analysis::flagLine(e));
     }
 
     // The document takes the result, so that a save writes it in the file's
@@ -57,12 +74,14 @@ int estimateCommand(const CliArgs &args)
     OtoEntries generated;
     for (qsizetype i = existing; i < entries.size(); ++i)
         generated << std::make_shared<clsOto>(entries[i]);
-    doc.insertEntries(int(existing), generated);
+    OtoDocument::ScriptEdit edit(doc, QStringLiteral("Estimate"));
+    doc.insertEntriesStep(int(existing), generated, QStringLiteral("Estimate"));
     QList<EntryChange> changes;
     for (const analysis::Estimate &e : report.estimates)
         if (e.index < existing)
             changes.append({e.index, e.entry});
-    doc.changeEntries(changes);
+    doc.editEntries(changes, QStringLiteral("Estimate"));
+    edit.close();
 
     if (save) {
         if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))

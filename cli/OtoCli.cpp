@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/modUtils.h"
+#include "report/Problem.h"
 #include "tools/AliasRewrite.h"
 #include "tools/ToolTexts.h"
 
@@ -16,6 +17,14 @@ namespace {
 void printSummary(const CliSession &s)
 {
     printErr(QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto().size()).arg(s.doc.lastBadLines()));
+}
+
+QString reportKinds()
+{
+    QStringList names;
+    for (const ProblemKindInfo &info : problemKinds())
+        names << QString::fromLatin1(info.name);
+    return names.join(QStringLiteral(", "));
 }
 
 int listCommand(const CliArgs &args)
@@ -147,6 +156,23 @@ QList<CliCommand> otoCommands()
                                       QStringLiteral("Look for each wave under its name as written first (the "
                                                      "\"Bad filenames?\" rule off)."))},
          checkCommand},
+        {QStringLiteral("report"),
+         QStringLiteral("Checks a whole bank (FOLDER's oto.ini, or every oto.ini below FOLDER for a singer with pitch "
+                        "folders) and prints one problem a line: KIND, WHERE (oto.ini:LINE, or a recording's path), "
+                        "ALIAS and DETAIL separated by TAB; then the count per kind on standard error. Exit status 1 "
+                        "when there are problems. Kinds: ") + reportKinds() + u'.',
+         {QStringLiteral("FOLDER")},
+         {charset,
+          QCommandLineOption(QStringLiteral("coverage"),
+                             QStringLiteral("Also report the aliases the recordings imply that no entry has (prefix.map's "
+                                            "prefixes and suffixes taken off first): ja-vcv (recordings \"_あいう.wav\": "
+                                            "\"- あ\", \"a い\" ...), ja-cv (one alias a syllable), ja-cvvc (CV, \"a k\", "
+                                            "\"a -\"), en-arpasing (recordings named by ARPAbet phonemes: \"- aa\", "
+                                            "\"aa b\", \"b -\"), a recording list FILE.txt (one recording a line, # "
+                                            "comments; a line with a space is an alias) or a presamp.ini (its vowel "
+                                            "table)."),
+                             QStringLiteral("PROFILE|FILE"))},
+         reportCommand},
         {QStringLiteral("replace"),
          QStringLiteral("Rewrites every alias by the rules typed as in the editor's Replace box: before=after items "
                         "separated by \",\", applied in order; saves oto.ini in its own encoding."),
@@ -156,7 +182,8 @@ QList<CliCommand> otoCommands()
         {QStringLiteral("estimate"),
          QStringLiteral("Estimates the five parameters of the entries not set yet (all five 0) from their recordings, "
                         "learning from the entries that are set, and prints every entry as list does; flagged "
-                        "entries (worth a look) and the counts go to standard error."),
+                        "entries (worth a look, one line each: flagged, the entry's place in the list, its alias "
+                        "and why, TAB separated) and the counts go to standard error."),
          {QStringLiteral("FOLDER")},
          {charset,
           QCommandLineOption(QStringLiteral("no-bad-names"),
@@ -164,8 +191,11 @@ QList<CliCommand> otoCommands()
           QCommandLineOption(QStringLiteral("all"),
                              QStringLiteral("Estimate every entry, from the recordings alone.")),
           QCommandLineOption(QStringLiteral("generate"),
-                             QStringLiteral("Add entries for the waves no entry names, by the usual naming of VCV "
-                                            "and CV recordings, estimated too, after the others.")),
+                             QStringLiteral("Add entries for the waves no entry names, named as the bank names its "
+                                            "entries or by the usual naming of VCV and CV recordings, estimated too, "
+                                            "after the others; a folder without oto.ini (or with an empty one) gets "
+                                            "all its entries this way, and --save creates oto.ini in UTF-8 unless "
+                                            "--charset is given.")),
           QCommandLineOption(QStringLiteral("save"),
                              QStringLiteral("Write oto.ini (whole or not at all) in its own encoding and line ends."))},
          estimateCommand},
@@ -178,6 +208,27 @@ QList<CliCommand> otoCommands()
          {QCommandLineOption(QStringLiteral("force"),
                              QStringLiteral("Write them for every recording, replacing those there are."))},
          frqCommand},
+        {QStringLiteral("render"),
+         QStringLiteral("Sings the entries of FOLDER/oto.ini with these aliases as a synthesizer places them, one "
+                        "after another at the pitch of --note: each from its left bound, its preutterance on the "
+                        "beat, its fixed length at its own speed and the rest stretched to fill the note, joined "
+                        "to the one before at its overlap. Writes a 44.1 kHz 16-bit mono WAV that starts at the "
+                        "first entry's left bound, whole or not at all; nothing when an alias is not in the bank."),
+         {QStringLiteral("FOLDER"), QStringLiteral("ALIAS"), QStringLiteral("[ALIAS...]")},
+         {QCommandLineOption(QStringLiteral("note"),
+                             QStringLiteral("The pitch: a note name (A4, F#3, Bb2) or a frequency in Hz."),
+                             QStringLiteral("NOTE")),
+          QCommandLineOption(QStringLiteral("length"),
+                             QStringLiteral("Every note lasts this many ms (instead of a beat at --tempo)."),
+                             QStringLiteral("MS")),
+          QCommandLineOption(QStringLiteral("tempo"),
+                             QStringLiteral("Quarter notes at this many beats a minute. Default 120."),
+                             QStringLiteral("BPM"), QStringLiteral("120")),
+          QCommandLineOption(QStringLiteral("click"), QStringLiteral("Add a metronome click on every beat.")),
+          QCommandLineOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                             QStringLiteral("The WAV file to write."), QStringLiteral("OUT.wav")),
+          charset},
+         renderCommand},
         {QStringLiteral("run"),
          QStringLiteral("Runs a VBScript or JScript file over FOLDER/oto.ini, as the editor's script console would: "
                         "env.clcOto, env.curOto (the first entry), env.curwav, env.saveoto and the built-in "

@@ -2,6 +2,7 @@
 
 #include "analysis/Landmarks.h"
 #include "analysis/Parallel.h"
+#include "analysis/Phonemes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,34 +14,6 @@ namespace analysis {
 namespace {
 
 constexpr double kNegInf = -std::numeric_limits<double>::infinity();
-// Entering a pause costs this much log-likelihood, so that a pause is only
-// put where the frames really look like one.
-constexpr double kPausePenalty = 8.0;
-// A sound with fewer frames than this is modelled by its consonant class.
-constexpr qsizetype kMinModelFrames = 60;
-// Feature frames per alignment frame: the alignment only has to find each
-// syllable, the marks are found on the fine frames afterwards.
-constexpr int kStep = 3;
-// Longest closure, consonant and fricative noise: a singer who stops longer
-// makes a pause, which is modelled apart. Shortest pause, rest, consonant.
-constexpr double kMaxClosureMs = 120;
-constexpr double kMaxConsonantMs = 120;
-constexpr double kMaxNoiseMs = 280;
-constexpr double kMinPauseMs = 24;
-constexpr double kMinRestMs = 40;
-constexpr double kMinConsonantMs = 16;
-constexpr double kMinNoiseMs = 24;
-// The least share of a syllable's time its vowel takes.
-constexpr double kMinVowelShare = 0.35;
-// For the first round of training: a frame is vowel-like when it is within
-// this many dB of the loud part, this periodic, and not noise (log of the
-// high-band share, as observed); a consonant is looked for this share of a
-// syllable's slot around the slot's start, and takes at most this share.
-constexpr double kVowelLevelDb = -20;
-constexpr double kVowelPeriodicity = 0.6;
-constexpr double kVowelNoise = -2.6;
-constexpr double kConsonantSearch = 0.4;
-constexpr double kMaxConsonantShare = 0.5;
 
 enum class Role { Lead, Pause, Closure, Consonant, Vowel, Rest, Trail };
 
@@ -73,7 +46,7 @@ struct Aligner::Observations {
     const float *at(int t) const { return x.data() + qsizetype(t) * kDims; }
 };
 
-Aligner::Observations Aligner::observe(const WaveFeatures &f)
+Aligner::Observations Aligner::observe(const WaveFeatures &f) const
 {
     Observations fine;
     fine.frames = f.frames;
@@ -83,21 +56,21 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f)
     // gain, the shape of a syllable does not.
     const double loud = percentile(f.energyDb, 0.95);
     const int bands = f.bandCount;
-    std::vector<double> cosTable(size_t(12 * bands));
-    for (int k = 1; k <= 12; ++k)
+    std::vector<double> cosTable(size_t(kCepstra * bands));
+    for (int k = 1; k <= kCepstra; ++k)
         for (int b = 0; b < bands; ++b)
             cosTable[size_t((k - 1) * bands + b)] = std::cos(std::numbers::pi * k * (b + 0.5) / bands) * 2.0 / bands;
     for (int t = 0; t < f.frames; ++t) {
         float *x = o.x.data() + qsizetype(t) * kDims;
-        x[0] = float(std::max(-60.0, f.energyDb[t] - loud));
-        x[1] = f.periodicity[t] * 10.0f;
-        x[2] = float(std::log10(f.highRatio[t] + 1e-4) * 5.0);
+        x[Level] = float(std::max(-60.0, f.energyDb[t] - loud));
+        x[Voicing] = f.periodicity[t] * 10.0f;
+        x[Noise] = float(std::log10(f.highRatio[t] + 1e-4) * 5.0);
         const float *band = f.bands(t);
-        for (int k = 0; k < 12; ++k) {
+        for (int k = 0; k < kCepstra; ++k) {
             double c = 0;
             for (int b = 0; b < bands; ++b)
                 c += band[b] * cosTable[size_t(k * bands + b)];
-            x[4 + k] = float(c);
+            x[Cepstrum1 + k] = float(c);
         }
     }
     // How far below the loudest frame around it (60 ms each way) a frame
@@ -107,22 +80,22 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f)
         float top = -100;
         for (int u = std::max(0, t - reach); u <= std::min(f.frames - 1, t + reach); ++u)
             top = std::max(top, f.energyDb[size_t(u)]);
-        o.x[qsizetype(t) * kDims + 3] = f.energyDb[size_t(t)] - top;
+        o.x[qsizetype(t) * kDims + Dip] = f.energyDb[size_t(t)] - top;
     }
     for (int t = 0; t < f.frames; ++t) {
         const int a = std::max(0, t - 2), b = std::min(f.frames - 1, t + 2);
         float *x = o.x.data() + qsizetype(t) * kDims;
-        x[16] = (o.at(b)[0] - o.at(a)[0]) / 2.0f;
-        x[17] = (o.at(b)[1] - o.at(a)[1]) / 2.0f;
+        x[LevelSlope] = (o.at(b)[Level] - o.at(a)[Level]) / 2.0f;
+        x[VoicingSlope] = (o.at(b)[Voicing] - o.at(a)[Voicing]) / 2.0f;
     }
     // The alignment only has to find each syllable; frames of twice the
     // hop are enough for that and make it four times cheaper. The exact
     // boundaries are found afterwards on the fine frames.
     Observations coarse;
-    coarse.frames = (fine.frames + kStep - 1) / kStep;
+    coarse.frames = (fine.frames + params_.step - 1) / params_.step;
     coarse.x.assign(qsizetype(coarse.frames) * kDims, 0.0f);
     for (int t = 0; t < coarse.frames; ++t) {
-        const int from = t * kStep, to = std::min(fine.frames, from + kStep);
+        const int from = t * params_.step, to = std::min(fine.frames, from + params_.step);
         float *x = coarse.x.data() + qsizetype(t) * kDims;
         for (int u = from; u < to; ++u)
             for (int d = 0; d < kDims; ++d)
@@ -131,7 +104,7 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f)
     return coarse;
 }
 
-std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs)
+std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const
 {
     auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
     std::vector<Phone> p;
@@ -140,21 +113,21 @@ std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, 
     for (int i = 0; i < syllables.size(); ++i) {
         const Syllable &s = syllables[i];
         if (s.rest) {
-            p.push_back({sil, sil, Role::Rest, i, frames(kMinRestMs), false});
+            p.push_back({sil, sil, Role::Rest, i, frames(params_.minRestMs), false});
             continue;
         }
         const ConsonantClass cc = s.consonantClass();
         if (i > 0)
-            p.push_back({sil, sil, Role::Pause, i, frames(kMinPauseMs), true});
+            p.push_back({sil, sil, Role::Pause, i, frames(params_.minPauseMs), true});
         if (cc == ConsonantClass::UnvoicedPlosive || cc == ConsonantClass::Affricate)
-            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 1, false, frames(kMaxClosureMs)});
+            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
         else if (cc == ConsonantClass::VoicedPlosive)
-            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 1, false, frames(kMaxClosureMs)});
+            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
         if (cc != ConsonantClass::None && cc != ConsonantClass::MoraicNasal) {
             const bool noisy = cc == ConsonantClass::UnvoicedFricative || cc == ConsonantClass::Affricate
                                || cc == ConsonantClass::VoicedFricative;
-            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, frames(noisy ? kMinNoiseMs : kMinConsonantMs), false,
-                         frames(noisy ? kMaxNoiseMs : kMaxConsonantMs)});
+            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs), false,
+                         frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
         }
         const QString vowel = cc == ConsonantClass::MoraicNasal ? QStringLiteral("N") : QString(s.vowel);
         p.push_back({vowel, vowel, Role::Vowel, i, vowelFrames, false});
@@ -168,12 +141,77 @@ std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, 
 std::pair<int, int> sungStretch(const float *x, int frames, int dims)
 {
     int first = 0, last = frames - 1;
-    auto loudVoiced = [&](int t) { return x[qsizetype(t) * dims] > -25 && x[qsizetype(t) * dims + 1] > 5; };
+    auto loudVoiced = [&](int t) { return x[qsizetype(t) * dims + Aligner::Level] > -25 && x[qsizetype(t) * dims + Aligner::Voicing] > 5; };
     while (first < frames - 1 && !loudVoiced(first))
         ++first;
     while (last > first && !loudVoiced(last))
         --last;
     return {first, last};
+}
+
+std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const
+{
+    auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
+    std::vector<Phone> p;
+    const QString sil = QStringLiteral("sil");
+    p.push_back({sil, sil, Role::Lead, -1, 1, false});
+    for (int i = 0; i < phonemes.size(); ++i) {
+        const QString &ph = phonemes[i];
+        if (ph == u"-") {
+            if (i > 0 && i + 1 < phonemes.size())
+                p.push_back({sil, sil, Role::Rest, i, frames(params_.minRestMs), false});
+            continue;
+        }
+        const PhonemeClass pc = phonemeClass(ph);
+        // A stop's closure is its own silence: a pause before it would
+        // take the closure and put the stop at its burst.
+        const bool closes = pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate;
+        if (i > 0 && phonemes[i - 1] != u"-" && !closes)
+            p.push_back({sil, sil, Role::Pause, i, frames(params_.minPauseMs), true});
+        const QString fallback = QStringLiteral("P%1").arg(int(pc));
+        if (pc == PhonemeClass::Vowel) {
+            p.push_back({ph, fallback, Role::Vowel, i, vowelFrames, false});
+            continue;
+        }
+        if (pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate) {
+            const bool voiced = ph == u"b" || ph == u"d" || ph == u"g" || ph == u"jh";
+            const QString closure = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
+            p.push_back({closure, closure, Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
+        }
+        const bool noisy = pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate;
+        p.push_back({ph, fallback, Role::Consonant, i, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs), false,
+                     frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+    }
+    p.push_back({sil, sil, Role::Trail, -1, 1, false});
+    return p;
+}
+
+// The sung stretch shared out among the phones, a vowel taking three
+// shares and any other one: the first models only have to be roughly right.
+std::vector<int> Aligner::evenSegmentation(const Observations &obs, const std::vector<Phone> &phones)
+{
+    const int n = obs.frames;
+    const auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    std::vector<int> framePhone(size_t(n), 0);
+    double shares = 0;
+    for (const Phone &p : phones)
+        if (p.syllable >= 0 && p.role != Role::Pause)
+            shares += p.role == Role::Vowel ? 3 : 1;
+    const double perShare = double(last - first + 1) / std::max(1.0, shares);
+    double at = first;
+    const int trail = int(phones.size()) - 1;
+    for (int t = 0; t < n; ++t)
+        framePhone[size_t(t)] = t > last ? trail : 0;
+    for (int k = 0; k < int(phones.size()); ++k) {
+        const Phone &p = phones[size_t(k)];
+        if (p.syllable < 0 || p.role == Role::Pause)
+            continue;
+        const double next = at + perShare * (p.role == Role::Vowel ? 3 : 1);
+        for (int t = int(at); t < std::min(n, int(next)); ++t)
+            framePhone[size_t(t)] = k;
+        at = next;
+    }
+    return framePhone;
 }
 
 std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const
@@ -206,7 +244,7 @@ std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std
     }
     auto vowelLike = [&](int t) {
         const float *x = obs.at(t);
-        return x[0] > kVowelLevelDb && x[1] > kVowelPeriodicity * 10 && x[2] < kVowelNoise;
+        return x[Level] > params_.vowelLevelDb && x[Voicing] > params_.vowelPeriodicity * 10 && x[Noise] < params_.vowelNoise;
     };
     const double slot = double(last - first + 1) / std::max(1, syllables);
     for (int k = 0; k < syllables; ++k) {
@@ -215,7 +253,7 @@ std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std
         sp.consonantFrom = sp.vowelFrom = start;
         if (sp.consonant < 0 && sp.closure < 0)
             continue;
-        const int reach = std::max(1, int(kConsonantSearch * slot));
+        const int reach = std::max(1, int(params_.consonantSearch * slot));
         int bestFrom = -1, bestLength = 0;
         for (int t = std::max(0, start - reach), run = 0; t <= std::min(n - 1, start + reach); ++t) {
             run = vowelLike(t) ? 0 : run + 1;
@@ -224,7 +262,7 @@ std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std
                 bestFrom = t - run + 1;
             }
         }
-        const int longest = std::max(1, int(kMaxConsonantShare * slot));
+        const int longest = std::max(1, int(params_.maxConsonantShare * slot));
         if (bestLength >= 2) {
             sp.vowelFrom = bestFrom + bestLength;
             sp.consonantFrom = std::max(bestFrom, sp.vowelFrom - longest);
@@ -318,7 +356,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         const Phone &p = phones[size_t(k)];
         auto own = models_.constFind(p.model);
         auto fb = models_.constFind(p.fallback);
-        if (own != models_.constEnd() && (own->frames >= kMinModelFrames || fb == models_.constEnd()))
+        if (own != models_.constEnd() && (own->frames >= params_.minModelFrames || fb == models_.constEnd()))
             model[size_t(k)] = &own.value();
         else if (fb != models_.constEnd())
             model[size_t(k)] = &fb.value();
@@ -405,7 +443,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                     from = exitState[size_t(q)];
                 }
             if (phones[size_t(k)].role == Role::Pause)
-                best -= kPausePenalty;
+                best -= params_.pausePenalty;
             if (len == 1 && repeats && cur[size_t(s0)] > best) {
                 best = cur[size_t(s0)];
                 from = s0;
@@ -448,7 +486,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
             start[size_t(k)] = t;
         end[size_t(k)] = t + 1;
     }
-    const double hopMs = f.frameMs(kStep);
+    const double hopMs = f.frameMs(params_.step);
     auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
     int syllables = 0;
     for (const Phone &p : phones)
@@ -456,7 +494,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     out.syllables.resize(syllables);
     for (int i = 0; i < syllables; ++i) {
         SyllableTimes &st = out.syllables[i];
-        int cons = -1, vowelStart = -1, vowelEnd = -1;
+        int cons = -1, vowelStart = -1, vowelEnd = -1, consEnd = -1, own = -1;
         double fit = 0;
         for (int k = 0; k < count; ++k) {
             const Phone &p = phones[size_t(k)];
@@ -466,6 +504,10 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                 st.pauseBefore = true;
             if ((p.role == Role::Closure || p.role == Role::Consonant) && cons < 0)
                 cons = start[size_t(k)];
+            if (p.role == Role::Closure || p.role == Role::Consonant)
+                consEnd = end[size_t(k)];
+            if (p.role == Role::Consonant)
+                own = start[size_t(k)];
             if (p.role == Role::Vowel || p.role == Role::Rest) {
                 vowelStart = start[size_t(k)];
                 vowelEnd = end[size_t(k)];
@@ -473,6 +515,12 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                     fit += emission(k, t);
                 fit /= std::max(1, vowelEnd - vowelStart);
             }
+        }
+        if (vowelStart < 0 && cons >= 0) {
+            // A consonant on its own (a phoneme): its own sound after any
+            // closure, until the next phoneme.
+            vowelStart = own >= 0 ? own : cons;
+            vowelEnd = consEnd;
         }
         st.vowelStart = ms(vowelStart);
         st.vowelEnd = ms(vowelEnd);
@@ -485,7 +533,9 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     return out;
 }
 
-QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iterations, int threads)
+Aligner::Aligner(const AlignParams &params, const LandmarkParams &landmarks) : params_(params), landmarks_(landmarks) {}
+
+QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int threads)
 {
     const int files = int(inputs.size());
     // Plain vectors: their elements are written from several threads.
@@ -499,12 +549,21 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iter
         // syllable's share of the sung stretch, which keeps the alignment
         // from squeezing a vowel to nothing and shifting the rest.
         const auto [first, last] = sungStretch(obs[k].x.data(), obs[k].frames, kDims);
+        const double frameMs = inputs[i].features->frameMs(params_.step);
+        if (!inputs[i].phonemes.isEmpty()) {
+            const qsizetype vowels = std::count_if(inputs[i].phonemes.begin(), inputs[i].phonemes.end(),
+                                                   [](const QString &p) { return phonemeClass(p) == PhonemeClass::Vowel; });
+            const double slot = double(last - first + 1) / std::max<qsizetype>(1, vowels);
+            phones[k] = phonesOfPhonemes(inputs[i].phonemes, std::max(3, int(params_.minVowelShare * slot * 0.5)), frameMs);
+            framePhones[k] = evenSegmentation(obs[k], phones[k]);
+            return;
+        }
         const double slot = double(last - first + 1) / std::max<qsizetype>(1, inputs[i].syllables.size());
-        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(kMinVowelShare * slot)), inputs[i].features->frameMs(kStep));
+        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(params_.minVowelShare * slot)), frameMs);
         framePhones[k] = initialSegmentation(obs[k], phones[k]);
     });
     std::vector<FileAlignment> result(static_cast<size_t>(files));
-    for (int it = 0; it < std::max(1, iterations); ++it) {
+    for (int it = 0; it < std::max(1, params_.iterations); ++it) {
         train(obs, phones, framePhones);
         parallelFor(files, threads, [&](int i) {
             std::vector<int> fp;
@@ -513,7 +572,12 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int iter
                 framePhones[size_t(i)] = std::move(fp);
         });
     }
-    parallelFor(files, threads, [&](int i) { placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables); });
+    parallelFor(files, threads, [&](int i) {
+        if (inputs[i].phonemes.isEmpty())
+            placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables, landmarks_);
+        else
+            placePhonemeMarks(result[size_t(i)], *inputs[i].features, inputs[i].phonemes, landmarks_);
+    });
     return QList<FileAlignment>(result.begin(), result.end());
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
 #include "analysis/Features.h"
 #include "analysis/Syllables.h"
+
+#include <QStringList>
 
 #include <QHash>
 #include <QList>
@@ -41,6 +44,10 @@ struct SyllableTimes {
     // Found on the fine frames near the alignment's times.
     std::array<double, kMarkCount> marks{};
     bool offBeat = false;       // off the singer's beat even after a second look
+    // How clearly the spectrum changes where the syllable starts, against
+    // the other starts of the file (1: as clearly as the median); 1 where
+    // nothing was measured.
+    double clarity = 1;
 
     double mark(Mark m) const { return marks[size_t(m)]; }
     double &mark(Mark m) { return marks[size_t(m)]; }
@@ -54,9 +61,15 @@ struct FileAlignment {
 };
 
 // One recording to align: its features and what the file name says is sung.
+// One recording to align: its features and what the file name says is sung,
+// as syllables, or (an English recording) as phonemes, "-" for silence.
+// With phonemes, each of them is one SyllableTimes of the alignment: its
+// consonantStart where it starts (a stop's closure included), vowelStart
+// where its own sound starts, vowelEnd where the next starts.
 struct AlignInput {
     std::shared_ptr<const WaveFeatures> features;
     QList<Syllable> syllables;
+    QStringList phonemes;
 };
 
 // Forced alignment of sung syllables with models learnt from the bank
@@ -66,11 +79,26 @@ struct AlignInput {
 // again. Nothing is trained beforehand and nothing is downloaded.
 class Aligner {
 public:
-    static constexpr int kDims = 18;
+    // What the alignment sees of a frame, column by column.
+    enum Column {
+        Level,         // dB relative to the file's loud part, floored at -60
+        Voicing,       // periodicity, 0..10
+        Noise,         // 5 log10 of the share of power above 4 kHz
+        Dip,           // dB below the loudest frame within 60 ms: a consonant between vowels
+        Cepstrum1,     // the shape of the spectrum: cosine transform of the mel bands,
+        CepstrumLast = Cepstrum1 + 11,  // coefficients 1 to 12
+        LevelSlope,    // change of Level per frame over two frames each way
+        VoicingSlope,  // and of Voicing
+        ColumnCount
+    };
+    static constexpr int kDims = ColumnCount;
+    static constexpr int kCepstra = CepstrumLast - Cepstrum1 + 1;
+
+    explicit Aligner(const AlignParams &params = {}, const LandmarkParams &landmarks = {});
 
     // Learns from all files and returns one alignment per input, in order.
     // threads > 1 aligns files in parallel.
-    QList<FileAlignment> alignAll(const QList<AlignInput> &inputs, int iterations = 4, int threads = 2);
+    QList<FileAlignment> alignAll(const QList<AlignInput> &inputs, int threads = 2);
 
     struct Model {
         double mean[kDims] = {};
@@ -83,14 +111,18 @@ private:
     struct Phone;
     struct Observations;
 
-    static Observations observe(const WaveFeatures &f);
-    static std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs);
+    Observations observe(const WaveFeatures &f) const;
+    std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
+    std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const;
+    static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone) const;
     std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;
     void train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
                const std::vector<std::vector<int>> &framePhones);
 
+    AlignParams params_;
+    LandmarkParams landmarks_;
     QHash<QString, Model> models_;
 };
 

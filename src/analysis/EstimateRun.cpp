@@ -1,5 +1,7 @@
 #include "analysis/EstimateRun.h"
 
+#include <QHash>
+
 #include "core/Dialogs.h"
 
 namespace analysis {
@@ -24,8 +26,60 @@ std::optional<EstimateScope> askEstimateScope(Dialogs &dialogs)
     }
 }
 
+clsOto inEntryForm(const clsOto &estimated, bool positiveRight, double lengthMs, double step)
+{
+    clsOto e = estimated;
+    if (lengthMs > 0) {
+        if (positiveRight && e.prmRT < 0) {
+            const double fromEnd = lengthMs - (e.prmLF - e.prmRT);
+            if (fromEnd >= 0)
+                e.prmRT = fromEnd;
+        } else if (!positiveRight && e.prmRT > 0) {
+            const double used = lengthMs - e.prmRT - e.prmLF;
+            if (used > 0)
+                e.prmRT = -used;
+        }
+    }
+    e.truncPrm(step);
+    return e;
+}
+
+bool bankUsesPositiveRight(const QList<clsOto> &entries)
+{
+    qsizetype positive = 0, negative = 0;
+    for (const clsOto &e : entries) {
+        positive += e.prmRT > 0;
+        negative += e.prmRT < 0;
+    }
+    return positive > negative;
+}
+
+void keepEntryForms(QList<Estimate> &estimates, const QList<clsOto> &entries, const WaveSource &waves, double step)
+{
+    const bool bankPositive = bankUsesPositiveRight(entries);
+    QHash<QString, double> lengths;  // each wave read once
+    const auto lengthOf = [&](const QString &file) {
+        const auto known = lengths.constFind(file);
+        if (known != lengths.constEnd())
+            return *known;
+        const WaveData d = waves.load ? waves.load(file) : WaveData{};
+        const double ms = d.sampleRate > 0 ? double(d.samples.size()) * 1000.0 / d.sampleRate : 0;
+        lengths.insert(file, ms);
+        return ms;
+    };
+    for (Estimate &e : estimates) {
+        if (!e.estimated || e.index < 0 || e.index >= entries.size())
+            continue;
+        const double was = entries[e.index].prmRT;
+        const bool positive = was != 0 ? was > 0 : bankPositive;
+        // Only a change of form needs the wave's length.
+        const bool converts = positive ? e.entry.prmRT < 0 : e.entry.prmRT > 0;
+        e.entry = inEntryForm(e.entry, positive, converts ? lengthOf(e.entry.FIL) : 0, step);
+    }
+}
+
 EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx, const WaveSource &waves,
-                        FeatureCache *cache)
+                        FeatureCache *cache, double roundStep)
 {
     QList<clsOto> entries;
     for (const auto &e : doc.clcOto())
@@ -47,7 +101,9 @@ EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx,
     if (targets.isEmpty())
         return run;
     Estimator estimator(waves, cache);
-    for (const Estimate &e : estimator.estimate(entries, targets).estimates) {
+    QList<Estimate> estimates = estimator.estimate(entries, targets).estimates;
+    keepEntryForms(estimates, entries, waves, roundStep);
+    for (const Estimate &e : estimates) {
         if (e.estimated)
             run.changes.append({e.index, e.entry});
         if (e.flagged) {

@@ -29,9 +29,23 @@ struct EstimateRun {
 };
 
 // Estimates the scope's entries of the document (curIdx for Current) from
-// its folder's waves, the set entries teaching the bank's habits.
+// its folder's waves, the set entries teaching the bank's habits. The new
+// values keep each entry's form (see inEntryForm) and are rounded to
+// roundStep (0: not rounded).
 EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx, const WaveSource &waves,
-                        FeatureCache *cache);
+                        FeatureCache *cache, double roundStep = 0);
+
+// An estimate as the entry writes it: the right bound in the form the entry
+// had (positive: distance back from the wave's end; negative: minus the
+// used length from the left bound; an unset entry takes the form most set
+// entries of the bank use), all five rounded to step. lengthMs is the
+// wave's length, needed to turn one form into the other.
+clsOto inEntryForm(const clsOto &estimated, bool positiveRight, double lengthMs, double step);
+// Whether most set entries of the bank keep a positive right bound.
+bool bankUsesPositiveRight(const QList<clsOto> &entries);
+// The estimates of entries (as given to the estimator), each in its
+// entry's form and rounded; waves give the lengths the forms need.
+void keepEntryForms(QList<Estimate> &estimates, const QList<clsOto> &entries, const WaveSource &waves, double step);
 
 // The message after a run: how many were estimated, and the flagged ones.
 QString estimateSummary(const EstimateRun &run);

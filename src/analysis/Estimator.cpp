@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -22,31 +23,10 @@ namespace {
 // The five points of an entry as absolute times in the wave.
 enum Point { kLeft, kPre, kOverlap, kFixed, kEnd, kPoints };
 
-// Labellers differ by this much (ms, one standard deviation) in where they
-// put a point relative to the signal; a group whose siblings teach nothing
-// about how much groups differ is assumed to differ by the second.
-constexpr double kLabellerSpreadMs = 30.0;
-constexpr double kUnknownSpreadMs = 10.0;
-constexpr double kMinSpreadMs = 2.0;
-constexpr double kPriorGroups = 2.0;
-// No labeller places points more steadily than this (ms, one standard
-// deviation), however few of their points agree.
-constexpr double kMinNoiseMs = 10.0;
 // A median of n points varies about pi/2 times as much as their mean; a
 // median absolute deviation times 1.4826 estimates a standard deviation.
 constexpr double kMedianVariance = 1.5708;
 constexpr double kMadToSd = 1.4826;
-// A group never outweighs its parent with a single entry, however much the
-// groups seem to differ; the bank-wide habit (whose parent is the defaults)
-// may be learnt from one.
-constexpr double kMinPull = 1.0;
-constexpr double kMinTopPull = 0.1;
-constexpr double kMaxPull = 50.0;
-// Set entries of one kind that place the preutterance this far apart
-// (median absolute deviation, ms) teach nothing reliable.
-constexpr double kDisagreeMs = 25.0;
-constexpr double kShortVowelMs = 50.0;
-constexpr double kTailBeforeFallMs = 40.0;
 
 struct Placed {
     int entry = -1;
@@ -63,6 +43,7 @@ struct Anchors {
     double vowelMs = 0;
     double fit = 0;
     bool offBeat = false;
+    double clarity = 1;
     double previousNote = -1;  // where the syllable before starts, when one is sung right before
 
     double operator[](Mark m) const { return at[size_t(m)]; }
@@ -105,6 +86,10 @@ QString soundOf(const AliasInfo &a)
 QStringList groupsOf(const AliasInfo &a)
 {
     using Kind = AliasInfo::Kind;
+    if (a.kind == Kind::Phonemes) {
+        const QString shape = QStringLiteral("en ") + a.phonemes.shape();
+        return {shape + u' ' + a.phonemes.phoneme(), QStringLiteral("en ") + entryKind(a), shape, QStringLiteral("en")};
+    }
     if (a.kind == Kind::Tail)
         return {QStringLiteral("tail ") + a.prevVowel, QStringLiteral("tail")};
     const QString kind = a.kind == Kind::Head ? QStringLiteral("head") : a.kind == Kind::Cv ? QStringLiteral("cv") : QStringLiteral("vcv");
@@ -141,32 +126,92 @@ double mad(const std::vector<double> &v)
 // entry starting before the consonant (for VCV, in the middle of the vowel
 // before), the crossfade a third of the way in, the vowel usable until
 // shortly before the next sound.
-std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a)
+// An English entry: the note where the phoneme it goes into starts (a
+// held vowel's a little later, a tail's before the sound dies away); the
+// entry starting from the phoneme before: all of a consonant, a part of a
+// vowel; the overlap halfway, none after silence.
+bool closes(const QString &phoneme)
 {
+    const PhonemeClass c = phonemeClass(phoneme);
+    return c == PhonemeClass::Stop || c == PhonemeClass::Affricate;
+}
+
+std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Anchors &a, const PlacementParams &pp)
+{
+    using Kind = PhonemeAlias::Kind;
+    const double start = a[Mark::ConsonantStart], end = a[Mark::VowelEnd];
+    std::array<double, kPoints> p{};
+    switch (alias.kind) {
+    case Kind::Tail:
+        p[kPre] = std::max(start, a[Mark::VowelFall] - pp.phonemeTailBeforeFallMs);
+        p[kLeft] = std::max(start, p[kPre] - pp.tailLeftMs);
+        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
+        p[kFixed] = p[kPre] + pp.tailFixedMs;
+        p[kEnd] = std::min(a.lengthMs, end + pp.tailEndMs);
+        return p;
+    case Kind::Held:
+        p[kPre] = start + pp.heldAfterStartMs;
+        p[kLeft] = p[kPre] - pp.heldLeftMs;
+        p[kOverlap] = p[kLeft] + pp.heldOverlapMs;
+        break;
+    case Kind::Alone:
+        p[kLeft] = start;
+        p[kPre] = start + pp.aloneNoteMs;
+        p[kOverlap] = start + pp.aloneNoteMs / 2;
+        break;
+    case Kind::Head:
+        // From silence a stop's closure cannot be heard: labellers count
+        // some of it into the note all the same.
+        p[kPre] = start - (closes(alias.to)                                     ? pp.headClosureMs
+                           : phonemeClass(alias.to) == PhonemeClass::Fricative ? pp.headNoiseMs
+                                                                               : 0.0);
+        p[kLeft] = p[kPre] - pp.phonemeHeadLeftMs;
+        p[kOverlap] = p[kLeft];
+        break;
+    default: {
+        p[kPre] = start;
+        const double before = a.previousNote >= 0 ? start - a.previousNote : pp.maxJointLeftMs;
+        const bool fromVowel = phonemeClass(alias.from) == PhonemeClass::Vowel;
+        const double reach = fromVowel ? std::clamp(pp.vowelLeftShare * before, pp.minJointLeftMs, pp.maxJointLeftMs)
+                                       : std::clamp(before + pp.beforeConsonantMs / 4, pp.minJointLeftMs, pp.maxJointLeftMs);
+        p[kLeft] = start - reach;
+        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
+        break;
+    }
+    }
+    p[kFixed] = p[kPre] + pp.phonemeFixedMs;
+    p[kEnd] = std::max(p[kFixed] + pp.minFixedToEndMs, end - pp.endBeforeVowelEndMs);
+    return p;
+}
+
+std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a, const PlacementParams &pp)
+{
+    if (alias.kind == AliasInfo::Kind::Phonemes)
+        return phonemePoints(alias.phonemes, a, pp);
     const double v = a[a.note], c = a[Mark::ConsonantStart], e = a[Mark::VowelEnd];
     std::array<double, kPoints> p{};
     if (alias.kind == AliasInfo::Kind::Tail) {
         // The note ends a little before the sound has died away: the
         // fading belongs to the rest that follows.
-        p[kPre] = a[Mark::VowelFall] - kTailBeforeFallMs;
-        p[kLeft] = std::max(v, p[kPre] - 150);
-        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) / 3;
-        p[kFixed] = p[kPre] + 50;
-        p[kEnd] = std::min(a.lengthMs, e + 250);
+        p[kPre] = a[Mark::VowelFall] - pp.tailBeforeFallMs;
+        p[kLeft] = std::max(v, p[kPre] - pp.tailLeftMs);
+        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.overlapShare;
+        p[kFixed] = p[kPre] + pp.tailFixedMs;
+        p[kEnd] = std::min(a.lengthMs, e + pp.tailEndMs);
         return p;
     }
     p[kPre] = v;
     if (alias.kind == AliasInfo::Kind::Head || alias.kind == AliasInfo::Kind::Cv)
-        p[kLeft] = std::min(v - 30, c - 40);
+        p[kLeft] = std::min(v - pp.headBeforeNoteMs, c - pp.beforeConsonantMs);
     else if (a.previousNote >= 0)
         // Halfway into the vowel before, where it is steady enough to
         // crossfade from, and before the whole consonant.
-        p[kLeft] = std::min({(a.previousNote + v) / 2, c - 40, v - 60});
+        p[kLeft] = std::min({(a.previousNote + v) / 2, c - pp.beforeConsonantMs, v - pp.vcvBeforeNoteMs});
     else
-        p[kLeft] = v - std::clamp(v - c + 80, 120.0, 400.0);
-    p[kOverlap] = p[kLeft] + (v - p[kLeft]) / 3;
-    p[kFixed] = v + 60;
-    p[kEnd] = std::max(p[kFixed] + 20, e - 40);
+        p[kLeft] = v - std::clamp(v - c + pp.leadInExtraMs, pp.minLeadInMs, pp.maxLeadInMs);
+    p[kOverlap] = p[kLeft] + (v - p[kLeft]) * pp.overlapShare;
+    p[kFixed] = v + pp.fixedMs;
+    p[kEnd] = std::max(p[kFixed] + pp.minFixedToEndMs, e - pp.endBeforeVowelEndMs);
     return p;
 }
 
@@ -186,6 +231,8 @@ std::array<double, kPoints> pointsOf(const clsOto &e, double lengthMs)
 // the labeller puts the point from the mark it is measured from.
 class Habits {
 public:
+    Habits(const HabitParams &habits, const PlacementParams &placement) : hp_(habits), placement_(placement) {}
+
     void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
     {
         const auto p = pointsOf(entry, a.lengthMs);
@@ -215,7 +262,7 @@ public:
     Result estimate(const AliasInfo &alias, const Anchors &a) const
     {
         Result r;
-        const auto fallback = defaultPoints(alias, a);
+        const auto fallback = defaultPoints(alias, a, placement_);
         const QStringList groups = groupsOf(alias);
         for (int pt = 0; pt < kPoints; ++pt) {
             const Mark mark = defaultMark(pt, alias, a);
@@ -255,7 +302,8 @@ private:
     {
         if (point == kEnd)
             return Mark::VowelEnd;
-        if (alias.kind == AliasInfo::Kind::Tail)
+        if (alias.kind == AliasInfo::Kind::Tail
+            || (alias.kind == AliasInfo::Kind::Phonemes && alias.phonemes.kind == PhonemeAlias::Kind::Tail))
             return Mark::VowelFall;
         return a.note;
     }
@@ -290,22 +338,24 @@ private:
         if (residuals.empty() && up)
             for (double x : up->delta[pt])
                 residuals.push_back(std::abs(x - parentMedian));
-        const double sigma = std::max(kMinNoiseMs, kMadToSd * median(residuals));
+        const double sigma = std::max(hp_.minNoiseMs, kMadToSd * median(residuals));
         const double medianNoise = kMedianVariance * sigma * sigma;
-        double between = up ? kUnknownSpreadMs * kUnknownSpreadMs : kLabellerSpreadMs * kLabellerSpreadMs;
+        double between = up ? hp_.unknownSpreadMs * hp_.unknownSpreadMs : hp_.labellerSpreadMs * hp_.labellerSpreadMs;
         if (!offsets.empty()) {
             // What the groups show, weighed against the assumed spread as
-            // if that were seen in kPriorGroups groups.
-            double sum = kPriorGroups * between;
+            // if that were seen in priorGroups groups.
+            double sum = hp_.priorGroups * between;
             for (size_t i = 0; i < offsets.size(); ++i)
                 sum += offsets[i] - medianNoise / noise[i];
-            between = std::max(kMinSpreadMs * kMinSpreadMs, sum / (double(offsets.size()) + kPriorGroups));
+            between = std::max(hp_.minSpreadMs * hp_.minSpreadMs, sum / (double(offsets.size()) + hp_.priorGroups));
         }
-        const double k = std::clamp(medianNoise / between, up ? kMinPull : kMinTopPull, kMaxPull);
+        const double k = std::clamp(medianNoise / between, up ? hp_.minPull : hp_.minTopPull, hp_.maxPull);
         pulls_.insert(key, k);
         return k;
     }
 
+    HabitParams hp_;
+    PlacementParams placement_;
     QHash<QString, Group> groups_;
     QHash<QString, QStringList> children_;  // by parent
     mutable QHash<QString, double> pulls_;
@@ -356,6 +406,14 @@ WaveSource folderWaves(const QString &folder, const modLocale *locale)
     return s;
 }
 
+QString flagLine(const Estimate &e)
+{
+    // A TAB or line end inside the alias would break the columns.
+    QString alias = e.entry.ALS;
+    alias.replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' ');
+    return QStringLiteral("flagged\t%1\t%2\t%3").arg(e.index + 1).arg(alias, e.reason);
+}
+
 bool isUnset(const clsOto &e)
 {
     return e.prmLF == 0 && e.prmFX == 0 && e.prmRT == 0 && e.prmPR == 0 && e.prmOV == 0;
@@ -378,6 +436,12 @@ QString entryKind(const AliasInfo &alias)
     case AliasInfo::Kind::Head: return QStringLiteral("head");
     case AliasInfo::Kind::Cv: return QStringLiteral("CV ") + className(alias.syllable.consonantClass());
     case AliasInfo::Kind::Vcv: return className(alias.syllable.consonantClass());
+    case AliasInfo::Kind::Phonemes: {
+        // The shape, and the class of the consonant the note is at.
+        const PhonemeClass c = phonemeClass(alias.phonemes.phoneme());
+        const QString shape = alias.phonemes.shape();
+        return c == PhonemeClass::Vowel ? shape : shape + u' ' + phonemeClassName(c);
+    }
     }
     return QString();
 }
@@ -394,32 +458,56 @@ struct Recordings {
     std::vector<std::shared_ptr<const WaveFeatures>> features;
     std::vector<QString> loadErrors;
     std::vector<FileAlignment> alignments;
+    QList<QStringList> phonemes;  // an English recording's phonemes, from its entries' aliases
     double lengthMs(int file) const { return features[size_t(file)]->lengthMs(); }
 };
 
 // Places every entry that is a target or set among the syllables of its
 // file's name; the n-th entry of one alias in one file takes the n-th place.
+// In an English bank, among the phonemes its file's entries name.
 QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &targets, Recordings &rec)
 {
+    QStringList aliases;
+    for (const clsOto &e : entries)
+        aliases << e.ALS;
+    const bool phonemeBank = readsAsPhonemes(aliases);
     QHash<QString, int> fileIndex;
     QHash<QString, int> occurrences;  // file + alias -> entries seen
     QList<Placed> placed(entries.size());
+    QHash<QString, QList<int>> entriesOfFile;  // in the order listed
     for (int i = 0; i < entries.size(); ++i) {
         const clsOto &e = entries[i];
         Placed &p = placed[i];
         p.entry = i;
-        p.alias = parseAlias(e.ALS);
+        p.alias = parseAliasIn(e.ALS, phonemeBank);
+        entriesOfFile[e.FIL].append(i);
         if (p.alias.kind == AliasInfo::Kind::Unknown || (!targets.contains(i) && isUnset(e)))
             continue;  // no syllable, or neither estimated nor teaching
         if (!fileIndex.contains(e.FIL)) {
             fileIndex.insert(e.FIL, int(rec.files.size()));
             rec.files.append(e.FIL);
-            rec.names.append(parseFileName(e.FIL));
+            rec.names.append(phonemeBank ? FileSyllables() : parseFileName(e.FIL));
+            rec.phonemes.append(QStringList());
         }
         p.file = fileIndex.value(e.FIL);
+        if (phonemeBank)
+            continue;
         const QString occKey = e.FIL + u'\n' + e.ALS;
         p.syllable = placeAlias(p.alias, rec.names[p.file].syllables, occurrences.value(occKey));
         occurrences[occKey] += 1;
+    }
+    if (phonemeBank) {
+        for (int f = 0; f < rec.files.size(); ++f) {
+            const QList<int> &list = entriesOfFile[rec.files[f]];
+            QList<PhonemeAlias> fileAliases;
+            for (int i : list)
+                fileAliases << placed[i].alias.phonemes;
+            const PhonemeSequence seq = sequenceFromAliases(fileAliases);
+            rec.phonemes[f] = seq.phonemes;
+            for (qsizetype k = 0; k < list.size(); ++k)
+                if (placed[list[k]].file == f)
+                    placed[list[k]].syllable = seq.placeOf[k];
+        }
     }
     return placed;
 }
@@ -430,6 +518,21 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
     if (p.file < 0 || p.syllable < 0 || !rec.alignments[size_t(p.file)].ok)
         return false;
     const FileAlignment &fa = rec.alignments[size_t(p.file)];
+    if (p.alias.kind == AliasInfo::Kind::Phonemes) {
+        if (p.syllable >= fa.syllables.size())
+            return false;
+        const SyllableTimes &st = fa.syllables[p.syllable];
+        a.at = st.marks;
+        a.note = Mark::ConsonantStart;
+        a.lengthMs = rec.lengthMs(p.file);
+        a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(Mark::ConsonantStart);
+        a.fit = st.fit;
+        a.clarity = st.clarity;
+        const QStringList &ph = rec.phonemes[p.file];
+        if (p.syllable > 0 && ph[p.syllable - 1] != u"-" && !st.pauseBefore)
+            a.previousNote = fa.syllables[p.syllable - 1].mark(Mark::ConsonantStart);
+        return true;
+    }
     const QList<Syllable> &syllables = rec.names[p.file].syllables;
     const SyllableTimes &st = fa.syllables[p.syllable];
     a.at = st.marks;
@@ -438,6 +541,7 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
     a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
     a.fit = st.fit;
     a.offBeat = st.offBeat;
+    a.clarity = st.clarity;
     if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
         a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
     return true;
@@ -445,39 +549,57 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
 
 // How well vowels fit their models across the bank: below this, a vowel
 // does not sound like its name.
-double fitFloorOf(const std::vector<FileAlignment> &alignments)
+double fitFloorOf(const std::vector<FileAlignment> &alignments, const FlagParams &fp)
 {
     std::vector<double> fits;
     for (const FileAlignment &fa : alignments)
         if (fa.ok)
             for (const SyllableTimes &st : fa.syllables)
-                fits.push_back(st.fit);
-    return median(fits) - 6 * std::max(1.0, mad(fits));
+                if (st.fit != 0)  // 0: no vowel (an English consonant)
+                    fits.push_back(st.fit);
+    return median(fits) - fp.fitDeviations * std::max(1.0, mad(fits));
 }
 
-// Why a person should look at an estimated entry, or nothing.
-QString doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor)
+// How sure the estimate of an entry is (0..1), and when it is not, why.
+struct Doubt {
+    double confidence = 1;
+    QString reason;
+    void add(double confidenceLeft, const QString &why)
+    {
+        if (confidenceLeft < confidence) {
+            confidence = confidenceLeft;
+            reason = why;
+        }
+    }
+};
+
+Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor, const FlagParams &fp)
 {
-    const bool tail = alias.kind == AliasInfo::Kind::Tail;
+    Doubt d;
+    const bool tail = alias.kind == AliasInfo::Kind::Tail
+                      || (alias.kind == AliasInfo::Kind::Phonemes && alias.phonemes.kind == PhonemeAlias::Kind::Tail);
     if (a.offBeat && !tail)
-        return QStringLiteral("the note is far off the singer's beat");
-    if (a.fit < fitFloor)
-        return QStringLiteral("the sound there does not match its name");
-    if (!tail && a.vowelMs < kShortVowelMs)
-        return QStringLiteral("the vowel found is too short");
-    if (r.spread > kDisagreeMs)
-        return QStringLiteral("the set entries of this kind disagree");
-    return QString();
+        d.add(0.2, QStringLiteral("the note is far off the singer's beat"));
+    if (a.fit != 0 && a.fit < fitFloor)
+        d.add(0.3, QStringLiteral("the sound there does not match its name"));
+    const bool vowel = alias.kind != AliasInfo::Kind::Phonemes || phonemeClass(alias.phonemes.phoneme()) == PhonemeClass::Vowel;
+    if (!tail && vowel && a.vowelMs < fp.shortVowelMs)
+        d.add(0.3, QStringLiteral("the vowel found is too short"));
+    if (a.clarity < fp.unclearChange)
+        d.add(0.3 + a.clarity / fp.unclearChange * 0.4, QStringLiteral("the sound changes little where the note starts"));
+    if (r.spread > fp.disagreeMs)
+        d.add(std::max(0.0, 1 - r.spread / (2 * fp.disagreeMs)), QStringLiteral("the set entries of this kind disagree"));
+    return d;
 }
 
 // Reads every recording and its features, several at a time, from the
 // cache when it has them.
-void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache, int threads)
+void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache, int threads,
+                  const FeatureOptions &options)
 {
     const int count = int(rec.files.size());
     rec.features.assign(size_t(count), nullptr);
     rec.loadErrors.assign(size_t(count), QString());
-    const FeatureOptions options;
     parallelFor(count, threads, [&](int f) {
         const QString &name = rec.files[f];
         auto compute = [&]() -> std::shared_ptr<const WaveFeatures> {
@@ -504,7 +626,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     const QSet<int> targetSet(targets.begin(), targets.end());
     Recordings rec;
     const QList<Placed> placed = placeEntries(entries, targetSet, rec);
-    readFeatures(rec, source_, cache_, options.threads);
+    readFeatures(rec, source_, cache_, options.threads, options.params.features);
     report.featuresMs = timer.nsecsElapsed() / 1e6;
 
     // Segment every recording that names syllables and could be read,
@@ -512,24 +634,25 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     QList<AlignInput> inputs;
     QList<int> fileOfInput;
     for (int f = 0; f < rec.files.size(); ++f) {
-        if (rec.features[size_t(f)] && rec.features[size_t(f)]->frames > 0 && !rec.names[f].syllables.isEmpty()) {
-            inputs.append(AlignInput{rec.features[size_t(f)], rec.names[f].syllables});
+        if (rec.features[size_t(f)] && rec.features[size_t(f)]->frames > 0
+            && (!rec.names[f].syllables.isEmpty() || !rec.phonemes[f].isEmpty())) {
+            inputs.append(AlignInput{rec.features[size_t(f)], rec.names[f].syllables, rec.phonemes[f]});
             fileOfInput.append(f);
         }
     }
     rec.alignments.assign(size_t(rec.files.size()), FileAlignment());
-    const QList<FileAlignment> aligned = Aligner().alignAll(inputs, options.iterations, options.threads);
+    const QList<FileAlignment> aligned = Aligner(options.params.align, options.params.landmarks).alignAll(inputs, options.threads);
     for (int k = 0; k < aligned.size(); ++k)
         rec.alignments[size_t(fileOfInput[k])] = aligned[k];
     report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
 
-    Habits habits;
+    Habits habits(options.params.habits, options.params.placement);
     for (const Placed &p : placed) {
         Anchors a;
         if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, a))
             habits.learn(p.alias, a, entries[p.entry]);
     }
-    const double fitFloor = fitFloorOf(rec.alignments);
+    const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
     for (int index : targets) {
         Estimate est;
         est.index = index;
@@ -551,7 +674,10 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 const Habits::Result r = habits.estimate(p.alias, a);
                 est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
                 est.estimated = true;
-                est.reason = doubtAbout(p.alias, a, r, fitFloor);
+                const Doubt doubt = doubtAbout(p.alias, a, r, fitFloor, options.params.flags);
+                est.confidence = doubt.confidence;
+                if (doubt.confidence < options.params.flags.threshold)
+                    est.reason = doubt.reason;
             }
         }
         est.flagged = !est.reason.isEmpty();
@@ -562,56 +688,132 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     return report;
 }
 
-QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles)
+AliasSpelling bankSpelling(const QStringList &aliases)
 {
-    QSet<QString> named, aliases;
     int romaji = 0, kana = 0;
-    for (const clsOto &e : existing) {
-        named.insert(e.FIL);
-        aliases.insert(e.ALS);
-        const AliasInfo a = parseAlias(e.ALS);
+    for (const QString &alias : aliases) {
+        const AliasInfo a = parseAlias(alias);
         if (a.kind == AliasInfo::Kind::Unknown || a.kind == AliasInfo::Kind::Tail)
             continue;
-        const QString text = e.ALS.trimmed();
+        const QString text = alias.trimmed();
         (text.back().unicode() < 0x80 ? romaji : kana)++;
     }
-    const bool useRomaji = romaji > kana;
+    return AliasSpelling{romaji > kana};
+}
+
+QString AliasSpelling::spell(const Syllable &s) const
+{
     // A sound no kana spells (a name with odd small kana) is written in
     // romaji, so that every entry made reads back as its syllable.
-    auto spell = [&](const Syllable &s) {
-        const QString kana = kanaOf(s);
-        const std::optional<Syllable> back = parseOneSyllable(kana);
-        return useRomaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
-    };
+    const QString kana = kanaOf(s);
+    const std::optional<Syllable> back = parseOneSyllable(kana);
+    return romaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
+}
+
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling)
+{
+    const FileSyllables fs = parseFileName(file);
+    if (!fs.complete)
+        return {};  // not named by the usual naming: a person knows better
+    QStringList out;
+    const QList<Syllable> &s = fs.syllables;
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i].rest)
+            continue;
+        if (!fs.vcv) {
+            out << spelling.spell(s[i]);
+            continue;
+        }
+        const bool afterSilence = i == 0 || s[i - 1].rest;
+        out << (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spelling.spell(s[i]);
+        if (i + 1 == s.size() || s[i + 1].rest)
+            out << QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R"));
+    }
+    return out;
+}
+
+namespace {
+
+// How a bank names what generation has to name: its tails ("a R" or
+// "a -"), and a second take of an alias it already has (the same alias
+// again, or numbered from firstNumber: "a か2").
+struct Naming {
+    enum class Takes { Skipped, Repeated, Numbered };
+    QString tail;  // empty: "R" before a rest inside a name, "-" at its end
+    Takes takes = Takes::Skipped;
+    int firstNumber = 2;
+};
+
+Naming namingOf(const QList<clsOto> &existing)
+{
+    Naming n;
+    int tailsR = 0, tailsDash = 0, repeated = 0, numbered = 0;
+    QSet<QString> aliases, seen;
+    for (const clsOto &e : existing)
+        aliases.insert(e.ALS);
+    static const QRegularExpression number(QStringLiteral("^(.*\\D)(\\d+)$"));
+    for (const clsOto &e : existing) {
+        if (seen.contains(e.ALS))
+            ++repeated;
+        seen.insert(e.ALS);
+        if (const auto m = number.match(e.ALS); m.hasMatch() && aliases.contains(m.captured(1))) {
+            n.firstNumber = numbered++ == 0 ? m.captured(2).toInt() : std::min(n.firstNumber, m.captured(2).toInt());
+        }
+        const AliasInfo a = parseAlias(e.ALS);
+        if (a.kind == AliasInfo::Kind::Tail) {
+            (e.ALS.trimmed().endsWith(u'R') ? tailsR : tailsDash)++;
+            continue;
+        }
+    }
+    if (tailsR + tailsDash > 0)
+        n.tail = tailsR > tailsDash ? QStringLiteral("R") : QStringLiteral("-");
+    if (numbered > repeated)
+        n.takes = Naming::Takes::Numbered;
+    else if (repeated > 0)
+        n.takes = Naming::Takes::Repeated;
+    return n;
+}
+
+}  // namespace
+
+QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles)
+{
+    QSet<QString> named;
+    QHash<QString, int> takes;  // alias -> how many the bank has
+    QStringList existingAliases;
+    for (const clsOto &e : existing) {
+        named.insert(e.FIL);
+        takes[e.ALS] += 1;
+        existingAliases << e.ALS;
+    }
+    const Naming naming = namingOf(existing);
+    const AliasSpelling spelling = bankSpelling(existingAliases);
     QList<clsOto> out;
     auto add = [&](const QString &file, const QString &alias) {
-        if (aliases.contains(alias))
-            return;
-        aliases.insert(alias);
+        const int before = takes.value(alias);
+        takes[alias] = before + 1;
+        QString name = alias;
+        if (before > 0) {
+            if (naming.takes == Naming::Takes::Skipped)
+                return;
+            if (naming.takes == Naming::Takes::Numbered)
+                name = alias + QString::number(naming.firstNumber + before - 1);
+        }
         clsOto e;
         e.FIL = file;
-        e.ALS = alias;
+        e.ALS = name;
         out.append(e);
+    };
+    // The bank's own tail ("a R" or "a -") wherever it has tails.
+    auto tailed = [&](const QString &alias) {
+        const bool tail = alias.endsWith(QStringLiteral(" -")) || alias.endsWith(QStringLiteral(" R"));
+        return tail && !naming.tail.isEmpty() ? alias.chopped(1) + naming.tail : alias;
     };
     for (const QString &file : waveFiles) {
         if (named.contains(file))
             continue;
-        const FileSyllables fs = parseFileName(file);
-        if (!fs.complete)
-            continue;  // not named by the usual naming: a person knows better
-        const QList<Syllable> &s = fs.syllables;
-        for (int i = 0; i < s.size(); ++i) {
-            if (s[i].rest)
-                continue;
-            if (!fs.vcv) {
-                add(file, spell(s[i]));
-                continue;
-            }
-            const bool afterSilence = i == 0 || s[i - 1].rest;
-            add(file, (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spell(s[i]));
-            if (i + 1 == s.size() || s[i + 1].rest)
-                add(file, QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R")));
-        }
+        for (const QString &alias : namedAliases(file, spelling))
+            add(file, tailed(alias));
     }
     return out;
 }

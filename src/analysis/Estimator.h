@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
 #include "analysis/FeatureCache.h"
 #include "analysis/Syllables.h"
 #include "oto/clsOto.h"
@@ -38,8 +39,7 @@ QList<int> unsetIndexes(const QList<clsOto> &entries);
 
 struct EstimateOptions {
     int threads = 2;
-    // Re-align this many times with models learnt from the bank.
-    int iterations = 3;
+    EstimateParams params;  // the tuning, defaults in EstimateParams.h
 };
 
 struct Estimate {
@@ -48,7 +48,12 @@ struct Estimate {
     bool estimated = false; // false: nothing could be worked out; entry holds the old numbers
     bool flagged = false;   // estimated or not, a person should look at it
     QString reason;         // why it is flagged, one short line
+    double confidence = 0;  // 0..1, how sure the estimate is; flagged below FlagParams::threshold
 };
+
+// The line a flagged estimate is reported by:
+// "flagged<TAB>N<TAB>ALIAS<TAB>REASON", N the entry's 1-based position.
+QString flagLine(const Estimate &estimate);
 
 struct EstimateReport {
     QList<Estimate> estimates;  // one per target, in the order of the targets
@@ -80,6 +85,19 @@ private:
 // not made twice. Aliases follow the bank's script: romaji when most
 // existing aliases are romaji, else kana.
 QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles);
+
+// How made aliases are spelt: romaji when most of the bank's syllable
+// aliases are romaji, else kana.
+struct AliasSpelling {
+    bool romaji = false;
+    QString spell(const Syllable &s) const;
+};
+AliasSpelling bankSpelling(const QStringList &aliases);
+
+// The aliases a recording's name implies by that usual naming, in the
+// order generateEntries makes them; none for a name that is not a
+// recording name.
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling);
 
 // The kind of entry, for reports and for learning: "head", "tail", "V-V",
 // "ん", or the consonant class ("plosive", "fricative", ...), with "CV " in

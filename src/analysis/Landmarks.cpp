@@ -7,39 +7,6 @@ namespace analysis {
 
 namespace {
 
-// How far from the aligned vowel start its consonant and onset are looked
-// for: the alignment is good to a few tens of ms, a consonant lasts up to
-// about 200 ms.
-constexpr double kBeforeMs = 250.0;
-constexpr double kAfterMs = 100.0;
-// The level a vowel has come back to, or fallen from.
-constexpr double kRiseDb = 6.0;
-constexpr double kFallDb = 12.0;
-constexpr double kEndDb = 20.0;
-// Quieter than the vowel by this much is silence.
-constexpr double kSilenceDb = 40.0;
-// The level a vowel fades from is taken over this stretch before its end.
-constexpr double kLevelBeforeEndMs = 250.0;
-// Frames with more of their power above 4 kHz than this are noise; frames
-// less periodic than this are not voiced.
-constexpr double kNoisyRatio = 0.3;
-constexpr double kVoicedPeriodicity = 0.5;
-// Shares of the way from the consonant's spectrum to the vowel's.
-constexpr double kEarlyShare = 0.3;
-constexpr double kMidShare = 0.5;
-// The upper bands start above this share of all bands (about 1.5 kHz with
-// 32 mel bands up to 12 kHz); their rise is measured over this many frames
-// on each side.
-constexpr double kUpperBandsFrom = 0.3;
-constexpr int kRiseFrames = 2;
-// A note this far from the singer's beat is looked for again.
-constexpr double kOffBeatMs = 80.0;
-// A beat is believed only when the syllables keep to it this closely
-// (median distance) and its period is that of a sung syllable.
-constexpr double kBeatSpreadMs = 40.0;
-constexpr double kMinBeatMs = 150.0;
-constexpr double kMaxBeatMs = 3000.0;
-
 double median(std::vector<double> v)
 {
     if (v.empty())
@@ -75,11 +42,11 @@ struct Steady {
     int from = 0;
 };
 
-Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs)
+Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs, const LandmarkParams &p)
 {
     const double length = std::max(0.0, vowelEndMs - vowelStartMs);
-    const double from = vowelStartMs + std::clamp(0.25 * length, 30.0, 100.0);
-    const double to = from + std::clamp(0.5 * length, 40.0, 150.0);
+    const double from = vowelStartMs + std::clamp(p.steadyFromShare * length, p.steadyFromMinMs, p.steadyFromMaxMs);
+    const double to = from + std::clamp(p.steadyShare * length, p.steadyMinMs, p.steadyMaxMs);
     Steady s;
     s.from = f.frameAt(from);
     const int end = std::max(s.from + 1, std::min(f.frames, f.frameAt(to)));
@@ -102,9 +69,9 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs)
 
 // The level above 1.5 kHz, where a nasal's murmur or a closure is quiet
 // and a vowel is not.
-double upperLevel(const WaveFeatures &f, int t)
+double upperLevel(const WaveFeatures &f, int t, const LandmarkParams &p)
 {
-    const int first = std::clamp(int(f.bandCount * kUpperBandsFrom), 0, f.bandCount - 1);
+    const int first = std::clamp(int(f.bandCount * p.upperBandsFrom), 0, f.bandCount - 1);
     double power = 0;
     for (int b = first; b < f.bandCount; ++b)
         power += std::pow(10.0, f.bands(t)[b] / 10.0);
@@ -115,12 +82,12 @@ double upperLevel(const WaveFeatures &f, int t)
 // fastest. Going into a nasal's murmur they fall, and from a glide to its
 // vowel (にょ) they change less, so neither is taken for the release.
 // With sign -1, where they fall fastest: the mouth closing into ん.
-int fastestRise(const WaveFeatures &f, int lo, int hi, double sign = 1)
+int fastestRise(const WaveFeatures &f, int lo, int hi, const LandmarkParams &p, double sign = 1)
 {
     int best = lo;
     double rise = -1e9;
-    for (int t = lo + kRiseFrames; t + kRiseFrames <= hi; ++t)
-        if (const double r = sign * (upperLevel(f, t + kRiseFrames) - upperLevel(f, t - kRiseFrames)); r > rise) {
+    for (int t = lo + p.riseFrames; t + p.riseFrames <= hi; ++t)
+        if (const double r = sign * (upperLevel(f, t + p.riseFrames, p) - upperLevel(f, t - p.riseFrames, p)); r > rise) {
             rise = r;
             best = t;
         }
@@ -137,22 +104,22 @@ struct Onset {
 // for only once the sound is nearly as loud as the vowel, so that a nasal
 // or a glide sung from silence is measured from its murmur, not from the
 // silence or the swell before it.
-Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence)
+Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence, const LandmarkParams &p)
 {
     // A frame is not yet the vowel while it is quieter than the vowel by
-    // more than kRiseDb, or noise (a fricative, a burst, breath) however loud.
+    // more than riseDb, or noise (a fricative, a burst, breath) however loud.
     auto lastBelow = [&](int from, double level) {
         int last = from - 1;
         for (int t = from; t <= hi; ++t)
-            if (f.energyDb[size_t(t)] < level || f.highRatio[size_t(t)] > kNoisyRatio
-                || f.periodicity[size_t(t)] < kVoicedPeriodicity)
+            if (f.energyDb[size_t(t)] < level || f.highRatio[size_t(t)] > p.noisyRatio
+                || f.periodicity[size_t(t)] < p.voicedPeriodicity)
                 last = t;
         return last + 1;
     };
     Onset o;
     int from = lo;
     if (fromSilence) {
-        o.levelRise = lastBelow(lo, vowel.level - kRiseDb);
+        o.levelRise = lastBelow(lo, vowel.level - p.riseDb);
         from = std::min(o.levelRise, hi - 1);
     }
     std::vector<double> d;
@@ -170,17 +137,17 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
                 last = t;
         return last + 1;
     };
-    o.early = lastFar(kEarlyShare);
-    o.mid = lastFar(kMidShare);
+    o.early = lastFar(p.earlyShare);
+    o.mid = lastFar(p.midShare);
     if (!fromSilence) {
         // A consonant sung without a dip in level (a voiced h, a soft g)
         // has no level rise; the spectrum tells where its vowel starts.
-        o.levelRise = lastBelow(centre, vowel.level - kRiseDb);
+        o.levelRise = lastBelow(centre, vowel.level - p.riseDb);
         if (o.levelRise == centre)
             o.levelRise = o.early;
     }
-    o.release = fastestRise(f, from, hi);
-    o.closing = fastestRise(f, from, hi, -1);
+    o.release = fastestRise(f, from, hi, p);
+    o.closing = fastestRise(f, from, hi, p, -1);
     return o;
 }
 
@@ -198,12 +165,12 @@ bool unvoiced(ConsonantClass c)
 // the frames are noise or unvoiced, and not quieter than quietest (the
 // silence before a note sung from silence is no part of its consonant;
 // the closure of a k between two vowels is).
-int noiseStart(const WaveFeatures &f, int onset, int earliest, double quietest)
+int noiseStart(const WaveFeatures &f, int onset, int earliest, double quietest, const LandmarkParams &p)
 {
     int t = onset - 1;
     while (t > earliest && t > 0) {
         const size_t k = size_t(t - 1);
-        if ((f.periodicity[k] >= kVoicedPeriodicity && f.highRatio[k] <= kNoisyRatio) || f.energyDb[k] < quietest)
+        if ((f.periodicity[k] >= p.voicedPeriodicity && f.highRatio[k] <= p.noisyRatio) || f.energyDb[k] < quietest)
             break;
         --t;
     }
@@ -235,7 +202,10 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
 
 class FileMarks {
 public:
-    FileMarks(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &s) : a_(a), f_(f), s_(s) {}
+    FileMarks(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &s, const LandmarkParams &params)
+        : a_(a), f_(f), s_(s), p_(params)
+    {
+    }
 
     void run()
     {
@@ -258,20 +228,20 @@ private:
     void onsetMarks(int i, double vowelStart)
     {
         SyllableTimes &st = a_.syllables[i];
-        const Steady vowel = steadyPart(f_, vowelStart, std::max(vowelStart, st.vowelEnd));
-        int lo = frame(vowelStart - kBeforeMs);
+        const Steady vowel = steadyPart(f_, vowelStart, std::max(vowelStart, st.vowelEnd), p_);
+        int lo = frame(vowelStart - p_.beforeMs);
         if (i > 0 && !s_[i - 1].rest) {
             const SyllableTimes &prev = a_.syllables[i - 1];
             lo = std::max(lo, frame((prev.vowelStart + prev.vowelEnd) / 2));
         }
-        const int hi = std::min(frame(vowelStart + kAfterMs), vowel.from);
+        const int hi = std::min(frame(vowelStart + p_.afterMs), vowel.from);
         if (hi - lo < 2) {
             for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::ConsonantStart})
                 st.mark(m) = vowelStart;
             return;
         }
         const bool fromSilence = startsFromSilence(a_, s_, i);
-        const Onset o = findOnset(f_, lo, hi, vowel, fromSilence);
+        const Onset o = findOnset(f_, lo, hi, vowel, fromSilence, p_);
         st.mark(Mark::LevelRise) = ms(o.levelRise);
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
@@ -279,8 +249,8 @@ private:
         st.mark(Mark::Closing) = ms(o.closing);
         double consonant = std::min(st.consonantStart, st.mark(note(i)));
         if (unvoiced(s_[i].consonantClass()))
-            consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * kBeforeMs)),
-                                      fromSilence ? vowel.level - kSilenceDb : -1e9));
+            consonant = ms(noiseStart(f_, o.levelRise, std::max(lo, o.levelRise - frame(2 * p_.beforeMs)),
+                                      fromSilence ? vowel.level - p_.silenceDb : -1e9, p_));
         st.mark(Mark::ConsonantStart) = std::min(consonant, st.mark(note(i)));
     }
 
@@ -305,8 +275,8 @@ private:
         const double start = median(intercepts);
         for (const auto &[i, t] : points)
             residuals.push_back(std::abs(t - start - period * i));
-        const bool believed = points.size() >= 3 && period >= kMinBeatMs && period <= kMaxBeatMs
-                              && median(residuals) <= kBeatSpreadMs;
+        const bool believed = points.size() >= 3 && period >= p_.minBeatMs && period <= p_.maxBeatMs
+                              && median(residuals) <= p_.beatSpreadMs;
         a_.beat = believed;
         for (int i = 0; i < count(); ++i) {
             SyllableTimes &st = a_.syllables[i];
@@ -323,13 +293,13 @@ private:
             // breath. A pause at a consonant keeps the beat.
             if (i == 0 || s_[i - 1].rest)
                 continue;
-            if (std::abs(st.mark(note(i)) - beat) > kOffBeatMs && beat < st.vowelEnd) {
+            if (std::abs(st.mark(note(i)) - beat) > p_.offBeatMs && beat < st.vowelEnd) {
                 const SyllableTimes before = st;
                 onsetMarks(i, beat);
                 if (std::abs(st.mark(note(i)) - beat) > std::abs(before.mark(note(i)) - beat))
                     st = before;
             }
-            st.offBeat = std::abs(st.mark(note(i)) - beat) > kOffBeatMs && !isRepeat(s_, i);
+            st.offBeat = std::abs(st.mark(note(i)) - beat) > p_.offBeatMs && !isRepeat(s_, i);
             // Nothing near the beat looks like this syllable's onset: the
             // beat is the better guess, and the entry is flagged.
             if (st.offBeat)
@@ -351,20 +321,20 @@ private:
         // Singers often sing a held vowel softer towards its end: the level
         // it falls from is the one just before the alignment's end of it.
         const double onset = st.mark(note(i));
-        const int from = frame(std::max(onset + kLevelBeforeEndMs / 5, st.vowelEnd - kLevelBeforeEndMs));
-        const int to = std::max(from + 1, frame(st.vowelEnd - kLevelBeforeEndMs / 5));
+        const int from = frame(std::max(onset + p_.levelBeforeEndMs / 5, st.vowelEnd - p_.levelBeforeEndMs));
+        const int to = std::max(from + 1, frame(st.vowelEnd - p_.levelBeforeEndMs / 5));
         std::vector<double> levels;
         for (int t = from; t < std::min(to, f_.frames); ++t)
             levels.push_back(f_.energyDb[size_t(t)]);
         const double steady = median(levels);
         const int limit = i + 1 < count() && !s_[i + 1].rest ? frame(a_.syllables[i + 1].mark(Mark::ConsonantStart))
-                                                             : std::min(f_.frames - 1, frame(st.vowelEnd + kBeforeMs));
+                                                             : std::min(f_.frames - 1, frame(st.vowelEnd + p_.beforeMs));
         int fall = from, end = from;
         for (int t = from; t <= limit; ++t) {
             const double level = f_.energyDb[size_t(t)];
-            if (level >= steady - kFallDb)
+            if (level >= steady - p_.fallDb)
                 fall = t;
-            if (level >= steady - kEndDb)
+            if (level >= steady - p_.endDb)
                 end = t;
         }
         st.mark(Mark::VowelFall) = ms(fall + 1);
@@ -374,6 +344,7 @@ private:
     FileAlignment &a_;
     const WaveFeatures &f_;
     const QList<Syllable> &s_;
+    const LandmarkParams &p_;
 };
 
 }  // namespace
@@ -390,11 +361,96 @@ bool startsFromSilence(const FileAlignment &a, const QList<Syllable> &s, int i)
     return i == 0 || s[i - 1].rest || (i < a.syllables.size() && a.syllables[i].pauseBefore);
 }
 
-void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables)
+void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables,
+                    const LandmarkParams &params)
 {
     if (!alignment.ok || features.frames < 4)
         return;
-    FileMarks(alignment, features, syllables).run();
+    FileMarks(alignment, features, syllables, params).run();
+}
+
+namespace {
+
+// The frame within reach of t where the mean spectrum of the frames before
+// differs most from that of the frames after.
+int strongestChange(const WaveFeatures &f, int t, int reach, int span, double *strength)
+{
+    int best = t;
+    double top = -1;
+    for (int u = std::max(span, t - reach); u <= std::min(f.frames - span, t + reach); ++u) {
+        double sum = 0;
+        for (int b = 0; b < f.bandCount; ++b) {
+            double before = 0, after = 0;
+            for (int k = 1; k <= span; ++k) {
+                before += f.bands(u - k)[b];
+                after += f.bands(u + k - 1)[b];
+            }
+            const double d = (after - before) / span;
+            sum += d * d;
+        }
+        if (sum > top) {
+            top = sum;
+            best = u;
+        }
+    }
+    *strength = std::sqrt(std::max(0.0, top) / f.bandCount);
+    return best;
+}
+
+}  // namespace
+
+void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QStringList &phonemes, const LandmarkParams &p)
+{
+    if (!alignment.ok || f.frames < 4)
+        return;
+    const int count = int(std::min(phonemes.size(), alignment.syllables.size()));
+    const int reach = std::max(1, f.frameAt(p.changeReachMs));
+    const int span = std::max(1, f.frameAt(p.changeSpanMs));
+    std::vector<double> strengths(size_t(count), -1);
+    for (int i = 0; i < count; ++i) {
+        SyllableTimes &st = alignment.syllables[i];
+        if (phonemes[i] == u"-")
+            continue;
+        const bool afterSilence = i == 0 || phonemes[i - 1] == u"-" || st.pauseBefore;
+        double start = st.consonantStart;
+        if (!afterSilence)
+            start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span, &strengths[size_t(i)]));
+        const double own = std::max(start, st.vowelStart);
+        st.mark(Mark::ConsonantStart) = start;
+        for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::Beat})
+            st.mark(m) = own;
+        st.mark(Mark::VowelFall) = st.mark(Mark::VowelEnd) = std::max(own, st.vowelEnd);
+    }
+    std::vector<double> measured;
+    for (double x : strengths)
+        if (x >= 0)
+            measured.push_back(x);
+    const double typical = median(measured);
+    for (int i = 0; i < count; ++i)
+        if (strengths[size_t(i)] >= 0 && typical > 0)
+            alignment.syllables[i].clarity = strengths[size_t(i)] / typical;
+    // Phonemes ending in silence: where their level falls away.
+    for (int i = 0; i < count; ++i) {
+        if (phonemes[i] == u"-" || (i + 1 < count && phonemes[i + 1] != u"-"))
+            continue;
+        SyllableTimes &st = alignment.syllables[i];
+        const int from = f.frameAt(st.mark(Mark::ConsonantStart));
+        const int to = std::max(from + 1, f.frameAt(st.vowelEnd));
+        std::vector<double> levels;
+        for (int t = from; t < std::min(to, f.frames); ++t)
+            levels.push_back(f.energyDb[size_t(t)]);
+        const double steady = median(levels);
+        const int limit = std::min(f.frames - 1, f.frameAt(st.vowelEnd + p.beforeMs));
+        int fall = from, end = from;
+        for (int t = from; t <= limit; ++t) {
+            if (f.energyDb[size_t(t)] >= steady - p.fallDb)
+                fall = t;
+            if (f.energyDb[size_t(t)] >= steady - p.endDb)
+                end = t;
+        }
+        st.mark(Mark::VowelFall) = f.frameMs(fall + 1);
+        st.mark(Mark::VowelEnd) = std::max(f.frameMs(fall + 1), f.frameMs(end + 1));
+    }
 }
 
 }  // namespace analysis

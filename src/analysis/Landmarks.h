@@ -18,6 +18,14 @@ bool startsFromSilence(const FileAlignment &alignment, const QList<Syllable> &sy
 // Finds every syllable's marks on the fine frames near where the alignment
 // put it, then the singer's beat over the file; a syllable whose note mark
 // is far off the beat is looked for again around the beat.
-void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables);
+void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables,
+                    const LandmarkParams &params = {});
+
+// The marks of an English recording's phonemes (see AlignInput): the
+// start of each moved to the strongest change of spectrum near where the
+// alignment put it, its own sound's start, and before silence where its
+// level falls away.
+void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &features, const QStringList &phonemes,
+                       const LandmarkParams &params = {});
 
 }  // namespace analysis

@@ -447,6 +447,7 @@ int placeAlias(const AliasInfo &alias, const QList<Syllable> &s, int occurrence)
                 fits = !plain && !s[i].rest && vowelOf(s[i]) == alias.prevVowel && (i + 1 == s.size() || s[i + 1].rest);
                 break;
             case Kind::Unknown:
+            case Kind::Phonemes:
                 break;
             }
             if (fits && seen++ == occurrence)
@@ -454,6 +455,29 @@ int placeAlias(const AliasInfo &alias, const QList<Syllable> &s, int occurrence)
         }
     }
     return -1;
+}
+
+bool readsAsPhonemes(const QStringList &aliases)
+{
+    int english = 0, japanese = 0;
+    for (const QString &a : aliases) {
+        const bool jp = parseAlias(a).kind != AliasInfo::Kind::Unknown;
+        const bool en = parsePhonemeAlias(a).kind != PhonemeAlias::Kind::Unknown;
+        english += en && !jp ? 1 : 0;
+        japanese += jp && !en ? 1 : 0;
+    }
+    return english > japanese;
+}
+
+AliasInfo parseAliasIn(QStringView alias, bool phonemeBank)
+{
+    if (!phonemeBank)
+        return parseAlias(alias);
+    AliasInfo info;
+    info.phonemes = parsePhonemeAlias(alias);
+    if (info.phonemes.kind != PhonemeAlias::Kind::Unknown)
+        info.kind = AliasInfo::Kind::Phonemes;
+    return info;
 }
 
 }  // namespace analysis

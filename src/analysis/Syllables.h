@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/Phonemes.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -60,11 +62,21 @@ struct AliasInfo {
         Head,     // "- か": a syllable after silence
         Vcv,      // "a か": a syllable after a vowel (or ん)
         Tail,     // "a -", "a R": a vowel into silence
+        Phonemes, // an English (ARPAsing) alias: see phonemes
     };
     Kind kind = Kind::Unknown;
     QChar prevVowel;   // Vcv and Tail: a i u e o n
     Syllable syllable; // Cv, Head, Vcv
+    PhonemeAlias phonemes;
 };
+
+// Whether most aliases read as English ARPAsing rather than as kana or
+// romaji syllables: such a bank's aliases are read with parsePhonemeAlias.
+bool readsAsPhonemes(const QStringList &aliases);
+
+// The alias as parseAlias reads it, or as ARPAsing (Kind::Phonemes) in a
+// bank that reads as phonemes.
+AliasInfo parseAliasIn(QStringView alias, bool phonemeBank);
 
 AliasInfo parseAlias(QStringView alias);
 

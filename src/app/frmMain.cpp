@@ -10,7 +10,10 @@
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
+#include "core/modUtils.h"
 #include "oto/modLocale.h"
+#include "report/BankReport.h"
+#include "report/frmReport.h"
 #include "ui/applyFont.h"
 #include "ui/frmOpen.h"
 #include "ui/modDispLocale.h"
@@ -23,6 +26,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QStatusBar>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -72,6 +78,11 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
     // A load forgets the wave before the controller shows the bank's entry.
     connect(&doc, &OtoDocument::entriesAboutToBeReplaced, this, [this] { editor_->forgetWave(); });
     connect(&doc, &OtoDocument::entriesReplaced, this, &frmMain::fitListColumns);
+    // A save renames a new file into place: the watch follows every load
+    // and save (both change the title).
+    otoWatcher_ = new QFileSystemWatcher(this);
+    connect(otoWatcher_, &QFileSystemWatcher::fileChanged, this, &frmMain::otoChangedOnDisk);
+    connect(&doc, &OtoDocument::titleChanged, this, &frmMain::watchOto);
     chooseFolder_ = [this] {
         frmOpen chooser(sett_, document().wrkpath(), locale_, dialogs_, this);
         chooser.exec();
@@ -178,6 +189,28 @@ void frmMain::onActivate()
     setfrmDispLocale(sett_.settlocDisp);
     menus_->refresh();
     document().updTitle();
+}
+
+void frmMain::watchOto()
+{
+    const OtoDocument &doc = document();
+    const QString path = doc.wrkpath().isEmpty() ? QString() : joinPath(doc.wrkpath(), OtoDocument::kOtoIni);
+    const QStringList watched = otoWatcher_->files();
+    if (watched == QStringList{path})
+        return;
+    if (!watched.isEmpty())
+        otoWatcher_->removePaths(watched);
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        otoWatcher_->addPath(path);
+}
+
+void frmMain::otoChangedOnDisk()
+{
+    const bool reloaded = controller_.followDiskChange();
+    otoWatcher_->removePaths(otoWatcher_->files());  // a replaced file is watched anew
+    watchOto();
+    if (reloaded)
+        statusBar()->showMessage(QStringLiteral("oto.ini was changed on disk and has been read again. - oto.ini已被外部修改，已重新讀取。"));
 }
 
 void frmMain::closeEvent(QCloseEvent *e)
@@ -457,6 +490,27 @@ void frmMain::placeOnScreen()
         layout_.lstW = place.listWidth;
     if (place.geometry.isEmpty() || !restoreGeometry(place.geometry))
         setGeometry(firstWindowRect(screen(), minimumSize()));
+}
+
+frmReport *frmMain::reportWindow() const
+{
+    return report_;
+}
+
+void frmMain::openReport()
+{
+    if (!report_) {
+        ReportActions actions;
+        actions.run = [this](const QString &coverage) { return reportOnDocument(document(), coverage); };
+        actions.select = [this](int entry) { controller_.showStep(entry); };
+        actions.createMissing = [this](const QList<Problem> &problems) { createMissingEntries(document(), problems); };
+        report_ = new frmReport(std::move(actions), this);
+        report_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    report_->refresh();
+    report_->show();
+    report_->raise();
+    report_->activateWindow();
 }
 
 void frmMain::fitListColumns()

@@ -21,6 +21,7 @@
 class QAction;
 class QKeyEvent;
 class QFrame;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -28,6 +29,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class frmScript;
+class frmReport;
 class Dialogs;
 class PictureBox;
 class SearchBox;
@@ -85,6 +87,9 @@ public:
     void mnuUndo_Click() { controller_.undo(); }
     void mnuRedo_Click() { controller_.redo(); }
     void mnuAbout_Click() { controller_.about(); }
+    void mnuReport_Click() { controller_.report(); }
+    // The report window while it is open.
+    frmReport *reportWindow() const;
     // The script console while it is open.
     frmScript *console() const;
     // The splitter released x twips right of its left edge.
@@ -130,6 +135,11 @@ private:
     void showEstimateFlags() override;
     void generateFrequencyFiles(const QString &folder) override;
     EstimateUi &estimateUi() override { return *estimateUi_; }
+    void openReport() override;
+
+    // Watches the open oto.ini for changes by other programs.
+    void watchOto();
+    void otoChangedOnDisk();
 
     void buildControls();
     void connectControls();
@@ -161,6 +171,8 @@ private:
     EstimateUi *estimateUi_ = &estimateDialogs_;
     EntryPlayer *player_ = nullptr;
     QPointer<frmScript> console_;
+    QPointer<frmReport> report_;
+    QFileSystemWatcher *otoWatcher_ = nullptr;
 
     MainControls ui_;
     MainMenus *menus_ = nullptr;

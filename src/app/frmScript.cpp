@@ -180,10 +180,10 @@ void frmScript::asStep(Call call)
 {
     // Whatever the script changes in the entries becomes one step of the
     // history, undone with Ctrl+Z like any edit (and marking the document).
-    OtoDocument &doc = main_.document();
-    const EntriesSnapshot before = doc.snapshot();
-    call();
-    doc.recordChangesSince(before, QStringLiteral("Script"));
+    {
+        OtoDocument::ScriptEdit edit(main_.document(), QStringLiteral("Script"));
+        call();
+    }
     if (!engine_.isRunning())
         showScriptResults();
     if (closePending_ && !engine_.isRunning())

@@ -31,7 +31,7 @@ EstimateCounts EstimateFlow::counts(int curIdx) const
     return c;
 }
 
-bool EstimateFlow::run(EstimateUi &ui, int curIdx)
+bool EstimateFlow::run(EstimateUi &ui, int curIdx, double roundStep)
 {
     if (doc_.wrkpath().isEmpty())
         return false;
@@ -44,8 +44,8 @@ bool EstimateFlow::run(EstimateUi &ui, int curIdx)
     // The worker reads the entries while the progress box keeps the user
     // from changing them.
     const analysis::WaveSource waves = analysis::folderWaves(doc_.wrkpath(), locale_);
-    pending_ = std::async(std::launch::async, [this, scope = choice->scope, curIdx, waves] {
-        return analysis::runEstimate(doc_, scope, curIdx, waves, &cache_);
+    pending_ = std::async(std::launch::async, [this, scope = choice->scope, curIdx, waves, roundStep] {
+        return analysis::runEstimate(doc_, scope, curIdx, waves, &cache_, roundStep);
     });
     const bool finished = ui.waitFor([this] {
         return pending_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;

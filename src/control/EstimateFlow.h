@@ -50,8 +50,9 @@ public:
     ~EstimateFlow();
 
     EstimateCounts counts(int curIdx) const;
-    // True when the result was applied.
-    bool run(EstimateUi &ui, int curIdx);
+    // True when the result was applied. The estimates are rounded to
+    // roundStep ms (the parameter rounding; 0 keeps them as found).
+    bool run(EstimateUi &ui, int curIdx, double roundStep = 0);
     // The flagged estimates of the last run applied, for the views.
     const QList<analysis::Estimate> &lastFlagged() const { return lastFlagged_; }
 

@@ -175,13 +175,13 @@ bool MainController::typeAlias(const QString &alias)
 void MainController::undo()
 {
     endTyping();
-    doc_.history().undo();
+    doc_.undo();
 }
 
 void MainController::redo()
 {
     endTyping();
-    doc_.history().redo();
+    doc_.redo();
 }
 
 void MainController::showStep(int index)
@@ -202,6 +202,24 @@ void MainController::showStep(int index)
     else
         view_.selectRow(row);
     view_.scrollToRow(row);
+}
+
+bool MainController::followDiskChange()
+{
+    const int shown = view_.currentEntry();
+    const OtoEntries &before = doc_.clcOto();
+    const QString alias = shown >= 0 && shown < before.size() ? before[shown]->ALS : QString();
+    if (doc_.followDiskChange() != DiskChange::Reloaded)
+        return false;
+    // The same alias stays selected where it still is.
+    const OtoEntries &entries = doc_.clcOto();
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries[i]->ALS == alias) {
+            showStep(i);
+            break;
+        }
+    }
+    return true;
 }
 
 void MainController::nextFlagged()
@@ -314,9 +332,15 @@ void MainController::generateFrq()
     view_.generateFrequencyFiles(doc_.wrkpath());
 }
 
+void MainController::report()
+{
+    if (!doc_.wrkpath().isEmpty())
+        view_.openReport();
+}
+
 void MainController::estimate()
 {
-    if (estimate_.run(view_.estimateUi(), view_.currentEntry())) {
+    if (estimate_.run(view_.estimateUi(), view_.currentEntry(), sett_.settPrmRound)) {
         view_.showEstimateFlags();
         view_.redrawall();
     }

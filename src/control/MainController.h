@@ -76,6 +76,7 @@ public:
     void script();
     void estimate();
     void generateFrq();
+    void report();
 
     // Opens folder as File, Open does when its chooser accepts it (the
     // command line, a folder dropped on the window, a recent bank).
@@ -92,6 +93,14 @@ public:
     void endTyping() { ++typingSession_; }
     static constexpr int kAliasBox = 5;  // the parameter boxes are 0 to 4
 
+    // Makes the document's entry index the selected row, scrolled to and
+    // shown (an undo or redo, a problem chosen in the report).
+    void showStep(int index);
+    // The open oto.ini changed on disk: follows it as the document decides
+    // (reloaded when nothing here is unsaved), keeping the entry on show by
+    // its alias. True when the file was read again.
+    bool followDiskChange();
+
     // The window tells when the entry on show changed.
     void selectionChanged() { emit menuStateChanged(); }
     // The window is closing: remembers the entry on show and writes the
@@ -103,7 +112,6 @@ signals:
     void menuStateChanged();
 
 private:
-    void showStep(int index);
     void rememberShownEntry();
     void showLoadedBank();
     int entryToShow(const QString &folder) const;

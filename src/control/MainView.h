@@ -44,4 +44,7 @@ public:
     // progress and questions).
     virtual void generateFrequencyFiles(const QString &folder) = 0;
     virtual EstimateUi &estimateUi() = 0;
+    // Opens the report window over the open bank (or brings it forward and
+    // runs its checks again).
+    virtual void openReport() = 0;
 };

@@ -57,6 +57,7 @@ const QList<MenuItem> &menuTable()
         {Item,      "mnuExpScript",       "mnuSecretExpr", "Scripting - 執行程序",                           "",                       N::Nothing,    &C::script,                 nullptr},
         {Item,      "mnuEstimate",        "mnuSecret",    "Estimate - 自動估算",                             "",                       N::OpenBank,   &C::estimate,               nullptr},
         {Item,      "mnuGenFrq",          "mnuSecret",    "Generate frequency files - 生成頻率檔",            "",                       N::OpenBank,   &C::generateFrq,            nullptr},
+        {Item,      "mnuReport",          "mnuSecret",    "Report - 檢查",                                  "",                       N::OpenBank,   &C::report,                 nullptr},
     };
     // clang-format on
     return table;

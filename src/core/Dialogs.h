@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -18,6 +19,13 @@ struct MessageRequest {
     MsgIcon icon = MsgIcon::None;
     MsgAnswer defaultButton = MsgAnswer::Ok;
 };
+
+// The buttons of each set, in their order on the box, and each answer's
+// caption: one table for every kind of box.
+QList<MsgAnswer> answersOf(MsgButtons buttons);
+QString answerName(MsgAnswer answer);
+// The request's default answer when its buttons hold it, else the first.
+MsgAnswer defaultAnswer(const MessageRequest &request);
 
 class Dialogs {
 public:

@@ -1,6 +1,7 @@
 #include "core/clsSett.h"
 
 #include "core/AtomicFile.h"
+#include "core/CharsetTable.h"
 #include "core/Dialogs.h"
 #include "core/NumberText.h"
 
@@ -23,7 +24,7 @@ void clsSett::loadDflt()
 
 bool clsSett::isSettValid() const
 {
-    return settlocDisp >= 0 && settlocDisp < 4 && settlocFile >= 0 && settlocFile < 4
+    return charsetTable::isIndex(settlocDisp) && charsetTable::isIndex(settlocFile)
            && settPrmRound >= 0.01 && settPrmRound <= 100;
 }
 

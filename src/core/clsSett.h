@@ -11,8 +11,8 @@ public:
     // iniPath is where sett.ini lives; the program passes appPath("sett.ini").
     explicit clsSett(QString iniPath);
 
-    qint32 settlocDisp = 1;    // display charset index, 0 to 3
-    qint32 settlocFile = 0;    // file charset index, 0 to 3
+    qint32 settlocDisp = 1;    // display charset index (core/CharsetTable.h)
+    qint32 settlocFile = 0;    // file charset index
     QString settRecentPath;    // last folder opened with the folder chooser
     double settPrmRound = 1;   // rounding step for parameters, ms
     qint16 settFilenameBad = 1;  // on-disk name rule: 0 off; the menu stores -1 for on, the default is 1

@@ -14,6 +14,8 @@ OtoDocument::OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent)
     connect(&history_, &QUndoStack::cleanChanged, this, [this] { updTitle(); });
 }
 
+OtoDocument::~OtoDocument() = default;
+
 bool OtoDocument::blnChanged() const
 {
     return changedOutsideHistory_ || !history_.isClean();
@@ -30,7 +32,13 @@ void OtoDocument::pushStep(QUndoCommand *step)
 {
     // A new step's first redo is the edit itself: the caller shows it.
     pushing_ = true;
-    history_.push(step);
+    if (edit_) {
+        // Inside a scoped edit the change becomes part of its one step.
+        step->redo();
+        delete step;
+    } else {
+        history_.push(step);
+    }
     pushing_ = false;
     updTitle();
 }
@@ -41,14 +49,41 @@ void OtoDocument::announceStep(int entryIndex)
         emit stepApplied(entryIndex);
 }
 
+void OtoDocument::announceStep(const clsOto *entry)
+{
+    if (!pushing_)
+        emit stepApplied(indexesOf({entry}).value(0, -1));
+}
+
+void OtoDocument::undo()
+{
+    if (!edit_)
+        history_.undo();
+}
+
+void OtoDocument::redo()
+{
+    if (!edit_)
+        history_.redo();
+}
+
 void OtoDocument::editEntries(const QList<EntryChange> &changes, const QString &what, int mergeKey)
 {
     std::vector<history::ChangeEntries::Change> steps;
     for (const EntryChange &c : changes)
         if (c.index >= 0 && c.index < clcOto_.size())
-            steps.push_back({c.index, *clcOto_[c.index], c.values});
+            steps.push_back({clcOto_[c.index], *clcOto_[c.index], c.values});
     if (!steps.empty())
         pushStep(new history::ChangeEntries(*this, std::move(steps), what, mergeKey));
+}
+
+void OtoDocument::setEntryStep(const std::shared_ptr<clsOto> &entry, const clsOto &values, const QString &what)
+{
+    Q_ASSERT(contains(entry.get()));
+    if (!contains(entry.get()) || *entry == values)
+        return;
+    std::vector<history::ChangeEntries::Change> steps{{entry, *entry, values}};
+    pushStep(new history::ChangeEntries(*this, std::move(steps), what, 0));
 }
 
 void OtoDocument::editAliases(const QList<AliasChange> &changes, const QString &what, int mergeKey)
@@ -57,7 +92,7 @@ void OtoDocument::editAliases(const QList<AliasChange> &changes, const QString &
     steps.reserve(size_t(changes.size()));
     for (const AliasChange &c : changes)
         if (c.index >= 0 && c.index < clcOto_.size() && clcOto_[c.index]->ALS != c.alias)
-            steps.push_back({c.index, clcOto_[c.index]->ALS, c.alias});
+            steps.push_back({clcOto_[c.index], clcOto_[c.index]->ALS, c.alias});
     if (!steps.empty())
         pushStep(new history::ChangeAliases(*this, std::move(steps), what, mergeKey));
 }
@@ -74,101 +109,194 @@ void OtoDocument::removeEntriesStep(int position, int count, const QString &what
         pushStep(new history::InsertEntries(*this, position, clcOto_.mid(position, count), what, false));
 }
 
-void OtoDocument::changeAliases(const QList<AliasChange> &changes)
+// ---- Scoped edits ---------------------------------------------------------------
+
+OtoDocument::ScriptEdit::ScriptEdit(OtoDocument &doc, const QString &what) : doc_(doc), owner_(!doc.edit_)
+{
+    if (owner_)
+        doc_.edit_ = std::make_unique<history::RecordedEdit>(doc_, what);
+}
+
+OtoDocument::ScriptEdit::~ScriptEdit()
+{
+    close();
+}
+
+bool OtoDocument::ScriptEdit::close()
+{
+    if (!open_ || !owner_)
+        return false;
+    open_ = false;
+    std::unique_ptr<history::RecordedEdit> edit = std::move(doc_.edit_);
+    doc_.announceEntries(edit->takeUnannounced());
+    if (!edit->changedAnything())
+        return false;
+    doc_.history_.push(edit.release());
+    doc_.updTitle();
+    return true;
+}
+
+// ---- The primitives ----------------------------------------------------------
+
+QList<int> OtoDocument::indexesOf(const QList<const clsOto *> &entries) const
 {
     QList<int> indexes;
-    indexes.reserve(changes.size());
-    for (const AliasChange &c : changes) {
-        if (c.index < 0 || c.index >= clcOto_.size())
-            continue;
-        clcOto_[c.index]->ALS = c.alias;
-        indexes.append(c.index);
+    indexes.reserve(entries.size());
+    // A few entries are looked up one by one; many at once through a table
+    // of every position, so that a batch of n changes costs O(n).
+    constexpr qsizetype kLookUpOneByOne = 8;
+    if (entries.size() <= kLookUpOneByOne) {
+        for (const clsOto *e : entries) {
+            const auto it = std::find_if(clcOto_.begin(), clcOto_.end(), [e](const auto &p) { return p.get() == e; });
+            if (it != clcOto_.end())
+                indexes.append(int(it - clcOto_.begin()));
+        }
+        return indexes;
     }
+    QHash<const clsOto *, int> position;
+    position.reserve(clcOto_.size());
+    for (int i = 0; i < clcOto_.size(); ++i)
+        position.insert(clcOto_[i].get(), i);
+    for (const clsOto *e : entries) {
+        const auto it = position.constFind(e);
+        if (it != position.constEnd())
+            indexes.append(*it);
+    }
+    return indexes;
+}
+
+void OtoDocument::announceEntries(const QList<const clsOto *> &entries)
+{
+    const QList<int> indexes = indexesOf(entries);
     if (!indexes.isEmpty())
         emit entriesChanged(indexes);
 }
 
+void OtoDocument::setValues(const QList<std::pair<std::shared_ptr<clsOto>, clsOto>> &values)
+{
+    QList<const clsOto *> changed;
+    changed.reserve(values.size());
+    for (const auto &[entry, value] : values) {
+        Q_ASSERT(contains(entry.get()));
+        if (edit_)
+            edit_->recordChange(entry, *entry, value);
+        *entry = value;
+        changed.append(entry.get());
+    }
+    // Inside a scoped edit the list hears of in-place changes when it closes.
+    if (!edit_)
+        announceEntries(changed);
+}
+
+void OtoDocument::setAliases(const QList<std::pair<std::shared_ptr<clsOto>, QString>> &aliases)
+{
+    QList<const clsOto *> changed;
+    changed.reserve(aliases.size());
+    for (const auto &[entry, alias] : aliases) {
+        Q_ASSERT(contains(entry.get()));
+        if (edit_) {
+            clsOto after = *entry;
+            after.ALS = alias;
+            edit_->recordChange(entry, *entry, after);
+        }
+        entry->ALS = alias;
+        changed.append(entry.get());
+    }
+    if (!edit_)
+        announceEntries(changed);
+}
+
 void OtoDocument::insertEntries(int position, const OtoEntries &entries)
 {
+    Q_ASSERT(position >= 0 && position <= clcOto_.size());
     if (entries.isEmpty() || position < 0 || position > clcOto_.size())
         return;
+    if (edit_) {
+        // Values changed so far are told before positions move.
+        announceEntries(edit_->takeUnannounced());
+        edit_->recordInsert(position, entries);
+    }
     const int last = position + int(entries.size()) - 1;
     emit entriesAboutToBeInserted(position, last);
     clcOto_.insert(position, entries.size(), nullptr);
     std::copy(entries.begin(), entries.end(), clcOto_.begin() + position);
+    for (const auto &e : entries)
+        members_.insert(e.get());
     emit entriesInserted(position, last);
 }
 
 void OtoDocument::removeEntries(int position, int count)
 {
+    Q_ASSERT(count > 0 && position >= 0 && position + count <= clcOto_.size());
     if (count <= 0 || position < 0 || position + count > clcOto_.size())
         return;
+    if (edit_) {
+        announceEntries(edit_->takeUnannounced());
+        edit_->recordRemove(position, clcOto_.mid(position, count));
+    }
     emit entriesAboutToBeRemoved(position, position + count - 1);
+    for (qsizetype i = position; i < position + count; ++i)
+        members_.remove(clcOto_[i].get());
     clcOto_.remove(position, count);
     emit entriesRemoved(position, position + count - 1);
 }
 
-void OtoDocument::changeEntries(const QList<EntryChange> &changes)
+void OtoDocument::applyRecorded(const std::vector<history::EditOp> &ops, bool forward)
 {
-    QList<int> indexes;
-    indexes.reserve(changes.size());
-    for (const EntryChange &c : changes) {
-        if (c.index < 0 || c.index >= clcOto_.size())
-            continue;
-        *clcOto_[c.index] = c.values;
-        indexes.append(c.index);
+    using Kind = history::EditOp::Kind;
+    const bool moves = std::any_of(ops.begin(), ops.end(), [](const auto &op) { return op.kind != Kind::Change; });
+    QList<const clsOto *> changed;
+    const auto step = [&](const history::EditOp &op) {
+        const bool insert = (op.kind == Kind::Insert) == forward;
+        switch (op.kind) {
+        case Kind::Change:
+            *op.entry = forward ? op.after : op.before;
+            changed.append(op.entry.get());
+            break;
+        case Kind::Insert:
+        case Kind::Remove:
+            if (insert) {
+                clcOto_.insert(op.position, op.entries.size(), nullptr);
+                std::copy(op.entries.begin(), op.entries.end(), clcOto_.begin() + op.position);
+                for (const auto &e : op.entries)
+                    members_.insert(e.get());
+            } else {
+                Q_ASSERT(op.position + op.entries.size() <= clcOto_.size()
+                         && std::equal(op.entries.begin(), op.entries.end(), clcOto_.begin() + op.position));
+                for (const auto &e : op.entries)
+                    members_.remove(e.get());
+                clcOto_.remove(op.position, op.entries.size());
+            }
+            break;
+        }
+    };
+    // Entries came or went: the list is rebuilt once, not per change.
+    if (moves)
+        emit entriesAboutToBeReplaced();
+    if (forward)
+        std::for_each(ops.begin(), ops.end(), step);
+    else
+        std::for_each(ops.rbegin(), ops.rend(), step);
+    if (moves) {
+        emit entriesReplaced();
+        announceStep(0);
+        return;
     }
-    if (!indexes.isEmpty())
-        emit entriesChanged(indexes);
-}
-
-void OtoDocument::restoreOrder(const OtoEntries &entries)
-{
-    emit entriesAboutToBeReplaced();
-    clcOto_ = entries;
-    emit entriesReplaced();
-}
-
-void OtoDocument::announceChanged(const QList<int> &indexes)
-{
-    if (!indexes.isEmpty())
-        emit entriesChanged(indexes);
-}
-
-EntriesSnapshot OtoDocument::snapshot() const
-{
-    EntriesSnapshot s;
-    s.order = clcOto_;
-    s.values.reserve(clcOto_.size());
-    for (const auto &e : clcOto_)
-        s.values.append(*e);
-    return s;
-}
-
-bool OtoDocument::recordChangesSince(const EntriesSnapshot &before, const QString &what)
-{
-    std::vector<history::ChangeInPlace::Change> changes;
-    for (qsizetype i = 0; i < before.order.size(); ++i) {
-        const clsOto &was = before.values[i];
-        const clsOto &is = *before.order[i];
-        if (was.FIL != is.FIL || was.ALS != is.ALS || was.prmLF != is.prmLF || was.prmFX != is.prmFX
-            || was.prmRT != is.prmRT || was.prmPR != is.prmPR || was.prmOV != is.prmOV)
-            changes.push_back({before.order[i], was, is});
-    }
-    const bool reordered = before.order != clcOto_;
-    if (changes.empty() && !reordered)
-        return false;
-    pushStep(new history::ChangeInPlace(*this, reordered ? before.order : OtoEntries(),
-                                        reordered ? clcOto_ : OtoEntries(), std::move(changes), what));
-    return true;
+    announceEntries(changed);
+    announceStep(changed.value(0));
 }
 
 void OtoDocument::replaceEntries(OtoEntries entries)
 {
+    Q_ASSERT(!edit_);
     emit entriesAboutToBeReplaced();
-    // The steps of the history name positions in the old entries.
+    // The steps of the history hold entries of the old collection.
     history_.clear();
     clcOto_ = std::move(entries);
+    members_.clear();
+    members_.reserve(clcOto_.size());
+    for (const auto &e : clcOto_)
+        members_.insert(e.get());
     emit entriesReplaced();
 }
 
@@ -178,11 +306,22 @@ bool OtoDocument::openFolder(const QString &folder, const QString &fileName)
     return openoto(folder, fileName);
 }
 
+void OtoDocument::startNew(const QString &folder, const TextForm &form)
+{
+    wrkpath_ = folder;
+    form_ = form;
+    lastBadLines_ = 0;
+    replaceEntries({});
+    markSaved();
+}
+
 bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
     bool read = false;
     try {
         const QString path = joinPath(folder, fileName);
+        // What a save cut short by a crash left behind, of this very file.
+        removeStaleTemporaryFiles(path);
         const std::optional<TextFile> file = locale_.tryReadfile(path);
         read = file.has_value();
         // A file that cannot be read leaves the form of the last one.
@@ -192,7 +331,16 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
         } else {
             stamps_.remove(path);
         }
-        parseOto(file ? QStringView(file->text) : QStringView(), form_.lineEnd);
+        decodedCleanly_ = !file || file->decodedCleanly;
+        codePage_.reset();
+        parseOto(file ? QStringView(file->text) : QStringView());
+        if (file) {
+            layout_.form = file->form;
+            layout_.codePage = file->codePage;
+            layout_.stamp = file->stamp;
+        }
+        if (!decodedCleanly_)
+            reportUncleanDecode(path, *file);
     } catch (const std::exception &e) {
         dialogs_.message({QStringLiteral("frmmain::openoto") + QStringLiteral("\r\n") + QString::fromLocal8Bit(e.what()),
                           QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
@@ -203,13 +351,56 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
     return read;
 }
 
-void OtoDocument::parseOto(QStringView text, LineEnd lineEnd)
+void OtoDocument::reportUncleanDecode(const QString &path, const TextFile &file)
 {
-    ParsedOto parsed = parseOtoText(text, lineEnd);
+    const QList<qsizetype> lines = modLocale::changedLines(file.text, file.codePage, false);
+    QStringList numbers;
+    for (qsizetype n : lines.first(std::min<qsizetype>(lines.size(), 10)))
+        numbers << QString::number(n);
+    if (lines.size() > 10)
+        numbers << QStringLiteral("...");
+    const QString clean = file.cleanCharsets.isEmpty() ? QStringLiteral("none of the known charsets")
+                                                       : file.cleanCharsets.join(QStringLiteral(", "));
+    dialogs_.inform(QStringLiteral("%1 does not read cleanly in the file charset: lines %2 hold bytes it cannot "
+                                   "show. It reads cleanly in: %3. Choose that file charset and reopen; "
+                                   "a save in this charset would change those lines and asks first.")
+                        .arg(path, numbers.join(QStringLiteral(", ")), clean)
+                    + QStringLiteral("\r\n")
+                    + QStringLiteral("%1無法以當前文件編碼正確讀取：第%2行含有無法顯示的字節。可正確讀取的編碼：%3。"
+                                     "請選擇該編碼並重新打開；以當前編碼保存會改變這些行，保存前會先詢問。")
+                          .arg(path, numbers.join(QStringLiteral(", ")), clean));
+}
+
+void OtoDocument::parseOto(QStringView text)
+{
+    ParsedOto parsed = parseOtoText(text);
     lastBadLines_ = parsed.badLines;
+    layout_ = std::move(parsed.layout);
     replaceEntries(std::move(parsed.entries));
     if (parsed.badLines > 0)
-        dialogs_.inform(badLinesMessage(parsed.badLines));
+        dialogs_.inform(badLinesMessage(parsed));
+}
+
+bool OtoDocument::confirmLossyLines(const QString &path, const QString &text, int codePage)
+{
+    const QList<qsizetype> lines = modLocale::changedLines(text, codePage, decodedCleanly_);
+    if (lines.isEmpty())
+        return true;
+    QStringList numbers;
+    for (qsizetype n : lines.first(std::min<qsizetype>(lines.size(), 10)))
+        numbers << QString::number(n);
+    if (lines.size() > 10)
+        numbers << QStringLiteral("...");
+    const QString list = numbers.join(QStringLiteral(", "));
+    const MsgAnswer answer = dialogs_.message(
+        {QStringLiteral("%1: the file charset cannot write lines %2 as they read (characters it cannot hold, or "
+                        "bytes that were not read in the right charset); they would change, with \"?\" in "
+                        "their place. Save anyway?").arg(path, list)
+             + QStringLiteral("\r\n")
+             + QStringLiteral("%1：文件編碼無法按原樣寫出第%2行（無法表示的字符或未以正確編碼讀取的字節），"
+                              "這些行將被改變（以“?”代替）。仍然保存？").arg(path, list),
+         QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Warning, MsgAnswer::No});
+    return answer == MsgAnswer::Yes;
 }
 
 bool OtoDocument::confirmEmptySave(const QString &path)
@@ -253,11 +444,66 @@ bool OtoDocument::saveoto(const QString &fileName)
         return false;
     if (!confirmChangedOnDisk(path))
         return false;
-    const std::optional<FileStamp> written = locale_.writefile(path, otoFileText(clcOto_, form_), form_);
+    const QString text = layout_.isEmpty() ? otoFileText(clcOto_, form_) : layout_.text(clcOto_);
+    const int codePage = codePage_.value_or(locale_.writeCodePage(form_));
+    if (!confirmLossyLines(path, text, codePage))
+        return false;
+    const std::optional<FileStamp> written = locale_.writefileIn(path, text, form_, codePage);
     if (!written)
         return false;
     stamps_.insert(path, *written);
     return true;
+}
+
+bool OtoDocument::saveAs(const QString &folder, int codePage)
+{
+    const QString path = joinPath(folder, kOtoIni);
+    TextForm form;
+    form.utf8Marker = codePage == modLocale::kUtf8CodePage;
+    const QString text = otoFileText(clcOto_, form);
+    if (!confirmLossyLines(path, text, codePage))
+        return false;
+    const std::optional<FileStamp> written = locale_.writefileIn(path, text, form, codePage);
+    if (!written)
+        return false;
+    // The new file is the open one from now on, in its own plain layout.
+    wrkpath_ = folder;
+    form_ = form;
+    decodedCleanly_ = true;
+    stamps_.insert(path, *written);
+    layout_ = OtoFileLayout();
+    codePage_ = codePage;
+    markSaved();
+    return true;
+}
+
+bool OtoDocument::changedOnDisk(const QString &fileName) const
+{
+    const QString path = joinPath(wrkpath_, fileName);
+    const auto known = stamps_.constFind(path);
+    if (known == stamps_.constEnd())
+        return false;
+    const std::optional<FileStamp> now = stampOnDisk(path);
+    return now && *now != *known;
+}
+
+DiskChange OtoDocument::followDiskChange()
+{
+    if (wrkpath_.isEmpty() || edit_ || !changedOnDisk())
+        return DiskChange::None;
+    if (blnChanged()) {
+        const QString path = joinPath(wrkpath_, kOtoIni);
+        const MsgAnswer answer = dialogs_.message(
+            {path + QStringLiteral("\r\nhas been changed on disk by another program. Reload it and drop your "
+                                   "unsaved edits? (No keeps yours; a save then asks before overwriting.)")
+                 + QStringLiteral("\r\n") + path
+                 + QStringLiteral("\r\n已被其他程序修改。是否重新讀取並放棄未保存的修改？（否：保留你的修改；保存前會再詢問。）"),
+             QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No});
+        if (answer != MsgAnswer::Yes)
+            return DiskChange::KeptMine;
+    }
+    openoto(wrkpath_, kOtoIni);
+    return DiskChange::Reloaded;
 }
 
 SaveAnswer OtoDocument::askSave()

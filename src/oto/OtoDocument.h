@@ -3,6 +3,7 @@
 #include "oto/OtoFormat.h"
 
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <QUndoStack>
 #include <functional>
@@ -10,6 +11,16 @@
 
 class Dialogs;
 class modLocale;
+namespace history {
+class ChangeEntries;
+class ChangeAliases;
+class InsertEntries;
+class RecordedEdit;
+struct EditOp;
+}  // namespace history
+
+// What following a change of oto.ini on disk did.
+enum class DiskChange { None, Reloaded, KeptMine };
 
 // The answer to the question whether to save unsaved changes first.
 enum class SaveAnswer { Save, Discard, Cancel };
@@ -26,12 +37,6 @@ struct AliasChange {
     QString alias;
 };
 
-// The entries as they are at one moment: their order and their values.
-struct EntriesSnapshot {
-    OtoEntries order;
-    QList<clsOto> values;
-};
-
 // The open voicebank: its folder, its entries in file order and whether they
 // hold unsaved changes, with the File menu's commands. It is the one owner
 // of the entries: every insertion, removal and change goes through it and
@@ -44,6 +49,7 @@ public:
     static inline const QString kBackupIni = QStringLiteral("oto_bkp.ini");
 
     OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent = nullptr);
+    ~OtoDocument() override;
 
     // The open voicebank folder, empty when none.
     const QString &wrkpath() const { return wrkpath_; }
@@ -56,55 +62,82 @@ public:
     bool blnChanged() const;
 
     // ---- What the user does: each call is one step of the undo history
-    // and marks the document changed. what names the step. Typed values
+    // and marks the document changed (while a scoped edit is open, it is
+    // part of that edit's step instead). what names the step. Typed values
     // with the same non-zero mergeKey and entry merge into one step.
+    // Positions are where the entries are now; the steps themselves name
+    // the entry objects, so any mix of them undoes and redoes exactly.
     void editEntries(const QList<EntryChange> &changes, const QString &what, int mergeKey = 0);
     void editAliases(const QList<AliasChange> &changes, const QString &what, int mergeKey = 0);
     void insertEntriesStep(int position, const OtoEntries &entries, const QString &what);
     void removeEntriesStep(int position, int count, const QString &what);
-    // The history itself: undo, redo, and whether there is anything to.
-    QUndoStack &history() { return history_; }
-    const QUndoStack &history() const { return history_; }
-    // Changes made in place outside these calls (a script writes the
-    // entries' fields, adds and removes entries) become one step too: take
-    // a snapshot before, record what changed since after. False when
-    // nothing did.
-    EntriesSnapshot snapshot() const;
-    bool recordChangesSince(const EntriesSnapshot &before, const QString &what);
+    // New values for one entry of the document, named by the object itself
+    // (a script writes a field of an entry it holds).
+    void setEntryStep(const std::shared_ptr<clsOto> &entry, const clsOto &values, const QString &what);
+    bool contains(const clsOto *entry) const { return members_.contains(entry); }
 
-    // ---- The changes themselves, announced but outside the history (the
-    // history's steps, loads, the command line).
-    // Inserts entries in front of position (== size appends).
-    void insertEntries(int position, const OtoEntries &entries);
-    void removeEntries(int position, int count);
-    // Gives entries new values (file name, alias, parameters). Each entry
-    // stays the same object, so whoever holds it sees the change.
-    void changeEntries(const QList<EntryChange> &changes);
-    void changeAliases(const QList<AliasChange> &changes);
+    // One scoped edit: a script run, an estimate or a batch tool opens one,
+    // and every change made until it closes (through the calls above, from
+    // anywhere) becomes one step of the history, recorded as the document
+    // announces the changes. While it is open, undo and redo wait. Edits do
+    // not nest: an inner one joins the outer.
+    class ScriptEdit {
+    public:
+        ScriptEdit(OtoDocument &doc, const QString &what);
+        ~ScriptEdit();
+        ScriptEdit(const ScriptEdit &) = delete;
+        ScriptEdit &operator=(const ScriptEdit &) = delete;
+        // Ends the edit: true when something changed (one step was made).
+        bool close();
+
+    private:
+        OtoDocument &doc_;
+        bool owner_;
+        bool open_ = true;
+    };
+    bool editOpen() const { return edit_ != nullptr; }
+
+    // The history: undo, redo (both wait while a scoped edit is open), and
+    // whether there is anything to.
+    const QUndoStack &history() const { return history_; }
+    void undo();
+    void redo();
+
     // Replaces every entry, as a load does, and forgets the history.
     void replaceEntries(OtoEntries entries);
-    // Puts entries back in this order, the history kept (a step's undo).
-    void restoreOrder(const OtoEntries &entries);
-    // Tells the list and the views that these entries changed in place.
-    void announceChanged(const QList<int> &indexes);
-    // Tells the window which entry an undo or redo brought back (a step
-    // calls it; it stays silent while a new step is being pushed).
-    void announceStep(int entryIndex);
 
     // Makes folder the open voicebank and loads fileName from it; the
     // command line and tests open a folder this way.
     bool openFolder(const QString &folder, const QString &fileName = kOtoIni);
+    // Makes folder the open voicebank with no entries and no file read (a
+    // new bank: no oto.ini yet, or an empty one); a save writes in form.
+    void startNew(const QString &folder, const TextForm &form);
     // Loads folder/fileName into clcOto. Returns false when the file could
     // not be read (after the message), so that tools can set an exit status.
     bool openoto(const QString &folder, const QString &fileName);
-    // Replaces clcOto by the entries of the text; reports bad lines once.
-    void parseOto(QStringView text, LineEnd lineEnd = LineEnd::CrLf);
+    // Replaces clcOto by the entries of the text, which becomes the
+    // layout a save writes back; reports bad lines once.
+    void parseOto(QStringView text);
     int lastBadLines() const { return lastBadLines_; }
 
-    // Writes every entry to wrkpath/fileName, in the form the file was read
-    // in. When that file has changed on disk since it was read or written
-    // here, asks first. Returns whether it was written.
+    // Writes every entry to wrkpath/fileName, in the layout the file was
+    // read in: its other lines and line ends kept. When that file has
+    // changed on disk since it was read or written here, asks first; lines
+    // that would not be written as they read (a wrong code page) are asked
+    // about too. Returns whether it was written.
     bool saveoto(const QString &fileName = kOtoIni);
+    // Writes the entries as a new file (the plain form, in codePage) to
+    // folder's oto.ini and makes that folder the open one.
+    bool saveAs(const QString &folder, int codePage);
+    // The layout of the file read, which a save writes back.
+    const OtoFileLayout &layout() const { return layout_; }
+    // Whether the file on disk differs from what was last read or written
+    // here (another program changed it).
+    bool changedOnDisk(const QString &fileName = kOtoIni) const;
+    // Follows a change of oto.ini on disk by another program: with no
+    // unsaved edits the entries are read again; with some, the user is
+    // asked at once whether to reload or keep theirs.
+    DiskChange followDiskChange();
     SaveAnswer askSave();
     // Asks whether to save unsaved changes and saves when told to. False
     // when the user cancelled or the save failed: the caller must not go on
@@ -114,7 +147,13 @@ public:
     // How the last file read was stored (encoding, byte-order mark, line
     // ends); saving writes the same form.
     const TextForm &form() const { return form_; }
-    void setForm(const TextForm &form) { form_ = form; }
+    // A new form: the file is written anew in it (convert), in the plain
+    // layout, its other lines not kept.
+    void setForm(const TextForm &form)
+    {
+        form_ = form;
+        layout_ = OtoFileLayout();
+    }
 
     void setChanged();
     void updTitle();
@@ -146,6 +185,29 @@ signals:
     void titleChanged(const QString &title);
 
 private:
+    friend class history::ChangeEntries;
+    friend class history::ChangeAliases;
+    friend class history::InsertEntries;
+    friend class history::RecordedEdit;
+
+    // The changes themselves, announced and, while a scoped edit is open,
+    // recorded; only the history's steps and loads call them.
+    void insertEntries(int position, const OtoEntries &entries);
+    void removeEntries(int position, int count);
+    void setValues(const QList<std::pair<std::shared_ptr<clsOto>, clsOto>> &values);
+    void setAliases(const QList<std::pair<std::shared_ptr<clsOto>, QString>> &aliases);
+    // Applies recorded changes forwards or backwards (a scoped edit's undo).
+    void applyRecorded(const std::vector<history::EditOp> &ops, bool forward);
+    // Tells the list and the views that these entries changed in place.
+    void announceEntries(const QList<const clsOto *> &entries);
+    QList<int> indexesOf(const QList<const clsOto *> &entries) const;
+    // Tells the window which entry an undo or redo brought back (a step
+    // calls it; it stays silent while a new step is being pushed).
+    void announceStep(int entryIndex);
+    void announceStep(const clsOto *entry);
+
+    void reportUncleanDecode(const QString &path, const TextFile &file);
+    bool confirmLossyLines(const QString &path, const QString &text, int codePage);
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
     void pushStep(QUndoCommand *step);
@@ -163,4 +225,13 @@ private:
     TextForm form_;
     // What each file was when last read or written here, by path.
     QHash<QString, FileStamp> stamps_;
+    // The entry objects held, to tell whether an entry is one of ours.
+    QSet<const clsOto *> members_;
+    OtoFileLayout layout_;
+    bool decodedCleanly_ = true;
+    // The code page a Save As chose, which later saves keep.
+    std::optional<int> codePage_;
+    // The scoped edit open, if any: its recorded changes.
+    std::unique_ptr<history::RecordedEdit> edit_;
+    QString editWhat_;
 };

@@ -42,22 +42,23 @@ bool splitEntry(QStringView line, QStringView (&parts)[7])
     return true;
 }
 
-// The position of the next line end at or after pos, or the text's end. A
-// single-character search is much faster than a two-character one.
-qsizetype lineEnd(QStringView text, qsizetype pos, LineEnd style)
+// The end of the line starting at pos: where it ends and how.
+qsizetype lineEnd(QStringView text, qsizetype pos, OtoFileLayout::End &end)
 {
-    if (style == LineEnd::Lf) {
-        const qsizetype lf = text.indexOf(u'\n', pos);
-        return lf < 0 ? text.size() : lf;
+    const char16_t *chars = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype size = text.size();
+    for (qsizetype i = pos; i < size; ++i) {
+        if (chars[i] == u'\n') {
+            end = OtoFileLayout::End::Lf;
+            return i;
+        }
+        if (chars[i] == u'\r') {
+            end = i + 1 < size && chars[i + 1] == u'\n' ? OtoFileLayout::End::CrLf : OtoFileLayout::End::Cr;
+            return i;
+        }
     }
-    for (;;) {
-        const qsizetype cr = text.indexOf(u'\r', pos);
-        if (cr < 0)
-            return text.size();
-        if (cr + 1 < text.size() && text[cr + 1] == u'\n')
-            return cr;
-        pos = cr + 1;
-    }
+    end = OtoFileLayout::End::None;
+    return size;
 }
 
 // Whether a number field is written exactly as formatting its value writes
@@ -98,21 +99,28 @@ bool isShortestForm(QStringView field, bool signKept)
 
 }  // namespace
 
-ParsedOto parseOtoText(QStringView text, LineEnd style)
+ParsedOto parseOtoText(QStringView text)
 {
+    constexpr int kBadLinesNamed = 5;
     ParsedOto result;
-    const qsizetype endSize = style == LineEnd::Lf ? 1 : 2;
     qsizetype pos = 0;
+    qsizetype number = 0;
     while (pos < text.size()) {
-        const qsizetype end = lineEnd(text, pos, style);
-        const QStringView line = text.mid(pos, end - pos);
-        pos = end + endSize;
+        OtoFileLayout::End end;
+        const qsizetype stop = lineEnd(text, pos, end);
+        const QStringView line = text.mid(pos, stop - pos);
+        pos = stop + OtoFileLayout::endText(end).size();
+        ++number;
 
-        if (isBlank(line) || line.front() == u'#')
+        if (isBlank(line) || line.front() == u'#') {
+            result.layout.addKeptLine(line, end);
             continue;
+        }
         QStringView parts[7];
         if (!splitEntry(line, parts)) {
-            ++result.badLines;
+            if (result.badLines++ < kBadLinesNamed)
+                result.firstBadLines.append({number, line.toString()});
+            result.layout.addKeptLine(line, end);
             continue;
         }
         auto entry = std::make_shared<clsOto>();
@@ -128,15 +136,25 @@ ParsedOto parseOtoText(QStringView text, LineEnd style)
                               && isShortestForm(parts[6], true);
         if (!shortest)
             entry->keepSourceLine(line, parts[0].size(), parts[1].size());
+        result.layout.addEntryLine(entry, end);
         result.entries.append(std::move(entry));
+        result.lines.append(int(number));
     }
     return result;
 }
 
-QString badLinesMessage(int n)
+QString badLinesMessage(const ParsedOto &parsed)
 {
-    return QString::number(n) + QStringLiteral(" entrie(s) bad, may be caused by wrong charset settings.")
-           + QStringLiteral("\r\n") + QString::number(n) + QStringLiteral("個條目檢出錯誤，可能編碼設定有誤。");
+    QString lines;
+    for (const BadLine &bad : parsed.firstBadLines)
+        lines += QStringLiteral("\r\n%1: %2").arg(bad.number).arg(bad.text.left(80));
+    if (parsed.badLines > parsed.firstBadLines.size())
+        lines += QStringLiteral("\r\n...");
+    const int n = parsed.badLines;
+    return QStringLiteral("%1 line(s) are not entries (a wrong charset setting can cause this). "
+                          "They are kept and saved back as they are.").arg(n)
+           + lines + QStringLiteral("\r\n")
+           + QStringLiteral("%1行不是條目（可能編碼設定有誤）。這些行將原樣保留並保存。").arg(n);
 }
 
 QString otoFileText(const OtoEntries &entries, const TextForm &form)

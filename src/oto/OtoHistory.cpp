@@ -11,7 +11,7 @@ namespace {
 template <class Change>
 bool mergeTyping(int mergeKey, std::vector<Change> &changes, int nextKey, const std::vector<Change> &next)
 {
-    if (nextKey != mergeKey || next.size() != 1 || changes.size() != 1 || next.front().index != changes.front().index)
+    if (nextKey != mergeKey || next.size() != 1 || changes.size() != 1 || next.front().entry != changes.front().entry)
         return false;
     changes.front().after = next.front().after;
     return true;
@@ -22,24 +22,32 @@ bool mergeTyping(int mergeKey, std::vector<Change> &changes, int nextKey, const 
 ChangeEntries::ChangeEntries(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
     : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
 {
+    Q_ASSERT(!changes_.empty());
+}
+
+void ChangeEntries::apply(bool forward)
+{
+    QList<std::pair<std::shared_ptr<clsOto>, clsOto>> values;
+    values.reserve(qsizetype(changes_.size()));
+    if (forward) {
+        for (const Change &c : changes_)
+            values.append({c.entry, c.after});
+    } else {
+        for (auto it = changes_.rbegin(); it != changes_.rend(); ++it)
+            values.append({it->entry, it->before});
+    }
+    doc_.setValues(values);
+    doc_.announceStep(changes_.front().entry.get());
 }
 
 void ChangeEntries::undo()
 {
-    QList<EntryChange> values;
-    for (auto it = changes_.rbegin(); it != changes_.rend(); ++it)
-        values.append({it->index, it->before});
-    doc_.changeEntries(values);
-    doc_.announceStep(changes_.front().index);
+    apply(false);
 }
 
 void ChangeEntries::redo()
 {
-    QList<EntryChange> values;
-    for (const Change &c : changes_)
-        values.append({c.index, c.after});
-    doc_.changeEntries(values);
-    doc_.announceStep(changes_.front().index);
+    apply(true);
 }
 
 bool ChangeEntries::mergeWith(const QUndoCommand *other)
@@ -51,16 +59,17 @@ bool ChangeEntries::mergeWith(const QUndoCommand *other)
 ChangeAliases::ChangeAliases(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
     : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
 {
+    Q_ASSERT(!changes_.empty());
 }
 
 void ChangeAliases::apply(bool forward)
 {
-    QList<AliasChange> aliases;
+    QList<std::pair<std::shared_ptr<clsOto>, QString>> aliases;
     aliases.reserve(qsizetype(changes_.size()));
     for (const Change &c : changes_)
-        aliases.append({c.index, forward ? c.after : c.before});
-    doc_.changeAliases(aliases);
-    doc_.announceStep(changes_.front().index);
+        aliases.append({c.entry, forward ? c.after : c.before});
+    doc_.setAliases(aliases);
+    doc_.announceStep(changes_.front().entry.get());
 }
 
 void ChangeAliases::undo()
@@ -86,13 +95,27 @@ InsertEntries::InsertEntries(OtoDocument &doc, int position, OtoEntries entries,
 
 void InsertEntries::insert()
 {
-    doc_.insertEntries(position_, entries_);
-    doc_.announceStep(position_);
+    const int position = std::min(position_, int(doc_.clcOto().size()));
+    doc_.insertEntries(position, entries_);
+    doc_.announceStep(position);
 }
 
 void InsertEntries::remove()
 {
-    doc_.removeEntries(position_, int(entries_.size()));
+    // The entries are found by identity: they stand where they were put
+    // unless something else moved them, and then they are looked up.
+    const OtoEntries &now = doc_.clcOto();
+    const int count = int(entries_.size());
+    if (position_ + count <= now.size() && std::equal(entries_.begin(), entries_.end(), now.begin() + position_)) {
+        doc_.removeEntries(position_, count);
+    } else {
+        for (const auto &e : entries_) {
+            const qsizetype at = doc_.clcOto().indexOf(e);
+            Q_ASSERT(at >= 0);
+            if (at >= 0)
+                doc_.removeEntries(int(at), 1);
+        }
+    }
     // What is shown afterwards: the entry that took the place, or the one
     // before it at the end.
     doc_.announceStep(std::min(position_, int(doc_.clcOto().size()) - 1));
@@ -108,42 +131,57 @@ void InsertEntries::redo()
     insertOnRedo_ ? insert() : remove();
 }
 
-ChangeInPlace::ChangeInPlace(OtoDocument &doc, OtoEntries orderBefore, OtoEntries orderAfter,
-                             std::vector<Change> changes, const QString &text)
-    : QUndoCommand(text), doc_(doc), orderBefore_(std::move(orderBefore)), orderAfter_(std::move(orderAfter)),
-      changes_(std::move(changes))
+RecordedEdit::RecordedEdit(OtoDocument &doc, const QString &text) : QUndoCommand(text), doc_(doc) {}
+
+void RecordedEdit::recordInsert(int position, const OtoEntries &entries)
 {
+    lastChange_.clear();
+    ops_.push_back({EditOp::Kind::Insert, position, entries, nullptr, {}, {}});
 }
 
-void ChangeInPlace::apply(bool forward)
+void RecordedEdit::recordRemove(int position, const OtoEntries &entries)
 {
-    for (const Change &c : changes_)
-        *c.entry = forward ? c.after : c.before;
-    const OtoEntries &order = forward ? orderAfter_ : orderBefore_;
-    if (!order.isEmpty() || !(forward ? orderBefore_ : orderAfter_).isEmpty()) {
-        doc_.restoreOrder(order);
-        doc_.announceStep(0);
+    lastChange_.clear();
+    ops_.push_back({EditOp::Kind::Remove, position, entries, nullptr, {}, {}});
+}
+
+void RecordedEdit::recordChange(const std::shared_ptr<clsOto> &entry, const clsOto &before, const clsOto &after)
+{
+    unannounced_.append(entry.get());
+    const auto last = lastChange_.constFind(entry.get());
+    if (last != lastChange_.constEnd()) {
+        ops_[*last].after = after;
         return;
     }
-    QList<int> indexes;
-    for (const Change &c : changes_)
-        indexes.append(int(doc_.clcOto().indexOf(c.entry)));
-    doc_.announceChanged(indexes);
-    doc_.announceStep(indexes.value(0, -1));
+    lastChange_.insert(entry.get(), ops_.size());
+    ops_.push_back({EditOp::Kind::Change, 0, {}, entry, before, after});
 }
 
-void ChangeInPlace::undo()
+bool RecordedEdit::changedAnything() const
 {
-    apply(false);
+    for (const EditOp &op : ops_)
+        if (op.kind != EditOp::Kind::Change || !(op.before == op.after))
+            return true;
+    return false;
 }
 
-void ChangeInPlace::redo()
+QList<const clsOto *> RecordedEdit::takeUnannounced()
 {
-    if (done_) {  // pushed after the change itself
+    return std::exchange(unannounced_, {});
+}
+
+void RecordedEdit::undo()
+{
+    doc_.applyRecorded(ops_, false);
+}
+
+void RecordedEdit::redo()
+{
+    if (done_) {  // pushed after the changes themselves
         done_ = false;
         return;
     }
-    apply(true);
+    doc_.applyRecorded(ops_, true);
 }
 
 }  // namespace history

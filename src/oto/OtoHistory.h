@@ -2,6 +2,7 @@
 
 #include "oto/OtoFormat.h"
 
+#include <QHash>
 #include <QUndoCommand>
 #include <vector>
 
@@ -9,7 +10,9 @@ class OtoDocument;
 
 // The steps of the document's undo history, in the manner of Qt's undo
 // framework: each holds what its change needs to go back and forth, not a
-// copy of the bank. They act on the document through its announcing
+// copy of the bank. Steps name the entries they change by the entry objects
+// themselves, never by position alone, so a step finds its entries however
+// other steps moved them. They act on the document through its announcing
 // primitives, so the list and the views follow undo and redo as they follow
 // an edit. Only OtoDocument makes them.
 
@@ -21,7 +24,7 @@ namespace history {
 class ChangeEntries : public QUndoCommand {
 public:
     struct Change {
-        int index;
+        std::shared_ptr<clsOto> entry;
         clsOto before, after;
     };
     ChangeEntries(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey);
@@ -32,6 +35,7 @@ public:
 
 private:
     static constexpr int kTypingId = 1;
+    void apply(bool forward);
     OtoDocument &doc_;
     std::vector<Change> changes_;
     int mergeKey_;
@@ -42,7 +46,7 @@ private:
 class ChangeAliases : public QUndoCommand {
 public:
     struct Change {
-        int index;
+        std::shared_ptr<clsOto> entry;
         QString before, after;
     };
     ChangeAliases(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey);
@@ -59,8 +63,9 @@ private:
     int mergeKey_;
 };
 
-// Entries inserted (a duplicate) or removed: the very entry objects, which
-// undo puts back where they were.
+// Entries inserted (a duplicate) or removed: the very entry objects. Undo
+// of an insertion removes those objects wherever they are; undo of a
+// removal puts them back where they were.
 class InsertEntries : public QUndoCommand {
 public:
     InsertEntries(OtoDocument &doc, int position, OtoEntries entries, const QString &text, bool insert);
@@ -76,26 +81,39 @@ private:
     bool insertOnRedo_;
 };
 
-// Changes made in place outside the history (by a script): the entries'
-// values before and after, and their order when entries came or went. The
-// change has happened when the step is made, so its first redo does
-// nothing.
-class ChangeInPlace : public QUndoCommand {
+// One change a scoped edit recorded, as the document announced it.
+struct EditOp {
+    enum class Kind { Insert, Remove, Change };
+    Kind kind;
+    int position = 0;          // Insert, Remove: where
+    OtoEntries entries;        // Insert, Remove: which
+    std::shared_ptr<clsOto> entry;  // Change: which
+    clsOto before, after;      // Change: its values
+};
+
+// The changes of one scoped edit (a script run, an estimate, a batch
+// tool), recorded while it was open; it is pushed when it closes, after the
+// changes have happened, so its first redo does nothing.
+class RecordedEdit : public QUndoCommand {
 public:
-    struct Change {
-        std::shared_ptr<clsOto> entry;
-        clsOto before, after;
-    };
-    ChangeInPlace(OtoDocument &doc, OtoEntries orderBefore, OtoEntries orderAfter, std::vector<Change> changes,
-                  const QString &text);
+    RecordedEdit(OtoDocument &doc, const QString &text);
+    void recordInsert(int position, const OtoEntries &entries);
+    void recordRemove(int position, const OtoEntries &entries);
+    void recordChange(const std::shared_ptr<clsOto> &entry, const clsOto &before, const clsOto &after);
+    // Whether anything is left once changes that undid themselves are gone.
+    bool changedAnything() const;
+    // The entries changed in place since they were last announced.
+    QList<const clsOto *> takeUnannounced();
     void undo() override;
     void redo() override;
 
 private:
-    void apply(bool forward);
     OtoDocument &doc_;
-    OtoEntries orderBefore_, orderAfter_;  // empty when the order stayed
-    std::vector<Change> changes_;
+    std::vector<EditOp> ops_;
+    // The last change op of each entry since the last insertion or removal:
+    // later values of the same entry update it instead of adding one.
+    QHash<const clsOto *, size_t> lastChange_;
+    QList<const clsOto *> unannounced_;
     bool done_ = true;
 };
 

@@ -27,14 +27,14 @@ void clsOto::keepSourceLine(QStringView line, qsizetype filSize, qsizetype alsSi
     source->alsSize = alsSize;
     const double values[5] = {prmLF, prmFX, prmRT, prmPR, prmOV};
     std::copy(std::begin(values), std::end(values), source->values);
-    source_ = std::move(source);
+    source_.line = std::move(source);
 }
 
 bool clsOto::holdsSourceLine() const
 {
-    if (!source_)
+    if (!source_.line)
         return false;
-    const SourceLine &s = *source_;
+    const SourceLine &s = *source_.line;
     const double values[5] = {prmLF, prmFX, prmRT, prmPR, prmOV};
     return std::equal(std::begin(values), std::end(values), std::begin(s.values))
            && QStringView(s.text).first(s.filSize) == FIL && QStringView(s.text).sliced(s.filSize + 1, s.alsSize) == ALS;
@@ -43,7 +43,7 @@ bool clsOto::holdsSourceLine() const
 void clsOto::appendFileStr(QString &out) const
 {
     if (holdsSourceLine()) {
-        out += source_->text;
+        out += source_.line->text;
         return;
     }
     // The five numbers are ASCII: gather them first and append them at once.

@@ -23,6 +23,10 @@ public:
     double prmPR = 0;
     double prmOV = 0;
 
+    // Entries are equal when they hold the same file name, alias and
+    // parameters; every field counts, however the line was written.
+    bool operator==(const clsOto &) const = default;
+
     // The entry list row: alias, TAB, file name.
     QString dispStr() const;
     // The oto.ini line, without a line end.
@@ -53,6 +57,11 @@ private:
         double values[5] = {};  // LF, FX, RT, PR, OV as read
     };
     // Shared between copies: a duplicate of an unedited entry writes the
-    // same line.
-    std::shared_ptr<const SourceLine> source_;
+    // same line. How a line was written is not what the entry holds, so it
+    // never makes two entries unequal.
+    struct KeptSource {
+        std::shared_ptr<const SourceLine> line;
+        bool operator==(const KeptSource &) const { return true; }
+    };
+    KeptSource source_;
 };

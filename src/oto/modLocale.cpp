@@ -1,6 +1,7 @@
 #include "oto/modLocale.h"
 
 #include "core/AtomicFile.h"
+#include "core/CharsetTable.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/modUtils.h"
@@ -38,16 +39,12 @@ const char *systemCharsetName()
 
 const char *icuName(int codePage)
 {
-    // ICU's Windows tables: these follow Windows' own mapping, for instance
-    // 0x8160 in code page 932 is U+FF5E FULLWIDTH TILDE, not the wave dash.
-    switch (codePage) {
-    case 932: return "ibm-943_P15A-2003";
-    case 936: return "windows-936-2000";
-    case 950: return "windows-950-2000";
-    case modLocale::kUtf8CodePage: return "UTF-8";
-    case 0: return systemCharsetName();
-    default: return nullptr;
-    }
+    if (codePage == modLocale::kUtf8CodePage)
+        return "UTF-8";
+    if (codePage == 0)
+        return systemCharsetName();
+    const CharsetRow *row = charsetTable::rowOfCodePage(codePage);
+    return row ? row->icuName : nullptr;
 }
 
 // Single bytes that Windows' code page 932 maps to U+0080 and to private
@@ -127,10 +124,8 @@ modLocale::modLocale(const clsSett &sett, Dialogs &dialogs) : sett_(sett), dialo
 void modLocale::initLocale()
 {
     charsets_.clear();
-    addLocale(QStringLiteral("Japanese (Shift-JIS)"), 932, 128, 1041, QStringLiteral("MS Gothic"));
-    addLocale(QStringLiteral("S Chinese (GBK)"), 936, 134, 2052, QStringLiteral("SIMSUN"));
-    addLocale(QStringLiteral("T Chinese (BIG5)"), 950, 136, 1028, QStringLiteral("MingLiU"));
-    addLocale(QStringLiteral("Auto"), 0, 0, 0, QStringLiteral("Arial Unicode MS"));
+    for (const CharsetRow &row : charsetTable::rows())
+        addLocale(QString::fromUtf16(row.name), row.codePage, row.fontCharset, row.lcid, QString::fromUtf16(row.font));
 }
 
 void modLocale::addLocale(const QString &name, int codePage, int charset, int lcid, const QString &font)
@@ -140,12 +135,10 @@ void modLocale::addLocale(const QString &name, int codePage, int charset, int lc
 
 int modLocale::ansiCodePage(int lcid)
 {
-    switch (lcid) {
-    case 1041: return 932;
-    case 2052: return 936;
-    case 1028: return 950;
-    default: return 0;
-    }
+    for (const CharsetRow &row : charsetTable::rows())
+        if (row.lcid == lcid)
+            return row.codePage;
+    return 0;
 }
 
 int modLocale::fileCodePage() const
@@ -156,6 +149,43 @@ int modLocale::fileCodePage() const
 int modLocale::writeCodePage(const TextForm &form) const
 {
     return form.isUtf8() ? kUtf8CodePage : fileCodePage();
+}
+
+bool modLocale::decodesCleanly(const QByteArray &bytes, int codePage)
+{
+    return str2bytes(bytes2str(bytes, codePage), codePage) == bytes;
+}
+
+QStringList modLocale::cleanCharsets(const QByteArray &bytes) const
+{
+    QStringList names;
+    for (const Charset &c : charsets_)
+        if (decodesCleanly(bytes, c.codePage))
+            names << c.name;
+    return names;
+}
+
+QList<qsizetype> modLocale::changedLines(const QString &text, int codePage, bool decodedCleanly)
+{
+    QList<qsizetype> lines;
+    if (decodedCleanly && bytes2str(str2bytes(text, codePage), codePage) == text)
+        return lines;
+    qsizetype number = 0;
+    qsizetype pos = 0;
+    while (pos <= text.size()) {
+        qsizetype end = pos;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        ++number;
+        const QString line = text.mid(pos, end - pos);
+        if ((!decodedCleanly && line.contains(QChar::ReplacementCharacter))
+            || bytes2str(str2bytes(line, codePage), codePage) != line)
+            lines.append(number);
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        pos = end + 1;
+    }
+    return lines;
 }
 
 QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
@@ -198,12 +228,14 @@ QByteArray modLocale::str2bytes(const QString &text, int codePage)
     return out;
 }
 
-void modLocale::reportReadFailure(const QString &path, const QString &why)
+void modLocale::reportReadFailure(const QString &path, const QString &why, bool charsetHint)
 {
-    dialogs_.inform(QStringLiteral("modlocale::readfile(") + path + QStringLiteral("): ") + why
-                    + QStringLiteral("\r\n\r\n") + QStringLiteral("May be caused by wrong charset settings.")
-                    + QStringLiteral("\r\n") + QStringLiteral("see menu [Settings] - [xx charset].")
-                    + QStringLiteral("\r\n") + QStringLiteral("可能是編碼設定有誤，參見菜單“設定”-xx編碼"));
+    QString text = QStringLiteral("modlocale::readfile(") + path + QStringLiteral("): ") + why;
+    if (charsetHint)
+        text += QStringLiteral("\r\n\r\n") + QStringLiteral("May be caused by wrong charset settings.")
+                + QStringLiteral("\r\n") + QStringLiteral("see menu [Settings] - [xx charset].")
+                + QStringLiteral("\r\n") + QStringLiteral("可能是編碼設定有誤，參見菜單“設定”-xx編碼");
+    dialogs_.inform(text);
 }
 
 QString modLocale::readfile(const QString &path)
@@ -260,18 +292,23 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
     file.close();
     if (bytes.isEmpty()) {
         // An empty file has no first line to read.
-        reportReadFailure(path, QStringLiteral("Input past end of file"));
+        reportReadFailure(path, QStringLiteral("The file is empty; saving writes the entries to it.\r\n"
+                                               "文件是空的；保存時將寫入條目。"));
         return std::nullopt;
     }
 
     TextFile result;
     result.form = formOf(bytes);
     result.stamp = stampOf(bytes);
-    const QByteArrayView body = result.form.bom ? QByteArrayView(bytes).sliced(kBom.size()) : QByteArrayView(bytes);
+    result.codePage = writeCodePage(result.form);
+    const QByteArray body = result.form.bom ? bytes.sliced(kBom.size()) : bytes;
     try {
-        result.text = bytes2str(body.toByteArray(), writeCodePage(result.form));
+        result.text = bytes2str(body, result.codePage);
+        result.decodedCleanly = str2bytes(result.text, result.codePage) == body;
+        if (!result.decodedCleanly)
+            result.cleanCharsets = cleanCharsets(body);
     } catch (const std::exception &e) {
-        reportReadFailure(path, QString::fromLocal8Bit(e.what()));
+        reportReadFailure(path, QString::fromLocal8Bit(e.what()), true);
         return std::nullopt;
     }
     return result;
@@ -279,10 +316,16 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
 
 std::optional<FileStamp> modLocale::writefile(const QString &path, const QString &text, const TextForm &form)
 {
+    return writefileIn(path, text, form, writeCodePage(form));
+}
+
+std::optional<FileStamp> modLocale::writefileIn(const QString &path, const QString &text, const TextForm &form,
+                                                int codePage)
+{
     std::optional<QString> error;
     QByteArray bytes;
     try {
-        bytes = str2bytes(text, writeCodePage(form));
+        bytes = str2bytes(text, codePage);
         if (form.bom)
             bytes.prepend(kBom);
         error = writeFileAtomically(path, bytes);
@@ -313,8 +356,17 @@ QString modLocale::wavePath(const QString &folder, const QString &name) const
     const QString garbled = garbledName(name);
     const bool ruleOn = sett_.filenameRuleOn();
     const QString first = joinPath(folder, ruleOn ? garbled : name);
-    if (garbled == name || QFileInfo::exists(first))
+    if (QFileInfo::exists(first))
         return first;
     const QString second = joinPath(folder, ruleOn ? name : garbled);
-    return QFileInfo::exists(second) ? second : first;
+    if (garbled != name && QFileInfo::exists(second))
+        return second;
+    // A bank made on a Mac stores names decomposed (NFD), one written on
+    // Windows composed (NFC): either form names the same recording.
+    for (const auto form : {QString::NormalizationForm_C, QString::NormalizationForm_D}) {
+        const QString other = joinPath(folder, name.normalized(form));
+        if (other != joinPath(folder, name) && QFileInfo::exists(other))
+            return other;
+    }
+    return first;
 }

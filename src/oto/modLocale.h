@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <optional>
 
@@ -31,6 +32,9 @@ struct TextFile {
     QString text;
     TextForm form;
     FileStamp stamp;
+    int codePage = 0;             // the code page it was decoded in
+    bool decodedCleanly = true;   // its bytes come back exactly when encoded again
+    QStringList cleanCharsets;    // when not: the charsets that read it cleanly
 };
 
 // Whole text files in the user's file charset, or in UTF-8 when their first
@@ -69,9 +73,23 @@ public:
     // caller's. Failures are shown; the result is the stamp of what was
     // written, nullopt when nothing was.
     std::optional<FileStamp> writefile(const QString &path, const QString &text, const TextForm &form = {});
+    // The same in a code page of the caller's choice.
+    std::optional<FileStamp> writefileIn(const QString &path, const QString &text, const TextForm &form, int codePage);
 
     // The code page writefile uses for a file of this form.
     int writeCodePage(const TextForm &form) const;
+
+    // Whether bytes decode in codePage to a text that encodes back to the
+    // very same bytes: no malformed sequence, nothing the code page cannot
+    // map back.
+    static bool decodesCleanly(const QByteArray &bytes, int codePage);
+    // The names of the charsets of the table that read bytes cleanly.
+    QStringList cleanCharsets(const QByteArray &bytes) const;
+    // The numbers (from 1) of the lines of text that would not be written
+    // as they read: characters codePage cannot hold (they would become
+    // "?"), and, for a file that did not decode cleanly, the replacement
+    // characters standing for bytes that could not be read.
+    static QList<qsizetype> changedLines(const QString &text, int codePage, bool decodedCleanly);
 
     // Conversions. Code page 0 is the system's character set (the locale's,
     // UTF-8 on a normal Linux system). Malformed bytes decode to U+FFFD;
@@ -88,7 +106,8 @@ public:
     // is tried first and the name as written second (the other way round
     // with the rule off): banks unpacked with garbled names need the rule,
     // banks unpacked or cloned on Linux carry the names as written. When
-    // neither exists, the path tried first.
+    // neither exists, the name in the other Unicode normalisation form (NFC
+    // or NFD), and failing that the path tried first.
     QString wavePath(const QString &folder, const QString &name) const;
 
     // The code page that a locale id uses for its text (0 for the system's).
@@ -98,7 +117,7 @@ private:
     int fileCodePage() const;
     // The name encoded in the file charset and decoded in the display charset.
     QString garbledName(const QString &name) const;
-    void reportReadFailure(const QString &path, const QString &why);
+    void reportReadFailure(const QString &path, const QString &why, bool charsetHint = false);
 
     const clsSett &sett_;
     Dialogs &dialogs_;

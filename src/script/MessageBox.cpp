@@ -8,20 +8,15 @@ namespace script {
 
 namespace {
 
-struct ButtonSet {
-    MsgButtons buttons;
-    QList<MsgAnswer> answers;  // in the order of the default-button flags
-};
-
-ButtonSet buttonSet(int flags)
+MsgButtons buttonSet(int flags)
 {
     switch (flags & 7) {
-    case 1: return {MsgButtons::OkCancel, {MsgAnswer::Ok, MsgAnswer::Cancel}};
-    case 2: return {MsgButtons::AbortRetryIgnore, {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore}};
-    case 3: return {MsgButtons::YesNoCancel, {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel}};
-    case 4: return {MsgButtons::YesNo, {MsgAnswer::Yes, MsgAnswer::No}};
-    case 5: return {MsgButtons::RetryCancel, {MsgAnswer::Retry, MsgAnswer::Cancel}};
-    default: return {MsgButtons::Ok, {MsgAnswer::Ok}};
+    case 1: return MsgButtons::OkCancel;
+    case 2: return MsgButtons::AbortRetryIgnore;
+    case 3: return MsgButtons::YesNoCancel;
+    case 4: return MsgButtons::YesNo;
+    case 5: return MsgButtons::RetryCancel;
+    default: return MsgButtons::Ok;
     }
 }
 
@@ -54,14 +49,17 @@ int windowsCode(MsgAnswer answer)
 
 int showMessageBox(Dialogs &dialogs, const QString &prompt, int buttons, const QString &title)
 {
-    const ButtonSet set = buttonSet(buttons);
-    const qsizetype defaultIndex = std::min<qsizetype>((buttons >> 8) & 3, set.answers.size() - 1);
+    const MsgButtons set = buttonSet(buttons);
+    // The default-button flags count the buttons in their order on the box.
+    const QList<MsgAnswer> answers = answersOf(set);
+    const qsizetype defaultIndex = std::min<qsizetype>((buttons >> 8) & 3, answers.size() - 1);
+    Q_ASSERT(defaultIndex >= 0 && defaultIndex < answers.size());
     MessageRequest request;
     request.text = prompt;
     request.title = title.isEmpty() ? Dialogs::programTitle() : title;
-    request.buttons = set.buttons;
+    request.buttons = set;
     request.icon = icon(buttons);
-    request.defaultButton = set.answers[defaultIndex];
+    request.defaultButton = answers[defaultIndex];
     return windowsCode(dialogs.message(request));
 }
 

@@ -25,7 +25,10 @@ void numberProperty(HostClassBuilder<EntryObject> &b, const char *name, Field fi
 {
     b.property(
         name, [field](EntryObject &o) { return o.entry().get()->*field; },
-        [field](EntryObject &o, const Value &v) { o.entry().get()->*field = v.toDouble(); });
+        [field](EntryObject &o, const Value &v) {
+            const double number = v.toDouble();
+            o.write([&](clsOto &e) { e.*field = number; });
+        });
 }
 
 qint32 position(const Value &v)
@@ -47,6 +50,14 @@ std::shared_ptr<clsOto> entryOf(const Value &v)
 
 // ---- Entries ----------------------------------------------------------------
 
+void EntryObject::setValues(const clsOto &values)
+{
+    if (doc_ && doc_->contains(entry_.get()))
+        doc_->setEntryStep(entry_, values, QStringLiteral("Script"));
+    else
+        *entry_ = values;
+}
+
 const HostClass &EntryObject::hostClass() const
 {
     static const HostClass cls = [] {
@@ -54,10 +65,16 @@ const HostClass &EntryObject::hostClass() const
         HostClassBuilder<EntryObject> b(c);
         b.property(
              "FIL", [](EntryObject &o) { return o.entry()->FIL; },
-             [](EntryObject &o, const Value &v) { o.entry()->FIL = v.toString(); })
+             [](EntryObject &o, const Value &v) {
+                 const QString text = v.toString();
+                 o.write([&](clsOto &e) { e.FIL = text; });
+             })
             .property(
                 "ALS", [](EntryObject &o) { return o.entry()->ALS; },
-                [](EntryObject &o, const Value &v) { o.entry()->ALS = v.toString(); });
+                [](EntryObject &o, const Value &v) {
+                    const QString text = v.toString();
+                    o.write([&](clsOto &e) { e.ALS = text; });
+                });
         numberProperty(b, "prmLF", &clsOto::prmLF);
         numberProperty(b, "prmFX", &clsOto::prmFX);
         numberProperty(b, "prmRT", &clsOto::prmRT);
@@ -109,7 +126,7 @@ Value CollectionObject::entryObject(const std::shared_ptr<clsOto> &entry)
 {
     if (auto known = objects_.value(entry.get()).lock())
         return Value(known);
-    auto object = std::make_shared<EntryObject>(entry);
+    auto object = std::make_shared<EntryObject>(entry, &doc_);
     objects_.insert(entry.get(), object);
     return Value(object);
 }
@@ -138,10 +155,17 @@ const HostClass &CollectionObject::hostClass() const
                     [](CollectionObject &c, Args a) {
                         OtoDocument &doc = c.document();
                         const std::shared_ptr<clsOto> entry = entryOf(a[0]);
+                        // An entry is in the collection once: adding it
+                        // again would make one object two lines.
+                        if (doc.contains(entry.get()))
+                            throw ScriptException(RuntimeError::InvalidProcedureCall,
+                                                  QStringLiteral("the entry is in the collection already"));
                         // The object added is the entry's object from now
                         // on: clc(clc.Count) Is o, as in a collection.
-                        c.adopt(std::static_pointer_cast<EntryObject>(a[0].toObject()));
-                        doc.insertEntries(int(doc.clcOto().size()), {entry});
+                        auto object = std::static_pointer_cast<EntryObject>(a[0].toObject());
+                        object->attach(&doc);
+                        c.adopt(object);
+                        doc.insertEntriesStep(int(doc.clcOto().size()), {entry}, QStringLiteral("Script"));
                         return Value();
                     })
             .method("Remove", 1, 1,
@@ -149,7 +173,7 @@ const HostClass &CollectionObject::hostClass() const
                         const qint32 i = position(a[0]);
                         if (i < 1 || i > c.document().clcOto().size())
                             throw ScriptException(RuntimeError::SubscriptOutOfRange);
-                        c.document().removeEntries(i - 1, 1);
+                        c.document().removeEntriesStep(i - 1, 1, QStringLiteral("Script"));
                         return Value();
                     })
             .defaultMember("Item");

@@ -24,15 +24,32 @@ class OtoDocument;
 
 namespace script {
 
-// An entry: FIL, ALS and the five parameters, read and written in place.
+// An entry: FIL, ALS and the five parameters. An entry of the document is
+// written through the document (one step of the history, or part of the
+// script run's step); one not in it yet (newObj("oto")) in place.
 class EntryObject : public HostObject {
 public:
-    explicit EntryObject(std::shared_ptr<clsOto> entry) : entry_(std::move(entry)) {}
+    explicit EntryObject(std::shared_ptr<clsOto> entry, OtoDocument *doc = nullptr)
+        : entry_(std::move(entry)), doc_(doc)
+    {
+    }
     const HostClass &hostClass() const override;
     const std::shared_ptr<clsOto> &entry() const { return entry_; }
+    // The document the entry may be added to, and then belongs to.
+    void attach(OtoDocument *doc) { doc_ = doc; }
+    // Changes the entry's values, through the document when it holds it.
+    template <class Change>
+    void write(Change change)
+    {
+        clsOto values = *entry_;
+        change(values);
+        setValues(values);
+    }
 
 private:
+    void setValues(const clsOto &values);
     std::shared_ptr<clsOto> entry_;
+    OtoDocument *doc_;
 };
 
 // A wave: Valid, Samplerate, Length, LengthMs, Range, getData (a host

@@ -1,5 +1,6 @@
 #include "ui/modDispLocale.h"
 
+#include "core/CharsetTable.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
 #include "core/NumberText.h"
@@ -13,7 +14,7 @@ bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialo
     const QString name = which == 0 ? QStringLiteral("File charset - 文件編碼設定")
                                     : QStringLiteral("Display charset - 顯示編碼設定");
     QString prompt;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < charsetTable::count(); ++i)
         prompt += QString::number(i) + QStringLiteral(" --> ") + locale.charsets().value(i).name + QStringLiteral("\r\n");
     prompt += QStringLiteral("\r\n") + QStringLiteral("Current - 現設定: ") + QString::number(setting)
               + QStringLiteral(" --> ") + locale.charsets().value(setting).name;
@@ -27,11 +28,11 @@ bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialo
         dialogs.message({QStringLiteral("..."), QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
         return false;
     }
-    if (v >= 0 && v < 4) {
+    if (charsetTable::isIndex(qint64(v))) {
         setting = qint32(v);
         return true;
     }
-    dialogs.message({QStringLiteral("0~3"), QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
+    dialogs.message({QStringLiteral("0~") + QString::number(charsetTable::count() - 1), QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
     return false;
 }
 

@@ -92,10 +92,18 @@ bool clsWave::ReadFile(const QString &fpath, QString &fname)
     fname = path;
     FileAddress = path;
     try {
-        return load(path);
+        return load(path, false);
     } catch (const std::bad_alloc &) {
         return fail(WaveError::Corrupted, QStringLiteral("not enough memory"));
     }
+}
+
+bool clsWave::ReadHeader(const QString &fpath, QString &fname)
+{
+    const QString path = locale_ ? locale_->wavePath(fpath, fname) : joinPath(fpath, fname);
+    fname = path;
+    FileAddress = path;
+    return load(path, true);
 }
 
 bool clsWave::fail(WaveError type, const QString &why)
@@ -106,7 +114,7 @@ bool clsWave::fail(WaveError type, const QString &why)
     return false;
 }
 
-bool clsWave::load(const QString &path)
+bool clsWave::load(const QString &path, bool headerOnly)
 {
     // A FIFO or device would block or never end; they are not files to open.
     const QFileInfo info(path);
@@ -174,6 +182,13 @@ bool clsWave::load(const QString &path)
     if (fileSize > maxFileBytes())
         return fail(WaveError::Corrupted, QStringLiteral("the file has %1 bytes, more than the %2 this editor loads")
                            .arg(fileSize).arg(maxFileBytes()));
+    if (headerOnly) {
+        Samplerate = fmt.sampleRate;
+        Length = count;
+        LengthMs = double(Length) / fmt.channels / Samplerate * 1000;
+        Valid = false;  // no samples were read
+        return true;
+    }
 
     // The whole file once. The samples stay inside this image when it holds
     // them all as the machine reads them; what the declared size asks beyond

@@ -45,6 +45,10 @@ public:
     // Loads fpath/fname; fname receives the full path that was opened.
     // Failures are only recorded: errType, and the text from GetError.
     bool ReadFile(const QString &fpath, QString &fname);
+    // Checks fpath/fname as ReadFile does but reads only its headers:
+    // Length, LengthMs and Samplerate describe the file, the samples are not
+    // read and Valid is false. For checks over whole banks.
+    bool ReadHeader(const QString &fpath, QString &fname);
     QString GetError() const;
     // Copies of the samples and of the file's bytes. getAllData shares the
     // image until written; getData copies the samples out of it.
@@ -64,7 +68,7 @@ public:
     quint64 generation() const { return generation_; }
 
 private:
-    bool load(const QString &path);
+    bool load(const QString &path, bool headerOnly);
     bool fail(WaveError type, const QString &why);
     // Samples past heldSamples are known to be 0 (declared but not in the file).
     void calcRange(qsizetype heldSamples);

@@ -1,3 +1,4 @@
+#include "analysis/EstimateRun.h"
 #include "analysis/Estimator.h"
 #include "analysis/FeatureCache.h"
 #include "analysis/Features.h"
@@ -213,4 +214,39 @@ TEST(Estimate, ReportsOneEstimatePerTargetInTheirOrder)
     EXPECT_NEAR(notePoint(r.estimates[3].entry), 300, 10);
     EXPECT_LT(r.estimates[2].entry.prmRT, 0);
     EXPECT_EQ(r.flagged, 1);
+}
+
+// Estimates are written in the form each entry had: a positive right bound
+// stays a distance back from the end, a negative one a length from the
+// left bound; unset entries take the bank's usual form; all rounded.
+TEST(EstimateForm, RightBoundsKeepTheirFormAndRoundToTheStep)
+{
+    const clsOto estimated("a.wav", "a", 100.123, 50.456, -300.4, 80.2, 20.26);
+    const clsOto positive = analysis::inEntryForm(estimated, true, 1000, 1);
+    EXPECT_EQ(positive, clsOto("a.wav", "a", 100, 50, 599, 80, 20));  // 1000 - (100.123 + 300.4), rounded
+    EXPECT_EQ(analysis::inEntryForm(positive, false, 1000, 0.5), clsOto("a.wav", "a", 100, 50, -301, 80, 20));
+    EXPECT_DOUBLE_EQ(analysis::inEntryForm(estimated, false, 1000, 0.1).prmRT, -300.4);
+    // Past the wave's end a positive form cannot say it: the negative stays.
+    EXPECT_EQ(analysis::inEntryForm(estimated, true, 300, 1).prmRT, -300);
+
+    const QList<clsOto> bank = {clsOto("a.wav", "a", 1, 1, 200, 1, 1), clsOto("b.wav", "b", 1, 1, 300, 1, 1),
+                                clsOto("c.wav", "c", 1, 1, -50, 1, 1), clsOto("d.wav", "d")};
+    EXPECT_TRUE(analysis::bankUsesPositiveRight(bank));
+    analysis::WaveSource waves;
+    int loads = 0;
+    waves.load = [&](const QString &) {
+        ++loads;
+        analysis::WaveData d;
+        d.samples.resize(1000);  // 1000 samples at 1000 Hz: one second
+        d.sampleRate = 1000;
+        return d;
+    };
+    QList<analysis::Estimate> estimates;
+    for (int i = 0; i < 4; ++i)
+        estimates.append({i, clsOto(bank[i].FIL, bank[i].ALS, 100, 10, -400.4, 20, 5), true, false, {}});
+    analysis::keepEntryForms(estimates, bank, waves, 1);
+    EXPECT_EQ(estimates[0].entry.prmRT, 500);   // positive, as it was
+    EXPECT_EQ(estimates[2].entry.prmRT, -400);  // negative, as it was
+    EXPECT_EQ(estimates[3].entry.prmRT, 500);   // unset: the bank's form
+    EXPECT_EQ(loads, 3);                        // only a change of form reads the wave
 }

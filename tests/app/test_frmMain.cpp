@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -151,14 +152,17 @@ TEST_F(WindowFixture, DisplayCharsetAnswers)
     ASSERT_EQ(dialogs.inputs.size(), 1);
     EXPECT_EQ(std::pair(dialogs.inputs[0].title, dialogs.inputs[0].defaultText), std::pair(QString("Select Display charset - 顯示編碼設定"), QString("1")));
     EXPECT_EQ(dialogs.inputs[0].prompt, "0 --> Japanese (Shift-JIS)\r\n1 --> S Chinese (GBK)\r\n2 --> T Chinese (BIG5)\r\n"
-                                        "3 --> Auto\r\n\r\nCurrent - 現設定: 1 --> S Chinese (GBK)");
+                                        "3 --> Auto\r\n4 --> Western European (CP1252)\r\n5 --> Korean (CP949)\r\n"
+                                        "\r\nCurrent - 現設定: 1 --> S Chinese (GBK)");
+    answer("5");
+    EXPECT_EQ(font(list), std::tuple(QString("Gulim"), 9, 129));
 
     answer("3");
     EXPECT_EQ(font(child("txtPrm(4)")), std::tuple(QString("Arial Unicode MS"), 8, 0));
 
-    for (const char *refused : {"4", "-1", "1.5", "100"})
+    for (const char *refused : {"6", "-1", "1.5", "100"})
         answer(refused);
-    EXPECT_EQ(dialogs.texts(), (QStringList{"0~3", "0~3", "...", "..."}));
+    EXPECT_EQ(dialogs.texts(), (QStringList{"0~5", "0~5", "...", "..."}));
     EXPECT_EQ(sett.settlocDisp, 3);
     answer("x");
     EXPECT_EQ(sett.settlocDisp, 0);
@@ -279,4 +283,32 @@ TEST_F(WindowFixture, FailedSaveKeepsTheWindowAndStopsTheCommand)
     EXPECT_EQ(window->document().clcOto()[0]->ALS, "changed");
     EXPECT_TRUE(window->windowTitle().startsWith("Lirra*"));
     EXPECT_EQ(dialogs.texts().filter("modlocale::writefile(").size(), 3);
+}
+
+// Another program changes oto.ini while the window is open: without unsaved
+// edits the entries are read again at once, the alias staying selected;
+// with some, the window asks, and No keeps them.
+TEST_F(WindowFixture, AChangeOnDiskIsFollowedAtOnce)
+{
+    openBank({{"ka", "a.wav"}, {"sa", "b.wav"}}, "1,2,3,4,5", 4410);
+    child<QListView>("lstOto")->setCurrentIndex(window->listModel().index(1));
+    const auto aliases = [&] {
+        QStringList out;
+        for (const auto &e : window->document().clcOto())
+            out << e->ALS;
+        return out;
+    };
+    bank.write("oto.ini", "a.wav=new,1,2,3,4,5\r\nb.wav=sa,1,2,3,4,5\r\n");
+    QTRY_COMPARE(aliases(), (QStringList{"new", "sa"}));
+    EXPECT_EQ(editor().curOto()->ALS, "sa");
+    EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("oto.ini was changed on disk"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    window->document().setChanged();
+    dialogs.answers = {MsgAnswer::No};
+    bank.write("oto.ini", "a.wav=newer,1,2,3,4,5\r\n");
+    QTRY_COMPARE(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("has been changed on disk by another program"));
+    EXPECT_EQ(aliases(), (QStringList{"new", "sa"}));
+    EXPECT_TRUE(window->document().blnChanged());
 }

@@ -72,6 +72,10 @@ TEST(Cli, HelpVersionOptionsAndCharsetNames)
     dir.write("oto.ini", "c.wav=\xba\xba,1,2,3,4,5");  // 汉 in GBK
     for (const char *name : {"1", "gbk", "GBK", "936"})
         EXPECT_EQ(lirraOto({"list", dir.path(), "--charset", name}).out, QString::fromUtf8("c.wav=汉,1,2,3,4,5\n")) << name;
+    dir.write("oto.ini", "c.wav=\xc7\xd1,1,2,3,4,5");  // 한 in CP949, ÇÑ in CP1252
+    for (const auto &[name, alias] : {std::pair{"cp949", "한"}, std::pair{"5", "한"}, std::pair{"cp1252", "ÇÑ"}})
+        EXPECT_EQ(lirraOto({"list", dir.path(), "--charset", name}).out, QString::fromUtf8("c.wav=%1,1,2,3,4,5\n").arg(QString::fromUtf8(alias)))
+            << name;
 
     r = lirraOto({"list", dir.path(), "--loud"});
     EXPECT_EQ(r.status, 2);

@@ -3,6 +3,7 @@
 #include "support/TempFolder.h"
 #include "support/WavImages.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -61,4 +62,33 @@ TEST(EstimateCli, EstimatesUnsetEntriesGeneratesSavesAndRefusesWhatReplaceRefuse
     EXPECT_TRUE(r.err.contains("bad lines"));
     EXPECT_EQ(bad.read("oto.ini"), before);
     EXPECT_EQ(lirraOto({"estimate", bad.path()}).status, 0);  // printing is harmless
+}
+
+TEST(EstimateCli, ANewBankGetsItsEntriesFromTheRecordingsAndItsFirstOtoIni)
+{
+    TempFolder dir;
+    SungSynth vcv;
+    vcv.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    dir.write(QString::fromUtf8("_あさ.wav"), wavimg::wav(vcv.samples));
+    // Without --generate there is nothing to estimate: refused, nothing made.
+    CliRun r = lirraOto({"estimate", dir.path()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("--generate")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.path() + "/oto.ini"));
+
+    dir.write("oto.ini", QByteArray());  // an empty file is a new bank too
+    r = lirraOto({"estimate", dir.path(), "--generate", "--save"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("_あさ.wav=- あ,")));
+    EXPECT_TRUE(lines[1].startsWith(QString::fromUtf8("_あさ.wav=a さ,")));
+    EXPECT_NEAR(notePoint(lines[1]), 920, 40);
+    const QByteArray saved = dir.read("oto.ini");
+    EXPECT_TRUE(saved.startsWith("#CHARSET:UTF8")) << saved.constData();
+    EXPECT_EQ(lirraOto({"list", dir.path()}).out, r.out);
+    // Every flagged line names the entry's place and alias, TAB separated.
+    for (const QString &line : r.err.split(u'\n', Qt::SkipEmptyParts))
+        if (line.startsWith("flagged"))
+            EXPECT_EQ(line.split(u'\t').size(), 4) << line.toStdString();
 }

@@ -96,3 +96,29 @@ TEST(RunCli, RewritesSavesAndFailuresWriteNothing)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("timed out")) << r.err.toStdString();
 }
+
+// Every kind of MsgBox answers with one of its own buttons: the default the
+// flags pick, the first button when they pick past the last.
+TEST(RunCli, MessageBoxesAnswerFromTheirOwnButtons)
+{
+    TempFolder dir;
+    writeBank(dir);
+    const std::pair<const char *, const char *> kinds[] = {
+        {"0", "1"},            // OK: no question asked
+        {"1", "answered OK"},  {"2", "answered Abort"}, {"3", "answered Yes"},
+        {"4", "answered Yes"}, {"5", "answered Retry"}, {"2 + 256", "answered Retry"},
+        {"2 + 512", "answered Ignore"}, {"5 + 512", "answered Cancel"}, {"4 + 256", "answered No"},
+    };
+    for (const auto &[flags, said] : kinds) {
+        const CliRun r = runScript(dir, "box.vbs", QString("trace MsgBox(\"x\", %1)\n").arg(flags), {});
+        ASSERT_EQ(r.status, 0) << flags << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(said) || r.out.startsWith(said)) << flags << ": " << r.err.toStdString();
+    }
+    const QString codes = [&] {
+        QString all;
+        for (const char *flags : {"2", "5", "2 + 512"})
+            all += runScript(dir, "box.vbs", QString("trace MsgBox(\"x\", %1)\n").arg(flags), {}).out.trimmed() + u' ';
+        return all;
+    }();
+    EXPECT_EQ(codes, "3 4 5 ");  // Abort, Retry, Ignore as VBScript numbers them
+}

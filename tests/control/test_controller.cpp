@@ -14,7 +14,7 @@ struct FakeView : MainView {
     int row = -1, entry = -1;
     bool editable = false;
     QList<int> selected;
-    int consoles = 0, closes = 0;
+    int consoles = 0, closes = 0, reports = 0;
     EstimateUi *ui = nullptr;
     const OtoListModel *list = nullptr;
 
@@ -41,6 +41,7 @@ struct FakeView : MainView {
     void showEstimateFlags() override {}
     void generateFrequencyFiles(const QString &) override {}
     EstimateUi &estimateUi() override { return *ui; }
+    void openReport() override { ++reports; }
 };
 
 // Answers the Estimate dialogs from a script: the choice, and whether the
@@ -129,7 +130,8 @@ TEST_F(ControllerFixture, ItemsAreEnabledByStateAndRunOnlyWhenEnabled)
     EXPECT_FALSE(controller.isEnabled(item("mnuUndo")));
     EXPECT_TRUE(controller.isEnabled(item("mnuOpen")));
     controller.run(item("mnuOtoDup"));  // disabled: nothing happens
-    EXPECT_EQ(doc.clcOto().size(), 0);
+    controller.run(item("mnuReport"));
+    EXPECT_EQ(std::pair(doc.clcOto().size(), view.reports), std::pair(qsizetype(0), 0));
 
     controller.openFolder(writeBank(bank, {"a", "i", "u"}));
     EXPECT_TRUE(controller.isEnabled(item("mnuSave")));
@@ -144,8 +146,9 @@ TEST_F(ControllerFixture, ItemsAreEnabledByStateAndRunOnlyWhenEnabled)
     controller.run(item("mnuSettSpectrogram"));
     EXPECT_NE(controller.isChecked(item("mnuSettSpectrogram")), spectrogram);
     controller.run(item("mnuExpScript"));
+    controller.run(item("mnuReport"));
     controller.run(item("mnuQuit"));
-    EXPECT_EQ(std::pair(view.consoles, view.closes), std::pair(1, 1));
+    EXPECT_EQ(std::tuple(view.consoles, view.reports, view.closes), std::tuple(1, 1, 1));
 }
 
 TEST_F(ControllerFixture, TypingMergesIntoOneStepUntilTheBoxIsLeft)

@@ -33,7 +33,7 @@ TEST(Settings, ReadsValidValuesAndGivesAllDefaultsOtherwise)
     const QByteArray invalid[] = {
         "0\r\n2\r\n\"/v\"\r\n0.005\r\n0\r\n",   // step below 0.01
         "0\r\n2\r\n\"/v\"\r\n200\r\n0\r\n",     // step above 100
-        "0\r\n4\r\n\"/v\"\r\n1\r\n0\r\n",       // file charset out of range
+        "0\r\n6\r\n\"/v\"\r\n1\r\n0\r\n",       // file charset out of range (0 to 5)
         "-1\r\n2\r\n\"/v\"\r\n1\r\n0\r\n",      // display charset out of range
         "0\r\n2\r\n\"/v\"\r\n",                 // three lines
         "0\r\nx\r\n\"/v\"\r\n1\r\n0\r\n",       // not a number

@@ -50,7 +50,9 @@ TEST_F(DocFixture, OpenParsesReportsOnceAndTitles)
     openFolder(kSjisFile);
     EXPECT_EQ(std::pair(replaced.count(), doc.blnChanged()), std::pair(qsizetype(1), false));
     EXPECT_EQ(aliases(), (QStringList{QString::fromUtf8("あ"), QString::fromUtf8("い")}));
-    EXPECT_EQ(dialogs.texts(), QStringList{badLinesMessage(1)});
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts()[0].startsWith("1 line(s) are not entries"));
+    EXPECT_TRUE(dialogs.texts()[0].contains("\r\n4: bad line\r\n"));
     EXPECT_EQ(shownTitle, "Lirra " + revPath(dir.path()));
 
     doc.setChanged();
@@ -59,19 +61,45 @@ TEST_F(DocFixture, OpenParsesReportsOnceAndTitles)
     EXPECT_EQ(doc.title(), "Lirra* " + revPath(dir.path()));
 }
 
-TEST_F(DocFixture, SaveKeepsOnlyValidEntriesInTheFileEncoding)
+TEST_F(DocFixture, SaveKeepsEveryLineAndLineEndChangingEditedEntriesOnly)
 {
+    // Comments, blank and bad lines stay where they were, the final CR LF too.
     openFolder(kSjisFile);
     doc.setChanged();
     doc.save();
-    EXPECT_EQ(dir.read("oto.ini"), QByteArray("a.wav=\x82\xa0,12,30.5,-200,20,0.25\r\nb.wav=\x82\xa2,1,2,3,4,5"));
+    EXPECT_EQ(dir.read("oto.ini"), kSjisFile);
     EXPECT_FALSE(doc.blnChanged());
+
+    // Lines ending partly in CR LF, partly in LF or CR, the last in nothing:
+    // a save without an edit writes the same bytes; an edit changes its own
+    // line; a removed entry takes only its line; a new one gets the most
+    // common line end, and the last line still ends in nothing.
+    const QByteArray mixed = "#c\nx.wav=x,1,2,3,4,5\r\nbad\ny.wav=y,1.50,2,3,4,5\rz.wav=z,1,2,3,4,5\n\nw.wav=w,1,2,3,4,5";
+    openFolder(mixed);
+    ASSERT_EQ(aliases(), (QStringList{"x", "y", "z", "w"}));
+    doc.setChanged();
+    doc.save();
+    EXPECT_EQ(dir.read("oto.ini"), mixed);
+    clsOto y = *doc.clcOto()[1];
+    y.prmFX = 7;
+    doc.editEntries({{1, y}}, "edit");
+    doc.removeEntriesStep(0, 1, "remove");
+    doc.insertEntriesStep(3, {std::make_shared<clsOto>("n.wav", "n", 1, 2, 3, 4, 5)}, "add");
+    doc.save();
+    EXPECT_EQ(dir.read("oto.ini"), QByteArray("#c\nbad\ny.wav=y,1.5,7,3,4,5\rz.wav=z,1,2,3,4,5\n\nw.wav=w,1,2,3,4,5\n"
+                                              "n.wav=n,1,2,3,4,5"));
+    // Undone, the file is as read again.
+    while (doc.history().canUndo())
+        doc.undo();
+    doc.setChanged();
+    doc.save();
+    EXPECT_EQ(dir.read("oto.ini"), mixed);
 
     // A UTF-8 file stays UTF-8 through Save and Save Backup.
     openFolder("#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5\r\n");
     doc.save();
     doc.saveBackup();
-    const QByteArray expected = "#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5";
+    const QByteArray expected = "#CHARSET:UTF8\r\nc.wav=\xe6\xbc\xa2,1,2,3,4,5\r\n";
     EXPECT_EQ(std::pair(dir.read("oto.ini"), dir.read("oto_bkp.ini")), std::pair(expected, expected));
     doc.openoto(dir.path(), "oto.ini");
     EXPECT_EQ(aliases(), QStringList{QString::fromUtf8("漢")});
@@ -145,7 +173,7 @@ TEST_F(DocFixture, EmptyCollectionNeverSilentlyReplacesEntries)
 
     dialogs.answers = {MsgAnswer::Yes};
     EXPECT_TRUE(doc.saveoto());
-    EXPECT_EQ(dir.read("oto.ini"), QByteArray());
+    EXPECT_EQ(dir.read("oto.ini"), QByteArray("# comment\r\n\r\nbad line\r\n"));  // the lines that were no entries
 
     EXPECT_TRUE(doc.saveoto("new.ini"));  // nothing to lose: no question
     EXPECT_EQ(dialogs.messages.size(), 2);
@@ -225,7 +253,7 @@ TEST_F(DocFixture, FullDiskKeepsTheOldFileAndSaysWhy)
     OtoEntries more;
     for (int i = 0; i < 2000; ++i)
         more.append(std::make_shared<clsOto>(QString("entry%1.wav").arg(i), "alias", 1, 2, 3, 4, 5));
-    doc.insertEntries(1, more);
+    doc.insertEntriesStep(1, more, "more");
     doc.setChanged();
 
     if (!disk.mounted()) {
@@ -289,4 +317,47 @@ TEST_F(DocFixture, FileChangedBehindOurBackIsNotOverwrittenSilently)
     dialogs.messages.clear();
     doc.saveBackup();
     EXPECT_EQ(std::pair(dialogs.messages.size(), dir.read("oto_bkp.ini")), std::pair(qsizetype(1), QByteArray("x.wav=x,1,2,3,4,5")));
+}
+
+TEST_F(DocFixture, AFileReadInTheWrongCodePageIsNamedAndNeverSavedSilently)
+{
+    // 这 in GBK, read with the default Japanese file charset.
+    const QByteArray gbk = "a.wav=\xd5\xe2,1,2,3,4,5\r\nb.wav=b,1,2,3,4,5\r\n";
+    openFolder(gbk);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString said = dialogs.messages[0].text;
+    EXPECT_TRUE(said.contains("does not read cleanly in the file charset: lines 1 ")) << said.toStdString();
+    EXPECT_TRUE(said.contains("It reads cleanly in: S Chinese (GBK)"));
+    EXPECT_FALSE(said.contains("Japanese"));
+
+    // The save asks, naming the lines; no keeps the file as it is.
+    doc.setChanged();
+    dialogs.answers = {MsgAnswer::No};
+    doc.save();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(std::pair(dialogs.messages[1].buttons, dialogs.messages[1].defaultButton),
+              std::pair(MsgButtons::YesNo, MsgAnswer::No));
+    EXPECT_TRUE(dialogs.messages[1].text.contains("cannot write lines 1 as they read"));
+    EXPECT_EQ(dir.read("oto.ini"), gbk);
+    EXPECT_TRUE(doc.blnChanged());
+
+    // In the right code page it reads cleanly and saves without a question.
+    sett.settlocFile = 1;
+    dialogs.answers = {MsgAnswer::No};
+    doc.reload();
+    EXPECT_EQ(doc.clcOto()[0]->ALS, QString::fromUtf8("这"));
+    const qsizetype asked = dialogs.messages.size();
+    doc.setChanged();
+    doc.save();
+    EXPECT_EQ(dialogs.messages.size(), asked);
+    EXPECT_EQ(dir.read("oto.ini"), gbk);
+
+    // A character the code page cannot hold is asked about too, never "?" silently.
+    clsOto e = *doc.clcOto()[1];
+    e.ALS = QString::fromUtf8("한");
+    doc.editEntries({{1, e}}, "alias");
+    dialogs.answers = {MsgAnswer::Yes};
+    doc.save();
+    EXPECT_TRUE(dialogs.messages.last().text.contains("cannot write lines 2 as they read"));
+    EXPECT_EQ(dir.read("oto.ini"), QByteArray("a.wav=\xd5\xe2,1,2,3,4,5\r\nb.wav=?,1,2,3,4,5\r\n"));
 }

@@ -69,9 +69,9 @@ TEST_F(ModelFixture, FollowsTheDocument)
     ASSERT_TRUE(m.F5LstOtoS("a", 0));
     EXPECT_EQ(itemData(m), (QList<int>{0, 2, 4}));
 
-    doc.insertEntries(1, entries({{"x", "x"}, {"y", "y"}}));  // not shown: the list stays filtered
+    doc.insertEntriesStep(1, entries({{"x", "x"}, {"y", "y"}}), "add");  // not shown: the list stays filtered
     EXPECT_EQ(itemData(m), (QList<int>{0, 4, 6}));
-    doc.removeEntries(3, 2);  // "b1" and "a2": a shown row goes
+    doc.removeEntriesStep(3, 2, "remove");  // "b1" and "a2": a shown row goes
     EXPECT_EQ(itemData(m), (QList<int>{0, 4}));
     for (int r = 0; r < m.rowCount(); ++r)
         EXPECT_TRUE(m.data(m.index(r)).toString().startsWith(u'a'));
@@ -79,7 +79,7 @@ TEST_F(ModelFixture, FollowsTheDocument)
     QSignalSpy changed(&m, &QAbstractItemModel::dataChanged);
     clsOto renamed = *doc.clcOto()[4];
     renamed.ALS = "A4";
-    doc.changeEntries({{4, renamed}});
+    doc.editEntries({{4, renamed}}, "rename");
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].value<QModelIndex>().row(), 1);
     EXPECT_EQ(m.data(m.index(1)).toString(), "A4\t4");

@@ -68,10 +68,9 @@ TEST_F(LocaleFixture, MarkerByteOrderMarkAndLineEndsMakeTheFormOfEachRead)
     EXPECT_EQ(locale.readfile(dir.file("none.ini")), QString());
     EXPECT_EQ(locale.readfile(dir.write("empty.ini", "")), QString());
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages[0].text,
-              "modlocale::readfile(" + dir.file("none.ini") + "): No such file or directory\r\n\r\n"
-              "May be caused by wrong charset settings.\r\nsee menu [Settings] - [xx charset].\r\n"
-              "可能是編碼設定有誤，參見菜單“設定”-xx編碼");
+    // The system's reason, not a guess at the charset; an empty file says so.
+    EXPECT_EQ(dialogs.messages[0].text, "modlocale::readfile(" + dir.file("none.ini") + "): No such file or directory");
+    EXPECT_TRUE(dialogs.messages[1].text.contains("The file is empty; saving writes the entries to it."));
     EXPECT_EQ(dialogs.messages[0].title, "Lirra");
     EXPECT_TRUE(dialogs.messages[1].text.startsWith("modlocale::readfile(" + dir.file("empty.ini") + "): "));
     EXPECT_EQ(locale.readfile(dir.path()), QString());  // a folder
@@ -148,4 +147,40 @@ TEST_F(LocaleFixture, OnDiskNameRule)
     sett.settlocFile = 3;
     sett.settlocDisp = 3;
     EXPECT_EQ(locale.onDiskName(name), name);
+
+    // A name stored decomposed (a bank made on a Mac) is found from the
+    // composed name and the other way round.
+    const QString ga = QString::fromUtf8("が.wav"), gaDecomposed = ga.normalized(QString::NormalizationForm_D);
+    dir.write(gaDecomposed, "x");
+    dir.write(QString::fromUtf8("ぱ.wav"), "x");
+    EXPECT_EQ(locale.wavePath(dir.path(), ga), dir.file(gaDecomposed));
+    EXPECT_EQ(locale.wavePath(dir.path(), QString::fromUtf8("ぱ.wav").normalized(QString::NormalizationForm_D)),
+              dir.file(QString::fromUtf8("ぱ.wav")));
+    EXPECT_EQ(locale.wavePath(dir.path(), "none.wav"), dir.file("none.wav"));
+}
+
+TEST_F(LocaleFixture, WesternAndKoreanCodePagesRoundTrip)
+{
+    // The two rows after "Auto", by their command-line names and code pages.
+    ASSERT_EQ(locale.charsets().size(), 6);
+    EXPECT_EQ(locale.charsets()[4].codePage, 1252);
+    EXPECT_EQ(locale.charsets()[5].codePage, 949);
+    const QString western = QString::fromUtf8("café=Ñandú,1,2,3,4,5 €‘’—");
+    const QString korean = QString::fromUtf8("가.wav=- 가,1,2,3,4,5 한글 노래");
+    EXPECT_EQ(modLocale::str2bytes(QString::fromUtf8("é€"), 1252), QByteArray("\xe9\x80"));
+    EXPECT_EQ(modLocale::str2bytes(QString::fromUtf8("가한"), 949), QByteArray("\xb0\xa1\xc7\xd1"));
+    EXPECT_EQ(modLocale::bytes2str("\x81\x41", 949), QString::fromUtf8("갂"));  // a UHC extension syllable
+    EXPECT_EQ(modLocale::str2bytes(QString::fromUtf8("a가b"), 1252), QByteArray("a?b"));
+
+    for (const auto &[index, text] : {std::pair{4, western}, std::pair{5, korean}}) {
+        SCOPED_TRACE(index);
+        sett.settlocFile = index;
+        const QString name = QString::number(index) + ".ini";
+        ASSERT_TRUE(locale.writefile(dir.file(name), text));
+        EXPECT_EQ(dir.read(name), modLocale::str2bytes(text, locale.charsets()[index].codePage));
+        EXPECT_EQ(locale.readfile(dir.file(name)), text);
+    }
+    EXPECT_TRUE(sett.isSettValid());
+    sett.settlocFile = 6;
+    EXPECT_FALSE(sett.isSettValid());
 }

@@ -60,30 +60,33 @@ TEST(Parse, NumbersAreLenientAndPreutteranceIsAbsolute)
     EXPECT_EQ(kept.entries[0]->fileStr(), "a.wav=a,250.0,-0,+3, 1e1,0.50");
 }
 
-TEST(Parse, LineEndsAndMarkers)
+TEST(Parse, LinesEndInCrLfLfOrALoneCrEachOnItsOwn)
 {
     EXPECT_EQ(parse("a.wav=a,1,2,3,4,5\r\n").entries.size(), 1u);  // final CR LF adds nothing
     EXPECT_EQ(parse("a.wav=a,1,2,3,4,5\r\n").badLines, 0);
     EXPECT_EQ(parse("").entries.size(), 0u);
 
-    const ParsedOto lf = parse("a.wav=a,1,2,3,4,5\nb.wav=b,1,2,3,4,5\n");
-    EXPECT_EQ(lf.entries.size(), 0u);
-    EXPECT_EQ(lf.badLines, 1);
+    // A file edited by two tools: every line reads, whatever its end.
+    const ParsedOto mixed = parse("a.wav=a,1,2,3,4,5\nb.wav=b,1,2,3,4,5\r\nc.wav=c,1,2,3,4,5\rd.wav=d,1,2,3,4,5\n\n#c\n");
+    EXPECT_EQ(mixed.badLines, 0);
+    ASSERT_EQ(mixed.entries.size(), 4u);
+    EXPECT_EQ(mixed.entries[3]->ALS, "d");
 
-    EXPECT_EQ(parse("a.wav=a,1,2,3,4,5\rb.wav=b,1,2,3,4,5").badLines, 1);  // lone CR
+    const ParsedOto marked = parse(" #CHARSET:UTF8\r\na.wav=a,1,2,3,4,5\r\n#CHARSET:UTF8\r\nbad\r\nx=y\r\nq=1,2\r\n=,,,,,\r\nz");
+    EXPECT_EQ(marked.badLines, 5);
+    EXPECT_EQ(marked.entries.size(), 2u);  // "=,,,,," is an entry with nothing in it
+    ASSERT_EQ(marked.firstBadLines.size(), 5);
+    EXPECT_EQ(marked.firstBadLines[1].number, 4);
+    EXPECT_EQ(marked.firstBadLines[1].text, "bad");
 
-    // Read as an LF file, the same text gives both entries; a CR stays in its line.
-    const ParsedOto lfRead = parseOtoText(QString::fromUtf8("a.wav=a,1,2,3,4,5\nb.wav=b\r,1,2,3,4,5\n\n#c\n"), LineEnd::Lf);
-    EXPECT_EQ(lfRead.badLines, 0);
-    ASSERT_EQ(lfRead.entries.size(), 2u);
-    EXPECT_EQ(lfRead.entries[1]->ALS, "b\r");
-
-    const ParsedOto marked = parse(" #CHARSET:UTF8\r\na.wav=a,1,2,3,4,5\r\n#CHARSET:UTF8\r\n");
-    EXPECT_EQ(marked.badLines, 1);
-    EXPECT_EQ(marked.entries.size(), 1u);
-
-    EXPECT_EQ(badLinesMessage(3), "3 entrie(s) bad, may be caused by wrong charset settings.\r\n"
-                                  "3個條目檢出錯誤，可能編碼設定有誤。");
+    // The message counts the lines, names the first few by number and
+    // says they are kept.
+    const QString message = badLinesMessage(parse("a\r\nb.wav=b,1,2,3,4,5\r\nc\r\nd\r\ne\r\nf\r\ng\r\nh"));
+    EXPECT_TRUE(message.startsWith("7 line(s) are not entries")) << message.toStdString();
+    EXPECT_TRUE(message.contains("They are kept and saved back as they are."));
+    EXPECT_TRUE(message.contains("\r\n1: a\r\n3: c\r\n"));
+    EXPECT_TRUE(message.contains("\r\n..."));
+    EXPECT_FALSE(message.contains(": h"));
 }
 
 TEST(Parse, FileTextJoinsWithCrLfAndMarksUtf8)

@@ -10,7 +10,7 @@ TEST(ToolsCli, ReplaceAndSplitRewriteAliasesKeepingTheEncoding)
     CliRun r = lirraOto({"replace", dir.path(), QString::fromUtf8("あ=い,x=y=z,ka=ga")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.endsWith("oto.ini: 1 of 2 aliases changed\n")) << r.out.toStdString();
-    const QByteArray rewritten("a.wav=\x82\xa2 ga,1,2,3,4,5\r\nb.wav=sa,1,2,3,4,5");
+    const QByteArray rewritten("a.wav=\x82\xa2 ga,1,2,3,4,5\r\nb.wav=sa,1,2,3,4,5\r\n");  // the last line end kept
     EXPECT_EQ(dir.read("oto.ini"), rewritten);
 
     // A character Shift-JIS cannot hold, nothing to change, no rules: the file stays.

@@ -48,17 +48,17 @@ TEST_F(Editor, LoadsEditsCommitsAndFollowsTheDocument)
     EXPECT_EQ(editor.dispMode(), DisplayMode::Magnified);
 
     // Entries before the current one come and go; it keeps its entry.
-    doc.insertEntries(0, {std::make_shared<clsOto>("x.wav", "x")});
+    doc.insertEntriesStep(0, {std::make_shared<clsOto>("x.wav", "x")}, "add");
     EXPECT_EQ(editor.curIdx(), 2);
-    doc.removeEntries(0, 1);
+    doc.removeEntriesStep(0, 1, "remove");
     EXPECT_EQ(editor.curIdx(), 1);
-    doc.removeEntries(1, 1);  // the current one: none is current, nothing editable
+    doc.removeEntriesStep(1, 1, "remove");  // the current one: none is current, nothing editable
     EXPECT_EQ(editor.curIdx(), -1);
     EXPECT_FALSE(editor.isEditable());
     editor.redrawall();  // draws nothing rather than a stale entry
 
     dir.write("broken.wav", "RIFX");
-    doc.insertEntries(2, {std::make_shared<clsOto>("broken.wav", "z")});
+    doc.insertEntriesStep(2, {std::make_shared<clsOto>("broken.wav", "z")}, "add");
     editor.loadWave(2);
     EXPECT_FALSE(editor.isEditable());
     ASSERT_EQ(dialogs.messages.size(), 1);

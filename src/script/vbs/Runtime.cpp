@@ -275,12 +275,15 @@ void Runtime::checkStack() const
 void Runtime::checkLimits()
 {
     deadline_.poll();  // the window's Stop may act
+    // expired() first: it turns a Stop whose grace second has passed into
+    // its reason, which must win over the time-out.
+    const bool expired = deadline_.expired();
     if (const std::optional<RuntimeError> why = deadline_.aborted()) {
         ScriptException stop(*why);
         stop.fatal = true;  // Out of memory from the watchdog ends the run too
         throw stop;
     }
-    if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || deadline_.expired())
+    if ((limits.maxSteps != 0 && ticks_ > limits.maxSteps) || expired)
         throw ScriptException(RuntimeError::ScriptTimedOut);
 }
 

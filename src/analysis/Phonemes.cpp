@@ -1,0 +1,151 @@
+#include "analysis/Phonemes.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace analysis {
+
+namespace {
+
+const QHash<QString, PhonemeClass> &phonemeTable()
+{
+    static const QHash<QString, PhonemeClass> table = [] {
+        QHash<QString, PhonemeClass> t;
+        auto add = [&](const char *list, PhonemeClass c) {
+            for (const QString &p : QString::fromLatin1(list).split(u' '))
+                t.insert(p, c);
+        };
+        add("aa ae ah ao aw ax ay eh er ey ih iy ow oy uh uw", PhonemeClass::Vowel);
+        add("p t k b d g dx q", PhonemeClass::Stop);
+        add("ch jh", PhonemeClass::Affricate);
+        add("f v th dh s z sh zh hh", PhonemeClass::Fricative);
+        add("m n ng", PhonemeClass::Nasal);
+        add("l r", PhonemeClass::Liquid);
+        add("w y", PhonemeClass::Glide);
+        return t;
+    }();
+    return table;
+}
+
+bool isSilence(QStringView t) { return t == u"-" || t == u"R"; }
+
+}  // namespace
+
+PhonemeClass phonemeClass(QStringView phoneme) { return phonemeTable().value(phoneme.toString(), PhonemeClass::None); }
+
+QString phonemeClassName(PhonemeClass c)
+{
+    switch (c) {
+    case PhonemeClass::None: return QStringLiteral("?");
+    case PhonemeClass::Vowel: return QStringLiteral("vowel");
+    case PhonemeClass::Stop: return QStringLiteral("stop");
+    case PhonemeClass::Affricate: return QStringLiteral("affricate");
+    case PhonemeClass::Fricative: return QStringLiteral("fricative");
+    case PhonemeClass::Nasal: return QStringLiteral("nasal");
+    case PhonemeClass::Liquid: return QStringLiteral("liquid");
+    case PhonemeClass::Glide: return QStringLiteral("glide");
+    }
+    return QString();
+}
+
+QString baseAlias(QStringView alias)
+{
+    // A note name is a capital A to G, an optional sharp or flat and an
+    // octave digit; phonemes and kana never look like one.
+    static const QRegularExpression suffix(QStringLiteral("[_ ]?[A-G][#b]?-?[0-9]$"));
+    static const QRegularExpression prefix(QStringLiteral("^[A-G][#b]?-?[0-9][_ ]?(?=\\S)"));
+    static const QRegularExpression take(QStringLiteral("(?<=\\S)[0-9]+$"));
+    QString a = alias.trimmed().toString();
+    a.remove(suffix);
+    a.remove(prefix);
+    a = a.trimmed();
+    a.remove(take);
+    return a.trimmed();
+}
+
+PhonemeAlias parsePhonemeAlias(QStringView alias)
+{
+    using Kind = PhonemeAlias::Kind;
+    PhonemeAlias out;
+    QString a = baseAlias(alias);
+    const bool alone = a.startsWith(u'_');
+    if (alone)
+        a.remove(0, 1);
+    const QStringList tokens = a.split(u' ', Qt::SkipEmptyParts);
+    auto known = [](const QString &t) { return phonemeClass(t) != PhonemeClass::None; };
+    if (tokens.size() == 1 && phonemeClass(tokens[0]) == PhonemeClass::Vowel) {
+        out.kind = alone ? Kind::Alone : Kind::Held;
+        out.from = out.to = tokens[0];
+    } else if (tokens.size() == 2 && isSilence(tokens[0]) && known(tokens[1])) {
+        out.kind = Kind::Head;
+        out.to = tokens[1];
+    } else if (tokens.size() == 2 && known(tokens[0]) && isSilence(tokens[1])) {
+        out.kind = Kind::Tail;
+        out.from = tokens[0];
+    } else if (tokens.size() == 2 && known(tokens[0]) && known(tokens[1])) {
+        out.kind = Kind::Joint;
+        out.from = tokens[0];
+        out.to = tokens[1];
+    }
+    return out;
+}
+
+QString PhonemeAlias::shape() const
+{
+    auto letter = [](const QString &p) { return phonemeClass(p) == PhonemeClass::Vowel ? QStringLiteral("V") : QStringLiteral("C"); };
+    switch (kind) {
+    case Kind::Unknown: return QString();
+    case Kind::Head: return QStringLiteral("- ") + letter(to);
+    case Kind::Held: return QStringLiteral("V");
+    case Kind::Alone: return QStringLiteral("_V");
+    case Kind::Joint: return letter(from) + u' ' + letter(to);
+    case Kind::Tail: return letter(from) + QStringLiteral(" -");
+    }
+    return QString();
+}
+
+PhonemeSequence sequenceFromAliases(const QList<PhonemeAlias> &aliases)
+{
+    using Kind = PhonemeAlias::Kind;
+    PhonemeSequence s;
+    QStringList &p = s.phonemes;
+    auto last = [&]() { return p.isEmpty() ? QString() : p.last(); };
+    for (const PhonemeAlias &a : aliases) {
+        int place = -1;
+        switch (a.kind) {
+        case Kind::Unknown:
+            break;
+        case Kind::Head:
+            if (last() != u"-")
+                p << QStringLiteral("-");
+            p << a.to;
+            place = int(p.size()) - 1;
+            break;
+        case Kind::Alone:
+            p << QStringLiteral("-") << a.from;
+            place = int(p.size()) - 1;
+            break;
+        case Kind::Held:
+            if (last() != a.from)
+                p << a.from;
+            place = int(p.size()) - 1;
+            break;
+        case Kind::Joint:
+            if (last() != a.from)
+                p << a.from;
+            p << a.to;
+            place = int(p.size()) - 1;
+            break;
+        case Kind::Tail:
+            if (last() != a.from)
+                p << a.from;
+            place = int(p.size()) - 1;
+            p << QStringLiteral("-");
+            break;
+        }
+        s.placeOf << place;
+    }
+    return s;
+}
+
+}  // namespace analysis

@@ -1,0 +1,124 @@
+#include "analysis/Estimator.h"
+#include "analysis/Phonemes.h"
+#include "SungSynth.h"
+
+#include <gtest/gtest.h>
+
+using namespace analysis;
+
+TEST(Phonemes, ArpasingAliasesSayTheirKindWithThePitchAndTakeTakenOff)
+{
+    using Kind = PhonemeAlias::Kind;
+    EXPECT_EQ(baseAlias(u"- ayA3"), "- ay");
+    EXPECT_EQ(baseAlias(u"iy1A3"), "iy");
+    EXPECT_EQ(baseAlias(u"s -7A3"), "s -");
+    EXPECT_EQ(baseAlias(u"C#5_k aa"), "k aa");
+    EXPECT_EQ(baseAlias(u"ay er_F#4"), "ay er");
+    EXPECT_EQ(baseAlias(u"ay er"), "ay er");
+
+    struct Case {
+        const char16_t *alias;
+        Kind kind;
+        const char *shape;
+        const char *phoneme;
+    };
+    for (const Case &c : {Case{u"- ayA3", Kind::Head, "- V", "ay"}, Case{u"- g4A3", Kind::Head, "- C", "g"},
+                          Case{u"ayC5", Kind::Held, "V", "ay"}, Case{u"_aaA3", Kind::Alone, "_V", "aa"},
+                          Case{u"ay erA3", Kind::Joint, "V V", "er"}, Case{u"k aa", Kind::Joint, "C V", "aa"},
+                          Case{u"aa r9A3", Kind::Joint, "V C", "r"}, Case{u"r k", Kind::Joint, "C C", "k"},
+                          Case{u"iy -A3", Kind::Tail, "V -", "iy"}, Case{u"s -7A3", Kind::Tail, "C -", "s"}}) {
+        const PhonemeAlias a = parsePhonemeAlias(c.alias);
+        EXPECT_EQ(a.kind, c.kind) << QString::fromUtf16(c.alias).toStdString();
+        EXPECT_EQ(a.shape(), c.shape) << QString::fromUtf16(c.alias).toStdString();
+        EXPECT_EQ(a.phoneme(), c.phoneme) << QString::fromUtf16(c.alias).toStdString();
+    }
+    // Japanese aliases, breaths and consonants held alone are no ARPAsing.
+    for (const char16_t *other : {u"a ka", u"- か", u"k", u"breath", u"ay er iy", u"- xx"})
+        EXPECT_EQ(parsePhonemeAlias(other).kind, Kind::Unknown) << QString::fromUtf16(other).toStdString();
+    EXPECT_EQ(phonemeClass(u"ng"), PhonemeClass::Nasal);
+    EXPECT_EQ(phonemeClass(u"jh"), PhonemeClass::Affricate);
+    EXPECT_EQ(phonemeClass(u"hh"), PhonemeClass::Fricative);
+
+    // A bank is read as English when most aliases are ARPAsing only.
+    EXPECT_TRUE(readsAsPhonemes({"- ayA3", "ay erA3", "erA3", "er -A3"}));
+    EXPECT_FALSE(readsAsPhonemes({"- あ", "a か", "a -", "ay er"}));
+    EXPECT_EQ(parseAliasIn(u"ay er", true).kind, AliasInfo::Kind::Phonemes);
+    EXPECT_EQ(entryKind(parseAliasIn(u"aa r", true)), "V C liquid");
+    EXPECT_EQ(entryKind(parseAliasIn(u"k aa", true)), "C V");
+}
+
+TEST(Phonemes, TheEntriesOfARecordingSpellWhatWasSung)
+{
+    QList<PhonemeAlias> aliases;
+    for (const char16_t *a : {u"- p", u"p aa", u"aa", u"aa r", u"r k", u"k -", u"breath", u"- ay", u"ay er", u"er -"})
+        aliases << parsePhonemeAlias(a);
+    const PhonemeSequence s = sequenceFromAliases(aliases);
+    EXPECT_EQ(s.phonemes, QStringList({"-", "p", "aa", "r", "k", "-", "ay", "er", "-"}));
+    // Each entry at its phoneme: the one it goes into, held or ends.
+    EXPECT_EQ(s.placeOf, QList<int>({1, 2, 2, 3, 4, 4, -1, 6, 7, 7}));
+}
+
+TEST(Phonemes, AnEnglishRecordingIsPlacedFromItsEntriesAliases)
+{
+    // "0.wav": ay from 300 ms, s from 800 to 950 ms, ay again until 1450
+    // ms, then silence; the aliases, not the name, say what was sung.
+    SungSynth take;
+    take.silence(300).vowel(500, 1).noise(150).vowel(500, 2).silence(300);
+    Estimator estimator(sourceOf({{QStringLiteral("0.wav"), take.samples}}));
+    QList<clsOto> entries;
+    for (const char *a : {"- ayA3", "ayA3", "ay sA3", "s ayA3", "ay -A3"})
+        entries << unsetEntry(QStringLiteral("0.wav"), QString::fromLatin1(a));
+    EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 5);
+    for (const Estimate &e : r.estimates)
+        ASSERT_TRUE(e.estimated) << e.entry.ALS.toStdString() << ": " << e.reason.toStdString();
+    EXPECT_NEAR(notePoint(r.estimates[0].entry), 300, 20);
+    EXPECT_GT(notePoint(r.estimates[1].entry), notePoint(r.estimates[0].entry));  // held: into the vowel
+    EXPECT_NEAR(notePoint(r.estimates[2].entry), 800, 20);
+    EXPECT_NEAR(notePoint(r.estimates[3].entry), 950, 20);
+    EXPECT_NEAR(notePoint(r.estimates[4].entry), 1450, 60);  // a tail: before the sound dies away
+    EXPECT_LT(r.estimates[2].entry.prmLF, 800 - 40);  // a joint starts in the vowel before
+
+    // The tuning travels with the options: a longer fixed part moves it.
+    EstimateOptions longer;
+    longer.params.placement.phonemeFixedMs = 90;
+    const EstimateReport r2 = estimator.estimate(entries, unsetIndexes(entries), longer);
+    EXPECT_NEAR(r2.estimates[2].entry.prmFX - r2.estimates[2].entry.prmPR,
+                r.estimates[2].entry.prmFX - r.estimates[2].entry.prmPR + 60, 1);
+}
+
+TEST(Phonemes, AFlaggedEntryIsReportedOnOneLineByItsPlace)
+{
+    Estimate e;
+    e.index = 4;
+    e.entry.ALS = QStringLiteral("a\tか");
+    e.reason = QStringLiteral("the note is far off the singer's beat");
+    EXPECT_EQ(flagLine(e), QString::fromUtf8("flagged\t5\ta か\tthe note is far off the singer's beat"));
+}
+
+TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
+{
+    auto set = [](const char *file, const char *alias) {
+        clsOto e = unsetEntry(QString::fromUtf8(file), QString::fromUtf8(alias));
+        e.prmPR = 100;
+        return e;
+    };
+    auto aliases = [](const QList<clsOto> &entries) {
+        QStringList out;
+        for (const clsOto &e : entries)
+            out << e.ALS;
+        return out;
+    };
+    const QStringList waves = {QString::fromUtf8("_かか.wav"), QString::fromUtf8("_かかR.wav")};
+    // Tails "R" and second takes numbered from 2, as the bank does ("a R"
+    // is already there).
+    const QList<clsOto> numbered = {set("_あ.wav", "- あ"), set("_あ.wav", "a R"), set("_ああ.wav", "- あ2")};
+    EXPECT_EQ(aliases(generateEntries(numbered, waves)),
+              QStringList({"- か", "a か", "a R2", "- か2", "a か2", "a R3"}));
+    // The same alias again where the bank repeats its aliases.
+    const QList<clsOto> repeated = {set("_あ.wav", "- あ"), set("_あ.wav", "a -"), set("_ああ.wav", "- あ")};
+    EXPECT_EQ(aliases(generateEntries(repeated, waves)),
+              QStringList({"- か", "a か", "a -", "- か", "a か", "a -"}));
+    // Nothing to follow: the usual tails, a second take left to a person.
+    EXPECT_EQ(aliases(generateEntries({}, waves)), QStringList({"- か", "a か", "a -", "a R"}));
+}
