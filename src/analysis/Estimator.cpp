@@ -729,6 +729,11 @@ QStringList namedAliases(const QString &file, const AliasSpelling &spelling)
         if (i + 1 == s.size() || s[i + 1].rest)
             out << QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R"));
     }
+    // A sound neither kana nor romaji spells so that it reads back (a small
+    // ゎ after a katakana ツ) would make an entry that names nothing in its
+    // recording: leave it to the person, as an odd name is.
+    QHash<QString, int> seen;
+    out.removeIf([&](const QString &alias) { return placeAlias(parseAlias(alias), s, seen[alias]++) < 0; });
     return out;
 }
 
