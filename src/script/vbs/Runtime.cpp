@@ -87,15 +87,7 @@ void Runtime::addObject(const QString &name, const ObjectRef &object, bool addMe
 
 void Runtime::runCode(const QString &code)
 {
-    auto chunk = std::make_unique<Chunk>();
-    chunk->lines = sourceLines(code);
-    checkSourceLength(code);
-    const auto poll = [this] { checkLimits(); };
-    Parser parser(tokenize(code, poll), *chunk, withSerial_);
-    parser.setPoll(poll);
-    parser.parseProgram();
-    withSerial_ += parser.withCount();
-    Resolver(*this, *chunk).compile();
+    std::unique_ptr<Chunk> chunk = compile(code, false, nullptr);
     // Only procedures outlive their chunk's run (the console's Exec and Eval
     // would otherwise pile up trees).
     const Chunk *c = chunk.get();
