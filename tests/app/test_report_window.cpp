@@ -1,4 +1,4 @@
-#include "report/frmReport.h"
+#include "app/frmReport.h"
 #include "support/WindowEnv.h"
 
 #include <QComboBox>

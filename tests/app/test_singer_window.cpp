@@ -1,7 +1,7 @@
 #include "support/SungRecording.h"
 #include "support/WindowEnv.h"
 
-#include "singer/PrefixMapDialog.h"
+#include "app/PrefixMapDialog.h"
 
 #include <QComboBox>
 #include <QDir>

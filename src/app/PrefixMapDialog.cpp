@@ -1,4 +1,4 @@
-#include "singer/PrefixMapDialog.h"
+#include "app/PrefixMapDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
