@@ -92,27 +92,31 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs,
     return s;
 }
 
-// The level above 1.5 kHz, where a nasal's murmur or a closure is quiet
-// and a vowel is not.
-double upperLevel(const WaveFeatures &f, int t, const LandmarkParams &p)
+// The level above 1.5 kHz at every frame, where a nasal's murmur or a
+// closure is quiet and a vowel is not.
+std::vector<float> upperLevels(const WaveFeatures &f, const LandmarkParams &p)
 {
     const int first = std::clamp(int(f.bandCount * p.upperBandsFrom), 0, f.bandCount - 1);
-    double power = 0;
-    for (int b = first; b < f.bandCount; ++b)
-        power += std::pow(10.0, f.bands(t)[b] / 10.0);
-    return 10 * std::log10(power + 1e-12);
+    std::vector<float> out(size_t(f.frames));
+    for (int t = 0; t < f.frames; ++t) {
+        double power = 0;
+        for (int b = first; b < f.bandCount; ++b)
+            power += std::pow(10.0, f.bands(t)[b] / 10.0);
+        out[size_t(t)] = float(10 * std::log10(power + 1e-12));
+    }
+    return out;
 }
 
 // The release of a consonant into its vowel: where the upper bands rise
 // fastest. Going into a nasal's murmur they fall, and from a glide to its
 // vowel (にょ) they change less, so neither is taken for the release.
 // With sign -1, where they fall fastest: the mouth closing into ん.
-int fastestRise(const WaveFeatures &f, int lo, int hi, const LandmarkParams &p, double sign = 1)
+int fastestRise(const std::vector<float> &upper, int lo, int hi, const LandmarkParams &p, double sign = 1)
 {
     int best = lo;
     double rise = -1e9;
     for (int t = lo + p.riseFrames; t + p.riseFrames <= hi; ++t)
-        if (const double r = sign * (upperLevel(f, t + p.riseFrames, p) - upperLevel(f, t - p.riseFrames, p)); r > rise) {
+        if (const double r = sign * (upper[size_t(t + p.riseFrames)] - upper[size_t(t - p.riseFrames)]); r > rise) {
             rise = r;
             best = t;
         }
@@ -129,7 +133,8 @@ struct Onset {
 // for only once the sound is nearly as loud as the vowel, so that a nasal
 // or a glide sung from silence is measured from its murmur, not from the
 // silence or the swell before it.
-Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence, const LandmarkParams &p)
+Onset findOnset(const WaveFeatures &f, const std::vector<float> &upper, int lo, int hi, const Steady &vowel, bool fromSilence,
+                const LandmarkParams &p)
 {
     // A frame is not yet the vowel while it is quieter than the vowel by
     // more than riseDb, or noise (a fricative, a burst, breath) however loud.
@@ -171,8 +176,8 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
         if (o.levelRise == centre)
             o.levelRise = o.early;
     }
-    o.release = fastestRise(f, from, hi, p);
-    o.closing = fastestRise(f, from, hi, p, -1);
+    o.release = fastestRise(upper, from, hi, p);
+    o.closing = fastestRise(upper, from, hi, p, -1);
     return o;
 }
 
@@ -228,7 +233,8 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
 class FileMarks {
 public:
     FileMarks(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &s, const LandmarkParams &params)
-        : a_(a), f_(f), s_(s), p_(params), change_(spectralChange(f, std::max(1, f.frameAt(params.evidenceSpanMs))))
+        : a_(a), f_(f), s_(s), p_(params), change_(spectralChange(f, std::max(1, f.frameAt(params.evidenceSpanMs)))),
+          upper_(upperLevels(f, params))
     {
     }
 
@@ -266,7 +272,7 @@ private:
             return;
         }
         const bool fromSilence = startsFromSilence(a_, s_, i);
-        const Onset o = findOnset(f_, lo, hi, vowel, fromSilence, p_);
+        const Onset o = findOnset(f_, upper_, lo, hi, vowel, fromSilence, p_);
         st.mark(Mark::LevelRise) = ms(o.levelRise);
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
@@ -512,6 +518,7 @@ private:
     const QList<Syllable> &s_;
     const LandmarkParams &p_;
     std::vector<float> change_;  // spectralChange over evidenceSpanMs
+    std::vector<float> upper_;   // upperLevels
 };
 
 }  // namespace
