@@ -54,9 +54,6 @@ struct SyllableTimes {
     // beat) the best path that puts it on another change is; infinity
     // where no other change was in reach or nothing was chosen.
     double margin = std::numeric_limits<double>::infinity();
-    // How far (ms) the onset lies from where the singer's beat puts it, in
-    // units of how closely the file keeps to its beat; 0 without a beat.
-    double offGrid = 0;
     // Before a pause: how long (ms) the vowel takes to fall from
     // LandmarkParams::fadeDb to fallDb below its level; a slow fade leaves
     // the end of its note a matter of taste.

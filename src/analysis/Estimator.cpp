@@ -46,7 +46,6 @@ struct Anchors {
     bool offBeat = false;
     double clarity = 1;
     double margin = std::numeric_limits<double>::infinity();
-    double offGrid = 0;
     double fadeMs = 0;
     bool unmarked = false;
     double previousNote = -1;  // where the syllable before starts, when one is sung right before
@@ -548,7 +547,6 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
     a.offBeat = st.offBeat;
     a.clarity = st.clarity;
     a.margin = st.margin;
-    a.offGrid = st.offGrid;
     a.fadeMs = st.fadeMs;
     a.unmarked = st.unmarked;
     if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))

@@ -342,6 +342,7 @@ private:
                 // onset: then the beat is the best guess.
                 Candidate onBeat = c.back();
                 onBeat.times.mark(note(i)) = beat;
+                onBeat.times.mark(Mark::ConsonantStart) = std::min(onBeat.times.mark(Mark::ConsonantStart), beat);
                 onBeat.aligned = false;
                 addCandidate(c, onBeat, i);
             }
@@ -360,7 +361,6 @@ private:
             const double beat = st.mark(Mark::Beat);
             const double offset = std::abs(st.mark(note(sung[k])) - beat);
             const bool onGrid = candidates[k].front().onGrid;
-            st.offGrid = onGrid ? offset / spread : 0;
             st.offBeat = onGrid && offset > p_.offBeatMs;
             st.clarity = isRepeat(s_, sung[k]) || typical <= 0 ? 1 : changeNear(st.mark(note(sung[k]))) / typical;
         }
