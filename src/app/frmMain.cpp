@@ -2,6 +2,7 @@
 
 #include "analysis/EstimateRun.h"
 #include "app/frmScript.h"
+#include "app/Listener.h"
 #include "app/FrqGeneration.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
@@ -95,6 +96,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
 
     buildControls();
     buildMenus();
+    new Listener(*this, player_, locale_);  // the Listen menu, a child of the window
 
     connect(&doc_, &OtoDocument::titleChanged, this, &QWidget::setWindowTitle);
     // A save renames a new file into place: the watch follows every load
