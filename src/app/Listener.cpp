@@ -111,10 +111,10 @@ void Listener::start(Mode mode)
 {
     if (!window_.isEditable())
         return;
-    const bool looping = mode_ != Mode::Off;
+    // From the start of the sound: whatever plays stops, and the plain
+    // play's cursor with it.
+    window_.stopPlaying();
     mode_ = mode;
-    if (!looping)
-        window_.stopPlaying();  // the plain play's cursor stops following
     if (!sing())
         stop();
 }
