@@ -1,9 +1,11 @@
 #include "script/js/JsBackend.h"
 
 #include "script/Deadline.h"
+#include "script/js/EngineStack.h"
 
 #include <QDateTime>
 #include <atomic>
+#include <mutex>
 #include <QHash>
 #include <QJSEngine>
 #include <cmath>
@@ -385,7 +387,8 @@ QStringList splitLines(const QString &code)
 class JsBackend final : public ScriptBackend {
 public:
     explicit JsBackend(Deadline &deadline)
-        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this))
+        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
+          engineThread_(pthread_self())
     {
         QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
         const QJSValue glue = engine_->evaluate(QString::fromUtf8(kPrelude), QStringLiteral("lirra-host"))
@@ -421,9 +424,16 @@ public:
 
     void interruptFromWatchdog(bool now) override
     {
-        if (now)
+        if (now) {
+            // Interrupted, the engine unwinds without saying where it was:
+            // the stack is read first.
+            const QString stack = stackOfRunningEngine(*engine_, engineThread_);
+            {
+                const std::lock_guard lock(heldStackMutex_);
+                heldStack_ = stack;
+            }
             engine_->setInterrupted(true);
-        else
+        } else
             stopAtHostCall_.store(true);
     }
 
@@ -633,6 +643,10 @@ private:
         engine_->setInterrupted(false);  // a watchdog that fired as the last call ended
         stopAtHostCall_.store(false);
         stoppedAt_.clear();
+        {
+            const std::lock_guard lock(heldStackMutex_);
+            heldStack_.clear();
+        }
         newEra_.call();  // the host may have changed since the last run
         const QJSValue r = engine_->evaluate(code, file, 1, &stack);
         const bool interrupted = engine_->isInterrupted();
@@ -698,11 +712,16 @@ private:
             e.source = kJsRuntimeSource;
             e.description = QStringLiteral("Exception thrown and not caught: ") + thrown.toString();
         }
-        // A stop at a host call left the stack as it was then:
-        // "function@file:script3:12" lines.
+        // A stop at a host call, or in pure JScript, left the stack as it
+        // was then: "function@file:script3:12" lines.
         QStringList frames = stack;
         if (timedOut && frames.isEmpty()) {
-            for (const QString &frame : stoppedAt_.split(u'\n', Qt::SkipEmptyParts)) {
+            QString stoppedAt = stoppedAt_;
+            if (stoppedAt.isEmpty()) {
+                const std::lock_guard lock(heldStackMutex_);
+                stoppedAt = heldStack_;
+            }
+            for (const QString &frame : stoppedAt.split(u'\n', Qt::SkipEmptyParts)) {
                 const qsizetype at = frame.indexOf(u'@');
                 const qsizetype colon = frame.lastIndexOf(u':');
                 if (at >= 0 && colon > at)
@@ -726,6 +745,9 @@ private:
     int serial_ = 0;
     std::atomic<bool> stopAtHostCall_ = false;
     QString stoppedAt_;  // the stack where a stop at a host call found the script
+    const pthread_t engineThread_;
+    mutable std::mutex heldStackMutex_;
+    QString heldStack_;  // the stack where the watchdog found a script it interrupted
 };
 
 // ----- the bridge -----
