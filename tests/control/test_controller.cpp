@@ -96,10 +96,12 @@ TEST(MenuTable, RowsAreWellFormed)
         EXPECT_EQ(item.kind == MenuKind::Toggle, item.checked != nullptr) << item.name;
         const QString keys = QString::fromLatin1(item.keys);
         if (!keys.isEmpty())
-            for (const QKeySequence &k : QKeySequence::listFromString(keys))
+            for (const QKeySequence &k : QKeySequence::listFromString(keys)) {
                 EXPECT_FALSE(k.isEmpty()) << item.name;
-        if (command)
+            }
+        if (command) {
             EXPECT_TRUE(item.captionText().contains(" - ")) << item.name << ": both languages";
+        }
     }
 }
 
