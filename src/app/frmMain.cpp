@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QStatusBar>
 #include <QKeyEvent>
@@ -491,4 +492,10 @@ void frmMain::fillFolderFilter()
 frmScript *frmMain::console() const
 {
     return console_.data();
+}
+
+std::optional<QString> frmMain::chooseSaveFolder()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Save As - 另存為"), document().wrkpath());
+    return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
 }

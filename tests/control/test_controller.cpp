@@ -4,6 +4,8 @@
 #include "support/ScriptedEstimateUi.h"
 #include "support/WavImages.h"
 
+#include <QDir>
+#include <QFile>
 #include <QKeySequence>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -34,6 +36,8 @@ struct FakeView : MainView {
     void showEntry(int index) override { entry = index; }
     void redrawall() override {}
     std::optional<QString> chooseFolder() override { return std::nullopt; }
+    std::optional<QString> chooseSaveFolder() override { return saveFolder; }
+    std::optional<QString> saveFolder;
     void closeWindow() override { ++closes; }
     void openConsole() override { ++consoles; }
     void openAddress(const QString &) override {}
@@ -225,4 +229,42 @@ TEST_F(ControllerFixture, FlagMarksStayBesideOtoIniUntilEditedAndF4StepsThroughT
     EXPECT_EQ(controller.flags().count(), 0);
     EXPECT_FALSE(controller.isEnabled(item("mnuNextFlagged")));
     EXPECT_FALSE(QFileInfo::exists(bank.file(FlagMarks::kFileName)));
+}
+
+// Save As writes the entries in the chosen code page to the chosen folder,
+// which becomes the open bank; a bank whose folder was deleted while open
+// can still be saved elsewhere, and an oto.ini already there is replaced only
+// when the user says so.
+TEST_F(ControllerFixture, SaveAsWritesTheChosenCodePageToAnotherFolder)
+{
+    TempFolder gone;
+    controller.openFolder(writeBank(gone, {"あ", "- か"}, "1,2,3,4,5"));
+    ASSERT_EQ(doc.clcOto().size(), 2);
+    ASSERT_TRUE(QDir(gone.path()).removeRecursively());
+
+    view.saveFolder = other.path();
+    dialogs.inputAnswers = {QString("0")};  // Japanese Shift-JIS
+    controller.run(item("mnuSaveAs"));
+    QFile written(QDir(other.path()).filePath("oto.ini"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("w0.wav=\x82\xa0,1,2,3,4,5\r\nw1.wav=- \x82\xa9,1,2,3,4,5"));
+    EXPECT_EQ(doc.wrkpath(), other.path());
+    EXPECT_EQ(controller.recentBanks().banks().value(0).folder, other.path());
+
+    // Over an existing oto.ini: No keeps it, Yes writes UTF-8 with its marker.
+    const QString utf8 = QString::number(locale.charsets().size());  // after the code pages
+    doc.editAliases({{0, "a"}}, "Alias");
+    dialogs.inputAnswers = {utf8};
+    dialogs.answers = {MsgAnswer::No};
+    controller.run(item("mnuSaveAs"));
+    written.close();
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("w0.wav=\x82\xa0"));
+    dialogs.inputAnswers = {utf8};
+    dialogs.answers = {MsgAnswer::Yes};
+    controller.run(item("mnuSaveAs"));
+    written.close();
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("#CHARSET:UTF8\r\nw0.wav=a,1,2,3,4,5\r\nw1.wav=- \xe3\x81\x8b,1,2,3,4,5"));
+    EXPECT_FALSE(doc.blnChanged());
 }
