@@ -2,6 +2,7 @@
 #include "control/MainView.h"
 #include "support/LocaleEnv.h"
 #include "support/ScriptedEstimateUi.h"
+#include "support/SungRecording.h"
 #include "support/WavImages.h"
 
 #include <QDir>
@@ -267,4 +268,31 @@ TEST_F(ControllerFixture, SaveAsWritesTheChosenCodePageToAnotherFolder)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), QByteArray("#CHARSET:UTF8\r\nw0.wav=a,1,2,3,4,5\r\nw1.wav=- \xe3\x81\x8b,1,2,3,4,5"));
     EXPECT_FALSE(doc.blnChanged());
+}
+
+// A singer's Estimate finds each entry's recording in its own folder: the
+// same file name in A3/ and C5/ is two recordings, 300 ms apart, and each
+// entry is estimated from its own.
+TEST_F(ControllerFixture, EstimateReadsEachFolderOfASingerFromItsOwnRecordings)
+{
+    QDir(bank.path()).mkpath("A3");
+    QDir(bank.path()).mkpath("C5");
+    bank.write("A3/oto.ini", "ka.wav=- ka,0,0,0,0,0\r\n");
+    bank.write("C5/oto.ini", "ka.wav=- ka,0,0,0,0,0\r\n");
+    bank.write("A3/ka.wav", wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write("C5/ka.wav", wavimg::wav(sungRecording(600, 1500, 2, 440)));
+    controller.openFolder(bank.path());
+    ASSERT_EQ(doc.clcOto().size(), 2);
+    ASSERT_TRUE(doc.isSinger());
+
+    ui.choice = EstimateChoice{analysis::EstimateScope::Unset, {}};
+    controller.estimate();
+    ASSERT_EQ(ui.summaries.size(), 1);
+    EXPECT_TRUE(ui.summaries[0].startsWith("2 of 2 entries estimated.")) << ui.summaries[0].toStdString();
+    const clsOto &a3 = *doc.clcOto()[0], &c5 = *doc.clcOto()[1];
+    EXPECT_EQ(a3.folder, "A3");
+    EXPECT_EQ(c5.folder, "C5");
+    // The consonant lies 300 ms later in C5's recording.
+    EXPECT_NEAR((c5.prmLF + c5.prmPR) - (a3.prmLF + a3.prmPR), 300, 40);
+    EXPECT_EQ(doc.history().count(), 1);
 }
