@@ -21,12 +21,10 @@
 #include "view/PictureBox.h"
 #include "view/WaveEditor.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QStatusBar>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,7 +35,6 @@
 #include <QMouseEvent>
 #include <QDropEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QUrl>
 
