@@ -129,3 +129,89 @@ TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
     // Nothing to follow: the usual tails, a second take left to a person.
     EXPECT_EQ(aliases(generateEntries({}, waves)), QStringList({"- か", "a か", "a -", "a R"}));
 }
+
+TEST(Phonemes, HeldAndAloneSoundsArePlacedByTheirClass)
+{
+    // "_aa.wav": a vowel that swells in quietly at 300 ms and is loud from
+    // 450 ms; "0.wav": a vowel from 300 ms, s from 800 ms held until 950 ms,
+    // a vowel again.
+    SungSynth alone, held;
+    alone.silence(300).vowel(150, 0, 800).vowel(600, 0).silence(300);
+    held.silence(300).vowel(500, 1).noise(150).vowel(500, 2).silence(300);
+    QList<clsOto> entries = {unsetEntry(QStringLiteral("_aa.wav"), QStringLiteral("_aaC5"))};
+    for (const char *a : {"- ayC5", "ay sC5", "sC5", "s ayC5", "ay -C5"})
+        entries << unsetEntry(QStringLiteral("0.wav"), QString::fromLatin1(a));
+    // Each recording on its own, as the alignment learns a bank's sounds
+    // from all of its recordings.
+    QList<Estimate> estimates;
+    for (const auto &[file, wave] : {std::pair{"_aa.wav", &alone}, std::pair{"0.wav", &held}}) {
+        Estimator estimator(sourceOf({{QString::fromLatin1(file), wave->samples}}));
+        QList<int> targets;
+        for (int i = 0; i < entries.size(); ++i)
+            if (entries[i].FIL == QLatin1String(file))
+                targets << i;
+        estimates += estimator.estimate(entries, targets).estimates;
+    }
+    const EstimateReport r{estimates};
+    // Alone: the entry from where it is heard, its note where it is loud.
+    EXPECT_NEAR(r.estimates[0].entry.prmLF, 300, 25);
+    EXPECT_NEAR(notePoint(r.estimates[0].entry), 450, 30);
+    // A held consonant: its note past the change into it, within it.
+    const double into = notePoint(r.estimates[2].entry);
+    EXPECT_NEAR(into, 800, 25);
+    EXPECT_GT(notePoint(r.estimates[3].entry), into + 25);
+    EXPECT_LT(notePoint(r.estimates[3].entry), notePoint(r.estimates[4].entry));
+    // A joint from a vowel starts in it, by the rule's distance.
+    EXPECT_NEAR(into - r.estimates[2].entry.prmLF, PlacementParams().fromVowelMs, 10);
+}
+
+TEST(Phonemes, WhatSetEntriesTeachShrinksTowardTheBankAndTheRules)
+{
+    // Six takes of "iy s iy"; the labeller puts "iy s" 30 ms later than the
+    // rules, "s iy" where they do.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int f = 0; f < 6; ++f) {
+        SungSynth take;
+        take.silence(300).vowel(500, 1).noise(150).vowel(500, 1).silence(300);
+        const QString file = QStringLiteral("%1.wav").arg(f);
+        waves.insert(file, take.samples);
+        for (const char *a : {"- iy", "iy s", "s iy", "iy -"})
+            entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport rules = estimator.estimate(entries, unsetIndexes(entries));
+    auto noteOf = [&](const EstimateReport &r, int index) {
+        for (const Estimate &e : r.estimates)
+            if (e.index == index)
+                return notePoint(e.entry);
+        return -1.0;
+    };
+    auto setFrom = [&](QList<clsOto> &list, int index, double shiftMs) {
+        list[index] = rules.estimates[index].entry;
+        list[index].prmLF += shiftMs;
+    };
+    const int last = 20;  // the entries of 5.wav: 20 "- iy", 21 "iy s", 22 "s iy", 23 "iy -"
+    // Five set entries of each kind: each kind follows its own.
+    QList<clsOto> many = entries;
+    for (int f = 0; f < 5; ++f) {
+        setFrom(many, f * 4 + 1, 30);
+        setFrom(many, f * 4 + 2, 0);
+    }
+    const EstimateReport fromMany = estimator.estimate(many, {last, last + 1, last + 2});
+    EXPECT_NEAR(noteOf(fromMany, last + 1) - noteOf(rules, last + 1), 30, 6);
+    EXPECT_NEAR(noteOf(fromMany, last + 2) - noteOf(rules, last + 2), 0, 6);
+    // A kind with no set entry moves with the bank, not as far as the kind
+    // that is set later.
+    const double head = noteOf(fromMany, last) - noteOf(rules, last);
+    EXPECT_GE(head, -1);
+    EXPECT_LT(head, 25);
+    // One set entry of a kind is not believed outright.
+    QList<clsOto> one = entries;
+    setFrom(one, 1, 30);
+    for (int f = 0; f < 5; ++f)
+        setFrom(one, f * 4 + 2, 0);
+    const double moved = noteOf(estimator.estimate(one, {last + 1}), last + 1) - noteOf(rules, last + 1);
+    EXPECT_GT(moved, 1);
+    EXPECT_LT(moved, 25);
+}
