@@ -13,6 +13,8 @@
 #include "singer/CopyAcross.h"
 #include "singer/PrefixMap.h"
 #include "app/PrefixMapDialog.h"
+#include "app/CopyToFoldersDialog.h"
+#include "app/DiskChangeDialog.h"
 #include "tools/EntryOps.h"
 #include "tools/ToolDialogs.h"
 #include "ui/applyFont.h"
@@ -429,7 +431,9 @@ void frmMain::otoChangedOnDisk()
 {
     const std::shared_ptr<clsOto> current = editor_->curOto();
     const QString alias = current ? current->ALS : QString();
-    const DiskChange change = doc_.followDiskChange();
+    const DiskChange change = doc_.followDiskChange([this](const QString &path, const auto &difference) {
+        return askDiskChange(this, path, difference, sett_.settlocDisp, locale_);
+    });
     otoWatcher_->removePaths(otoWatcher_->files());  // a replaced file is watched anew
     watchOto();
     if (change != DiskChange::Reloaded)
@@ -618,6 +622,7 @@ void frmMain::setfrmDispLocale(int charsetIndex)
     applyFont(this, charsetIndex, locale_);
     applyFont(lstOto_, charsetIndex, locale_);
     applyFont(txtSearch_, charsetIndex, locale_);
+    applyFont(cboFolder_, charsetIndex, locale_);
     for (QLineEdit *box : txtPrm_)
         applyFont(box, charsetIndex, locale_);
     applyFont(txtALS_, charsetIndex, locale_);
@@ -1062,17 +1067,12 @@ void frmMain::mnuSameCopy_Click()
     const int index = editor_->curIdx();
     QStringList others = doc_.folders();
     others.removeAll(doc_.clcOto()[index]->folder);
-    const std::optional<QString> typed = dialogs_.input(
-        QStringLiteral("Copy the five parameters to the same alias in these folders (comma separated):")
-            + QStringLiteral("\r\n") + QStringLiteral("將五個參數複製到這些文件夾的同名條目（以逗號分隔）："),
-        QStringLiteral("?"), others.join(u','));
-    if (!typed)
+    const std::optional<QStringList> chosen =
+        chooseCopyFolders(this, doc_.clcOto()[index]->ALS, others, sett_.settlocDisp, locale_);
+    if (!chosen)
         return;
-    QStringList chosen;
-    for (const QString &folder : typed->split(u',', Qt::SkipEmptyParts))
-        chosen << folder.trimmed();
     const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
-    const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, chosen, &locale_);
+    const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, *chosen, &locale_);
     doc_.editEntries(copy.changes, QStringLiteral("Copy to other folders"));
     QStringList report;
     if (!copy.unsure.isEmpty())
@@ -1091,6 +1091,7 @@ void frmMain::mnuPrefixMap_Click()
         return;
     // A singer without one gets a new file in the file charset.
     singer::PrefixMapDialog dialog(singer::PrefixMap::read(doc_.wrkpath(), locale_).value_or(singer::PrefixMap()), this);
+    dialog.setfrmDispLocale(sett_.settlocDisp, locale_);
     if (dialog.exec() == QDialog::Accepted)
         dialog.result().write(doc_.wrkpath(), locale_);
 }
