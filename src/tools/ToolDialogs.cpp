@@ -5,12 +5,25 @@
 #include "tools/AliasRewrite.h"
 #include "tools/ToolTexts.h"
 
+#include <algorithm>
+
 namespace {
 
 // The typed answer, or an empty text for Cancel.
 QString ask(Dialogs &dialogs, const QString &prompt, const QString &title, const QString &initial)
 {
     return dialogs.input(prompt, title, initial).value_or(QString());
+}
+
+// Whether text holds kana or hanzi.
+bool holdsKanaOrHanzi(const QString &text)
+{
+    for (const QChar c : text) {
+        const QChar::Script script = c.script();
+        if (script == QChar::Script_Hiragana || script == QChar::Script_Katakana || script == QChar::Script_Han)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -33,6 +46,16 @@ bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
     const QString answer = ask(dialogs, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
     if (answer.isEmpty())
         return false;
-    doc.editAliases(splitAliases(doc.clcOto(), answer.split(u',')), QStringLiteral("Split"));
+    const QList<AliasChange> changes = splitAliases(doc.clcOto(), answer.split(u','));
+    const auto notRomaji = std::count_if(changes.begin(), changes.end(), [&](const AliasChange &c) {
+        const QString &old = doc.clcOto()[c.index]->ALS;
+        return old != c.alias && holdsKanaOrHanzi(old);
+    });
+    if (notRomaji > 0
+        && dialogs.message({toolTexts::splitScriptQuestion(int(notRomaji)), toolTexts::kSplitTitle, MsgButtons::YesNo,
+                            MsgIcon::Question, MsgAnswer::No})
+               != MsgAnswer::Yes)
+        return false;
+    doc.editAliases(changes, QStringLiteral("Split"));
     return true;
 }
