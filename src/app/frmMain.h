@@ -144,6 +144,8 @@ private:
     ViewWindow viewWindow() const override { return editor_->view(); }
     void setViewWindow(const ViewWindow &view) override { editor_->setView(view); }
     std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) override;
+    std::optional<QStringList> chooseCopyFolders(const QString &alias, const QStringList &folders) override;
+    DiskChoice askDiskChange(const QString &path, const std::function<QList<EntryDifference>()> &difference) override;
 
 
     void buildControls();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "oto/OtoDocument.h"
 #include "singer/PrefixMap.h"
 #include "view/ViewWindow.h"
 
@@ -58,4 +59,11 @@ public:
     virtual void openReport() = 0;
     // The prefix.map editor over map: the edited map, or nothing when cancelled.
     virtual std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) = 0;
+    // The folders to copy the entry's parameters to, out of folders (each
+    // offered, ticked): the chosen ones, or nothing when cancelled.
+    virtual std::optional<QStringList> chooseCopyFolders(const QString &alias, const QStringList &folders) = 0;
+    // Asks about a change of oto.ini on disk while there are unsaved edits;
+    // difference gives what reloading would change, to show on request.
+    virtual DiskChoice askDiskChange(const QString &path,
+                                     const std::function<QList<EntryDifference>()> &difference) = 0;
 };
