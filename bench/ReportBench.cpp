@@ -3,6 +3,7 @@
 #include "core/clsSett.h"
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
 #include "report/BankReport.h"
 
 #include <QDir>
@@ -64,7 +65,8 @@ void runReportBenchmarks(const QString &scratch)
     qsizetype problems = 0;
     const double ms = bench::timeMs([&] {
         QString why;
-        const std::optional<BankInput> bank = readBank(folder, locale, &why);
+        OtoDocument doc(locale, dialogs);
+        const std::optional<BankInput> bank = readBank(doc, folder, &why);
         if (!bank)
             return;
         const std::optional<CoverageProfile> vcv = coverageProfile(QStringLiteral("ja-vcv"), {}, &why);
