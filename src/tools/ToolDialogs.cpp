@@ -7,32 +7,34 @@
 
 namespace {
 
-// The typed answer, or an empty text for Cancel.
-QString ask(Dialogs &dialogs, const QString &prompt, const QString &title, const QString &initial)
+// Asks for the text of an alias tool and makes what rewrite gives of it
+// one step named what; false with no bank open, or on Cancel or an empty
+// answer.
+template <typename Rewrite>
+bool runAliasTool(Dialogs &dialogs, OtoDocument &doc, const QString &prompt, const QString &title,
+                  const QString &initial, const QString &what, Rewrite rewrite)
 {
-    return dialogs.input(prompt, title, initial).value_or(QString());
+    if (doc.wrkpath().isEmpty())
+        return false;
+    const QString answer = dialogs.input(prompt, title, initial).value_or(QString());
+    if (answer.isEmpty())
+        return false;
+    doc.editAliases(rewrite(answer), what);
+    return true;
 }
 
 }  // namespace
 
 bool runReplaceDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    if (doc.wrkpath().isEmpty())
-        return false;
-    const QString answer = ask(dialogs, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
-    if (answer.isEmpty())
-        return false;
-    doc.editAliases(replaceAliases(doc.clcOto(), parseReplaceRules(answer)), QStringLiteral("Replace"));
-    return true;
+    return runAliasTool(dialogs, doc, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault,
+                        QStringLiteral("Replace"),
+                        [&](const QString &answer) { return replaceAliases(doc.clcOto(), parseReplaceRules(answer)); });
 }
 
 bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    if (doc.wrkpath().isEmpty())
-        return false;
-    const QString answer = ask(dialogs, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
-    if (answer.isEmpty())
-        return false;
-    doc.editAliases(splitAliases(doc.clcOto(), answer.split(u',')), QStringLiteral("Split"));
-    return true;
+    return runAliasTool(dialogs, doc, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault,
+                        QStringLiteral("Split"),
+                        [&](const QString &answer) { return splitAliases(doc.clcOto(), answer.split(u',')); });
 }
