@@ -258,6 +258,12 @@ TEST_F(ReportFixture, SingerWithPitchFoldersIsOneBank)
     bank.write("utf8.txt", QString("_かき\n").toUtf8());
     for (const char *name : {"sjis.txt", "utf8.txt"})
         EXPECT_EQ(readCoverageFile(bank.file(name), locale), "_かき\n") << name;
+
+    // An entry's line counts the comments, blank and bad lines above it.
+    TempFolder &kept = fresh();
+    writeWaves(kept, {"a.wav"});
+    writeOto(kept, "oto.ini", {"", "a.wav=a," + kGood, "# a comment", "not an entry", "a.wav=a," + kGood});
+    EXPECT_EQ(lines(runOn(kept, {})), QStringList{"duplicate-alias\toto.ini:6\ta\tfirst at oto.ini:3"});
 }
 
 TEST_F(ReportFixture, HeadersAloneGiveTheLengthAndTheReason)
