@@ -100,6 +100,7 @@ int runCommand(const CliArgs &args)
     UnattendedDialogs dialogs;
     script::ScriptControl control(&dialogs);
     control.setLanguage(*language);
+    control.setAnsiCodePage(session.locale.writeCodePage({}));
     control.setTimeout(int(seconds * 1000));
     control.setMemoryLimit(qint64(mib * 1024 * 1024));
     QObject::connect(&control, &script::ScriptControl::errorOccurred, &reportError);

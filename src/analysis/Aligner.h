@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,18 @@ struct SyllableTimes {
     // the other starts of the file (1: as clearly as the median); 1 where
     // nothing was measured.
     double clarity = 1;
+    // How sure the choice of this onset among the changes of sound near it
+    // is: how much worse (in the cost of the file's best path over the
+    // beat) the best path that puts it on another change is; infinity
+    // where no other change was in reach or nothing was chosen.
+    double margin = std::numeric_limits<double>::infinity();
+    // Before a pause: how long (ms) the vowel takes to fall from
+    // LandmarkParams::fadeDb to fallDb below its level; a slow fade leaves
+    // the end of its note a matter of taste.
+    double fadeMs = 0;
+    // Nothing in the sound marks the onset and no beat places it (a vowel
+    // sung again in a file too short or too free for a beat).
+    bool unmarked = false;
 
     double mark(Mark m) const { return marks[size_t(m)]; }
     double &mark(Mark m) { return marks[size_t(m)]; }

@@ -58,6 +58,8 @@ struct LandmarkParams {
     // fallen from (fall, end).
     double riseDb = 6.0;
     double fallDb = 12.0;
+    // A vowel has begun to fade once this far (dB) below its level.
+    double fadeDb = 3.0;
     double endDb = 20.0;
     // Quieter than the vowel by this much (dB) is silence.
     double silenceDb = 40.0;
@@ -92,6 +94,29 @@ struct LandmarkParams {
     double beatSpreadMs = 40.0;
     double minBeatMs = 150.0;
     double maxBeatMs = 3000.0;
+    // A file's onsets are placed as a whole over its beat. Each syllable's
+    // candidates are the first look, looks around where the beat puts it
+    // (on it and a quarter period either side) and the beat itself; the
+    // path through one candidate per syllable, in order and at least
+    // minOnsetGapMs (ms) apart, costs for each onset
+    //   gridWeight * log(1 + (distance from the beat / spread)^2)
+    //   - evidenceWeight * log(change of spectrum there / the file's median)
+    //   - alignedBonus for the first look,
+    // the spread being the file's median distance from its beat (ms,
+    // scaled to a standard deviation, at least minGridSpreadMs). The
+    // change of spectrum is that between the means of evidenceSpanMs
+    // before and after a frame, the strongest within evidenceReachMs (ms).
+    // Candidates closer than sameCandidateMs (ms) are one; the margin of a
+    // choice is measured against candidates at least rivalApartMs away.
+    double gridWeight = 1.0;
+    double evidenceWeight = 1.0;
+    double alignedBonus = 2.0;
+    double minGridSpreadMs = 50.0;
+    double minOnsetGapMs = 60.0;
+    double evidenceSpanMs = 20.0;
+    double evidenceReachMs = 12.0;
+    double sameCandidateMs = 10.0;
+    double rivalApartMs = 40.0;
     // An English phoneme's start is moved to the strongest change of the
     // spectrum this far (ms) either side of where the alignment put it, the
     // change measured between the means of changeSpanMs before and after.
@@ -187,7 +212,7 @@ struct HabitParams {
 struct FlagParams {
     // Set entries of one kind that place the preutterance this far apart
     // (median absolute deviation, ms) teach nothing reliable.
-    double disagreeMs = 25.0;
+    double disagreeMs = 30.0;
     // A vowel shorter than this (ms) was probably not found.
     double shortVowelMs = 50.0;
     // Below the bank's median vowel fit less this many median absolute
@@ -196,6 +221,14 @@ struct FlagParams {
     // A start whose change of spectrum is below this share of the file's
     // median change (clarity) was found on little evidence.
     double unclearChange = 0.6;
+    // A tail whose vowel takes longer than this (ms) to fade from
+    // LandmarkParams::fadeDb to fallDb below its level ends where taste
+    // decides.
+    double slowFadeMs = 60.0;
+    // An onset whose best rival (another change of sound near the beat)
+    // loses by less than this (in the cost of the file's best path, see
+    // LandmarkParams::gridWeight) could as well be the other.
+    double narrowMargin = 0.7;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
 };

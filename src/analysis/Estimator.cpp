@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace analysis {
@@ -44,6 +45,9 @@ struct Anchors {
     double fit = 0;
     bool offBeat = false;
     double clarity = 1;
+    double margin = std::numeric_limits<double>::infinity();
+    double fadeMs = 0;
+    bool unmarked = false;
     double previousNote = -1;  // where the syllable before starts, when one is sung right before
 
     double operator[](Mark m) const { return at[size_t(m)]; }
@@ -542,6 +546,9 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
     a.fit = st.fit;
     a.offBeat = st.offBeat;
     a.clarity = st.clarity;
+    a.margin = st.margin;
+    a.fadeMs = st.fadeMs;
+    a.unmarked = st.unmarked;
     if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
         a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
     return true;
@@ -585,8 +592,19 @@ Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result 
     const bool vowel = alias.kind != AliasInfo::Kind::Phonemes || phonemeClass(alias.phonemes.phoneme()) == PhonemeClass::Vowel;
     if (!tail && vowel && a.vowelMs < fp.shortVowelMs)
         d.add(0.3, QStringLiteral("the vowel found is too short"));
-    if (a.clarity < fp.unclearChange)
-        d.add(0.3 + a.clarity / fp.unclearChange * 0.4, QStringLiteral("the sound changes little where the note starts"));
+    if (alias.kind == AliasInfo::Kind::Phonemes) {
+        if (a.clarity < fp.unclearChange)
+            d.add(0.3 + a.clarity / fp.unclearChange * 0.4, QStringLiteral("the sound changes little where the note starts"));
+    } else if (!tail) {
+        if (a.unmarked)
+            d.add(0.3, QStringLiteral("nothing in the sound marks where the vowel sung again starts"));
+        if (a.clarity < fp.unclearChange)
+            d.add(0.45 * a.clarity / fp.unclearChange, QStringLiteral("the sound changes little where the note starts"));
+        if (a.margin < fp.narrowMargin)
+            d.add(0.45 * a.margin / fp.narrowMargin, QStringLiteral("another change of sound near the beat would do almost as well"));
+    } else if (a.fadeMs > fp.slowFadeMs) {
+        d.add(0.4, QStringLiteral("the vowel fades slowly: where its note ends is a matter of taste"));
+    }
     if (r.spread > fp.disagreeMs)
         d.add(std::max(0.0, 1 - r.spread / (2 * fp.disagreeMs)), QStringLiteral("the set entries of this kind disagree"));
     return d;

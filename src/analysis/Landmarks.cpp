@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace analysis {
 
@@ -14,6 +15,30 @@ double median(std::vector<double> v)
     const auto mid = v.begin() + qsizetype(v.size() / 2);
     std::nth_element(v.begin(), mid, v.end());
     return *mid;
+}
+
+// The change of spectrum at every frame: the RMS over the bands (dB) of
+// the mean of span frames after it less the mean of span frames before.
+// A change of level counts too, as every band moves with it.
+std::vector<float> spectralChange(const WaveFeatures &f, int span)
+{
+    const int n = f.frames, bands = f.bandCount;
+    std::vector<double> prefix(size_t(n + 1) * size_t(bands), 0.0);
+    for (int t = 0; t < n; ++t)
+        for (int b = 0; b < bands; ++b)
+            prefix[size_t(t + 1) * bands + b] = prefix[size_t(t) * bands + b] + f.bands(t)[b];
+    std::vector<float> out(size_t(n), 0.0f);
+    for (int t = 1; t < n; ++t) {
+        const int a = std::max(0, t - span), c = std::min(n, t + span);
+        double sum = 0;
+        for (int b = 0; b < bands; ++b) {
+            const double before = (prefix[size_t(t) * bands + b] - prefix[size_t(a) * bands + b]) / (t - a);
+            const double after = (prefix[size_t(c) * bands + b] - prefix[size_t(t) * bands + b]) / (c - t);
+            sum += (after - before) * (after - before);
+        }
+        out[size_t(t)] = float(std::sqrt(sum / bands));
+    }
+    return out;
 }
 
 // Distance (RMS over the bands, dB) of the spectrum around frame t from a
@@ -67,27 +92,31 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs,
     return s;
 }
 
-// The level above 1.5 kHz, where a nasal's murmur or a closure is quiet
-// and a vowel is not.
-double upperLevel(const WaveFeatures &f, int t, const LandmarkParams &p)
+// The level above 1.5 kHz at every frame, where a nasal's murmur or a
+// closure is quiet and a vowel is not.
+std::vector<float> upperLevels(const WaveFeatures &f, const LandmarkParams &p)
 {
     const int first = std::clamp(int(f.bandCount * p.upperBandsFrom), 0, f.bandCount - 1);
-    double power = 0;
-    for (int b = first; b < f.bandCount; ++b)
-        power += std::pow(10.0, f.bands(t)[b] / 10.0);
-    return 10 * std::log10(power + 1e-12);
+    std::vector<float> out(size_t(f.frames));
+    for (int t = 0; t < f.frames; ++t) {
+        double power = 0;
+        for (int b = first; b < f.bandCount; ++b)
+            power += std::pow(10.0, f.bands(t)[b] / 10.0);
+        out[size_t(t)] = float(10 * std::log10(power + 1e-12));
+    }
+    return out;
 }
 
 // The release of a consonant into its vowel: where the upper bands rise
 // fastest. Going into a nasal's murmur they fall, and from a glide to its
 // vowel (にょ) they change less, so neither is taken for the release.
 // With sign -1, where they fall fastest: the mouth closing into ん.
-int fastestRise(const WaveFeatures &f, int lo, int hi, const LandmarkParams &p, double sign = 1)
+int fastestRise(const std::vector<float> &upper, int lo, int hi, const LandmarkParams &p, double sign = 1)
 {
     int best = lo;
     double rise = -1e9;
     for (int t = lo + p.riseFrames; t + p.riseFrames <= hi; ++t)
-        if (const double r = sign * (upperLevel(f, t + p.riseFrames, p) - upperLevel(f, t - p.riseFrames, p)); r > rise) {
+        if (const double r = sign * (upper[size_t(t + p.riseFrames)] - upper[size_t(t - p.riseFrames)]); r > rise) {
             rise = r;
             best = t;
         }
@@ -104,7 +133,8 @@ struct Onset {
 // for only once the sound is nearly as loud as the vowel, so that a nasal
 // or a glide sung from silence is measured from its murmur, not from the
 // silence or the swell before it.
-Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool fromSilence, const LandmarkParams &p)
+Onset findOnset(const WaveFeatures &f, const std::vector<float> &upper, int lo, int hi, const Steady &vowel, bool fromSilence,
+                const LandmarkParams &p)
 {
     // A frame is not yet the vowel while it is quieter than the vowel by
     // more than riseDb, or noise (a fricative, a burst, breath) however loud.
@@ -146,8 +176,8 @@ Onset findOnset(const WaveFeatures &f, int lo, int hi, const Steady &vowel, bool
         if (o.levelRise == centre)
             o.levelRise = o.early;
     }
-    o.release = fastestRise(f, from, hi, p);
-    o.closing = fastestRise(f, from, hi, p, -1);
+    o.release = fastestRise(upper, from, hi, p);
+    o.closing = fastestRise(upper, from, hi, p, -1);
     return o;
 }
 
@@ -203,7 +233,8 @@ Mark onsetMark(ConsonantClass consonant, bool fromSilence)
 class FileMarks {
 public:
     FileMarks(FileAlignment &a, const WaveFeatures &f, const QList<Syllable> &s, const LandmarkParams &params)
-        : a_(a), f_(f), s_(s), p_(params)
+        : a_(a), f_(f), s_(s), p_(params), change_(spectralChange(f, std::max(1, f.frameAt(params.evidenceSpanMs)))),
+          upper_(upperLevels(f, params))
     {
     }
 
@@ -211,7 +242,7 @@ public:
     {
         for (int i = 0; i < count(); ++i)
             if (!s_[i].rest)
-                onsetMarks(i, a_.syllables[i].vowelStart);
+                onsetMarks(a_.syllables[i], i, a_.syllables[i].vowelStart);
         keepToTheBeat();
         for (int i = 0; i < count(); ++i)
             if (!s_[i].rest)
@@ -224,10 +255,10 @@ private:
     int frame(double ms) const { return f_.frameAt(ms); }
     Mark note(int i) const { return onsetMark(s_[i].consonantClass(), startsFromSilence(a_, s_, i)); }
 
-    // The onset marks of syllable i, looked for around vowelStart (ms).
-    void onsetMarks(int i, double vowelStart)
+    // The onset marks of syllable i, looked for around vowelStart (ms),
+    // into st.
+    void onsetMarks(SyllableTimes &st, int i, double vowelStart)
     {
-        SyllableTimes &st = a_.syllables[i];
         const Steady vowel = steadyPart(f_, vowelStart, std::max(vowelStart, st.vowelEnd), p_);
         int lo = frame(vowelStart - p_.beforeMs);
         if (i > 0 && !s_[i - 1].rest) {
@@ -241,7 +272,7 @@ private:
             return;
         }
         const bool fromSilence = startsFromSilence(a_, s_, i);
-        const Onset o = findOnset(f_, lo, hi, vowel, fromSilence, p_);
+        const Onset o = findOnset(f_, upper_, lo, hi, vowel, fromSilence, p_);
         st.mark(Mark::LevelRise) = ms(o.levelRise);
         st.mark(Mark::EarlyChange) = ms(o.early);
         st.mark(Mark::MidChange) = ms(o.mid);
@@ -256,8 +287,12 @@ private:
 
     // Singers keep to a beat: the note marks of the file's syllables are
     // fitted to an even grid (a robust line through them, so that a few
-    // misplaced ones do not move it), and a note far off the grid is looked
-    // for again around where the grid puts it.
+    // misplaced ones do not move it); then the onsets are placed as a whole
+    // over it. Each syllable gets candidates (its first look, looks around
+    // the beat, the beat itself) and the path through one candidate per
+    // syllable that best weighs nearness to the beat against the change of
+    // spectrum at each onset is taken: a weak onset cannot pull its entry
+    // onto a neighbouring change of sound, nor two onsets onto one.
     void keepToTheBeat()
     {
         std::vector<std::pair<int, double>> points;
@@ -275,35 +310,169 @@ private:
         const double start = median(intercepts);
         for (const auto &[i, t] : points)
             residuals.push_back(std::abs(t - start - period * i));
+        const double spreadMs = median(residuals);
         const bool believed = points.size() >= 3 && period >= p_.minBeatMs && period <= p_.maxBeatMs
-                              && median(residuals) <= p_.beatSpreadMs;
+                              && spreadMs <= p_.beatSpreadMs;
         a_.beat = believed;
+        // A median absolute distance scaled to a standard deviation.
+        const double spread = std::max(p_.minGridSpreadMs, 1.4826 * spreadMs);
+
+        std::vector<int> sung;
+        std::vector<std::vector<Candidate>> candidates;
         for (int i = 0; i < count(); ++i) {
-            SyllableTimes &st = a_.syllables[i];
             if (s_[i].rest)
                 continue;
-            if (!believed) {
-                st.mark(Mark::Beat) = st.mark(note(i));
-                continue;
-            }
-            const double beat = start + period * i;
+            SyllableTimes &st = a_.syllables[i];
+            const double beat = believed ? start + period * i : st.mark(note(i));
             st.mark(Mark::Beat) = beat;
             // The first note after a rest is where its sound starts,
             // whatever the beat: singers come in early or late after a
-            // breath. A pause at a consonant keeps the beat.
-            if (i == 0 || s_[i - 1].rest)
-                continue;
-            if (std::abs(st.mark(note(i)) - beat) > p_.offBeatMs && beat < st.vowelEnd) {
-                const SyllableTimes before = st;
-                onsetMarks(i, beat);
-                if (std::abs(st.mark(note(i)) - beat) > std::abs(before.mark(note(i)) - beat))
-                    st = before;
+            // breath. A vowel sung again is placed by the beat alone.
+            const bool onGrid = believed && i > 0 && !s_[i - 1].rest && !isRepeat(s_, i);
+            std::vector<Candidate> c{{st, onGrid, true}};
+            if (onGrid) {
+                for (double shift : {0.0, -period / 4, period / 4}) {
+                    if (beat + shift >= st.vowelEnd)
+                        continue;
+                    Candidate look{st, true, false};
+                    onsetMarks(look.times, i, beat + shift);
+                    addCandidate(c, look, i);
+                }
+                // Nothing near the beat may look like this syllable's
+                // onset: then the beat is the best guess.
+                Candidate onBeat = c.back();
+                onBeat.times.mark(note(i)) = beat;
+                onBeat.times.mark(Mark::ConsonantStart) = std::min(onBeat.times.mark(Mark::ConsonantStart), beat);
+                onBeat.aligned = false;
+                addCandidate(c, onBeat, i);
             }
-            st.offBeat = std::abs(st.mark(note(i)) - beat) > p_.offBeatMs && !isRepeat(s_, i);
-            // Nothing near the beat looks like this syllable's onset: the
-            // beat is the better guess, and the entry is flagged.
-            if (st.offBeat)
-                st.mark(note(i)) = beat;
+            sung.push_back(i);
+            candidates.push_back(std::move(c));
+        }
+        const double typical = typicalChange(sung, candidates);
+        for (size_t k = 0; k < sung.size(); ++k)
+            for (Candidate &c : candidates[k])
+                c.cost = costOf(c, sung[k], typical, spread);
+        choose(sung, candidates);
+        for (int i : sung)
+            a_.syllables[i].unmarked = !believed && isRepeat(s_, i);
+        for (size_t k = 0; k < sung.size(); ++k) {
+            SyllableTimes &st = a_.syllables[sung[k]];
+            const double beat = st.mark(Mark::Beat);
+            const double offset = std::abs(st.mark(note(sung[k])) - beat);
+            const bool onGrid = candidates[k].front().onGrid;
+            st.offBeat = onGrid && offset > p_.offBeatMs;
+            st.clarity = isRepeat(s_, sung[k]) || typical <= 0 ? 1 : changeNear(st.mark(note(sung[k]))) / typical;
+        }
+    }
+
+    struct Candidate {
+        SyllableTimes times;
+        bool onGrid = false;   // weighed against the beat
+        bool aligned = false;  // the first look, where the aligner put it
+        double cost = 0;
+    };
+
+    void addCandidate(std::vector<Candidate> &list, const Candidate &c, int i) const
+    {
+        const double t = c.times.mark(note(i));
+        for (const Candidate &other : list)
+            if (std::abs(other.times.mark(note(i)) - t) < p_.sameCandidateMs)
+                return;
+        list.push_back(c);
+    }
+
+    // The strongest change of spectrum within evidenceReachMs of a time.
+    double changeNear(double ms) const
+    {
+        const int reach = std::max(0, frame(p_.evidenceReachMs));
+        const int t = frame(ms);
+        float best = 0;
+        for (int u = std::max(0, t - reach); u <= std::min(f_.frames - 1, t + reach); ++u)
+            best = std::max(best, change_[size_t(u)]);
+        return best;
+    }
+
+    // The median change at the file's first looks: what an onset of this
+    // singer in this recording sounds like.
+    double typicalChange(const std::vector<int> &sung, const std::vector<std::vector<Candidate>> &candidates) const
+    {
+        std::vector<double> v;
+        for (size_t k = 0; k < sung.size(); ++k)
+            if (!isRepeat(s_, sung[k]))
+                v.push_back(changeNear(candidates[k].front().times.mark(note(sung[k]))));
+        return median(v);
+    }
+
+    double costOf(const Candidate &c, int i, double typical, double spread) const
+    {
+        const double t = c.times.mark(note(i));
+        double cost = c.aligned ? -p_.alignedBonus : 0;
+        if (c.onGrid) {
+            const double z = (t - c.times.mark(Mark::Beat)) / spread;
+            cost += p_.gridWeight * std::log1p(z * z);
+            if (typical > 0)
+                cost -= p_.evidenceWeight * std::log(std::clamp(changeNear(t) / typical, 0.05, 20.0));
+        }
+        return cost;
+    }
+
+    // The cheapest path through one candidate per sung syllable with the
+    // onsets in order; each syllable gets the chosen candidate and the
+    // margin by which its best rival (one far enough away) loses.
+    void choose(const std::vector<int> &sung, const std::vector<std::vector<Candidate>> &candidates)
+    {
+        const size_t n = sung.size();
+        if (n == 0)
+            return;
+        // A pair of onsets too close (or out of order) costs so much that
+        // a path avoids it where any other exists.
+        auto pair = [&](size_t k, int a, int b) {
+            const double t0 = candidates[k - 1][size_t(a)].times.mark(note(sung[k - 1]));
+            const double t1 = candidates[k][size_t(b)].times.mark(note(sung[k]));
+            return t1 - t0 < p_.minOnsetGapMs ? 1e3 : 0.0;
+        };
+        std::vector<std::vector<double>> forward(n), backward(n);
+        std::vector<std::vector<int>> from(n);
+        for (size_t k = 0; k < n; ++k) {
+            const auto &cs = candidates[k];
+            forward[k].assign(cs.size(), 0);
+            from[k].assign(cs.size(), 0);
+            for (int b = 0; b < int(cs.size()); ++b) {
+                double best = k == 0 ? 0 : std::numeric_limits<double>::infinity();
+                for (int a = 0; k > 0 && a < int(candidates[k - 1].size()); ++a)
+                    if (const double v = forward[k - 1][size_t(a)] + pair(k, a, b); v < best) {
+                        best = v;
+                        from[k][size_t(b)] = a;
+                    }
+                forward[k][size_t(b)] = best + cs[size_t(b)].cost;
+            }
+        }
+        for (size_t k = n; k-- > 0;) {
+            const auto &cs = candidates[k];
+            backward[k].assign(cs.size(), 0);
+            for (int a = 0; a < int(cs.size()); ++a) {
+                double best = k + 1 == n ? 0 : std::numeric_limits<double>::infinity();
+                for (int b = 0; k + 1 < n && b < int(candidates[k + 1].size()); ++b)
+                    best = std::min(best, backward[k + 1][size_t(b)] + pair(k + 1, a, b));
+                backward[k][size_t(a)] = best + cs[size_t(a)].cost;
+            }
+        }
+        std::vector<int> path(n);
+        path[n - 1] = int(std::min_element(forward[n - 1].begin(), forward[n - 1].end()) - forward[n - 1].begin());
+        for (size_t k = n - 1; k > 0; --k)
+            path[k - 1] = from[k][size_t(path[k])];
+        for (size_t k = 0; k < n; ++k) {
+            const auto &cs = candidates[k];
+            const int i = sung[k];
+            auto through = [&](int c) { return forward[k][size_t(c)] + backward[k][size_t(c)] - cs[size_t(c)].cost; };
+            const Candidate &chosen = cs[size_t(path[k])];
+            double margin = std::numeric_limits<double>::infinity();
+            for (int c = 0; c < int(cs.size()); ++c)
+                if (std::abs(cs[size_t(c)].times.mark(note(i)) - chosen.times.mark(note(i))) >= p_.rivalApartMs)
+                    margin = std::min(margin, through(c) - through(path[k]));
+            a_.syllables[i] = chosen.times;
+            a_.syllables[i].margin = margin;
         }
     }
 
@@ -329,14 +498,17 @@ private:
         const double steady = median(levels);
         const int limit = i + 1 < count() && !s_[i + 1].rest ? frame(a_.syllables[i + 1].mark(Mark::ConsonantStart))
                                                              : std::min(f_.frames - 1, frame(st.vowelEnd + p_.beforeMs));
-        int fall = from, end = from;
+        int fall = from, end = from, fading = from;
         for (int t = from; t <= limit; ++t) {
             const double level = f_.energyDb[size_t(t)];
+            if (level >= steady - p_.fadeDb)
+                fading = t;
             if (level >= steady - p_.fallDb)
                 fall = t;
             if (level >= steady - p_.endDb)
                 end = t;
         }
+        st.fadeMs = ms(fall) - ms(std::min(fading, fall));
         st.mark(Mark::VowelFall) = ms(fall + 1);
         st.mark(Mark::VowelEnd) = std::max(ms(fall + 1), ms(end + 1));
     }
@@ -345,6 +517,8 @@ private:
     const WaveFeatures &f_;
     const QList<Syllable> &s_;
     const LandmarkParams &p_;
+    std::vector<float> change_;  // spectralChange over evidenceSpanMs
+    std::vector<float> upper_;   // upperLevels
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/ActivationTracker.h"
 
+#include <QFocusEvent>
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -27,4 +29,12 @@ bool ActivationTracker::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool windowWideFocusChange(const QEvent *e)
+{
+    if (e->type() != QEvent::FocusIn && e->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent *>(e)->reason();
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QEvent;
 class QWidget;
 
 // Tells apart the two ways a window of the program becomes active again:
@@ -26,3 +27,9 @@ private:
     QPointer<QWidget> previous_;
     QPointer<QWidget> current_;
 };
+
+// The focus leaves or comes back with the whole window (another program,
+// a menu): not a move between the window's own controls, which is what the
+// focus handlers are about. Acting on it would rewrite a half-typed value
+// behind the user's back.
+bool windowWideFocusChange(const QEvent *e);

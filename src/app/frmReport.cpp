@@ -1,5 +1,6 @@
 #include "app/frmReport.h"
 
+#include "report/BankReport.h"
 #include "report/Coverage.h"
 
 #include <QComboBox>
@@ -54,6 +55,23 @@ frmReport::frmReport(ReportActions actions, QWidget *parent)
     connect(cboCoverage_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     connect(lstReport_, &QTableView::doubleClicked, this, [this](const QModelIndex &i) { lstReport_DblClick(i); });
     connect(cmdCreate_, &QPushButton::clicked, this, [this] { cmdCreate_Click(); });
+}
+
+void frmReport::showOver(QPointer<frmReport> &window, OtoDocument &doc, std::function<void(int)> select,
+                         QWidget *parent)
+{
+    if (!window) {
+        ReportActions actions;
+        actions.run = [&doc](const QString &coverage) { return reportOnDocument(doc, coverage); };
+        actions.select = std::move(select);
+        actions.createMissing = [&doc](const QList<Problem> &problems) { createMissingEntries(doc, problems); };
+        window = new frmReport(std::move(actions), parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->refresh();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void frmReport::refresh()

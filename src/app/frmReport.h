@@ -2,9 +2,11 @@
 
 #include "report/ReportModel.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
+class OtoDocument;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -27,6 +29,10 @@ class frmReport : public QWidget {
 public:
     frmReport(ReportActions actions, QWidget *parent = nullptr);
 
+    // The report window over doc, made on first use (window keeps it) and
+    // brought forward with its checks run again; select shows an entry.
+    static void showOver(QPointer<frmReport> &window, OtoDocument &doc, std::function<void(int)> select,
+                         QWidget *parent);
     // Runs the checks again and shows what they found.
     void refresh();
     const ReportModel &model() const { return model_; }

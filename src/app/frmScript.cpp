@@ -215,7 +215,8 @@ void frmScript::cmdRun_Click()
     txtDebug_->clear();
     QCoreApplication::processEvents();  // the cleared box is painted before the run
     asStep([this] {
-        if (!engine_.reset())
+        // Asc and Chr in the file charset, as the bank's own text is.
+        if (!engine_.setAnsiCodePage(locale_.writeCodePage({})))
             return;
         script::BuiltinHost host;
         host.write = [this](const QString &t) { trace(t); };

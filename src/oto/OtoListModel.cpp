@@ -1,5 +1,7 @@
 #include "oto/OtoListModel.h"
 
+#include "oto/FlagMarks.h"
+
 #include "oto/OtoDocument.h"
 
 OtoListModel::OtoListModel(const OtoDocument &doc, QObject *parent)
@@ -33,7 +35,22 @@ QVariant OtoListModel::data(const QModelIndex &index, int role) const
         return rows_[index.row()];
     if (role == Qt::DisplayRole)
         return texts_[index.row()];
+    if (flags_ && role == FlaggedRole)
+        return flags_->isFlagged(rows_[index.row()]);
+    if (flags_ && role == Qt::ToolTipRole) {
+        const QString reason = flags_->reason(rows_[index.row()]);
+        return reason.isEmpty() ? QVariant() : QVariant(reason);
+    }
     return {};
+}
+
+void OtoListModel::setFlags(const FlagMarks *flags)
+{
+    flags_ = flags;
+    connect(flags, &FlagMarks::changed, this, [this] {
+        if (!rows_.isEmpty())
+            emit dataChanged(index(0), index(int(rows_.size()) - 1), {FlaggedRole, Qt::ToolTipRole});
+    });
 }
 
 QString OtoListModel::textOf(int entry) const

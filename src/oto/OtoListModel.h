@@ -5,6 +5,7 @@
 #include <QAbstractListModel>
 #include <optional>
 
+class FlagMarks;
 class OtoDocument;
 
 // The rows of the entry list. Each row carries as item data the 0-based
@@ -19,6 +20,9 @@ class OtoListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     static constexpr int ItemDataRole = Qt::UserRole;
+    // True for a row whose entry carries a flag mark (its reason is the
+    // row's tooltip).
+    static constexpr int FlaggedRole = Qt::UserRole + 1;
 
     explicit OtoListModel(const OtoDocument &doc, QObject *parent = nullptr);
 
@@ -27,6 +31,8 @@ public:
 
     int rowItemData(int row) const { return rows_.value(row, -1); }
     bool isFiltered() const { return filtered_; }
+    // The marks the rows show; the rows follow their changes.
+    void setFlags(const FlagMarks *flags);
 
     // A singer's list can show one folder's entries only (nullopt: all);
     // both the full and the searched list keep to it. Shows the full list.
@@ -72,4 +78,5 @@ private:
     bool filtered_ = false;
     std::optional<QString> folderFilter_;
     bool inFolder(int entry) const { return !folderFilter_ || entries_[entry]->folder == *folderFilter_; }
+    const FlagMarks *flags_ = nullptr;
 };

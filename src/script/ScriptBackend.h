@@ -29,6 +29,7 @@ public:
     virtual void interruptFromWatchdog(bool now) { (void)now; }
 };
 
-std::unique_ptr<ScriptBackend> makeVbsBackend(Dialogs *dialogs, Deadline &deadline);
+// ansiCodePage: the code page of VBScript's Asc and Chr.
+std::unique_ptr<ScriptBackend> makeVbsBackend(Dialogs *dialogs, Deadline &deadline, int ansiCodePage);
 
 }  // namespace script

@@ -64,6 +64,14 @@ void ScriptControl::setTimeout(int milliseconds)
     timeout_ = std::max(0, milliseconds);
 }
 
+bool ScriptControl::setAnsiCodePage(int codePage)
+{
+    if (isRunning())
+        return false;
+    ansiCodePage_ = codePage;
+    return reset();
+}
+
 bool ScriptControl::reset()
 {
     if (isRunning())
@@ -79,7 +87,7 @@ void ScriptControl::makeBackend()
     if (javaScript_)
         backend_ = makeJsBackend(deadline_);
     else
-        backend_ = makeVbsBackend(dialogs_, deadline_);
+        backend_ = makeVbsBackend(dialogs_, deadline_, ansiCodePage_);
 }
 
 void ScriptControl::interrupt()

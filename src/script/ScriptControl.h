@@ -52,6 +52,13 @@ public:
     qint64 memoryLimit() const;
     void setMemoryLimit(qint64 bytes);
 
+    // The code page VBScript's Asc and Chr use, as a Windows system's ANSI
+    // code page: a host gives its file charset's. Any code page that is not
+    // a single- or double-byte one of the charset table (UTF-8, the
+    // system's) means Windows-1252, as does the default. Resets the engine;
+    // false while a script is running.
+    bool setAnsiCodePage(int codePage);
+
     // Discards all code, global state and added objects. False (and nothing
     // happens) while a script is running.
     bool reset();
@@ -88,6 +95,7 @@ private:
     Dialogs *dialogs_;
     bool javaScript_ = false;
     int timeout_ = 10000;  // as a script control starts
+    int ansiCodePage_ = 0;
     int running_ = 0;
     Deadline deadline_;
     ScriptError error_;

@@ -99,19 +99,67 @@ void Value::moveFrom(Value &&o) noexcept
 
 void Value::release() noexcept
 {
+    // The value is Empty before what it held goes (the locals die last),
+    // for the same reason as in the move assignment.
+    ObjectRef object;
+    ArrayRef array;
     switch (kind_) {
     case ValueKind::String: u_.s.~QString(); break;
-    case ValueKind::Object: u_.o.~ObjectRef(); break;
-    case ValueKind::Array: u_.a.~ArrayRef(); break;
+    case ValueKind::Object:
+        object = std::move(u_.o);
+        u_.o.~ObjectRef();
+        break;
+    case ValueKind::Array:
+        array = std::move(u_.a);
+        u_.a.~ArrayRef();
+        break;
     case ValueKind::IntegerArray: u_.ia.~IntegerArrayRef(); break;
     default: break;
     }
     kind_ = ValueKind::Empty;
+    oddByte_ = 0;
     u_.raw = 0;
+}
+
+void Value::takeFrom(Value &o) noexcept
+{
+    Q_ASSERT(kind_ == ValueKind::Empty);
+    kind_ = o.kind_;
+    oddByte_ = o.oddByte_;
+    if (o.isPlain())
+        u_.raw = o.u_.raw;
+    else
+        moveFrom(std::move(o));
+    o.release();  // only what the move left behind: it runs nothing
+}
+
+QByteArray bytesOf(const Value &string)
+{
+    const QString &s = string.string();
+    const std::optional<quint8> odd = string.oddByte();
+    QByteArray b(s.size() * 2 + (odd ? 1 : 0), '\0');
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        b[2 * i] = char(s[i].unicode() & 0xFF);
+        b[2 * i + 1] = char(s[i].unicode() >> 8);
+    }
+    if (odd)
+        b[b.size() - 1] = char(*odd);
+    return b;
+}
+
+Value stringOfBytes(const QByteArray &b)
+{
+    QString s(b.size() / 2, QChar(0));
+    for (qsizetype i = 0; i + 1 < b.size(); i += 2)
+        s[i / 2] = QChar(char16_t(uchar(b[i]) | uchar(b[i + 1]) << 8));
+    if (b.size() % 2)
+        return Value::oddByteString(std::move(s), quint8(b.back()));
+    return Value(std::move(s));
 }
 
 ScriptArray &Value::mutableArray()
 {
+    expect(ValueKind::Array);
     ArrayRef &a = u_.a;
     if (a.use_count() > 1)
         a = std::make_shared<ScriptArray>(*a);

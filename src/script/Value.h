@@ -71,14 +71,14 @@ public:
     Value(ArrayRef a) : kind_(ValueKind::Array) { new (&u_.a) ArrayRef(std::move(a)); }
     Value(IntegerArrayRef a) : kind_(ValueKind::IntegerArray) { new (&u_.ia) IntegerArrayRef(std::move(a)); }
 
-    Value(const Value &o) : kind_(o.kind_)
+    Value(const Value &o) : kind_(o.kind_), oddByte_(o.oddByte_)
     {
         if (o.isPlain())
             u_.raw = o.u_.raw;
         else
             copyFrom(o);
     }
-    Value(Value &&o) noexcept : kind_(o.kind_)
+    Value(Value &&o) noexcept : kind_(o.kind_), oddByte_(o.oddByte_)
     {
         if (o.isPlain())
             u_.raw = o.u_.raw;
@@ -90,6 +90,7 @@ public:
         if (this != &o) {
             if (isPlain() && o.isPlain()) {
                 kind_ = o.kind_;
+                oddByte_ = 0;
                 u_.raw = o.u_.raw;
             } else {
                 Value copy(o);
@@ -101,9 +102,14 @@ public:
     Value &operator=(Value &&o) noexcept
     {
         if (this != &o) {
+            // What this value held goes only once the new contents are in
+            // place: an object going may run script code (Class_Terminate)
+            // that reads or writes this very value, or moves its storage.
+            Value old;
             if (!isPlain())
-                release();
+                old.takeFrom(*this);
             kind_ = o.kind_;
+            oddByte_ = o.oddByte_;
             if (o.isPlain())
                 u_.raw = o.u_.raw;
             else
@@ -118,6 +124,21 @@ public:
     }
 
     static Value null() { return Value(NullTag{}); }
+    // A string of an odd number of bytes (ChrB, MidB ...): whole is the
+    // characters its bytes fill, lastByte the byte after them, which no
+    // character holds. Only the byte functions and & see that byte.
+    static Value oddByteString(QString whole, quint8 lastByte)
+    {
+        Value v(std::move(whole));
+        v.oddByte_ = quint16(0x100 | lastByte);
+        return v;
+    }
+    std::optional<quint8> oddByte() const
+    {
+        if (kind_ == ValueKind::String && oddByte_)
+            return quint8(oddByte_ & 0xFF);
+        return std::nullopt;
+    }
     static Value nothing() { return Value(ObjectRef()); }
 
     ValueKind kind() const { return kind_; }
@@ -131,20 +152,24 @@ public:
     bool isNumber() const { return kind_ >= ValueKind::Boolean && kind_ <= ValueKind::Date; }
 
     // The accessors expect the kind they read (check kind() first).
-    bool boolean() const { return u_.b; }
-    quint8 byte() const { return u_.u8; }
-    qint16 integer() const { return u_.i16; }
-    CurrencyValue currency() const { return {u_.i64}; }
-    qint32 longValue() const { return u_.i32; }
-    float single() const { return u_.f; }
-    double doubleValue() const { return u_.d; }
-    double dateValue() const { return u_.d; }
-    const QString &string() const { return u_.s; }
-    QString &string() { return u_.s; }
-    HostObject *object() const { return u_.o.get(); }
-    const ObjectRef &objectRef() const { return u_.o; }
-    const ArrayRef &array() const { return u_.a; }
-    const IntegerArrayRef &integerArray() const { return u_.ia; }
+    bool boolean() const { return expect(ValueKind::Boolean).u_.b; }
+    quint8 byte() const { return expect(ValueKind::Byte).u_.u8; }
+    qint16 integer() const { return expect(ValueKind::Integer).u_.i16; }
+    CurrencyValue currency() const { return {expect(ValueKind::Currency).u_.i64}; }
+    qint32 longValue() const { return expect(ValueKind::Long).u_.i32; }
+    float single() const { return expect(ValueKind::Single).u_.f; }
+    double doubleValue() const { return expect(ValueKind::Double).u_.d; }
+    double dateValue() const { return expect(ValueKind::Date).u_.d; }
+    const QString &string() const { return expect(ValueKind::String).u_.s; }
+    QString &string()
+    {
+        expect(ValueKind::String);
+        return u_.s;
+    }
+    HostObject *object() const { return expect(ValueKind::Object).u_.o.get(); }
+    const ObjectRef &objectRef() const { return expect(ValueKind::Object).u_.o; }
+    const ArrayRef &array() const { return expect(ValueKind::Array).u_.a; }
+    const IntegerArrayRef &integerArray() const { return expect(ValueKind::IntegerArray).u_.ia; }
     // The array for writing: copied first when another value shares it.
     ScriptArray &mutableArray();
 
@@ -168,13 +193,21 @@ public:
     bool operator==(const Value &other) const = delete;
 
 private:
+    const Value &expect([[maybe_unused]] ValueKind kind) const
+    {
+        Q_ASSERT(kind_ == kind);
+        return *this;
+    }
     // Everything before String is held in the eight bytes of raw.
     bool isPlain() const { return kind_ < ValueKind::String; }
     void copyFrom(const Value &o);
     void moveFrom(Value &&o) noexcept;
     void release() noexcept;
+    // Moves o's contents here (this being Empty) and leaves o Empty.
+    void takeFrom(Value &o) noexcept;
 
     ValueKind kind_ = ValueKind::Empty;
+    quint16 oddByte_ = 0;  // 0x100 | the byte, for an odd-length byte string
     union Storage {
         Storage() {}
         ~Storage() {}
@@ -212,6 +245,11 @@ struct ScriptArray {
     qsizetype offset(const qint32 *indexes, qsizetype count) const;
     qint32 upper(int dim) const { return dims[dim].lower + dims[dim].count - 1; }
 };
+
+// A string as VBScript's byte functions see it: its UTF-16LE bytes (and
+// the odd last byte), and the string made of such bytes.
+QByteArray bytesOf(const Value &string);
+Value stringOfBytes(const QByteArray &bytes);
 
 // A one-dimensional array with lower bound 0.
 ArrayRef makeArray(QList<Value> items);

@@ -5,36 +5,63 @@
 #include "tools/AliasRewrite.h"
 #include "tools/ToolTexts.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
-// Asks for the text of an alias tool and makes what rewrite gives of it
-// one step named what; false with no bank open, or on Cancel or an empty
-// answer.
-template <typename Rewrite>
-bool runAliasTool(Dialogs &dialogs, OtoDocument &doc, const QString &prompt, const QString &title,
-                  const QString &initial, const QString &what, Rewrite rewrite)
+// The text typed into an alias tool's input box; nothing when no bank is
+// open, on Cancel or for an empty answer.
+std::optional<QString> ask(Dialogs &dialogs, const OtoDocument &doc, const QString &prompt, const QString &title,
+                           const QString &initial)
 {
     if (doc.wrkpath().isEmpty())
-        return false;
-    const QString answer = dialogs.input(prompt, title, initial).value_or(QString());
+        return std::nullopt;
+    QString answer = dialogs.input(prompt, title, initial).value_or(QString());
     if (answer.isEmpty())
-        return false;
-    doc.editAliases(rewrite(answer), what);
-    return true;
+        return std::nullopt;
+    return answer;
+}
+
+// Whether text holds kana or hanzi.
+bool holdsKanaOrHanzi(const QString &text)
+{
+    for (const QChar c : text) {
+        const QChar::Script script = c.script();
+        if (script == QChar::Script_Hiragana || script == QChar::Script_Katakana || script == QChar::Script_Han)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 bool runReplaceDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    return runAliasTool(dialogs, doc, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault,
-                        QStringLiteral("Replace"),
-                        [&](const QString &answer) { return replaceAliases(doc.clcOto(), parseReplaceRules(answer)); });
+    const std::optional<QString> answer =
+        ask(dialogs, doc, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
+    if (!answer)
+        return false;
+    doc.editAliases(replaceAliases(doc.clcOto(), parseReplaceRules(*answer)), QStringLiteral("Replace"));
+    return true;
 }
 
 bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    return runAliasTool(dialogs, doc, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault,
-                        QStringLiteral("Split"),
-                        [&](const QString &answer) { return splitAliases(doc.clcOto(), answer.split(u',')); });
+    const std::optional<QString> answer =
+        ask(dialogs, doc, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
+    if (!answer)
+        return false;
+    const QList<AliasChange> changes = splitAliases(doc.clcOto(), answer->split(u','));
+    const auto notRomaji = std::count_if(changes.begin(), changes.end(), [&](const AliasChange &c) {
+        const QString &old = doc.clcOto()[c.index]->ALS;
+        return old != c.alias && holdsKanaOrHanzi(old);
+    });
+    if (notRomaji > 0
+        && dialogs.message({toolTexts::splitScriptQuestion(int(notRomaji)), toolTexts::kSplitTitle, MsgButtons::YesNo,
+                            MsgIcon::Question, MsgAnswer::No})
+               != MsgAnswer::Yes)
+        return false;
+    doc.editAliases(changes, QStringLiteral("Split"));
+    return true;
 }

@@ -20,4 +20,13 @@ inline const QString kSplitDefault = QStringLiteral("n-,by,dy,fy,gy,hy,ky,my,ny,
 inline const QString kSplitPrompt = QStringLiteral("List combined letters which should not be splitted - 列出不應拆分之合字\r\n"
                                                    "split with [,] - 以逗號分隔");
 
+// Asked before Split changes aliases written in kana or hanzi: the letter
+// rule is meant for romaji.
+inline QString splitScriptQuestion(int count)
+{
+    return QStringLiteral("Split would change %1 aliases written in kana or hanzi; it is meant for romaji. Split them anyway?\r\n"
+                          "拆分將改變%1個含假名或漢字的別名；此功能原為羅馬字設計。仍要拆分嗎？")
+        .arg(count);
+}
+
 }  // namespace toolTexts

@@ -15,8 +15,5 @@ class Dialogs;
 // input box. True when the setting was changed.
 bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialogs);
 
-// Menu object names and their captions ("&" marks the access key).
-const QList<QPair<QString, QString>> &mainMenuCaptions();
-
 // The search box's text while it has no focus.
 QString searchHint();

@@ -47,12 +47,13 @@ QString aboutText()
 {
     return QStringList{
         QStringLiteral("oto tool for utagoe goosei tsuuru UTAU."),
-        QStringLiteral("[UTAU is a freeware singing voice synthesizer; voicebanks are folders of WAV recordings with an oto.ini]"),
+        QStringLiteral("[UTAU by Ameya/Ayame - http://utau2008.web.fc2.com/]"),
         QStringLiteral("爲歌聲合成ツールUTAU設計的原音設置工具。"),
-        QStringLiteral("[UTAU是一款免費的歌聲合成軟件；聲音庫是一個存放WAV錄音與oto.ini的文件夾]"),
+        QStringLiteral("[UTAU作者：飴屋／菖蒲 - http://utau2008.web.fc2.com/]"),
         QString(),
         QStringLiteral("Released under the MIT License."),
         QStringLiteral("the Lirra developers"),
+        QStringLiteral("E-mail: developers@lirra.example.org"),
     }.join(QStringLiteral("\r\n"));
 }
 

@@ -166,3 +166,62 @@ TEST(Landmarks, TheBanksHabitsAreLearntPerKindWithoutTrustingOneEntryTooMuch)
     EXPECT_GT(ma, 1830 + 10);
     EXPECT_LT(ma, 1950 - 30);
 }
+
+TEST(Landmarks, AWeakOnsetDoesNotSlipOntoAStrongerChangeBesideIt)
+{
+    // One syllable every 500 ms. The second い comes in slowly (a glide
+    // over 200 ms, halfway at 1800) and 150 ms later the voice drops into
+    // a brief murmur and back: a much stronger change of sound, where a
+    // syllable placed on its own would land. The beat keeps it home.
+    SungSynth s;
+    s.silence(300).vowel(500);                      // あ  300
+    s.vowel(500, 1);                                // い  800
+    s.vowel(400);                                   // あ 1300
+    s.glide(200, 0, 1).vowel(50, 1);                // い 1800 (1700..1900 glide)
+    s.murmur(40).vowel(310, 1);                     //   a murmur at 1950
+    s.vowel(500);                                   // あ 2300
+    s.vowel(500, 1).silence(300);                   // い 2800
+    const QStringList aliases = {QStringLiteral("- あ"), QStringLiteral("a い"), QStringLiteral("i あ"),
+                                 QStringLiteral("a い"), QStringLiteral("i あ"), QStringLiteral("a い")};
+    const QHash<QString, double> note = notesOf(QStringLiteral("_あいあいあい.wav"), s.samples, aliases);
+    EXPECT_NEAR(note.value(QStringLiteral("- あ")), 300, 10);
+    EXPECT_NEAR(note.value(QStringLiteral("a い")), 800, 20);
+    EXPECT_NEAR(note.value(QStringLiteral("i あ")), 1300, 20);
+    // A slow glide's middle is a matter of degree; the murmur is 150 ms on.
+    EXPECT_NEAR(note.value(QStringLiteral("a い#")), 1800, 50);
+    EXPECT_NEAR(note.value(QStringLiteral("i あ#")), 2300, 20);
+    EXPECT_NEAR(note.value(QStringLiteral("a い##")), 2800, 20);
+}
+
+TEST(Landmarks, EntriesNothingInTheSoundPlacesAreFlaggedWithAReason)
+{
+    // "_ああ": one held vowel for two syllables and too few syllables for
+    // a beat, so nothing says where the second starts. "_あ" ends in a slow
+    // fade of 20 dB over 400 ms, "_い" stops at once: where the first
+    // tail's note ends is taste, the second's is not.
+    SungSynth held, faded, cut;
+    held.silence(300).vowel(1200).silence(300);
+    faded.silence(300).vowel(600).fade(400, 20).silence(300);
+    cut.silence(300).vowel(800, 1).silence(300);
+    Estimator estimator(sourceOf({{QStringLiteral("_ああ.wav"), held.samples},
+                                  {QStringLiteral("_あ.wav"), faded.samples},
+                                  {QStringLiteral("_い.wav"), cut.samples}}));
+    const QList<clsOto> entries = {unsetEntry(QStringLiteral("_ああ.wav"), QStringLiteral("- あ")),
+                                   unsetEntry(QStringLiteral("_ああ.wav"), QStringLiteral("a あ")),
+                                   unsetEntry(QStringLiteral("_あ.wav"), QStringLiteral("a -")),
+                                   unsetEntry(QStringLiteral("_い.wav"), QStringLiteral("i -"))};
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 4);
+    for (const Estimate &e : r.estimates) {
+        EXPECT_TRUE(e.estimated) << e.entry.ALS.toStdString();
+        EXPECT_EQ(e.flagged, e.confidence < EstimateParams().flags.threshold) << e.entry.ALS.toStdString();
+    }
+    EXPECT_FALSE(r.estimates[0].flagged) << r.estimates[0].reason.toStdString();
+    EXPECT_TRUE(r.estimates[1].flagged);
+    EXPECT_TRUE(r.estimates[1].reason.contains(QStringLiteral("nothing in the sound"))) << r.estimates[1].reason.toStdString();
+    EXPECT_TRUE(r.estimates[2].flagged);
+    EXPECT_TRUE(r.estimates[2].reason.contains(QStringLiteral("fades slowly"))) << r.estimates[2].reason.toStdString();
+    EXPECT_FALSE(r.estimates[3].flagged) << r.estimates[3].reason.toStdString();
+    EXPECT_EQ(r.flagged, 2);
+    EXPECT_EQ(flagLine(r.estimates[1]), QStringLiteral("flagged\t2\ta あ\t") + r.estimates[1].reason);
+}

@@ -2,6 +2,8 @@
 #include "app/frmMain.h"
 #include "core/modUtils.h"
 #include "support/LocaleEnv.h"
+#include "support/WavImages.h"
+#include "view/WaveEditor.h"
 
 #include <QAction>
 #include <QCommandLineParser>
@@ -49,7 +51,11 @@ TEST(StartArguments, TheFolderIsMadeAbsoluteAndClean)
 TEST_F(StartFixture, AFolderOnTheCommandLineOpensAsFileOpenWould)
 {
     bank.write("oto.ini", "#CHARSET:UTF8\r\na.wav=あ,1,2,3,4,5\r\nb.wav=い,1,2,3,4,5\r\n");
+    for (const char *file : {"a.wav", "b.wav"})
+        bank.write(file, wavimg::wav(wavimg::noise(4410, 3000)));
     start(bank.path());
+    // The first entry is on show, ready to edit.
+    EXPECT_EQ(std::pair(window->waveEditor().curIdx(), window->isEditable()), std::pair(0, true));
     EXPECT_EQ(window->document().wrkpath(), bank.path());
     EXPECT_EQ(sett.settRecentPath, bank.path());
     EXPECT_EQ(window->listModel().rowCount(), 2);

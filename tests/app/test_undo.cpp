@@ -1,5 +1,6 @@
 #include "analysis/SungSynth.h"
 #include "app/frmScript.h"
+#include "support/ScriptedEstimateUi.h"
 #include "support/WindowEnv.h"
 #include "view/PictureBox.h"
 
@@ -241,20 +242,25 @@ TEST(EstimateMenu, EstimatesTheChosenEntriesAsOneStep)
     const QStringList before = lines();
     EXPECT_EQ(env.child<QAction>("mnuEstimate")->text(), "Estimate - 自動估算");
 
-    env.dialogs.inputAnswers = {QString("1")};
+    ScriptedEstimateUi ui;
+    env.window->setEstimateUi(&ui);
+    ui.choice = EstimateChoice{analysis::EstimateScope::Unset, {}};
     env.child<QAction>("mnuEstimate")->trigger();
+    ASSERT_EQ(ui.asked.size(), 1);
+    EXPECT_EQ(ui.asked[0].unset, 3);
     const QStringList after = lines();
     EXPECT_NE(after[0], before[0]);
     EXPECT_NE(after[1], before[1]);
     EXPECT_EQ(after[2], before[2]);  // no syllable: flagged, left alone
     EXPECT_EQ(env.window->document().history().count(), 1);
-    ASSERT_EQ(env.dialogs.messages.size(), 1);
-    EXPECT_TRUE(env.dialogs.messages[0].text.startsWith("2 of 3 entries estimated."));
-    EXPECT_TRUE(env.dialogs.messages[0].text.endsWith("@breath"));
+    ASSERT_EQ(ui.summaries.size(), 1);
+    EXPECT_TRUE(ui.summaries[0].startsWith("2 of 3 entries estimated.")) << ui.summaries[0].toStdString();
+    EXPECT_TRUE(ui.summaries[0].contains("@breath"));
+    EXPECT_EQ(env.window->controller().flags().count(), 1);
 
     env.child<QAction>("mnuUndo")->trigger();
     EXPECT_EQ(lines(), before);
-    env.dialogs.inputAnswers = {std::nullopt};  // cancelled: nothing
+    ui.choice = std::nullopt;  // cancelled: nothing
     env.child<QAction>("mnuEstimate")->trigger();
     EXPECT_EQ(env.window->document().history().count(), 1);
 }

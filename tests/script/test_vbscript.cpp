@@ -1,5 +1,7 @@
 #include "script/ScriptSource.h"
 #include "script/TestHost.h"
+#include "script/vbs/Objects.h"
+#include "script/vbs/Runtime.h"
 
 #include <QElapsedTimer>
 
@@ -558,4 +560,41 @@ TEST(VBScript, ScriptTextIsReadInEveryUnicodeFormAndNeverCut)
     Session s(QStringLiteral("VBScript"));
     EXPECT_FALSE(s.control.addCode(QString(script::kMaxScriptLength + 1, u'\'')));
     EXPECT_EQ(s.control.error().description, script::scriptTooLongText());
+}
+
+TEST(VBScript, TheRuntimeFreesEveryObjectItMadeCyclesIncluded)
+{
+    using namespace script;
+    Deadline deadline;
+    std::shared_ptr<vbs::Heap> heap;
+    Value dictionary, node;
+    {
+        vbs::Runtime rt(nullptr, deadline);
+        heap = rt.heap();
+        rt.runCode(QStringLiteral(R"(
+Class Node
+    Public other
+End Class
+Set d = CreateObject("Scripting.Dictionary")
+d(d) = 1
+Set e = CreateObject("Scripting.Dictionary")
+e.Add "self", Array(e)
+Set a = New Node: Set b = New Node
+Set a.other = b: Set b.other = a
+Set e = Nothing: Set a = Nothing: Set b = Nothing
+Set c = New Node
+Set c.other = d
+)"));
+        EXPECT_EQ(heap->size(), 5);  // d, e, a, b, c: all alive
+        dictionary = rt.evaluate(QStringLiteral("d"));
+        node = rt.evaluate(QStringLiteral("c"));
+    }
+    // What the host still holds stays, emptied; the rest is gone.
+    EXPECT_EQ(heap->size(), 2);
+    EXPECT_EQ(static_cast<vbs::DictionaryObject &>(*dictionary.object()).count(), 0);
+    // A member of an instance whose runtime is gone is an error, not a
+    // read of freed memory.
+    EXPECT_THROW(readMember(*node.object(), 0, {}, QStringLiteral("c.other")), ScriptException);
+    dictionary = node = Value();
+    EXPECT_EQ(heap->size(), 0);
 }

@@ -123,3 +123,24 @@ TEST_F(Bank, ReplaceAndSplitAskWithTheirOwnTextsAndCancelChangesNothing)
     EXPECT_FALSE(runSplitDialog(dialogs, closed));
     EXPECT_EQ(dialogs.inputs.size(), 5);
 }
+
+// Split's letter rule is meant for romaji: aliases in kana or hanzi change
+// only after a question that names how many would.
+TEST(SplitDialog, AsksBeforeSplittingKanaOrHanzi)
+{
+    LocaleEnv env;
+    env.dir.write("oto.ini", QStringLiteral("#CHARSET:UTF8\r\na.wav=a てゅ,0,0,0,0,0\r\nb.wav=ka,0,0,0,0,0\r\n"
+                                            "c.wav=漢字,0,0,0,0,0\r\nd.wav=- あ,0,0,0,0,0\r\n").toUtf8());
+    OtoDocument doc(env.locale, env.dialogs);
+    ASSERT_TRUE(doc.openFolder(env.dir.path()));
+    env.dialogs.inputAnswers = {QStringLiteral("ky"), QStringLiteral("ky")};
+    env.dialogs.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    EXPECT_FALSE(runSplitDialog(env.dialogs, doc));
+    EXPECT_EQ(doc.clcOto()[0]->ALS, "a てゅ");
+    ASSERT_EQ(env.dialogs.messages.size(), 1);
+    EXPECT_TRUE(env.dialogs.messages[0].text.startsWith("Split would change 3 aliases"));
+    EXPECT_EQ(env.dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(runSplitDialog(env.dialogs, doc));
+    EXPECT_EQ(doc.clcOto()[1]->ALS, "k a");
+    EXPECT_NE(doc.clcOto()[0]->ALS, "a てゅ");
+}

@@ -17,7 +17,9 @@ TEST(SearchBox, TypingSelectsEnterFiltersFocusResets)
     QLineEdit box;
     bool open = false;
     QList<int> selected;
-    SearchBox search(box, list, env.dialogs, [&] { return open; }, [&](int row) { selected << row; });
+    int shown = -1;
+    SearchBox search(box, list, env.dialogs, [&] { return open; }, [&](int row) { selected << row; },
+                     [&] { return shown; });
 
     QTest::keyClicks(&box, "ka");  // no voicebank: nothing happens
     QTest::keyClick(&box, Qt::Key_Return);
@@ -48,4 +50,40 @@ TEST(SearchBox, TypingSelectsEnterFiltersFocusResets)
     EXPECT_EQ(std::pair(box.text(), search.intSearchMode()), std::pair(QString("Search - 搜尋"), qint16(0)));
     search.txtSearch_GotFocus();  // a filtered list shows every entry again
     EXPECT_EQ(std::pair(list.rowCount(), list.isFiltered()), std::pair(4, false));
+}
+
+// A search after a filter starts from every entry; the entry on show
+// follows the filter; the hint never joins what is typed.
+TEST(SearchBox, NewSearchStartsFromEveryEntryAndTheViewFollows)
+{
+    LocaleEnv env;
+    OtoDocument doc(env.locale, env.dialogs);
+    env.dir.write("oto.ini", "a.wav=a,1,2,3,4,5\r\nka.wav=ka,1,2,3,4,5\r\nki.wav=ki,1,2,3,4,5\r\nsa.wav=sa,1,2,3,4,5\r\n");
+    OtoListModel list(doc);
+    QLineEdit box;
+    bool open = false;
+    int shown = -1;
+    QList<int> selected;
+    SearchBox search(box, list, env.dialogs, [&] { return open; },
+                     [&](int row) { selected << row; shown = list.rowItemData(row); }, [&] { return shown; });
+
+    search.showHint();
+    search.txtSearch_GotFocus();  // straight after start-up, no bank open yet
+    QTest::keyClicks(&box, "ka");
+    EXPECT_EQ(box.text(), "ka");
+
+    ASSERT_TRUE(doc.openFolder(env.dir.path()));
+    open = true;
+    shown = 0;  // "a" on show
+    box.clear();
+    QTest::keyClicks(&box, "k");
+    QTest::keyClick(&box, Qt::Key_Return);  // "a" is filtered out: the first match is shown
+    EXPECT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(shown, 1);
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClicks(&box, "s");  // a new search, in the focused box: every entry again
+    EXPECT_FALSE(list.isFiltered());
+    EXPECT_EQ(shown, 3);
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(std::pair(list.rowCount(), shown), std::pair(1, 3));
 }

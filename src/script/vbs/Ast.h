@@ -26,6 +26,7 @@ struct Builtin;
 // One activation: the top level of a chunk or a procedure call. Slots point
 // at the frame's own storage or, for ByRef parameters, at the caller's
 // variable.
+struct ExecutedLocals;
 struct Frame {
     Runtime &rt;
     Value **locals = nullptr;
@@ -34,6 +35,8 @@ struct Frame {
     bool resumeNext = false;
     // Inside a method of a script class: the instance (Me).
     HostObject *me = nullptr;
+    // In a procedure call: the variables Execute declared in it.
+    std::shared_ptr<ExecutedLocals> executed = {};
 };
 
 struct SourcePos {
@@ -213,6 +216,7 @@ private:
 };
 
 // object.member, perhaps with arguments.
+struct MemberTarget;
 class MemberExpr : public Expr {
 public:
     MemberExpr(SourcePos pos, ExprPtr object, QString member, ExprList args, bool hasParens)
@@ -234,6 +238,7 @@ public:
     bool hasParens = false;
 
 private:
+    void target(Frame &f, MemberTarget &t) const;
     int memberIndex(HostObject &o) const;
     mutable const HostClass *cachedClass_ = nullptr;
     mutable int cachedIndex_ = -1;

@@ -4,6 +4,7 @@
 #include "script/vbs/Operators.h"
 #include "script/vbs/BuiltinTables.h"
 #include "script/vbs/Runtime.h"
+#include "oto/modLocale.h"
 
 #include "core/Dialogs.h"
 
@@ -16,23 +17,11 @@ namespace script::vbs {
 
 namespace {
 
-[[noreturn]] void invalidCall()
-{
-    throw ScriptException(RuntimeError::InvalidProcedureCall);
-}
-
 bool textCompare(Args a, size_t i)
 {
     return a.size() > i && !a[i].isEmpty() && a[i].toLong() == 1;
 }
 
-qint32 nonNegative(const Value &v)
-{
-    const qint32 n = v.toLong();
-    if (n < 0)
-        invalidCall();
-    return n;
-}
 
 qsizetype find(const QString &haystack, const QString &needle, qsizetype from, bool text)
 {
@@ -66,13 +55,8 @@ Value fnMid(Runtime &, Args a)
 {
     if (a[0].isNull())
         return a[0];
-    const qint32 start = a[1].toLong();
-    if (start < 1)
-        invalidCall();
-    const QString s = a[0].toString();
-    if (a.size() > 2 && !a[2].isEmpty())
-        return s.mid(start - 1, nonNegative(a[2]));
-    return start - 1 > s.size() ? QString() : s.mid(start - 1);
+    const MidRange r = midRange(a);
+    return a[0].toString().mid(r.start, r.length);
 }
 
 Value fnInStr(Runtime &, Args a)
@@ -281,12 +265,35 @@ Value fnChrW(Runtime &, Args a)
     return QString(charCode(a[0].toLong()));
 }
 
-Value fnChr(Runtime &, Args a)
+// Asc and Chr speak the runtime's ANSI code page, AscW and ChrW Unicode. A
+// character of a double-byte code page has the code lead * 256 + trail,
+// which Asc gives as a negative Integer, as VBScript on such a system does.
+Value fnAsc(Runtime &rt, Args a)
+{
+    const QString s = a[0].toString();
+    if (s.isEmpty())
+        invalidCall();
+    // What the code page cannot hold is written "?".
+    const QByteArray b = modLocale::str2bytes(QString(s[0]), rt.ansiCodePage());
+    if (b.size() == 2)
+        return qint16(quint16(uchar(b[0]) << 8 | uchar(b[1])));
+    return qint16(b.size() == 1 ? uchar(b[0]) : uchar('?'));
+}
+
+Value fnChr(Runtime &rt, Args a)
 {
     const qint32 code = a[0].toLong();
-    if (code < 0)
+    if (code < -32768 || code > 65535)
         invalidCall();
-    return QString(charCode(code));
+    const quint16 c = quint16(code);
+    QByteArray bytes;
+    if (c > 0xFF) {
+        if (!Runtime::isDoubleByte(rt.ansiCodePage()))
+            invalidCall();
+        bytes += char(c >> 8);
+    }
+    bytes += char(c & 0xFF);
+    return modLocale::bytes2str(bytes, rt.ansiCodePage());
 }
 
 // ----- conversions and numbers -----
@@ -556,7 +563,7 @@ Value fnCreateObject(Runtime &rt, Args a)
 {
     const QString progId = a[0].toString();
     if (progId.compare(u"Scripting.Dictionary", Qt::CaseInsensitive) == 0)
-        return Value(std::make_shared<DictionaryObject>([&rt](qsizetype units) { rt.work(units); }));
+        return Value(std::make_shared<DictionaryObject>(rt.heap()));
     if (progId.compare(u"VBScript.RegExp", Qt::CaseInsensitive) == 0)
         return Value(std::make_shared<RegExpObject>());
     throw ScriptException(RuntimeError::CannotCreateObject, progId);
@@ -573,7 +580,7 @@ const QHash<QString, Builtin> &builtins()
             {"UCase", 1, 1, fnUCase},       {"LCase", 1, 1, fnLCase},        {"Trim", 1, 1, fnTrim},
             {"LTrim", 1, 1, fnLTrim},       {"RTrim", 1, 1, fnRTrim},        {"Space", 1, 1, fnSpace},
             {"String", 2, 2, fnString},     {"StrReverse", 1, 1, fnStrReverse}, {"StrComp", 2, 3, fnStrComp},
-            {"Asc", 1, 1, fnAscW},          {"AscW", 1, 1, fnAscW},          {"Chr", 1, 1, fnChr},
+            {"Asc", 1, 1, fnAsc},          {"AscW", 1, 1, fnAscW},          {"Chr", 1, 1, fnChr},
             {"ChrW", 1, 1, fnChrW},         {"CStr", 1, 1, fnCStr},          {"CInt", 1, 1, fnCInt},
             {"CLng", 1, 1, fnCLng},         {"CDbl", 1, 1, fnCDbl},          {"CSng", 1, 1, fnCSng},
             {"CBool", 1, 1, fnCBool},       {"Int", 1, 1, fnInt},            {"Fix", 1, 1, fnFix},

@@ -31,26 +31,31 @@ Value fnExecuteGlobal(Runtime &rt, Args a)
     return Value();
 }
 
-// What GetRef returns: calling it (its default member) calls the procedure.
-class ProcedureRef : public HostObject {
+// What GetRef returns: calling it (its default member) calls the procedure,
+// while the runtime that owns the procedure lives.
+class ProcedureRef : public HeapObject {
 public:
-    ProcedureRef(Runtime &rt, const Procedure &p) : rt_(rt), procedure_(p) {}
+    ProcedureRef(Runtime &rt, const Procedure &p) : HeapObject(rt.heap()), procedure_(p) {}
     const HostClass &hostClass() const override
     {
         static const HostClass cls = [] {
             HostClass c(QStringLiteral("Object"));
-            HostClassBuilder<ProcedureRef>(c)
-                .method("Call", 0, -1, [](ProcedureRef &r, Args a) {
-                    return r.rt_.callWithValues(r.procedure_, a, r.procedure_.name);
-                })
+            HostClassBuilder<ProcedureRef>(c).method("Call", 0, -1, [](ProcedureRef &r, Args a) { return r.call(a); })
                 .defaultMember("Call");
             return c;
         }();
         return cls;
     }
+    void dropValues() override {}
 
 private:
-    Runtime &rt_;
+    Value call(Args a)
+    {
+        Runtime *rt = runtime();
+        if (!rt)
+            throw ScriptException(RuntimeError::ObjectRequired, procedure_.name);
+        return rt->callWithValues(procedure_, a, procedure_.name);
+    }
     const Procedure &procedure_;
 };
 

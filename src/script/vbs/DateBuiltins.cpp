@@ -14,11 +14,6 @@ namespace {
 
 const QDate kEpoch(1899, 12, 30);
 
-[[noreturn]] void invalidCall()
-{
-    throw ScriptException(RuntimeError::InvalidProcedureCall);
-}
-
 // An OLE date from a plain count of days (time growing with the number),
 // and back.
 double toOle(double linear)

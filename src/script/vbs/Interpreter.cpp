@@ -29,18 +29,24 @@ Args span(const ArgBuffer &b)
 // was bound to.
 ClassInstance &instanceOf(const Frame &f)
 {
+    Q_ASSERT(dynamic_cast<ClassInstance *>(f.me));
     return *static_cast<ClassInstance *>(f.me);
 }
 
 const ClassMember &classMember(const Binding &b)
 {
+    Q_ASSERT(b.classDef && b.member >= 0 && b.member < b.classDef->members.size());
     return b.classDef->members[b.member];
 }
 
 Value *fieldOf(const Frame &f, const Binding &b)
 {
     const ClassMember &m = classMember(b);
-    return m.field >= 0 ? &instanceOf(f).fields[m.field] : nullptr;
+    if (m.field < 0)
+        return nullptr;
+    ClassInstance &self = instanceOf(f);
+    Q_ASSERT(m.field < self.fields.size());
+    return &self.fields[m.field];
 }
 
 // Notes where a run-time error happened, once: the innermost statement.
@@ -400,51 +406,77 @@ int MemberExpr::memberIndex(HostObject &o) const
     return cachedIndex_;
 }
 
+namespace {
+
+// Me.Name inside a method of the instance's own class: every member of the
+// class, the Private ones too.
+const ClassMember *ownMember(const Frame &f, const HostObject &host, const QString &name)
+{
+    if (!f.me || &host != f.me)
+        return nullptr;
+    return instanceOf(f).definition().find(name.toLower());
+}
+
+}  // namespace
+
 QString MemberExpr::describe() const
 {
     const QString base = object->describe();
     return base.startsWith(u'<') ? member : base + u'.' + member;
 }
 
+// What o.Name(args) works on: the object (held), the member (a class's own
+// member through Me, or else one of the object's host class) and the
+// arguments, evaluated in that order.
+struct MemberTarget {
+    Value object;
+    const ClassMember *own = nullptr;
+    int index = -1;
+    ArgBuffer args;
+    HostObject &host() const { return *object.object(); }
+};
+
+void MemberExpr::target(Frame &f, MemberTarget &t) const
+{
+    t.object = object->eval(f);
+    if (!t.object.isObject() || t.object.isNothing())
+        throw ScriptException(RuntimeError::ObjectRequired, object->describe());
+    t.own = ownMember(f, t.host(), member);
+    if (!t.own) {
+        t.index = memberIndex(t.host());
+        if (t.index < 0)
+            throw ScriptException(RuntimeError::NoSuchMember, describe());
+    }
+    evalArgs(args, f, t.args);
+}
+
 Value MemberExpr::eval(Frame &f) const
 {
     if (depth > 64)
         f.rt.checkStack();
-    const Value o = object->eval(f);
-    if (!o.isObject() || o.isNothing())
-        throw ScriptException(RuntimeError::ObjectRequired, object->describe());
-    HostObject &host = *o.object();
-    const int index = memberIndex(host);
-    if (index < 0)
-        throw ScriptException(RuntimeError::NoSuchMember, describe());
-    ArgBuffer values;
-    evalArgs(args, f, values);
+    MemberTarget t;
+    target(f, t);
+    if (t.own)
+        return instanceOf(f).read(*t.own, span(t.args));
     // The usual case straight away; readMember words the errors (and
     // passes arguments on to what a property returns).
-    const HostMember &m = host.hostClass().member(index);
-    if (m.acceptsArgs(values.size()))
-        return m.get(host, span(values));
-    return readMember(host, index, span(values), describe());
+    const HostMember &m = t.host().hostClass().member(t.index);
+    if (m.acceptsArgs(t.args.size()))
+        return m.get(t.host(), span(t.args));
+    return readMember(t.host(), t.index, span(t.args), describe());
 }
 
 void MemberExpr::store(Frame &f, Value value) const
 {
-    const Value o = object->eval(f);
-    if (!o.isObject() || o.isNothing())
-        throw ScriptException(RuntimeError::ObjectRequired, object->describe());
-    HostObject &host = *o.object();
-    const int index = memberIndex(host);
-    if (index < 0)
-        throw ScriptException(RuntimeError::NoSuchMember, describe());
-    ArgBuffer values;
-    evalArgs(args, f, values);
-    const HostMember &m = host.hostClass().member(index);
-    if (m.set && m.acceptsArgs(values.size()))
-        return m.set(host, span(values), value);
-    writeMember(host, index, span(values), value, describe());
+    MemberTarget t;
+    target(f, t);
+    if (t.own)
+        return instanceOf(f).assign(*t.own, span(t.args), value);
+    const HostMember &m = t.host().hostClass().member(t.index);
+    if (m.set && m.acceptsArgs(t.args.size()))
+        return m.set(t.host(), span(t.args), value);
+    writeMember(t.host(), t.index, span(t.args), value, describe());
 }
-
-
 
 Value IndexExpr::eval(Frame &f) const
 {
@@ -512,27 +544,50 @@ void BinaryExpr::resolve(Resolver &r)
     rightLiteral_ = right->isLiteral();
 }
 
+namespace {
+
+// a & b where a byte string of odd length takes part: the bytes are joined,
+// so that ChrB(65) & ChrB(66) is one character.
+Value joinBytes(Runtime &rt, const Value *first, Args rest)
+{
+    QByteArray bytes;
+    if (first)
+        bytes = bytesOf(*first);
+    for (const Value &v : rest)
+        bytes += bytesOf(v);
+    rt.checkStringLength(bytes.size() / 2);
+    return stringOfBytes(bytes);
+}
+
+}  // namespace
+
 Value ConcatExpr::eval(Frame &f) const
 {
-    QVarLengthArray<QString, 8> texts;
+    QVarLengthArray<Value, 8> texts;
     qsizetype length = 0;
     bool allNull = true;
+    bool oddBytes = false;
     for (const auto &part : parts) {
-        const Value v = part->eval(f);
+        Value v = part->eval(f);
         if (v.isNull())
             continue;
         allNull = false;
-        texts.append(v.toString());
-        length += texts.last().size();
+        if (!v.isString())
+            v = Value(v.toString());
+        oddBytes = oddBytes || v.oddByte();
+        length += v.string().size();
+        texts.append(std::move(v));
     }
     // Null & Null is Null; otherwise Null counts as "".
     if (allNull)
         return Value::null();
+    if (oddBytes)
+        return joinBytes(f.rt, nullptr, Args(texts.data(), size_t(texts.size())));
     f.rt.checkStringLength(length);
     QString out;
     out.reserve(length);
-    for (const QString &t : texts)
-        out += t;
+    for (const Value &t : texts)
+        out += t.string();
     if (length > 65536)
         f.rt.checkLimits();
     return Value(std::move(out));
@@ -590,17 +645,25 @@ Flow AssignStmt::exec(Frame &f) const
 // error leaves s as it was), then appended to s where it lies.
 Flow AssignStmt::append(Frame &f, Value &target) const
 {
-    QVarLengthArray<QString, 4> texts;
+    QVarLengthArray<Value, 4> texts;
     qsizetype length = target.string().size();
+    bool oddBytes = bool(target.oddByte());
     for (const Expr *part : appendParts_) {
-        const Value v = part->eval(f);
-        texts.append(v.isNull() ? QString() : v.toString());
-        length += texts.last().size();
+        Value v = part->eval(f);
+        if (!v.isString())
+            v = Value(v.isNull() ? QString() : v.toString());
+        oddBytes = oddBytes || v.oddByte();
+        length += v.string().size();
+        texts.append(std::move(v));
+    }
+    if (oddBytes) {
+        target = joinBytes(f.rt, &target, Args(texts.data(), size_t(texts.size())));
+        return Flow::Normal;
     }
     f.rt.checkStringLength(length);
     QString &s = target.string();
-    for (const QString &t : texts)
-        s.append(t);
+    for (const Value &t : texts)
+        s.append(t.string());
     if (length > 65536 && (length & 0xFFF) < 64)
         f.rt.checkLimits();
     return Flow::Normal;

@@ -1,6 +1,7 @@
 #include "script/vbs/Objects.h"
 
 #include "script/ScriptError.h"
+#include "script/vbs/Runtime.h"
 
 namespace script::vbs {
 
@@ -194,8 +195,10 @@ Value DictionaryObject::item(const Value &key)
 {
     const QString k = keyText(key);
     const auto it = index_.constFind(k);
-    if (it != index_.constEnd())
+    if (it != index_.constEnd()) {
+        Q_ASSERT(*it >= 0 && *it < entries_.size());
         return entries_[*it].item;
+    }
     index_.insert(k, entries_.size());
     entries_.append({key, Value()});
     return Value();
@@ -206,7 +209,7 @@ void DictionaryObject::setItem(const Value &key, const Value &item)
     const QString k = keyText(key);
     const auto it = index_.constFind(k);
     if (it != index_.constEnd()) {
-        entries_[*it].item = item;
+        entries_[*it].item = item;  // the old item goes once the new one is in
         return;
     }
     index_.insert(k, entries_.size());
@@ -224,6 +227,7 @@ void DictionaryObject::renameKey(const Value &from, const Value &to)
     if (index_.contains(newKey))
         throw ScriptException(RuntimeError::KeyAlreadyExists);
     const qsizetype pos = *it;
+    Q_ASSERT(pos >= 0 && pos < entries_.size());
     index_.remove(oldKey);
     index_.insert(newKey, pos);
     entries_[pos].key = to;
@@ -235,14 +239,22 @@ void DictionaryObject::remove(const Value &key)
     const auto it = index_.constFind(k);
     if (it == index_.constEnd())
         throw ScriptException(RuntimeError::ElementNotFound);
-    entries_.removeAt(*it);
+    // Taken out first: the entry going may run script code that uses
+    // this dictionary.
+    const Entry gone = entries_.takeAt(*it);
     reindex();
 }
 
 void DictionaryObject::removeAll()
 {
-    entries_.clear();
+    const QList<Entry> gone = std::exchange(entries_, {});
     index_.clear();
+}
+
+void DictionaryObject::worked(qsizetype units) const
+{
+    if (Runtime *rt = runtime())
+        rt->work(units);
 }
 
 void DictionaryObject::reindex()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/HostObject.h"
+#include "script/vbs/Heap.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -22,11 +23,9 @@ public:
     qint32 helpContext = 0;
 };
 
-class DictionaryObject : public HostObject {
+class DictionaryObject : public HeapObject {
 public:
-    // work: told how many entries a long operation went through, so that
-    // the time limit is checked during it.
-    explicit DictionaryObject(std::function<void(qsizetype)> work = {}) : work_(std::move(work)) {}
+    explicit DictionaryObject(std::shared_ptr<Heap> heap = {}) : HeapObject(std::move(heap)) {}
     const HostClass &hostClass() const override;
     std::unique_ptr<Enumerator> enumerate() override;
 
@@ -44,6 +43,7 @@ public:
     qint32 count() const { return qint32(entries_.size()); }
     qint32 compareMode() const { return compareMode_; }
     void setCompareMode(qint32 mode);
+    void dropValues() override { removeAll(); }
 
 private:
     struct Entry {
@@ -55,13 +55,10 @@ private:
     QString keyText(const Value &key) const;
     void reindex();
 
-    void worked(qsizetype units) const
-    {
-        if (work_)
-            work_(units);
-    }
+    // Long operations tell the runtime how many entries they went
+    // through, so that the time limit is checked during them.
+    void worked(qsizetype units) const;
 
-    std::function<void(qsizetype)> work_;
     QList<Entry> entries_;
     QHash<QString, qsizetype> index_;
     qint32 compareMode_ = 0;

@@ -229,6 +229,9 @@ void Parser::parseStatement(StmtList &out)
         }
         out.push_back(parseAssignOrCall());
         return;
+    case Keyword::Me:  // Me.x = 1, Me.Method 2
+        out.push_back(parseAssignOrCall());
+        return;
     case Keyword::Dim: next(); parseDim(); return;
     case Keyword::Public:
     case Keyword::Private:
@@ -653,12 +656,7 @@ StmtPtr Parser::parseFor()
         stmt->item = std::make_unique<NameExpr>(itemPos, expectName(), ExprList(), false);
         expectKeyword(Keyword::In, CompileError::ExpectedIn);
         stmt->collection = parseExpression();
-        ++forDepth_;
-        stmt->body = parseBlock();
-        --forDepth_;
-        expectKeyword(Keyword::Next, CompileError::ExpectedNext);
-        if (at(TokenKind::Name) && peek().keyword == Keyword::None)
-            next();
+        stmt->body = parseLoopBody();
         return stmt;
     }
     auto stmt = std::make_unique<ForStmt>(pos);
@@ -674,13 +672,20 @@ StmtPtr Parser::parseFor()
         next();
         stmt->step = parseExpression();
     }
+    stmt->body = parseLoopBody();
+    return stmt;
+}
+
+// The body of a For or For Each up to its Next, which may name the counter.
+StmtList Parser::parseLoopBody()
+{
     ++forDepth_;
-    stmt->body = parseBlock();
+    StmtList body = parseBlock();
     --forDepth_;
     expectKeyword(Keyword::Next, CompileError::ExpectedNext);
     if (at(TokenKind::Name) && peek().keyword == Keyword::None)
         next();
-    return stmt;
+    return body;
 }
 
 StmtPtr Parser::parseDo()

@@ -59,6 +59,7 @@ private:
     StmtPtr parseErase();
     StmtPtr parseIf();
     StmtPtr parseFor();
+    StmtList parseLoopBody();
     StmtPtr parseDo();
     StmtPtr parseWhile();
     StmtPtr parseSelect();

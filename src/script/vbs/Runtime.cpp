@@ -2,9 +2,12 @@
 
 #include "script/vbs/Objects.h"
 #include "script/vbs/Parser.h"
+#include "core/CharsetTable.h"
+#include "oto/modLocale.h"
 
 #include <QScopeGuard>
 #include <QVarLengthArray>
+#include <optional>
 #include <pthread.h>
 
 namespace script::vbs {
@@ -62,7 +65,18 @@ Runtime::Runtime(Dialogs *dialogs, Deadline &deadline)
 
 Runtime::~Runtime()
 {
-    *alive_ = false;
+    heap_->close();
+}
+
+void Runtime::setAnsiCodePage(int codePage)
+{
+    const CharsetRow *row = codePage == modLocale::kUtf8CodePage ? nullptr : charsetTable::rowOfCodePage(codePage);
+    ansiCodePage_ = row && codePage != 0 ? codePage : kWindows1252;
+}
+
+bool Runtime::isDoubleByte(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
 }
 
 void Runtime::addObject(const QString &name, const ObjectRef &object, bool addMembers)
@@ -168,11 +182,69 @@ auto runNested(Fn fn)
 
 }  // namespace
 
+namespace {
+
+// What Eval and Execute code sees inside a procedure call: a procedure made
+// for it with the call's own slots, then those earlier Executes of the call
+// declared, then (after compiling) those this code declares.
+class CallScope {
+public:
+    explicit CallScope(Frame &caller)
+    {
+        if (!caller.executed)
+            caller.executed = std::make_shared<ExecutedLocals>(ExecutedLocals{*caller.procedure, caller.locals});
+        executed_ = caller.executed;
+        const Procedure &own = executed_->procedure;
+        procedure.name = own.name;
+        procedure.isFunction = own.isFunction;
+        procedure.returnSlot = own.returnSlot;
+        procedure.localConstants = own.localConstants;
+        procedure.constantNames = own.constantNames;
+        procedure.chunk = own.chunk;
+        procedure.owner = own.owner;
+        for (const QString &name : own.slotNames)
+            procedure.addSlot(name);
+        for (const QString &name : executed_->names)
+            procedure.addSlot(name);
+    }
+
+    // The frame for the compiled code: slots it added become variables of
+    // the call.
+    Frame frame(Runtime &rt, const Chunk *chunk, HostObject *me)
+    {
+        ExecutedLocals &x = *executed_;
+        const int own = x.procedure.slotCount();
+        for (int i = own + int(x.names.size()); i < procedure.slotCount(); ++i) {
+            x.names << procedure.slotNames[i];
+            x.values.emplace_back();
+        }
+        locals_.assign(x.locals, x.locals + own);
+        for (Value &v : x.values)
+            locals_.push_back(&v);
+        Q_ASSERT(qsizetype(locals_.size()) == procedure.slotCount());
+        return Frame{rt, locals_.data(), &procedure, chunk, false, me, executed_};
+    }
+
+    Procedure procedure;
+
+private:
+    std::shared_ptr<ExecutedLocals> executed_;
+    std::vector<Value *> locals_;
+};
+
+}  // namespace
+
 Value Runtime::evaluateIn(const QString &expression, Frame &caller)
 {
     return runNested([&] {
-        const std::unique_ptr<Chunk> chunk = compile(expression, true, caller.procedure);
-        Frame f{*this, caller.locals, caller.procedure, chunk.get(), false, caller.me};
+        if (!caller.procedure) {
+            const std::unique_ptr<Chunk> chunk = compile(expression, true, nullptr);
+            Frame f{*this, nullptr, nullptr, chunk.get(), false, caller.me};
+            return chunk->expression->eval(f);
+        }
+        CallScope scope(caller);
+        const std::unique_ptr<Chunk> chunk = compile(expression, true, &scope.procedure);
+        Frame f = scope.frame(*this, chunk.get(), caller.me);
         return chunk->expression->eval(f);
     });
 }
@@ -181,12 +253,14 @@ void Runtime::executeIn(const QString &code, Frame &caller, bool global)
 {
     const bool local = !global && caller.procedure;
     runNested([&] {
-        std::unique_ptr<Chunk> chunk = compile(code, false, local ? caller.procedure : nullptr);
+        std::optional<CallScope> scope;
+        if (local)
+            scope.emplace(caller);
+        std::unique_ptr<Chunk> chunk = compile(code, false, scope ? &scope->procedure : nullptr);
         const Chunk *c = chunk.get();
         if (!chunk->procedures.empty() || !chunk->classes.empty())
             chunks_.push_back(std::move(chunk));
-        Frame f{*this, local ? caller.locals : nullptr, local ? caller.procedure : nullptr, c, false,
-                local ? caller.me : nullptr};
+        Frame f = scope ? scope->frame(*this, c, caller.me) : Frame{*this, nullptr, nullptr, c};
         execBlock(c->prologue, f);
         execBlock(c->body, f);
         return 0;
@@ -378,8 +452,15 @@ void Resolver::compile()
             m->chunk = &chunk_;
         rt_.defineClass(*c);
     }
-    for (const QString &name : chunk_.globalNames)
-        rt_.globalVariable(name);
+    for (const QString &name : chunk_.globalNames) {
+        // Execute inside a procedure declares variables of the call.
+        if (scope_ && !forEval_) {
+            if (scope_->slotOf(name) < 0)
+                scope_->addSlot(name);
+        } else {
+            rt_.globalVariable(name);
+        }
+    }
     for (qsizetype i = 0; i < chunk_.constantNames.size(); ++i)
         rt_.defineConstant(chunk_.constantNames[i], chunk_.constantValues[i]);
 
@@ -468,10 +549,7 @@ void Resolver::bind(NameExpr &n)
     n.late_ = true;
     n.missingIsError_ = explicitOnly;
     if (plainVariable && !explicitOnly && !forEval_) {
-        if (procedure_ && procedure_ == scope_) {
-            // Execute inside a procedure: its frame has no room for more.
-            n.createsGlobal_ = true;
-        } else if (procedure_) {
+        if (procedure_) {
             qsizetype slot = procedure_->slotOf(n.lower);
             if (slot < 0)
                 slot = procedure_->addSlot(n.lower);

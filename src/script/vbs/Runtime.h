@@ -4,8 +4,10 @@
 #include "script/ScriptError.h"
 #include "script/ScriptSource.h"
 #include "script/vbs/Ast.h"
+#include "script/vbs/Heap.h"
 
 #include <QHash>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -68,9 +70,10 @@ public:
     const ClassDef *findClass(const QString &lower) const { return classes_.value(lower); }
     // New: an instance, its Class_Initialize run.
     Value instantiate(const ClassDef &cls);
-    // False once the runtime is being destroyed: instances dying then do
-    // not run Class_Terminate.
-    const std::shared_ptr<bool> &alive() const { return alive_; }
+    // The objects the script made; emptied when the runtime goes, which
+    // frees those held in cycles (instances dying then do not run
+    // Class_Terminate).
+    const std::shared_ptr<Heap> &heap() const { return heap_; }
     quint64 namesVersion() const { return namesVersion_; }
 
     static const Builtin *findBuiltin(const QString &lower);
@@ -110,6 +113,13 @@ public:
     void clearErr();
     void setErr(const ScriptException &e);
 
+    // The code page Asc and Chr use, as a Windows system's ANSI code page:
+    // one of the charset table's single- or double-byte code pages;
+    // Windows-1252 for any other (UTF-8, the system's).
+    int ansiCodePage() const { return ansiCodePage_; }
+    void setAnsiCodePage(int codePage);
+    static bool isDoubleByte(int codePage);
+
     Dialogs *dialogs() const { return dialogs_; }
     Deadline &deadline() { return deadline_; }
     Limits limits;
@@ -125,6 +135,8 @@ private:
 
     Dialogs *dialogs_;
     Deadline &deadline_;
+    int ansiCodePage_ = kWindows1252;
+    static constexpr int kWindows1252 = 1252;
     std::vector<std::unique_ptr<Value>> globals_;
     QHash<QString, Binding> names_;
     QHash<QString, Binding> hostMembers_;
@@ -140,17 +152,26 @@ private:
     int withSerial_ = 0;
     Frame *callerFrame_ = nullptr;
     QHash<QString, const ClassDef *> classes_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::shared_ptr<Heap> heap_ = std::make_shared<Heap>(*this);
     std::unique_ptr<Chunk> compile(const QString &code, bool expression, const Procedure *scope);
 
     friend struct CallGuard;
+};
+
+// Variables that Execute declared inside a procedure call: they belong to
+// that call, beside the procedure's own slots, and go when it returns.
+struct ExecutedLocals {
+    const Procedure &procedure;
+    Value **locals;  // the call's own slots
+    QStringList names;
+    std::deque<Value> values;  // parallel to names; never moved
 };
 
 // Binds the names of a parsed chunk and installs its declarations.
 class Resolver {
 public:
     // scope: the procedure whose locals the code sees (Eval and Execute
-    // inside it); such code never adds locals of its own.
+    // inside it); Execute's code adds its own variables to it.
     Resolver(Runtime &rt, Chunk &chunk, bool forEval = false, const Procedure *scope = nullptr);
     void compile();
 

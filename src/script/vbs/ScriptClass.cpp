@@ -17,7 +17,7 @@ ClassMember &ClassDef::member(const QString &name)
 }
 
 ClassInstance::ClassInstance(Runtime &rt, const ClassDef &cls)
-    : rt_(rt), alive_(rt.alive()), cls_(cls), hostClass_(cls.hostClass)
+    : HeapObject(rt.heap()), cls_(cls), hostClass_(cls.hostClass)
 {
     fields.resize(cls.fieldCount);
     for (int i = 0; i < cls.fieldCount; ++i) {
@@ -40,14 +40,34 @@ ClassInstance::ClassInstance(Runtime &rt, const ClassDef &cls)
 ClassInstance::~ClassInstance()
 {
     // Once the runtime is going, its classes may be gone already.
-    if (!*alive_ || !cls_.terminate)
+    Runtime *rt = runtime();
+    if (!rt || !cls_.terminate)
         return;
     // Class_Terminate runs as the last reference goes; what it raises has
     // nowhere to go, as in VBScript.
     try {
-        rt_.callWithValues(*cls_.terminate, {}, cls_.terminate->name, this);
+        rt->callWithValues(*cls_.terminate, {}, cls_.terminate->name, this);
     } catch (...) {
     }
+}
+
+Runtime &ClassInstance::liveRuntime() const
+{
+    Runtime *rt = runtime();
+    if (!rt)  // the class went with its runtime: nothing of it can be read
+        throw ScriptException(RuntimeError::ObjectRequired);
+    return *rt;
+}
+
+const ClassDef &ClassInstance::definition() const
+{
+    liveRuntime();
+    return cls_;
+}
+
+void ClassInstance::dropValues()
+{
+    const QList<Value> gone = std::exchange(fields, {});
 }
 
 const HostClass &ClassInstance::hostClass() const
@@ -60,7 +80,7 @@ Value ClassInstance::callMember(const Procedure &p, Args args)
     // The instance must outlive its own method, even one that drops the
     // last variable holding it.
     const ObjectRef keep = shared_from_this();
-    return rt_.callWithValues(p, args, p.name, this);
+    return liveRuntime().callWithValues(p, args, p.name, this);
 }
 
 void ClassInstance::assign(const ClassMember &m, Args args, const Value &value)
@@ -68,6 +88,7 @@ void ClassInstance::assign(const ClassMember &m, Args args, const Value &value)
     if (m.field >= 0) {
         if (!args.empty())
             throw ScriptException(RuntimeError::WrongArgumentCount, m.name);
+        checkField(m.field);
         fields[m.field] = value;
         return;
     }
@@ -84,6 +105,7 @@ void ClassInstance::assign(const ClassMember &m, Args args, const Value &value)
 Value ClassInstance::read(const ClassMember &m, Args args)
 {
     if (m.field >= 0) {
+        checkField(m.field);
         if (args.empty())
             return fields[m.field];
         return indexValue(fields[m.field], args, m.name);

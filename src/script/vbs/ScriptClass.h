@@ -7,22 +7,25 @@ namespace script::vbs {
 // An instance of a class written in the script: its fields, and its
 // members read, written and called by name from inside (bare names in its
 // methods) and from outside (o.Member, through its host class).
-class ClassInstance : public HostObject {
+class ClassInstance : public HeapObject {
 public:
     ClassInstance(Runtime &rt, const ClassDef &cls);
     ~ClassInstance() override;
     const HostClass &hostClass() const override;
-    const ClassDef &definition() const { return cls_; }
+    // Only while the runtime that made the instance lives (it owns the
+    // class); later every member is Object required.
+    const ClassDef &definition() const;
 
     Value read(const ClassMember &m, Args args);
     void assign(const ClassMember &m, Args args, const Value &value);
     Value callMember(const Procedure &p, Args args);
+    void dropValues() override;
 
     QList<Value> fields;
 
 private:
-    Runtime &rt_;
-    std::shared_ptr<bool> alive_;
+    Runtime &liveRuntime() const;
+    void checkField(int i) const { Q_ASSERT(i >= 0 && i < fields.size()); }
     const ClassDef &cls_;
     std::shared_ptr<HostClass> hostClass_;
 };

@@ -10,11 +10,6 @@ namespace script::vbs {
 
 namespace {
 
-[[noreturn]] void invalidCall()
-{
-    throw ScriptException(RuntimeError::InvalidProcedureCall);
-}
-
 // ----- conversions -----
 
 Value fnCByte(Runtime &, Args a)
@@ -113,76 +108,49 @@ Value fnFormatCurrency(Runtime &, Args a)
 }
 
 // ----- byte strings -----
-// A string is seen as its UTF-16LE bytes. A result with an odd number of
-// bytes is padded with a zero byte, since a string holds whole characters.
+// A string is seen as its UTF-16LE bytes; a result may have an odd number
+// of them (LenB(ChrB(65)) is 1), as in VBScript.
 
-QByteArray bytesOf(const QString &s)
+QByteArray bytesArg(const Value &v)
 {
-    QByteArray b(s.size() * 2, '\0');
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        b[2 * i] = char(s[i].unicode() & 0xFF);
-        b[2 * i + 1] = char(s[i].unicode() >> 8);
-    }
-    return b;
-}
-
-QString stringOfBytes(const QByteArray &b)
-{
-    QString s((b.size() + 1) / 2, QChar(0));
-    for (qsizetype i = 0; i < b.size(); ++i) {
-        const char16_t byte = uchar(b[i]);
-        s[i / 2] = QChar(char16_t(s[i / 2].unicode() | (i % 2 ? byte << 8 : byte)));
-    }
-    return s;
+    return v.isString() ? bytesOf(v) : bytesOf(Value(v.toString()));
 }
 
 Value fnLenB(Runtime &, Args a)
 {
     if (a[0].isNull())
         return a[0];
-    return qint32(a[0].toString().size() * 2);
-}
-
-qint32 byteCount(const Value &v)
-{
-    const qint32 n = v.toLong();
-    if (n < 0)
-        invalidCall();
-    return n;
+    return qint32(bytesArg(a[0]).size());
 }
 
 Value fnLeftB(Runtime &, Args a)
 {
     if (a[0].isNull())
         return a[0];
-    return stringOfBytes(bytesOf(a[0].toString()).left(byteCount(a[1])));
+    return stringOfBytes(bytesArg(a[0]).left(nonNegative(a[1])));
 }
 
 Value fnRightB(Runtime &, Args a)
 {
     if (a[0].isNull())
         return a[0];
-    return stringOfBytes(bytesOf(a[0].toString()).right(byteCount(a[1])));
+    return stringOfBytes(bytesArg(a[0]).right(nonNegative(a[1])));
 }
 
 Value fnMidB(Runtime &, Args a)
 {
     if (a[0].isNull())
         return a[0];
-    const qint32 start = a[1].toLong();
-    if (start < 1)
-        invalidCall();
-    const QByteArray b = bytesOf(a[0].toString());
-    const qsizetype length = a.size() > 2 && !a[2].isEmpty() ? byteCount(a[2]) : b.size();
-    return stringOfBytes(b.mid(start - 1, length));
+    const MidRange r = midRange(a);
+    return stringOfBytes(bytesArg(a[0]).mid(r.start, r.length));
 }
 
 Value fnAscB(Runtime &, Args a)
 {
-    const QString s = a[0].toString();
-    if (s.isEmpty())
+    const QByteArray b = bytesArg(a[0]);
+    if (b.isEmpty())
         invalidCall();
-    return qint16(s[0].unicode() & 0xFF);
+    return qint16(uchar(b[0]));
 }
 
 Value fnChrB(Runtime &, Args a)
@@ -190,7 +158,7 @@ Value fnChrB(Runtime &, Args a)
     const qint32 code = a[0].toLong();
     if (code < 0 || code > 255)
         invalidCall();
-    return QString(QChar(char16_t(code)));
+    return Value::oddByteString(QString(), quint8(code));
 }
 
 Value fnInStrB(Runtime &, Args a)
@@ -203,7 +171,7 @@ Value fnInStrB(Runtime &, Args a)
         invalidCall();
     if (hay.isNull() || needle.isNull())
         return Value::null();
-    const QByteArray h = bytesOf(hay.toString()), n = bytesOf(needle.toString());
+    const QByteArray h = bytesArg(hay), n = bytesArg(needle);
     if (start > h.size())
         return qint32(0);
     return qint32(h.indexOf(n, start - 1) + 1);

@@ -10,7 +10,10 @@ namespace {
 
 class VbsBackend : public ScriptBackend {
 public:
-    VbsBackend(Dialogs *dialogs, Deadline &deadline) : runtime_(dialogs, deadline) {}
+    VbsBackend(Dialogs *dialogs, Deadline &deadline, int ansiCodePage) : runtime_(dialogs, deadline)
+    {
+        runtime_.setAnsiCodePage(ansiCodePage);
+    }
 
     void addObject(const QString &name, const ObjectRef &object, bool addMembers) override
     {
@@ -71,9 +74,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ScriptBackend> makeVbsBackend(Dialogs *dialogs, Deadline &deadline)
+std::unique_ptr<ScriptBackend> makeVbsBackend(Dialogs *dialogs, Deadline &deadline, int ansiCodePage)
 {
-    return std::make_unique<VbsBackend>(dialogs, deadline);
+    return std::make_unique<VbsBackend>(dialogs, deadline, ansiCodePage);
 }
 
 }  // namespace script

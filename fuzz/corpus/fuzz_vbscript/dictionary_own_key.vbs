@@ -1,0 +1,2 @@
+Set d = CreateObject("Scripting.Dictionary")
+d(d) = 1

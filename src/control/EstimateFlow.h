@@ -1,0 +1,73 @@
+#pragma once
+
+#include "analysis/EstimateRun.h"
+
+#include <array>
+#include <functional>
+#include <future>
+#include <optional>
+
+class FlagMarks;
+class OtoDocument;
+class modLocale;
+
+// What the Estimate command offers: how many entries each choice would
+// estimate.
+struct EstimateCounts {
+    int unset = 0;          // entries whose five numbers are all 0
+    bool hasCurrent = false;  // an entry is on show
+    QString currentAlias;
+    int all = 0;
+};
+
+struct EstimateChoice {
+    analysis::EstimateScope scope = analysis::EstimateScope::Unset;
+    // The parameters left as they are, in box order LF, OV, PR, FX, RT.
+    std::array<bool, 5> keep{};
+};
+
+// The dialogs of the Estimate command; the window shows real ones, tests
+// answer from a script.
+class EstimateUi {
+public:
+    virtual ~EstimateUi() = default;
+    // Which entries and which parameters; nothing when cancelled.
+    virtual std::optional<EstimateChoice> askEstimate(const EstimateCounts &counts) = 0;
+    // Lets events run until done() is true; from half a second on shows
+    // progress with a Cancel button. False when the user cancelled.
+    virtual bool waitFor(const std::function<bool()> &done) = 0;
+    // The result, in a box that does not block the window.
+    virtual void showSummary(const QString &title, const QString &text) = 0;
+};
+
+// The Estimate command: asks, runs the estimator beside the window, applies
+// the result as one step of the history (a cancelled run changes nothing)
+// and marks the flagged entries with their reasons.
+class EstimateFlow {
+public:
+    EstimateFlow(OtoDocument &doc, FlagMarks &flags, analysis::FeatureCache &cache, const modLocale *locale);
+    // Waits for a cancelled run that is still working.
+    ~EstimateFlow();
+
+    EstimateCounts counts(int curIdx) const;
+    // True when the result was applied. The estimates are rounded to
+    // roundStep ms (the parameter rounding; 0 keeps them as found).
+    bool run(EstimateUi &ui, int curIdx, double roundStep = 0);
+    // The flagged estimates of the last run applied, for the views.
+    const QList<analysis::Estimate> &lastFlagged() const { return lastFlagged_; }
+
+    static QString title() { return QStringLiteral("Estimate - 自動估算"); }
+    // The summary: how many were estimated, then each flagged entry with
+    // its reason.
+    static QString summary(const analysis::EstimateRun &run);
+
+private:
+    void apply(const analysis::EstimateRun &run, const EstimateChoice &choice);
+
+    OtoDocument &doc_;
+    FlagMarks &flags_;
+    analysis::FeatureCache &cache_;
+    const modLocale *locale_;
+    std::future<analysis::EstimateRun> pending_;
+    QList<analysis::Estimate> lastFlagged_;
+};

@@ -1,0 +1,228 @@
+#include "control/MainController.h"
+#include "control/MainView.h"
+#include "support/LocaleEnv.h"
+#include "support/ScriptedEstimateUi.h"
+#include "support/WavImages.h"
+
+#include <QKeySequence>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window without widgets: it records what the controller asks of it.
+struct FakeView : MainView {
+    int row = -1, entry = -1;
+    bool editable = false;
+    QList<int> selected;
+    int consoles = 0, closes = 0, reports = 0;
+    EstimateUi *ui = nullptr;
+    const OtoListModel *list = nullptr;
+
+    int currentRow() const override { return row; }
+    int currentEntry() const override { return entry; }
+    bool isEditable() const override { return editable; }
+    QItemSelectionModel *listSelection() override { return nullptr; }
+    void selectRow(int r) override
+    {
+        selected << r;
+        row = r;
+        entry = list->rowItemData(r);
+        editable = entry >= 0;
+    }
+    void scrollToRow(int) override {}
+    void showEntry(int index) override { entry = index; }
+    void redrawall() override {}
+    std::optional<QString> chooseFolder() override { return std::nullopt; }
+    void closeWindow() override { ++closes; }
+    void openConsole() override { ++consoles; }
+    void openAddress(const QString &) override {}
+    void applyDisplayCharset(int) override {}
+    void applyViewSettings(const ViewSettings &) override {}
+    void showEstimateFlags() override {}
+    void generateFrequencyFiles(const QString &) override {}
+    EstimateUi &estimateUi() override { return *ui; }
+    void openReport() override { ++reports; }
+    ViewWindow viewWindow() const override { return view; }
+    void setViewWindow(const ViewWindow &v) override { view = v; }
+    std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &) override { return std::nullopt; }
+    ViewWindow view{};
+};
+
+struct ControllerFixture : ::testing::Test, LocaleEnv {
+    ControllerFixture() { view.list = &controller.listModel(); view.ui = &ui; }
+
+    // A bank of entries {alias, file} with a noise wave each.
+    QString writeBank(TempFolder &folder, const QStringList &aliases, const QString &params = "0,0,0,0,0")
+    {
+        QString text = "#CHARSET:UTF8\r\n";
+        for (int i = 0; i < aliases.size(); ++i) {
+            const QString file = QString("w%1.wav").arg(i);
+            text += file + "=" + aliases[i] + "," + params + "\r\n";
+            folder.write(file, wavimg::wav(wavimg::noise(22050, 3000, quint32(i + 1))));
+        }
+        folder.write("oto.ini", text.toUtf8());
+        return folder.path();
+    }
+    const MenuItem &item(const char *name)
+    {
+        for (const MenuItem &i : menuTable())
+            if (qstrcmp(i.name, name) == 0)
+                return i;
+        throw std::runtime_error(name);
+    }
+
+    FakeView view;
+    ScriptedEstimateUi ui;
+    MainController controller{sett, locale, dialogs, view};
+    OtoDocument &doc = controller.document();
+    TempFolder bank, other;
+};
+
+}  // namespace
+
+TEST(MenuTable, RowsAreWellFormed)
+{
+    QSet<QByteArray> names, menus;
+    for (const MenuItem &item : menuTable()) {
+        EXPECT_FALSE(names.contains(item.name)) << item.name;
+        names << item.name;
+        if (item.parent)
+            EXPECT_TRUE(menus.contains(item.parent)) << item.name << " sits in a menu not defined before it";
+        if (item.kind == MenuKind::Menu || item.kind == MenuKind::Recent)
+            menus << item.name;
+        const bool command = item.kind == MenuKind::Item || item.kind == MenuKind::Toggle;
+        EXPECT_EQ(command, item.handler != nullptr) << item.name;
+        EXPECT_EQ(item.kind == MenuKind::Toggle, item.checked != nullptr) << item.name;
+        const QString keys = QString::fromLatin1(item.keys);
+        if (!keys.isEmpty())
+            for (const QKeySequence &k : QKeySequence::listFromString(keys))
+                EXPECT_FALSE(k.isEmpty()) << item.name;
+        if (command)
+            EXPECT_TRUE(item.captionText().contains(" - ")) << item.name << ": both languages";
+    }
+}
+
+TEST_F(ControllerFixture, ItemsAreEnabledByStateAndRunOnlyWhenEnabled)
+{
+    EXPECT_FALSE(controller.isEnabled(item("mnuSave")));
+    EXPECT_FALSE(controller.isEnabled(item("mnuEstimate")));
+    EXPECT_FALSE(controller.isEnabled(item("mnuOtoDel")));
+    EXPECT_FALSE(controller.isEnabled(item("mnuUndo")));
+    EXPECT_TRUE(controller.isEnabled(item("mnuOpen")));
+    controller.run(item("mnuOtoDup"));  // disabled: nothing happens
+    controller.run(item("mnuReport"));
+    EXPECT_EQ(std::pair(doc.clcOto().size(), view.reports), std::pair(qsizetype(0), 0));
+
+    controller.openFolder(writeBank(bank, {"a", "i", "u"}));
+    EXPECT_TRUE(controller.isEnabled(item("mnuSave")));
+    EXPECT_TRUE(controller.isEnabled(item("mnuOtoDel")));  // the first entry is on show
+    controller.run(item("mnuOtoDup"));
+    EXPECT_EQ(doc.clcOto().size(), 4);
+    EXPECT_TRUE(controller.isEnabled(item("mnuUndo")));
+    controller.run(item("mnuUndo"));
+    EXPECT_EQ(std::pair(doc.clcOto().size(), controller.isEnabled(item("mnuRedo"))), std::pair(qsizetype(3), true));
+
+    const bool spectrogram = controller.isChecked(item("mnuSettSpectrogram"));
+    controller.run(item("mnuSettSpectrogram"));
+    EXPECT_NE(controller.isChecked(item("mnuSettSpectrogram")), spectrogram);
+    controller.run(item("mnuExpScript"));
+    controller.run(item("mnuReport"));
+    controller.run(item("mnuQuit"));
+    EXPECT_EQ(std::tuple(view.consoles, view.reports, view.closes), std::tuple(1, 1, 1));
+}
+
+TEST_F(ControllerFixture, TypingMergesIntoOneStepUntilTheBoxIsLeft)
+{
+    controller.openFolder(writeBank(bank, {"a", "i"}, "10,20,30,40,50"));
+    ASSERT_TRUE(view.editable);
+    EXPECT_TRUE(controller.typeValue(0, "1", 1000));
+    EXPECT_TRUE(controller.typeValue(0, "12", 1000));
+    EXPECT_EQ(doc.history().count(), 1);
+    controller.endTyping();
+    EXPECT_TRUE(controller.typeValue(0, "13", 1000));
+    EXPECT_EQ(doc.history().count(), 2);
+    EXPECT_FALSE(controller.typeValue(0, "x", 1000));
+    EXPECT_FALSE(controller.typeAlias("a,b"));  // a separator of the file's lines
+    EXPECT_TRUE(controller.typeAlias("a "));
+    EXPECT_TRUE(controller.typeAlias("a  "));
+    EXPECT_EQ(std::pair(doc.history().count(), doc.clcOto()[0]->ALS), std::pair(3, QString("a  ")));
+    controller.undo();  // also ends the typing
+    EXPECT_TRUE(controller.typeAlias("b"));
+    EXPECT_EQ(doc.history().count(), 3);
+}
+
+TEST_F(ControllerFixture, OpeningShowsTheFirstOrTheLastShownEntryAndKeepsTenRecentBanks)
+{
+    const QString first = writeBank(bank, {"a", "i", "u"});
+    const QString second = writeBank(other, {"ka"});
+    controller.openFolder(first);
+    EXPECT_EQ(std::pair(view.selected.last(), view.entry), std::pair(0, 0));
+    view.selectRow(2);
+    controller.openFolder(second);
+    EXPECT_EQ(view.entry, 0);
+    controller.openFolder(first);  // back where it was left
+    EXPECT_EQ(view.entry, 2);
+    ASSERT_EQ(controller.recentBanks().banks().size(), 2);
+    EXPECT_EQ(controller.recentBanks().banks()[0].folder, first);
+
+    // Kept across runs, at most ten, newest first.
+    controller.writeSettings({});
+    RecentBanks recent = RecentBanks::read(controller.ownIniPath());
+    EXPECT_EQ(recent.banks(), controller.recentBanks().banks());
+    for (int i = 0; i < 12; ++i)
+        recent.opened(QString("/banks/%1").arg(i));
+    EXPECT_EQ(std::pair(recent.banks().size(), recent.banks()[0].folder), std::pair(qsizetype(10), QString("/banks/11")));
+}
+
+TEST_F(ControllerFixture, EstimateCancelledChangesNothingAndFinishedKeepsChosenParameters)
+{
+    controller.openFolder(writeBank(bank, {"a", "i", "u"}, "0,0,0,0,0"));
+    doc.editEntries({{1, [&] { clsOto e = *doc.clcOto()[1]; e.prmLF = 100; e.prmRT = -300; return e; }()}}, "set");
+    const int steps = doc.history().count();
+    ui.choice = EstimateChoice{analysis::EstimateScope::All, {true, false, false, false, false}};  // keep LF
+    ui.cancel = true;
+    controller.estimate();
+    ASSERT_EQ(ui.asked.size(), 1);
+    EXPECT_EQ(std::tuple(ui.asked[0].unset, ui.asked[0].all, ui.asked[0].hasCurrent), std::tuple(2, 3, true));
+    EXPECT_EQ(std::pair(doc.history().count(), ui.summaries.size()), std::pair(steps, qsizetype(0)));
+
+    ui.cancel = false;
+    const QList<double> lf = {doc.clcOto()[0]->prmLF, doc.clcOto()[1]->prmLF, doc.clcOto()[2]->prmLF};
+    controller.estimate();
+    ASSERT_EQ(ui.summaries.size(), 1);
+    EXPECT_TRUE(ui.summaries[0].contains("of 3 entries estimated"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(doc.clcOto()[i]->prmLF, lf[i]) << "kept";
+    ui.choice.reset();  // the dialog cancelled: no run at all
+    controller.estimate();
+    EXPECT_EQ(ui.summaries.size(), 1);
+}
+
+TEST_F(ControllerFixture, FlagMarksStayBesideOtoIniUntilEditedAndF4StepsThroughThem)
+{
+    const QString folder = writeBank(bank, {"a", "i", "u", "e"});
+    controller.openFolder(folder);
+    controller.flags().mark({{1, "no vowel found"}, {3, "preutterance after the vowel"}});
+    EXPECT_EQ(controller.listModel().data(controller.listModel().index(1), Qt::ToolTipRole).toString(), "no vowel found");
+    EXPECT_TRUE(controller.listModel().data(controller.listModel().index(3), OtoListModel::FlaggedRole).toBool());
+    EXPECT_FALSE(controller.listModel().data(controller.listModel().index(0), OtoListModel::FlaggedRole).toBool());
+    EXPECT_TRUE(bank.read(FlagMarks::kFileName).contains("w1.wav\ti\tno vowel found"));
+
+    controller.nextFlagged();
+    EXPECT_EQ(view.entry, 1);
+    controller.nextFlagged();
+    EXPECT_EQ(view.entry, 3);
+    controller.nextFlagged();  // round to the first again
+    EXPECT_EQ(view.entry, 1);
+
+    doc.reload();  // kept across a new read, by file and alias
+    EXPECT_EQ(controller.flags().count(), 2);
+    EXPECT_TRUE(controller.typeAlias("ii"));  // an edit clears the entry's mark
+    EXPECT_EQ(std::pair(controller.flags().count(), controller.flags().isFlagged(1)), std::pair(1, false));
+    view.selectRow(3);
+    controller.clearFlag();
+    EXPECT_EQ(controller.flags().count(), 0);
+    EXPECT_FALSE(controller.isEnabled(item("mnuNextFlagged")));
+    EXPECT_FALSE(QFileInfo::exists(bank.file(FlagMarks::kFileName)));
+}
