@@ -50,17 +50,6 @@ double percentile(std::vector<double> v, double q)
     return v[size_t(std::min<double>(double(v.size() - 1), std::floor(q * double(v.size() - 1) + 0.5)))];
 }
 
-// The median F0 of the voiced frames of samples between two times.
-double medianHz(std::span<const qint16> samples, double fromMs, double toMs)
-{
-    const analysis::PitchTrack t = analysis::trackPitch(samples, render::kRenderRate);
-    std::vector<double> hz;
-    for (int i = 0; i < t.frames; ++i)
-        if (t.voiced(i) && t.frameMs(i) >= fromMs && t.frameMs(i) < toMs)
-            hz.push_back(t.f0Hz[size_t(i)]);
-    return hz.empty() ? 0 : percentile(hz, 0.5);
-}
-
 void quality()
 {
     QFile file(kBank + QStringLiteral("/oto.ini"));

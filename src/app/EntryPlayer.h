@@ -21,6 +21,8 @@ public:
     // The entry's stretch, left to right bound, or from its preutterance.
     void playEntry(bool fromPreutterance);
     void stop();
+    // The device, for the sounds the window renders (the Listen menu).
+    WavePlayer &device() { return player_; }
 
 private:
     void startCursor();

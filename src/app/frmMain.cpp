@@ -6,6 +6,7 @@
 #include "app/OtoWatcher.h"
 #include "app/WindowPlacement.h"
 #include "app/frmScript.h"
+#include "app/Listener.h"
 #include "app/FrqGeneration.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
@@ -50,6 +51,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
 
     buildControls();
     menus_ = new MainMenus(*menuBar(), controller_);
+    new Listener(*this, player_->device(), locale_);  // the Listen menu, a child of the window
 
     OtoDocument &doc = document();
     connect(&doc, &OtoDocument::titleChanged, this, &QWidget::setWindowTitle);

@@ -17,6 +17,13 @@ int HostClass::add(HostMember member)
     return index;
 }
 
+void HostClass::markPropertiesPlain()
+{
+    for (HostMember &m : members_)
+        if (m.kind == MemberKind::Property && m.maxArgs == 0)
+            m.plain = true;
+}
+
 void HostClass::setDefaultMember(QStringView name)
 {
     default_ = find(name);

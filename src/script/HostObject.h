@@ -29,6 +29,11 @@ struct HostMember {
     int maxArgs = 0;  // -1: any number
     std::function<Value(HostObject &, Args)> get;               // read or call
     std::function<void(HostObject &, Args, const Value &)> set;  // empty: read-only
+    // A property without arguments that reads the object's own data, cheaply
+    // and without effects: an engine may read all of an object's plain
+    // properties in one go and keep their values until the script next
+    // calls or writes anything.
+    bool plain = false;
 
     bool acceptsArgs(qsizetype n) const { return n >= minArgs && (maxArgs < 0 || n <= maxArgs); }
 };
@@ -49,6 +54,8 @@ public:
 
     int add(HostMember member);
     void setDefaultMember(QStringView name);
+    // Marks every property without arguments declared so far as plain.
+    void markPropertiesPlain();
 
 private:
     QString typeName_;
@@ -145,6 +152,12 @@ public:
     HostClassBuilder &defaultMember(const char *name)
     {
         cls_.setDefaultMember(QString::fromUtf8(name));
+        return *this;
+    }
+    // The properties declared so far only read the object's own fields.
+    HostClassBuilder &plainProperties()
+    {
+        cls_.markPropertiesPlain();
         return *this;
     }
 

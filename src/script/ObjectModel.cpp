@@ -84,6 +84,7 @@ const HostClass &EntryObject::hostClass() const
         numberProperty(b, "prmRT", &clsOto::prmRT);
         numberProperty(b, "prmPR", &clsOto::prmPR);
         numberProperty(b, "prmOV", &clsOto::prmOV);
+        b.plainProperties();
         b.method("dispStr", 0, 0, [](EntryObject &o, Args) { return o.entry()->dispStr(); })
             .method("fileStr", 0, 0, [](EntryObject &o, Args) { return o.entry()->fileStr(); });
         return c;
@@ -107,6 +108,7 @@ const HostClass &WaveObject::hostClass() const
             .readOnly("Length", [](WaveObject &o) { return o.wave().Length; })
             .readOnly("LengthMs", [](WaveObject &o) { return o.wave().LengthMs; })
             .readOnly("Range", [](WaveObject &o) { return o.wave().Range; })
+            .plainProperties()
             .method("getData", 0, 0,
                     [](WaveObject &o, Args) {
                         return Value(IntegerArrayRef(std::make_shared<const QList<qint16>>(o.wave().getData())));

@@ -101,20 +101,23 @@ public:
     }
     Value &operator=(Value &&o) noexcept
     {
-        if (this != &o) {
-            // What this value held goes only once the new contents are in
-            // place: an object going may run script code (Class_Terminate)
-            // that reads or writes this very value, or moves its storage.
-            Value old;
-            if (!isPlain())
-                old.takeFrom(*this);
+        if (this == &o)
+            return *this;
+        if (isPlain() && o.isPlain()) {
             kind_ = o.kind_;
-            oddByte_ = o.oddByte_;
-            if (o.isPlain())
-                u_.raw = o.u_.raw;
-            else
-                moveFrom(std::move(o));
+            oddByte_ = 0;
+            u_.raw = o.u_.raw;
+            return *this;
         }
+        // What this value held goes only once the new contents are in
+        // place: an object going may run script code (Class_Terminate)
+        // that reads or writes this very value, or moves its storage.
+        Value old;
+        if (isPlain())
+            kind_ = ValueKind::Empty;
+        else
+            old.takeFrom(*this);
+        takeFrom(o);
         return *this;
     }
     ~Value()

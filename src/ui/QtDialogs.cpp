@@ -1,9 +1,12 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace {
 
@@ -53,10 +56,33 @@ QMessageBox::Icon boxIcon(MsgIcon icon)
 
 }  // namespace
 
+int titleBarWidth(const QString &title, const QFont &font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // The icon and three buttons, each about a line high and square, and
+    // the bar's margins.
+    return metrics.horizontalAdvance(title) + 5 * metrics.height();
+}
+
+void fitTitle(QDialog &dialog)
+{
+    const int width = titleBarWidth(dialog.windowTitle(), dialog.font());
+    dialog.sizeHint();  // an input box makes its layout only when asked its size
+    // A box sets its own size from its layout when shown (a message box,
+    // an input box): the width goes into the layout, as an empty item.
+    if (QLayout *layout = dialog.layout())
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
+    else if (dialog.minimumWidth() < width)
+        dialog.setMinimumWidth(std::min(width, dialog.maximumWidth()));
+}
+
 MsgAnswer QtDialogs::message(const MessageRequest &request)
 {
     QMessageBox box(boxIcon(request.icon), request.title, plainLines(request.text),
                     standardButtons(request.buttons), parent_);
+    fitTitle(box);
     box.setDefaultButton(standardButton(request.defaultButton));
     // Closing the box is Cancel where there is one; an OK box closes as OK.
     if (request.buttons == MsgButtons::Ok)
@@ -78,11 +104,14 @@ MsgAnswer QtDialogs::message(const MessageRequest &request)
 
 std::optional<QString> QtDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, title, plainLines(prompt), QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(plainLines(prompt));
+    dialog.setTextValue(defaultText);
+    fitTitle(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 void QtDialogs::beep()

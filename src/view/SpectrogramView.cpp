@@ -203,6 +203,28 @@ std::vector<FrequencyMark> frequencyMarks(int height, const analysis::Spectrogra
     return marks;
 }
 
+std::vector<FrequencyLabel> frequencyLabels(int top, int bottom, int width, int tickLength,
+                                            const std::function<QSize(const QString &)> &textSize,
+                                            const analysis::SpectrogramOptions &options)
+{
+    constexpr int kPad = 2;  // around the text on its backing
+    std::vector<FrequencyLabel> labels;
+    for (const FrequencyMark &m : frequencyMarks(bottom - top, options)) {
+        const int y = top + m.row;
+        const QSize text = textSize(m.label);
+        QRect backing(tickLength + 1, y - text.height() / 2, text.width() + 2 * kPad, text.height());
+        // A label near the top or the bottom edge moves inside, its tick stays.
+        if (backing.top() < top)
+            backing.moveTop(top);
+        if (backing.bottom() >= bottom)
+            backing.moveBottom(bottom - 1);
+        if (backing.top() < top || backing.right() >= width)
+            continue;
+        labels.push_back({QRect(0, y, std::min(tickLength, width), 1), backing, m.label});
+    }
+    return labels;
+}
+
 CurvePoints curvePoints(const analysis::WaveFeatures &f, double start, double length, int width, int top, int bottom)
 {
     CurvePoints pts;

@@ -5,8 +5,11 @@
 #include "view/ViewWindow.h"
 
 #include <QImage>
+#include <QRect>
+#include <QSize>
 #include <QRgb>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace analysis {
@@ -91,6 +94,21 @@ struct FrequencyMark {
     QString label;
 };
 std::vector<FrequencyMark> frequencyMarks(int height, const analysis::SpectrogramOptions &options);
+
+// The marks as the detail view draws them in its rows [top, bottom), width
+// columns wide: a tick at the left edge and the label on a dark backing
+// beside it, so that it reads alike over the shading before or after the
+// recording, over the spectrogram and across the edge between them. Each
+// lies whole inside those rows and columns; a label that cannot is left out.
+// textSize gives a label's size in the view's font.
+struct FrequencyLabel {
+    QRect tick;
+    QRect backing;
+    QString text;
+};
+std::vector<FrequencyLabel> frequencyLabels(int top, int bottom, int width, int tickLength,
+                                            const std::function<QSize(const QString &)> &textSize,
+                                            const analysis::SpectrogramOptions &options);
 
 // The analysis curves over a layer of rows [top, bottom): one point per pixel
 // column of the view window, between the frames around that column's time;

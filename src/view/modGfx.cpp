@@ -99,8 +99,7 @@ void ensureRgb32(QImage &img)
 const QColor kHalo(255, 255, 255, 220);
 
 // The spectrogram of the window in the rows [top, bottom), the parts before
-// and after the file shaded as the trace shades them, with its frequency
-// scale at the left edge.
+// and after the file shaded as the trace shades them.
 void drawSpectrogram(PictureBox &box, const clsWave &wave, double start, double length, int top, int bottom,
                      const QColor &shade)
 {
@@ -131,21 +130,27 @@ void drawSpectrogram(PictureBox &box, const clsWave &wave, double start, double 
                         reinterpret_cast<const QRgb *>(pic.constScanLine(y - top)) + first,
                         size_t(end - first) * sizeof(QRgb));
     }
-    painter.begin(&img);
+}
+
+// The frequency scale at the left edge of the spectrogram's rows, over
+// everything else drawn there (shading, markers, curves), so that it stays
+// whole wherever the view starts.
+void drawFrequencyScale(PictureBox &box, int top, int bottom)
+{
+    QImage &img = box.image();
+    QPainter painter(&img);
     QFont font = painter.font();
     font.setPixelSize(std::max(8, int(std::lround(10 * box.pixelRatio()))));
     painter.setFont(font);
     const QFontMetrics metrics(font);
+    const auto textSize = [&](const QString &text) { return QSize(metrics.horizontalAdvance(text), metrics.height()); };
     const int tick = int(std::lround(4 * box.pixelRatio()));
-    for (const FrequencyMark &m : frequencyMarks(bottom - top, viewSpectrogramCache().options())) {
-        const int y = top + m.row;
-        painter.fillRect(QRect(0, y, tick, 1), kHalo);
-        // Light on dark with a dark shadow, readable on either end of the map.
-        const QRect box(tick + 2, y - metrics.height() / 2, metrics.horizontalAdvance(m.label) + 2, metrics.height());
-        painter.setPen(QColor(0, 0, 0, 200));
-        painter.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter, m.label);
+    for (const FrequencyLabel &l :
+         frequencyLabels(top, bottom, img.width(), tick, textSize, viewSpectrogramCache().options())) {
+        painter.fillRect(l.tick, kHalo);
+        painter.fillRect(l.backing, QColor(0, 0, 0, 170));
         painter.setPen(kHalo);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, m.label);
+        painter.drawText(l.backing, Qt::AlignCenter, l.text);
     }
 }
 
@@ -387,6 +392,8 @@ void drawDetail(PictureBox &pic, const clsWave &wave, const clsOto *entry, bool 
     }
     if (entry)
         drawMarks(pic, wave, *entry, viewStart, viewLen, extras.spectrogram);
+    if (layout.hasSpectrogram())
+        drawFrequencyScale(pic, layout.specTop, layout.specBottom);
     pic.refresh();
 }
 

@@ -93,10 +93,44 @@ bool WavePlayer::playSamples(const SampleBuffer &samples, int rate, qsizetype fi
         first_ = next_ = first;
         end_ = last;
         playing_ = true;
+        loop_ = false;
         taken_ = false;
+        ++sound_;
     }
     SDL_PauseAudioDevice(device_, 0);
     return true;
+}
+
+bool WavePlayer::loopSamples(const SampleBuffer &samples, int rate)
+{
+    if (samples.isEmpty() || rate <= 0 || !startAudio() || !openDevice(rate))
+        return false;
+    {
+        const std::lock_guard guard(lock_);
+        const bool swap = playing_ && loop_;
+        samples_ = samples;
+        first_ = 0;
+        end_ = samples.size();
+        if (swap) {
+            const qsizetype wrapped = next_ % end_;
+            heardAtTake_ -= next_ - wrapped;
+            next_ = wrapped;
+        } else {
+            next_ = 0;
+            taken_ = false;
+            ++sound_;
+        }
+        playing_ = true;
+        loop_ = true;
+    }
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+quint64 WavePlayer::soundNumber() const
+{
+    const std::lock_guard guard(lock_);
+    return sound_;
 }
 
 void WavePlayer::stop()
@@ -113,6 +147,18 @@ void WavePlayer::feed(void *player, unsigned char *stream, int bytes)
 void WavePlayer::fill(qint16 *out, int count)
 {
     const std::lock_guard guard(lock_);
+    if (playing_ && loop_) {
+        heardAtTake_ = next_ - bufferFrames_;
+        takenNs_ = nowNs();
+        taken_ = true;
+        for (int done = 0; done < count;) {
+            const qsizetype n = std::min<qsizetype>(count - done, end_ - next_);
+            std::memcpy(out + done, samples_.data() + next_, size_t(n) * sizeof(qint16));
+            done += int(n);
+            next_ = (next_ + n) % end_;
+        }
+        return;
+    }
     const qsizetype n = playing_ ? std::min<qsizetype>(count, end_ - next_) : 0;
     if (n > 0)
         std::memcpy(out, samples_.data() + next_, size_t(n) * sizeof(qint16));
@@ -139,6 +185,10 @@ qint64 WavePlayer::position() const
     // were handed over: then on to their end.
     const double elapsed = (nowNs() - takenNs_) / 1e9;
     const qint64 moved = qint64(elapsed * rate_);
+    if (loop_) {
+        const qint64 heard = heardAtTake_ + std::min<qint64>(moved, bufferFrames_);
+        return ((heard % end_) + end_) % end_;
+    }
     const qint64 heard = heardAtTake_ + (next_ < end_ ? std::min<qint64>(moved, bufferFrames_) : moved);
     if (heard >= end_)
         return -1;  // played out

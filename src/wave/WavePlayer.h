@@ -36,7 +36,15 @@ public:
     {
         return playSamples(SampleBuffer::of(samples), rate, first, last);
     }
+    // Plays the samples over and over until stop() or another play. While
+    // a loop plays at the same rate, a second call swaps the samples in at
+    // the same place (modulo their length): a sound made anew goes on in
+    // time with the old.
+    bool loopSamples(const SampleBuffer &samples, int rate);
     void stop();
+    // Which play the sound comes from: a new number for every play, not for
+    // a loop's swapped samples.
+    quint64 soundNumber() const;
 
     // Whether a sound is playing, and the sample of the played samples the
     // listener hears now (an index into the samples given to playSamples),
@@ -64,6 +72,8 @@ private:
     qsizetype next_ = 0;  // the next sample handed to the device
     qsizetype end_ = 0;
     bool playing_ = false;
+    bool loop_ = false;
+    quint64 sound_ = 0;
     // When the device last took a buffer, and which sample is heard then:
     // the position is interpolated from there at the sample rate.
     bool taken_ = false;

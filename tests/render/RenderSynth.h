@@ -1,6 +1,11 @@
 #pragma once
 
+#include "analysis/PitchTracker.h"
+
 #include <QList>
+#include <algorithm>
+#include <span>
+#include <vector>
 #include <QtGlobal>
 #include <cmath>
 #include <numbers>
@@ -24,4 +29,18 @@ inline QList<qint16> syntheticVowel(double silenceMs, double vowelMs, double hz,
         out << qint16(std::lround(level * 0.5 * edge * v));
     }
     return out;
+}
+
+// The median F0 of the voiced frames of a rendering between two times.
+inline double medianHz(std::span<const qint16> samples, double fromMs, double toMs, int rate = 44100)
+{
+    const analysis::PitchTrack track = analysis::trackPitch(samples, rate);
+    std::vector<float> voiced;
+    for (int i = 0; i < track.frames; ++i)
+        if (track.voiced(i) && track.frameMs(i) >= fromMs && track.frameMs(i) < toMs)
+            voiced.push_back(track.f0Hz[size_t(i)]);
+    if (voiced.empty())
+        return 0;
+    std::nth_element(voiced.begin(), voiced.begin() + qsizetype(voiced.size() / 2), voiced.end());
+    return voiced[voiced.size() / 2];
 }

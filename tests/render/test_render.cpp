@@ -8,20 +8,6 @@
 
 namespace {
 
-// The median F0 of the output between two times.
-double medianHz(const std::vector<qint16> &samples, double fromMs, double toMs)
-{
-    const analysis::PitchTrack track = analysis::trackPitch(samples, render::kRenderRate);
-    std::vector<float> voiced;
-    for (int i = 0; i < track.frames; ++i)
-        if (track.voiced(i) && track.frameMs(i) >= fromMs && track.frameMs(i) < toMs)
-            voiced.push_back(track.f0Hz[size_t(i)]);
-    if (voiced.empty())
-        return 0;
-    std::nth_element(voiced.begin(), voiced.begin() + qsizetype(voiced.size() / 2), voiced.end());
-    return voiced[voiced.size() / 2];
-}
-
 double cents(double hz, double reference) { return 1200 * std::log2(hz / reference); }
 
 int largestStep(const std::vector<qint16> &s, qsizetype from, qsizetype to)

@@ -34,6 +34,7 @@ public:
                 .property("ALS", [](Entry &e) { return e.oto->ALS; }, [](Entry &e, const Value &v) { e.oto->ALS = v.toString(); })
                 .property("prmLF", [](Entry &e) { return e.oto->prmLF; }, [](Entry &e, const Value &v) { e.oto->prmLF = v.toDouble(); })
                 .property("prmOV", [](Entry &e) { return e.oto->prmOV; }, [](Entry &e, const Value &v) { e.oto->prmOV = v.toDouble(); })
+                .plainProperties()
                 .method("dispStr", 0, 0, [](Entry &e, Args) { return e.oto->dispStr(); });
             return c;
         }();

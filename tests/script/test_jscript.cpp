@@ -56,4 +56,18 @@ TEST(JScript, ErrorsAndValuesCrossingToTheHost)
     EXPECT_EQ(s.control.error().description, "Error: Object doesn't support this property or method: 'nope'");
     EXPECT_FALSE(s.control.addCode(QStringLiteral("clcOto(1).Nope = 1;")));
     EXPECT_EQ(s.control.error().description, "Error: Object doesn't support this property or method: 'Nope'");
+
+    // An entry's fields are read together and kept only until something
+    // may have changed them: a host call, a write, the next run.
+    s.host->output.clear();
+    s.host->hook = [&] {
+        s.host->entries[0]->ALS = QStringLiteral("by call");
+        return script::Value();
+    };
+    EXPECT_TRUE(s.control.addCode(QStringLiteral(
+        "var e = clcOto(1), before = e.ALS; callHook(); var after = e.ALS;\n"
+        "trace(before, after, clcOto(3).ALS, e.prmLF); e.prmLF = 7; trace(e.prmLF, clcOto(1).prmLF); e.ALS;")));
+    s.host->entries[0]->ALS = QStringLiteral("between runs");
+    EXPECT_TRUE(s.control.addCode(QStringLiteral("trace(e.ALS, e.ALS === clcOto(1).als)")));
+    EXPECT_EQ(s.host->output, "xy by call sa 6\r\n7 7\r\nbetween runs True\r\n");
 }

@@ -195,3 +195,58 @@ TEST(SpectrogramView, CurvesAndAFlaggedEstimateLieOverTheSpectrogram)
     EXPECT_NE(img.pixelColor(loud), energy);
     EXPECT_NE(img.pixelColor(200, 1), markColor(0));
 }
+
+// The frequency labels lie whole inside the spectrogram's rows and the view,
+// and on a dark backing wherever the view starts: over the shading before
+// the recording, over the spectrogram, and across the edge between them.
+TEST(SpectrogramView, FrequencyLabelsStayWholeAndReadableWhereverTheViewStarts)
+{
+    const analysis::SpectrogramOptions options;
+    const auto textSize = [](const QString &text) { return QSize(7 * int(text.size()), 13); };
+    for (const auto &[top, bottom, width] : {std::tuple(0, 350, 1000), std::tuple(40, 100, 1000), std::tuple(0, 30, 400),
+                                             std::tuple(10, 500, 24)}) {
+        SCOPED_TRACE(bottom);
+        for (const FrequencyLabel &l : frequencyLabels(top, bottom, width, 4, textSize, options)) {
+            const QRect inside(0, top, width, bottom - top);
+            EXPECT_TRUE(inside.contains(l.backing)) << l.text.toStdString();
+            EXPECT_TRUE(inside.contains(l.tick)) << l.text.toStdString();
+            EXPECT_GE(l.backing.width(), textSize(l.text).width());
+        }
+    }
+    EXPECT_FALSE(frequencyLabels(0, 350, 1000, 4, textSize, options).empty());
+    EXPECT_TRUE(frequencyLabels(0, 350, 12, 4, textSize, options).empty());  // no room beside the ticks
+
+    TempFolder dir;
+    clsWave wave;
+    dir.write("w.wav", wavimg::wav(halfTone()));
+    QString name = "w.wav";
+    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
+    PictureBox pic;
+    pic.resize(1000, 500);
+    pic.setBackColor(Qt::white);
+    DetailExtras extras;
+    extras.spectrogram = true;
+    QFont font;
+    font.setPixelSize(10);
+    const QFontMetrics metrics(font);
+    const auto drawnSize = [&](const QString &text) { return QSize(metrics.horizontalAdvance(text), metrics.height()); };
+    const clsOto entry("w.wav", "a", 10, 20, -500, 15, 5);  // the left bound's marker crosses the labels
+    for (const double start : {-100.0, -15.0, -8.0, 0.0, 5.0}) {
+        SCOPED_TRACE(start);
+        pic.cls();
+        drawDetail(pic, wave, &entry, true, DisplayMode::Normal, start, 1000, kFace, extras);
+        const QImage &img = pic.image();
+        const std::vector<FrequencyLabel> labels = frequencyLabels(0, 350, 1000, 4, drawnSize, options);
+        ASSERT_GE(labels.size(), 4u);
+        for (const FrequencyLabel &l : labels) {
+            // Dark around the text, light in it.
+            EXPECT_LT(luma(img.pixel(l.backing.topLeft())), 100) << l.text.toStdString();
+            EXPECT_LT(luma(img.pixel(l.backing.bottomRight())), 100) << l.text.toStdString();
+            double lightest = 0;
+            for (int x = l.backing.left(); x <= l.backing.right(); ++x)
+                for (int y = l.backing.top(); y <= l.backing.bottom(); ++y)
+                    lightest = std::max(lightest, luma(img.pixel(x, y)));
+            EXPECT_GT(lightest, 180) << l.text.toStdString();
+        }
+    }
+}

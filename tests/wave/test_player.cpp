@@ -104,3 +104,45 @@ TEST(WavePlayer, StretchesArePlayedExactlyAndClippedToTheWave)
     EXPECT_FALSE(player.playRange(wave, 600, 800));  // wholly past the end
     EXPECT_FALSE(player.playRange(wave, 200, 100));
 }
+
+// The window's listening loop: the sound repeats until stopped, a second
+// loop swaps its samples in where the first had got to, and the position
+// stays inside the sound.
+TEST(WavePlayer, LoopsUntilStoppedAndSwapsItsSamplesInPlace)
+{
+    TempFolder dir;
+    const QList<qint16> a = noise(4410, 20000, 5);  // 100 ms
+    const QList<qint16> b = noise(4410, 20000, 9);
+    quint64 first = 0;
+    QList<qint64> positions;
+    const QList<qint16> out = played(dir, "loop.raw", [&](WavePlayer &player) {
+        ASSERT_TRUE(player.loopSamples(SampleBuffer::of(a), 44100));
+        first = player.soundNumber();
+        for (int i = 0; i < 8; ++i, QThread::msleep(40))
+            positions << player.position();
+        ASSERT_TRUE(player.loopSamples(SampleBuffer::of(b), 44100));
+        EXPECT_EQ(player.soundNumber(), first);  // the same loop goes on
+        QThread::msleep(300);
+        EXPECT_TRUE(player.isPlaying());
+        player.stop();
+        EXPECT_FALSE(player.isPlaying());
+    });
+    for (qint64 p : positions)
+        EXPECT_TRUE(p >= 0 && p < a.size()) << p;
+    // Three whole rounds of the first sound, then somewhere the second in
+    // the same place of its round.
+    ASSERT_GT(out.size(), 5 * a.size());
+    EXPECT_EQ(out.mid(0, a.size()), a);
+    EXPECT_EQ(out.mid(a.size(), a.size()), a);
+    EXPECT_EQ(out.mid(2 * a.size(), a.size()), a);
+    const qsizetype last = (out.size() / a.size() - 1) * a.size();
+    EXPECT_EQ(out.mid(last, a.size()), b);
+
+    WavePlayer player;
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", dir.file("other.raw").toLocal8Bit());
+    ASSERT_TRUE(player.loopSamples(SampleBuffer::of(a), 44100));
+    const quint64 looping = player.soundNumber();
+    ASSERT_TRUE(player.playSamples(b, 44100));
+    EXPECT_NE(player.soundNumber(), looping);  // a play ends the loop
+}

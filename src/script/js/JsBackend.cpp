@@ -1,9 +1,11 @@
 #include "script/js/JsBackend.h"
 
 #include "script/Deadline.h"
+#include "script/js/EngineStack.h"
 
 #include <QDateTime>
 #include <atomic>
+#include <mutex>
 #include <QHash>
 #include <QJSEngine>
 #include <cmath>
@@ -46,8 +48,14 @@ public:
     explicit JsBridge(JsBackend &backend) : backend_(backend) {}
 
     // Results come back as QVariant: QJSEngine takes a QString from a
-    // QVariant quickly, but one inside a returned QJSValue very slowly.
+    // QVariant quickly, but one inside a returned QJSValue very slowly. A
+    // host object comes back as a reference, [handle, class, the values of
+    // its plain properties by member index], which the glue turns into the
+    // object's one JScript object; so one call both finds an entry and
+    // reads its fields. A JScript object handed back is boxed: [-1, value].
     Q_INVOKABLE QVariant get(int handle, int member);
+    // The reference of an object with its plain properties read afresh.
+    Q_INVOKABLE QVariant fields(int handle);
     Q_INVOKABLE void set(int handle, int member, const QJSValue &value);
     // Calls a method (or, with member -1, the default member) with argc
     // arguments: the first six here, any further ones handed to extra()
@@ -59,12 +67,12 @@ public:
     Q_INVOKABLE QVariant call0(int handle, int member);
     Q_INVOKABLE QVariant call1(int handle, int member, const QJSValue &a0);
     Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
-    // The collection's items as a JScript array; undefined for an object
-    // that is no collection.
-    Q_INVOKABLE QJSValue items(int handle);
+    // The collection's items as an array of results (references without
+    // fields); undefined for an object that is no collection.
+    Q_INVOKABLE QVariant items(int handle);
 
     // [lower-case name, index, is a method, callable without arguments,
-    // name as declared] for every member of a class.
+    // name as declared, is plain] for every member of a class.
     Q_INVOKABLE QJSValue members(int classId);
     Q_INVOKABLE bool hasDefault(int classId) const;
     Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
@@ -105,9 +113,55 @@ const char *const kPrelude = R"JS(
     "use strict";
     // The bridge's functions, looked up once: a lookup on the bridge costs
     // as much as the call.
-    const bget = bridge.get, bset = bridge.set, call0 = bridge.call0, call1 = bridge.call1,
-          calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
+    const bget = bridge.get, bfields = bridge.fields, bset = bridge.set, call0 = bridge.call0,
+          call1 = bridge.call1, calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
     const classes = [];
+    // The plain properties of the object read last, read together in one
+    // call and kept until anything may have changed them: every call and
+    // write of the host starts a new era (as does every run).
+    // A reference keeps the values from its third place on.
+    let era = 0, keptHandle = -1, keptEra = -1, kept = null;
+    function plainRead(h, index) {
+        if (h !== keptHandle || era !== keptEra) {
+            ret(bfields(h));
+            if (h !== keptHandle || era !== keptEra)
+                return undefined;  // the call was stopped
+        }
+        const v = kept[index + 2];
+        return Array.isArray(v) ? ret(v) : v;
+    }
+    function newEra() { ++era; }
+    // The JScript object of each host object by handle, made on its first
+    // way into JScript, so that the same object is always the same value.
+    const objects = [];
+    function objectOf(h, classId) {
+        let o = objects[h];
+        if (o === undefined)
+            o = objects[h] = wrap(h, classId);
+        return o;
+    }
+    // A bridge result as the script sees it.
+    function ret(r) {
+        if (!Array.isArray(r))
+            return r;
+        const h = r[0];
+        if (h < 0)
+            return r[1];
+        if (r.length > 2) {
+            kept = r;
+            keptHandle = h;
+            keptEra = era;
+        }
+        return objectOf(h, r[1]);
+    }
+    function itemsOf(h) {
+        const items = bitems(h);
+        if (items === undefined)
+            return undefined;
+        for (let i = 0; i < items.length; ++i)
+            items[i] = ret(items[i]);
+        return items;
+    }
     function noMember(key) {
         const e = new Error("Object doesn't support this property or method: '" + String(key) + "'");
         e.number = 438;  // as VBScript numbers it
@@ -120,8 +174,11 @@ const char *const kPrelude = R"JS(
         if (c === undefined) {
             const table = Object.create(null);
             const list = bridge.members(id);
+            // Both spellings as declared and in lower case find a member
+            // without lowering the name asked for.
             for (let i = 0; i < list.length; ++i)
-                table[list[i][0]] = { index: list[i][1], method: list[i][2], zero: list[i][3] };
+                table[list[i][0]] = table[list[i][4]] =
+                    { index: list[i][1], method: list[i][2], zero: list[i][3], plain: list[i][5] };
             c = classes[id] = { members: table, hasDefault: bridge.hasDefault(id), proto: null };
             if (!c.hasDefault)
                 c.proto = prototypeOf(list, table);
@@ -129,20 +186,26 @@ const char *const kPrelude = R"JS(
         return c;
     }
     function member(table, key) {
-        const m = typeof key === "string" ? table[key.toLowerCase()] : undefined;
-        if (m === undefined)
+        if (typeof key !== "string")
             throw noMember(key);
-        return m;
+        const m = table[key];
+        if (m !== undefined)
+            return m;
+        const lower = table[key.toLowerCase()];
+        if (lower === undefined)
+            throw noMember(key);
+        return lower;
     }
     function invoke(h, index, args) {
+        ++era;
         const n = args.length;
         if (n === 0)
-            return call0(h, index);
+            return ret(call0(h, index));
         if (n === 1)
-            return call1(h, index, args[0]);
+            return ret(call1(h, index, args[0]));
         for (let i = 6; i < n; ++i)
             extra(args[i]);
-        return calln(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]);
+        return ret(calln(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]));
     }
     function method(h, m) {
         const f = function () { return invoke(h, m.index, arguments); };
@@ -154,7 +217,8 @@ const char *const kPrelude = R"JS(
     }
     function collectionIterator(h) {
         return function () {
-            const items = bitems(h);
+            ++era;
+            const items = itemsOf(h);
             if (items === undefined)
                 throw new TypeError("Object not a collection");
             return items[Symbol.iterator]();
@@ -164,8 +228,12 @@ const char *const kPrelude = R"JS(
     // call; a method is a function made on first use and kept in cache.
     function read(h, table, cache, key) {
         const m = member(table, key);
-        if (!m.method)
-            return bget(h, m.index);
+        if (m.plain)
+            return plainRead(h, m.index);
+        if (!m.method) {
+            ++era;
+            return ret(bget(h, m.index));
+        }
         let f = cache[m.index];
         if (f === undefined)
             f = cache[m.index] = method(h, m);
@@ -175,6 +243,7 @@ const char *const kPrelude = R"JS(
         const m = member(table, key);
         if (m.method)
             throw noMember(key);
+        ++era;
         bset(h, m.index, value);
         return true;
     }
@@ -198,6 +267,7 @@ const char *const kPrelude = R"JS(
         const proto = Object.create(below);
         for (let i = 0; i < list.length; ++i) {
             const m = table[list[i][0]];
+            const index = m.index + 2;  // in a reference
             let accessor;
             if (m.method) {
                 accessor = {
@@ -206,8 +276,16 @@ const char *const kPrelude = R"JS(
                 };
             } else {
                 accessor = {
-                    get() { return bget(this[KEY], m.index); },
-                    set(value) { bset(this[KEY], m.index, value); },
+                    get: m.plain ? function () {
+                        const h = this[KEY];
+                        if (h === keptHandle && era === keptEra) {
+                            const v = kept[index];
+                            if (!Array.isArray(v))
+                                return v;
+                        }
+                        return plainRead(h, m.index);
+                    } : function () { ++era; return ret(bget(this[KEY], m.index)); },
+                    set(value) { ++era; bset(this[KEY], m.index, value); },
                 };
             }
             Object.defineProperty(proto, list[i][0], accessor);
@@ -265,7 +343,9 @@ const char *const kPrelude = R"JS(
         if (!(this instanceof Enumerator))
             return new Enumerator(c);
         const h = handleOf(c);
-        const items = h !== undefined ? bitems(h) : Array.isArray(c) ? c : undefined;
+        if (h !== undefined)
+            ++era;
+        const items = h !== undefined ? itemsOf(h) : Array.isArray(c) ? c : undefined;
         if (items === undefined || items === null)
             throw new TypeError("Object not a collection");
         this._items = items;
@@ -282,7 +362,7 @@ const char *const kPrelude = R"JS(
     }
     Object.defineProperty(global, "Enumerator", { value: Enumerator, writable: true, configurable: true });
     Object.defineProperty(global, "VBArray", { value: VBArray, writable: true, configurable: true });
-    return { wrap: wrap, addGlobals: addGlobals };
+    return { objectOf: objectOf, addGlobals: addGlobals, newEra: newEra };
 })
 )JS";
 
@@ -307,20 +387,21 @@ QStringList splitLines(const QString &code)
 class JsBackend final : public ScriptBackend {
 public:
     explicit JsBackend(Deadline &deadline)
-        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this))
+        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
+          engineThread_(pthread_self())
     {
         QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
         const QJSValue glue = engine_->evaluate(QString::fromUtf8(kPrelude), QStringLiteral("lirra-host"))
                                   .call({engine_->newQObject(bridge_), engine_->globalObject(), kHandleKey});
-        wrap_ = glue.property(QStringLiteral("wrap"));
+        objectOf_ = glue.property(QStringLiteral("objectOf"));
         addGlobals_ = glue.property(QStringLiteral("addGlobals"));
+        newEra_ = glue.property(QStringLiteral("newEra"));
     }
 
     ~JsBackend() override
     {
         // The engine's objects go first; the bridge was the C++ side's.
-        wrap_ = addGlobals_ = QJSValue();
-        wrappers_.clear();
+        objectOf_ = addGlobals_ = newEra_ = QJSValue();
         engine_.reset();
         delete bridge_;
     }
@@ -343,9 +424,16 @@ public:
 
     void interruptFromWatchdog(bool now) override
     {
-        if (now)
+        if (now) {
+            // Interrupted, the engine unwinds without saying where it was:
+            // the stack is read first.
+            const QString stack = stackOfRunningEngine(*engine_, engineThread_);
+            {
+                const std::lock_guard lock(heldStackMutex_);
+                heldStack_ = stack;
+            }
             engine_->setInterrupted(true);
-        else
+        } else
             stopAtHostCall_.store(true);
     }
 
@@ -394,7 +482,7 @@ public:
                 return QJSValue(QJSValue::NullValue);
             if (auto *js = dynamic_cast<JsValueObject *>(v.object()); js && js->engine == engine_.get())
                 return js->value;
-            return objectFor(v.objectRef());
+            return objectOf_.call({handleFor(v.objectRef()), classId(v.object()->hostClass())});
         }
         case ValueKind::Array:
         case ValueKind::IntegerArray: {
@@ -406,8 +494,9 @@ public:
         return {};
     }
 
-    // A host member's result on its way back through the bridge.
-    QVariant toReturned(const Value &v)
+    // A host member's result on its way back through the bridge; a host
+    // object as its reference, with its fields when withFields.
+    QVariant toReturned(const Value &v, bool withFields = true)
     {
         switch (v.kind()) {
         case ValueKind::Empty: return QVariant();
@@ -417,24 +506,42 @@ public:
         case ValueKind::Single: return QVariant(double(v.single()));
         case ValueKind::Double: return QVariant(v.doubleValue());
         case ValueKind::String: return QVariant(v.string());
-        default: return QVariant::fromValue(toJs(v));
+        case ValueKind::Object:
+            if (v.isNothing())
+                break;
+            if (auto *js = dynamic_cast<JsValueObject *>(v.object()); js && js->engine == engine_.get())
+                return QVariantList{-1, QVariant::fromValue(js->value)};
+            return reference(v.objectRef(), withFields);
+        default: break;
         }
+        return QVariant::fromValue(toJs(v));
     }
 
-    // The one JScript object of a host object, made on its first way into
-    // JScript. The table keeps both for as long as the engine lives (until
-    // the next Run or Reset), which also keeps `clc(1) === clc(1)`.
-    QJSValue objectFor(const ObjectRef &object)
+    QVariantList reference(const ObjectRef &object, bool withFields)
+    {
+        const HostClass &cls = object->hostClass();
+        QVariantList r{handleFor(object), classId(cls)};
+        if (!withFields)
+            return r;
+        r.reserve(2 + cls.memberCount());
+        for (int i = 0; i < cls.memberCount(); ++i)
+            r.append(cls.member(i).plain ? toReturned(cls.member(i).get(*object, {}), false) : QVariant());
+        return r;
+    }
+
+    // The handle of a host object, given on its first way into JScript.
+    // The table keeps the object for as long as the engine lives (until the
+    // next Run or Reset), and the glue its one JScript object, which keeps
+    // `clc(1) === clc(1)`.
+    int handleFor(const ObjectRef &object)
     {
         const auto known = handles_.constFind(object.get());
         if (known != handles_.constEnd())
-            return wrappers_[*known];
+            return *known;
         const int handle = int(objects_.size());
         objects_.append(object);
         handles_.insert(object.get(), handle);
-        wrappers_.append(QJSValue());
-        wrappers_[handle] = wrap_.call({handle, classId(object->hostClass())});
-        return wrappers_[handle];
+        return handle;
     }
 
     // The host object of a handle, or null for a number that is none.
@@ -514,13 +621,14 @@ public:
         QJSValue list = engine_->newArray(uint(cls.memberCount()));
         for (int i = 0; i < cls.memberCount(); ++i) {
             const HostMember &m = cls.member(i);
-            QJSValue entry = engine_->newArray(5);
+            QJSValue entry = engine_->newArray(6);
             entry.setProperty(0, m.name.toLower());
             entry.setProperty(1, i);
             // A property that needs arguments (ItemData(row)) is called.
             entry.setProperty(2, m.kind == MemberKind::Method || !m.acceptsArgs(0));
             entry.setProperty(3, m.acceptsArgs(0));
             entry.setProperty(4, m.name);
+            entry.setProperty(5, m.plain);
             list.setProperty(quint32(i), entry);
         }
         return list;
@@ -535,6 +643,11 @@ private:
         engine_->setInterrupted(false);  // a watchdog that fired as the last call ended
         stopAtHostCall_.store(false);
         stoppedAt_.clear();
+        {
+            const std::lock_guard lock(heldStackMutex_);
+            heldStack_.clear();
+        }
+        newEra_.call();  // the host may have changed since the last run
         const QJSValue r = engine_->evaluate(code, file, 1, &stack);
         const bool interrupted = engine_->isInterrupted();
         engine_->setInterrupted(false);
@@ -599,11 +712,16 @@ private:
             e.source = kJsRuntimeSource;
             e.description = QStringLiteral("Exception thrown and not caught: ") + thrown.toString();
         }
-        // A stop at a host call left the stack as it was then:
-        // "function@file:script3:12" lines.
+        // A stop at a host call, or in pure JScript, left the stack as it
+        // was then: "function@file:script3:12" lines.
         QStringList frames = stack;
         if (timedOut && frames.isEmpty()) {
-            for (const QString &frame : stoppedAt_.split(u'\n', Qt::SkipEmptyParts)) {
+            QString stoppedAt = stoppedAt_;
+            if (stoppedAt.isEmpty()) {
+                const std::lock_guard lock(heldStackMutex_);
+                stoppedAt = heldStack_;
+            }
+            for (const QString &frame : stoppedAt.split(u'\n', Qt::SkipEmptyParts)) {
                 const qsizetype at = frame.indexOf(u'@');
                 const qsizetype colon = frame.lastIndexOf(u':');
                 if (at >= 0 && colon > at)
@@ -617,11 +735,9 @@ private:
     Deadline &deadline_;
     std::unique_ptr<QJSEngine> engine_;
     JsBridge *bridge_;
-    QJSValue wrap_, addGlobals_;
-    // The handle table: host objects by handle, their JScript objects, and
-    // the handle of each object.
+    QJSValue objectOf_, addGlobals_, newEra_;
+    // The handle table: host objects by handle, and the handle of each.
     QList<ObjectRef> objects_;
-    QList<QJSValue> wrappers_;
     QHash<const HostObject *, int> handles_;
     QList<const HostClass *> classes_;
     QHash<const HostClass *, int> classIds_;
@@ -629,6 +745,9 @@ private:
     int serial_ = 0;
     std::atomic<bool> stopAtHostCall_ = false;
     QString stoppedAt_;  // the stack where a stop at a host call found the script
+    const pthread_t engineThread_;
+    mutable std::mutex heldStackMutex_;
+    QString heldStack_;  // the stack where the watchdog found a script it interrupted
 };
 
 // ----- the bridge -----
@@ -652,6 +771,20 @@ QVariant JsBridge::get(int handle, int member)
         return {};
     try {
         return backend_.toReturned(readMember(*object, member, {}, memberName(*object, member)));
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
+}
+
+QVariant JsBridge::fields(int handle)
+{
+    if (backend_.stopsAtHostCall())
+        return {};
+    if (!backend_.object(handle))
+        return {};
+    try {
+        return backend_.reference(backend_.objectRef(handle), true);
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
@@ -712,22 +845,22 @@ QVariant JsBridge::callWith(int handle, int member, const QList<Value> &values)
     }
 }
 
-QJSValue JsBridge::items(int handle)
+QVariant JsBridge::items(int handle)
 {
     if (backend_.stopsAtHostCall())
         return {};
     HostObject *object = backend_.object(handle);
     if (!object)
-        return QJSValue(QJSValue::UndefinedValue);
+        return {};
     try {
         const std::unique_ptr<Enumerator> e = object->enumerate();
         if (!e)
-            return QJSValue(QJSValue::UndefinedValue);
-        QList<Value> values;
+            return {};
+        QVariantList values;
         Value v;
         while (e->next(v))
-            values.append(v);
-        return backend_.toJsList(values);
+            values.append(backend_.toReturned(v, false));
+        return values;
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};

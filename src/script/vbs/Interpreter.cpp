@@ -25,6 +25,13 @@ Args span(const ArgBuffer &b)
     return Args(b.data(), size_t(b.size()));
 }
 
+// A local variable of the running procedure by its slot.
+Value *localOf(const Frame &f, int slot)
+{
+    Q_ASSERT(f.locals && f.procedure && slot >= 0 && slot < f.procedure->slotCount());
+    return f.locals[slot];
+}
+
 // Inside a method of a script class: the instance and the member a name
 // was bound to.
 ClassInstance &instanceOf(const Frame &f)
@@ -222,7 +229,7 @@ Value NameExpr::eval(Frame &f) const
         return callOrIndex(f, b);
     switch (b.kind) {
     case Binding::Kind::Local:
-    case Binding::Kind::ReturnValue: return *f.locals[b.slot];
+    case Binding::Kind::ReturnValue: return *localOf(f, b.slot);
     case Binding::Kind::Global: return *b.global;
     case Binding::Kind::Constant: return b.constant;
     case Binding::Kind::Object: return Value(b.object->shared_from_this());
@@ -260,7 +267,7 @@ Value NameExpr::callOrIndex(Frame &f, const Binding &b) const
     case Binding::Kind::ReturnValue: {
         ArgBuffer values;
         evalArgs(args, f, values);
-        const Value &v = b.kind == Binding::Kind::Global ? *b.global : *f.locals[b.slot];
+        const Value &v = b.kind == Binding::Kind::Global ? *b.global : *localOf(f, b.slot);
         if (v.kind() == ValueKind::Array && args.empty())
             throw ScriptException(RuntimeError::SubscriptOutOfRange, name);
         return indexValue(v, span(values), name);
@@ -300,7 +307,7 @@ void NameExpr::store(Frame &f, Value value) const
     case Binding::Kind::Local:
     case Binding::Kind::ReturnValue:
     case Binding::Kind::Global: {
-        Value &slot = b.kind == Binding::Kind::Global ? *b.global : *f.locals[b.slot];
+        Value &slot = b.kind == Binding::Kind::Global ? *b.global : *localOf(f, b.slot);
         if (plain) {
             slot = std::move(value);
             return;
@@ -353,7 +360,7 @@ Value *NameExpr::reference(Frame &f) const
     const Binding &b = late_ ? binding(f) : binding_;
     switch (b.kind) {
     case Binding::Kind::Local:
-    case Binding::Kind::ReturnValue: return f.locals[b.slot];
+    case Binding::Kind::ReturnValue: return localOf(f, b.slot);
     case Binding::Kind::Global: return b.global;
     case Binding::Kind::ClassMember: return fieldOf(f, b);
     default: return nullptr;
@@ -367,7 +374,7 @@ Value *NameExpr::elementVariable(Frame &f) const
     const Binding &b = late_ ? binding(f) : binding_;
     Value *v = nullptr;
     if (b.kind == Binding::Kind::Local || b.kind == Binding::Kind::ReturnValue)
-        v = f.locals[b.slot];
+        v = localOf(f, b.slot);
     else if (b.kind == Binding::Kind::Global)
         v = b.global;
     else if (b.kind == Binding::Kind::ClassMember)
