@@ -78,37 +78,53 @@ void keepEntryForms(QList<Estimate> &estimates, const QList<clsOto> &entries, co
     }
 }
 
-EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx, const WaveSource &waves,
-                        FeatureCache *cache, double roundStep)
+EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx,
+                        const std::function<WaveSource(const QString &folder)> &wavesOf, FeatureCache *cache,
+                        double roundStep)
 {
-    QList<clsOto> entries;
-    for (const auto &e : doc.clcOto())
-        entries << *e;
-    QList<int> targets;
-    switch (scope) {
-    case EstimateScope::Unset: targets = unsetIndexes(entries); break;
-    case EstimateScope::Current:
-        if (curIdx >= 0 && curIdx < entries.size())
-            targets << curIdx;
-        break;
-    case EstimateScope::All:
-        for (int i = 0; i < entries.size(); ++i)
-            targets << i;
-        break;
+    const OtoEntries &all = doc.clcOto();
+    const auto wanted = [&](int i) {
+        switch (scope) {
+        case EstimateScope::Unset: return isUnset(*all[i]);
+        case EstimateScope::Current: return i == curIdx;
+        case EstimateScope::All: return true;
+        }
+        return false;
+    };
+    // The entries of each folder, in the order the folders first appear.
+    QStringList folders;
+    QHash<QString, QList<int>> indexes;
+    for (int i = 0; i < all.size(); ++i) {
+        if (!indexes.contains(all[i]->folder))
+            folders << all[i]->folder;
+        indexes[all[i]->folder] << i;
     }
     EstimateRun run;
-    run.asked = int(targets.size());
-    if (targets.isEmpty())
-        return run;
-    Estimator estimator(waves, cache);
-    QList<Estimate> estimates = estimator.estimate(entries, targets).estimates;
-    keepEntryForms(estimates, entries, waves, roundStep);
-    for (const Estimate &e : estimates) {
-        if (e.estimated)
-            run.changes.append({e.index, e.entry});
-        if (e.flagged) {
-            run.flagged << e.entry.ALS;
-            run.flaggedEstimates << e;
+    for (const QString &folder : folders) {
+        const QList<int> &inDoc = indexes[folder];
+        QList<clsOto> entries;
+        QList<int> targets;
+        for (int k = 0; k < inDoc.size(); ++k) {
+            entries << *all[inDoc[k]];
+            if (wanted(inDoc[k]))
+                targets << k;
+        }
+        run.asked += int(targets.size());
+        if (targets.isEmpty())
+            continue;
+        const WaveSource waves = wavesOf(folder);
+        Estimator estimator(waves, cache);
+        QList<Estimate> estimates = estimator.estimate(entries, targets).estimates;
+        keepEntryForms(estimates, entries, waves, roundStep);
+        for (Estimate &e : estimates) {
+            e.index = inDoc[e.index];
+            e.entry.folder = folder;
+            if (e.estimated)
+                run.changes.append({e.index, e.entry});
+            if (e.flagged) {
+                run.flagged << e.entry.ALS;
+                run.flaggedEstimates << e;
+            }
         }
     }
     return run;

@@ -3,6 +3,7 @@
 #include "analysis/Estimator.h"
 #include "oto/OtoDocument.h"
 
+#include <functional>
 #include <optional>
 
 class Dialogs;
@@ -29,11 +30,15 @@ struct EstimateRun {
 };
 
 // Estimates the scope's entries of the document (curIdx for Current) from
-// its folder's waves, the set entries teaching the bank's habits. The new
+// their folders' waves, the set entries teaching the bank's habits. The new
 // values keep each entry's form (see inEntryForm) and are rounded to
 // roundStep (0: not rounded).
-EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx, const WaveSource &waves,
-                        FeatureCache *cache, double roundStep = 0);
+// A singer's folders are estimated each on its own: wavesOf gives the
+// waves of a folder ("" is the bank's own), whose set entries teach the
+// estimate of its others.
+EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx,
+                        const std::function<WaveSource(const QString &folder)> &wavesOf, FeatureCache *cache,
+                        double roundStep = 0);
 
 // An estimate as the entry writes it: the right bound in the form the entry
 // had (positive: distance back from the wave's end; negative: minus the

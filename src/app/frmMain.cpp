@@ -22,11 +22,10 @@
 #include "view/PictureBox.h"
 #include "view/WaveEditor.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFileInfo>
+#include <QFileDialog>
 #include <QStatusBar>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,7 +36,6 @@
 #include <QMouseEvent>
 #include <QDropEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QUrl>
 
@@ -493,4 +491,10 @@ void frmMain::fillFolderFilter()
 frmScript *frmMain::console() const
 {
     return console_.data();
+}
+
+std::optional<QString> frmMain::chooseSaveFolder()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Save As - 另存為"), document().wrkpath());
+    return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
 }

@@ -131,6 +131,7 @@ private:
     void scrollToRow(int row) override { ui_.lstOto->scrollTo(listModel().index(row)); }
     void showEntry(int index) override;
     std::optional<QString> chooseFolder() override { return chooseFolder_(); }
+    std::optional<QString> chooseSaveFolder() override;
     void closeWindow() override { close(); }
     void openConsole() override;
     void openAddress(const QString &url) override;

@@ -3,6 +3,7 @@
 #include "oto/FlagMarks.h"
 #include "oto/OtoDocument.h"
 
+#include <QHash>
 #include <algorithm>
 #include <chrono>
 
@@ -43,9 +44,14 @@ bool EstimateFlow::run(EstimateUi &ui, int curIdx, double roundStep)
         pending_.wait();
     // The worker reads the entries while the progress box keeps the user
     // from changing them.
-    const analysis::WaveSource waves = analysis::folderWaves(doc_.wrkpath(), locale_);
+    // Each folder of a singer has its own recordings.
+    QHash<QString, analysis::WaveSource> waves;
+    for (const auto &entry : doc_.clcOto())
+        if (!waves.contains(entry->folder))
+            waves.insert(entry->folder, analysis::folderWaves(doc_.folderPath(entry->folder), locale_));
     pending_ = std::async(std::launch::async, [this, scope = choice->scope, curIdx, waves, roundStep] {
-        return analysis::runEstimate(doc_, scope, curIdx, waves, &cache_, roundStep);
+        const auto wavesOf = [&](const QString &folder) { return waves.value(folder); };
+        return analysis::runEstimate(doc_, scope, curIdx, wavesOf, &cache_, roundStep);
     });
     const bool finished = ui.waitFor([this] {
         return pending_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;

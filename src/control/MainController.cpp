@@ -13,6 +13,7 @@
 #include "ui/modHelp.h"
 #include "view/ParamEdit.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 MainController::MainController(clsSett &sett, modLocale &locale, Dialogs &dialogs, MainView &view, QObject *parent)
@@ -75,6 +76,49 @@ void MainController::openFolder(const QString &folder)
 
 void MainController::reload() { doc_.reload(); }
 void MainController::save() { doc_.save(); }
+void MainController::saveAs()
+{
+    if (doc_.isSinger()) {
+        // Every folder keeps its own oto.ini; one file cannot hold them.
+        dialogs_.inform(QStringLiteral("A singer of several folders is saved with Save.") + QStringLiteral("\r\n")
+                        + QStringLiteral("多文件夾的音源請用「保存」。"));
+        return;
+    }
+    const std::optional<QString> folder = view_.chooseSaveFolder();
+    if (!folder)
+        return;
+    // The file charsets, then UTF-8 with its marker line.
+    const QList<modLocale::Charset> &charsets = locale_.charsets();
+    QString prompt;
+    for (int i = 0; i < charsets.size(); ++i)
+        prompt += QString::number(i) + QStringLiteral(" --> ") + charsets[i].name + QStringLiteral("\r\n");
+    prompt += QString::number(charsets.size()) + QStringLiteral(" --> UTF-8 (#CHARSET:UTF8)");
+    const int current = doc_.form().utf8Marker ? int(charsets.size()) : sett_.settlocFile;
+    const std::optional<QString> answer =
+        dialogs_.input(prompt, QStringLiteral("Save As - 另存為"), QString::number(current));
+    if (!answer || answer->trimmed().isEmpty())
+        return;
+    bool number = false;
+    const int choice = answer->trimmed().toInt(&number);
+    if (!number || choice < 0 || choice > charsets.size()) {
+        dialogs_.message({QStringLiteral("0~") + QString::number(charsets.size()), QStringLiteral("..."), MsgButtons::Ok,
+                          MsgIcon::None, MsgAnswer::Ok});
+        return;
+    }
+    const int codePage = choice == charsets.size() ? modLocale::kUtf8CodePage : charsets[choice].codePage;
+    if (QFileInfo::exists(QDir(*folder).filePath(OtoDocument::kOtoIni))
+        && dialogs_.message({QStringLiteral("oto.ini already exists there. Replace it?") + QStringLiteral("\r\n")
+                                 + QStringLiteral("該文件夾已有oto.ini，要覆蓋嗎？"),
+                             QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
+               != MsgAnswer::Yes)
+        return;
+    if (doc_.saveAs(*folder, codePage)) {
+        shownBank_ = *folder;
+        recent_.opened(*folder);
+        recent_.write(ownIniPath());
+    }
+}
+
 void MainController::loadBackup() { doc_.loadBackup(); }
 void MainController::saveBackup() { doc_.saveBackup(); }
 void MainController::quit() { view_.closeWindow(); }

@@ -47,6 +47,9 @@ public:
     void open();
     void reload();
     void save();
+    // The entries written to another folder's oto.ini in a chosen code page;
+    // that folder is the open bank from then on.
+    void saveAs();
     void loadBackup();
     void saveBackup();
     void quit();

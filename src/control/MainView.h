@@ -39,6 +39,8 @@ public:
 
     // The folder chooser: the folder the user accepted, or nothing.
     virtual std::optional<QString> chooseFolder() = 0;
+    // Where Save As writes: any folder the user picks, or nothing.
+    virtual std::optional<QString> chooseSaveFolder() = 0;
     virtual void closeWindow() = 0;
     virtual void openConsole() = 0;
     virtual void openAddress(const QString &url) = 0;

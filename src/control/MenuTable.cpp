@@ -15,6 +15,7 @@ const QList<MenuItem> &menuTable()
         {Recent,    "mnuOpenRecent",      "mnuFile",      "Open Recent - 最近",                            "",                       N::Nothing,    nullptr,                    nullptr},
         {Item,      "mnuReload",          "mnuFile",      "&Reload - 重新讀取文件",                         "Ctrl+R",                 N::OpenBank,   &C::reload,                 nullptr},
         {Item,      "mnuSave",            "mnuFile",      "&Save - 保存oto",                               "Ctrl+S",                 N::OpenBank,   &C::save,                   nullptr},
+        {Item,      "mnuSaveAs",          "mnuFile",      "Save &As... - 另存為",                           "Ctrl+Shift+S",           N::OpenBank,   &C::saveAs,                 nullptr},
         {Separator, "mnu0",               "mnuFile",      "",                                              "",                       N::Nothing,    nullptr,                    nullptr},
         {Hidden,    "mnuLoadB",           "mnuFile",      "",                                              "",                       N::Nothing,    nullptr,                    nullptr},
         {Hidden,    "mnuSaveB",           "mnuFile",      "",                                              "",                       N::Nothing,    nullptr,                    nullptr},

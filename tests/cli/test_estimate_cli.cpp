@@ -88,7 +88,9 @@ TEST(EstimateCli, ANewBankGetsItsEntriesFromTheRecordingsAndItsFirstOtoIni)
     EXPECT_TRUE(saved.startsWith("#CHARSET:UTF8")) << saved.constData();
     EXPECT_EQ(lirraOto({"list", dir.path()}).out, r.out);
     // Every flagged line names the entry's place and alias, TAB separated.
-    for (const QString &line : r.err.split(u'\n', Qt::SkipEmptyParts))
-        if (line.startsWith("flagged"))
+    for (const QString &line : r.err.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith("flagged")) {
             EXPECT_EQ(line.split(u'\t').size(), 4) << line.toStdString();
+        }
+    }
 }

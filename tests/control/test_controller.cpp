@@ -2,8 +2,11 @@
 #include "control/MainView.h"
 #include "support/LocaleEnv.h"
 #include "support/ScriptedEstimateUi.h"
+#include "support/SungRecording.h"
 #include "support/WavImages.h"
 
+#include <QDir>
+#include <QFile>
 #include <QKeySequence>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -34,6 +37,8 @@ struct FakeView : MainView {
     void showEntry(int index) override { entry = index; }
     void redrawall() override {}
     std::optional<QString> chooseFolder() override { return std::nullopt; }
+    std::optional<QString> chooseSaveFolder() override { return saveFolder; }
+    std::optional<QString> saveFolder;
     void closeWindow() override { ++closes; }
     void openConsole() override { ++consoles; }
     void openAddress(const QString &) override {}
@@ -96,10 +101,12 @@ TEST(MenuTable, RowsAreWellFormed)
         EXPECT_EQ(item.kind == MenuKind::Toggle, item.checked != nullptr) << item.name;
         const QString keys = QString::fromLatin1(item.keys);
         if (!keys.isEmpty())
-            for (const QKeySequence &k : QKeySequence::listFromString(keys))
+            for (const QKeySequence &k : QKeySequence::listFromString(keys)) {
                 EXPECT_FALSE(k.isEmpty()) << item.name;
-        if (command)
+            }
+        if (command) {
             EXPECT_TRUE(item.captionText().contains(" - ")) << item.name << ": both languages";
+        }
     }
 }
 
@@ -225,4 +232,69 @@ TEST_F(ControllerFixture, FlagMarksStayBesideOtoIniUntilEditedAndF4StepsThroughT
     EXPECT_EQ(controller.flags().count(), 0);
     EXPECT_FALSE(controller.isEnabled(item("mnuNextFlagged")));
     EXPECT_FALSE(QFileInfo::exists(bank.file(FlagMarks::kFileName)));
+}
+
+// Save As writes the entries in the chosen code page to the chosen folder,
+// which becomes the open bank; a bank whose folder was deleted while open
+// can still be saved elsewhere, and an oto.ini already there is replaced only
+// when the user says so.
+TEST_F(ControllerFixture, SaveAsWritesTheChosenCodePageToAnotherFolder)
+{
+    TempFolder gone;
+    controller.openFolder(writeBank(gone, {"あ", "- か"}, "1,2,3,4,5"));
+    ASSERT_EQ(doc.clcOto().size(), 2);
+    ASSERT_TRUE(QDir(gone.path()).removeRecursively());
+
+    view.saveFolder = other.path();
+    dialogs.inputAnswers = {QString("0")};  // Japanese Shift-JIS
+    controller.run(item("mnuSaveAs"));
+    QFile written(QDir(other.path()).filePath("oto.ini"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("w0.wav=\x82\xa0,1,2,3,4,5\r\nw1.wav=- \x82\xa9,1,2,3,4,5"));
+    EXPECT_EQ(doc.wrkpath(), other.path());
+    EXPECT_EQ(controller.recentBanks().banks().value(0).folder, other.path());
+
+    // Over an existing oto.ini: No keeps it, Yes writes UTF-8 with its marker.
+    const QString utf8 = QString::number(locale.charsets().size());  // after the code pages
+    doc.editAliases({{0, "a"}}, "Alias");
+    dialogs.inputAnswers = {utf8};
+    dialogs.answers = {MsgAnswer::No};
+    controller.run(item("mnuSaveAs"));
+    written.close();
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("w0.wav=\x82\xa0"));
+    dialogs.inputAnswers = {utf8};
+    dialogs.answers = {MsgAnswer::Yes};
+    controller.run(item("mnuSaveAs"));
+    written.close();
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("#CHARSET:UTF8\r\nw0.wav=a,1,2,3,4,5\r\nw1.wav=- \xe3\x81\x8b,1,2,3,4,5"));
+    EXPECT_FALSE(doc.blnChanged());
+}
+
+// A singer's Estimate finds each entry's recording in its own folder: the
+// same file name in A3/ and C5/ is two recordings, 300 ms apart, and each
+// entry is estimated from its own.
+TEST_F(ControllerFixture, EstimateReadsEachFolderOfASingerFromItsOwnRecordings)
+{
+    QDir(bank.path()).mkpath("A3");
+    QDir(bank.path()).mkpath("C5");
+    bank.write("A3/oto.ini", "ka.wav=- ka,0,0,0,0,0\r\n");
+    bank.write("C5/oto.ini", "ka.wav=- ka,0,0,0,0,0\r\n");
+    bank.write("A3/ka.wav", wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write("C5/ka.wav", wavimg::wav(sungRecording(600, 1500, 2, 440)));
+    controller.openFolder(bank.path());
+    ASSERT_EQ(doc.clcOto().size(), 2);
+    ASSERT_TRUE(doc.isSinger());
+
+    ui.choice = EstimateChoice{analysis::EstimateScope::Unset, {}};
+    controller.estimate();
+    ASSERT_EQ(ui.summaries.size(), 1);
+    EXPECT_TRUE(ui.summaries[0].startsWith("2 of 2 entries estimated.")) << ui.summaries[0].toStdString();
+    const clsOto &a3 = *doc.clcOto()[0], &c5 = *doc.clcOto()[1];
+    EXPECT_EQ(a3.folder, "A3");
+    EXPECT_EQ(c5.folder, "C5");
+    // The consonant lies 300 ms later in C5's recording.
+    EXPECT_NEAR((c5.prmLF + c5.prmPR) - (a3.prmLF + a3.prmPR), 300, 40);
+    EXPECT_EQ(doc.history().count(), 1);
 }

@@ -1,0 +1,107 @@
+#include "app/EntryListDelegate.h"
+#include "app/WindowPlacement.h"
+#include "support/WindowEnv.h"
+#include "ui/modHelp.h"
+
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QScreen>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+// The first window takes about three quarters of the free screen, centred;
+// its place and the list's width come back in the next run, and the list is
+// widened to show whole rows.
+TEST(FirstRun, TheWindowFillsThreeQuartersOfTheScreenAndItsPlaceIsRemembered)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect free = screen->availableGeometry();
+    const QRect first = firstWindowRect(screen, QSize(160, 240));
+    EXPECT_NEAR(double(first.width()) * first.height() / (double(free.width()) * free.height()), 0.75, 0.01);
+    EXPECT_LE((first.center() - free.center()).manhattanLength(), 2);
+    EXPECT_EQ(firstWindowRect(screen, free.size() * 2).size(), free.size() * 2);  // never below the minimum
+
+    const QString longName = "a_very_long_recording_name_that_a_narrow_list_cuts_off.wav";
+    {
+        WindowEnv w;
+        w.openBank({{"a", longName}}, "1,2,3,4,5", 4410);
+        // The list shows the whole row: alias and file name.
+        const int fitting = EntryListDelegate::fittingWidths(w.window->listModel(), w.child<QListView>("lstOto")->font(), nullptr);
+        EXPECT_GE(w.child<QListView>("lstOto")->viewport()->width(), std::min(fitting, w.window->centralWidget()->width() / 2 - 40));
+        w.window->setGeometry(QRect(free.topLeft() + QPoint(30, 40), QSize(700, 500)));
+        w.window->lblGap_MouseUp(300);
+        const int lstW = w.window->layoutState().lstW;
+        const QRect placed = w.window->geometry();
+        w.window->close();
+
+        frmMain again(w.sett, w.locale, w.dialogs);
+        EXPECT_EQ(again.geometry().size(), placed.size());
+        EXPECT_EQ(again.layoutState().lstW, lstW);
+    }
+}
+
+// A folder dropped on the window opens as File, Open would, and its first
+// entry is on show; anything else is not taken.
+TEST(FirstRun, ADroppedFolderOpensWithItsFirstEntryShown)
+{
+    WindowEnv env;
+    env.writeBank({{"a", "a.wav"}, {"i", "i.wav"}}, "1,2,3,4,5", 4410);
+    QMimeData folder, ini, wave;
+    folder.setUrls({QUrl::fromLocalFile(env.bank.path())});
+    ini.setUrls({QUrl::fromLocalFile(env.bank.path() + "/oto.ini")});
+    wave.setUrls({QUrl::fromLocalFile(env.bank.path() + "/a.wav")});
+    EXPECT_EQ(droppedFolder(&ini), env.bank.path());
+    EXPECT_EQ(droppedFolder(&wave), std::nullopt);
+
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &folder, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window: the application only passes on a drop that a
+    // real drag started.
+    static_cast<QObject *>(env.window.get())->event(&drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(env.window->document().wrkpath(), env.bank.path());
+    EXPECT_EQ(std::pair(env.editor().curIdx(), env.window->isEditable()), std::pair(0, true));
+}
+
+// Leading and trailing spaces of an alias can be seen: the alias box and
+// the list shade them, so "a " does not look like "a".
+TEST(FirstRun, EdgeSpacesOfAnAliasAreShown)
+{
+    EXPECT_EQ(edgeSpaces("  a b "), (QList<std::pair<int, int>>{{0, 2}, {5, 1}}));
+    EXPECT_TRUE(edgeSpaces("a b").isEmpty());
+    EXPECT_EQ(edgeSpaces("   "), (QList<std::pair<int, int>>{{0, 3}}));
+
+    WindowEnv env;
+    auto *alias = env.child<QLineEdit>("txtALS");
+    alias->setText("a");
+    const QImage plain = alias->grab().toImage();
+    alias->setText("a ");
+    alias->setCursorPosition(0);
+    EXPECT_NE(alias->grab().toImage(), plain);
+}
+
+// The menus' keys act on the entry whichever box has the focus: in the
+// alias box Shift+Insert duplicates and Shift+Delete removes the entry
+// rather than pasting or cutting text. The search box never keeps its hint
+// once typed into, and the About box has its eight lines.
+TEST(FirstRun, MenuKeysWinOverTextBoxesAndTheSearchHintNeverStays)
+{
+    WindowEnv env;
+    env.openBank({{"a", "a.wav"}, {"i", "i.wav"}}, "1,2,3,4,5", 4410);
+    ASSERT_TRUE(env.window->isEditable());
+    auto *alias = env.child<QLineEdit>("txtALS");
+    alias->setFocus();
+    QTest::keyClick(alias, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(env.window->document().clcOto().size(), 3);
+    QTest::keyClick(alias, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(env.window->document().clcOto().size(), 2);
+    EXPECT_FALSE(alias->text().isEmpty());
+
+    auto *search = env.child<QLineEdit>("txtSearch");
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTest::keyClicks(search, "ka");
+    EXPECT_EQ(search->text(), "ka");
+
+    EXPECT_EQ(aboutText().split("\r\n").size(), 8);
+}
