@@ -13,8 +13,8 @@
 class Dialogs;
 class modLocale;
 namespace history {
-class ChangeEntries;
-class ChangeAliases;
+template <typename Value>
+class ChangeStep;
 class InsertEntries;
 class RecordedEdit;
 struct EditOp;
@@ -83,6 +83,8 @@ public:
     OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent = nullptr);
     ~OtoDocument() override;
 
+    // The code pages files are read and written in.
+    modLocale &locale() const { return locale_; }
     // The open voicebank folder, empty when none.
     const QString &wrkpath() const { return wrkpath_; }
     // The entries in file order. The entries themselves are shared with
@@ -240,8 +242,8 @@ signals:
     void titleChanged(const QString &title);
 
 private:
-    friend class history::ChangeEntries;
-    friend class history::ChangeAliases;
+    template <typename Value>
+    friend class history::ChangeStep;
     friend class history::InsertEntries;
     friend class history::RecordedEdit;
 
