@@ -74,6 +74,9 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
 
 frmMain::~frmMain()
 {
+    // The document outlives the widgets; its last signals (the history
+    // clearing itself) must not reach menus that ask widgets already gone.
+    disconnect(&controller_, nullptr, nullptr, nullptr);
     delete console_.data();
 }
 
