@@ -6,7 +6,6 @@
 #include "app/OtoWatcher.h"
 #include "app/WindowPlacement.h"
 #include "app/frmScript.h"
-#include "app/Listener.h"
 #include "app/FrqGeneration.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
@@ -49,7 +48,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
 
     buildControls();
     menus_ = new MainMenus(*menuBar(), controller_);
-    new Listener(*this, player_->device(), locale_);  // the Listen menu, a child of the window
+    listener_ = new Listener(*this, player_->device(), locale_);  // a child of the window
 
     OtoDocument &doc = document();
     connect(&doc, &OtoDocument::titleChanged, this, &QWidget::setWindowTitle);

@@ -8,6 +8,9 @@
 
 
 class EstimateUi;
+
+// The Listen menu's commands, which the window's listener carries out.
+enum class Listening { Note, Phrase, Settings };
 class QItemSelectionModel;
 struct ViewSettings;
 
@@ -58,4 +61,6 @@ public:
     virtual void openReport() = 0;
     // The prefix.map editor over map: the edited map, or nothing when cancelled.
     virtual std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) = 0;
+    // Sings the entry on show (or stops it), or asks for the Listen settings.
+    virtual void listen(Listening what) = 0;
 };
