@@ -116,16 +116,14 @@ double scoreRun(const char *title, const QString &bank, const QList<clsOto> &tru
 {
     analysis::Estimator estimator(analysis::folderWaves(bank));
     const analysis::EstimateReport report = estimator.estimate(input, targets);
-    QStringList aliases;
-    for (const clsOto &t : truth)
-        aliases << t.ALS;
-    const bool phonemeBank = analysis::readsAsPhonemes(aliases);
+    const QStringList bases = analysis::aliasBases(truth);
+    const bool phonemeBank = analysis::readsAsPhonemes(bases);
     QMap<QString, Errors> halves;
     QMap<QString, QMap<QString, Errors>> kindsByHalf;
     QHash<QString, double> lengthOf;
     for (const analysis::Estimate &est : report.estimates) {
         const clsOto &t = truth[est.index];
-        const analysis::AliasInfo alias = analysis::parseAliasIn(t.ALS, phonemeBank);
+        const analysis::AliasInfo alias = analysis::parseAliasIn(bases[est.index], phonemeBank);
         if (alias.kind == analysis::AliasInfo::Kind::Unknown)
             continue;
         const QString half = tuningHalf(t.FIL) ? QStringLiteral("tuning half") : QStringLiteral("held-out half");
@@ -220,6 +218,43 @@ void printTotals(const QString &what, const QMap<QString, Errors> &alone, const 
     }
 }
 
+// How generation names a bank's recordings, against the names its labeller
+// gave: from nothing, and with the entries of the tuning half's files there
+// to follow (the bank's tails, its second takes), naming the held-out half.
+void scoreGeneration(const Bank &bank)
+{
+    const QList<clsOto> truth = loadTruth(bank.folder);
+    const QStringList waves = QDir(bank.folder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+    if (truth.isEmpty() || waves.isEmpty())
+        return;
+    auto score = [&](const char *what, const QList<clsOto> &existing, const QStringList &files) {
+        QHash<QString, QStringList> wanted;
+        qsizetype wantedCount = 0;
+        for (const clsOto &t : truth)
+            if (files.contains(t.FIL)) {
+                wanted[t.FIL] << t.ALS;
+                ++wantedCount;
+            }
+        const QList<clsOto> made = analysis::generateEntries(existing, files);
+        qsizetype matched = 0;
+        for (const clsOto &m : made)
+            matched += wanted[m.FIL].removeOne(m.ALS) ? 1 : 0;
+        std::printf("  generation, %-34s %lld of %lld hand-made names made (%.1f%%), %lld made that the bank has not\n", what,
+                    matched, wantedCount, wantedCount ? 100.0 * matched / wantedCount : 0.0, made.size() - matched);
+    };
+    std::printf("estimate: generation of names, %s\n", qPrintable(bank.name));
+    score("every recording, from nothing", {}, waves);
+    QList<clsOto> tuning;
+    QStringList heldOut;
+    for (const clsOto &t : truth)
+        if (tuningHalf(t.FIL))
+            tuning << t;
+    for (const QString &w : waves)
+        if (!tuningHalf(w))
+            heldOut << w;
+    score("held-out half, the tuning half set", tuning, heldOut);
+}
+
 }  // namespace
 
 void runEstimateBenchmarks(const QString &)
@@ -236,6 +271,9 @@ void runEstimateBenchmarks(const QString &)
     }
     for (const QString &language : alone.keys())
         printTotals(language, alone[language], tenthSet[language]);
+    for (const Bank &bank : kDevBanks)
+        if (!bank.name.startsWith(QStringLiteral("English")) && (only.isEmpty() || QStringLiteral("Japanese").startsWith(only, Qt::CaseInsensitive)))
+            scoreGeneration(bank);
 
     // Timed apart from the scoring, best of two: the machine is shared, and
     // the first run also reads the waves from disk.

@@ -4,11 +4,11 @@
 #include "bench/BenchUtil.h"
 #include "tests/analysis/ToneSynth.h"
 #include "wave/clsWave.h"
+#include "wave/WavImage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -63,16 +63,6 @@ ToneSynth phrase(double hz, double floorDb, double fundamental, quint32 seed)
     return s;
 }
 
-QByteArray wavBytes(const std::vector<qint16> &samples)
-{
-    auto le32 = [](quint32 v) { QByteArray b(4, '\0'); qToLittleEndian(v, b.data()); return b; };
-    auto le16 = [](quint16 v) { QByteArray b(2, '\0'); qToLittleEndian(v, b.data()); return b; };
-    QByteArray data(reinterpret_cast<const char *>(samples.data()), qsizetype(samples.size() * 2));
-    QByteArray fmt = le16(1) + le16(1) + le32(44100) + le32(88200) + le16(2) + le16(16);
-    QByteArray body = "WAVE" + QByteArray("fmt ") + le32(16) + fmt + QByteArray("data") + le32(quint32(data.size())) + data;
-    return "RIFF" + le32(quint32(body.size())) + body;
-}
-
 void accuracy()
 {
     std::printf("pitch tracker on synthetic sung phrases (vibrato, glides, breath, silence):\n");
@@ -101,7 +91,7 @@ void speed(const QString &scratch)
         s.noiseFloor(-60).silence(300).vibrato(2400, 150 + i % 40 * 10, 0.5).silence(300);
         QFile f(QStringLiteral("%1/%2.wav").arg(folder).arg(i));
         if (f.open(QIODevice::WriteOnly))
-            f.write(wavBytes(s.samples));
+            f.write(modWave::wavImage(s.samples));
     }
     const QStringList waves = analysis::waveFilesUnder(folder);
     analysis::FrqRunOptions options;

@@ -3,31 +3,13 @@
 #include "core/clsSett.h"
 #include "core/modUtils.h"
 #include "oto/modLocale.h"
+#include "oto/OtoDocument.h"
 #include "report/BankReport.h"
+#include "wave/WavImage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
-
-namespace {
-
-QByteArray le32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-// A 16-bit mono 44100 Hz recording of `samples` samples (silence).
-QByteArray waveImage(int samples)
-{
-    const QByteArray fmt = QByteArray::fromHex("01000100" "44ac0000" "88580100" "02001000");
-    const QByteArray data(qsizetype(samples) * 2, '\0');
-    const QByteArray body = "fmt " + le32(16) + fmt + "data" + le32(quint32(data.size())) + data;
-    return "RIFF" + le32(quint32(4 + body.size())) + "WAVE" + body;
-}
-
-}  // namespace
+#include <vector>
 
 void runReportBenchmarks(const QString &scratch)
 {
@@ -37,7 +19,7 @@ void runReportBenchmarks(const QString &scratch)
     QDir().mkpath(folder);
 
     // Recordings of half a second; every eighth entry's numbers overrun.
-    const QByteArray image = waveImage(22050);
+    const QByteArray image = modWave::wavImage(std::vector<qint16>(22050));
     QString oto = QStringLiteral("#CHARSET:UTF8\r\n");
     for (int r = 0; r < kRecordings; ++r) {
         const QString name = QStringLiteral("_あいうえおか%1.wav").arg(r);
@@ -64,7 +46,8 @@ void runReportBenchmarks(const QString &scratch)
     qsizetype problems = 0;
     const double ms = bench::timeMs([&] {
         QString why;
-        const std::optional<BankInput> bank = readBank(folder, locale, &why);
+        OtoDocument doc(locale, dialogs);
+        const std::optional<BankInput> bank = readBank(doc, folder, &why);
         if (!bank)
             return;
         const std::optional<CoverageProfile> vcv = coverageProfile(QStringLiteral("ja-vcv"), {}, &why);

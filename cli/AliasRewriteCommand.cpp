@@ -19,8 +19,8 @@ int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasCh
     if (!changes.isEmpty()) {
         doc.editAliases(changes, QStringLiteral("Replace"));
         // A rule may bring in a character the file's code page turns into
-        // "?"; a file that would lose its bad lines is not written.
-        if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
+        // "?"; bad lines are written back where they were.
+        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
     // One line per file, with the changes made in it.

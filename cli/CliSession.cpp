@@ -62,24 +62,6 @@ std::optional<QString> firstUnwritableLine(const CliSession &session)
     return std::nullopt;
 }
 
-bool refusesBadLines(const CliSession &session)
-{
-    const OtoDocument &doc = session.doc;
-    // A singer writes the files whose entries changed; a plain voicebank
-    // its one file.
-    const QStringList written = doc.isSinger() ? doc.unsavedFolders() : doc.folders();
-    bool refused = false;
-    for (const OtoFile &file : doc.files()) {
-        if (file.badLines == 0 || !written.contains(file.folder))
-            continue;
-        printErr(QStringLiteral("lirra-oto: %1 has %2 bad lines that saving would drop; nothing was changed")
-                     .arg(joinPath(doc.folderPath(file.folder), file.fileName))
-                     .arg(file.badLines));
-        refused = true;
-    }
-    return refused;
-}
-
 bool refusesUnwritable(const CliSession &session)
 {
     const auto lost = firstUnwritableLine(session);

@@ -36,11 +36,6 @@ struct CliSession {
 // that a command refuses before it turns characters into "?".
 std::optional<QString> firstUnwritableLine(const CliSession &session);
 
-// What a command that writes refuses, with a message, before anything is
-// written: a save that would drop the file at path's bad lines, and one
-// that would turn characters into "?".
-bool refusesBadLines(const CliSession &session);
-
 // The entry's line as list prints it: its file name relative to the
 // singer's folder ("A3/0.wav=- ayA3,...").
 QString listLine(const clsOto &entry);
@@ -48,4 +43,7 @@ QString listLine(const clsOto &entry);
 void printEntries(const OtoEntries &entries);
 // The file of a document as the command line names it: "A3/oto.ini".
 QString fileLabel(const OtoFile &file);
+// What a command that writes refuses, with a message, before anything is
+// written: a save that would turn characters into "?". (Bad lines are no
+// reason: a save writes them back where they were.)
 bool refusesUnwritable(const CliSession &session);

@@ -113,7 +113,7 @@ int estimateCommand(const CliArgs &args)
     edit.close();
 
     if (save) {
-        if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
 

@@ -9,11 +9,11 @@
 #include "oto/modLocale.h"
 #include "oto/OtoDocument.h"
 #include "oto/OtoFormat.h"
+#include "wave/WavImage.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QtEndian>
 #include <cmath>
 #include <cstdio>
 
@@ -27,29 +27,6 @@ struct Syllable {
     double consonantMs;    // noise before the vowel; 0 for a bare vowel
     double f1, f2;         // the vowel's two formants, Hz
 };
-
-QByteArray wavImage(const QList<qint16> &samples)
-{
-    QByteArray out;
-    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); out.append(b, 4); };
-    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); out.append(b, 2); };
-    const quint32 dataBytes = quint32(samples.size() * 2);
-    out += "RIFF";
-    u32(36 + dataBytes);
-    out += "WAVEfmt ";
-    u32(16);
-    u16(1);               // PCM
-    u16(1);               // mono
-    u32(kRate);
-    u32(kRate * 2);
-    u16(2);
-    u16(16);
-    out += "data";
-    u32(dataBytes);
-    for (qint16 s : samples)
-        u16(quint16(s));
-    return out;
-}
 
 // 200 ms of silence, a consonant burst, then a vowel on 220 Hz made of
 // harmonics weighted by two formant peaks, fading out; 1.4 s in all.
@@ -88,7 +65,7 @@ bool writeBank(const QString &folder, const QList<Syllable> &syllables, bool utf
         return false;
     QString text = utf8 ? kUtf8Marker + "\r\n" : QString();
     for (const Syllable &syl : syllables) {
-        if (writeFileAtomically(folder + '/' + syl.file, wavImage(sing(syl))))
+        if (writeFileAtomically(folder + '/' + syl.file, modWave::wavImage(sing(syl), kRate)))
             return false;
         // Left bound before the consonant, preutterance at the vowel.
         const double pre = syl.consonantMs > 0 ? syl.consonantMs + 20 : 60;

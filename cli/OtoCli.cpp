@@ -179,7 +179,8 @@ QList<CliCommand> otoCommands()
     return {
         {QStringLiteral("list"),
          QStringLiteral("Prints every entry of FOLDER/oto.ini as a line of the file, in UTF-8, then on standard error "
-                        "the count of entries and of bad lines (which are skipped, as in the editor). A singer's "
+                        "the count of entries and of bad lines (which are not entries and are kept in place by a save, as in the "
+                        "editor). A singer's "
                         "folder lists its own oto.ini, then those of its subfolders at any depth in the byte order "
                         "of their paths, each file name written relative to FOLDER (A3/0.wav=...)."),
          {QStringLiteral("FOLDER")},

@@ -9,7 +9,7 @@ int reportCommand(const CliArgs &args)
 {
     CliSession session(args.charset());
     QString why;
-    const std::optional<BankInput> bank = readBank(args.arg(0), session.locale, &why);
+    const std::optional<BankInput> bank = readBank(session.doc, args.arg(0), &why);
     if (!bank) {
         printErr(QStringLiteral("lirra-oto: ") + why);
         return kCliFailed;

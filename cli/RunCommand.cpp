@@ -123,7 +123,7 @@ int runCommand(const CliArgs &args)
     if (!ran)
         return 1;
     if (args.isSet(QStringLiteral("save"))) {
-        if (refusesBadLines(session) || refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
+        if (refusesUnwritable(session) || !doc.saveoto(OtoDocument::kOtoIni))
             return kCliFailed;
     }
     return 0;

@@ -153,35 +153,74 @@ struct PlacementParams {
     double fixedMs = 60.0;
     double endBeforeVowelEndMs = 40.0;
     double minFixedToEndMs = 20.0;
-    // English (ARPAsing) entries. A held vowel's note this long (ms) after
-    // the vowel starts, its left bound heldLeftMs before the note and its
-    // overlap heldOverlapMs after the left bound.
-    double heldAfterStartMs = 40.0;
+    // English (ARPAsing) entries, placed by the class of the phonemes the
+    // alias names (see PhonemeClass).
+    // A held phoneme's note this long (ms) after the phoneme starts, once its
+    // transition is over (heldAfterHeadMs after silence), but at most
+    // heldMaxShare of the phoneme; its left bound heldLeftMs before the note
+    // and its overlap heldOverlapMs after the left bound.
+    double heldAfterStartMs = 100.0;
+    double heldAfterHeadMs = 60.0;
+    double heldMaxShare = 0.3;
     double heldLeftMs = 30.0;
     double heldOverlapMs = 40.0;
-    // A vowel recorded alone ("_aa"): the entry from where it starts, the
-    // note this long (ms) after.
-    double aloneNoteMs = 250.0;
+    // A vowel recorded alone ("_aa"): the entry from where it becomes
+    // audible (aloneOnsetDb below its held level, gaps up to aloneGapMs
+    // bridged), the note where it has come within aloneSettledDb of that
+    // level, at least aloneMinNoteMs after it becomes audible.
+    double aloneOnsetDb = 35.0;
+    double aloneGapMs = 40.0;
+    double aloneSettledDb = 3.0;
+    double aloneMinNoteMs = 150.0;
     // A head's left bound this long (ms) before its note; its overlap at
     // the left bound.
-    double phonemeHeadLeftMs = 60.0;
+    double phonemeHeadLeftMs = 50.0;
     // A stop or affricate after silence: the note this long (ms) before
     // where its sound is heard, for the closure.
-    double headClosureMs = 60.0;
+    double headClosureMs = 40.0;
     // A fricative after silence: the note this long (ms) before its noise
     // is loud enough to be aligned, for its quiet onset.
-    double headNoiseMs = 40.0;
+    double headNoiseMs = 50.0;
+    // A vowel, glide or liquid after silence swells in: the note this long
+    // (ms) before it is loud enough to be aligned.
+    double headSwellMs = 15.0;
     // An English tail's note this long (ms) before its phoneme's level has
-    // fallen by LandmarkParams::fallDb.
+    // fallen by LandmarkParams::fallDb; a fricative's noise fades later than
+    // its level falls, a stop's burst ends the sound: their notes this much
+    // later (ms) and earlier.
     double phonemeTailBeforeFallMs = 10.0;
-    // From a vowel, the left bound this share of the vowel before its note,
-    // from a consonant the whole consonant; within the ms bounds.
-    double vowelLeftShare = 0.3;
-    double minJointLeftMs = 40.0;
-    double maxJointLeftMs = 250.0;
+    double tailNoiseLaterMs = 20.0;
+    double tailStopEarlierMs = 25.0;
+    // A tail's left bound this long (ms) before its note (a stop's
+    // stopTailLeftMs: it has only its closure to give).
+    double phonemeTailLeftMs = 90.0;
+    double stopTailLeftMs = 65.0;
+    // A joint starts in the phoneme it comes from, where that is steady
+    // enough to crossfade from: from a vowel fromVowelMs before the note
+    // (fromVowelToVowelMs into another vowel, whose change is slow), from a
+    // consonant its class's length (ms): about where the consonant starts.
+    // Never more than fromMaxShare of the vowel before, nor less than
+    // minJointLeftMs.
+    double fromVowelMs = 105.0;
+    double fromVowelToVowelMs = 150.0;
+    double fromStopMs = 60.0;
+    double fromStopToSonorantMs = 90.0;  // a stop into a vowel, liquid, nasal or glide: its release too
+    double fromAffricateMs = 70.0;
+    double fromFricativeMs = 95.0;
+    double fromNasalMs = 65.0;
+    double fromLiquidMs = 65.0;
+    double fromGlideMs = 70.0;
+    double fromMaxShare = 0.9;
+    // Where a joint's note lies against the start of the phoneme it goes
+    // into: a vowel after an affricate is taken from within its noise
+    // (afterAffricateMs before the voice); a vowel after a liquid or a
+    // glide from within the slow change (glideInMs before).
+    double afterAffricateMs = 60.0;
+    double glideInMs = 20.0;
+    double minJointLeftMs = 30.0;
     // The overlap this share of the way from the left bound to the note,
     // the fixed part this long (ms) past the note.
-    double phonemeOverlapShare = 0.5;
+    double phonemeOverlapShare = 0.55;
     double phonemeFixedMs = 30.0;
 };
 
@@ -206,6 +245,16 @@ struct HabitParams {
     double minPull = 1.0;
     double minTopPull = 0.1;
     double maxPull = 50.0;
+    // A set entry shows where its recording's boundary really is: an entry
+    // estimated at the same place of the recording moves by this share of
+    // how far the set entry's note lies from where it would have been
+    // estimated, one at the places next to it (up to neighbourReach places
+    // away) by neighbourShare of it. Off (0) until it helps: on the English
+    // development bank a tenth set moved this way placed fewer notes
+    // within 20 ms (the same place: -0.3 points, neighbours at half: -2).
+    double samePlaceShare = 0.0;
+    double neighbourShare = 0.0;
+    int neighbourReach = 1;
 };
 
 // When an estimated entry is flagged for a person to look at.

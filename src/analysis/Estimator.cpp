@@ -49,6 +49,7 @@ struct Anchors {
     double fadeMs = 0;
     bool unmarked = false;
     double previousNote = -1;  // where the syllable before starts, when one is sung right before
+    double previousOwn = -1;   // English: where the phoneme before sounds (a stop's burst after its closure)
 
     double operator[](Mark m) const { return at[size_t(m)]; }
 };
@@ -140,45 +141,80 @@ bool closes(const QString &phoneme)
     return c == PhonemeClass::Stop || c == PhonemeClass::Affricate;
 }
 
+// How long before a joint's note its entry starts, by the phoneme it comes
+// from: a part of a vowel, about the whole of a consonant.
+double jointReach(const PhonemeAlias &alias, const PlacementParams &pp)
+{
+    switch (phonemeClass(alias.from)) {
+    case PhonemeClass::Vowel:
+        return phonemeClass(alias.to) == PhonemeClass::Vowel ? pp.fromVowelToVowelMs : pp.fromVowelMs;
+    case PhonemeClass::Stop: {
+        const PhonemeClass to = phonemeClass(alias.to);
+        const bool sonorant = to == PhonemeClass::Vowel || to == PhonemeClass::Liquid || to == PhonemeClass::Nasal || to == PhonemeClass::Glide;
+        return sonorant ? pp.fromStopToSonorantMs : pp.fromStopMs;
+    }
+    case PhonemeClass::Affricate: return pp.fromAffricateMs;
+    case PhonemeClass::Fricative: return pp.fromFricativeMs;
+    case PhonemeClass::Nasal: return pp.fromNasalMs;
+    case PhonemeClass::Liquid: return pp.fromLiquidMs;
+    case PhonemeClass::Glide: return pp.fromGlideMs;
+    case PhonemeClass::None: break;
+    }
+    return pp.fromVowelMs;
+}
+
 std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Anchors &a, const PlacementParams &pp)
 {
     using Kind = PhonemeAlias::Kind;
     const double start = a[Mark::ConsonantStart], end = a[Mark::VowelEnd];
+    const PhonemeClass to = phonemeClass(alias.phoneme());
     std::array<double, kPoints> p{};
     switch (alias.kind) {
-    case Kind::Tail:
-        p[kPre] = std::max(start, a[Mark::VowelFall] - pp.phonemeTailBeforeFallMs);
-        p[kLeft] = std::max(start, p[kPre] - pp.tailLeftMs);
+    case Kind::Tail: {
+        const double later = to == PhonemeClass::Fricative ? pp.tailNoiseLaterMs : closes(alias.from) ? -pp.tailStopEarlierMs : 0.0;
+        p[kPre] = std::max(start, a[Mark::VowelFall] - pp.phonemeTailBeforeFallMs + later);
+        p[kLeft] = std::max(start, p[kPre] - (closes(alias.from) ? pp.stopTailLeftMs : pp.phonemeTailLeftMs));
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
         p[kFixed] = p[kPre] + pp.tailFixedMs;
         p[kEnd] = std::min(a.lengthMs, end + pp.tailEndMs);
         return p;
-    case Kind::Held:
-        p[kPre] = start + pp.heldAfterStartMs;
+    }
+    case Kind::Held: {
+        // Past the transition into it, where it is steady.
+        const double after = a.previousNote >= 0 ? pp.heldAfterStartMs : pp.heldAfterHeadMs;
+        p[kPre] = start + std::min(after, pp.heldMaxShare * std::max(0.0, end - start));
         p[kLeft] = p[kPre] - pp.heldLeftMs;
         p[kOverlap] = p[kLeft] + pp.heldOverlapMs;
         break;
+    }
     case Kind::Alone:
+        // Marked by aloneMarks(): audible from ConsonantStart, settled at LevelRise.
         p[kLeft] = start;
-        p[kPre] = start + pp.aloneNoteMs;
-        p[kOverlap] = start + pp.aloneNoteMs / 2;
+        p[kPre] = std::max(a[Mark::LevelRise], start + pp.aloneMinNoteMs);
+        p[kOverlap] = start;
         break;
     case Kind::Head:
-        // From silence a stop's closure cannot be heard: labellers count
-        // some of it into the note all the same.
-        p[kPre] = start - (closes(alias.to)                                     ? pp.headClosureMs
-                           : phonemeClass(alias.to) == PhonemeClass::Fricative ? pp.headNoiseMs
-                                                                               : 0.0);
+        // From silence a stop's closure cannot be heard, nor a fricative's
+        // or a vowel's quiet start: labellers count some of it into the
+        // note all the same.
+        p[kPre] = start - (closes(alias.to)                     ? pp.headClosureMs
+                           : to == PhonemeClass::Fricative     ? pp.headNoiseMs
+                           : to == PhonemeClass::Nasal         ? 0.0
+                                                               : pp.headSwellMs);
         p[kLeft] = p[kPre] - pp.phonemeHeadLeftMs;
         p[kOverlap] = p[kLeft];
         break;
     default: {
+        const PhonemeClass from = phonemeClass(alias.from);
         p[kPre] = start;
-        const double before = a.previousNote >= 0 ? start - a.previousNote : pp.maxJointLeftMs;
-        const bool fromVowel = phonemeClass(alias.from) == PhonemeClass::Vowel;
-        const double reach = fromVowel ? std::clamp(pp.vowelLeftShare * before, pp.minJointLeftMs, pp.maxJointLeftMs)
-                                       : std::clamp(before + pp.beforeConsonantMs / 4, pp.minJointLeftMs, pp.maxJointLeftMs);
-        p[kLeft] = start - reach;
+        if (from == PhonemeClass::Affricate && to == PhonemeClass::Vowel)
+            p[kPre] = std::max(a.previousOwn, start - pp.afterAffricateMs);
+        else if ((from == PhonemeClass::Liquid || from == PhonemeClass::Glide) && to == PhonemeClass::Vowel)
+            p[kPre] = start - pp.glideInMs;
+        // Within the vowel it comes from; a consonant's length is the
+        // class's rather than the alignment's, which is seldom as sure.
+        const double before = a.previousNote >= 0 && from == PhonemeClass::Vowel ? start - a.previousNote : 1e9;
+        p[kLeft] = p[kPre] - std::max(pp.minJointLeftMs, std::min(jointReach(alias, pp), pp.fromMaxShare * before));
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
         break;
     }
@@ -247,8 +283,9 @@ public:
                 grp.parent = g + 1 < groups.size() ? groups[g + 1] : QString();
                 children_[grp.parent].append(groups[g]);
             }
+            const auto from = basis(alias, a, p);
             for (int pt = 0; pt < kPoints; ++pt)
-                grp.delta[pt].push_back(p[pt] - a[defaultMark(pt, alias, a)]);
+                grp.delta[pt].push_back(p[pt] - from[pt]);
         }
         (entry.prmRT >= 0 ? positiveRt_ : negativeRt_)++;
     }
@@ -268,9 +305,10 @@ public:
         Result r;
         const auto fallback = defaultPoints(alias, a, placement_);
         const QStringList groups = groupsOf(alias);
-        for (int pt = 0; pt < kPoints; ++pt) {
-            const Mark mark = defaultMark(pt, alias, a);
-            double delta = fallback[pt] - a[mark];
+        // The note first: an English entry's other points follow it.
+        for (int pt : {int(kPre), int(kLeft), int(kOverlap), int(kFixed), int(kEnd)}) {
+            const double from = basis(alias, a, r.points)[pt];
+            double delta = fallback[pt] - from;
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
                 const Group *grp = find(groups[g]);
                 if (!grp)
@@ -282,7 +320,7 @@ public:
                 if (pt == kPre)
                     r.spread = n >= 3 ? mad(d) : 0;
             }
-            r.points[pt] = a[mark] + delta;
+            r.points[pt] = from + delta;
         }
         return r;
     }
@@ -300,6 +338,28 @@ private:
     {
         auto it = groups_.constFind(g);
         return it == groups_.constEnd() ? nullptr : &it.value();
+    }
+
+    // What a point is measured from, entry by entry. A syllable's points
+    // from a mark of the signal (see defaultMark), so that a kind with no
+    // set entry borrows comparable distances. An English entry's note from
+    // where the built-in rules put it, and its other points from its note
+    // by the rules' distances: what is learnt is how this labeller differs
+    // from the rules, kind by kind, which carries over to kinds with few
+    // set entries; the bounds keep their distance to the note whichever
+    // landmark the note was found at.
+    std::array<double, kPoints> basis(const AliasInfo &alias, const Anchors &a, const std::array<double, kPoints> &points) const
+    {
+        std::array<double, kPoints> from{};
+        if (alias.kind != AliasInfo::Kind::Phonemes) {
+            for (int pt = 0; pt < kPoints; ++pt)
+                from[pt] = a[defaultMark(pt, alias, a)];
+            return from;
+        }
+        const auto rule = defaultPoints(alias, a, placement_);
+        for (int pt = 0; pt < kPoints; ++pt)
+            from[pt] = pt == kPre || pt == kEnd ? rule[pt] : points[kPre] + rule[pt] - rule[kPre];
+        return from;
     }
 
     static Mark defaultMark(int point, const AliasInfo &alias, const Anchors &a)
@@ -469,12 +529,12 @@ struct Recordings {
 // Places every entry that is a target or set among the syllables of its
 // file's name; the n-th entry of one alias in one file takes the n-th place.
 // In an English bank, among the phonemes its file's entries name.
-QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &targets, Recordings &rec)
+QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &targets, const singer::AffixPairs &affixPairs,
+                           Recordings &rec)
 {
-    QStringList aliases;
-    for (const clsOto &e : entries)
-        aliases << e.ALS;
-    const bool phonemeBank = readsAsPhonemes(aliases);
+    // An English bank's aliases carry their folder's pitch: read without it.
+    const QStringList bases = aliasBases(entries, affixPairs);
+    const bool phonemeBank = readsAsPhonemes(bases);
     QHash<QString, int> fileIndex;
     QHash<QString, int> occurrences;  // file + alias -> entries seen
     QList<Placed> placed(entries.size());
@@ -483,7 +543,7 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
         const clsOto &e = entries[i];
         Placed &p = placed[i];
         p.entry = i;
-        p.alias = parseAliasIn(e.ALS, phonemeBank);
+        p.alias = phonemeBank ? parseAliasIn(bases[i], true) : parseAlias(e.ALS);
         entriesOfFile[e.FIL].append(i);
         if (p.alias.kind == AliasInfo::Kind::Unknown || (!targets.contains(i) && isUnset(e)))
             continue;  // no syllable, or neither estimated nor teaching
@@ -517,7 +577,7 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
 }
 
 // The marks of an entry's syllable, and what the default points need.
-bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
+bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &placement, Anchors &a)
 {
     if (p.file < 0 || p.syllable < 0 || !rec.alignments[size_t(p.file)].ok)
         return false;
@@ -533,8 +593,17 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
         a.fit = st.fit;
         a.clarity = st.clarity;
         const QStringList &ph = rec.phonemes[p.file];
-        if (p.syllable > 0 && ph[p.syllable - 1] != u"-" && !st.pauseBefore)
+        if (p.syllable > 0 && ph[p.syllable - 1] != u"-" && !st.pauseBefore) {
             a.previousNote = fa.syllables[p.syllable - 1].mark(Mark::ConsonantStart);
+            a.previousOwn = fa.syllables[p.syllable - 1].vowelStart;
+        }
+        if (p.alias.phonemes.kind == PhonemeAlias::Kind::Alone) {
+            // Sung alone, a vowel swells in: the alignment takes its loud part.
+            const double from = p.syllable >= 2 ? fa.syllables[p.syllable - 2].mark(Mark::VowelEnd) : 0.0;
+            const AloneOnset o = aloneOnset(*rec.features[size_t(p.file)], from, st.vowelStart, st.vowelEnd, placement);
+            a.at[size_t(Mark::ConsonantStart)] = o.audible;
+            a.at[size_t(Mark::LevelRise)] = o.settled;
+        }
         return true;
     }
     const QList<Syllable> &syllables = rec.names[p.file].syllables;
@@ -553,6 +622,53 @@ bool anchorsOf(const Recordings &rec, const Placed &p, Anchors &a)
         a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
     return true;
 }
+
+// Where the set entries say the signal was misread: a set entry's note
+// against where the estimate would have put it tells where its recording's
+// boundary really is, and the entries at the same place of that recording
+// (and, less, at the places next to it) move with it.
+class RecordingShifts {
+public:
+    RecordingShifts(const Habits &habits, const Recordings &rec, const QList<Placed> &placed, const QList<clsOto> &entries,
+                    const QSet<int> &targets, const EstimateParams &params)
+        : hp_(params.habits)
+    {
+        for (const Placed &p : placed) {
+            Anchors a;
+            if (targets.contains(p.entry) || isUnset(entries[p.entry]) || !anchorsOf(rec, p, params.placement, a))
+                continue;
+            const double estimated = habits.estimate(p.alias, a).points[kPre];
+            const double set = pointsOf(entries[p.entry], a.lengthMs)[kPre];
+            residuals_[{p.file, p.syllable}].push_back(set - estimated);
+        }
+    }
+
+    // How far to move an estimate at p: by the set entries nearest to its
+    // place in its recording.
+    double at(const Placed &p) const
+    {
+        for (int d = 0; d <= hp_.neighbourReach; ++d) {
+            double sum = 0;
+            int n = 0;
+            for (int side : {-1, 1}) {
+                const auto it = residuals_.constFind({p.file, p.syllable + side * d});
+                if (it != residuals_.constEnd()) {
+                    sum += median(it.value());
+                    ++n;
+                }
+                if (d == 0)
+                    break;
+            }
+            if (n > 0)
+                return sum / n * (d == 0 ? hp_.samePlaceShare : hp_.neighbourShare);
+        }
+        return 0;
+    }
+
+private:
+    HabitParams hp_;
+    QHash<std::pair<int, int>, std::vector<double>> residuals_;  // (file, place) -> set minus estimated note
+};
 
 // How well vowels fit their models across the bank: below this, a vowel
 // does not sound like its name.
@@ -643,7 +759,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     EstimateReport report;
     const QSet<int> targetSet(targets.begin(), targets.end());
     Recordings rec;
-    const QList<Placed> placed = placeEntries(entries, targetSet, rec);
+    const QList<Placed> placed = placeEntries(entries, targetSet, options.affixPairs, rec);
     readFeatures(rec, source_, cache_, options.threads, options.params.features);
     report.featuresMs = timer.nsecsElapsed() / 1e6;
 
@@ -667,9 +783,10 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     Habits habits(options.params.habits, options.params.placement);
     for (const Placed &p : placed) {
         Anchors a;
-        if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, a))
+        if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, options.params.placement, a))
             habits.learn(p.alias, a, entries[p.entry]);
     }
+    const RecordingShifts shifts(habits, rec, placed, entries, targetSet, options.params);
     const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
     for (int index : targets) {
         Estimate est;
@@ -686,10 +803,13 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 est.reason = QStringLiteral("the alias is not among the syllables of the file name");
             } else if (!rec.loadErrors[size_t(p.file)].isEmpty()) {
                 est.reason = rec.loadErrors[size_t(p.file)];
-            } else if (!anchorsOf(rec, p, a)) {
+            } else if (!anchorsOf(rec, p, options.params.placement, a)) {
                 est.reason = QStringLiteral("the recording could not be segmented");
             } else {
-                const Habits::Result r = habits.estimate(p.alias, a);
+                Habits::Result r = habits.estimate(p.alias, a);
+                const double shift = shifts.at(p);
+                for (double &x : r.points)
+                    x += shift;
                 est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
                 est.estimated = true;
                 const Doubt doubt = doubtAbout(p.alias, a, r, fitFloor, options.params.flags);

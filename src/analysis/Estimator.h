@@ -40,6 +40,10 @@ QList<int> unsetIndexes(const QList<clsOto> &entries);
 struct EstimateOptions {
     int threads = 2;
     EstimateParams params;  // the tuning, defaults in EstimateParams.h
+    // The singer's prefix.map pairs (prefix, suffix): what a pitch folder's
+    // aliases carry. Without them, the ending nearly all of a folder's
+    // aliases share is taken for its pitch suffix.
+    singer::AffixPairs affixPairs;
 };
 
 struct Estimate {

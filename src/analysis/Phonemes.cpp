@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <algorithm>
+#include <vector>
 
 namespace analysis {
 
@@ -48,17 +50,25 @@ QString phonemeClassName(PhonemeClass c)
     return QString();
 }
 
-QString baseAlias(QStringView alias)
+QStringList aliasBases(const QList<clsOto> &entries, const singer::AffixPairs &mapPairs)
 {
-    // A note name is a capital A to G, an optional sharp or flat and an
-    // octave digit; phonemes and kana never look like one.
-    static const QRegularExpression suffix(QStringLiteral("[_ ]?[A-G][#b]?-?[0-9]$"));
-    static const QRegularExpression prefix(QStringLiteral("^[A-G][#b]?-?[0-9][_ ]?(?=\\S)"));
+    QHash<QString, QStringList> byFolder;
+    for (const clsOto &e : entries)
+        byFolder[e.folder] << e.ALS;
+    QHash<QString, singer::Affixes> affixes;
+    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
+        affixes.insert(it.key(), singer::folderAffixes(it.value(), mapPairs));
+    QStringList out;
+    out.reserve(entries.size());
+    for (const clsOto &e : entries)
+        out << singer::baseAlias(e.ALS, affixes.value(e.folder));
+    return out;
+}
+
+QString withoutTake(QStringView alias)
+{
     static const QRegularExpression take(QStringLiteral("(?<=\\S)[0-9]+$"));
     QString a = alias.trimmed().toString();
-    a.remove(suffix);
-    a.remove(prefix);
-    a = a.trimmed();
     a.remove(take);
     return a.trimmed();
 }
@@ -67,14 +77,20 @@ PhonemeAlias parsePhonemeAlias(QStringView alias)
 {
     using Kind = PhonemeAlias::Kind;
     PhonemeAlias out;
-    QString a = baseAlias(alias);
+    QString a = withoutTake(alias);
     const bool alone = a.startsWith(u'_');
     if (alone)
         a.remove(0, 1);
     const QStringList tokens = a.split(u' ', Qt::SkipEmptyParts);
     auto known = [](const QString &t) { return phonemeClass(t) != PhonemeClass::None; };
+    auto closes = [](const QString &t) { return phonemeClass(t) == PhonemeClass::Stop || phonemeClass(t) == PhonemeClass::Affricate; };
+    // A stop cannot be held: "k" alone is no entry of its own.
+    auto holds = [&](const QString &t) { return known(t) && !closes(t); };
     if (tokens.size() == 1 && phonemeClass(tokens[0]) == PhonemeClass::Vowel) {
         out.kind = alone ? Kind::Alone : Kind::Held;
+        out.from = out.to = tokens[0];
+    } else if (tokens.size() == 1 && !alone && holds(tokens[0])) {
+        out.kind = Kind::Held;
         out.from = out.to = tokens[0];
     } else if (tokens.size() == 2 && isSilence(tokens[0]) && known(tokens[1])) {
         out.kind = Kind::Head;
@@ -96,7 +112,7 @@ QString PhonemeAlias::shape() const
     switch (kind) {
     case Kind::Unknown: return QString();
     case Kind::Head: return QStringLiteral("- ") + letter(to);
-    case Kind::Held: return QStringLiteral("V");
+    case Kind::Held: return letter(from);
     case Kind::Alone: return QStringLiteral("_V");
     case Kind::Joint: return letter(from) + u' ' + letter(to);
     case Kind::Tail: return letter(from) + QStringLiteral(" -");
@@ -146,6 +162,36 @@ PhonemeSequence sequenceFromAliases(const QList<PhonemeAlias> &aliases)
         s.placeOf << place;
     }
     return s;
+}
+
+AloneOnset aloneOnset(const WaveFeatures &f, double fromMs, double heldFromMs, double heldEndMs, const PlacementParams &pp)
+{
+    AloneOnset out{heldFromMs, heldFromMs};
+    const int first = std::clamp(f.frameAt(fromMs), 0, std::max(0, f.frames - 1));
+    const int held = std::clamp(f.frameAt(heldFromMs), first, std::max(first, f.frames - 1));
+    const int last = std::clamp(f.frameAt(heldEndMs), held + 1, f.frames);
+    if (f.frames == 0 || last <= held)
+        return out;
+    std::vector<float> levels(f.energyDb.begin() + held, f.energyDb.begin() + last);
+    std::nth_element(levels.begin(), levels.begin() + qsizetype(levels.size() / 2), levels.end());
+    const double level = levels[levels.size() / 2];
+    // Back from the held part while it can be heard, over short gaps.
+    const int gap = std::max(1, f.frameAt(pp.aloneGapMs));
+    int audible = held, quiet = 0;
+    for (int t = held; t >= first && quiet <= gap; --t) {
+        if (f.energyDb[size_t(t)] >= level - pp.aloneOnsetDb) {
+            audible = t;
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+    }
+    int settled = audible;
+    while (settled < last - 1 && f.energyDb[size_t(settled)] < level - pp.aloneSettledDb)
+        ++settled;
+    out.audible = f.frameMs(audible);
+    out.settled = f.frameMs(settled);
+    return out;
 }
 
 }  // namespace analysis

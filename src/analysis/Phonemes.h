@@ -1,5 +1,11 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
+#include "analysis/Features.h"
+#include "oto/clsOto.h"
+#include "singer/BaseAlias.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -26,10 +32,15 @@ enum class PhonemeClass {
 PhonemeClass phonemeClass(QStringView phoneme);
 QString phonemeClassName(PhonemeClass c);
 
-// The alias with what a pitch folder adds to every alias taken off: a note
-// name after it or before it ("- ayA3", "A3_- ay", "ay erC5"), the number
-// of a second take ("iy1", "s -7") and spaces around.
-QString baseAlias(QStringView alias);
+// The entries' aliases without what their folder adds to every alias so
+// that a synthesizer can pick the pitch ("- ayA3" in A3/ is "- ay"): the
+// prefix.map pair most of a folder's aliases carry, else the ending nearly
+// all of them share (see singer::folderAffixes).
+QStringList aliasBases(const QList<clsOto> &entries, const singer::AffixPairs &mapPairs = {});
+
+// The alias without the number of a second take ("iy1", "s -7", "- d4")
+// and spaces around.
+QString withoutTake(QStringView alias);
 
 // What an ARPAsing alias says: the phoneme the sample starts from (empty
 // after silence) and the one it goes into (empty into silence); a held
@@ -38,7 +49,7 @@ struct PhonemeAlias {
     enum class Kind {
         Unknown,
         Head,     // "- ay", "- k": a phoneme after silence
-        Held,     // "ay": a vowel held
+        Held,     // "ay", "n", "th": a vowel or a consonant that can last, held
         Alone,    // "_ay": a vowel recorded alone, held
         Joint,    // "ay er", "k aa", "aa r", "r k": one phoneme into the next
         Tail,     // "iy -", "s -": a phoneme into silence
@@ -47,14 +58,15 @@ struct PhonemeAlias {
     QString from;
     QString to;
 
-    // "- C", "- V", "V", "_V", "V C", "C V", "V V", "C C", "V -", "C -".
+    // "- C", "- V", "V", "C" (held), "_V", "V C", "C V", "V V", "C C", "V -", "C -".
     QString shape() const;
     // The phoneme the entry's note is at: the one it goes into, or the one
     // held or ending.
     QString phoneme() const { return to.isEmpty() ? from : to; }
 };
 
-// The alias read as ARPAsing after baseAlias(); Unknown when a token is no
+// The alias (without its folder's affixes, see aliasBases) read as
+// ARPAsing, the number of a take taken off; Unknown when a token is no
 // ARPABET phoneme.
 PhonemeAlias parsePhonemeAlias(QStringView alias);
 
@@ -68,5 +80,15 @@ struct PhonemeSequence {
     QList<int> placeOf;    // one per alias given
 };
 PhonemeSequence sequenceFromAliases(const QList<PhonemeAlias> &aliases);
+
+// A vowel recorded alone ("_aa"): where it becomes audible and where it has
+// settled at its held level (ms). The held level is the median level
+// between heldFromMs and heldEndMs (where the alignment put the vowel); the
+// start is looked for back from heldFromMs down to fromMs.
+struct AloneOnset {
+    double audible = 0;
+    double settled = 0;
+};
+AloneOnset aloneOnset(const WaveFeatures &f, double fromMs, double heldFromMs, double heldEndMs, const PlacementParams &pp);
 
 }  // namespace analysis

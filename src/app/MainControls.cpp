@@ -168,7 +168,7 @@ void MainControls::place(const MainLayout &l)
 
 void MainControls::applyFonts(int charsetIndex, const modLocale &locale)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{lstOto, txtSearch, txtALS})
+    for (QWidget *w : std::initializer_list<QWidget *>{lstOto, txtSearch, txtALS, cboFolder})
         applyFont(w, charsetIndex, locale);
     for (QLineEdit *box : txtPrm)
         applyFont(box, charsetIndex, locale);

@@ -1,5 +1,7 @@
 #include "app/PrefixMapDialog.h"
 
+#include "ui/applyFont.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@ PrefixMapDialog::PrefixMapDialog(PrefixMap map, QWidget *parent)
     : QDialog(parent), map_(std::move(map)), table_(new QTableWidget(this)), from_(new QComboBox(this)),
       to_(new QComboBox(this)), prefix_(new QLineEdit(this)), suffix_(new QLineEdit(this))
 {
+    setObjectName(QStringLiteral("frmPrefixMap"));
     setWindowTitle(QStringLiteral("prefix.map - 音階前後綴"));
     table_->setObjectName(QStringLiteral("tblPrefixMap"));
     table_->setColumnCount(3);
@@ -93,6 +96,12 @@ PrefixMap PrefixMapDialog::result() const
             map.setRange(note, note, prefix, suffix);
     }
     return map;
+}
+
+void PrefixMapDialog::setfrmDispLocale(int id, const modLocale &locale)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{this, table_, prefix_, suffix_})
+        applyFont(control, id, locale);
 }
 
 }  // namespace singer

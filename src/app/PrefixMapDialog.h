@@ -7,6 +7,7 @@
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
+class modLocale;
 
 namespace singer {
 
@@ -19,6 +20,9 @@ public:
     explicit PrefixMapDialog(PrefixMap map, QWidget *parent = nullptr);
     // The map with the rows as they are now.
     PrefixMap result() const;
+    // Fonts of the display charset id for the rows and boxes, whose
+    // prefixes and suffixes may be kana or hanzi.
+    void setfrmDispLocale(int id, const modLocale &locale);
     // Sets every note from first to last (either way round).
     void setRange(const QString &first, const QString &last, const QString &prefix, const QString &suffix);
 

@@ -13,6 +13,8 @@
 #include "oto/modLocale.h"
 #include "app/frmReport.h"
 #include "app/PrefixMapDialog.h"
+#include "app/CopyToFoldersDialog.h"
+#include "app/DiskChangeDialog.h"
 #include "ui/applyFont.h"
 #include "ui/frmOpen.h"
 #include "ui/modDispLocale.h"
@@ -476,9 +478,20 @@ void frmMain::dropEvent(QDropEvent *e)
 std::optional<singer::PrefixMap> frmMain::editPrefixMap(const singer::PrefixMap &map)
 {
     singer::PrefixMapDialog dialog(map, this);
+    dialog.setfrmDispLocale(sett_.settlocDisp, locale_);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.result();
+}
+
+std::optional<QStringList> frmMain::chooseCopyFolders(const QString &alias, const QStringList &folders)
+{
+    return ::chooseCopyFolders(this, alias, folders, sett_.settlocDisp, locale_);
+}
+
+DiskChoice frmMain::askDiskChange(const QString &path, const std::function<QList<EntryDifference>()> &difference)
+{
+    return ::askDiskChange(this, path, difference, sett_.settlocDisp, locale_);
 }
 
 void frmMain::fillFolderFilter()

@@ -146,6 +146,8 @@ private:
     void setViewWindow(const ViewWindow &view) override { editor_->setView(view); }
     std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) override;
     void listen(Listening what) override { listener_->run(what); }
+    std::optional<QStringList> chooseCopyFolders(const QString &alias, const QStringList &folders) override;
+    DiskChoice askDiskChange(const QString &path, const std::function<QList<EntryDifference>()> &difference) override;
 
 
     void buildControls();

@@ -260,7 +260,10 @@ bool MainController::followDiskChange()
     const int shown = view_.currentEntry();
     const OtoEntries &before = doc_.clcOto();
     const QString alias = shown >= 0 && shown < before.size() ? before[shown]->ALS : QString();
-    if (doc_.followDiskChange() != DiskChange::Reloaded)
+    const DiskQuestion ask = [this](const QString &path, const auto &difference) {
+        return view_.askDiskChange(path, difference);
+    };
+    if (doc_.followDiskChange(ask) != DiskChange::Reloaded)
         return false;
     // The same alias stays selected where it still is.
     const OtoEntries &entries = doc_.clcOto();
@@ -438,17 +441,11 @@ void MainController::copyToFolders()
         return;
     QStringList others = doc_.folders();
     others.removeAll(doc_.clcOto()[index]->folder);
-    const std::optional<QString> typed = dialogs_.input(
-        QStringLiteral("Copy the five parameters to the same alias in these folders (comma separated):")
-            + QStringLiteral("\r\n") + QStringLiteral("將五個參數複製到這些文件夾的同名條目（以逗號分隔）："),
-        QStringLiteral("?"), others.join(u','));
-    if (!typed)
+    const std::optional<QStringList> chosen = view_.chooseCopyFolders(doc_.clcOto()[index]->ALS, others);
+    if (!chosen)
         return;
-    QStringList chosen;
-    for (const QString &folder : typed->split(u',', Qt::SkipEmptyParts))
-        chosen << folder.trimmed();
     const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
-    const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, chosen, &locale_);
+    const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, *chosen, &locale_);
     doc_.editEntries(copy.changes, QStringLiteral("Copy to other folders"));
     QStringList report;
     if (!copy.unsure.isEmpty())

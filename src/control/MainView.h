@@ -1,5 +1,6 @@
 #pragma once
 
+#include "oto/OtoDocument.h"
 #include "singer/PrefixMap.h"
 #include "view/ViewWindow.h"
 
@@ -63,4 +64,11 @@ public:
     virtual std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) = 0;
     // Sings the entry on show (or stops it), or asks for the Listen settings.
     virtual void listen(Listening what) = 0;
+    // The folders to copy the entry's parameters to, out of folders (each
+    // offered, ticked): the chosen ones, or nothing when cancelled.
+    virtual std::optional<QStringList> chooseCopyFolders(const QString &alias, const QStringList &folders) = 0;
+    // Asks about a change of oto.ini on disk while there are unsaved edits;
+    // difference gives what reloading would change, to show on request.
+    virtual DiskChoice askDiskChange(const QString &path,
+                                     const std::function<QList<EntryDifference>()> &difference) = 0;
 };

@@ -6,6 +6,7 @@
 #include "oto/OtoHistory.h"
 #include "oto/SingerFolder.h"
 
+#include <cerrno>
 #include <numeric>
 
 #include <QFileInfo>
@@ -587,6 +588,16 @@ bool OtoDocument::confirmChangedOnDisk(const QString &path)
     return answer == MsgAnswer::Yes;
 }
 
+void OtoDocument::reportFolderGone(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString reason = qt_error_string(ENOENT);
+    dialogs_.inform(QStringLiteral("modlocale::writefile(%1): %2\r\nThe folder %3 is gone (moved or deleted while "
+                                   "open). Nothing was written and the entries are still here: save them to "
+                                   "another folder with Save As.").arg(path, reason, folder)
+                    + QStringLiteral("\r\n") + QStringLiteral("文件夾%1已不存在（打開後被移動或刪除）。未寫入任何內容，條目仍在此處：請用“另存為”保存到其他文件夾。").arg(folder));
+}
+
 bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QString &fileName, bool always)
 {
     const QString path = joinPath(folderPath(file.folder), fileName);
@@ -601,6 +612,10 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
         return false;
     if (!confirmChangedOnDisk(path))
         return false;
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
+        reportFolderGone(path);
+        return false;
+    }
     const int codePage = codePage_.value_or(locale_.writeCodePage(file.layout.form));
     if (!confirmLossyLines(path, text, codePage, file.decodedCleanly))
         return false;
@@ -674,23 +689,47 @@ bool OtoDocument::changedOnDisk(const QString &fileName) const
     return false;
 }
 
-DiskChange OtoDocument::followDiskChange()
+DiskChange OtoDocument::followDiskChange(const DiskQuestion &ask)
 {
     if (wrkpath_.isEmpty() || edit_ || !changedOnDisk())
         return DiskChange::None;
     if (blnChanged()) {
         const QString path = joinPath(wrkpath_, kOtoIni);
-        const MsgAnswer answer = dialogs_.message(
-            {path + QStringLiteral("\r\nhas been changed on disk by another program. Reload it and drop your "
-                                   "unsaved edits? (No keeps yours; a save then asks before overwriting.)")
-                 + QStringLiteral("\r\n") + path
-                 + QStringLiteral("\r\n已被其他程序修改。是否重新讀取並放棄未保存的修改？（否：保留你的修改；保存前會再詢問。）"),
-             QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No});
-        if (answer != MsgAnswer::Yes)
+        DiskChoice choice = DiskChoice::KeepMine;
+        if (ask) {
+            choice = ask(path, [this] { return differenceOnDisk(); });
+        } else {
+            const MsgAnswer answer = dialogs_.message(
+                {path + QStringLiteral("\r\nhas been changed on disk by another program. Reload it and drop your "
+                                       "unsaved edits? (No keeps yours; a save then asks before overwriting.)")
+                     + QStringLiteral("\r\n") + path
+                     + QStringLiteral("\r\n已被其他程序修改。是否重新讀取並放棄未保存的修改？（否：保留你的修改；保存前會再詢問。）"),
+                 QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No});
+            choice = answer == MsgAnswer::Yes ? DiskChoice::Reload : DiskChoice::KeepMine;
+        }
+        if (choice != DiskChoice::Reload)
             return DiskChange::KeptMine;
     }
     openoto(wrkpath_, kOtoIni);
     return DiskChange::Reloaded;
+}
+
+QList<EntryDifference> OtoDocument::differenceOnDisk()
+{
+    OtoEntries onDisk;
+    for (const OtoFile &file : files_) {
+        const QString path = joinPath(folderPath(file.folder), file.fileName);
+        if (!QFileInfo::exists(path))
+            continue;
+        const std::optional<TextFile> text = locale_.tryReadfile(path);
+        if (!text)
+            continue;
+        ParsedOto parsed = parseOtoText(text->text);
+        for (const auto &entry : parsed.entries)
+            entry->folder = file.folder;
+        onDisk += parsed.entries;
+    }
+    return diffEntries(onDisk, clcOto_);
 }
 
 SaveAnswer OtoDocument::askSave()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "oto/OtoDiff.h"
 #include "oto/OtoFormat.h"
 
 #include <QHash>
@@ -12,8 +13,8 @@
 class Dialogs;
 class modLocale;
 namespace history {
-class ChangeEntries;
-class ChangeAliases;
+template <typename Value>
+class ChangeStep;
 class InsertEntries;
 class RecordedEdit;
 struct EditOp;
@@ -21,6 +22,13 @@ struct EditOp;
 
 // What following a change of oto.ini on disk did.
 enum class DiskChange { None, Reloaded, KeptMine };
+
+// How the user answers a change on disk while there are unsaved edits.
+enum class DiskChoice { Reload, KeepMine };
+// Asks about a change of the file at path on disk; difference gives what
+// reloading would change, for a user who wants to see it first.
+using DiskQuestion =
+    std::function<DiskChoice(const QString &path, const std::function<QList<EntryDifference>()> &difference)>;
 
 // The answer to the question whether to save unsaved changes first.
 enum class SaveAnswer { Save, Discard, Cancel };
@@ -75,6 +83,8 @@ public:
     OtoDocument(modLocale &locale, Dialogs &dialogs, QObject *parent = nullptr);
     ~OtoDocument() override;
 
+    // The code pages files are read and written in.
+    modLocale &locale() const { return locale_; }
     // The open voicebank folder, empty when none.
     const QString &wrkpath() const { return wrkpath_; }
     // The entries in file order. The entries themselves are shared with
@@ -182,8 +192,13 @@ public:
     bool changedOnDisk(const QString &fileName = kOtoIni) const;
     // Follows a change of oto.ini on disk by another program: with no
     // unsaved edits the entries are read again; with some, the user is
-    // asked at once whether to reload or keep theirs.
-    DiskChange followDiskChange();
+    // asked at once whether to reload or keep theirs: through ask (the
+    // window's question, which can show the difference), or without it a
+    // Yes/No message box.
+    DiskChange followDiskChange(const DiskQuestion &ask = {});
+    // The entries of every file as they are on disk now against those here:
+    // what a reload would change. A file that is gone counts as empty.
+    QList<EntryDifference> differenceOnDisk();
     SaveAnswer askSave();
     // Asks whether to save unsaved changes and saves when told to. False
     // when the user cancelled or the save failed: the caller must not go on
@@ -227,8 +242,8 @@ signals:
     void titleChanged(const QString &title);
 
 private:
-    friend class history::ChangeEntries;
-    friend class history::ChangeAliases;
+    template <typename Value>
+    friend class history::ChangeStep;
     friend class history::InsertEntries;
     friend class history::RecordedEdit;
 
@@ -252,6 +267,8 @@ private:
     bool confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly);
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
+    // A save into a folder that was deleted or moved while it was open.
+    void reportFolderGone(const QString &path);
     // The entries of each file, in the order of files_; entries of a folder
     // without a file get a new one.
     QList<OtoEntries> entriesByFile();

@@ -39,7 +39,7 @@ QStringView OtoFileLayout::endText(End end)
     return {};
 }
 
-QString OtoFileLayout::text(const OtoEntries &entries) const
+QList<OtoFileLayout::Piece> OtoFileLayout::pieces(const OtoEntries &entries) const
 {
     // Which entry line each entry still present came from.
     QHash<const clsOto *, qsizetype> lineOf;
@@ -63,11 +63,6 @@ QString OtoFileLayout::text(const OtoEntries &entries) const
     for (const KeptLine &k : kept_)
         keptAfter[k.after < 0 ? -1 : anchor[k.after]].append(&k);
 
-    struct Piece {
-        const QString *kept;
-        const clsOto *entry;
-        End end;
-    };
     QList<Piece> pieces;
     pieces.reserve(entries.size() + kept_.size());
     const auto addKept = [&](qsizetype after) {
@@ -87,7 +82,13 @@ QString OtoFileLayout::text(const OtoEntries &entries) const
         pieces.append({nullptr, e.get(), entryLines_[*line].end});
         addKept(*line);
     }
+    return pieces;
+}
 
+QString OtoFileLayout::text(const OtoEntries &entries) const
+{
+    const QList<Piece> pieces = this->pieces(entries);
+    const End newEnd = mostCommonEnd();
     QString out;
     out.reserve(pieces.size() * 48);
     for (qsizetype i = 0; i < pieces.size(); ++i) {
@@ -104,4 +105,22 @@ QString OtoFileLayout::text(const OtoEntries &entries) const
         out += endText(end);
     }
     return out;
+}
+
+QList<int> OtoFileLayout::lineNumbers(const OtoEntries &entries) const
+{
+    QList<int> numbers;
+    numbers.reserve(entries.size());
+    if (isEmpty()) {
+        // Written anew: the entries one a line, after the UTF-8 marker line.
+        const int first = form.utf8Marker ? 2 : 1;
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            numbers << first + int(i);
+        return numbers;
+    }
+    const QList<Piece> pieces = this->pieces(entries);
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        if (pieces[i].entry)
+            numbers << int(i) + 1;
+    return numbers;
 }

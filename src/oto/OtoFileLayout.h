@@ -32,6 +32,10 @@ public:
     // keeps its line end, new entries get the file's most common one, and
     // the last line ends as the file's last line did.
     QString text(const OtoEntries &entries) const;
+    // The line (from 1) each of entries stands on in the file a save
+    // writes: text() for a layout read from a file, the plain form for an
+    // empty one.
+    QList<int> lineNumbers(const OtoEntries &entries) const;
 
     // Whether any line was read (a layout of nothing writes as a new file).
     bool isEmpty() const { return entryLines_.isEmpty() && kept_.isEmpty(); }
@@ -54,6 +58,14 @@ private:
         End end;
         qsizetype after;  // the entry line it follows, -1 for the start
     };
+    // One line of the file text() writes: a kept line or an entry's.
+    struct Piece {
+        const QString *kept;
+        const clsOto *entry;
+        End end;
+    };
+    QList<Piece> pieces(const OtoEntries &entries) const;
+
     QList<EntryLine> entryLines_;
     QList<KeptLine> kept_;
     End lastEnd_ = End::None;

@@ -2,32 +2,31 @@
 
 #include "oto/OtoDocument.h"
 
+#include <type_traits>
+
 namespace history {
 
-namespace {
-
-// Typing goes on in the same box of the same entry (same merge key, one
-// change each): the step takes the newer value as its result.
-template <class Change>
-bool mergeTyping(int mergeKey, std::vector<Change> &changes, int nextKey, const std::vector<Change> &next)
-{
-    if (nextKey != mergeKey || next.size() != 1 || changes.size() != 1 || next.front().entry != changes.front().entry)
-        return false;
-    changes.front().after = next.front().after;
-    return true;
-}
-
-}  // namespace
-
-ChangeEntries::ChangeEntries(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
+template <typename Value>
+ChangeStep<Value>::ChangeStep(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
     : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
 {
     Q_ASSERT(!changes_.empty());
 }
 
-void ChangeEntries::apply(bool forward)
+template <typename Value>
+int ChangeStep<Value>::id() const
 {
-    QList<std::pair<std::shared_ptr<clsOto>, clsOto>> values;
+    // Typing in a value box and in the alias box are steps of their own.
+    constexpr int kTypingId = std::is_same_v<Value, clsOto> ? 1 : 2;
+    return mergeKey_ != 0 ? kTypingId : -1;
+}
+
+template <typename Value>
+void ChangeStep<Value>::apply(bool forward)
+{
+    // Undo goes backwards, so that an entry changed twice ends as it was
+    // before the first change.
+    QList<std::pair<std::shared_ptr<clsOto>, Value>> values;
     values.reserve(qsizetype(changes_.size()));
     if (forward) {
         for (const Change &c : changes_)
@@ -36,57 +35,28 @@ void ChangeEntries::apply(bool forward)
         for (auto it = changes_.rbegin(); it != changes_.rend(); ++it)
             values.append({it->entry, it->before});
     }
-    doc_.setValues(values);
+    if constexpr (std::is_same_v<Value, clsOto>)
+        doc_.setValues(values);
+    else
+        doc_.setAliases(values);
     doc_.announceStep(changes_.front().entry.get());
 }
 
-void ChangeEntries::undo()
+template <typename Value>
+bool ChangeStep<Value>::mergeWith(const QUndoCommand *other)
 {
-    apply(false);
+    // Typing goes on in the same box of the same entry (same merge key, one
+    // change each): the step takes the newer value as its result.
+    const auto *next = static_cast<const ChangeStep *>(other);
+    if (next->mergeKey_ != mergeKey_ || next->changes_.size() != 1 || changes_.size() != 1
+        || next->changes_.front().entry != changes_.front().entry)
+        return false;
+    changes_.front().after = next->changes_.front().after;
+    return true;
 }
 
-void ChangeEntries::redo()
-{
-    apply(true);
-}
-
-bool ChangeEntries::mergeWith(const QUndoCommand *other)
-{
-    const auto *next = static_cast<const ChangeEntries *>(other);
-    return mergeTyping(mergeKey_, changes_, next->mergeKey_, next->changes_);
-}
-
-ChangeAliases::ChangeAliases(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey)
-    : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), mergeKey_(mergeKey)
-{
-    Q_ASSERT(!changes_.empty());
-}
-
-void ChangeAliases::apply(bool forward)
-{
-    QList<std::pair<std::shared_ptr<clsOto>, QString>> aliases;
-    aliases.reserve(qsizetype(changes_.size()));
-    for (const Change &c : changes_)
-        aliases.append({c.entry, forward ? c.after : c.before});
-    doc_.setAliases(aliases);
-    doc_.announceStep(changes_.front().entry.get());
-}
-
-void ChangeAliases::undo()
-{
-    apply(false);
-}
-
-void ChangeAliases::redo()
-{
-    apply(true);
-}
-
-bool ChangeAliases::mergeWith(const QUndoCommand *other)
-{
-    const auto *next = static_cast<const ChangeAliases *>(other);
-    return mergeTyping(mergeKey_, changes_, next->mergeKey_, next->changes_);
-}
+template class ChangeStep<clsOto>;
+template class ChangeStep<QString>;
 
 InsertEntries::InsertEntries(OtoDocument &doc, int position, OtoEntries entries, const QString &text, bool insert)
     : QUndoCommand(text), doc_(doc), position_(position), entries_(std::move(entries)), insertOnRedo_(insert)

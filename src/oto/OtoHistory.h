@@ -18,50 +18,33 @@ class OtoDocument;
 
 namespace history {
 
-// Entries that got new values (a mouse edit, a typed value): their values
-// before and after. Typed values in the same box of the same entry merge
-// into one step while the typing goes on (same merge key).
-class ChangeEntries : public QUndoCommand {
+// Entries that got new values (Value = clsOto: a mouse edit, a typed
+// value) or only new aliases (Value = QString: a batch replace, a split,
+// the alias box, however many entries there are): each entry's value before
+// and after. Typed values in the same box of the same entry merge into one
+// step while the typing goes on (same merge key).
+template <typename Value>
+class ChangeStep : public QUndoCommand {
 public:
     struct Change {
         std::shared_ptr<clsOto> entry;
-        clsOto before, after;
+        Value before, after;
     };
-    ChangeEntries(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey);
-    void undo() override;
-    void redo() override;
-    int id() const override { return mergeKey_ != 0 ? kTypingId : -1; }
+    ChangeStep(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey);
+    void undo() override { apply(false); }
+    void redo() override { apply(true); }
+    int id() const override;
     bool mergeWith(const QUndoCommand *other) override;
 
 private:
-    static constexpr int kTypingId = 1;
     void apply(bool forward);
     OtoDocument &doc_;
     std::vector<Change> changes_;
     int mergeKey_;
 };
 
-// Aliases rewritten (a batch replace, a split, the alias box): only the
-// aliases, however many entries there are.
-class ChangeAliases : public QUndoCommand {
-public:
-    struct Change {
-        std::shared_ptr<clsOto> entry;
-        QString before, after;
-    };
-    ChangeAliases(OtoDocument &doc, std::vector<Change> changes, const QString &text, int mergeKey);
-    void undo() override;
-    void redo() override;
-    int id() const override { return mergeKey_ != 0 ? kTypingId : -1; }
-    bool mergeWith(const QUndoCommand *other) override;
-
-private:
-    static constexpr int kTypingId = 2;
-    void apply(bool forward);
-    OtoDocument &doc_;
-    std::vector<Change> changes_;
-    int mergeKey_;
-};
+using ChangeEntries = ChangeStep<clsOto>;
+using ChangeAliases = ChangeStep<QString>;
 
 // Entries inserted (a duplicate) or removed: the very entry objects. Undo
 // of an insertion removes those objects wherever they are; undo of a

@@ -105,6 +105,14 @@ const CallbackContext *contextFor(int codePage)
     return codePage == 932 ? &kContext932 : &kContextOther;
 }
 
+// ICU tells of a failure only through err: a conversion that failed must
+// not pass for text.
+void throwOnFailure(UErrorCode err, const std::string &what)
+{
+    if (U_FAILURE(err))
+        throw std::runtime_error(what + ": " + u_errorName(err));
+}
+
 Converter openConverter(int codePage)
 {
     const char *name = icuName(codePage);
@@ -112,8 +120,7 @@ Converter openConverter(int codePage)
         throw std::invalid_argument("unknown code page " + std::to_string(codePage));
     UErrorCode err = U_ZERO_ERROR;
     Converter c(ucnv_open(name, &err));
-    if (U_FAILURE(err))
-        throw std::runtime_error(std::string("cannot open converter ") + name + ": " + u_errorName(err));
+    throwOnFailure(err, std::string("cannot open converter ") + name);
     return c;
 }
 
@@ -199,8 +206,7 @@ QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
     QString out(bytes.size() + 1, Qt::Uninitialized);
     const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
                                     bytes.constData(), int32_t(bytes.size()), &err);
-    if (U_FAILURE(err))
-        throw std::runtime_error(std::string("decoding failed: ") + u_errorName(err));
+    throwOnFailure(err, "decoding failed");
     out.truncate(n);
     return out;
 }
@@ -222,8 +228,7 @@ QByteArray modLocale::str2bytes(const QString &text, int codePage)
     QByteArray out(qsizetype(text.size()) * ucnv_getMaxCharSize(conv.get()) + 1, Qt::Uninitialized);
     const int32_t n = ucnv_fromUChars(conv.get(), out.data(), int32_t(out.size()),
                                       reinterpret_cast<const UChar *>(text.constData()), int32_t(text.size()), &err);
-    if (U_FAILURE(err))
-        throw std::runtime_error(std::string("encoding failed: ") + u_errorName(err));
+    throwOnFailure(err, "encoding failed");
     out.truncate(n);
     return out;
 }

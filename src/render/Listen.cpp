@@ -105,8 +105,11 @@ int precedingEntry(const OtoEntries &entries, int index)
             aliases.append(entries[i]->ALS);
         }
     }
-    const bool phonemeBank = analysis::readsAsPhonemes(aliases);
     const singer::Affixes affixes = singer::folderAffixes(aliases);
+    QStringList bases;  // an English folder's aliases read as phonemes without its pitch
+    for (const QString &alias : aliases)
+        bases.append(singer::baseAlias(alias, affixes));
+    const bool phonemeBank = analysis::readsAsPhonemes(bases);
     const auto sound = [&](int i) { return soundOf(singer::baseAlias(entries[i]->ALS, affixes), phonemeBank); };
 
     const Sound wanted = sound(index);

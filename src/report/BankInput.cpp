@@ -1,9 +1,9 @@
 #include "report/BankInput.h"
 
 #include "core/modUtils.h"
-#include "oto/modLocale.h"
 #include "oto/OtoDocument.h"
-#include "oto/OtoFormat.h"
+#include "oto/SingerFolder.h"
+#include "singer/PrefixMap.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,35 +12,9 @@
 
 namespace {
 
-const QString kPrefixMap = QStringLiteral("prefix.map");
-
-void sortLongestFirst(QStringList &list)
-{
-    list.removeDuplicates();
-    std::sort(list.begin(), list.end(), [](const QString &a, const QString &b) {
-        return a.size() != b.size() ? a.size() > b.size() : a < b;
-    });
-}
-
 QString relativeTo(const QDir &root, const QString &path)
 {
     return root.relativeFilePath(path);
-}
-
-// oto.ini files below root (not root's own), a few levels deep: pitch and
-// voice colour folders, and their subfolders at most.
-void findOtoFiles(const QString &folder, int depth, QStringList &out)
-{
-    if (depth == 0)
-        return;
-    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        if (info.isSymLink())
-            continue;  // as listRecordings: a linked folder could lead back up the tree
-        const QString sub = info.filePath();
-        if (QFileInfo(QDir(sub).filePath(OtoDocument::kOtoIni)).isFile())
-            out << QDir(sub).filePath(OtoDocument::kOtoIni);
-        findOtoFiles(sub, depth - 1, out);
-    }
 }
 
 }  // namespace
@@ -49,51 +23,6 @@ QString ReportEntry::folder() const
 {
     const qsizetype slash = otoPath.lastIndexOf(u'/');
     return slash < 0 ? QString() : otoPath.left(slash);
-}
-
-PrefixMap PrefixMap::parse(QStringView text)
-{
-    PrefixMap map;
-    for (QStringView line : text.split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        const QList<QStringView> fields = line.split(u'\t');
-        if (fields.size() < 3)
-            continue;
-        if (!fields[1].isEmpty())
-            map.prefixes_ << fields[1].toString();
-        if (!fields[2].isEmpty())
-            map.suffixes_ << fields[2].toString();
-    }
-    sortLongestFirst(map.prefixes_);
-    sortLongestFirst(map.suffixes_);
-    return map;
-}
-
-PrefixMap PrefixMap::read(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // prefix.map holds note names and pitch marks: ASCII in practice; UTF-8
-    // reads them and anything else as it is.
-    return parse(QString::fromUtf8(file.read(1 << 20)));
-}
-
-QString PrefixMap::baseAlias(const QString &alias) const
-{
-    QString base = alias;
-    for (const QString &suffix : suffixes_)
-        if (base.size() > suffix.size() && base.endsWith(suffix)) {
-            base.chop(suffix.size());
-            break;
-        }
-    for (const QString &prefix : prefixes_)
-        if (base.size() > prefix.size() && base.startsWith(prefix)) {
-            base.remove(0, prefix.size());
-            break;
-        }
-    return base;
 }
 
 QString entryName(const BankInput &bank, const QString &recording)
@@ -125,53 +54,51 @@ QStringList listRecordings(const QString &root, const QString &folder)
     return out;
 }
 
-std::optional<BankInput> readBank(const QString &root, modLocale &locale, QString *why)
+std::optional<BankInput> readBank(OtoDocument &doc, const QString &root, QString *why)
 {
-    const QDir rootDir(root);
-    if (!rootDir.exists()) {
+    if (!QFileInfo(root).isDir()) {
         *why = QStringLiteral("%1 is not a folder").arg(root);
         return std::nullopt;
     }
-    QStringList otoFiles;
-    if (QFileInfo(rootDir.filePath(OtoDocument::kOtoIni)).isFile())
-        otoFiles << rootDir.filePath(OtoDocument::kOtoIni);
-    findOtoFiles(root, 3, otoFiles);
-    if (otoFiles.isEmpty()) {
+    if (findOtoFolders(root).isEmpty()) {
         *why = QStringLiteral("%1 holds no oto.ini, nor do its folders").arg(root);
         return std::nullopt;
     }
-
-    BankInput bank;
-    bank.root = root;
-    bank.prefixMap = PrefixMap::read(rootDir.filePath(kPrefixMap));
-    for (const QString &otoFile : otoFiles) {
-        const std::optional<TextFile> file = locale.tryReadfile(otoFile);
-        if (!file) {
-            *why = QStringLiteral("cannot read %1").arg(otoFile);
-            return std::nullopt;
-        }
-        const ParsedOto parsed = parseOtoText(file->text);
-        const QString otoPath = relativeTo(rootDir, otoFile);
-        for (qsizetype i = 0; i < parsed.entries.size(); ++i)
-            bank.entries.append({*parsed.entries[i], otoPath, parsed.lines[i]});
-        bank.badLines += parsed.badLines;
-        const QString otoFolder = QFileInfo(otoPath).path();
-        bank.otoFolders << (otoFolder == QStringLiteral(".") ? QString() : otoFolder);
-        bank.recordings += listRecordings(root, QFileInfo(otoFile).path());
+    if (!doc.openFolder(root)) {
+        for (const OtoFile &file : doc.files())
+            if (!file.read)
+                *why = QStringLiteral("cannot read %1").arg(joinPath(doc.folderPath(file.folder), file.fileName));
+        return std::nullopt;
     }
-    return bank;
+    return documentBank(doc);
 }
 
 BankInput documentBank(const OtoDocument &doc)
 {
     BankInput bank;
     bank.root = doc.wrkpath();
-    bank.prefixMap = PrefixMap::read(joinPath(doc.wrkpath(), kPrefixMap));
-    const int first = doc.form().utf8Marker ? 2 : 1;
-    const OtoEntries &entries = doc.clcOto();
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        bank.entries.append({*entries[i], OtoDocument::kOtoIni, first + int(i), int(i)});
-    bank.otoFolders << QString();
-    bank.recordings = listRecordings(doc.wrkpath(), doc.wrkpath());
+    const std::optional<singer::PrefixMap> prefixMap = singer::PrefixMap::read(bank.root, doc.locale());
+    const singer::AffixPairs mapPairs = prefixMap ? prefixMap->affixPairs() : singer::AffixPairs();
+    const OtoEntries &all = doc.clcOto();
+    for (const OtoFile &file : doc.files()) {
+        OtoEntries entries;
+        QList<int> indexes;
+        QStringList aliases;
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            if (all[i]->folder != file.folder)
+                continue;
+            entries << all[i];
+            indexes << int(i);
+            aliases << all[i]->ALS;
+        }
+        const QString otoPath = file.folder.isEmpty() ? OtoDocument::kOtoIni : file.folder + u'/' + OtoDocument::kOtoIni;
+        const QList<int> lines = file.layout.lineNumbers(entries);
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            bank.entries.append({*entries[i], otoPath, lines[i], indexes[i]});
+        bank.otoFolders << file.folder;
+        bank.affixes.insert(file.folder, singer::folderAffixes(aliases, mapPairs));
+        bank.recordings += listRecordings(bank.root, doc.folderPath(file.folder));
+        bank.badLines += file.badLines;
+    }
     return bank;
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "oto/clsOto.h"
+#include "singer/BaseAlias.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-class modLocale;
 class OtoDocument;
 
 // One entry as the report sees it: where its line is and what it says.
@@ -23,33 +24,22 @@ struct ReportEntry {
     QString where() const { return otoPath + u':' + QString::number(line); }
 };
 
-// The suffixes and prefixes of the bank's prefix.map (pitch or voice
-// colour marks such as "A3"), which coverage takes off an alias before it
-// compares it.
-class PrefixMap {
-public:
-    // The lines "NOTE<TAB>PREFIX<TAB>SUFFIX"; anything else is skipped.
-    static PrefixMap parse(QStringView text);
-    static PrefixMap read(const QString &path);
-
-    // The alias without the longest suffix and prefix the map holds.
-    QString baseAlias(const QString &alias) const;
-    bool isEmpty() const { return prefixes_.isEmpty() && suffixes_.isEmpty(); }
-
-private:
-    QStringList prefixes_;  // longest first
-    QStringList suffixes_;
-};
-
-// Everything the checks read: the entries, the recordings on disk and the
-// prefix map. Paths are relative to root, with "/" between folders.
+// Everything the checks read: the entries, the recordings on disk and what
+// each folder puts around its aliases. Paths are relative to root, with "/"
+// between folders.
 struct BankInput {
     QString root;
     QList<ReportEntry> entries;
     QStringList otoFolders;  // the folders of the oto.ini files ("" for root's own)
     QStringList recordings;  // the .wav files under the oto.ini folders, as on disk
-    PrefixMap prefixMap;
+    // Each folder's pitch or voice-colour marks (from prefix.map, or the
+    // ending its aliases share), which coverage takes off an alias before
+    // it compares it.
+    QHash<QString, singer::Affixes> affixes;
     int badLines = 0;        // lines of the oto.ini files that are not entries
+
+    // The entry's alias without its folder's marks.
+    QString baseAlias(const ReportEntry &e) const { return singer::baseAlias(e.entry.ALS, affixes.value(e.folder())); }
 };
 
 // The name an entry of the oto.ini whose folder holds recording (a path
@@ -60,12 +50,13 @@ QString entryName(const BankInput &bank, const QString &recording);
 // except subfolders that hold an oto.ini of their own; relative to root.
 QStringList listRecordings(const QString &root, const QString &folder);
 
-// Reads a bank from its folder: its oto.ini, or for a singer whose pitch
-// folders each hold one, every oto.ini below the folder (root's first, the
-// others in name order), decoded by locale. nullopt, with why set, when
-// there is none or one cannot be read.
-std::optional<BankInput> readBank(const QString &root, modLocale &locale, QString *why);
+// Opens the bank in root into doc as the editor opens a folder (its
+// oto.ini, or every oto.ini of a singer, each in its own code page) and
+// takes it as documentBank does. nullopt, with why set, when root holds no
+// oto.ini or one cannot be read.
+std::optional<BankInput> readBank(OtoDocument &doc, const QString &root, QString *why);
 
-// The open document as a bank: its entries as they are now (line = the line
-// each would have when saved), the recordings of its folder.
+// The open document as a bank: its entries as they are now, file by file
+// (line = the line each would have when saved), the recordings of its
+// folders.
 BankInput documentBank(const OtoDocument &doc);

@@ -33,7 +33,7 @@ QStringList bankAliases(const BankInput &bank)
     QStringList aliases;
     aliases.reserve(bank.entries.size());
     for (const ReportEntry &e : bank.entries)
-        aliases << bank.prefixMap.baseAlias(e.entry.ALS);
+        aliases << bank.baseAlias(e);
     return aliases;
 }
 

@@ -6,13 +6,21 @@
 #include "tools/ToolTexts.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// The typed answer, or an empty text for Cancel.
-QString ask(Dialogs &dialogs, const QString &prompt, const QString &title, const QString &initial)
+// The text typed into an alias tool's input box; nothing when no bank is
+// open, on Cancel or for an empty answer.
+std::optional<QString> ask(Dialogs &dialogs, const OtoDocument &doc, const QString &prompt, const QString &title,
+                           const QString &initial)
 {
-    return dialogs.input(prompt, title, initial).value_or(QString());
+    if (doc.wrkpath().isEmpty())
+        return std::nullopt;
+    QString answer = dialogs.input(prompt, title, initial).value_or(QString());
+    if (answer.isEmpty())
+        return std::nullopt;
+    return answer;
 }
 
 // Whether text holds kana or hanzi.
@@ -30,23 +38,21 @@ bool holdsKanaOrHanzi(const QString &text)
 
 bool runReplaceDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    if (doc.wrkpath().isEmpty())
+    const std::optional<QString> answer =
+        ask(dialogs, doc, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
+    if (!answer)
         return false;
-    const QString answer = ask(dialogs, toolTexts::kReplacePrompt, toolTexts::kReplaceTitle, toolTexts::kReplaceDefault);
-    if (answer.isEmpty())
-        return false;
-    doc.editAliases(replaceAliases(doc.clcOto(), parseReplaceRules(answer)), QStringLiteral("Replace"));
+    doc.editAliases(replaceAliases(doc.clcOto(), parseReplaceRules(*answer)), QStringLiteral("Replace"));
     return true;
 }
 
 bool runSplitDialog(Dialogs &dialogs, OtoDocument &doc)
 {
-    if (doc.wrkpath().isEmpty())
+    const std::optional<QString> answer =
+        ask(dialogs, doc, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
+    if (!answer)
         return false;
-    const QString answer = ask(dialogs, toolTexts::kSplitPrompt, toolTexts::kSplitTitle, toolTexts::kSplitDefault);
-    if (answer.isEmpty())
-        return false;
-    const QList<AliasChange> changes = splitAliases(doc.clcOto(), answer.split(u','));
+    const QList<AliasChange> changes = splitAliases(doc.clcOto(), answer->split(u','));
     const auto notRomaji = std::count_if(changes.begin(), changes.end(), [&](const AliasChange &c) {
         const QString &old = doc.clcOto()[c.index]->ALS;
         return old != c.alias && holdsKanaOrHanzi(old);

@@ -32,6 +32,17 @@ public:
     }
 };
 
+// A control of the form: its name, which tests find it by, and its place in
+// twips.
+template <class Control>
+Control *addControl(QWidget *form, const char *name, const TwipRect &at)
+{
+    auto *control = new Control(form);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(pixelRect(at));
+    return control;
+}
+
 }  // namespace
 
 frmOpen::frmOpen(clsSett &sett, const QString &wrkpath, const modLocale &locale, Dialogs &dialogs,
@@ -45,9 +56,7 @@ frmOpen::frmOpen(clsSett &sett, const QString &wrkpath, const modLocale &locale,
     setObjectName(QStringLiteral("frmOpen"));
     setFixedSize(twipsToPixels(5160), twipsToPixels(5430));
 
-    txtPath = new QPlainTextEdit(this);
-    txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setGeometry(pixelRect({120, 120, 4935, 495}));
+    txtPath = addControl<QPlainTextEdit>(this, "txtPath", {120, 120, 4935, 495});
     // Long paths wrap and scroll down; a horizontal bar would leave no room
     // for the text in a box of this height.
     txtPath->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -56,27 +65,19 @@ frmOpen::frmOpen(clsSett &sett, const QString &wrkpath, const modLocale &locale,
     txtPath->setTabChangesFocus(true);
     txtPath->installEventFilter(this);
 
-    drv = new QComboBox(this);
-    drv->setObjectName(QStringLiteral("drv"));
-    drv->setGeometry(pixelRect({120, 720, 4935, 300}));
+    drv = addControl<QComboBox>(this, "drv", {120, 720, 4935, 300});
     for (const DriveInfo &d : chooser_.drives())
         drv->addItem(d.label, d.root);
 
-    dir = new QListWidget(this);
-    dir->setObjectName(QStringLiteral("dir"));
-    dir->setGeometry(pixelRect({120, 1080, 4935, 3660}));
+    dir = addControl<QListWidget>(this, "dir", {120, 1080, 4935, 3660});
     dir->setItemDelegate(new DepthDelegate(dir));
     dir->setUniformItemSizes(true);
     dir->installEventFilter(this);
 
-    cmdOpen = new QPushButton(this);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdOpen->setGeometry(pixelRect({120, 4920, 2415, 375}));
+    cmdOpen = addControl<QPushButton>(this, "cmdOpen", {120, 4920, 2415, 375});
     cmdOpen->setDefault(true);
 
-    cmdCancel = new QPushButton(this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(pixelRect({2640, 4920, 2415, 375}));
+    cmdCancel = addControl<QPushButton>(this, "cmdCancel", {2640, 4920, 2415, 375});
 
     setTabOrder(txtPath, drv);
     setTabOrder(drv, dir);

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -51,6 +52,23 @@ bool isSystemTree(const QString &root)
 bool canList(const QFileInfo &info)
 {
     return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+// Why folder holds no oto.ini to open: the chooser's own text where there
+// is none, else the system's reason (a folder that is gone or is no folder,
+// a file the user may not read), so that an unreadable file is not taken
+// for a missing one.
+QString noOtoText(const QString &folder, const QFile &oto)
+{
+    const QString notFound = QStringLiteral("打開的文件夾中未見oto.ini。\r\nNo oto.ini found.");
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return notFound + QStringLiteral("\r\n\r\n") + folder + QStringLiteral(": ")
+               + qt_error_string(info.exists() ? ENOTDIR : ENOENT);
+    if (!QFileInfo(oto.fileName()).isFile())
+        return notFound;
+    return QStringLiteral("打開的文件夾中的oto.ini無法讀取。\r\nThe folder's oto.ini cannot be read.\r\n\r\n")
+           + oto.fileName() + QStringLiteral(": ") + oto.errorString();
 }
 
 }  // namespace
@@ -115,6 +133,8 @@ std::optional<QList<FolderEntry>> folderEntries(const QString &driveRoot, const 
     }
 
     const int childDepth = int(below.size()) + 1;
+    // Folders only: files, among them a save's temporary ".oto.ini.XXXXXX"
+    // that a crash may have left, are never rows.
     const QStringList children =
         QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : children)
@@ -146,8 +166,8 @@ std::optional<QString> acceptFolder(const QString &typed, clsSett &sett, Dialogs
     // folders'.
     const bool singer = !QFileInfo::exists(oto.fileName()) && !findOtoFolders(folderText).isEmpty();
     if (!singer && !oto.open(QIODevice::ReadOnly)) {
-        dialogs.message({QStringLiteral("打開的文件夾中未見oto.ini。\r\nNo oto.ini found."),
-                         QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question, MsgAnswer::Ok});
+        dialogs.message({noOtoText(folderText, oto), QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question,
+                         MsgAnswer::Ok});
         return std::nullopt;
     }
     if (oto.isOpen())

@@ -248,20 +248,22 @@ void WaveEditor::drawDetail()
                  pic_.palette().color(QPalette::Button), extras);
 }
 
+void WaveEditor::setLayer(bool &layer, bool on)
+{
+    if (on == layer)
+        return;
+    layer = on;
+    refreshPicTry();
+}
+
 void WaveEditor::setSpectrogram(bool on)
 {
-    if (on == spectrogram_)
-        return;
-    spectrogram_ = on;
-    refreshPicTry();
+    setLayer(spectrogram_, on);
 }
 
 void WaveEditor::setAnalysisCurves(bool on)
 {
-    if (on == curves_)
-        return;
-    curves_ = on;
-    refreshPicTry();
+    setLayer(curves_, on);
 }
 
 void WaveEditor::setFlaggedEstimates(std::vector<Flagged> flagged)
@@ -302,18 +304,12 @@ const FlaggedEstimate *WaveEditor::currentEstimate() const
 
 void WaveEditor::setPitchCurve(bool on)
 {
-    if (on == pitchCurve_)
-        return;
-    pitchCurve_ = on;
-    refreshPicTry();
+    setLayer(pitchCurve_, on);
 }
 
 void WaveEditor::setLoudnessCurve(bool on)
 {
-    if (on == loudnessCurve_)
-        return;
-    loudnessCurve_ = on;
-    refreshPicTry();
+    setLayer(loudnessCurve_, on);
 }
 
 const F0Series *WaveEditor::pitchSeries()

@@ -136,6 +136,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Shows or hides one layer of the picture, redrawing when it changed.
+    void setLayer(bool &layer, bool on);
     void drawViews();
     void placeViewFrame();
     void drawDetail();

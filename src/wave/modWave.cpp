@@ -1,5 +1,9 @@
 #include "wave/modWave.h"
 
+#include "wave/WavImage.h"
+
+#include <algorithm>
+#include <array>
 #include <new>
 
 WavHeadRecord WavHeadRecord::fromBytes(QByteArrayView bytes)
@@ -35,12 +39,27 @@ WavChunkRecord WavChunkRecord::fromBytes(QByteArrayView bytes)
 namespace modWave {
 
 namespace {
-constexpr qint16 kPcm = 1;
-constexpr qint16 kChannels = 1;
-constexpr qint32 kRate = 44100;
-constexpr qint32 kBytesPerSec = 88200;
-constexpr qint16 kBlockAlign = 2;
-constexpr qint16 kBits = 16;
+
+// One field of "fmt " checked against the one form the reader accepts
+// (WavFormat's defaults), with what is said when a file differs.
+struct FmtCheck {
+    bool wrong;
+    const char16_t *message;
+};
+
+std::array<FmtCheck, 6> fmtChecks(const WavFmtRecord &fmt)
+{
+    const WavFormat ok;
+    return {{
+        {fmt.formatTag != ok.tag, u"Format Tag <> 1 - 文件格式不是PCM"},
+        {fmt.channels != ok.channels, u"Channel <> 1 (Only MONO wave supported) - 聲道數不爲1，僅支持單聲道"},
+        {fmt.sampleRate != ok.rate, u"Sample Rate <> 44100 (Only 44100Hz supported) - 採樣率不爲44100Hz，僅支持此採樣率"},
+        {fmt.bytesPerSec != ok.bytesPerSec, u"Wrong bytesPerSec - 每秒字節數非標準"},
+        {fmt.blockAlign != ok.blockAlign, u"Wrong bytesperblock - 每塊字節數非標準"},
+        {fmt.bitsPerSample != ok.bits, u"bitsPerSample <> 16 (Only 16-bit supported) - 採樣位數不爲16，僅支持16bit"},
+    }};
+}
+
 }  // namespace
 
 bool wavHeadCheck(const WavHeadRecord &head)
@@ -50,8 +69,8 @@ bool wavHeadCheck(const WavHeadRecord &head)
 
 bool wavHeadFmtCheck(const WavFmtRecord &fmt)
 {
-    return fmt.formatTag == kPcm && fmt.channels == kChannels && fmt.sampleRate == kRate
-        && fmt.bytesPerSec == kBytesPerSec && fmt.blockAlign == kBlockAlign && fmt.bitsPerSample == kBits;
+    const std::array<FmtCheck, 6> checks = fmtChecks(fmt);
+    return std::none_of(checks.begin(), checks.end(), [](const FmtCheck &c) { return c.wrong; });
 }
 
 bool wavHeadDataCheck(const WavChunkRecord &chunk)
@@ -63,19 +82,9 @@ QString wavHeadGetFmtErr(const WavFmtRecord &fmt)
 {
     try {
         QString s;
-        const auto add = [&s](const char16_t *line) { s += QString::fromUtf16(line) + QStringLiteral("\r\n"); };
-        if (fmt.formatTag != kPcm)
-            add(u"Format Tag <> 1 - 文件格式不是PCM");
-        if (fmt.channels != kChannels)
-            add(u"Channel <> 1 (Only MONO wave supported) - 聲道數不爲1，僅支持單聲道");
-        if (fmt.sampleRate != kRate)
-            add(u"Sample Rate <> 44100 (Only 44100Hz supported) - 採樣率不爲44100Hz，僅支持此採樣率");
-        if (fmt.bytesPerSec != kBytesPerSec)
-            add(u"Wrong bytesPerSec - 每秒字節數非標準");
-        if (fmt.blockAlign != kBlockAlign)
-            add(u"Wrong bytesperblock - 每塊字節數非標準");
-        if (fmt.bitsPerSample != kBits)
-            add(u"bitsPerSample <> 16 (Only 16-bit supported) - 採樣位數不爲16，僅支持16bit");
+        for (const FmtCheck &check : fmtChecks(fmt))
+            if (check.wrong)
+                s += QString::fromUtf16(check.message) + QStringLiteral("\r\n");
         return s;
     } catch (const std::bad_alloc &) {
         return QStringLiteral(u"unknown error QAQ 未知錯誤 modWave::wavHeadGetFmtErr");

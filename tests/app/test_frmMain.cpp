@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -304,11 +305,26 @@ TEST_F(WindowFixture, AChangeOnDiskIsFollowedAtOnce)
     EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("oto.ini was changed on disk"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
+    // With unsaved edits it asks at once; the difference is looked at, then
+    // Keep mine.
     window->document().setChanged();
-    dialogs.answers = {MsgAnswer::No};
+    QString shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() != "frmDiskChange" || !w->isVisible())
+                continue;
+            QTest::mouseClick(w->findChild<QPushButton *>("cmdShowDifference"), Qt::LeftButton);
+            shown = w->findChild<QPlainTextEdit *>("txtDifference")->toPlainText();
+            QTest::mouseClick(w->findChild<QPushButton *>("cmdKeep"), Qt::LeftButton);
+        }
+    });
+    answer.start(20);
     bank.write("oto.ini", "a.wav=newer,1,2,3,4,5\r\n");
-    QTRY_COMPARE(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].text.contains("has been changed on disk by another program"));
+    QTRY_VERIFY(!shown.isEmpty());
+    answer.stop();
+    EXPECT_TRUE(shown.contains("alias: \"new\" here, \"newer\" on disk")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("- only here:     b.wav=sa,1,2,3,4,5"));
     EXPECT_EQ(aliases(), (QStringList{"new", "sa"}));
     EXPECT_TRUE(window->document().blnChanged());
 }

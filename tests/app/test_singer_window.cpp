@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QListView>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 // A singer of two pitch folders whose recordings of "- ay" start 137 ms
@@ -65,7 +66,12 @@ TEST(SingerWindow, StepsBetweenFoldersAndCopiesOntoTheShiftedRecording)
     env.child<QAction>("mnuSamePrev")->trigger();
     EXPECT_EQ(env.editor().curIdx(), 0);
 
-    env.dialogs.inputAnswers = {QString("C5")};
+    // The folders to copy to: every other one, ticked.
+    QTimer::singleShot(0, [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == "frmCopyToFolders" && w->isVisible())
+                QTest::mouseClick(w->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+    });
     env.child<QAction>("mnuSameCopy")->trigger();
     const clsOto &copied = *env.window->document().clcOto()[3];
     EXPECT_NEAR(copied.prmLF, 250 + 137, 10);

@@ -1,6 +1,7 @@
 #include "support/RunCli.h"
 #include "support/TempFolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -85,4 +86,26 @@ TEST(Cli, HelpVersionOptionsAndCharsetNames)
     EXPECT_EQ(std::pair(r.status, r.err.contains("missing FOLDER")), std::pair(2, true));
     EXPECT_EQ(lirraOto({"list", dir.path(), "extra"}).status, 2);
     EXPECT_EQ(lirraOto({"list", dir.path(), "--charset", "koi8"}).status, 2);
+}
+
+// A save cut short by a crash, where the system has no nameless temporary
+// files, leaves ".oto.ini.XXXXXX" beside oto.ini: check and list never see
+// its entries, a folder holding only one is no pitch folder, and opening
+// the bank removes the one beside its oto.ini.
+TEST(Cli, TemporaryFilesOfASaveNeverShowUp)
+{
+    TempFolder dir;
+    dir.write("oto.ini", "a.wav=a,1,2,3,4,5\r\n");
+    dir.write(".oto.ini.a1B2c3", "ghost.wav=ghost,1,2,3,4,5\r\n");
+    QDir(dir.path()).mkpath("C5");
+    dir.write("C5/.oto.ini.Zz9Yy8", "ghost.wav=ghost,1,2,3,4,5\r\n");
+    CliRun r = lirraOto({"check", dir.path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "a.wav=a,1,2,3,4,5\tmissing\n");
+    EXPECT_TRUE(r.err.endsWith("entries: 1, problems: 1\n")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.file(".oto.ini.a1B2c3")));
+    dir.write(".oto.ini.a1B2c3", "ghost.wav=ghost,1,2,3,4,5\r\n");
+    r = lirraOto({"list", dir.path()});
+    EXPECT_EQ(r.out, "a.wav=a,1,2,3,4,5\n");
+    EXPECT_TRUE(r.err.endsWith("entries: 1, bad: 0\n")) << r.err.toStdString();
 }

@@ -52,6 +52,11 @@ struct FakeView : MainView {
     void setViewWindow(const ViewWindow &v) override { view = v; }
     std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &) override { return std::nullopt; }
     void listen(Listening) override {}
+    std::optional<QStringList> chooseCopyFolders(const QString &, const QStringList &) override { return std::nullopt; }
+    DiskChoice askDiskChange(const QString &, const std::function<QList<EntryDifference>()> &) override
+    {
+        return DiskChoice::KeepMine;
+    }
     ViewWindow view{};
 };
 

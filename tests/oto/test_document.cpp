@@ -3,6 +3,7 @@
 #include "support/LocaleEnv.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -360,4 +361,66 @@ TEST_F(DocFixture, AFileReadInTheWrongCodePageIsNamedAndNeverSavedSilently)
     doc.save();
     EXPECT_TRUE(dialogs.messages.last().text.contains("cannot write lines 2 as they read"));
     EXPECT_EQ(dir.read("oto.ini"), QByteArray("a.wav=\xd5\xe2,1,2,3,4,5\r\nb.wav=?,1,2,3,4,5\r\n"));
+}
+
+// A change on disk while there are unsaved edits: the window's question can
+// look at the difference first, and either answer is followed.
+TEST_F(DocFixture, ChangeOnDiskShowsTheDifferenceBeforeReloadOrKeep)
+{
+    openFolder("a.wav=a,1,2,3,4,5\r\nb.wav=b,1,2,3,4,5\r\n");
+    clsOto a = *doc.clcOto()[0];
+    a.prmPR = 9;
+    doc.editEntries({{0, a}}, "edit");
+    dir.write("oto.ini", "a.wav=a,1,2,3,4,5\r\nb.wav=b,1,2,3,4,7\r\nc.wav=c,1,2,3,4,5\r\n");
+    QString shown;
+    DiskChoice answer = DiskChoice::KeepMine;
+    const DiskQuestion ask = [&](const QString &path, const auto &difference) {
+        shown = path + "\n" + differenceText(difference());
+        return answer;
+    };
+    EXPECT_EQ(doc.followDiskChange(ask), DiskChange::KeptMine);
+    EXPECT_TRUE(shown.startsWith(dir.file("oto.ini") + "\nOn disk against the entries here: 1 added, 0 removed, 2 changed."))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains("preutterance: 9 here, 4 on disk"));
+    EXPECT_TRUE(shown.contains("overlap: 5 here, 7 on disk"));
+    EXPECT_EQ(std::pair(doc.clcOto().size(), doc.clcOto()[0]->prmPR), std::pair(qsizetype(2), 9.0));
+    EXPECT_TRUE(doc.blnChanged());
+
+    answer = DiskChoice::Reload;
+    EXPECT_EQ(doc.followDiskChange(ask), DiskChange::Reloaded);
+    EXPECT_EQ(aliases(), (QStringList{"a", "b", "c"}));
+    EXPECT_FALSE(doc.blnChanged());
+}
+
+// The open folder deleted behind the editor's back: a save says why and
+// keeps every entry and the unsaved mark; Save As writes them elsewhere.
+TEST_F(DocFixture, AFolderDeletedWhileOpenSavesElsewhere)
+{
+    TempFolder bank, other;
+    bank.write("oto.ini", "# kept\r\na.wav=a,1,2,3,4,5\r\nbad\r\nb.wav=b,1,2,3,4,5\r\n");
+    doc.openFolder(bank.path());
+    clsOto b = *doc.clcOto()[1];
+    b.ALS = "changed";
+    doc.editEntries({{1, b}}, "edit");
+    const QString folder = bank.path();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    dialogs.messages.clear();
+    doc.save();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("modlocale::writefile(" + folder + "/oto.ini): No such file or directory\r\n"
+                                                    "The folder " + folder + " is gone"))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages[0].text.contains("Save As"));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(aliases(), (QStringList{"a", "changed"}));
+    EXPECT_TRUE(doc.blnChanged());
+
+    ASSERT_TRUE(doc.saveAs(other.path(), 932));
+    EXPECT_EQ(other.read("oto.ini"), QByteArray("a.wav=a,1,2,3,4,5\r\nb.wav=changed,1,2,3,4,5"));
+    EXPECT_EQ(std::pair(doc.wrkpath(), doc.blnChanged()), std::pair(other.path(), false));
+    // From then on the new folder is the open one.
+    doc.clcOto()[0]->ALS = "again";
+    doc.setChanged();
+    doc.save();
+    EXPECT_EQ(other.read("oto.ini"), QByteArray("a.wav=again,1,2,3,4,5\r\nb.wav=changed,1,2,3,4,5"));
 }

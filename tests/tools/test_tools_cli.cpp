@@ -29,7 +29,19 @@ TEST(ToolsCli, ReplaceAndSplitRewriteAliasesKeepingTheEncoding)
     EXPECT_TRUE(utf8.read("oto.ini").contains("k.wav=ky   a,"));
     EXPECT_EQ(lirraOto({"split", utf8.path(), "--charset", "9"}).status, 2);
 
-    dir.write("oto.ini", "k.wav=ka,1,2,3,4,5\r\nbad\r\n");  // saving would drop the bad line
-    EXPECT_EQ(lirraOto({"split", dir.path()}).status, 2);
-    EXPECT_EQ(dir.read("oto.ini"), QByteArray("k.wav=ka,1,2,3,4,5\r\nbad\r\n"));
+    // Bad lines, comments and blank lines are no reason to refuse: they are
+    // counted, named and written back byte for byte where they were, and
+    // only the entries' lines change.
+    const QByteArray badLines = "#\x82\xa0 comment\r\nk.wav=ka,1,2,3,4,5\r\nbad \x82\xa0\nt.wav=ta\r\n\r\n"
+                                "n.wav=na,1,2,3,4,5\rlast=bad";
+    dir.write("oto.ini", badLines);
+    r = lirraOto({"replace", dir.path(), "a=o"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("3 line(s) are not entries")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("3: bad ")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("They are kept"));
+    EXPECT_TRUE(r.out.endsWith("oto.ini: 2 of 2 aliases changed\n"));
+    QByteArray expected = badLines;
+    expected.replace("k.wav=ka,", "k.wav=ko,").replace("n.wav=na,", "n.wav=no,");
+    EXPECT_EQ(dir.read("oto.ini"), expected);
 }

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 template <class T> QStringList field(const QList<T> &items, QString T::*member)
@@ -45,6 +47,8 @@ TEST(FolderChooserLogic, EntriesAreAncestorsThenSortedSubfoldersHiddenToo)
     for (const char *f : {"b/deep", "A", "c", ".hidden"})
         ASSERT_TRUE(QDir().mkpath(tmp.file(f)));
     tmp.write("x.txt", "");
+    // A save's temporary file left by a crash is a file: never a row.
+    tmp.write(".oto.ini.a1B2c3", "a.wav=a,1,2,3,4,5");
     // Not valid UTF-8: Qt has no path for it, so it must not be a row.
     ASSERT_EQ(::mkdir((QFile::encodeName(tmp.path()) + "/bad\xff\xfe").constData(), 0755), 0);
     const QString root = tmp.path();
@@ -90,6 +94,37 @@ TEST(FolderChooserLogic, StartFolderAndOtoCheck)
 
     EXPECT_EQ(acceptFolder(tmp.path() + "/", sett, dialogs), tmp.path() + "/");
     EXPECT_EQ(sett.settRecentPath, tmp.path() + "/");
+
+    // A folder that is gone, or one that is a file, says so with the
+    // system's reason; an oto.ini the user may not read is not "not found".
+    dialogs.messages.clear();
+    EXPECT_FALSE(acceptFolder(tmp.file("gone"), sett, dialogs));
+    EXPECT_FALSE(acceptFolder(tmp.file("oto.ini"), sett, dialogs));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0].text, "打開的文件夾中未見oto.ini。\r\nNo oto.ini found.\r\n\r\n" + tmp.file("gone")
+                                            + ": No such file or directory");
+    EXPECT_TRUE(dialogs.messages[1].text.endsWith(tmp.file("oto.ini") + ": Not a directory"));
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 0755);
+    ::chmod(QFile::encodeName(tmp.file("oto.ini")).constData(), 0600);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A plain user's permissions, whoever runs the tests.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ScriptedDialogs asked;
+        const bool refused = !acceptFolder(tmp.path(), sett, asked);
+        ::_exit(refused && asked.messages.size() == 1
+                        && asked.messages[0].text.endsWith(tmp.file("oto.ini") + ": Permission denied")
+                        && asked.messages[0].text.contains("The folder's oto.ini cannot be read.")
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    // An empty oto.ini is a voicebank to open; the window says it is empty.
+    tmp.write("oto.ini", "");
+    EXPECT_EQ(acceptFolder(tmp.path(), sett, dialogs), tmp.path());
 
     // A leading "~" is the home folder, as in a shell; elsewhere it is a letter.
     EXPECT_EQ(expandHome("~", "/home/u"), "/home/u");
