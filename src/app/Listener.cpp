@@ -6,13 +6,10 @@
 #include "view/WaveEditor.h"
 #include "wave/WavePlayer.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -28,28 +25,6 @@ Listener::Listener(frmMain &window, WavePlayer &player, const modLocale &locale)
     : QObject(&window), window_(window), player_(player), locale_(locale)
 {
     setObjectName(QStringLiteral("listener"));
-    auto *menu = new QMenu(&window);
-    menu->setObjectName(QStringLiteral("mnuListen"));
-    menu->setTitle(QStringLiteral("&Listen - 試聽"));
-    menu->menuAction()->setObjectName(QStringLiteral("mnuListenItem"));
-    QMenu *help = window.findChild<QMenu *>(QStringLiteral("mnuHelp"));
-    window.menuBar()->insertMenu(help ? help->menuAction() : nullptr, menu);
-
-    const auto item = [&](const char *name, const QString &caption, const QKeySequence &key, auto handler) {
-        QAction *a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcut(key);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    note_ = item("mnuListenNote", QStringLiteral("Sing &Note - 單音試唱"), QKeySequence(Qt::Key_F5),
-                 &Listener::mnuListenNote_Click);
-    phrase_ = item("mnuListenPhrase", QStringLiteral("Sing in &Phrase - 連句試唱"), QKeySequence(Qt::Key_F6),
-                   &Listener::mnuListenPhrase_Click);
-    menu->addSeparator()->setObjectName(QStringLiteral("mnuListen0"));
-    item("mnuListenSett", QStringLiteral("Listen &Settings... - 試聽設定"), QKeySequence(),
-         &Listener::mnuListenSett_Click);
-
     askSettings = [this](render::ListenSettings &settings) {
         ListenDialog dialog(settings, &window_);
         if (dialog.exec() != QDialog::Accepted || !dialog.settings())
@@ -69,16 +44,22 @@ Listener::Listener(frmMain &window, WavePlayer &player, const modLocale &locale)
             sing();
     });
     connect(&editor, &WaveEditor::viewsRedrawn, this, [this] {
-        updateEnabled();
         if (mode_ != Mode::Off && window_.isEditable() && window_.waveEditor().curIdx() != sungIndex_)
             sing();
     });
     connect(&window_.document(), &OtoDocument::entriesReplaced, this, [this] {
         if (mode_ != Mode::Off)
             stop();
-        updateEnabled();
     });
-    updateEnabled();
+}
+
+void Listener::run(Listening what)
+{
+    switch (what) {
+    case Listening::Note: mnuListenNote_Click(); break;
+    case Listening::Phrase: mnuListenPhrase_Click(); break;
+    case Listening::Settings: mnuListenSett_Click(); break;
+    }
 }
 
 void Listener::mnuListenNote_Click()
@@ -201,13 +182,6 @@ void Listener::follow()
     const render::NotePlacement &p = sound_.listened;
     const bool onShow = window_.waveEditor().curIdx() == sungIndex_;
     window_.waveEditor().setPlayCursor(onShow && ms >= p.startMs && ms < p.endMs ? p.sourceMs(ms) : -1);
-}
-
-void Listener::updateEnabled()
-{
-    const bool editable = window_.isEditable();
-    note_->setEnabled(editable);
-    phrase_->setEnabled(editable);
 }
 
 // ---- The settings dialog -------------------------------------------------------------

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "control/MainView.h"
 #include "render/Listen.h"
 
 #include <QDialog>
 #include <QObject>
 #include <optional>
 
-class QAction;
 class QCheckBox;
 class QLineEdit;
 class QSpinBox;
@@ -15,7 +15,7 @@ class frmMain;
 class modLocale;
 class WavePlayer;
 
-// The Listen menu of the main window: the current entry sung as a
+// The Listen menu's commands: the current entry sung as a
 // synthesizer places it, looped until Esc or the same key again. "Sing
 // Note" sings it on its own at its folder's note (or the chosen one) for
 // the chosen length; "Sing Phrase" sings it a beat after the entry its alias
@@ -27,8 +27,11 @@ class Listener : public QObject {
 public:
     enum class Mode { Off, Note, Phrase };
 
-    // Adds the Listen menu in front of the window's Help menu.
+    // The menu itself is rows of the window's menu table; its handlers
+    // reach this through the controller and the window's listen().
     Listener(frmMain &window, WavePlayer &player, const modLocale &locale);
+
+    void run(Listening what);
 
     // F5, F6: start that loop, or stop it when it is the one playing.
     void mnuListenNote_Click();
@@ -53,7 +56,6 @@ private:
     bool sing();
     void stop();
     void follow();
-    void updateEnabled();
     std::optional<QList<qint16>> waveOf(const clsOto &entry) const;
 
     frmMain &window_;
@@ -67,8 +69,6 @@ private:
     int before_ = -1;
     quint64 soundNumber_ = 0;
     QTimer *cursorTimer_ = nullptr;
-    QAction *note_ = nullptr;
-    QAction *phrase_ = nullptr;
 };
 
 // The Listen settings: the note for a folder that names none (or for every

@@ -10,6 +10,8 @@
 #include "view/ViewGeometry.h"
 
 #include <QComboBox>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,7 +141,7 @@ void MainControls::place(const MainLayout &l)
     if (cboFolder->isVisibleTo(client)) {
         // The folder filter takes the right part of the search box's row.
         const QRect row = pixelRect(l.txtSearch);
-        const int filterW = row.width() * 2 / 5;
+        const int filterW = std::min(folderFilterWidth(), row.width() / 2);
         txtSearch->setGeometry(row.adjusted(0, 0, -filterW, 0));
         cboFolder->setGeometry(row.adjusted(row.width() - filterW, 0, 0, 0));
     }
@@ -187,14 +189,38 @@ bool MainControls::fillFolders(const QStringList &folders, const std::optional<Q
     return wasVisible != !folders.isEmpty();
 }
 
+int MainControls::searchRowWidth() const
+{
+    // The hint whole, as a line edit pads its text (frame and margins), and
+    // the folder filter's longest item beside it.
+    QStyleOptionFrame option;
+    option.initFrom(txtSearch);
+    const QSize text(txtSearch->fontMetrics().horizontalAdvance(searchHint()) + 2 * 2 + 2, txtSearch->fontMetrics().height());
+    const int box = txtSearch->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, txtSearch).width();
+    return box + (cboFolder->isVisibleTo(client) ? folderFilterWidth() : 0);
+}
+
+int MainControls::folderFilterWidth() const
+{
+    // Its longest item whole, measured anew for each bank's folders.
+    const QFontMetrics metrics = cboFolder->fontMetrics();
+    int widest = 0;
+    for (int i = 0; i < cboFolder->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(cboFolder->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(cboFolder);
+    const QSize text(widest + 2 * metrics.height(), metrics.height());  // and room for the style's padding
+    return cboFolder->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, cboFolder).width();
+}
+
 bool MainControls::fitListColumns(const QAbstractItemModel &model, MainLayout &layout)
 {
     int aliasWidth = 0;
     const int rows = EntryListDelegate::fittingWidths(model, lstOto->font(), &aliasWidth);
     static_cast<EntryListDelegate *>(lstOto->itemDelegate())->setAliasWidth(aliasWidth);
     const int chrome = 2 * lstOto->frameWidth() + lstOto->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int wanted = int(pixelsToTwips(rows + chrome));
-    if (wanted <= layout.lstW)
+    const int wanted = int(pixelsToTwips(std::max(rows + chrome, searchRowWidth())));
+    if (layout.lstWChosen || wanted <= layout.lstW)
         return false;
     layout.lstW = wanted;  // the layout keeps it to half the window
     return true;

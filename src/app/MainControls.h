@@ -48,8 +48,13 @@ struct MainControls {
     // appeared or disappeared (the layout changes).
     bool fillFolders(const QStringList &folders, const std::optional<QString> &shown);
     // The alias column as wide as the widest alias, and the list widened
-    // (never narrowed) to show whole rows. True when the list widened.
+    // (never narrowed) to show whole rows and the search box's hint and the
+    // folder filter whole -- unless the user chose its width. True when the
+    // list widened.
     bool fitListColumns(const QAbstractItemModel &model, MainLayout &layout);
+    // Wide enough for the search hint and, when shown, the folder filter.
+    int searchRowWidth() const;
+    int folderFilterWidth() const;
     // The display charset's font for the list and the boxes.
     void applyFonts(int charsetIndex, const modLocale &locale);
 };

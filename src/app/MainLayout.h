@@ -8,6 +8,14 @@
 
 struct MainLayout {
     int lstW = 1800;  // width of the entry list, moved by the splitter
+    // Set once the user moved the splitter (in this run or an earlier one):
+    // the list is then never widened to fit its rows.
+    bool lstWChosen = false;
+    void chooseListWidth(int width)
+    {
+        lstW = width;
+        lstWChosen = true;
+    }
     double viewW = 0, viewH = 0;  // size of the detail view after the last layout
 
     TwipRect lstOto{0, 0, 2400, 3840};

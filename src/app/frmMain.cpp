@@ -6,7 +6,6 @@
 #include "app/OtoWatcher.h"
 #include "app/WindowPlacement.h"
 #include "app/frmScript.h"
-#include "app/Listener.h"
 #include "app/FrqGeneration.h"
 #include "core/clsSett.h"
 #include "core/Dialogs.h"
@@ -51,14 +50,14 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
 
     buildControls();
     menus_ = new MainMenus(*menuBar(), controller_);
-    new Listener(*this, player_->device(), locale_);  // the Listen menu, a child of the window
+    listener_ = new Listener(*this, player_->device(), locale_);  // a child of the window
 
     OtoDocument &doc = document();
     connect(&doc, &OtoDocument::titleChanged, this, &QWidget::setWindowTitle);
     // A load forgets the wave before the controller shows the bank's entry.
     connect(&doc, &OtoDocument::entriesAboutToBeReplaced, this, [this] { editor_->forgetWave(); });
-    connect(&doc, &OtoDocument::entriesReplaced, this, &frmMain::fitListColumns);
-    connect(&doc, &OtoDocument::entriesReplaced, this, &frmMain::fillFolderFilter);
+    // The folder filter first: the list is widened to show it whole.
+    connect(&doc, &OtoDocument::entriesReplaced, this, [this] { fillFolderFilter(); fitListColumns(); });
     connect(new OtoWatcher(controller_, this), &OtoWatcher::reloaded, statusBar(), [this](const QString &m) { statusBar()->showMessage(m); });
     chooseFolder_ = [this] {
         frmOpen chooser(sett_, document().wrkpath(), locale_, dialogs_, this);
@@ -405,7 +404,7 @@ void frmMain::cmdJmp_Click(int index)
 
 void frmMain::lblGap_MouseUp(double xTwips)
 {
-    layout_.lstW += int(std::nearbyint(xTwips));
+    layout_.chooseListWidth(layout_.lstW + int(std::nearbyint(xTwips)));
     doLayout();
 }
 
@@ -449,7 +448,7 @@ void frmMain::placeOnScreen()
 {
     const WindowPlace place = WindowPlace::read(controller_.ownIniPath());
     if (place.listWidth > 0)
-        layout_.lstW = place.listWidth;
+        layout_.chooseListWidth(place.listWidth);
     if (place.geometry.isEmpty() || !restoreGeometry(place.geometry))
         setGeometry(firstWindowRect(screen(), minimumSize()));
 }

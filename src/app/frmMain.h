@@ -6,6 +6,7 @@
 #include "app/MainControls.h"
 #include "app/frmReport.h"
 #include "app/MainMenus.h"
+#include "app/Listener.h"
 #include "app/MainLayout.h"
 #include "control/MainController.h"
 #include "control/MainView.h"
@@ -144,6 +145,7 @@ private:
     ViewWindow viewWindow() const override { return editor_->view(); }
     void setViewWindow(const ViewWindow &view) override { editor_->setView(view); }
     std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) override;
+    void listen(Listening what) override { listener_->run(what); }
     std::optional<QStringList> chooseCopyFolders(const QString &alias, const QStringList &folders) override;
     DiskChoice askDiskChange(const QString &path, const std::function<QList<EntryDifference>()> &difference) override;
 
@@ -178,6 +180,7 @@ private:
     EstimateDialogs estimateDialogs_{this};
     EstimateUi *estimateUi_ = &estimateDialogs_;
     EntryPlayer *player_ = nullptr;
+    Listener *listener_ = nullptr;
     QPointer<frmScript> console_;
     QPointer<frmReport> report_;
 

@@ -2,6 +2,7 @@
 
 #include "analysis/FeatureCache.h"
 #include "control/EstimateFlow.h"
+#include "control/MainView.h"
 #include "control/MenuTable.h"
 #include "control/RecentBanks.h"
 #include "oto/FlagMarks.h"
@@ -13,7 +14,6 @@
 #include <QStringList>
 
 class Dialogs;
-class MainView;
 class clsSett;
 class modLocale;
 
@@ -88,6 +88,10 @@ public:
     void sameNext() { sameStep(+1); }
     void copyToFolders();
     void editPrefixMap();
+    // The Listen menu: the window's listener sings the entry on show.
+    void listenNote() { view_.listen(Listening::Note); }
+    void listenPhrase() { view_.listen(Listening::Phrase); }
+    void listenSettings() { view_.listen(Listening::Settings); }
 
     // The folders a singer's list can be narrowed to (none for a bank of
     // one folder), and the folder shown (nullopt: all). A filter that hides

@@ -9,6 +9,9 @@
 
 
 class EstimateUi;
+
+// The Listen menu's commands, which the window's listener carries out.
+enum class Listening { Note, Phrase, Settings };
 class QItemSelectionModel;
 struct ViewSettings;
 
@@ -59,6 +62,8 @@ public:
     virtual void openReport() = 0;
     // The prefix.map editor over map: the edited map, or nothing when cancelled.
     virtual std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &map) = 0;
+    // Sings the entry on show (or stops it), or asks for the Listen settings.
+    virtual void listen(Listening what) = 0;
     // The folders to copy the entry's parameters to, out of folders (each
     // offered, ticked): the chosen ones, or nothing when cancelled.
     virtual std::optional<QStringList> chooseCopyFolders(const QString &alias, const QStringList &folders) = 0;

@@ -51,6 +51,12 @@ const QList<MenuItem> &menuTable()
         {Toggle,    "mnuSettPitch",       "mnuSett",      "&Pitch curve - 音高曲線",                         "",                       N::Nothing,    &C::togglePitch,            &C::pitchOn},
         {Toggle,    "mnuSettLoudness",    "mnuSett",      "&Loudness curve - 響度曲線",                      "",                       N::Nothing,    &C::toggleLoudness,         &C::loudnessOn},
 
+        {Menu,      "mnuListen",          nullptr,        "&Listen - 試聽",                                 "",                       N::Nothing,    nullptr,                    nullptr},
+        {Item,      "mnuListenNote",      "mnuListen",    "Sing &Note - 單音試唱",                           "F5",                     N::Selection,  &C::listenNote,             nullptr},
+        {Item,      "mnuListenPhrase",    "mnuListen",    "Sing in &Phrase - 連句試唱",                      "F6",                     N::Selection,  &C::listenPhrase,           nullptr},
+        {Separator, "mnuListen0",         "mnuListen",    "",                                              "",                       N::Nothing,    nullptr,                    nullptr},
+        {Item,      "mnuListenSett",      "mnuListen",    "Listen &Settings... - 試聽設定",                   "",                       N::Nothing,    &C::listenSettings,         nullptr},
+
         {Menu,      "mnuHelp",            nullptr,        "&Help - 幫助",                                   "",                       N::Nothing,    nullptr,                    nullptr},
         {Item,      "mnuTips",            "mnuHelp",      "&Tips && hints... - 使用技巧提示",                 "F1",                     N::Nothing,    &C::tips,                   nullptr},
         {Item,      "mnuAbout",           "mnuHelp",      "&About... - 關於",                               "",                       N::Nothing,    &C::about,                  nullptr},

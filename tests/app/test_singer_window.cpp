@@ -39,6 +39,10 @@ TEST(SingerWindow, StepsBetweenFoldersAndCopiesOntoTheShiftedRecording)
     auto *folders = env.child<QComboBox>("cboFolder");
     ASSERT_TRUE(folders->isVisible());
     ASSERT_EQ(folders->count(), 3);  // all, A3/, C5/
+    // Both read whole beside each other: the list was widened for them.
+    auto *search = env.child<QLineEdit>("txtSearch");
+    EXPECT_GT(search->width(), search->fontMetrics().horizontalAdvance(search->text()));
+    EXPECT_GT(folders->width(), folders->fontMetrics().horizontalAdvance(folders->itemText(0)));
     folders->setCurrentIndex(2);
     emit folders->activated(2);
     EXPECT_EQ(env.rowsItemData(), (QList<int>{2, 3}));

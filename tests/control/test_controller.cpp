@@ -51,6 +51,7 @@ struct FakeView : MainView {
     ViewWindow viewWindow() const override { return view; }
     void setViewWindow(const ViewWindow &v) override { view = v; }
     std::optional<singer::PrefixMap> editPrefixMap(const singer::PrefixMap &) override { return std::nullopt; }
+    void listen(Listening) override {}
     std::optional<QStringList> chooseCopyFolders(const QString &, const QStringList &) override { return std::nullopt; }
     DiskChoice askDiskChange(const QString &, const std::function<QList<EntryDifference>()> &) override
     {
