@@ -104,4 +104,13 @@ void PrefixMapDialog::setfrmDispLocale(int id, const modLocale &locale)
         applyFont(control, id, locale);
 }
 
+std::optional<PrefixMap> editPrefixMap(QWidget *parent, const PrefixMap &map, int charsetIndex, const modLocale &locale)
+{
+    PrefixMapDialog dialog(map, parent);
+    dialog.setfrmDispLocale(charsetIndex, locale);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.result();
+}
+
 }  // namespace singer

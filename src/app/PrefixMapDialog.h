@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
@@ -34,5 +36,9 @@ private:
     QComboBox *from_, *to_;
     QLineEdit *prefix_, *suffix_;
 };
+
+// Shows the dialog over parent in the display charset's fonts; the edited
+// map, or nothing when the user cancels.
+std::optional<PrefixMap> editPrefixMap(QWidget *parent, const PrefixMap &map, int charsetIndex, const modLocale &locale);
 
 }  // namespace singer

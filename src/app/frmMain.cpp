@@ -17,8 +17,6 @@
 #include "app/DiskChangeDialog.h"
 #include "ui/applyFont.h"
 #include "ui/frmOpen.h"
-#include "ui/modDispLocale.h"
-#include "ui/modHelp.h"
 #include "ui/SearchBox.h"
 #include "view/PictureBox.h"
 #include "view/WaveEditor.h"
@@ -28,16 +26,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QStatusBar>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMimeData>
-#include <QLineEdit>
-#include <QListView>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QDropEvent>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QUrl>
 
 frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *parent)
@@ -73,8 +63,7 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
 
 frmMain::~frmMain()
 {
-    // The document outlives the widgets; its last signals (the history
-    // clearing itself) must not reach menus that ask widgets already gone.
+    // The document outlives the widgets: its last signals must reach no menu.
     disconnect(&controller_, nullptr, nullptr, nullptr);
     delete console_.data();
 }
@@ -480,11 +469,7 @@ void frmMain::dropEvent(QDropEvent *e)
 
 std::optional<singer::PrefixMap> frmMain::editPrefixMap(const singer::PrefixMap &map)
 {
-    singer::PrefixMapDialog dialog(map, this);
-    dialog.setfrmDispLocale(sett_.settlocDisp, locale_);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.result();
+    return singer::editPrefixMap(this, map, sett_.settlocDisp, locale_);
 }
 
 std::optional<QStringList> frmMain::chooseCopyFolders(const QString &alias, const QStringList &folders)
