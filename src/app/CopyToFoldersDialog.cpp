@@ -1,5 +1,7 @@
 #include "app/CopyToFoldersDialog.h"
 
+#include "ui/QtDialogs.h"
+
 #include "ui/applyFont.h"
 
 #include <QCheckBox>
@@ -61,6 +63,7 @@ std::optional<QStringList> chooseCopyFolders(QWidget *parent, const QString &ali
 {
     CopyToFoldersDialog dialog(alias, folders, parent);
     dialog.setfrmDispLocale(displayCharset, locale);
+    fitTitle(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenFolders().isEmpty())
         return std::nullopt;
     return dialog.chosenFolders();

@@ -1,5 +1,7 @@
 #include "app/EstimateDialogs.h"
 
+#include "ui/QtDialogs.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -55,6 +57,7 @@ std::optional<EstimateChoice> EstimateDialogs::askEstimate(const EstimateCounts 
     QObject::connect(answer, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(answer);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // sized to its texts
+    fitTitle(dialog);
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -102,5 +105,6 @@ void EstimateDialogs::showSummary(const QString &title, const QString &text)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->setWindowModality(Qt::NonModal);
+    fitTitle(*box);
     box->show();
 }

@@ -1,5 +1,7 @@
 #include "app/PrefixMapDialog.h"
 
+#include "ui/QtDialogs.h"
+
 #include "ui/applyFont.h"
 
 #include <QComboBox>
@@ -108,6 +110,7 @@ std::optional<PrefixMap> editPrefixMap(QWidget *parent, const PrefixMap &map, in
 {
     PrefixMapDialog dialog(map, parent);
     dialog.setfrmDispLocale(charsetIndex, locale);
+    fitTitle(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.result();

@@ -1,11 +1,14 @@
 #include "app/EntryListDelegate.h"
+#include "app/EstimateDialogs.h"
 #include "app/WindowPlacement.h"
 #include "support/WindowEnv.h"
 #include "ui/modHelp.h"
+#include "ui/QtDialogs.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
@@ -104,4 +107,18 @@ TEST(FirstRun, MenuKeysWinOverTextBoxesAndTheSearchHintNeverStays)
     EXPECT_EQ(search->text(), "ka");
 
     EXPECT_EQ(aboutText().split("\r\n").size(), 8);
+}
+
+// Estimate's summary box, which leaves the window free, shows its whole
+// title too (it was cut to "Estim… 動估算").
+TEST(EstimateSummary, TheBoxIsAsWideAsItsTitle)
+{
+    QWidget owner;
+    EstimateDialogs dialogs(&owner);
+    const QString title = QStringLiteral("Estimate - 自動估算");
+    dialogs.showSummary(title, QStringLiteral("3 done."));
+    auto *box = owner.findChild<QMessageBox *>(QStringLiteral("dlgEstimateSummary"));
+    ASSERT_TRUE(box);
+    EXPECT_GE(box->width(), titleBarWidth(title, box->font()));
+    box->close();
 }
