@@ -1,7 +1,6 @@
 #include "app/CopyToFoldersDialog.h"
 
 #include "ui/QtDialogs.h"
-
 #include "ui/applyFont.h"
 
 #include <QCheckBox>

@@ -1,7 +1,6 @@
 #include "app/PrefixMapDialog.h"
 
 #include "ui/QtDialogs.h"
-
 #include "ui/applyFont.h"
 
 #include <QComboBox>
