@@ -12,9 +12,11 @@
 
 namespace {
 
+// QDir reads a relative path as lying inside root; a bank named relative to
+// the working folder gives paths that already start with root's own.
 QString relativeTo(const QDir &root, const QString &path)
 {
-    return root.relativeFilePath(path);
+    return root.relativeFilePath(QFileInfo(path).absoluteFilePath());
 }
 
 }  // namespace

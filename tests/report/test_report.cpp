@@ -106,6 +106,8 @@ TEST_F(ReportFixture, EachPlantedFaultIsReportedOnceAndNothingElse)
     EXPECT_EQ(cli.out, expected.join("\n") + "\n");
     EXPECT_TRUE(cli.err.contains("duplicate-alias: 1\n")) << cli.err.toStdString();
     EXPECT_TRUE(cli.err.contains("problems: 8")) << cli.err.toStdString();
+    // A bank named relative to the working folder reads the same.
+    EXPECT_EQ(lirraOto({"report", QDir::current().relativeFilePath(bank.path())}).out, cli.out);
 }
 
 TEST_F(ReportFixture, CoverageProfilesNameTheMissingAliasesAndTheirRecordings)
