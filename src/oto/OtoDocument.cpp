@@ -356,8 +356,6 @@ QList<int> OtoDocument::readFiles(OtoEntries &entries)
         file.layout = std::move(parsed.layout);
         file.layout.form = form_;
         if (text) {
-            file.layout.codePage = text->codePage;
-            file.layout.stamp = text->stamp;
         }
         for (const auto &entry : parsed.entries)
             entry->folder = file.folder;
@@ -519,21 +517,6 @@ void OtoDocument::reportUncleanDecode(const QString &path, const TextFile &file)
                           .arg(path, numbers.join(QStringLiteral(", ")), clean));
 }
 
-void OtoDocument::parseOto(QStringView text)
-{
-    ParsedOto parsed = parseOtoText(text);
-    lastBadLines_ = parsed.badLines;
-    OtoFile file{QString(), kOtoIni};
-    file.layout = std::move(parsed.layout);
-    file.layout.form = form_;
-    file.read = true;
-    file.savedText = fileText(file, parsed.entries);
-    files_ = {file};
-    replaceEntries(std::move(parsed.entries));
-    if (parsed.badLines > 0)
-        dialogs_.inform(badLinesMessage(parsed));
-}
-
 bool OtoDocument::confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly)
 {
     const QList<qsizetype> lines = modLocale::changedLines(text, codePage, decodedCleanly);
@@ -624,7 +607,6 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
         return false;
     stamps_.insert(path, *written);
     if (fileName == kOtoIni) {
-        file.layout.stamp = *written;
         file.fileName = fileName;
         file.savedText = text;
         file.read = true;
@@ -665,7 +647,6 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
     stamps_.insert(path, *written);
     OtoFile file{QString(), kOtoIni};
     file.layout.form = form;
-    file.layout.stamp = *written;
     file.read = true;
     file.savedText = text;
     files_ = {file};

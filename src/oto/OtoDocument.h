@@ -170,10 +170,6 @@ public:
     // Gives one file a new form (the command line's convert): it is
     // written anew in it, in the plain layout, its other lines not kept.
     void setFileForm(int file, const TextForm &form);
-    // Replaces clcOto by the entries of the text, which becomes the
-    // layout a save writes back (one file, the open folder's own);
-    // reports bad lines once.
-    void parseOto(QStringView text);
     int lastBadLines() const { return lastBadLines_; }
 
     // Writes every entry to wrkpath/fileName, in the layout the file was

@@ -14,8 +14,7 @@ using OtoEntries = QList<std::shared_ptr<clsOto>>;
 // One oto.ini as it was read: its form (code page, byte-order mark, UTF-8
 // marker), every line with its own line end, the lines that are not entries
 // (comments, blank lines, bad lines) and where they sit, which entry each
-// entry line became, whether the last line ended with a line end, and the
-// stamp of the bytes read. Writing it back with the entries of this file
+// entry line became, and whether the last line ended with a line end. Writing it back with the entries of this file
 // changes the lines of edited, added and removed entries only, so a bank
 // kept in git, or edited by another tool too, shows only real changes.
 class OtoFileLayout {
@@ -45,8 +44,6 @@ public:
 
     // How the bytes were stored, and what they were.
     TextForm form;
-    int codePage = 0;
-    FileStamp stamp;
 
 private:
     struct EntryLine {
