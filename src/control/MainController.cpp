@@ -174,14 +174,13 @@ void MainController::writeSettings(const WindowPlace &place)
     if (!sett_.oupsett(dialogs_))
         return;
     const QString path = ownIniPath();
-    std::optional<QString> error = viewSett_.write(path);
-    if (!error) {
+    if (const std::optional<QString> error = viewSett_.write(path); !error) {
         recent_.write(path);
         place.write(path);
-    }
-    if (error)
+    } else {
         dialogs_.message({QStringLiteral("error while saving settings - 保存設定時出現錯誤") + QStringLiteral("\r\n") + *error,
                           QStringLiteral("..."), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
+    }
 }
 
 // ---- Edit ---------------------------------------------------------------------------
@@ -319,29 +318,16 @@ void MainController::toggleFilenameRule()
     sett_.settFilenameBad = sett_.filenameRuleOn() ? 0 : -1;
 }
 
-void MainController::toggleSpectrogram()
+void MainController::flipView(bool ViewSettings::*layer)
 {
-    viewSett_.spectrogram = !viewSett_.spectrogram;
+    viewSett_.*layer = !(viewSett_.*layer);
     view_.applyViewSettings(viewSett_);
 }
 
-void MainController::toggleCurves()
-{
-    viewSett_.analysisCurves = !viewSett_.analysisCurves;
-    view_.applyViewSettings(viewSett_);
-}
-
-void MainController::togglePitch()
-{
-    viewSett_.pitchCurve = !viewSett_.pitchCurve;
-    view_.applyViewSettings(viewSett_);
-}
-
-void MainController::toggleLoudness()
-{
-    viewSett_.loudnessCurve = !viewSett_.loudnessCurve;
-    view_.applyViewSettings(viewSett_);
-}
+void MainController::toggleSpectrogram() { flipView(&ViewSettings::spectrogram); }
+void MainController::toggleCurves() { flipView(&ViewSettings::analysisCurves); }
+void MainController::togglePitch() { flipView(&ViewSettings::pitchCurve); }
+void MainController::toggleLoudness() { flipView(&ViewSettings::loudnessCurve); }
 
 void MainController::tips()
 {

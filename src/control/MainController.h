@@ -133,6 +133,8 @@ signals:
     void menuStateChanged();
 
 private:
+    // Switches one of the views' layers and shows the views anew.
+    void flipView(bool ViewSettings::*layer);
     void sameStep(int direction);
     void rememberShownEntry();
     void showLoadedBank();
