@@ -384,10 +384,25 @@ QStringList splitLines(const QString &code)
     return lines;
 }
 
+// QJSEngine compiles a function to machine code only from its third call
+// on: a script's top level, and the function it calls once to do its work
+// (the usual shape of a script), would run in the bytecode interpreter,
+// three times slower. The engine reads the threshold from the environment
+// when it is made; a value the user set is kept.
+std::unique_ptr<QJSEngine> makeEngine()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!qEnvironmentVariableIsSet("QV4_JIT_CALL_THRESHOLD"))
+            qputenv("QV4_JIT_CALL_THRESHOLD", "0");
+    });
+    return std::make_unique<QJSEngine>();
+}
+
 class JsBackend final : public ScriptBackend {
 public:
     explicit JsBackend(Deadline &deadline)
-        : deadline_(deadline), engine_(std::make_unique<QJSEngine>()), bridge_(new JsBridge(*this)),
+        : deadline_(deadline), engine_(makeEngine()), bridge_(new JsBridge(*this)),
           engineThread_(pthread_self())
     {
         QJSEngine::setObjectOwnership(bridge_, QJSEngine::CppOwnership);
