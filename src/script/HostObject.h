@@ -41,6 +41,8 @@ struct HostMember {
 class HostClass {
 public:
     explicit HostClass(QString typeName) : typeName_(std::move(typeName)) {}
+    // A class whose members one function declares: describe(*this).
+    HostClass(QString typeName, void (*describe)(HostClass &)) : HostClass(std::move(typeName)) { describe(*this); }
 
     // TypeName in VBScript.
     const QString &typeName() const { return typeName_; }
