@@ -97,16 +97,11 @@ const HostClass &ErrObject::hostClass() const
     static const HostClass cls = [] {
         HostClass c(QStringLiteral("ErrObject"));
         HostClassBuilder<ErrObject>(c)
-            .property("Number", [](ErrObject &e) { return e.number; },
-                      [](ErrObject &e, const Value &v) { e.number = v.toLong(); })
-            .property("Description", [](ErrObject &e) { return e.description; },
-                      [](ErrObject &e, const Value &v) { e.description = v.toString(); })
-            .property("Source", [](ErrObject &e) { return e.source; },
-                      [](ErrObject &e, const Value &v) { e.source = v.toString(); })
-            .property("HelpFile", [](ErrObject &e) { return e.helpFile; },
-                      [](ErrObject &e, const Value &v) { e.helpFile = v.toString(); })
-            .property("HelpContext", [](ErrObject &e) { return e.helpContext; },
-                      [](ErrObject &e, const Value &v) { e.helpContext = v.toLong(); })
+            .field("Number", &ErrObject::number)
+            .field("Description", &ErrObject::description)
+            .field("Source", &ErrObject::source)
+            .field("HelpFile", &ErrObject::helpFile)
+            .field("HelpContext", &ErrObject::helpContext)
             .method("Clear", 0, 0, [](ErrObject &e, Args) { e.clear(); return Value(); })
             .method("Raise", 1, 5, [](ErrObject &, Args a) -> Value {
                 const qint32 number = a[0].toLong();
@@ -309,14 +304,10 @@ const HostClass &RegExpObject::hostClass() const
     static const HostClass cls = [] {
         HostClass c(QStringLiteral("IRegExp2"));
         HostClassBuilder<RegExpObject>(c)
-            .property("Pattern", [](RegExpObject &r) { return r.pattern; },
-                      [](RegExpObject &r, const Value &v) { r.pattern = v.toString(); })
-            .property("Global", [](RegExpObject &r) { return r.global; },
-                      [](RegExpObject &r, const Value &v) { r.global = v.toBool(); })
-            .property("IgnoreCase", [](RegExpObject &r) { return r.ignoreCase; },
-                      [](RegExpObject &r, const Value &v) { r.ignoreCase = v.toBool(); })
-            .property("MultiLine", [](RegExpObject &r) { return r.multiLine; },
-                      [](RegExpObject &r, const Value &v) { r.multiLine = v.toBool(); })
+            .field("Pattern", &RegExpObject::pattern)
+            .field("Global", &RegExpObject::global)
+            .field("IgnoreCase", &RegExpObject::ignoreCase)
+            .field("MultiLine", &RegExpObject::multiLine)
             .method("Test", 1, 1, [](RegExpObject &r, Args a) { return r.test(a[0].toString()); })
             .method("Replace", 2, 2,
                     [](RegExpObject &r, Args a) { return r.replace(a[0].toString(), a[1].toString()); })
