@@ -372,32 +372,31 @@ Value RegExpObject::execute(const QString &text)
         for (int g = 1; g <= re.captureCount(); ++g)
             subs->items.append(m.capturedStart(g) < 0 ? Value() : Value(m.captured(g)));
         match->subMatches = subs;
-        result->matches.append(match);
+        result->items.append(Value(match));
         if (!global)
             break;
     }
     return Value(result);
 }
 
-const HostClass &MatchCollectionObject::hostClass() const
+void ItemListObject::describe(HostClass &cls)
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("IMatchCollection2"));
-        HostClassBuilder<MatchCollectionObject>(c)
-            .readOnly("Count", [](MatchCollectionObject &m) { return qint32(m.matches.size()); })
-            .indexed("Item", 1,
-                     [](MatchCollectionObject &m, Args a) { return m.matches[position(a[0], m.matches.size())]; },
-                     nullptr)
-            .defaultMember("Item");
-        return c;
-    }();
-    return cls;
+    HostClassBuilder<ItemListObject>(cls)
+        .readOnly("Count", [](ItemListObject &l) { return qint32(l.items.size()); })
+        .indexed("Item", 1, [](ItemListObject &l, Args a) { return l.items[position(a[0], l.items.size())]; }, nullptr)
+        .defaultMember("Item");
 }
 
-std::unique_ptr<Enumerator> MatchCollectionObject::enumerate()
+std::unique_ptr<Enumerator> ItemListObject::enumerate()
 {
-    return std::make_unique<IndexEnumerator>([this] { return matches.size(); },
-                                             [this](qsizetype i) { return Value(matches[i]); });
+    return std::make_unique<IndexEnumerator>([this] { return items.size(); },
+                                             [this](qsizetype i) { return items[i]; });
+}
+
+const HostClass &MatchCollectionObject::hostClass() const
+{
+    static const HostClass cls(QStringLiteral("IMatchCollection2"), describe);
+    return cls;
 }
 
 const HostClass &MatchObject::hostClass() const
@@ -417,22 +416,8 @@ const HostClass &MatchObject::hostClass() const
 
 const HostClass &SubMatchesObject::hostClass() const
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("ISubMatches"));
-        HostClassBuilder<SubMatchesObject>(c)
-            .readOnly("Count", [](SubMatchesObject &s) { return qint32(s.items.size()); })
-            .indexed("Item", 1, [](SubMatchesObject &s, Args a) { return s.items[position(a[0], s.items.size())]; },
-                     nullptr)
-            .defaultMember("Item");
-        return c;
-    }();
+    static const HostClass cls(QStringLiteral("ISubMatches"), describe);
     return cls;
-}
-
-std::unique_ptr<Enumerator> SubMatchesObject::enumerate()
-{
-    return std::make_unique<IndexEnumerator>([this] { return items.size(); },
-                                             [this](qsizetype i) { return items[i]; });
 }
 
 }  // namespace script::vbs
