@@ -510,14 +510,11 @@ struct Param {
     bool byRef = true;
 };
 
-struct Procedure {
+// What code compiled into a call of a procedure (Execute, Eval) sees of it:
+// everything but its parameters and statements.
+struct ProcedureScope {
     QString name;
     bool isFunction = false;
-    SourcePos pos;
-    std::vector<Param> params;
-    StmtList body;
-    // Dim a(n) arrays, made afresh at every call.
-    StmtList prologue;
     // Lower-case names of locals: parameters first, then locals.
     QStringList slotNames;
     QList<Value> localConstants;  // parallel to constantNames
@@ -536,6 +533,14 @@ struct Procedure {
         return slotCount() - 1;
     }
     QHash<QString, int> slotIndex;
+};
+
+struct Procedure : ProcedureScope {
+    SourcePos pos;
+    std::vector<Param> params;
+    StmtList body;
+    // Dim a(n) arrays, made afresh at every call.
+    StmtList prologue;
 };
 
 // Class Name ... End Class: its members by name, its methods, and the
