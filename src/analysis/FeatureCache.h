@@ -38,7 +38,8 @@ public:
 
 private:
     struct Item {
-        QString id;
+        QString id;  // the key and the framing; the pitch options are compared whole
+        FeatureOptions options;
         std::shared_ptr<const WaveFeatures> features;
     };
     static QString idOf(const QString &key, const FeatureOptions &options);
