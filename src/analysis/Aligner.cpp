@@ -63,7 +63,7 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
     for (int t = 0; t < f.frames; ++t) {
         float *x = o.x.data() + qsizetype(t) * kDims;
         x[Level] = float(std::max(-60.0, f.energyDb[t] - loud));
-        x[Voicing] = f.voicing[t] * 10.0f;
+        x[Voicing] = f.periodicity[t] * 10.0f;
         x[Noise] = float(std::log10(f.highRatio[t] + 1e-4) * 5.0);
         const float *band = f.bands(t);
         for (int k = 0; k < kCepstra; ++k) {

@@ -95,7 +95,7 @@ public:
     // What the alignment sees of a frame, column by column.
     enum Column {
         Level,         // dB relative to the file's loud part, floored at -60
-        Voicing,       // voicing probability, 0..10
+        Voicing,       // periodicity, 0..10
         Noise,         // 5 log10 of the share of power above 4 kHz
         Dip,           // dB below the loudest frame within 60 ms: a consonant between vowels
         Cepstrum1,     // the shape of the spectrum: cosine transform of the mel bands,

@@ -30,7 +30,7 @@ std::shared_ptr<const WaveFeatures> FeatureCache::get(const QString &key, const 
     const QString id = idOf(key, options);
     {
         QMutexLocker lock(&mutex_);
-        if (auto it = index_.constFind(id); it != index_.constEnd() && it.value()->options == options) {
+        if (auto it = index_.constFind(id); it != index_.constEnd()) {
             items_.splice(items_.begin(), items_, it.value());
             return items_.front().features;
         }
@@ -40,15 +40,9 @@ std::shared_ptr<const WaveFeatures> FeatureCache::get(const QString &key, const 
     if (!features)
         return features;
     QMutexLocker lock(&mutex_);
-    if (auto it = index_.find(id); it != index_.end()) {
-        if (it.value()->options == options)
-            return features;
-        // Other pitch options than the ones kept: the newer replace them.
-        bytes_ -= it.value()->features->byteSize();
-        items_.erase(it.value());
-        index_.erase(it);
-    }
-    items_.push_front({id, options, features});
+    if (index_.contains(id))
+        return features;
+    items_.push_front({id, features});
     index_.insert(id, items_.begin());
     bytes_ += features->byteSize();
     while (bytes_ > maxBytes_ && items_.size() > 1) {

@@ -38,8 +38,7 @@ public:
 
 private:
     struct Item {
-        QString id;  // the key and the framing; the pitch options are compared whole
-        FeatureOptions options;
+        QString id;
         std::shared_ptr<const WaveFeatures> features;
     };
     static QString idOf(const QString &key, const FeatureOptions &options);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "analysis/PitchTracker.h"
-
 #include <QtGlobal>
 #include <span>
 #include <vector>
@@ -13,10 +11,6 @@ struct FeatureOptions {
     double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
     int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
     int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
-    // Voicing and pitch come from the pitch tracker the views and the
-    // frequency files use, run with these options and resampled to the
-    // frames here.
-    PitchOptions pitch;
     bool operator==(const FeatureOptions &) const = default;
 };
 
@@ -34,8 +28,8 @@ public:
     std::vector<float> energyDb;     // windowed level in dB below full scale
     std::vector<float> highRatio;    // share of the power above 4 kHz (fricatives, breath)
     std::vector<float> zeroCross;    // zero crossings per sample
-    std::vector<float> voicing;      // the pitch tracker's voicing probability, 0..1
-    std::vector<float> pitchHz;      // the pitch tracker's F0 where voiced, else 0
+    std::vector<float> periodicity;  // best normalised autocorrelation, 0..1 (voicing)
+    std::vector<float> pitchHz;      // pitch where periodic, else 0
     std::vector<float> flux;         // rise of the band levels since the previous frame, dB
     std::vector<float> bandDb;       // log mel band levels, frames x bandCount
 

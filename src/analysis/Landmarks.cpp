@@ -142,7 +142,7 @@ Onset findOnset(const WaveFeatures &f, const std::vector<float> &upper, int lo, 
         int last = from - 1;
         for (int t = from; t <= hi; ++t)
             if (f.energyDb[size_t(t)] < level || f.highRatio[size_t(t)] > p.noisyRatio
-                || f.voicing[size_t(t)] < p.voicedPeriodicity)
+                || f.periodicity[size_t(t)] < p.voicedPeriodicity)
                 last = t;
         return last + 1;
     };
@@ -200,7 +200,7 @@ int noiseStart(const WaveFeatures &f, int onset, int earliest, double quietest, 
     int t = onset - 1;
     while (t > earliest && t > 0) {
         const size_t k = size_t(t - 1);
-        if ((f.voicing[k] >= p.voicedPeriodicity && f.highRatio[k] <= p.noisyRatio) || f.energyDb[k] < quietest)
+        if ((f.periodicity[k] >= p.voicedPeriodicity && f.highRatio[k] <= p.noisyRatio) || f.energyDb[k] < quietest)
             break;
         --t;
     }

@@ -249,7 +249,7 @@ CurvePoints curvePoints(const analysis::WaveFeatures &f, double start, double le
             continue;
         const double frame = t * framesPerMs;
         pts.energy.emplace_back(x, row((at(f.energyDb, frame) + 80.0) / 80.0));
-        pts.voicing.emplace_back(x, row(at(f.voicing, frame)));
+        pts.voicing.emplace_back(x, row(at(f.periodicity, frame)));
     }
     return pts;
 }

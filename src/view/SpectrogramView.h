@@ -115,7 +115,7 @@ std::vector<FrequencyLabel> frequencyLabels(int top, int bottom, int width, int 
 // columns before the start or past the end of the wave get none.
 struct CurvePoints {
     std::vector<QPoint> energy;   // the level, -80 dB at the bottom to 0 dB at the top
-    std::vector<QPoint> voicing;  // voicing probability, 0 at the bottom to 1 at the top
+    std::vector<QPoint> voicing;  // periodicity, 0 at the bottom to 1 at the top
 };
 CurvePoints curvePoints(const analysis::WaveFeatures &features, double start, double length, int width, int top,
                         int bottom);

@@ -28,8 +28,8 @@ TEST(Features, ToneNoiseAndSilenceLookAsTheyShould)
     EXPECT_LT(f.energyDb[quiet], f.energyDb[hiss] - 30);
     EXPECT_GT(f.highRatio[hiss], 0.5);
     EXPECT_LT(f.highRatio[tone], 0.2);
-    EXPECT_LT(f.voicing[hiss], 0.5);
-    EXPECT_GT(f.voicing[tone], 0.9);
+    EXPECT_LT(f.periodicity[hiss], 0.5);
+    EXPECT_GT(f.periodicity[tone], 0.9);
     EXPECT_NEAR(f.pitchHz[tone], 200, 5);
     EXPECT_EQ(computeFeatures({}, kRate).frames, 0);
 }
@@ -134,15 +134,6 @@ TEST(FeatureCache, KeepsFeaturesPerKeyWithinItsBudget)
     EXPECT_EQ(cache.count(), 2);  // the least recently used went
     cache.get(QString(), o, make);
     EXPECT_EQ(cache.count(), 2);  // no key, not kept
-    // Other pitch options give other voicing: computed anew, and kept in
-    // place of the earlier ones.
-    FeatureOptions otherPitch;
-    otherPitch.pitch.maxHz = 800;
-    cache.get(QStringLiteral("b"), otherPitch, make);
-    EXPECT_EQ(computed, 5);
-    cache.get(QStringLiteral("b"), otherPitch, make);
-    EXPECT_EQ(computed, 5);
-    EXPECT_EQ(cache.count(), 2);
 }
 
 TEST(Estimate, WavesOfAFolderAreReadAsTheEditorReadsThemAndCachedUntilRewritten)
