@@ -295,7 +295,7 @@ void BankReport::outOfRange(QList<Problem> &out)
             continue;
         const clsOto &o = bank_.entries[i].entry;
         const double length = h.lengthMs;
-        const double right = o.prmRT >= 0 ? length - o.prmRT : o.prmLF - o.prmRT;
+        const double right = o.rightBoundMs(length);
         QStringList faults;
         if (o.prmLF < 0)
             faults << QStringLiteral("the left bound %1 is before the start").arg(ms(o.prmLF));
