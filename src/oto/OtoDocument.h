@@ -260,7 +260,9 @@ private:
     void announceStep(const clsOto *entry);
 
     void reportUncleanDecode(const QString &path, const TextFile &file);
-    bool confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly);
+    // encoded is text in codePage, as the save will write it.
+    bool confirmLossyLines(const QString &path, const QString &text, const QByteArray &encoded, int codePage,
+                           bool decodedCleanly);
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
     // A save into a folder that was deleted or moved while it was open.
