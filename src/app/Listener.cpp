@@ -211,10 +211,8 @@ ListenDialog::ListenDialog(const render::ListenSettings &initial, QWidget *paren
     form->addRow(QString(), always_);
     form->addRow(QStringLiteral("Note length - 音長"), length_);
     form->addRow(QStringLiteral("Phrase tempo - 速度"), tempo_);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox *buttons = okCancelButtons(*this);
     form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // OK only for a note the renderer takes.
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     connect(note_, &QLineEdit::textChanged, this, [this, ok] { ok->setEnabled(this->settings().has_value()); });
