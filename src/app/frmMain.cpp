@@ -435,7 +435,7 @@ void frmMain::showEstimateFlags()
 
 void frmMain::placeOnScreen()
 {
-    const WindowPlace place = WindowPlace::read(controller_.ownIniPath());
+    const WindowPlace &place = controller_.startPlace();
     if (place.listWidth > 0)
         layout_.chooseListWidth(place.listWidth);
     if (place.geometry.isEmpty() || !restoreGeometry(place.geometry))
