@@ -147,11 +147,16 @@ bool Listener::sing()
     return true;
 }
 
-std::optional<QList<qint16>> Listener::waveOf(const clsOto &entry) const
+std::optional<QList<qint16>> Listener::waveOf(const clsOto &entry)
 {
-    const analysis::WaveData wave = analysis::folderWaves(window_.document().wrkpath(), &locale_).load(entry.pathStr());
+    const analysis::WaveSource source = analysis::folderWaves(window_.document().wrkpath(), &locale_);
+    const QString key = source.cacheKey(entry.pathStr());
+    if (!key.isEmpty() && key == heldWave_.key)
+        return heldWave_.samples;
+    const analysis::WaveData wave = source.load(entry.pathStr());
     if (!wave.error.isEmpty() || wave.sampleRate != render::kRenderRate)
         return std::nullopt;
+    heldWave_ = {key, wave.samples};
     return wave.samples;
 }
 
