@@ -24,6 +24,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QStatusBar>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>

@@ -388,7 +388,7 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
 {
     wrkpath_ = folder;
     form_ = form;
-    files_ = {OtoFile{.fileName = kOtoIni}};
+    files_ = {OtoFile{QString(), kOtoIni}};
     files_.first().layout.form = form;
     singerName_.clear();
     lastBadLines_ = 0;
@@ -411,7 +411,7 @@ bool OtoDocument::load(const QString &folder, const QStringList &subs, const QSt
     try {
         files_.clear();
         for (const QString &sub : subs)
-            files_ << OtoFile{.folder = sub, .fileName = fileName};
+            files_ << OtoFile{sub, fileName};
         codePage_.reset();
         OtoEntries entries;
         const QList<int> bad = readFiles(entries);
@@ -621,7 +621,7 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
 bool OtoDocument::saveoto(const QString &fileName)
 {
     if (files_.isEmpty()) {
-        OtoFile file{.fileName = kOtoIni};
+        OtoFile file{QString(), kOtoIni};
         file.layout.form = form_;
         files_ << file;
     }
@@ -650,7 +650,7 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
     wrkpath_ = folder;
     form_ = form;
     stamps_.insert(path, *written);
-    OtoFile file{.fileName = kOtoIni};
+    OtoFile file{QString(), kOtoIni};
     file.layout.form = form;
     file.read = true;
     file.savedText = text;

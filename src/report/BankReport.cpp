@@ -18,11 +18,11 @@
 
 namespace {
 
-// Problem's fields by name: a problem without an entry or a recording
-// leaves them at their defaults.
+// A problem with no recording (missing-alias sets its own); one about no
+// entry has -1.
 Problem problem(ProblemKind kind, const QString &where, const QString &alias, const QString &detail, int entry = -1)
 {
-    return {.kind = kind, .where = where, .alias = alias, .detail = detail, .entry = entry};
+    return {kind, where, alias, detail, entry, QString()};
 }
 
 bool isAscii(const QString &s)
@@ -333,7 +333,7 @@ void BankReport::unusedWaves(QList<Problem> &out)
 void BankReport::missingAliases(QList<Problem> &out, const CoverageProfile &coverage)
 {
     for (const ExpectedAlias &e : ::missingAliases(bank_, coverage)) {
-        Problem p{ProblemKind::MissingAlias, e.where, e.alias, e.detail};
+        Problem p = problem(ProblemKind::MissingAlias, e.where, e.alias, e.detail);
         p.recording = e.recording.isEmpty() ? QString() : entryName(bank_, e.recording);
         out.append(p);
     }
