@@ -60,7 +60,7 @@ int checkCommand(const CliArgs &args)
         if (problem.isEmpty())
             continue;
         ++problems;
-        out += (listLine(*entry) + u'\t' + problem).toUtf8();
+        out += (entry->pathLineStr() + u'\t' + problem).toUtf8();
         out += '\n';
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);

@@ -29,17 +29,12 @@ bool CliSession::open(const CliArgs &args, const QString &folder)
     return open(folder, OtoDocument::kOtoIni, only);
 }
 
-QString listLine(const clsOto &entry)
-{
-    return entry.folder.isEmpty() ? entry.fileStr() : entry.folder + u'/' + entry.fileStr();
-}
-
 void printEntries(const OtoEntries &entries)
 {
     QByteArray out;
     out.reserve(entries.size() * 48);
     for (const auto &entry : entries) {
-        out += listLine(*entry).toUtf8();
+        out += entry->pathLineStr().toUtf8();
         out += '\n';
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);

@@ -36,10 +36,7 @@ struct CliSession {
 // that a command refuses before it turns characters into "?".
 std::optional<QString> firstUnwritableLine(const CliSession &session);
 
-// The entry's line as list prints it: its file name relative to the
-// singer's folder ("A3/0.wav=- ayA3,...").
-QString listLine(const clsOto &entry);
-// Every entry's list line, UTF-8, one a line, to standard output.
+// Every entry's line (clsOto::pathLineStr), UTF-8, one a line, to standard output.
 void printEntries(const OtoEntries &entries);
 // The file of a document as the command line names it: "A3/oto.ini".
 QString fileLabel(const OtoFile &file);

@@ -96,7 +96,7 @@ int convertCommand(const CliArgs &args)
             if (entry->folder != file.folder || modLocale::bytes2str(modLocale::str2bytes(line, codePage), codePage) == line)
                 continue;
             printErr(QStringLiteral("lirra-oto: %1 cannot hold every character of this line, nothing was changed:\n%2")
-                         .arg(encodingName(s, file.layout.form), listLine(*entry)));
+                         .arg(encodingName(s, file.layout.form), entry->pathLineStr()));
             return kCliFailed;
         }
     }

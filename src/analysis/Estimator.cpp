@@ -263,7 +263,7 @@ std::array<double, kPoints> pointsOf(const clsOto &e, double lengthMs)
     p[kPre] = e.prmLF + e.prmPR;
     p[kOverlap] = e.prmLF + e.prmOV;
     p[kFixed] = e.prmLF + e.prmFX;
-    p[kEnd] = e.prmRT >= 0 ? lengthMs - e.prmRT : e.prmLF - e.prmRT;
+    p[kEnd] = e.rightBoundMs(lengthMs);
     return p;
 }
 

@@ -31,12 +31,10 @@ CopyToFoldersDialog::CopyToFoldersDialog(const QString &alias, const QStringList
         boxes_ << box;
         layout->addWidget(box);
     }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox *buttons = okCancelButtons(*this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Nothing ticked, nothing to copy.
     const auto follow = [this, ok = buttons->button(QDialogButtonBox::Ok)] { ok->setEnabled(!chosenFolders().isEmpty()); };
     for (QCheckBox *box : boxes_)

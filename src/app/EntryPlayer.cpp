@@ -24,7 +24,7 @@ void EntryPlayer::playEntry(bool fromPreutterance)
         return;
     const clsOto &e = *editor_.curOto();
     const double lengthMs = editor_.curwav().LengthMs;
-    const double end = e.prmRT >= 0 ? lengthMs - e.prmRT : e.prmLF - e.prmRT;
+    const double end = e.rightBoundMs(lengthMs);
     const double start = fromPreutterance ? e.prmLF + e.prmPR : e.prmLF;
     if (player_.playRange(editor_.curwav(), start, end))
         startCursor();

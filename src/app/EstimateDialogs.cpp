@@ -52,10 +52,7 @@ std::optional<EstimateChoice> EstimateDialogs::askEstimate(const EstimateCounts 
     }
     layout->addWidget(keep);
 
-    auto *answer = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(answer, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(answer, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(answer);
+    layout->addWidget(okCancelButtons(dialog));
     layout->setSizeConstraint(QLayout::SetFixedSize);  // sized to its texts
     fitTitle(dialog);
 

@@ -147,11 +147,16 @@ bool Listener::sing()
     return true;
 }
 
-std::optional<QList<qint16>> Listener::waveOf(const clsOto &entry) const
+std::optional<QList<qint16>> Listener::waveOf(const clsOto &entry)
 {
-    const analysis::WaveData wave = analysis::folderWaves(window_.document().wrkpath(), &locale_).load(entry.pathStr());
+    const analysis::WaveSource source = analysis::folderWaves(window_.document().wrkpath(), &locale_);
+    const QString key = source.cacheKey(entry.pathStr());
+    if (!key.isEmpty() && key == heldWave_.key)
+        return heldWave_.samples;
+    const analysis::WaveData wave = source.load(entry.pathStr());
     if (!wave.error.isEmpty() || wave.sampleRate != render::kRenderRate)
         return std::nullopt;
+    heldWave_ = {key, wave.samples};
     return wave.samples;
 }
 
@@ -211,10 +216,8 @@ ListenDialog::ListenDialog(const render::ListenSettings &initial, QWidget *paren
     form->addRow(QString(), always_);
     form->addRow(QStringLiteral("Note length - 音長"), length_);
     form->addRow(QStringLiteral("Phrase tempo - 速度"), tempo_);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox *buttons = okCancelButtons(*this);
     form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // OK only for a note the renderer takes.
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     connect(note_, &QLineEdit::textChanged, this, [this, ok] { ok->setEnabled(this->settings().has_value()); });

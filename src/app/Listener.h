@@ -56,7 +56,9 @@ private:
     bool sing();
     void stop();
     void follow();
-    std::optional<QList<qint16>> waveOf(const clsOto &entry) const;
+    // The samples of an entry's recording; the last one read is kept while
+    // its file stays as it was, so that every edit does not read it again.
+    std::optional<QList<qint16>> waveOf(const clsOto &entry);
 
     frmMain &window_;
     WavePlayer &player_;
@@ -69,6 +71,11 @@ private:
     int before_ = -1;
     quint64 soundNumber_ = 0;
     QTimer *cursorTimer_ = nullptr;
+    struct HeldWave {
+        QString key;  // the file's path, size and time of change
+        QList<qint16> samples;
+    };
+    HeldWave heldWave_;
 };
 
 // The Listen settings: the note for a folder that names none (or for every

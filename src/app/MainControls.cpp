@@ -141,7 +141,7 @@ void MainControls::place(const MainLayout &l)
     if (cboFolder->isVisibleTo(client)) {
         // The folder filter takes the right part of the search box's row.
         const QRect row = pixelRect(l.txtSearch);
-        const int filterW = std::min(folderFilterWidth(), row.width() / 2);
+        const int filterW = std::min(folderFilterW, row.width() / 2);
         txtSearch->setGeometry(row.adjusted(0, 0, -filterW, 0));
         cboFolder->setGeometry(row.adjusted(row.width() - filterW, 0, 0, 0));
     }
@@ -174,6 +174,7 @@ void MainControls::applyFonts(int charsetIndex, const modLocale &locale)
         applyFont(box, charsetIndex, locale);
     for (QLineEdit *box : txtLock)
         applyFont(box, charsetIndex, locale);
+    measureFolderFilter();
 }
 
 bool MainControls::fillFolders(const QStringList &folders, const std::optional<QString> &shown)
@@ -184,6 +185,7 @@ bool MainControls::fillFolders(const QStringList &folders, const std::optional<Q
     for (const QString &folder : folders)
         cboFolder->addItem(folder.isEmpty() ? QStringLiteral("./") : folder + u'/', folder);
     cboFolder->setCurrentIndex(shown ? std::max(0, cboFolder->findData(*shown)) : 0);
+    measureFolderFilter();
     const bool wasVisible = cboFolder->isVisibleTo(client);
     cboFolder->setVisible(!folders.isEmpty());
     return wasVisible != !folders.isEmpty();
@@ -197,12 +199,12 @@ int MainControls::searchRowWidth() const
     option.initFrom(txtSearch);
     const QSize text(txtSearch->fontMetrics().horizontalAdvance(searchHint()) + 2 * 2 + 2, txtSearch->fontMetrics().height());
     const int box = txtSearch->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, txtSearch).width();
-    return box + (cboFolder->isVisibleTo(client) ? folderFilterWidth() : 0);
+    return box + (cboFolder->isVisibleTo(client) ? folderFilterW : 0);
 }
 
-int MainControls::folderFilterWidth() const
+void MainControls::measureFolderFilter()
 {
-    // Its longest item whole, measured anew for each bank's folders.
+    // Its longest item whole.
     const QFontMetrics metrics = cboFolder->fontMetrics();
     int widest = 0;
     for (int i = 0; i < cboFolder->count(); ++i)
@@ -210,7 +212,7 @@ int MainControls::folderFilterWidth() const
     QStyleOptionComboBox option;
     option.initFrom(cboFolder);
     const QSize text(widest + 2 * metrics.height(), metrics.height());  // and room for the style's padding
-    return cboFolder->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, cboFolder).width();
+    folderFilterW = cboFolder->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, cboFolder).width();
 }
 
 bool MainControls::fitListColumns(const QAbstractItemModel &model, MainLayout &layout)

@@ -54,7 +54,10 @@ struct MainControls {
     bool fitListColumns(const QAbstractItemModel &model, MainLayout &layout);
     // Wide enough for the search hint and, when shown, the folder filter.
     int searchRowWidth() const;
-    int folderFilterWidth() const;
+    // The folder filter's width for its longest item, measured when its
+    // items or its font change rather than at every placing.
+    int folderFilterW = 0;
+    void measureFolderFilter();
     // The display charset's font for the list and the boxes.
     void applyFonts(int charsetIndex, const modLocale &locale);
 };

@@ -51,14 +51,10 @@ PrefixMapDialog::PrefixMapDialog(PrefixMap map, QWidget *parent)
     range->addWidget(suffix_);
     range->addWidget(set);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addLayout(range);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(*this));
     resize(560, 600);
 }
 

@@ -1,8 +1,6 @@
 #include "app/frmMain.h"
 
 #include "app/AliasBox.h"
-#include "app/EntryPlayer.h"
-#include "app/MainMenus.h"
 #include "app/OtoWatcher.h"
 #include "app/WindowPlacement.h"
 #include "app/frmScript.h"
@@ -11,7 +9,6 @@
 #include "core/Dialogs.h"
 #include "core/Twips.h"
 #include "oto/modLocale.h"
-#include "app/frmReport.h"
 #include "app/PrefixMapDialog.h"
 #include "app/CopyToFoldersDialog.h"
 #include "app/DiskChangeDialog.h"
@@ -19,14 +16,17 @@
 #include "ui/frmOpen.h"
 #include "ui/SearchBox.h"
 #include "view/PictureBox.h"
-#include "view/WaveEditor.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QStatusBar>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 
@@ -435,7 +435,7 @@ void frmMain::showEstimateFlags()
 
 void frmMain::placeOnScreen()
 {
-    const WindowPlace place = WindowPlace::read(controller_.ownIniPath());
+    const WindowPlace &place = controller_.startPlace();
     if (place.listWidth > 0)
         layout_.chooseListWidth(place.listWidth);
     if (place.geometry.isEmpty() || !restoreGeometry(place.geometry))

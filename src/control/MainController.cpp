@@ -15,12 +15,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 MainController::MainController(clsSett &sett, modLocale &locale, Dialogs &dialogs, MainView &view, QObject *parent)
     : QObject(parent), sett_(sett), locale_(locale), dialogs_(dialogs), view_(view), doc_(locale, dialogs),
-      list_(doc_), flags_(doc_), viewSett_(ViewSettings::read(ownIniPath())), recent_(RecentBanks::read(ownIniPath())),
-      estimate_(doc_, flags_, featureCache_, &locale_)
+      list_(doc_), flags_(doc_), estimate_(doc_, flags_, featureCache_, &locale_)
 {
+    // lirra.ini read once for all it keeps.
+    if (const QString path = ownIniPath(); QFileInfo(path).isFile()) {
+        QSettings s(path, QSettings::IniFormat);
+        viewSett_ = ViewSettings::read(s);
+        recent_ = RecentBanks::read(s);
+        startPlace_ = WindowPlace::read(s);
+    }
     list_.setFlags(&flags_);
     connect(&doc_, &OtoDocument::entriesAboutToBeReplaced, this, &MainController::rememberShownEntry);
     connect(&doc_, &OtoDocument::entriesReplaced, this, &MainController::showLoadedBank);

@@ -5,6 +5,7 @@
 #include "control/MainView.h"
 #include "control/MenuTable.h"
 #include "control/RecentBanks.h"
+#include "control/WindowPlace.h"
 #include "oto/FlagMarks.h"
 #include "oto/OtoDocument.h"
 #include "oto/OtoListModel.h"
@@ -34,6 +35,8 @@ public:
     analysis::FeatureCache &featureCache() { return featureCache_; }
     const ViewSettings &viewSettings() const { return viewSett_; }
     const RecentBanks &recentBanks() const { return recent_; }
+    // Where the window stood when the program last ended, as read at start.
+    const WindowPlace &startPlace() const { return startPlace_; }
     const EstimateFlow &estimateFlow() const { return estimate_; }
     // lirra.ini, beside sett.ini: the views' settings, the recent banks and
     // the window's place.
@@ -150,6 +153,7 @@ private:
     analysis::FeatureCache featureCache_;  // the sound's features, kept between estimates and shared with the views
     ViewSettings viewSett_;
     RecentBanks recent_;
+    WindowPlace startPlace_;
     EstimateFlow estimate_;
     QString shownBank_;  // the folder whose entries are listed
     int shownEntry_ = -1;  // the entry on show before a reload

@@ -32,10 +32,15 @@ const RecentBanks::Bank *RecentBanks::find(const QString &folder) const
 
 RecentBanks RecentBanks::read(const QString &iniPath)
 {
-    RecentBanks recent;
     if (!QFileInfo(iniPath).isFile())
-        return recent;
+        return {};
     QSettings s(iniPath, QSettings::IniFormat);
+    return read(s);
+}
+
+RecentBanks RecentBanks::read(QSettings &s)
+{
+    RecentBanks recent;
     const int n = s.beginReadArray(QStringLiteral("recent"));
     for (int i = 0; i < std::min(n, kMax); ++i) {
         s.setArrayIndex(i);
@@ -64,21 +69,3 @@ void RecentBanks::write(const QString &iniPath) const
     s.endArray();
 }
 
-WindowPlace WindowPlace::read(const QString &iniPath)
-{
-    WindowPlace place;
-    if (!QFileInfo(iniPath).isFile())
-        return place;
-    const QSettings s(iniPath, QSettings::IniFormat);
-    place.geometry = QByteArray::fromBase64(s.value(QStringLiteral("window/geometry")).toByteArray());
-    place.listWidth = std::max(0, s.value(QStringLiteral("window/listWidth"), 0).toInt());
-    return place;
-}
-
-void WindowPlace::write(const QString &iniPath) const
-{
-    QDir().mkpath(QFileInfo(iniPath).absolutePath());
-    QSettings s(iniPath, QSettings::IniFormat);
-    s.setValue(QStringLiteral("window/geometry"), QString::fromLatin1(geometry.toBase64()));
-    s.setValue(QStringLiteral("window/listWidth"), listWidth);
-}

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+class QSettings;
+
 // The last banks opened, newest first, each with the entry that was on show
 // when it was left, kept in lirra.ini's [recent] group.
 class RecentBanks {
@@ -26,18 +28,9 @@ public:
     const Bank *find(const QString &folder) const;
 
     static RecentBanks read(const QString &iniPath);
+    static RecentBanks read(QSettings &s);
     void write(const QString &iniPath) const;
 
 private:
     QList<Bank> banks_;
-};
-
-// Where the window stood, kept in lirra.ini's [window] group: its geometry
-// as Qt saves it and the width of the entry list in twips (0: not yet set).
-struct WindowPlace {
-    QByteArray geometry;
-    int listWidth = 0;
-
-    static WindowPlace read(const QString &iniPath);
-    void write(const QString &iniPath) const;
 };

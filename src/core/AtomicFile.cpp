@@ -1,5 +1,6 @@
 #include "core/AtomicFile.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -20,6 +21,7 @@ QString systemError(int error)
 }
 
 constexpr int kRandomChars = 6;
+constexpr int kStaleTemporarySeconds = 60;
 
 // A temporary file in folder, for name: one without a name (O_TMPFILE)
 // where the file system offers it, linked in under a ".name.XXXXXX" name
@@ -200,11 +202,15 @@ int removeStaleTemporaryFiles(const QString &path)
     const QFileInfo info(resolvedTarget(path));
     const QString prefix = u'.' + info.fileName() + u'.';
     QDir folder(info.absolutePath());
+    // A younger one may be the write of another program saving this very
+    // file right now; a write takes well under a minute.
+    const QDateTime staleBefore = QDateTime::currentDateTime().addSecs(-kStaleTemporarySeconds);
     int removed = 0;
     const QStringList names =
         folder.entryList({prefix + QString(kRandomChars, u'?')}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
-        if (isTemporaryFileName(name) && folder.remove(name))
+        if (isTemporaryFileName(name) && QFileInfo(folder.filePath(name)).lastModified() < staleBefore
+            && folder.remove(name))
             ++removed;
     return removed;
 }

@@ -28,7 +28,9 @@ std::optional<QString> writeFileAtomically(const QString &path, const QByteArray
                                            const AtomicWriteHooks &hooks = {});
 
 // Removes the temporary files a write to path left behind when the process
-// was killed mid-write (".name.XXXXXX" beside it). Returns how many.
+// was killed mid-write (".name.XXXXXX" beside it), those older than a
+// minute: a younger one may be another program's save in progress. Returns
+// how many.
 int removeStaleTemporaryFiles(const QString &path);
 
 // Whether a file name is one of those temporary files, so that listings

@@ -34,11 +34,6 @@ void pairBy(const OtoEntries &onDisk, const OtoEntries &here, bool withAlias, QL
     }
 }
 
-QString lineOf(const clsOto &entry)
-{
-    return entry.folder.isEmpty() ? entry.fileStr() : entry.folder + u'/' + entry.fileStr();
-}
-
 }  // namespace
 
 QList<EntryDifference> diffEntries(const OtoEntries &onDisk, const OtoEntries &here)
@@ -99,14 +94,14 @@ QString differenceText(const QList<EntryDifference> &differences)
     for (const EntryDifference &d : differences) {
         switch (d.kind) {
         case Kind::Added:
-            lines << QStringLiteral("+ only on disk:  ") + lineOf(*d.onDisk);
+            lines << QStringLiteral("+ only on disk:  ") + d.onDisk->pathLineStr();
             break;
         case Kind::Removed:
-            lines << QStringLiteral("- only here:     ") + lineOf(*d.here);
+            lines << QStringLiteral("- only here:     ") + d.here->pathLineStr();
             break;
         case Kind::Changed: {
             const clsOto &a = *d.here, &b = *d.onDisk;
-            lines << QStringLiteral("~ changed:       ") + lineOf(a);
+            lines << QStringLiteral("~ changed:       ") + a.pathLineStr();
             if (a.ALS != b.ALS)
                 lines << QStringLiteral("      alias: \"%1\" here, \"%2\" on disk").arg(a.ALS, b.ALS);
             const std::pair<const char *, double clsOto::*> fields[] = {

@@ -517,8 +517,11 @@ void OtoDocument::reportUncleanDecode(const QString &path, const TextFile &file)
                           .arg(path, numbers.join(QStringLiteral(", ")), clean));
 }
 
-bool OtoDocument::confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly)
+bool OtoDocument::confirmLossyLines(const QString &path, const QString &text, const QByteArray &encoded, int codePage,
+                                    bool decodedCleanly)
 {
+    if (decodedCleanly && modLocale::bytes2str(encoded, codePage) == text)
+        return true;
     const QList<qsizetype> lines = modLocale::changedLines(text, codePage, decodedCleanly);
     if (lines.isEmpty())
         return true;
@@ -600,9 +603,10 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
         return false;
     }
     const int codePage = codePage_.value_or(locale_.writeCodePage(file.layout.form));
-    if (!confirmLossyLines(path, text, codePage, file.decodedCleanly))
+    const std::optional<QByteArray> bytes = locale_.encodefile(path, text, codePage);
+    if (!bytes || !confirmLossyLines(path, text, *bytes, codePage, file.decodedCleanly))
         return false;
-    const std::optional<FileStamp> written = locale_.writefileIn(path, text, file.layout.form, codePage);
+    const std::optional<FileStamp> written = locale_.writeEncoded(path, *bytes, file.layout.form);
     if (!written)
         return false;
     stamps_.insert(path, *written);
@@ -636,9 +640,10 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
     TextForm form;
     form.utf8Marker = codePage == modLocale::kUtf8CodePage;
     const QString text = otoFileText(clcOto_, form);
-    if (!confirmLossyLines(path, text, codePage, true))
+    const std::optional<QByteArray> bytes = locale_.encodefile(path, text, codePage);
+    if (!bytes || !confirmLossyLines(path, text, *bytes, codePage, true))
         return false;
-    const std::optional<FileStamp> written = locale_.writefileIn(path, text, form, codePage);
+    const std::optional<FileStamp> written = locale_.writeEncoded(path, *bytes, form);
     if (!written)
         return false;
     // The new file is the open one from now on, in its own plain layout.

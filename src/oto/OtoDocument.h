@@ -55,6 +55,9 @@ struct EntriesSnapshot {
 // own and one per pitch or voice-colour folder); each is read, kept and
 // written on its own: its code page, line ends and bad lines are its own.
 struct OtoFile {
+    OtoFile() = default;
+    OtoFile(QString inFolder, QString name) : folder(std::move(inFolder)), fileName(std::move(name)) {}
+
     QString folder;    // relative to wrkpath with "/"; empty for wrkpath's own
     QString fileName;  // the name it was read from (oto.ini, oto_bkp.ini)
     // How it was read (form, code page, kept lines and line ends), which
@@ -260,7 +263,9 @@ private:
     void announceStep(const clsOto *entry);
 
     void reportUncleanDecode(const QString &path, const TextFile &file);
-    bool confirmLossyLines(const QString &path, const QString &text, int codePage, bool decodedCleanly);
+    // encoded is text in codePage, as the save will write it.
+    bool confirmLossyLines(const QString &path, const QString &text, const QByteArray &encoded, int codePage,
+                           bool decodedCleanly);
     bool confirmEmptySave(const QString &path);
     bool confirmChangedOnDisk(const QString &path);
     // A save into a folder that was deleted or moved while it was open.

@@ -24,6 +24,11 @@ QString clsOto::fileStr() const
     return line;
 }
 
+QString clsOto::pathLineStr() const
+{
+    return folder.isEmpty() ? fileStr() : folder + u'/' + fileStr();
+}
+
 void clsOto::keepSourceLine(QStringView line, qsizetype filSize, qsizetype alsSize)
 {
     auto source = std::make_shared<SourceLine>();

@@ -34,8 +34,14 @@ public:
     QString dispStr() const;
     // The file name relative to the singer's folder: folder/FIL.
     QString pathStr() const;
+    // Where the right bound falls in a wave of waveMs, from prmRT's sign
+    // form; not clamped to the wave, so a checker can tell it overruns.
+    double rightBoundMs(double waveMs) const { return prmRT >= 0 ? waveMs - prmRT : prmLF - prmRT; }
     // The oto.ini line, without a line end.
     QString fileStr() const;
+    // The same line with the file name relative to the singer's folder
+    // ("A3/0.wav=- ayA3,..."), as lists and differences show it.
+    QString pathLineStr() const;
     // The same line appended to out, for writing many lines at once.
     void appendFileStr(QString &out) const;
     // Repairs the parameters against a wave of lengthMs; true when the entry

@@ -187,8 +187,6 @@ QStringList modLocale::cleanCharsets(const QByteArray &bytes) const
 QList<qsizetype> modLocale::changedLines(const QString &text, int codePage, bool decodedCleanly)
 {
     QList<qsizetype> lines;
-    if (decodedCleanly && bytes2str(str2bytes(text, codePage), codePage) == text)
-        return lines;
     qsizetype number = 0;
     qsizetype pos = 0;
     while (pos <= text.size()) {
@@ -330,16 +328,26 @@ std::optional<TextFile> modLocale::tryReadfile(const QString &path)
 
 std::optional<FileStamp> modLocale::writefile(const QString &path, const QString &text, const TextForm &form)
 {
-    return writefileIn(path, text, form, writeCodePage(form));
+    std::optional<QByteArray> bytes = encodefile(path, text, writeCodePage(form));
+    if (!bytes)
+        return std::nullopt;
+    return writeEncoded(path, std::move(*bytes), form);
 }
 
-std::optional<FileStamp> modLocale::writefileIn(const QString &path, const QString &text, const TextForm &form,
-                                                int codePage)
+std::optional<QByteArray> modLocale::encodefile(const QString &path, const QString &text, int codePage)
+{
+    try {
+        return str2bytes(text, codePage);
+    } catch (const std::exception &e) {
+        reportWriteFailure(path, QString::fromLocal8Bit(e.what()));
+        return std::nullopt;
+    }
+}
+
+std::optional<FileStamp> modLocale::writeEncoded(const QString &path, QByteArray bytes, const TextForm &form)
 {
     std::optional<QString> error;
-    QByteArray bytes;
     try {
-        bytes = str2bytes(text, codePage);
         if (form.bom)
             bytes.prepend(kBom);
         error = writeFileAtomically(path, bytes);
@@ -347,10 +355,15 @@ std::optional<FileStamp> modLocale::writefileIn(const QString &path, const QStri
         error = QString::fromLocal8Bit(e.what());
     }
     if (error) {
-        dialogs_.inform(QStringLiteral("modlocale::writefile(") + path + QStringLiteral("): ") + *error);
+        reportWriteFailure(path, *error);
         return std::nullopt;
     }
     return stampOf(bytes);
+}
+
+void modLocale::reportWriteFailure(const QString &path, const QString &why)
+{
+    dialogs_.inform(QStringLiteral("modlocale::writefile(") + path + QStringLiteral("): ") + why);
 }
 
 QString modLocale::garbledName(const QString &name) const

@@ -73,8 +73,13 @@ public:
     // caller's. Failures are shown; the result is the stamp of what was
     // written, nullopt when nothing was.
     std::optional<FileStamp> writefile(const QString &path, const QString &text, const TextForm &form = {});
-    // The same in a code page of the caller's choice.
-    std::optional<FileStamp> writefileIn(const QString &path, const QString &text, const TextForm &form, int codePage);
+    // The text in the bytes of codePage, as writefile would write it to path
+    // (without a byte-order mark); nullopt, after a message, when it cannot
+    // be encoded. A save checks these bytes and writes them: one encoding.
+    std::optional<QByteArray> encodefile(const QString &path, const QString &text, int codePage);
+    // Writes bytes from encodefile, with the byte-order mark form asks for,
+    // atomically; as writefile otherwise.
+    std::optional<FileStamp> writeEncoded(const QString &path, QByteArray bytes, const TextForm &form);
 
     // The code page writefile uses for a file of this form.
     int writeCodePage(const TextForm &form) const;
@@ -88,7 +93,8 @@ public:
     // The numbers (from 1) of the lines of text that would not be written
     // as they read: characters codePage cannot hold (they would become
     // "?"), and, for a file that did not decode cleanly, the replacement
-    // characters standing for bytes that could not be read.
+    // characters standing for bytes that could not be read. Line by line:
+    // a caller holding the encoded text checks it whole first.
     static QList<qsizetype> changedLines(const QString &text, int codePage, bool decodedCleanly);
 
     // Conversions. Code page 0 is the system's character set (the locale's,
@@ -118,6 +124,7 @@ private:
     // The name encoded in the file charset and decoded in the display charset.
     QString garbledName(const QString &name) const;
     void reportReadFailure(const QString &path, const QString &why, bool charsetHint = false);
+    void reportWriteFailure(const QString &path, const QString &why);
 
     const clsSett &sett_;
     Dialogs &dialogs_;

@@ -18,8 +18,7 @@ double NotePlacement::sourceMs(double outMs) const
 double rightBoundMs(const clsOto &entry, double waveMs)
 {
     const double left = std::clamp(entry.prmLF, 0.0, waveMs);
-    const double right = entry.prmRT >= 0 ? waveMs - entry.prmRT : entry.prmLF - entry.prmRT;
-    return std::clamp(right, left, waveMs);
+    return std::clamp(entry.rightBoundMs(waveMs), left, waveMs);
 }
 
 PhrasePlacement placePhrase(const std::vector<NoteSpec> &notes)

@@ -46,8 +46,8 @@ constexpr double kMinFadeMs = 3;
 // The fade at the end of the phrase.
 constexpr double kEndFadeMs = 10;
 
-// The right bound of an entry in the wave (prmRT >= 0 counts back from the
-// end, prmRT < 0 is minus the length from the left bound), within the wave.
+// The entry's right bound (clsOto::rightBoundMs) kept within the wave and
+// not before the left bound.
 double rightBoundMs(const clsOto &entry, double waveMs);
 
 // The output starts at the first note's left bound. Each note's sound runs

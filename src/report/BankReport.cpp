@@ -18,6 +18,13 @@
 
 namespace {
 
+// A problem with no recording (missing-alias sets its own); one about no
+// entry has -1.
+Problem problem(ProblemKind kind, const QString &where, const QString &alias, const QString &detail, int entry = -1)
+{
+    return {kind, where, alias, detail, entry, QString()};
+}
+
 bool isAscii(const QString &s)
 {
     for (QChar c : s)
@@ -190,10 +197,10 @@ void BankReport::pitch(QList<Problem> &out)
     // Kind by kind, as every report lists them.
     for (qsizetype k = 0; k < recordings.size(); ++k)
         if (found[k].offPitch)
-            out.append({ProblemKind::OffPitch, recordings[k], QString(), found[k].offPitch->describe(), firstEntry[recordings[k]]});
+            out.append(problem(ProblemKind::OffPitch, recordings[k], QString(), found[k].offPitch->describe(), firstEntry[recordings[k]]));
     for (qsizetype k = 0; k < recordings.size(); ++k)
         if (found[k].frqMismatch)
-            out.append({ProblemKind::FrqMismatch, recordings[k], QString(), found[k].frqMismatch->describe(), firstEntry[recordings[k]]});
+            out.append(problem(ProblemKind::FrqMismatch, recordings[k], QString(), found[k].frqMismatch->describe(), firstEntry[recordings[k]]));
 }
 
 void BankReport::duplicateAliases(QList<Problem> &out)
@@ -205,8 +212,8 @@ void BankReport::duplicateAliases(QList<Problem> &out)
         if (it == first.constEnd())
             first.insert(e.entry.ALS, i);
         else
-            out.append({ProblemKind::DuplicateAlias, e.where(), e.entry.ALS,
-                        QStringLiteral("first at ") + bank_.entries[*it].where(), i});
+            out.append(problem(ProblemKind::DuplicateAlias, e.where(), e.entry.ALS,
+                        QStringLiteral("first at ") + bank_.entries[*it].where(), i));
     }
 }
 
@@ -220,7 +227,7 @@ void BankReport::aliasSpaces(QList<Problem> &out)
         for (const QString &f : spaceFaults(e.entry.FIL))
             faults << f + QStringLiteral(" in the file name");
         if (!faults.isEmpty())
-            out.append({ProblemKind::AliasSpaces, e.where(), e.entry.ALS, faults.join(QStringLiteral(", ")), i});
+            out.append(problem(ProblemKind::AliasSpaces, e.where(), e.entry.ALS, faults.join(QStringLiteral(", ")), i));
     }
 }
 
@@ -229,8 +236,8 @@ void BankReport::missingWaves(QList<Problem> &out)
     for (int i = 0; i < bank_.entries.size(); ++i)
         if (match_[i] == NameMatch::Missing) {
             const ReportEntry &e = bank_.entries[i];
-            out.append({ProblemKind::MissingWave, e.where(), e.entry.ALS,
-                        recordingPath(e) + QStringLiteral(" is not in the bank"), i});
+            out.append(problem(ProblemKind::MissingWave, e.where(), e.entry.ALS,
+                        recordingPath(e) + QStringLiteral(" is not in the bank"), i));
         }
 }
 
@@ -245,7 +252,7 @@ void BankReport::waveFormats(QList<Problem> &out)
         seen.insert(r);
         const WaveHeader &h = header(r);
         if (!h.usable)
-            out.append({ProblemKind::WaveFormat, r, QString(), h.reason, i});
+            out.append(problem(ProblemKind::WaveFormat, r, QString(), h.reason, i));
     }
 }
 
@@ -254,8 +261,8 @@ void BankReport::caseMismatches(QList<Problem> &out)
     for (int i = 0; i < bank_.entries.size(); ++i)
         if (match_[i] == NameMatch::LetterCase) {
             const ReportEntry &e = bank_.entries[i];
-            out.append({ProblemKind::CaseMismatch, e.where(), e.entry.ALS,
-                        QStringLiteral("on disk as ") + recording_[i], i});
+            out.append(problem(ProblemKind::CaseMismatch, e.where(), e.entry.ALS,
+                        QStringLiteral("on disk as ") + recording_[i], i));
         }
 }
 
@@ -275,13 +282,13 @@ void BankReport::nfdNames(QList<Problem> &out)
         if (user >= 0)
             detail += match_[user] == NameMatch::Exact ? QStringLiteral("; oto.ini writes it decomposed too")
                                                        : QStringLiteral("; oto.ini writes it composed (NFC)");
-        out.append({ProblemKind::NfdName, r, QString(), detail, user});
+        out.append(problem(ProblemKind::NfdName, r, QString(), detail, user));
     }
     for (int i = 0; i < bank_.entries.size(); ++i) {
         const ReportEntry &e = bank_.entries[i];
         if (!isNfc(e.entry.FIL) && !recording_[i].isEmpty() && isNfc(recording_[i]))
-            out.append({ProblemKind::NfdName, e.where(), e.entry.ALS,
-                        QStringLiteral("oto.ini writes the name decomposed (NFD); on disk it is composed (NFC)"), i});
+            out.append(problem(ProblemKind::NfdName, e.where(), e.entry.ALS,
+                        QStringLiteral("oto.ini writes the name decomposed (NFD); on disk it is composed (NFC)"), i));
     }
 }
 
@@ -295,7 +302,7 @@ void BankReport::outOfRange(QList<Problem> &out)
             continue;
         const clsOto &o = bank_.entries[i].entry;
         const double length = h.lengthMs;
-        const double right = o.prmRT >= 0 ? length - o.prmRT : o.prmLF - o.prmRT;
+        const double right = o.rightBoundMs(length);
         QStringList faults;
         if (o.prmLF < 0)
             faults << QStringLiteral("the left bound %1 is before the start").arg(ms(o.prmLF));
@@ -311,7 +318,7 @@ void BankReport::outOfRange(QList<Problem> &out)
             faults << QStringLiteral("the fixed length ends at %1, past the right bound %2")
                           .arg(ms(o.prmLF + o.prmFX), ms(right));
         if (!faults.isEmpty())
-            out.append({ProblemKind::OutOfRange, bank_.entries[i].where(), o.ALS, faults.join(QStringLiteral("; ")), i});
+            out.append(problem(ProblemKind::OutOfRange, bank_.entries[i].where(), o.ALS, faults.join(QStringLiteral("; ")), i));
     }
 }
 
@@ -320,13 +327,13 @@ void BankReport::unusedWaves(QList<Problem> &out)
     const QSet<QString> used(recording_.begin(), recording_.end());
     for (const QString &r : bank_.recordings)
         if (!used.contains(r))
-            out.append({ProblemKind::UnusedWave, r, QString(), QStringLiteral("no entry uses it")});
+            out.append(problem(ProblemKind::UnusedWave, r, QString(), QStringLiteral("no entry uses it")));
 }
 
 void BankReport::missingAliases(QList<Problem> &out, const CoverageProfile &coverage)
 {
     for (const ExpectedAlias &e : ::missingAliases(bank_, coverage)) {
-        Problem p{ProblemKind::MissingAlias, e.where, e.alias, e.detail};
+        Problem p = problem(ProblemKind::MissingAlias, e.where, e.alias, e.detail);
         p.recording = e.recording.isEmpty() ? QString() : entryName(bank_, e.recording);
         out.append(p);
     }

@@ -1,6 +1,7 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLayout>
 #include <QInputDialog>
@@ -76,6 +77,14 @@ void fitTitle(QDialog &dialog)
         layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
     else if (dialog.minimumWidth() < width)
         dialog.setMinimumWidth(std::min(width, dialog.maximumWidth()));
+}
+
+QDialogButtonBox *okCancelButtons(QDialog &dialog)
+{
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
 }
 
 MsgAnswer QtDialogs::message(const MessageRequest &request)

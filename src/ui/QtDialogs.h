@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QDialog;
+class QDialogButtonBox;
 class QFont;
 
 // The width a window needs for its whole title in the title bar: the text
@@ -15,6 +16,9 @@ int titleBarWidth(const QString &title, const QFont &font);
 // its text, never to its title, which the title bar then cuts
 // ("Estim… 動估算"). Call it once the dialog has its title and layout.
 void fitTitle(QDialog &dialog);
+// The OK and Cancel buttons of a dialog, accepting and rejecting it; the
+// caller puts them in its layout.
+QDialogButtonBox *okCancelButtons(QDialog &dialog);
 
 // The real dialogs: QMessageBox, QInputDialog and the system beep. Boxes are
 // modal to the parent window given.

@@ -250,7 +250,7 @@ std::vector<MarkTick> markTicks(const clsOto &e, double lengthMs, double start, 
                                 int height)
 {
     const auto x = [&](double t) { return msToX(t, start, length, width); };
-    const double xRT = e.prmRT < 0 ? x(e.prmLF - e.prmRT) : x(lengthMs - e.prmRT);
+    const double xRT = x(e.rightBoundMs(lengthMs));
     const std::pair<int, double> order[5] = {
         {0, x(e.prmLF)}, {3, x(e.prmLF + e.prmFX)}, {4, xRT}, {2, x(e.prmLF + e.prmPR)}, {1, x(e.prmLF + e.prmOV)},
     };

@@ -30,10 +30,14 @@ QString ViewSettings::pathBeside(const QString &settIni)
 
 ViewSettings ViewSettings::read(const QString &path)
 {
-    ViewSettings v;
     if (!QFileInfo(path).isFile())
-        return v;
-    const QSettings s(path, QSettings::IniFormat);
+        return {};
+    return read(QSettings(path, QSettings::IniFormat));
+}
+
+ViewSettings ViewSettings::read(const QSettings &s)
+{
+    ViewSettings v;
     v.spectrogram = readBool(s, kSpectrogram, v.spectrogram);
     v.analysisCurves = readBool(s, kCurves, v.analysisCurves);
     v.pitchCurve = readBool(s, kPitch, v.pitchCurve);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class QSettings;
+
 // The views' own settings, kept in lirra.ini beside sett.ini (whose five
 // lines keep their form), in its [view] group.
 struct ViewSettings {
@@ -17,6 +19,7 @@ struct ViewSettings {
     // The settings in path; a missing or unreadable file, or a value that is
     // not a truth value, gives the defaults for what it lacks.
     static ViewSettings read(const QString &path);
+    static ViewSettings read(const QSettings &s);
     // Writes them into path, keeping whatever else the file holds; the
     // reason of a failure, or nothing.
     std::optional<QString> write(const QString &path) const;

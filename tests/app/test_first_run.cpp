@@ -1,6 +1,7 @@
 #include "app/EntryListDelegate.h"
 #include "app/EstimateDialogs.h"
 #include "app/WindowPlacement.h"
+#include "support/TitleRoom.h"
 #include "support/WindowEnv.h"
 #include "ui/modHelp.h"
 #include "ui/QtDialogs.h"
@@ -119,6 +120,6 @@ TEST(EstimateSummary, TheBoxIsAsWideAsItsTitle)
     dialogs.showSummary(title, QStringLiteral("3 done."));
     auto *box = owner.findChild<QMessageBox *>(QStringLiteral("dlgEstimateSummary"));
     ASSERT_TRUE(box);
-    EXPECT_GE(box->width(), titleBarWidth(title, box->font()));
+    EXPECT_GE(titleRoom(box->width()), boldTitleWidth(title, box->font()));
     box->close();
 }

@@ -4,7 +4,9 @@
 #include "support/WindowEnv.h"
 #include "view/PictureBox.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -70,6 +72,35 @@ TEST(ListenKeys, SingTheEntryLoopingAndAnewOnAnEdit)
     QTest::keyClicks(pr, "90");  // and the tempo with it
     EXPECT_EQ(listener->sound().samples.size(), samplesOf(4000));
     EXPECT_DOUBLE_EQ(listener->sound().listened.beatMs, 1050);
+
+    // The preceding recording is read again only when its file changed:
+    // silence written behind its old size and time still sings the vowel
+    // held from before; with a new time, the silence.
+    const auto precedingLevel = [&] {  // RMS between the first beat's click and the entry's own note
+        const auto &s = listener->sound().samples;
+        const size_t from = samplesOf(200), to = samplesOf(listener->sound().listened.startMs - 50);
+        double sum = 0;
+        for (size_t i = from; i < to; ++i)
+            sum += double(s[i]) * s[i];
+        return std::sqrt(sum / double(to - from));
+    };
+    EXPECT_GT(precedingLevel(), 1000);
+    const QDateTime written = QFileInfo(env.bank.file("a.wav")).lastModified();
+    const auto rewrite = [&](const QDateTime &time) {
+        env.bank.write("a.wav", wavimg::wav(syntheticVowel(100, 900, 200, 0)));
+        QFile file(env.bank.file("a.wav"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    rewrite(written);
+    pr->selectAll();
+    QTest::keyClicks(pr, "80");
+    EXPECT_GT(precedingLevel(), 1000);
+    rewrite(written.addSecs(5));
+    pr->selectAll();
+    QTest::keyClicks(pr, "90");
+    EXPECT_EQ(listener->precedingIndex(), 0);
+    EXPECT_LT(precedingLevel(), 10);
     QTest::qWait(100);
     QTest::keyClick(env.window.get(), Qt::Key_Escape);
     QTest::qWait(100);

@@ -1,6 +1,7 @@
 #include "support/RunCli.h"
 #include "support/TempFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -91,12 +92,15 @@ TEST(Cli, HelpVersionOptionsAndCharsetNames)
 // A save cut short by a crash, where the system has no nameless temporary
 // files, leaves ".oto.ini.XXXXXX" beside oto.ini: check and list never see
 // its entries, a folder holding only one is no pitch folder, and opening
-// the bank removes the one beside its oto.ini.
+// the bank removes the one beside its oto.ini (once a minute old).
 TEST(Cli, TemporaryFilesOfASaveNeverShowUp)
 {
     TempFolder dir;
     dir.write("oto.ini", "a.wav=a,1,2,3,4,5\r\n");
-    dir.write(".oto.ini.a1B2c3", "ghost.wav=ghost,1,2,3,4,5\r\n");
+    QFile leftover(dir.write(".oto.ini.a1B2c3", "ghost.wav=ghost,1,2,3,4,5\r\n"));
+    ASSERT_TRUE(leftover.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(leftover.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+    leftover.close();
     QDir(dir.path()).mkpath("C5");
     dir.write("C5/.oto.ini.Zz9Yy8", "ghost.wav=ghost,1,2,3,4,5\r\n");
     CliRun r = lirraOto({"check", dir.path()});

@@ -1,6 +1,7 @@
 #include "core/AtomicFile.h"
 #include "support/TempFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <gtest/gtest.h>
 
@@ -91,12 +92,19 @@ TEST(AtomicFile, NoTemporaryFileOutlivesACrash)
     EXPECT_EQ(entriesOf(dir), QStringList{"oto.ini"});
 
     // Where the system has no nameless files, a crash leaves ".oto.ini.XXXXXX";
-    // the next open of the bank removes those, and only those.
-    dir.write(".oto.ini.a1B2c3", "stale");
-    dir.write(".oto.ini.keep", "not ours");
-    dir.write(".other.ini.a1B2c3", "another file's");
+    // the next open of the bank removes those, and only those, once older
+    // than a minute (a younger one may be another program's save going on).
+    const auto writeAged = [&](const QString &name, int ageSeconds) {
+        QFile file(dir.write(name, "stale"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    };
+    writeAged(".oto.ini.a1B2c3", 70);
+    writeAged(".oto.ini.d4E5f6", 50);
+    writeAged(".oto.ini.keep", 3600);
+    writeAged(".other.ini.a1B2c3", 3600);
     EXPECT_EQ(removeStaleTemporaryFiles(path), 1);
-    EXPECT_EQ(entriesOf(dir), (QStringList{".other.ini.a1B2c3", ".oto.ini.keep", "oto.ini"}));
+    EXPECT_EQ(entriesOf(dir), (QStringList{".other.ini.a1B2c3", ".oto.ini.d4E5f6", ".oto.ini.keep", "oto.ini"}));
     EXPECT_TRUE(isTemporaryFileName(".oto.ini.a1B2c3"));
     EXPECT_FALSE(isTemporaryFileName("oto.ini"));
     EXPECT_FALSE(isTemporaryFileName(".oto.ini.a1B2c"));

@@ -142,5 +142,6 @@ TEST(SplitDialog, AsksBeforeSplittingKanaOrHanzi)
     EXPECT_EQ(env.dialogs.messages[0].buttons, MsgButtons::YesNo);
     EXPECT_TRUE(runSplitDialog(env.dialogs, doc));
     EXPECT_EQ(doc.clcOto()[1]->ALS, "k a");
-    EXPECT_NE(doc.clcOto()[0]->ALS, "a てゅ");
+    EXPECT_EQ(doc.clcOto()[0]->ALS, "a   て ゅ");  // its space a unit of its own
+    EXPECT_EQ(doc.clcOto()[2]->ALS, "漢 字");
 }

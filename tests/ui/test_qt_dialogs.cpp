@@ -1,3 +1,4 @@
+#include "support/TitleRoom.h"
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
@@ -7,8 +8,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-// A box shows its whole title whatever its text, in both languages: it is
-// at least as wide as the title's text (Qt sizes it to the text alone).
+// A box shows its whole title whatever its text, in both languages: its
+// title bar has room for the title in bold (Qt sizes it to the text alone).
 TEST(QtDialogs, BoxesAreAtLeastAsWideAsTheirTitles)
 {
     QtDialogs dialogs;
@@ -26,8 +27,8 @@ TEST(QtDialogs, BoxesAreAtLeastAsWideAsTheirTitles)
             qobject_cast<QMessageBox *>(box)->accept();
         });
         dialogs.inform(QStringLiteral("3 done."), title);
-        EXPECT_GE(boxWidth, QFontMetrics(font).horizontalAdvance(title));
-        EXPECT_GE(boxWidth, titleBarWidth(title, font));
+        const int titleWidth = boldTitleWidth(title, font);
+        EXPECT_GE(titleRoom(boxWidth), titleWidth);
 
         QTimer::singleShot(0, [&] {
             auto *input = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
@@ -36,6 +37,6 @@ TEST(QtDialogs, BoxesAreAtLeastAsWideAsTheirTitles)
             input->reject();
         });
         EXPECT_FALSE(dialogs.input(QStringLiteral("0~3"), title, QStringLiteral("1")));
-        EXPECT_GE(inputWidth, titleBarWidth(title, font));
+        EXPECT_GE(titleRoom(inputWidth), titleWidth);
     }
 }
