@@ -97,6 +97,10 @@ QStringList groupsOf(const AliasInfo &a)
     }
     if (a.kind == Kind::Tail)
         return {QStringLiteral("tail ") + a.prevVowel, QStringLiteral("tail")};
+    // Its note is where the consonant starts: no syllable's mark to share.
+    if (a.kind == Kind::Vc)
+        return {QStringLiteral("vc ") + a.syllable.consonant, QStringLiteral("vc ") + className(a.syllable.consonantClass()),
+                QStringLiteral("vc")};
     const QString kind = a.kind == Kind::Head ? QStringLiteral("head") : a.kind == Kind::Cv ? QStringLiteral("cv") : QStringLiteral("vcv");
     const ConsonantClass cc = a.syllable.consonantClass();
     return {kind + u' ' + soundOf(a), kind + u' ' + className(cc), kind, QStringLiteral("syllable")};
@@ -238,6 +242,18 @@ std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors 
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.overlapShare;
         p[kFixed] = p[kPre] + pp.tailFixedMs;
         p[kEnd] = std::min(a.lengthMs, e + pp.tailEndMs);
+        return p;
+    }
+    if (alias.kind == AliasInfo::Kind::Vc) {
+        // CVVC "a k": from the vowel before into the consonant, its note
+        // where the consonant starts (the anchors' note), its end where the
+        // consonant's vowel comes in.
+        const double vowelIn = std::max(v, a[Mark::LevelRise]);
+        p[kPre] = v;
+        p[kLeft] = a.previousNote >= 0 ? std::min((a.previousNote + v) / 2, v - pp.vcvBeforeNoteMs) : v - pp.minLeadInMs;
+        p[kOverlap] = p[kLeft] + (v - p[kLeft]) * pp.overlapShare;
+        p[kFixed] = (v + vowelIn) / 2;
+        p[kEnd] = std::max(p[kFixed] + pp.minFixedToEndMs, vowelIn);
         return p;
     }
     p[kPre] = v;
@@ -497,6 +513,7 @@ QString entryKind(const AliasInfo &alias)
     switch (alias.kind) {
     case AliasInfo::Kind::Unknown: return QStringLiteral("other");
     case AliasInfo::Kind::Tail: return QStringLiteral("tail");
+    case AliasInfo::Kind::Vc: return QStringLiteral("VC ") + className(alias.syllable.consonantClass());
     case AliasInfo::Kind::Head: return QStringLiteral("head");
     case AliasInfo::Kind::Cv: return QStringLiteral("CV ") + className(alias.syllable.consonantClass());
     case AliasInfo::Kind::Vcv: return className(alias.syllable.consonantClass());
@@ -557,7 +574,7 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
         if (phonemeBank)
             continue;
         const QString occKey = e.FIL + u'\n' + e.ALS;
-        p.syllable = placeAlias(p.alias, rec.names[p.file].syllables, occurrences.value(occKey));
+        p.syllable = placeAlias(p.alias, rec.names[p.file].syllables, occurrences.value(occKey), rec.names[p.file].vcv);
         occurrences[occKey] += 1;
     }
     if (phonemeBank) {
@@ -609,7 +626,7 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
     const QList<Syllable> &syllables = rec.names[p.file].syllables;
     const SyllableTimes &st = fa.syllables[p.syllable];
     a.at = st.marks;
-    a.note = noteMark(fa, syllables, p.syllable);
+    a.note = p.alias.kind == AliasInfo::Kind::Vc ? Mark::ConsonantStart : noteMark(fa, syllables, p.syllable);
     a.lengthMs = rec.lengthMs(p.file);
     a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
     a.fit = st.fit;

@@ -250,3 +250,46 @@ TEST(EstimateForm, RightBoundsKeepTheirFormAndRoundToTheStep)
     EXPECT_EQ(estimates[3].entry.prmRT, 500);   // unset: the bank's form
     EXPECT_EQ(loads, 3);                        // only a change of form reads the wave
 }
+
+// A Japanese CVVC recording "_ささし": さ from silence, さ again after its
+// vowel, then し. Its entries are a head, CVs, the vowel-to-consonant
+// joints "a s" / "a sh" and a tail, each placed by its own rule.
+TEST(Estimate, JapaneseCvvcKindsArePlacedByTheirOwnRules)
+{
+    SungSynth s;
+    s.silence(300).noise(120).vowel(500).noise(120).vowel(500).noise(120).vowel(500, 1).silence(300);
+    // s 300-420, a 420-920, s 920-1040, a 1040-1540, sh 1540-1660, i 1660-2160
+    const QString file = QStringLiteral("_ささし.wav");
+    Estimator estimator(sourceOf({{file, s.samples}}));
+    const QList<clsOto> entries = {unsetEntry(file, QStringLiteral("- さ")), unsetEntry(file, QStringLiteral("さ")),
+                                   unsetEntry(file, QStringLiteral("a s")), unsetEntry(file, QStringLiteral("し")),
+                                   unsetEntry(file, QStringLiteral("a sh")), unsetEntry(file, QStringLiteral("i -"))};
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 6);
+    for (const Estimate &e : r.estimates)
+        ASSERT_TRUE(e.estimated) << e.entry.ALS.toStdString() << ": " << e.reason.toStdString();
+    const auto at = [&](int i) { return r.estimates[i].entry; };
+    const auto end = [&](const clsOto &e) { return e.prmRT < 0 ? e.prmLF - e.prmRT : s.nowMs() - e.prmRT; };
+    // The head and the CVs: the note where the vowel comes in, the entry
+    // from just before the consonant; the CV "さ" is the one sung after a
+    // vowel, the head's is the one from silence.
+    EXPECT_NEAR(notePoint(at(0)), 420, 15);
+    EXPECT_NEAR(notePoint(at(1)), 1040, 15);
+    EXPECT_NEAR(notePoint(at(3)), 1660, 15);
+    for (int i : {1, 3}) {
+        const double consonant = i == 1 ? 920 : 1540;
+        EXPECT_LT(at(i).prmLF, consonant) << i;
+        EXPECT_GT(at(i).prmLF, consonant - 100) << i;
+    }
+    // "a s": from the vowel before, the note where the consonant starts,
+    // ending where its vowel comes in.
+    for (int i : {2, 4}) {
+        const double consonant = i == 2 ? 920 : 1540;
+        EXPECT_NEAR(notePoint(at(i)), consonant, 15) << i;
+        EXPECT_LT(at(i).prmLF, consonant - 60) << i;
+        EXPECT_NEAR(end(at(i)), consonant + 120, 25) << i;
+    }
+    // The tail ends a little before the sound does.
+    EXPECT_GT(notePoint(at(5)), 2160 - 80);
+    EXPECT_LE(notePoint(at(5)), 2160);
+}
