@@ -6,58 +6,6 @@
 
 namespace analysis {
 
-clsOto inEntryForm(const clsOto &estimated, bool positiveRight, double lengthMs, double step)
-{
-    clsOto e = estimated;
-    if (lengthMs > 0) {
-        if (positiveRight && e.prmRT < 0) {
-            const double fromEnd = lengthMs - (e.prmLF - e.prmRT);
-            if (fromEnd >= 0)
-                e.prmRT = fromEnd;
-        } else if (!positiveRight && e.prmRT > 0) {
-            const double used = lengthMs - e.prmRT - e.prmLF;
-            if (used > 0)
-                e.prmRT = -used;
-        }
-    }
-    e.truncPrm(step);
-    return e;
-}
-
-bool bankUsesPositiveRight(const QList<clsOto> &entries)
-{
-    qsizetype positive = 0, negative = 0;
-    for (const clsOto &e : entries) {
-        positive += e.prmRT > 0;
-        negative += e.prmRT < 0;
-    }
-    return positive > negative;
-}
-
-void keepEntryForms(QList<Estimate> &estimates, const QList<clsOto> &entries, const WaveSource &waves, double step)
-{
-    const bool bankPositive = bankUsesPositiveRight(entries);
-    QHash<QString, double> lengths;  // each wave read once
-    const auto lengthOf = [&](const QString &file) {
-        const auto known = lengths.constFind(file);
-        if (known != lengths.constEnd())
-            return *known;
-        const WaveData d = waves.load ? waves.load(file) : WaveData{};
-        const double ms = d.sampleRate > 0 ? double(d.samples.size()) * 1000.0 / d.sampleRate : 0;
-        lengths.insert(file, ms);
-        return ms;
-    };
-    for (Estimate &e : estimates) {
-        if (!e.estimated || e.index < 0 || e.index >= entries.size())
-            continue;
-        const double was = entries[e.index].prmRT;
-        const bool positive = was != 0 ? was > 0 : bankPositive;
-        // Only a change of form needs the wave's length.
-        const bool converts = positive ? e.entry.prmRT < 0 : e.entry.prmRT > 0;
-        e.entry = inEntryForm(e.entry, positive, converts ? lengthOf(e.entry.FIL) : 0, step);
-    }
-}
-
 namespace {
 
 // Entries for the recordings of folderPath that no entry names. Where the
@@ -129,10 +77,11 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
         Estimator estimator(waves, cache);
         EstimateReport report = estimator.estimate(entries, targets, options);
         run.elapsedMs += report.elapsedMs;
-        keepEntryForms(report.estimates, entries, waves, request.roundStep);
         MadeEntries made{folder.folder, entries.mid(existing)};
         for (Estimate &e : report.estimates) {
             e.entry.folder = folder.folder;
+            if (e.estimated)
+                e.entry.truncPrm(request.roundStep);
             run.estimated += e.estimated ? 1 : 0;
             if (e.index >= existing) {
                 made.entries[e.index - existing] = e.entry;

@@ -61,16 +61,4 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
 // flagged estimates, index now where each entry is in the document.
 QList<Estimate> applyEstimateRun(OtoDocument &doc, const EstimateRun &run, const QString &what);
 
-// An estimate as the entry writes it: the right bound in the form the entry
-// had (positive: distance back from the wave's end; negative: minus the
-// used length from the left bound; an unset entry takes the form most set
-// entries of the bank use), all five rounded to step. lengthMs is the
-// wave's length, needed to turn one form into the other.
-clsOto inEntryForm(const clsOto &estimated, bool positiveRight, double lengthMs, double step);
-// Whether most set entries of the bank keep a positive right bound.
-bool bankUsesPositiveRight(const QList<clsOto> &entries);
-// The estimates of entries (as given to the estimator), each in its
-// entry's form and rounded; waves give the lengths the forms need.
-void keepEntryForms(QList<Estimate> &estimates, const QList<clsOto> &entries, const WaveSource &waves, double step);
-
 }  // namespace analysis

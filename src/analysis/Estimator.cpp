@@ -303,10 +303,7 @@ public:
             for (int pt = 0; pt < kPoints; ++pt)
                 grp.delta[pt].push_back(p[pt] - from[pt]);
         }
-        (entry.prmRT >= 0 ? positiveRt_ : negativeRt_)++;
     }
-
-    bool positiveRt() const { return positiveRt_ > negativeRt_; }
 
     struct Result {
         std::array<double, kPoints> points{};
@@ -439,7 +436,6 @@ private:
     QHash<QString, Group> groups_;
     QHash<QString, QStringList> children_;  // by parent
     mutable QHash<QString, double> pulls_;
-    int positiveRt_ = 0, negativeRt_ = 0;
 };
 
 double round3(double x) { return std::round(x * 1000.0) / 1000.0; }
@@ -492,6 +488,16 @@ QString flagLine(const Estimate &e)
     QString alias = e.entry.ALS;
     alias.replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' ');
     return QStringLiteral("flagged\t%1\t%2\t%3").arg(e.index + 1).arg(alias, e.reason);
+}
+
+bool bankUsesPositiveRight(const QList<clsOto> &entries)
+{
+    qsizetype positive = 0, negative = 0;
+    for (const clsOto &e : entries) {
+        positive += e.prmRT > 0;
+        negative += e.prmRT < 0;
+    }
+    return positive > negative;
 }
 
 bool isUnset(const clsOto &e)
@@ -803,7 +809,14 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, options.params.placement, a))
             habits.learn(p.alias, a, entries[p.entry]);
     }
-    const RecordingShifts shifts(habits, rec, placed, entries, targetSet, options.params);
+    // Off while both shares are 0: nothing to work out then.
+    const HabitParams &hp = options.params.habits;
+    const std::optional<RecordingShifts> shifts =
+        hp.samePlaceShare != 0 || hp.neighbourShare != 0
+            ? std::optional<RecordingShifts>(std::in_place, habits, rec, placed, entries, targetSet, options.params)
+            : std::nullopt;
+    // An entry keeps its form of right bound; an unset one takes the bank's.
+    const bool bankPositive = bankUsesPositiveRight(entries);
     const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
     for (int index : targets) {
         Estimate est;
@@ -824,10 +837,11 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 est.reason = QStringLiteral("the recording could not be segmented");
             } else {
                 Habits::Result r = habits.estimate(p.alias, a);
-                const double shift = shifts.at(p);
+                const double shift = shifts ? shifts->at(p) : 0;
                 for (double &x : r.points)
                     x += shift;
-                est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
+                const double was = entries[index].prmRT;
+                est.entry = entryFrom(entries[index], r.points, a.lengthMs, was != 0 ? was > 0 : bankPositive);
                 est.estimated = true;
                 const Doubt doubt = doubtAbout(p.alias, a, r, fitFloor, options.params.flags);
                 est.confidence = doubt.confidence;
