@@ -4,12 +4,10 @@
 #include "oto/OtoDocument.h"
 
 #include <functional>
-#include <optional>
-
-class Dialogs;
 
 // The editor's Estimate command without the window: which entries, the
-// run over the document's entries, and what the user is told afterwards.
+// run over the document's entries (a new bank's made from its recordings'
+// names first), and how the document takes the result.
 
 namespace analysis {
 
@@ -19,40 +17,48 @@ enum class EstimateScope {
     All,      // every entry, from the recordings alone
 };
 
-// Asks which entries to estimate; nothing when the user cancels.
-std::optional<EstimateScope> askEstimateScope(Dialogs &dialogs);
+struct EstimateRequest {
+    EstimateScope scope = EstimateScope::Unset;
+    int curIdx = -1;  // the entry of Current
+    // First make entries for the recordings no entry names, from their
+    // names (see generateEntries); they are estimated too.
+    bool generate = false;
+    // The estimates rounded to this step (ms; 0: not rounded).
+    double roundStep = 0;
+    // The singer's prefix.map pairs, which tell each folder's pitch affixes.
+    singer::AffixPairs affixPairs;
+};
+
+// Entries made for one folder, estimated, to follow the folder's last.
+struct MadeEntries {
+    QString folder;
+    QList<clsOto> entries;
+};
 
 struct EstimateRun {
     QList<EntryChange> changes;  // the entries that got new numbers
-    QStringList flagged;         // aliases worth a look
-    QList<Estimate> flaggedEstimates;  // the same entries: where the points went, and why they need a look
-    int asked = 0;               // how many entries were to be estimated
+    QList<MadeEntries> made;     // by folder, in the document's order
+    // The flagged estimates (where their points went and why they need a
+    // look). index: the entry's position in the document, or past its end
+    // for made entries: size + the place among all made entries in order.
+    QList<Estimate> flaggedEstimates;
+    int asked = 0;          // how many entries were to be estimated
+    int estimated = 0;      // and how many were
+    double elapsedMs = 0;   // in the estimator
+    qsizetype madeCount() const;
 };
 
-// Estimates the scope's entries of the document (curIdx for Current) from
-// their folders' waves, the set entries teaching the bank's habits. The new
-// values keep each entry's form (see inEntryForm) and are rounded to
-// roundStep (0: not rounded).
-// A singer's folders are estimated each on its own: wavesOf gives the
-// waves of a folder ("" is the bank's own), whose set entries teach the
-// estimate of its others.
-EstimateRun runEstimate(const OtoDocument &doc, EstimateScope scope, int curIdx,
-                        const std::function<WaveSource(const QString &folder)> &wavesOf, FeatureCache *cache,
-                        double roundStep = 0);
+// Estimates the request's entries of the document from their folders'
+// waves, the set entries teaching the bank's habits. A singer's folders
+// are estimated each on its own: wavesOf gives the waves of a folder (""
+// is the bank's own). The new values keep each entry's form of right bound
+// (an unset entry takes the form most entries of its folder use).
+EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
+                        const std::function<WaveSource(const QString &folder)> &wavesOf, FeatureCache *cache);
 
-// An estimate as the entry writes it: the right bound in the form the entry
-// had (positive: distance back from the wave's end; negative: minus the
-// used length from the left bound; an unset entry takes the form most set
-// entries of the bank use), all five rounded to step. lengthMs is the
-// wave's length, needed to turn one form into the other.
-clsOto inEntryForm(const clsOto &estimated, bool positiveRight, double lengthMs, double step);
-// Whether most set entries of the bank keep a positive right bound.
-bool bankUsesPositiveRight(const QList<clsOto> &entries);
-// The estimates of entries (as given to the estimator), each in its
-// entry's form and rounded; waves give the lengths the forms need.
-void keepEntryForms(QList<Estimate> &estimates, const QList<clsOto> &entries, const WaveSource &waves, double step);
-
-// The message after a run: how many were estimated, and the flagged ones.
-QString estimateSummary(const EstimateRun &run);
+// Puts a run into the document as one step of the history named what: the
+// new numbers, then the made entries after their folder's last. Returns the
+// flagged estimates, index now where each entry is in the document.
+QList<Estimate> applyEstimateRun(OtoDocument &doc, const EstimateRun &run, const QString &what);
 
 }  // namespace analysis

@@ -97,6 +97,10 @@ QStringList groupsOf(const AliasInfo &a)
     }
     if (a.kind == Kind::Tail)
         return {QStringLiteral("tail ") + a.prevVowel, QStringLiteral("tail")};
+    // Its note is where the consonant starts: no syllable's mark to share.
+    if (a.kind == Kind::Vc)
+        return {QStringLiteral("vc ") + a.syllable.consonant, QStringLiteral("vc ") + className(a.syllable.consonantClass()),
+                QStringLiteral("vc")};
     const QString kind = a.kind == Kind::Head ? QStringLiteral("head") : a.kind == Kind::Cv ? QStringLiteral("cv") : QStringLiteral("vcv");
     const ConsonantClass cc = a.syllable.consonantClass();
     return {kind + u' ' + soundOf(a), kind + u' ' + className(cc), kind, QStringLiteral("syllable")};
@@ -240,6 +244,18 @@ std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors 
         p[kEnd] = std::min(a.lengthMs, e + pp.tailEndMs);
         return p;
     }
+    if (alias.kind == AliasInfo::Kind::Vc) {
+        // CVVC "a k": from the vowel before into the consonant, its note
+        // where the consonant starts (the anchors' note), its end where the
+        // consonant's vowel comes in.
+        const double vowelIn = std::max(v, a[Mark::LevelRise]);
+        p[kPre] = v;
+        p[kLeft] = a.previousNote >= 0 ? std::min((a.previousNote + v) / 2, v - pp.vcvBeforeNoteMs) : v - pp.minLeadInMs;
+        p[kOverlap] = p[kLeft] + (v - p[kLeft]) * pp.overlapShare;
+        p[kFixed] = (v + vowelIn) / 2;
+        p[kEnd] = std::max(p[kFixed] + pp.minFixedToEndMs, vowelIn);
+        return p;
+    }
     p[kPre] = v;
     if (alias.kind == AliasInfo::Kind::Head || alias.kind == AliasInfo::Kind::Cv)
         p[kLeft] = std::min(v - pp.headBeforeNoteMs, c - pp.beforeConsonantMs);
@@ -287,10 +303,7 @@ public:
             for (int pt = 0; pt < kPoints; ++pt)
                 grp.delta[pt].push_back(p[pt] - from[pt]);
         }
-        (entry.prmRT >= 0 ? positiveRt_ : negativeRt_)++;
     }
-
-    bool positiveRt() const { return positiveRt_ > negativeRt_; }
 
     struct Result {
         std::array<double, kPoints> points{};
@@ -423,7 +436,6 @@ private:
     QHash<QString, Group> groups_;
     QHash<QString, QStringList> children_;  // by parent
     mutable QHash<QString, double> pulls_;
-    int positiveRt_ = 0, negativeRt_ = 0;
 };
 
 double round3(double x) { return std::round(x * 1000.0) / 1000.0; }
@@ -478,6 +490,16 @@ QString flagLine(const Estimate &e)
     return QStringLiteral("flagged\t%1\t%2\t%3").arg(e.index + 1).arg(alias, e.reason);
 }
 
+bool bankUsesPositiveRight(const QList<clsOto> &entries)
+{
+    qsizetype positive = 0, negative = 0;
+    for (const clsOto &e : entries) {
+        positive += e.prmRT > 0;
+        negative += e.prmRT < 0;
+    }
+    return positive > negative;
+}
+
 bool isUnset(const clsOto &e)
 {
     return e.prmLF == 0 && e.prmFX == 0 && e.prmRT == 0 && e.prmPR == 0 && e.prmOV == 0;
@@ -497,6 +519,7 @@ QString entryKind(const AliasInfo &alias)
     switch (alias.kind) {
     case AliasInfo::Kind::Unknown: return QStringLiteral("other");
     case AliasInfo::Kind::Tail: return QStringLiteral("tail");
+    case AliasInfo::Kind::Vc: return QStringLiteral("VC ") + className(alias.syllable.consonantClass());
     case AliasInfo::Kind::Head: return QStringLiteral("head");
     case AliasInfo::Kind::Cv: return QStringLiteral("CV ") + className(alias.syllable.consonantClass());
     case AliasInfo::Kind::Vcv: return className(alias.syllable.consonantClass());
@@ -557,7 +580,7 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
         if (phonemeBank)
             continue;
         const QString occKey = e.FIL + u'\n' + e.ALS;
-        p.syllable = placeAlias(p.alias, rec.names[p.file].syllables, occurrences.value(occKey));
+        p.syllable = placeAlias(p.alias, rec.names[p.file].syllables, occurrences.value(occKey), rec.names[p.file].vcv);
         occurrences[occKey] += 1;
     }
     if (phonemeBank) {
@@ -609,7 +632,7 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
     const QList<Syllable> &syllables = rec.names[p.file].syllables;
     const SyllableTimes &st = fa.syllables[p.syllable];
     a.at = st.marks;
-    a.note = noteMark(fa, syllables, p.syllable);
+    a.note = p.alias.kind == AliasInfo::Kind::Vc ? Mark::ConsonantStart : noteMark(fa, syllables, p.syllable);
     a.lengthMs = rec.lengthMs(p.file);
     a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(a.note);
     a.fit = st.fit;
@@ -786,7 +809,14 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
         if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, options.params.placement, a))
             habits.learn(p.alias, a, entries[p.entry]);
     }
-    const RecordingShifts shifts(habits, rec, placed, entries, targetSet, options.params);
+    // Off while both shares are 0: nothing to work out then.
+    const HabitParams &hp = options.params.habits;
+    const std::optional<RecordingShifts> shifts =
+        hp.samePlaceShare != 0 || hp.neighbourShare != 0
+            ? std::optional<RecordingShifts>(std::in_place, habits, rec, placed, entries, targetSet, options.params)
+            : std::nullopt;
+    // An entry keeps its form of right bound; an unset one takes the bank's.
+    const bool bankPositive = bankUsesPositiveRight(entries);
     const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
     for (int index : targets) {
         Estimate est;
@@ -807,10 +837,11 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 est.reason = QStringLiteral("the recording could not be segmented");
             } else {
                 Habits::Result r = habits.estimate(p.alias, a);
-                const double shift = shifts.at(p);
+                const double shift = shifts ? shifts->at(p) : 0;
                 for (double &x : r.points)
                     x += shift;
-                est.entry = entryFrom(entries[index], r.points, a.lengthMs, habits.positiveRt());
+                const double was = entries[index].prmRT;
+                est.entry = entryFrom(entries[index], r.points, a.lengthMs, was != 0 ? was > 0 : bankPositive);
                 est.estimated = true;
                 const Doubt doubt = doubtAbout(p.alias, a, r, fitFloor, options.params.flags);
                 est.confidence = doubt.confidence;

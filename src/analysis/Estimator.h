@@ -36,6 +36,9 @@ WaveSource folderWaves(const QString &folder, const modLocale *locale = nullptr)
 // An entry whose five numbers are all 0 has not been set.
 bool isUnset(const clsOto &entry);
 QList<int> unsetIndexes(const QList<clsOto> &entries);
+// Whether most set entries of the bank keep a positive right bound (a
+// distance back from the wave's end), which its unset entries then take.
+bool bankUsesPositiveRight(const QList<clsOto> &entries);
 
 struct EstimateOptions {
     int threads = 2;
@@ -48,7 +51,8 @@ struct EstimateOptions {
 
 struct Estimate {
     int index = -1;         // into the entries given
-    clsOto entry;           // FIL and ALS as given; the five numbers estimated when `estimated`
+    clsOto entry;           // FIL and ALS as given; the five numbers estimated when `estimated`, the right
+                            // bound in the entry's form (an unset entry's in the bank's)
     bool estimated = false; // false: nothing could be worked out; entry holds the old numbers
     bool flagged = false;   // estimated or not, a person should look at it
     QString reason;         // why it is flagged, one short line

@@ -238,6 +238,28 @@ bool isVowelToken(QStringView t, QChar *vowel)
     return false;
 }
 
+// A romaji consonant with nothing after it but pitch marks ("k", "ky",
+// "sh", "kA3"): the end of a CVVC entry "a k".
+std::optional<QString> consonantAlone(QStringView t)
+{
+    for (const char *cons : kRomajiConsonants) {
+        const auto c = QLatin1StringView(cons);
+        if (!t.startsWith(c))
+            continue;
+        const QStringView rest = t.sliced(c.size());
+        if (!rest.isEmpty() && (isVowelLetter(rest[0]) || rest[0].isLower()))
+            continue;
+        return normaliseConsonant(QString(c));
+    }
+    return std::nullopt;
+}
+
+// A consonant without its glide: "ky" and "k" are one place of the mouth.
+QStringView plainConsonant(QStringView c)
+{
+    return c.size() > 1 && (c.endsWith(u'y') || c.endsWith(u'w')) && c != u"ts" ? c.chopped(1) : c;
+}
+
 bool isSilenceToken(QStringView t) { return t == u"-" || t == u"R" || t == u"・"; }
 
 bool matches(const Syllable &fileSyllable, const Syllable &wanted, bool plain)
@@ -259,6 +281,8 @@ QString Syllable::key() const
         return QStringLiteral("R");
     if (vowel == u'n' && consonant.isEmpty())
         return QStringLiteral("n");
+    if (vowel.isNull())  // a consonant alone (CVVC)
+        return consonant;
     return consonant + vowel;
 }
 
@@ -378,6 +402,9 @@ AliasInfo parseAlias(QStringView alias)
             } else if (auto s = parseOneSyllable(second)) {
                 info.kind = AliasInfo::Kind::Vcv;
                 info.syllable = *s;
+            } else if (auto c = consonantAlone(second)) {
+                info.kind = AliasInfo::Kind::Vc;
+                info.syllable = Syllable{*c, QChar()};
             }
         }
         return info;
@@ -425,34 +452,41 @@ FileSyllables parseFileName(QStringView fileName)
     return out;
 }
 
-int placeAlias(const AliasInfo &alias, const QList<Syllable> &s, int occurrence)
+int placeAlias(const AliasInfo &alias, const QList<Syllable> &s, int occurrence, bool vcvNamed)
 {
     using Kind = AliasInfo::Kind;
     for (bool plain : {false, true}) {
-        int seen = 0;
+        QList<int> after, fromSilence;  // the places that fit
         for (int i = 0; i < s.size(); ++i) {
+            const bool afterVowel = i > 0 && !s[i - 1].rest;
             bool fits = false;
             switch (alias.kind) {
             case Kind::Cv:
-                fits = matches(s[i], alias.syllable, plain);
+            case Kind::Vcv:
+                fits = matches(s[i], alias.syllable, plain)
+                       && (alias.kind == Kind::Cv || (afterVowel && vowelOf(s[i - 1]) == alias.prevVowel));
                 break;
             case Kind::Head:
-                fits = matches(s[i], alias.syllable, plain) && (i == 0 || s[i - 1].rest);
-                break;
-            case Kind::Vcv:
-                fits = matches(s[i], alias.syllable, plain) && i > 0 && !s[i - 1].rest
-                       && vowelOf(s[i - 1]) == alias.prevVowel;
+                fits = matches(s[i], alias.syllable, plain) && !afterVowel;
                 break;
             case Kind::Tail:
                 fits = !plain && !s[i].rest && vowelOf(s[i]) == alias.prevVowel && (i + 1 == s.size() || s[i + 1].rest);
+                break;
+            case Kind::Vc:
+                fits = afterVowel && !s[i].rest && vowelOf(s[i - 1]) == alias.prevVowel && !s[i].consonant.isEmpty()
+                       && (plain ? plainConsonant(s[i].consonant) == plainConsonant(alias.syllable.consonant)
+                                 : s[i].consonant == alias.syllable.consonant);
                 break;
             case Kind::Unknown:
             case Kind::Phonemes:
                 break;
             }
-            if (fits && seen++ == occurrence)
-                return i;
+            if (fits)
+                (vcvNamed && alias.kind == Kind::Cv && !afterVowel ? fromSilence : after) << i;
         }
+        const QList<int> places = after + fromSilence;
+        if (occurrence < places.size())
+            return places[occurrence];
     }
     return -1;
 }

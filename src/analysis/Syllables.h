@@ -62,11 +62,12 @@ struct AliasInfo {
         Head,     // "- か": a syllable after silence
         Vcv,      // "a か": a syllable after a vowel (or ん)
         Tail,     // "a -", "a R": a vowel into silence
+        Vc,       // "a k" (CVVC): a vowel into the next syllable's consonant
         Phonemes, // an English (ARPAsing) alias: see phonemes
     };
     Kind kind = Kind::Unknown;
-    QChar prevVowel;   // Vcv and Tail: a i u e o n
-    Syllable syllable; // Cv, Head, Vcv
+    QChar prevVowel;   // Vcv, Vc and Tail: a i u e o n
+    Syllable syllable; // Cv, Head, Vcv; Vc: the consonant alone (no vowel)
     PhonemeAlias phonemes;
 };
 
@@ -91,8 +92,11 @@ struct FileSyllables {
 FileSyllables parseFileName(QStringView fileName);
 
 // Where an entry lies among the file's syllables: the index of its syllable
-// (for Tail, the index of the vowel that ends), or -1 when the name holds no
-// such place. occurrence picks the n-th place when several fit.
-int placeAlias(const AliasInfo &alias, const QList<Syllable> &fileSyllables, int occurrence = 0);
+// (for Tail, the index of the vowel that ends; for Vc, of the syllable whose
+// consonant it is), or -1 when the name holds no such place. occurrence
+// picks the n-th place when several fit. In a recording named as VCV and
+// CVVC ones are ("_かかき"), a CV's places sung after a vowel come before
+// those from silence, which are the heads' ("- か").
+int placeAlias(const AliasInfo &alias, const QList<Syllable> &fileSyllables, int occurrence = 0, bool vcvNamed = false);
 
 }  // namespace analysis

@@ -1,7 +1,10 @@
 #include "control/EstimateFlow.h"
 
 #include "oto/FlagMarks.h"
+#include "core/Dialogs.h"
 #include "oto/OtoDocument.h"
+#include "oto/SingerFolder.h"
+#include "singer/PrefixMap.h"
 
 #include <QHash>
 #include <algorithm>
@@ -39,60 +42,100 @@ bool EstimateFlow::run(EstimateUi &ui, int curIdx, double roundStep)
     const std::optional<EstimateChoice> choice = ui.askEstimate(counts(curIdx));
     if (!choice)
         return false;
+    analysis::EstimateRequest request;
+    request.scope = choice->scope;
+    request.curIdx = curIdx;
+    request.roundStep = roundStep;
+    std::optional<analysis::EstimateRun> run = compute(ui, request);
+    if (!run)
+        return false;
+    apply(*run, *choice);
+    ui.showSummary(title(), summary(*run));
+    return true;
+}
+
+QString EstimateFlow::newBankQuestion(qsizetype recordings)
+{
+    return QStringLiteral("This folder has no entries yet. Make them from the names of its %1 recordings and estimate them?")
+               .arg(recordings)
+           + QStringLiteral("\r\n") + QStringLiteral("此文件夾還沒有條目。要依%1個錄音的文件名生成條目並自動估算嗎？").arg(recordings);
+}
+
+bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep)
+{
+    if (doc_.wrkpath().isEmpty() || !doc_.clcOto().isEmpty() || !isNewBank(doc_.wrkpath()))
+        return false;
+    const qsizetype recordings = recordingNames(doc_.wrkpath()).size();
+    if (recordings == 0)
+        return false;
+    if (dialogs.message({newBankQuestion(recordings), title(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes})
+        != MsgAnswer::Yes)
+        return false;
+    analysis::EstimateRequest request;
+    request.generate = true;
+    request.roundStep = roundStep;
+    std::optional<analysis::EstimateRun> run = compute(ui, request);
+    if (!run)
+        return false;
+    apply(*run, EstimateChoice{});
+    ui.showSummary(title(), summary(*run));
+    return run->madeCount() > 0;
+}
+
+std::optional<analysis::EstimateRun> EstimateFlow::compute(EstimateUi &ui, const analysis::EstimateRequest &request)
+{
     // A cancelled run may still be working on the shared feature cache.
     if (pending_.valid())
         pending_.wait();
+    analysis::EstimateRequest withMap = request;
+    withMap.affixPairs = singer::PrefixMap::pairsIn(doc_.wrkpath(), doc_.locale());
     // The worker reads the entries while the progress box keeps the user
-    // from changing them.
-    // Each folder of a singer has its own recordings.
+    // from changing them. Each folder of a singer has its own recordings.
     QHash<QString, analysis::WaveSource> waves;
-    for (const auto &entry : doc_.clcOto())
-        if (!waves.contains(entry->folder))
-            waves.insert(entry->folder, analysis::folderWaves(doc_.folderPath(entry->folder), locale_));
-    pending_ = std::async(std::launch::async, [this, scope = choice->scope, curIdx, waves, roundStep] {
+    for (const OtoDocument::FolderIndexes &f : doc_.indexesByFolder())
+        waves.insert(f.folder, analysis::folderWaves(doc_.folderPath(f.folder), locale_));
+    pending_ = std::async(std::launch::async, [this, withMap, waves] {
         const auto wavesOf = [&](const QString &folder) { return waves.value(folder); };
-        return analysis::runEstimate(doc_, scope, curIdx, wavesOf, &cache_, roundStep);
+        return analysis::runEstimate(doc_, withMap, wavesOf, &cache_);
     });
     const bool finished = ui.waitFor([this] {
         return pending_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
     });
     if (!finished)
-        return false;  // the result is dropped when the run ends
-    const analysis::EstimateRun run = pending_.get();
-    apply(run, *choice);
-    ui.showSummary(title(), summary(run));
-    return true;
+        return std::nullopt;  // the result is dropped when the run ends
+    return pending_.get();
 }
 
-void EstimateFlow::apply(const analysis::EstimateRun &run, const EstimateChoice &choice)
+void EstimateFlow::apply(analysis::EstimateRun run, const EstimateChoice &choice)
 {
     static constexpr double clsOto::*kFields[5] = {&clsOto::prmLF, &clsOto::prmOV, &clsOto::prmPR, &clsOto::prmFX,
                                                     &clsOto::prmRT};
-    QList<EntryChange> changes = run.changes;
-    for (EntryChange &change : changes) {
+    for (EntryChange &change : run.changes) {
         const clsOto &old = *doc_.clcOto()[change.index];
         for (int i = 0; i < 5; ++i)
             if (choice.keep[i])
                 change.values.*kFields[i] = old.*kFields[i];
     }
-    changes.removeIf([&](const EntryChange &c) {
+    run.changes.removeIf([&](const EntryChange &c) {
         const clsOto &old = *doc_.clcOto()[c.index];
         return std::all_of(std::begin(kFields), std::end(kFields), [&](auto f) { return c.values.*f == old.*f; });
     });
-    if (!changes.isEmpty())
-        doc_.editEntries(changes, QStringLiteral("Estimate"));
     // Marked after the edit, which clears the marks of the entries it changes.
+    lastFlagged_ = analysis::applyEstimateRun(doc_, run, QStringLiteral("Estimate"));
     QHash<int, QString> reasons;
-    for (const analysis::Estimate &e : run.flaggedEstimates)
+    for (const analysis::Estimate &e : lastFlagged_)
         reasons.insert(e.index, e.reason);
     flags_.mark(reasons);
-    lastFlagged_ = run.flaggedEstimates;
 }
 
 QString EstimateFlow::summary(const analysis::EstimateRun &run)
 {
-    QString text = QStringLiteral("%1 of %2 entries estimated.").arg(run.changes.size()).arg(run.asked)
-                   + QStringLiteral("\r\n") + QStringLiteral("已估算%1個條目（共%2個）。").arg(run.changes.size()).arg(run.asked);
+    QString text;
+    if (const qsizetype made = run.madeCount())
+        text = QStringLiteral("%1 entries made from the recordings' names.").arg(made) + QStringLiteral("\r\n")
+               + QStringLiteral("已依錄音文件名生成%1個條目。").arg(made) + QStringLiteral("\r\n");
+    text += QStringLiteral("%1 of %2 entries estimated.").arg(run.estimated).arg(run.asked)
+            + QStringLiteral("\r\n") + QStringLiteral("已估算%1個條目（共%2個）。").arg(run.estimated).arg(run.asked);
     if (run.flaggedEstimates.isEmpty())
         return text;
     text += QStringLiteral("\r\n\r\n") + QStringLiteral("These %1 need a look (marked in the list; F4 steps to the next):")

@@ -7,6 +7,7 @@
 #include <future>
 #include <optional>
 
+class Dialogs;
 class FlagMarks;
 class OtoDocument;
 class modLocale;
@@ -53,6 +54,13 @@ public:
     // True when the result was applied. The estimates are rounded to
     // roundStep ms (the parameter rounding; 0 keeps them as found).
     bool run(EstimateUi &ui, int curIdx, double roundStep = 0);
+    // A new bank (no oto.ini yet, or an empty one) whose folder holds
+    // recordings: asks whether to make its entries from the recordings'
+    // names; yes makes and estimates them as one step of the history. True
+    // when they were made.
+    bool offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep = 0);
+    // The question, for a folder of that many recordings.
+    static QString newBankQuestion(qsizetype recordings);
     // The flagged estimates of the last run applied, for the views.
     const QList<analysis::Estimate> &lastFlagged() const { return lastFlagged_; }
 
@@ -62,7 +70,9 @@ public:
     static QString summary(const analysis::EstimateRun &run);
 
 private:
-    void apply(const analysis::EstimateRun &run, const EstimateChoice &choice);
+    // Runs the estimator beside the window; nothing when the user cancelled.
+    std::optional<analysis::EstimateRun> compute(EstimateUi &ui, const analysis::EstimateRequest &request);
+    void apply(analysis::EstimateRun run, const EstimateChoice &choice);
 
     OtoDocument &doc_;
     FlagMarks &flags_;

@@ -73,15 +73,31 @@ void MainController::run(const MenuItem &item)
 void MainController::open()
 {
     doc_.open([this] { return view_.chooseFolder(); });
+    offerNewBank();
 }
 
 void MainController::openFolder(const QString &folder)
 {
     doc_.open([&] { return acceptFolder(folder, sett_, dialogs_); });
+    offerNewBank();
     emit menuStateChanged();
 }
 
-void MainController::reload() { doc_.reload(); }
+void MainController::reload()
+{
+    doc_.reload();
+    offerNewBank();
+}
+
+void MainController::offerNewBank()
+{
+    if (!estimate_.offerNewBank(dialogs_, view_.estimateUi(), sett_.settPrmRound))
+        return;
+    list_.F5LstOto();
+    view_.showEstimateFlags();
+    view_.redrawall();
+    view_.selectRow(list_.rowOfEntry(0));
+}
 void MainController::save() { doc_.save(); }
 void MainController::saveAs()
 {
@@ -395,22 +411,12 @@ void MainController::estimate()
 
 // ---- A singer's folders -------------------------------------------------------------
 
-namespace {
-
-singer::AffixPairs prefixMapPairs(const OtoDocument &doc, modLocale &locale)
-{
-    const auto map = singer::PrefixMap::read(doc.wrkpath(), locale);
-    return map ? map->affixPairs() : singer::AffixPairs();
-}
-
-}  // namespace
-
 void MainController::sameStep(int direction)
 {
     const int index = view_.currentEntry();
     if (!view_.isEditable() || index < 0 || index >= doc_.clcOto().size())
         return;
-    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
+    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), singer::PrefixMap::pairsIn(doc_.wrkpath(), locale_));
     const int target = same.step(index, direction);
     if (target < 0) {
         dialogs_.beep();
@@ -437,7 +443,7 @@ void MainController::copyToFolders()
     const std::optional<QStringList> chosen = view_.chooseCopyFolders(doc_.clcOto()[index]->ALS, others);
     if (!chosen)
         return;
-    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), prefixMapPairs(doc_, locale_));
+    const singer::SameAlias same(doc_.clcOto(), doc_.folders(), singer::PrefixMap::pairsIn(doc_.wrkpath(), locale_));
     const singer::CopyAcross copy = singer::copyAcrossFolders(doc_, same, index, *chosen, &locale_);
     doc_.editEntries(copy.changes, QStringLiteral("Copy to other folders"));
     QStringList report;

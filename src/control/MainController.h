@@ -139,6 +139,8 @@ private:
     // Switches one of the views' layers and shows the views anew.
     void flipView(bool ViewSettings::*layer);
     void sameStep(int direction);
+    // A folder of recordings without entries yet: the offer to make them.
+    void offerNewBank();
     void rememberShownEntry();
     void showLoadedBank();
     int entryToShow(const QString &folder) const;

@@ -396,6 +396,16 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
     markSaved();
 }
 
+bool OtoDocument::openOrStartNew(const QString &folder)
+{
+    if (!isNewBank(folder))
+        return openoto(folder, kOtoIni);
+    TextForm form;
+    form.utf8Marker = true;
+    startNew(folder, form);
+    return true;
+}
+
 bool OtoDocument::openoto(const QString &folder, const QString &fileName)
 {
     QStringList subs = findOtoFolders(folder, fileName);
@@ -458,42 +468,55 @@ void OtoDocument::setFileForm(int file, const TextForm &form)
     files_[file].layout.form = form;
 }
 
+QList<OtoDocument::FolderIndexes> OtoDocument::indexesByFolder() const
+{
+    QList<FolderIndexes> out;
+    QHash<QString, qsizetype> byFolder;
+    for (const OtoFile &file : files_) {
+        byFolder.insert(file.folder, out.size());
+        out.append({file.folder, {}});
+    }
+    for (int i = 0; i < clcOto_.size(); ++i) {
+        auto it = byFolder.constFind(clcOto_[i]->folder);
+        if (it == byFolder.constEnd()) {
+            it = byFolder.insert(clcOto_[i]->folder, out.size());
+            out.append({clcOto_[i]->folder, {}});
+        }
+        out[*it].indexes << i;
+    }
+    return out;
+}
+
 QList<OtoEntries> OtoDocument::entriesByFile()
 {
-    QHash<QString, int> byFolder;
-    for (int i = 0; i < files_.size(); ++i)
-        byFolder.insert(files_[i].folder, i);
-    QList<OtoEntries> out(files_.size());
-    for (const auto &entry : clcOto_) {
-        auto it = byFolder.constFind(entry->folder);
-        if (it == byFolder.constEnd()) {
+    QList<OtoEntries> out;
+    for (const FolderIndexes &f : indexesByFolder()) {
+        if (out.size() >= files_.size()) {
             // An entry of a folder without a file (a script set it up):
             // that folder gets one, in the form of the first.
-            OtoFile added{entry->folder, kOtoIni};
+            OtoFile added{f.folder, kOtoIni};
             added.layout.form = form();
             files_ << added;
-            out.append(OtoEntries());
-            it = byFolder.insert(entry->folder, int(files_.size()) - 1);
         }
-        out[*it] << entry;
+        OtoEntries entries;
+        for (int i : f.indexes)
+            entries << clcOto_[i];
+        out << entries;
     }
     return out;
 }
 
 QStringList OtoDocument::unsavedFolders() const
 {
-    QHash<QString, QString> texts;
-    QHash<QString, OtoEntries> byFolder;
-    for (const auto &entry : clcOto_)
-        byFolder[entry->folder] << entry;
     QStringList out;
-    for (const OtoFile &file : files_) {
-        if (fileText(file, byFolder.value(file.folder)) != file.savedText)
-            out << file.folder;
-        byFolder.remove(file.folder);
+    const QList<FolderIndexes> byFolder = indexesByFolder();
+    for (qsizetype f = 0; f < byFolder.size(); ++f) {
+        OtoEntries entries;
+        for (int i : byFolder[f].indexes)
+            entries << clcOto_[i];
+        if (f >= files_.size() || fileText(files_[f], entries) != files_[f].savedText)
+            out << byFolder[f].folder;
     }
-    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
-        out << it.key();
     return out;
 }
 
@@ -784,13 +807,13 @@ void OtoDocument::open(const std::function<std::optional<QString>()> &chooseFold
     if (const std::optional<QString> folder = chooseFolder())
         wrkpath_ = *folder;
     if (!wrkpath_.isEmpty())
-        openoto(wrkpath_, kOtoIni);
+        openOrStartNew(wrkpath_);
 }
 
 void OtoDocument::reload()
 {
     if (saveFirstIfAsked())
-        openoto(wrkpath_, kOtoIni);
+        openOrStartNew(wrkpath_);
 }
 
 void OtoDocument::save()

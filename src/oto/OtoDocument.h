@@ -151,6 +151,9 @@ public:
     // Makes folder the open voicebank with no entries and no file read (a
     // new bank: no oto.ini yet, or an empty one); a save writes in form.
     void startNew(const QString &folder, const TextForm &form);
+    // Opens folder's oto.ini files as openoto does, or, for a new bank (see
+    // isNewBank), starts one that a save writes as UTF-8 with its marker.
+    bool openOrStartNew(const QString &folder);
     // Loads every fileName of the singer in folder (its own and its
     // subfolders', see findOtoFolders) into clcOto, each entry knowing its
     // folder. Returns false when a file could not be read (after the
@@ -163,6 +166,14 @@ public:
     const QList<OtoFile> &files() const { return files_; }
     bool isSinger() const { return files_.size() > 1 || (files_.size() == 1 && !files_[0].folder.isEmpty()); }
     QStringList folders() const;
+    // The entries of each folder, by their positions in clcOto: the files'
+    // folders in their order (a file without entries too), then any folder
+    // only an entry names (a script set it up), in the order first named.
+    struct FolderIndexes {
+        QString folder;
+        QList<int> indexes;
+    };
+    QList<FolderIndexes> indexesByFolder() const;
     // The folder an entry's wave and oto.ini lie in.
     QString folderPath(const QString &folder) const;
     // The files whose entries changed since they were read or saved, by

@@ -50,6 +50,19 @@ QStringList findOtoFolders(const QString &root, const QString &fileName)
     return found;
 }
 
+QStringList recordingNames(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files, QDir::Name);
+}
+
+bool isNewBank(const QString &folder)
+{
+    const QStringList files = findOtoFolders(folder);
+    if (files.isEmpty())
+        return QFileInfo(folder).isDir();
+    return files == QStringList{QString()} && QFileInfo(joinPath(folder, QStringLiteral("oto.ini"))).size() == 0;
+}
+
 QString singerName(const QString &root, const modLocale &locale)
 {
     QFile file(joinPath(root, QStringLiteral("character.txt")));

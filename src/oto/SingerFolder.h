@@ -20,5 +20,13 @@ QStringList findOtoFolders(const QString &root, const QString &fileName = QStrin
 // none.
 QString singerName(const QString &root, const modLocale &locale);
 
+// The recordings of a folder: its WAV files' names (either case of the
+// extension), sorted by name.
+QStringList recordingNames(const QString &folder);
+
+// A bank whose entries are still to be made: no oto.ini in folder or in any
+// of its subfolders, or only an empty one of its own.
+bool isNewBank(const QString &folder);
+
 // Bytes of a path in the order the list of a singer's files uses.
 bool pathByteLess(const QString &a, const QString &b);

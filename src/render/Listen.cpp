@@ -46,6 +46,7 @@ Sound soundOf(const QString &alias, bool phonemeBank)
     case Kind::Cv: s = {Sound::Rank::Held, QString(), vowel}; break;
     case Kind::Vcv: s = {Sound::Rank::Joint, QString(info.prevVowel), vowel}; break;
     case Kind::Tail: s = {Sound::Rank::None, QString(info.prevVowel), kSilence}; break;
+    case Kind::Vc: s = {Sound::Rank::None, QString(info.prevVowel), info.syllable.consonant}; break;
     case Kind::Phonemes: {
         const analysis::PhonemeAlias &p = info.phonemes;
         switch (p.kind) {

@@ -101,6 +101,12 @@ std::optional<PrefixMap> PrefixMap::read(const QString &root, modLocale &locale)
     return fromText(file->text, file->form);
 }
 
+QList<std::pair<QString, QString>> PrefixMap::pairsIn(const QString &root, modLocale &locale)
+{
+    const std::optional<PrefixMap> map = read(root, locale);
+    return map ? map->affixPairs() : QList<std::pair<QString, QString>>();
+}
+
 bool PrefixMap::write(const QString &root, modLocale &locale) const
 {
     return locale.writefile(joinPath(root, kFileName), toText(), form_).has_value();

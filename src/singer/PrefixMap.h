@@ -39,6 +39,9 @@ public:
     // Reads root/prefix.map; nullopt (after the locale's message) when it
     // cannot be read.
     static std::optional<PrefixMap> read(const QString &root, modLocale &locale);
+    // The affix pairs of root/prefix.map (see affixPairs); none when it has
+    // none or it cannot be read.
+    static QList<std::pair<QString, QString>> pairsIn(const QString &root, modLocale &locale);
     // Writes it back atomically in the form it was read in.
     bool write(const QString &root, modLocale &locale) const;
 

@@ -165,7 +165,11 @@ std::optional<QString> acceptFolder(const QString &typed, clsSett &sett, Dialogs
     // A singer's folder may hold no oto.ini of its own, only its pitch
     // folders'.
     const bool singer = !QFileInfo::exists(oto.fileName()) && !findOtoFolders(folderText).isEmpty();
-    if (!singer && !oto.open(QIODevice::ReadOnly)) {
+    // A folder of recordings without entries yet is a new bank: the window
+    // offers to make them.
+    const bool recordings = !QFileInfo::exists(oto.fileName()) && isNewBank(folderText)
+                            && !recordingNames(folderText).isEmpty();
+    if (!singer && !recordings && !oto.open(QIODevice::ReadOnly)) {
         dialogs.message({noOtoText(folderText, oto), QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question,
                          MsgAnswer::Ok});
         return std::nullopt;

@@ -68,7 +68,9 @@ QString expandHome(const QString &typed, const QString &home);
 // The Open command: folderText, exactly as typed (a leading "~" meaning the
 // home folder), is accepted when folderText + "/oto.ini" opens for reading;
 // then it is stored in sett.settRecentPath and returned. Otherwise the "No
-// oto.ini found." box is shown and nothing is stored.
+// oto.ini found." box is shown and nothing is stored. A singer's root
+// without an oto.ini of its own, and a folder of recordings without any
+// (a new bank), are accepted too.
 std::optional<QString> acceptFolder(const QString &folderText, clsSett &sett, Dialogs &dialogs);
 
 // The state of the drive and folder lists. Every change either succeeds as a

@@ -209,44 +209,84 @@ TEST(Estimate, ReportsOneEstimatePerTargetInTheirOrder)
         EXPECT_LE(e.entry.prmPR, e.entry.prmFX);
         EXPECT_LE(e.entry.prmLF + e.entry.prmFX, s.nowMs() - e.entry.prmRT);
     }
-    // Nothing set but targets: defaults, with right bounds from the end
-    // (the bank's habit comes only from entries that are not targets).
+    // Nothing set but targets: defaults, the unset entries' right bounds in
+    // the form of the bank's one entry that has one (from the end).
     EXPECT_NEAR(notePoint(r.estimates[3].entry), 300, 10);
-    EXPECT_LT(r.estimates[2].entry.prmRT, 0);
+    EXPECT_GT(r.estimates[2].entry.prmRT, 0);
     EXPECT_EQ(r.flagged, 1);
 }
 
 // Estimates are written in the form each entry had: a positive right bound
-// stays a distance back from the end, a negative one a length from the
-// left bound; unset entries take the bank's usual form; all rounded.
-TEST(EstimateForm, RightBoundsKeepTheirFormAndRoundToTheStep)
+// stays a distance back from the end, a negative one a length from the left
+// bound, both naming the same end; unset entries take the form most of the
+// bank's entries use.
+TEST(EstimateForm, RightBoundsKeepTheirForm)
 {
-    const clsOto estimated("a.wav", "a", 100.123, 50.456, -300.4, 80.2, 20.26);
-    const clsOto positive = analysis::inEntryForm(estimated, true, 1000, 1);
-    EXPECT_EQ(positive, clsOto("a.wav", "a", 100, 50, 599, 80, 20));  // 1000 - (100.123 + 300.4), rounded
-    EXPECT_EQ(analysis::inEntryForm(positive, false, 1000, 0.5), clsOto("a.wav", "a", 100, 50, -301, 80, 20));
-    EXPECT_DOUBLE_EQ(analysis::inEntryForm(estimated, false, 1000, 0.1).prmRT, -300.4);
-    // Past the wave's end a positive form cannot say it: the negative stays.
-    EXPECT_EQ(analysis::inEntryForm(estimated, true, 300, 1).prmRT, -300);
-
-    const QList<clsOto> bank = {clsOto("a.wav", "a", 1, 1, 200, 1, 1), clsOto("b.wav", "b", 1, 1, 300, 1, 1),
-                                clsOto("c.wav", "c", 1, 1, -50, 1, 1), clsOto("d.wav", "d")};
-    EXPECT_TRUE(analysis::bankUsesPositiveRight(bank));
-    analysis::WaveSource waves;
-    int loads = 0;
-    waves.load = [&](const QString &) {
-        ++loads;
-        analysis::WaveData d;
-        d.samples.resize(1000);  // 1000 samples at 1000 Hz: one second
-        d.sampleRate = 1000;
-        return d;
+    SungSynth s;
+    s.silence(300).vowel(500).noise(120, 2500).vowel(500).silence(200);
+    const QString file = QStringLiteral("_あさ.wav");
+    Estimator estimator(sourceOf({{file, s.samples}}));
+    const auto entry = [&](const QString &alias, double rt) {
+        clsOto e = unsetEntry(file, alias);
+        e.prmRT = rt;
+        return e;
     };
-    QList<analysis::Estimate> estimates;
-    for (int i = 0; i < 4; ++i)
-        estimates.append({i, clsOto(bank[i].FIL, bank[i].ALS, 100, 10, -400.4, 20, 5), true, false, {}});
-    analysis::keepEntryForms(estimates, bank, waves, 1);
-    EXPECT_EQ(estimates[0].entry.prmRT, 500);   // positive, as it was
-    EXPECT_EQ(estimates[2].entry.prmRT, -400);  // negative, as it was
-    EXPECT_EQ(estimates[3].entry.prmRT, 500);   // unset: the bank's form
-    EXPECT_EQ(loads, 3);                        // only a change of form reads the wave
+    const auto end = [&](const clsOto &e) { return e.prmRT < 0 ? e.prmLF - e.prmRT : s.nowMs() - e.prmRT; };
+    QList<clsOto> entries = {entry("- あ", 100), entry("a さ", -100), entry("a -", 0), entry("@breath", 200)};
+    const EstimateReport r = estimator.estimate(entries, {0, 1, 2});
+    EXPECT_GT(r.estimates[0].entry.prmRT, 0);
+    EXPECT_LT(r.estimates[1].entry.prmRT, 0);
+    EXPECT_GE(r.estimates[2].entry.prmRT, 0);  // the bank's form: two of three from the end
+    entries[0].prmRT = -100;
+    entries[1].prmRT = 100;
+    entries[3].prmRT = -200;
+    const EstimateReport flipped = estimator.estimate(entries, {0, 1, 2});
+    EXPECT_LT(flipped.estimates[2].entry.prmRT, 0);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NE(r.estimates[k].entry.prmRT >= 0, flipped.estimates[k].entry.prmRT >= 0) << k;
+        EXPECT_NEAR(end(r.estimates[k].entry), end(flipped.estimates[k].entry), 0.01) << k;
+    }
+}
+
+// A Japanese CVVC recording "_ささし": さ from silence, さ again after its
+// vowel, then し. Its entries are a head, CVs, the vowel-to-consonant
+// joints "a s" / "a sh" and a tail, each placed by its own rule.
+TEST(Estimate, JapaneseCvvcKindsArePlacedByTheirOwnRules)
+{
+    SungSynth s;
+    s.silence(300).noise(120).vowel(500).noise(120).vowel(500).noise(120).vowel(500, 1).silence(300);
+    // s 300-420, a 420-920, s 920-1040, a 1040-1540, sh 1540-1660, i 1660-2160
+    const QString file = QStringLiteral("_ささし.wav");
+    Estimator estimator(sourceOf({{file, s.samples}}));
+    const QList<clsOto> entries = {unsetEntry(file, QStringLiteral("- さ")), unsetEntry(file, QStringLiteral("さ")),
+                                   unsetEntry(file, QStringLiteral("a s")), unsetEntry(file, QStringLiteral("し")),
+                                   unsetEntry(file, QStringLiteral("a sh")), unsetEntry(file, QStringLiteral("i -"))};
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 6);
+    for (const Estimate &e : r.estimates)
+        ASSERT_TRUE(e.estimated) << e.entry.ALS.toStdString() << ": " << e.reason.toStdString();
+    const auto at = [&](int i) { return r.estimates[i].entry; };
+    const auto end = [&](const clsOto &e) { return e.prmRT < 0 ? e.prmLF - e.prmRT : s.nowMs() - e.prmRT; };
+    // The head and the CVs: the note where the vowel comes in, the entry
+    // from just before the consonant; the CV "さ" is the one sung after a
+    // vowel, the head's is the one from silence.
+    EXPECT_NEAR(notePoint(at(0)), 420, 15);
+    EXPECT_NEAR(notePoint(at(1)), 1040, 15);
+    EXPECT_NEAR(notePoint(at(3)), 1660, 15);
+    for (int i : {1, 3}) {
+        const double consonant = i == 1 ? 920 : 1540;
+        EXPECT_LT(at(i).prmLF, consonant) << i;
+        EXPECT_GT(at(i).prmLF, consonant - 100) << i;
+    }
+    // "a s": from the vowel before, the note where the consonant starts,
+    // ending where its vowel comes in.
+    for (int i : {2, 4}) {
+        const double consonant = i == 2 ? 920 : 1540;
+        EXPECT_NEAR(notePoint(at(i)), consonant, 15) << i;
+        EXPECT_LT(at(i).prmLF, consonant - 60) << i;
+        EXPECT_NEAR(end(at(i)), consonant + 120, 25) << i;
+    }
+    // The tail ends a little before the sound does.
+    EXPECT_GT(notePoint(at(5)), 2160 - 80);
+    EXPECT_LE(notePoint(at(5)), 2160);
 }

@@ -1,12 +1,15 @@
 #include "app/EntryListDelegate.h"
 #include "app/EstimateDialogs.h"
 #include "app/WindowPlacement.h"
+#include "control/EstimateFlow.h"
 #include "support/TitleRoom.h"
 #include "support/WindowEnv.h"
 #include "ui/modHelp.h"
 #include "ui/QtDialogs.h"
 
+#include <QAction>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -122,4 +125,21 @@ TEST(EstimateSummary, TheBoxIsAsWideAsItsTitle)
     ASSERT_TRUE(box);
     EXPECT_GE(titleRoom(box->width()), boldTitleWidth(title, box->font()));
     box->close();
+}
+
+// A folder of recordings without oto.ini opens in the window with the offer
+// to make its entries; yes fills the list, estimated, the first on show.
+TEST(FirstRun, AFolderOfRecordingsIsOfferedItsEntries)
+{
+    WindowEnv env;
+    env.bank.write(QString::fromUtf8("_あか.wav"), wavimg::wav(wavimg::noise(44100, 3000)));
+    env.dialogs.answers = {MsgAnswer::Yes};
+    env.window->setFolderChooser([&] { return std::optional<QString>(env.bank.path()); });
+    env.child<QAction>("mnuOpen")->trigger();
+    ASSERT_FALSE(env.dialogs.messages.isEmpty());
+    EXPECT_EQ(env.dialogs.messages[0].text, EstimateFlow::newBankQuestion(1));
+    EXPECT_EQ(env.window->listModel().rowCount(), 3);  // - あ, a か, a -
+    EXPECT_EQ(std::pair(env.editor().curIdx(), env.window->isEditable()), std::pair(0, true));
+    EXPECT_TRUE(env.window->document().blnChanged());
+    EXPECT_FALSE(QFileInfo::exists(env.bank.file("oto.ini")));  // written by a save only
 }

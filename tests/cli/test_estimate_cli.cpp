@@ -3,6 +3,7 @@
 #include "support/TempFolder.h"
 #include "support/WavImages.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -92,4 +93,33 @@ TEST(EstimateCli, ANewBankGetsItsEntriesFromTheRecordingsAndItsFirstOtoIni)
             EXPECT_EQ(line.split(u'\t').size(), 4) << line.toStdString();
         }
     }
+}
+
+// A pitch folder's aliases are read without the suffix prefix.map gives
+// them, even where they share a longer ending ("aaC5" here): without the
+// map, that ending is taken for the suffix and no alias names a sound.
+TEST(EstimateCli, PrefixMapTellsTheFoldersSuffix)
+{
+    TempFolder dir;
+    QDir(dir.path()).mkpath("C5");
+    QByteArray ini;
+    int n = 0;
+    for (const char *alias : {"- aaC5", "b aaC5", "d aaC5", "k aaC5", "t aaC5"}) {
+        SungSynth s;
+        s.silence(300).noise(60).vowel(600).silence(300);
+        const QString file = QString("w%1.wav").arg(n++);
+        dir.write("C5/" + file, wavimg::wav(s.samples));
+        ini += file.toUtf8() + "=" + alias + ",0,0,0,0,0\r\n";
+    }
+    dir.write("C5/oto.ini", ini);
+    const auto unread = [](const CliRun &r) { return r.err.count("the alias names no syllable"); };
+    CliRun r = lirraOto({"estimate", dir.path()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(unread(r), 5) << r.err.toStdString();
+
+    dir.write("prefix.map", "C5\t\tC5\nC#5\t\tC5\n");
+    r = lirraOto({"estimate", dir.path()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(unread(r), 0) << r.err.toStdString();
+    EXPECT_FALSE(r.out.split(u'\n', Qt::SkipEmptyParts).value(0).endsWith(",0,0,0,0,0")) << r.out.toStdString();
 }

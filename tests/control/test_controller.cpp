@@ -304,3 +304,45 @@ TEST_F(ControllerFixture, EstimateReadsEachFolderOfASingerFromItsOwnRecordings)
     EXPECT_NEAR((c5.prmLF + c5.prmPR) - (a3.prmLF + a3.prmPR), 300, 40);
     EXPECT_EQ(doc.history().count(), 1);
 }
+
+// A folder of recordings without entries opens with the offer to make them
+// from the recordings' names: yes makes and estimates them as one step of
+// the history, which a save writes as a new UTF-8 oto.ini; no leaves the
+// bank empty; an empty oto.ini is a new bank too; a bank with entries is
+// not asked about.
+TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
+{
+    bank.write(QString::fromUtf8("_かさ.wav"), wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write(QString::fromUtf8("_あ.wav"), wavimg::wav(sungRecording(400, 1500, 2)));
+    dialogs.answers = {MsgAnswer::No};
+    controller.openFolder(bank.path());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, EstimateFlow::newBankQuestion(2));
+    EXPECT_TRUE(dialogs.messages[0].text.contains("\r\n"));  // both languages
+    EXPECT_EQ(std::pair(doc.wrkpath(), doc.clcOto().size()), std::pair(bank.path(), qsizetype(0)));
+
+    bank.write("oto.ini", QByteArray());
+    dialogs.answers = {MsgAnswer::Yes};
+    controller.reload();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    QStringList made;
+    for (const auto &e : doc.clcOto())
+        made << e->FIL + "=" + e->ALS;
+    EXPECT_EQ(made, QStringList({QString::fromUtf8("_あ.wav=- あ"), QString::fromUtf8("_あ.wav=a -"),
+                                 QString::fromUtf8("_かさ.wav=- か"), QString::fromUtf8("_かさ.wav=a さ")}));
+    // Estimated: the burst of _かさ starts at 300 ms, its vowel 80 ms later.
+    const clsOto &ka = *doc.clcOto()[2];
+    EXPECT_NEAR(ka.prmLF + ka.prmPR, 360, 60);
+    ASSERT_EQ(ui.summaries.size(), 1);
+    EXPECT_TRUE(ui.summaries[0].startsWith("4 entries made from the recordings' names.")) << ui.summaries[0].toStdString();
+    EXPECT_EQ(view.entry, 0);
+    EXPECT_EQ(doc.history().count(), 1);
+    controller.save();
+    EXPECT_TRUE(bank.read("oto.ini").startsWith(QString::fromUtf8("#CHARSET:UTF8\r\n_あ.wav=- あ,").toUtf8()));
+    controller.undo();
+    EXPECT_EQ(doc.clcOto().size(), 0);
+    controller.redo();
+
+    controller.reload();  // an oto.ini with entries: no question
+    EXPECT_EQ(std::pair(dialogs.messages.size(), doc.clcOto().size()), std::pair(qsizetype(2), qsizetype(4)));
+}

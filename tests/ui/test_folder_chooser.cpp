@@ -125,6 +125,10 @@ TEST(FolderChooserLogic, StartFolderAndOtoCheck)
     // An empty oto.ini is a voicebank to open; the window says it is empty.
     tmp.write("oto.ini", "");
     EXPECT_EQ(acceptFolder(tmp.path(), sett, dialogs), tmp.path());
+    // So is a folder of recordings without one: a new bank.
+    TempFolder fresh;
+    fresh.write("a.wav", "RIFF");
+    EXPECT_EQ(acceptFolder(fresh.path(), sett, dialogs), fresh.path());
 
     // A leading "~" is the home folder, as in a shell; elsewhere it is a letter.
     EXPECT_EQ(expandHome("~", "/home/u"), "/home/u");
