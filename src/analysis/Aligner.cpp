@@ -166,7 +166,8 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         // A stop's closure is its own silence: a pause before it would
         // take the closure and put the stop at its burst.
         const bool closes = pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate;
-        if (i > 0 && phonemes[i - 1] != u"-" && !closes)
+        const bool afterConsonant = i > 0 && phonemeClass(phonemes[i - 1]) != PhonemeClass::Vowel;
+        if (i > 0 && phonemes[i - 1] != u"-" && !closes && !afterConsonant)
             p.push_back({sil, sil, Role::Pause, i, frames(params_.minPauseMs), true});
         const QString fallback = QStringLiteral("P%1").arg(int(pc));
         if (pc == PhonemeClass::Vowel) {
