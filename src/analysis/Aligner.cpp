@@ -19,6 +19,8 @@ enum class Role { Lead, Pause, Closure, Consonant, Vowel, Rest, Trail };
 
 QString classModel(ConsonantClass c) { return QStringLiteral("C%1").arg(int(c)); }
 
+bool voicedStop(const QString &phoneme) { return phoneme == u"b" || phoneme == u"d" || phoneme == u"g" || phoneme == u"jh"; }
+
 double percentile(std::vector<float> v, double q)
 {
     if (v.empty())
@@ -149,6 +151,19 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
     return {first, last};
 }
 
+// How long an English consonant's own part (after any closure) may last.
+double Aligner::longestPhonemeMs(const QString &phoneme) const
+{
+    switch (phonemeClass(phoneme)) {
+    case PhonemeClass::Fricative:
+    case PhonemeClass::Affricate: return params_.maxNoiseMs;
+    case PhonemeClass::Liquid: return params_.maxLiquidMs;
+    case PhonemeClass::Glide: return params_.maxGlideMs;
+    case PhonemeClass::Stop: return voicedStop(phoneme) ? params_.maxVoicedBurstMs : params_.maxBurstMs;
+    default: return params_.maxConsonantMs;
+    }
+}
+
 std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const
 {
     auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
@@ -175,13 +190,12 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
             continue;
         }
         if (pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate) {
-            const bool voiced = ph == u"b" || ph == u"d" || ph == u"g" || ph == u"jh";
-            const QString closure = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
+            const QString closure = voicedStop(ph) ? QStringLiteral("vcl") : QStringLiteral("cl");
             p.push_back({closure, closure, Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
         }
         const bool noisy = pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate;
         p.push_back({ph, fallback, Role::Consonant, i, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs), false,
-                     frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+                     frames(longestPhonemeMs(ph))});
     }
     p.push_back({sil, sil, Role::Trail, -1, 1, false});
     return p;
