@@ -19,6 +19,8 @@ enum class Role { Lead, Pause, Closure, Consonant, Vowel, Rest, Trail };
 
 QString classModel(ConsonantClass c) { return QStringLiteral("C%1").arg(int(c)); }
 
+bool voicedStop(const QString &phoneme) { return phoneme == u"b" || phoneme == u"d" || phoneme == u"g" || phoneme == u"jh"; }
+
 double percentile(std::vector<float> v, double q)
 {
     if (v.empty())
@@ -121,11 +123,13 @@ public:
         const QString model = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
         phones_.push_back({model, model, Role::Closure, syllable, 1, false, frames(params_.maxClosureMs)});
     }
-    // A noisy consonant (a fricative or an affricate) lasts longer.
-    void consonant(const QString &model, const QString &fallback, bool noisy, int syllable)
+    // A noisy consonant (a fricative or an affricate) lasts longer; maxMs
+    // (when given) is how long this one may last.
+    void consonant(const QString &model, const QString &fallback, bool noisy, int syllable, double maxMs = 0)
     {
+        const double longest = maxMs > 0 ? maxMs : noisy ? params_.maxNoiseMs : params_.maxConsonantMs;
         phones_.push_back({model, fallback, Role::Consonant, syllable, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs),
-                           false, frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+                           false, frames(longest)});
     }
     void vowel(const QString &model, const QString &fallback, int syllable, int minFrames)
     {
@@ -184,6 +188,19 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
     return {first, last};
 }
 
+// How long an English consonant's own part (after any closure) may last.
+double Aligner::longestPhonemeMs(const QString &phoneme) const
+{
+    switch (phonemeClass(phoneme)) {
+    case PhonemeClass::Fricative:
+    case PhonemeClass::Affricate: return params_.maxNoiseMs;
+    case PhonemeClass::Liquid: return params_.maxLiquidMs;
+    case PhonemeClass::Glide: return params_.maxGlideMs;
+    case PhonemeClass::Stop: return voicedStop(phoneme) ? params_.maxVoicedBurstMs : params_.maxBurstMs;
+    default: return params_.maxConsonantMs;
+    }
+}
+
 std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const
 {
     PhoneList p(params_, frameMs);
@@ -198,7 +215,10 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         // A stop's closure is its own silence: a pause before it would
         // take the closure and put the stop at its burst.
         const bool closes = pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate;
-        if (i > 0 && phonemes[i - 1] != u"-" && !closes)
+        // Nor is there one between the consonants of a cluster: it would
+        // take a fricative's noise after a stop.
+        const bool afterConsonant = i > 0 && phonemeClass(phonemes[i - 1]) != PhonemeClass::Vowel;
+        if (i > 0 && phonemes[i - 1] != u"-" && !closes && !afterConsonant)
             p.pause(i);
         const QString fallback = QStringLiteral("P%1").arg(int(pc));
         if (pc == PhonemeClass::Vowel) {
@@ -206,8 +226,8 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
             continue;
         }
         if (closes)
-            p.closure(ph == u"b" || ph == u"d" || ph == u"g" || ph == u"jh", i);
-        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i);
+            p.closure(voicedStop(ph), i);
+        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i, longestPhonemeMs(ph));
     }
     return p.close();
 }

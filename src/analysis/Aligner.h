@@ -127,6 +127,7 @@ private:
 
     Observations observe(const WaveFeatures &f) const;
     std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
+    double longestPhonemeMs(const QString &phoneme) const;
     std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const;
     static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,

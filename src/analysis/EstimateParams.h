@@ -148,6 +148,14 @@ struct AlignParams {
     double maxConsonantShare = 0.5;
     // Rounds of aligning and re-learning the singer's sounds.
     int iterations = 3;
+    // English phonemes: a liquid's or a glide's own part, and a stop's burst
+    // and breath (a voiced stop's is short), last at most this long (ms); a
+    // sung liquid that models as a vowel would otherwise take the start of
+    // the vowel after it.
+    double maxLiquidMs = 80;
+    double maxGlideMs = 100;
+    double maxBurstMs = 80;
+    double maxVoicedBurstMs = 40;
 };
 
 // Where the marks of a syllable are found on the fine frames.

@@ -215,3 +215,34 @@ TEST(Phonemes, WhatSetEntriesTeachShrinksTowardTheBankAndTheRules)
     EXPECT_GT(moved, 1);
     EXPECT_LT(moved, 25);
 }
+
+TEST(Phonemes, AClusterOfConsonantsKeepsEachOfThemInItsPlace)
+{
+    // "ah p s b ah", twice as a bank would have it: a vowel until 700 ms,
+    // p's closure and burst, s from 790 to 940 ms, b's closure and burst,
+    // the vowel again from 1030 ms. Between consonants of one word there
+    // is no pause: the fricative's noise is the fricative's.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int f = 0; f < 2; ++f) {
+        SungSynth take;
+        take.silence(300).vowel(400, 0).silence(75).noise(15, 9000).noise(150).silence(75).noise(15, 9000).vowel(500, 0).silence(300);
+        const QString file = QStringLiteral("%1.wav").arg(f);
+        waves.insert(file, take.samples);
+        for (const char *a : {"- ah", "ah p", "p s", "s b", "b ah", "ah -"})
+            entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    const EstimateReport r = Estimator(sourceOf(waves)).estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 12);
+    for (int f = 0; f < 2; ++f) {
+        const QList<Estimate> e = r.estimates.mid(f * 6, 6);
+        EXPECT_NEAR(notePoint(e[1].entry), 700, 25);  // the closure
+        // The fricative is in the noise's first half, the stop after it in
+        // its second: no pause takes the noise from s.
+        EXPECT_GT(notePoint(e[2].entry), 690);
+        EXPECT_LT(notePoint(e[2].entry), 865);
+        EXPECT_GT(notePoint(e[3].entry), 865);
+        EXPECT_LT(notePoint(e[3].entry), 1030);
+        EXPECT_NEAR(notePoint(e[4].entry), 1030, 30);  // the voice
+    }
+}
