@@ -104,36 +104,71 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
     return coarse;
 }
 
+// The phones of one recording as they are laid out: silence around what was
+// sung, each phone's shortest and longest stretch turned from ms into frames
+// of the alignment.
+class Aligner::PhoneList {
+public:
+    PhoneList(const AlignParams &params, double frameMs) : params_(params), frameMs_(frameMs)
+    {
+        phones_.push_back({sil_, sil_, Role::Lead, -1, 1, false});
+    }
+    void rest(int syllable) { phones_.push_back({sil_, sil_, Role::Rest, syllable, frames(params_.minRestMs), false}); }
+    // A pause the singer may or may not have made before a syllable.
+    void pause(int syllable) { phones_.push_back({sil_, sil_, Role::Pause, syllable, frames(params_.minPauseMs), true}); }
+    void closure(bool voiced, int syllable)
+    {
+        const QString model = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
+        phones_.push_back({model, model, Role::Closure, syllable, 1, false, frames(params_.maxClosureMs)});
+    }
+    // A noisy consonant (a fricative or an affricate) lasts longer.
+    void consonant(const QString &model, const QString &fallback, bool noisy, int syllable)
+    {
+        phones_.push_back({model, fallback, Role::Consonant, syllable, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs),
+                           false, frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+    }
+    void vowel(const QString &model, const QString &fallback, int syllable, int minFrames)
+    {
+        phones_.push_back({model, fallback, Role::Vowel, syllable, minFrames, false});
+    }
+    std::vector<Phone> close()
+    {
+        phones_.push_back({sil_, sil_, Role::Trail, -1, 1, false});
+        return std::move(phones_);
+    }
+
+private:
+    int frames(double ms) const { return std::max(1, int(std::lround(ms / frameMs_))); }
+
+    const AlignParams &params_;
+    double frameMs_;
+    const QString sil_ = QStringLiteral("sil");
+    std::vector<Phone> phones_;
+};
+
 std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const
 {
-    auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
-    std::vector<Phone> p;
-    const QString sil = QStringLiteral("sil");
-    p.push_back({sil, sil, Role::Lead, -1, 1, false});
+    PhoneList p(params_, frameMs);
     for (int i = 0; i < syllables.size(); ++i) {
         const Syllable &s = syllables[i];
         if (s.rest) {
-            p.push_back({sil, sil, Role::Rest, i, frames(params_.minRestMs), false});
+            p.rest(i);
             continue;
         }
         const ConsonantClass cc = s.consonantClass();
         if (i > 0)
-            p.push_back({sil, sil, Role::Pause, i, frames(params_.minPauseMs), true});
-        if (cc == ConsonantClass::UnvoicedPlosive || cc == ConsonantClass::Affricate)
-            p.push_back({QStringLiteral("cl"), QStringLiteral("cl"), Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
-        else if (cc == ConsonantClass::VoicedPlosive)
-            p.push_back({QStringLiteral("vcl"), QStringLiteral("vcl"), Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
+            p.pause(i);
+        if (cc == ConsonantClass::UnvoicedPlosive || cc == ConsonantClass::Affricate || cc == ConsonantClass::VoicedPlosive)
+            p.closure(cc == ConsonantClass::VoicedPlosive, i);
         if (cc != ConsonantClass::None && cc != ConsonantClass::MoraicNasal) {
             const bool noisy = cc == ConsonantClass::UnvoicedFricative || cc == ConsonantClass::Affricate
                                || cc == ConsonantClass::VoicedFricative;
-            p.push_back({s.consonant, classModel(cc), Role::Consonant, i, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs), false,
-                         frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+            p.consonant(s.consonant, classModel(cc), noisy, i);
         }
         const QString vowel = cc == ConsonantClass::MoraicNasal ? QStringLiteral("N") : QString(s.vowel);
-        p.push_back({vowel, vowel, Role::Vowel, i, vowelFrames, false});
+        p.vowel(vowel, vowel, i, vowelFrames);
     }
-    p.push_back({sil, sil, Role::Trail, -1, 1, false});
-    return p;
+    return p.close();
 }
 
 // The stretch from the first to the last loud, voiced frame: what was sung,
@@ -151,15 +186,12 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
 
 std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const
 {
-    auto frames = [&](double ms) { return std::max(1, int(std::lround(ms / frameMs))); };
-    std::vector<Phone> p;
-    const QString sil = QStringLiteral("sil");
-    p.push_back({sil, sil, Role::Lead, -1, 1, false});
+    PhoneList p(params_, frameMs);
     for (int i = 0; i < phonemes.size(); ++i) {
         const QString &ph = phonemes[i];
         if (ph == u"-") {
             if (i > 0 && i + 1 < phonemes.size())
-                p.push_back({sil, sil, Role::Rest, i, frames(params_.minRestMs), false});
+                p.rest(i);
             continue;
         }
         const PhonemeClass pc = phonemeClass(ph);
@@ -167,23 +199,17 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         // take the closure and put the stop at its burst.
         const bool closes = pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate;
         if (i > 0 && phonemes[i - 1] != u"-" && !closes)
-            p.push_back({sil, sil, Role::Pause, i, frames(params_.minPauseMs), true});
+            p.pause(i);
         const QString fallback = QStringLiteral("P%1").arg(int(pc));
         if (pc == PhonemeClass::Vowel) {
-            p.push_back({ph, fallback, Role::Vowel, i, vowelFrames, false});
+            p.vowel(ph, fallback, i, vowelFrames);
             continue;
         }
-        if (pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate) {
-            const bool voiced = ph == u"b" || ph == u"d" || ph == u"g" || ph == u"jh";
-            const QString closure = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
-            p.push_back({closure, closure, Role::Closure, i, 1, false, frames(params_.maxClosureMs)});
-        }
-        const bool noisy = pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate;
-        p.push_back({ph, fallback, Role::Consonant, i, frames(noisy ? params_.minNoiseMs : params_.minConsonantMs), false,
-                     frames(noisy ? params_.maxNoiseMs : params_.maxConsonantMs)});
+        if (closes)
+            p.closure(ph == u"b" || ph == u"d" || ph == u"g" || ph == u"jh", i);
+        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i);
     }
-    p.push_back({sil, sil, Role::Trail, -1, 1, false});
-    return p;
+    return p.close();
 }
 
 // The sung stretch shared out among the phones, a vowel taking three

@@ -122,6 +122,7 @@ public:
 
 private:
     struct Phone;
+    class PhoneList;
     struct Observations;
 
     Observations observe(const WaveFeatures &f) const;

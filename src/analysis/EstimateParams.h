@@ -1,13 +1,116 @@
 #pragma once
 
-#include "analysis/Features.h"
-
-// Every number the estimator is tuned by, in one place, with its unit and
-// what it does. The defaults are what the estimator was tuned to on sung
-// voicebanks; a test or a settings page changes them through
-// EstimateOptions::params.
+// Every number the analysis is tuned by, in one place, with its unit and
+// what it does: how a wave is cut into frames, how its pitch is tracked and
+// its spectrogram drawn, and how the estimator finds and places the marks.
+// The defaults are what the estimator was tuned to on sung voicebanks; a
+// test or a settings page changes them through EstimateOptions::params.
 
 namespace analysis {
+
+// How a wave is cut into frames. Frame i is centred on sample i * hop.
+struct FeatureOptions {
+    double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
+    int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
+    int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
+    bool operator==(const FeatureOptions &) const = default;
+};
+
+// The fundamental-frequency tracker. The defaults suit singing: 70 Hz (a low bass) to 1100 Hz (a
+// high soprano), frames of 256 samples as resamplers' frequency files have.
+struct PitchOptions {
+    // Frame i describes samples [i * hop, (i + 1) * hop) and is centred on
+    // the middle of them; a wave of n samples has ceil(n / hop) frames.
+    int hopSamples = 256;
+    double minHz = 70;
+    double maxHz = 1100;
+    // The difference function runs on a copy low-passed and decimated by a
+    // whole factor to about this rate: 1100 Hz and its second harmonic fit
+    // below its Nyquist frequency, and it costs a sixteenth of the work at
+    // 44.1 kHz. The chosen period is then refined on the full-rate samples.
+    int analysisRate = 11025;
+    // The stretch each frame compares with its shifted self. Longer than the
+    // longest period (14 ms at 70 Hz), short enough to follow vibrato.
+    double windowMs = 25;
+
+    // Voicing probability, as in probabilistic YIN: the YIN threshold is not
+    // one number but spread over 0.01 .. 1 by a beta distribution with these
+    // parameters (mean a / (a + b) = 0.15). Each threshold votes for the
+    // first dip of the normalised difference below it, so a clearly periodic
+    // frame gives most of the mass to its period, and noise (no deep dip)
+    // gives little to anything.
+    double thresholdBetaA = 2;
+    double thresholdBetaB = 11.33;
+    // A threshold with no dip below it gives this share of its vote to the
+    // deepest dip anyway.
+    double fallbackShare = 0.01;
+    // A frame whose centred window gives less voicing than this tries
+    // windows moved to either side too (at the start and end of a note).
+    double shiftBelowVoicing = 0.5;
+    // ... as long as the frame is no more than this quieter than the stretch
+    // the moved window sees (it is not the silence after a note).
+    double shiftWithinDb = 10;
+    // ... and as long as the frame's own samples repeat at the period found
+    // (normalised correlation at least this), so that a breath after a note
+    // does not take the note's pitch.
+    double minBlockPeriodicity = 0.6;
+    // The most candidate periods kept per frame for the decoding.
+    int maxCandidates = 6;
+
+    // Frames quieter than this (RMS, dB below full scale), or this far below
+    // the wave's loudest frame, are unvoiced whatever their shape: room tone
+    // and the hum of a fan or the mains are periodic but not sung, and in a
+    // frequency file they would drag the mean F0 down. Over the next
+    // `gateRampDb` the voicing probability rises from nothing to its own.
+    double silenceDb = -60;
+    double belowPeakDb = 40;
+    double gateRampDb = 10;
+
+    // The decoding over frames (Viterbi): the cost, in nats, of each
+    // semitone the pitch moves between frames (a 6 Hz vibrato of a semitone
+    // moves about 0.2 per frame; an octave error 12) ...
+    double costPerSemitone = 0.6;
+    // ... no move larger than this between neighbouring frames ...
+    double maxJumpSemitones = 8;
+    // ... and the cost of switching between voiced and unvoiced, so that a
+    // single doubtful frame does not break a note.
+    double voicingSwitchCost = 2.5;
+    bool operator==(const PitchOptions &) const = default;
+};
+
+// How the frequency axis is spaced: by the mel scale (hearing's own, close
+// to linear below 1 kHz and logarithmic above) or by plain octaves.
+enum class FrequencyScale { Mel, Log };
+
+struct SpectrogramOptions {
+    // About 6 ms at 44.1 kHz: shorter than a pitch period, so that a
+    // plosive's burst stays a thin vertical line and the formants show as
+    // bands rather than as separate harmonics.
+    int windowSamples = 256;
+    // Zero-padded twice, so that the rows of the low end, each much narrower
+    // than a bin of the window, fall between finely spaced values.
+    int fftSize = 512;
+    // Each column averages frames spread over at least this time. A window
+    // shorter than a pitch period sees each glottal pulse come and go; the
+    // average over a period shows the formants as steady bands instead of
+    // a dotted pattern that beats with the pitch.
+    double smoothingMs = 8;
+    double minHz = 60;
+    // Fricatives (s, sh, ts) and the bursts of k and t have their energy
+    // between 4 and 10 kHz.
+    double maxHz = 11000;
+    FrequencyScale scale = FrequencyScale::Mel;
+    // Frames are half a window apart over the smoothing time or the
+    // column's width, whichever is longer, up to this many: a zoomed-out
+    // view still shows every part of the sound rather than one frame in many.
+    int maxFramesPerColumn = 4;
+    // Speech loses about 6 dB per octave upwards; lifting the upper bands by
+    // part of that shows formants 3 and 4 and the noise of consonants.
+    double tiltDbPerOctave = 3;
+    double tiltFromHz = 1000;
+    int threads = 2;
+    bool operator==(const SpectrogramOptions &) const = default;
+};
 
 // How the recordings are cut into sounds (the forced alignment).
 struct AlignParams {

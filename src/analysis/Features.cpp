@@ -1,6 +1,6 @@
 #include "analysis/Features.h"
 
-#include <kiss_fftr.h>
+#include "analysis/Spectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,19 +19,6 @@ constexpr double kMaxPitchHz = 900.0;
 constexpr double kVoicingRate = 11025.0;
 constexpr double kVoicingWindowMs = 23.0;
 
-struct FftrDeleter {
-    void operator()(kiss_fftr_cfg cfg) const { kiss_fftr_free(cfg); }
-};
-using Fftr = std::unique_ptr<std::remove_pointer_t<kiss_fftr_cfg>, FftrDeleter>;
-
-Fftr makeFftr(int n, bool inverse)
-{
-    Fftr cfg(kiss_fftr_alloc(n, inverse ? 1 : 0, nullptr, nullptr));
-    if (!cfg)
-        throw std::bad_alloc();
-    return cfg;
-}
-
 int nextPow2(int n)
 {
     int p = 1;
@@ -39,9 +26,6 @@ int nextPow2(int n)
         p *= 2;
     return p;
 }
-
-double hzToMel(double hz) { return 2595.0 * std::log10(1.0 + hz / 700.0); }
-double melToHz(double mel) { return 700.0 * (std::pow(10.0, mel / 2595.0) - 1.0); }
 
 // Triangular mel filters as (first bin, weights) per band.
 struct MelBank {
@@ -83,9 +67,7 @@ public:
           fftSize_(nextPow2(o.windowSamples)), fft_(makeFftr(fftSize_, false)),
           mel_(makeMelBank(o.bandCount, fftSize_, sampleRate))
     {
-        hann_.resize(window_);
-        for (int i = 0; i < window_; ++i)
-            hann_[i] = float(0.5 - 0.5 * std::cos(2 * std::numbers::pi * (i + 0.5) / window_));
+        hann_ = hannWindow(window_);
         frame_.assign(fftSize_, 0.0f);
         spectrum_.resize(fftSize_ / 2 + 1);
         power_.resize(fftSize_ / 2 + 1);

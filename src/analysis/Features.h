@@ -1,18 +1,12 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
+
 #include <QtGlobal>
 #include <span>
 #include <vector>
 
 namespace analysis {
-
-// How a wave is cut into frames. Frame i is centred on sample i * hop.
-struct FeatureOptions {
-    double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
-    int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
-    int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
-    bool operator==(const FeatureOptions &) const = default;
-};
 
 // Short-time features of one wave. Everything a segmentation or a picture of
 // the sound needs, computed once; all arrays have one value per frame,

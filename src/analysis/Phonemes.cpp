@@ -125,41 +125,36 @@ PhonemeSequence sequenceFromAliases(const QList<PhonemeAlias> &aliases)
     using Kind = PhonemeAlias::Kind;
     PhonemeSequence s;
     QStringList &p = s.phonemes;
-    auto last = [&]() { return p.isEmpty() ? QString() : p.last(); };
+    // An alias that starts where the one before it ended goes on from there.
+    auto continueWith = [&](const QString &phoneme) {
+        if (p.value(p.size() - 1) != phoneme)
+            p << phoneme;
+    };
     for (const PhonemeAlias &a : aliases) {
-        int place = -1;
         switch (a.kind) {
         case Kind::Unknown:
             break;
         case Kind::Head:
-            if (last() != u"-")
-                p << QStringLiteral("-");
+            continueWith(QStringLiteral("-"));
             p << a.to;
-            place = int(p.size()) - 1;
             break;
         case Kind::Alone:
             p << QStringLiteral("-") << a.from;
-            place = int(p.size()) - 1;
             break;
         case Kind::Held:
-            if (last() != a.from)
-                p << a.from;
-            place = int(p.size()) - 1;
+        case Kind::Tail:
+            continueWith(a.from);
             break;
         case Kind::Joint:
-            if (last() != a.from)
-                p << a.from;
+            continueWith(a.from);
             p << a.to;
-            place = int(p.size()) - 1;
-            break;
-        case Kind::Tail:
-            if (last() != a.from)
-                p << a.from;
-            place = int(p.size()) - 1;
-            p << QStringLiteral("-");
             break;
         }
-        s.placeOf << place;
+        // Each alias's place is the last phoneme it names; a tail then goes
+        // on into silence.
+        s.placeOf << (a.kind == Kind::Unknown ? -1 : int(p.size()) - 1);
+        if (a.kind == Kind::Tail)
+            p << QStringLiteral("-");
     }
     return s;
 }

@@ -95,6 +95,29 @@ float difference(const float *x, int width, int lag)
     return (a0 + a1) + (a2 + a3);
 }
 
+// Sum over `width` samples of (a[j] - a[j + lag])^2, exactly. Each square
+// fits 32 bits unsigned; eight running sums of them let the additions
+// proceed side by side, and in whole numbers their order changes nothing.
+quint64 squaredDifference(const qint16 *a, int lag, int width)
+{
+    const qint16 *b = a + lag;
+    quint64 sums[8] = {};
+    int j = 0;
+    for (; j + 8 <= width; j += 8)
+        for (int k = 0; k < 8; ++k) {
+            const auto d = quint32(int(a[j + k]) - int(b[j + k]));
+            sums[k] += d * d;
+        }
+    for (; j < width; ++j) {
+        const auto d = quint32(int(a[j]) - int(b[j]));
+        sums[0] += d * d;
+    }
+    quint64 sum = 0;
+    for (quint64 s : sums)
+        sum += s;
+    return sum;
+}
+
 double parabolaOffset(double left, double mid, double right)
 {
     const double curve = left - 2 * mid + right;
@@ -353,15 +376,8 @@ private:
         auto at = [&](qint64 i) { return i >= 0 && i < qint64(x_.size()) ? double(x_[size_t(i)]) : 0.0; };
         const bool inside = start >= 0 && start + width + tau + factor_ + 2 < qint64(x_.size());
         auto diffAt = [&](int lag) {
-            if (inside) {  // the common case, without a test per sample
-                const qint16 *a = x_.data() + start, *b = a + lag;
-                qint64 sum = 0;
-                for (int j = 0; j < width; ++j) {
-                    const int d = int(a[j]) - int(b[j]);
-                    sum += qint64(d) * d;
-                }
-                return double(sum);
-            }
+            if (inside)  // the common case, without a test per sample
+                return double(squaredDifference(x_.data() + start, lag, width));
             double sum = 0;
             for (int j = 0; j < width; ++j) {
                 const double d = at(start + j) - at(start + j + lag);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -7,69 +9,6 @@
 #include <vector>
 
 namespace analysis {
-
-// Every tunable of the fundamental-frequency tracker, with its default, in
-// one place. The defaults suit singing: 70 Hz (a low bass) to 1100 Hz (a
-// high soprano), frames of 256 samples as resamplers' frequency files have.
-struct PitchOptions {
-    // Frame i describes samples [i * hop, (i + 1) * hop) and is centred on
-    // the middle of them; a wave of n samples has ceil(n / hop) frames.
-    int hopSamples = 256;
-    double minHz = 70;
-    double maxHz = 1100;
-    // The difference function runs on a copy low-passed and decimated by a
-    // whole factor to about this rate: 1100 Hz and its second harmonic fit
-    // below its Nyquist frequency, and it costs a sixteenth of the work at
-    // 44.1 kHz. The chosen period is then refined on the full-rate samples.
-    int analysisRate = 11025;
-    // The stretch each frame compares with its shifted self. Longer than the
-    // longest period (14 ms at 70 Hz), short enough to follow vibrato.
-    double windowMs = 25;
-
-    // Voicing probability, as in probabilistic YIN: the YIN threshold is not
-    // one number but spread over 0.01 .. 1 by a beta distribution with these
-    // parameters (mean a / (a + b) = 0.15). Each threshold votes for the
-    // first dip of the normalised difference below it, so a clearly periodic
-    // frame gives most of the mass to its period, and noise (no deep dip)
-    // gives little to anything.
-    double thresholdBetaA = 2;
-    double thresholdBetaB = 11.33;
-    // A threshold with no dip below it gives this share of its vote to the
-    // deepest dip anyway.
-    double fallbackShare = 0.01;
-    // A frame whose centred window gives less voicing than this tries
-    // windows moved to either side too (at the start and end of a note).
-    double shiftBelowVoicing = 0.5;
-    // ... as long as the frame is no more than this quieter than the stretch
-    // the moved window sees (it is not the silence after a note).
-    double shiftWithinDb = 10;
-    // ... and as long as the frame's own samples repeat at the period found
-    // (normalised correlation at least this), so that a breath after a note
-    // does not take the note's pitch.
-    double minBlockPeriodicity = 0.6;
-    // The most candidate periods kept per frame for the decoding.
-    int maxCandidates = 6;
-
-    // Frames quieter than this (RMS, dB below full scale), or this far below
-    // the wave's loudest frame, are unvoiced whatever their shape: room tone
-    // and the hum of a fan or the mains are periodic but not sung, and in a
-    // frequency file they would drag the mean F0 down. Over the next
-    // `gateRampDb` the voicing probability rises from nothing to its own.
-    double silenceDb = -60;
-    double belowPeakDb = 40;
-    double gateRampDb = 10;
-
-    // The decoding over frames (Viterbi): the cost, in nats, of each
-    // semitone the pitch moves between frames (a 6 Hz vibrato of a semitone
-    // moves about 0.2 per frame; an octave error 12) ...
-    double costPerSemitone = 0.6;
-    // ... no move larger than this between neighbouring frames ...
-    double maxJumpSemitones = 8;
-    // ... and the cost of switching between voiced and unvoiced, so that a
-    // single doubtful frame does not break a note.
-    double voicingSwitchCost = 2.5;
-    bool operator==(const PitchOptions &) const = default;
-};
 
 // The pitch of one wave, frame by frame.
 struct PitchTrack {

@@ -1,8 +1,7 @@
 #include "analysis/Spectrogram.h"
 
 #include "analysis/Parallel.h"
-
-#include <kiss_fftr.h>
+#include "analysis/Spectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,14 +14,6 @@ namespace analysis {
 namespace {
 
 constexpr double kSilenceDb = -140;  // what an all-zero frame reads
-
-double hzToMel(double hz) { return 2595.0 * std::log10(1.0 + hz / 700.0); }
-double melToHz(double mel) { return 700.0 * (std::pow(10.0, mel / 2595.0) - 1.0); }
-
-struct FftrDeleter {
-    void operator()(kiss_fftr_cfg cfg) const { kiss_fftr_free(cfg); }
-};
-using Fftr = std::unique_ptr<std::remove_pointer_t<kiss_fftr_cfg>, FftrDeleter>;
 
 // How one row takes its level from the power spectrum: a row narrower than a
 // bin reads the spectrum between the two bins around its centre; a wider one
@@ -65,13 +56,8 @@ class ColumnAnalyser {
 public:
     ColumnAnalyser(std::span<const qint16> samples, const SpectrogramOptions &o, const std::vector<RowBins> &rows)
         : samples_(samples), window_(o.windowSamples), fftSize_(o.fftSize), rows_(rows),
-          fft_(kiss_fftr_alloc(o.fftSize, 0, nullptr, nullptr))
+          fft_(makeFftr(o.fftSize, false)), hann_(hannWindow(o.windowSamples))
     {
-        if (!fft_)
-            throw std::bad_alloc();
-        hann_.resize(size_t(window_));
-        for (int i = 0; i < window_; ++i)
-            hann_[size_t(i)] = float(0.5 - 0.5 * std::cos(2 * std::numbers::pi * (i + 0.5) / window_));
         frame_.assign(size_t(fftSize_), 0.0f);
         spectrum_.resize(size_t(fftSize_ / 2 + 1));
         sum_.resize(spectrum_.size());

@@ -1,44 +1,12 @@
 #pragma once
 
+#include "analysis/EstimateParams.h"
+
 #include <QtGlobal>
 #include <span>
 #include <vector>
 
 namespace analysis {
-
-// How the frequency axis is spaced: by the mel scale (hearing's own, close
-// to linear below 1 kHz and logarithmic above) or by plain octaves.
-enum class FrequencyScale { Mel, Log };
-
-struct SpectrogramOptions {
-    // About 6 ms at 44.1 kHz: shorter than a pitch period, so that a
-    // plosive's burst stays a thin vertical line and the formants show as
-    // bands rather than as separate harmonics.
-    int windowSamples = 256;
-    // Zero-padded twice, so that the rows of the low end, each much narrower
-    // than a bin of the window, fall between finely spaced values.
-    int fftSize = 512;
-    // Each column averages frames spread over at least this time. A window
-    // shorter than a pitch period sees each glottal pulse come and go; the
-    // average over a period shows the formants as steady bands instead of
-    // a dotted pattern that beats with the pitch.
-    double smoothingMs = 8;
-    double minHz = 60;
-    // Fricatives (s, sh, ts) and the bursts of k and t have their energy
-    // between 4 and 10 kHz.
-    double maxHz = 11000;
-    FrequencyScale scale = FrequencyScale::Mel;
-    // Frames are half a window apart over the smoothing time or the
-    // column's width, whichever is longer, up to this many: a zoomed-out
-    // view still shows every part of the sound rather than one frame in many.
-    int maxFramesPerColumn = 4;
-    // Speech loses about 6 dB per octave upwards; lifting the upper bands by
-    // part of that shows formants 3 and 4 and the noise of consonants.
-    double tiltDbPerOctave = 3;
-    double tiltFromHz = 1000;
-    int threads = 2;
-    bool operator==(const SpectrogramOptions &) const = default;
-};
 
 // The rows of a picture of the given height on the options' frequency axis.
 // Row coordinates run from 0 at the top edge (maxHz) to rows at the bottom

@@ -114,11 +114,7 @@ void ListObject::describeControl(HostClass &c)
 
 const HostClass &ControlObject::hostClass() const
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("Control"));
-        ListObject::describeControl(c);
-        return c;
-    }();
+    static const HostClass cls(QStringLiteral("Control"), ListObject::describeControl);
     return cls;
 }
 

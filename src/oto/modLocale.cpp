@@ -124,6 +124,18 @@ Converter openConverter(int codePage)
     return c;
 }
 
+// Runs one conversion into a buffer of that capacity and cuts the buffer to
+// what it wrote; err carries any failure of the converter's setup.
+template <class Buffer, class Convert>
+Buffer convertInto(qsizetype capacity, UErrorCode &err, const char *what, Convert convert)
+{
+    Buffer out(capacity, Qt::Uninitialized);
+    const int32_t n = convert(out.data(), int32_t(out.size()), &err);
+    throwOnFailure(err, what);
+    out.truncate(n);
+    return out;
+}
+
 }  // namespace
 
 modLocale::modLocale(const clsSett &sett, Dialogs &dialogs) : sett_(sett), dialogs_(dialogs) {}
@@ -203,12 +215,10 @@ QString modLocale::bytes2str(const QByteArray &bytes, int codePage)
     UErrorCode err = U_ZERO_ERROR;
     ucnv_setToUCallBack(conv.get(), decodeAsWindows, contextFor(codePage), nullptr, nullptr, &err);
     // No supported code page yields more UTF-16 units than input bytes.
-    QString out(bytes.size() + 1, Qt::Uninitialized);
-    const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
-                                    bytes.constData(), int32_t(bytes.size()), &err);
-    throwOnFailure(err, "decoding failed");
-    out.truncate(n);
-    return out;
+    return convertInto<QString>(bytes.size() + 1, err, "decoding failed", [&](QChar *out, int32_t size, UErrorCode *e) {
+        return ucnv_toUChars(conv.get(), reinterpret_cast<UChar *>(out), size, bytes.constData(),
+                             int32_t(bytes.size()), e);
+    });
 }
 
 QByteArray modLocale::str2bytes(const QString &text, int codePage)
@@ -225,12 +235,11 @@ QByteArray modLocale::str2bytes(const QString &text, int codePage)
         ucnv_setFromUCallBack(conv.get(), encodeAsWindows, contextFor(codePage), nullptr, nullptr, &err);
     }
     err = U_ZERO_ERROR;
-    QByteArray out(qsizetype(text.size()) * ucnv_getMaxCharSize(conv.get()) + 1, Qt::Uninitialized);
-    const int32_t n = ucnv_fromUChars(conv.get(), out.data(), int32_t(out.size()),
-                                      reinterpret_cast<const UChar *>(text.constData()), int32_t(text.size()), &err);
-    throwOnFailure(err, "encoding failed");
-    out.truncate(n);
-    return out;
+    const qsizetype capacity = qsizetype(text.size()) * ucnv_getMaxCharSize(conv.get()) + 1;
+    return convertInto<QByteArray>(capacity, err, "encoding failed", [&](char *out, int32_t size, UErrorCode *e) {
+        return ucnv_fromUChars(conv.get(), out, size, reinterpret_cast<const UChar *>(text.constData()),
+                               int32_t(text.size()), e);
+    });
 }
 
 void modLocale::reportReadFailure(const QString &path, const QString &why, bool charsetHint)

@@ -41,6 +41,8 @@ struct HostMember {
 class HostClass {
 public:
     explicit HostClass(QString typeName) : typeName_(std::move(typeName)) {}
+    // A class whose members one function declares: describe(*this).
+    HostClass(QString typeName, void (*describe)(HostClass &)) : HostClass(std::move(typeName)) { describe(*this); }
 
     // TypeName in VBScript.
     const QString &typeName() const { return typeName_; }
@@ -131,6 +133,14 @@ public:
         return add(name, MemberKind::Property, 0, 0, [get](HostObject &o, Args) { return Value(get(self(o))); },
                    [set](HostObject &o, Args, const Value &v) { set(self(o), v); });
     }
+    // A property that reads a field of T and writes it, the value converted
+    // to the field's type: field("Pattern", &RegExpObject::pattern).
+    template <class F>
+    HostClassBuilder &field(const char *name, F T::*member)
+    {
+        return property(name, [member](T &t) { return t.*member; },
+                        [member](T &t, const Value &v) { t.*member = converted<F>(v); });
+    }
     // A property with index arguments: get(T&, Args), set(T&, Args, value)
     // (pass nullptr for a read-only one).
     template <class Get, class Set>
@@ -163,6 +173,18 @@ public:
 
 private:
     static T &self(HostObject &o) { return static_cast<T &>(o); }
+    template <class F>
+    static F converted(const Value &v)
+    {
+        if constexpr (std::is_same_v<F, bool>)
+            return v.toBool();
+        else if constexpr (std::is_same_v<F, qint32>)
+            return v.toLong();
+        else {
+            static_assert(std::is_same_v<F, QString>, "a field of another type needs its own property");
+            return v.toString();
+        }
+    }
     HostClassBuilder &add(const char *name, MemberKind kind, int minArgs, int maxArgs,
                           std::function<Value(HostObject &, Args)> get,
                           std::function<void(HostObject &, Args, const Value &)> set)

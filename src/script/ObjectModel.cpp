@@ -263,11 +263,7 @@ void EnvObject::describe(HostClass &cls)
 
 const HostClass &EnvObject::hostClass() const
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("frmMain"));
-        describe(c);
-        return c;
-    }();
+    static const HostClass cls(QStringLiteral("frmMain"), describe);
     return cls;
 }
 
@@ -343,11 +339,7 @@ void BuiltinsObject::describe(HostClass &cls)
 
 const HostClass &BuiltinsObject::hostClass() const
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("frmScript"));
-        describe(c);
-        return c;
-    }();
+    static const HostClass cls(QStringLiteral("frmScript"), describe);
     return cls;
 }
 

@@ -7,17 +7,26 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+namespace {
+
 // The search box on a bare line edit and list model: no window around it.
-TEST(SearchBox, TypingSelectsEnterFiltersFocusResets)
-{
+// `open` answers whether a voicebank is open, `shown` which entry is on show.
+class SearchScene : public ::testing::Test {
+protected:
     LocaleEnv env;
-    OtoDocument doc(env.locale, env.dialogs);
-    env.dir.write("oto.ini", "b.wav=a,1,2,3,4,5\r\nc.wav=b,1,2,3,4,5\r\nka.wav=ka,1,2,3,4,5\r\nkz.wav=,1,2,3,4,5\r\n");
-    OtoListModel list(doc);
+    OtoDocument doc{env.locale, env.dialogs};
+    OtoListModel list{doc};
     QLineEdit box;
     bool open = false;
     QList<int> selected;
     int shown = -1;
+};
+
+}  // namespace
+
+TEST_F(SearchScene, TypingSelectsEnterFiltersFocusResets)
+{
+    env.dir.write("oto.ini", "b.wav=a,1,2,3,4,5\r\nc.wav=b,1,2,3,4,5\r\nka.wav=ka,1,2,3,4,5\r\nkz.wav=,1,2,3,4,5\r\n");
     SearchBox search(box, list, env.dialogs, [&] { return open; }, [&](int row) { selected << row; },
                      [&] { return shown; });
 
@@ -54,16 +63,9 @@ TEST(SearchBox, TypingSelectsEnterFiltersFocusResets)
 
 // A search after a filter starts from every entry; the entry on show
 // follows the filter; the hint never joins what is typed.
-TEST(SearchBox, NewSearchStartsFromEveryEntryAndTheViewFollows)
+TEST_F(SearchScene, NewSearchStartsFromEveryEntryAndTheViewFollows)
 {
-    LocaleEnv env;
-    OtoDocument doc(env.locale, env.dialogs);
     env.dir.write("oto.ini", "a.wav=a,1,2,3,4,5\r\nka.wav=ka,1,2,3,4,5\r\nki.wav=ki,1,2,3,4,5\r\nsa.wav=sa,1,2,3,4,5\r\n");
-    OtoListModel list(doc);
-    QLineEdit box;
-    bool open = false;
-    int shown = -1;
-    QList<int> selected;
     SearchBox search(box, list, env.dialogs, [&] { return open; },
                      [&](int row) { selected << row; shown = list.rowItemData(row); }, [&] { return shown; });
 

@@ -27,6 +27,30 @@ QList<qint16> halfTone(int amplitude = 12000)
 
 double luma(QRgb c) { return 0.2126 * qRed(c) + 0.7152 * qGreen(c) + 0.0722 * qBlue(c); }
 
+// Writes the samples as w.wav and reads them back as the window reads a
+// recording.
+void readWave(const TempFolder &dir, clsWave &wave, const QList<qint16> &samples)
+{
+    dir.write("w.wav", wavimg::wav(samples));
+    QString name = "w.wav";
+    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
+}
+
+// The half tone read as a recording and the white 1000 x 500 picture box
+// the detail view draws it on.
+class SpectrogramDetail : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(readWave(dir, wave, halfTone()));
+        pic.resize(1000, 500);
+        pic.setBackColor(Qt::white);
+    }
+    TempFolder dir;
+    clsWave wave;
+    PictureBox pic;
+};
+
 }  // namespace
 
 TEST(SpectrogramView, ColoursRiseEvenlyFromDarkToLight)
@@ -51,11 +75,8 @@ TEST(SpectrogramView, PicturesAreCachedPerWindowAndRebuiltWhenTheWaveChanges)
     TempFolder dir;
     clsWave wave;
     SpectrogramCache cache;
-    const auto load = [&](const QList<qint16> &s) {
-        dir.write("w.wav", wavimg::wav(s));  // the same path and length each time
-        QString name = "w.wav";
-        ASSERT_TRUE(wave.ReadFile(dir.path(), name));
-    };
+    // The same path and length each time.
+    const auto load = [&](const QList<qint16> &s) { ASSERT_NO_FATAL_FAILURE(readWave(dir, wave, s)); };
     load(halfTone());
     const QImage first = cache.image(waveSamples(wave), 0, 1000, 400, 200);
     ASSERT_EQ(first.size(), QSize(400, 200));
@@ -89,16 +110,8 @@ TEST(SpectrogramView, PicturesAreCachedPerWindowAndRebuiltWhenTheWaveChanges)
     EXPECT_TRUE(cache.image(WaveSamples{}, 0, 1000, 400, 200).isNull());
 }
 
-TEST(SpectrogramView, DetailViewPutsTheTraceBelowTheSpectrogramAndKeepsMarkersReadable)
+TEST_F(SpectrogramDetail, DetailViewPutsTheTraceBelowTheSpectrogramAndKeepsMarkersReadable)
 {
-    TempFolder dir;
-    clsWave wave;
-    dir.write("w.wav", wavimg::wav(halfTone()));
-    QString name = "w.wav";
-    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
-    PictureBox pic;
-    pic.resize(1000, 500);
-    pic.setBackColor(Qt::white);
     pic.setForeColor(kTrace);
     clsOto e;
     e.prmLF = 400, e.prmOV = 50, e.prmPR = 150, e.prmFX = 300, e.prmRT = -500;
@@ -145,18 +158,9 @@ TEST(SpectrogramView, DetailViewPutsTheTraceBelowTheSpectrogramAndKeepsMarkersRe
     EXPECT_GT(luma(img.pixel(900, int(analysis::FrequencyAxis(500, viewSpectrogramCache().options()).rowAt(1000)))), 200);
 }
 
-TEST(SpectrogramView, CurvesAndAFlaggedEstimateLieOverTheSpectrogram)
+TEST_F(SpectrogramDetail, CurvesAndAFlaggedEstimateLieOverTheSpectrogram)
 {
-    TempFolder dir;
-    clsWave wave;
-    const QList<qint16> tone = halfTone();
-    dir.write("w.wav", wavimg::wav(tone));
-    QString name = "w.wav";
-    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
     const analysis::WaveFeatures f = analysis::computeFeatures(wave.samples().span(), 44100);
-    PictureBox pic;
-    pic.resize(1000, 500);
-    pic.setBackColor(Qt::white);
     pic.setForeColor(kTrace);
     FlaggedEstimate estimate{clsOto(), QStringLiteral("no clear onset")};
     estimate.entry.prmLF = 200, estimate.entry.prmOV = 60, estimate.entry.prmPR = 330, estimate.entry.prmFX = 250;
@@ -199,7 +203,7 @@ TEST(SpectrogramView, CurvesAndAFlaggedEstimateLieOverTheSpectrogram)
 // The frequency labels lie whole inside the spectrogram's rows and the view,
 // and on a dark backing wherever the view starts: over the shading before
 // the recording, over the spectrogram, and across the edge between them.
-TEST(SpectrogramView, FrequencyLabelsStayWholeAndReadableWhereverTheViewStarts)
+TEST_F(SpectrogramDetail, FrequencyLabelsStayWholeAndReadableWhereverTheViewStarts)
 {
     const analysis::SpectrogramOptions options;
     const auto textSize = [](const QString &text) { return QSize(7 * int(text.size()), 13); };
@@ -216,14 +220,6 @@ TEST(SpectrogramView, FrequencyLabelsStayWholeAndReadableWhereverTheViewStarts)
     EXPECT_FALSE(frequencyLabels(0, 350, 1000, 4, textSize, options).empty());
     EXPECT_TRUE(frequencyLabels(0, 350, 12, 4, textSize, options).empty());  // no room beside the ticks
 
-    TempFolder dir;
-    clsWave wave;
-    dir.write("w.wav", wavimg::wav(halfTone()));
-    QString name = "w.wav";
-    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
-    PictureBox pic;
-    pic.resize(1000, 500);
-    pic.setBackColor(Qt::white);
     DetailExtras extras;
     extras.spectrogram = true;
     QFont font;

@@ -73,6 +73,13 @@ struct ChildVisitor {
         if (block)
             block(body);
     }
+    // Several children in order: v(item, collection, body).
+    template <class... Children>
+        requires(sizeof...(Children) > 1)
+    void operator()(const Children &...children) const
+    {
+        ((*this)(children), ...);
+    }
 };
 
 class Expr {
@@ -225,11 +232,7 @@ public:
     }
     Value eval(Frame &f) const override;
     void store(Frame &f, Value value) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(object);
-        v(args);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(object, args); }
     QString describe() const override;
 
     ExprPtr object;
@@ -271,11 +274,7 @@ public:
     {
     }
     Value eval(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(left);
-        v(right);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(left, right); }
     void resolve(Resolver &r) override;
     BinaryOp op;
     ExprPtr left, right;
@@ -293,11 +292,7 @@ public:
     IndexExpr(SourcePos pos, ExprPtr inner, ExprList args) : Expr(pos), inner(std::move(inner)), args(std::move(args)) {}
     Value eval(Frame &f) const override;
     void store(Frame &f, Value value) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(inner);
-        v(args);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(inner, args); }
     ExprPtr inner;
     ExprList args;
 };
@@ -317,11 +312,7 @@ class IsExpr : public Expr {
 public:
     IsExpr(SourcePos pos, ExprPtr left, ExprPtr right) : Expr(pos), left(std::move(left)), right(std::move(right)) {}
     Value eval(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(left);
-        v(right);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(left, right); }
     ExprPtr left, right;
 };
 
@@ -352,11 +343,7 @@ public:
     {
     }
     Flow exec(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(target);
-        v(value);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(target, value); }
     void resolve(Resolver &r) override;
     ExprPtr target, value;
     bool isSet;
@@ -389,8 +376,7 @@ public:
     void visitChildren(const ChildVisitor &v) const override
     {
         for (const Branch &b : branches) {
-            v(b.condition);
-            v(b.body);
+            v(b.condition, b.body);
         }
         v(elseBody);
     }
@@ -402,11 +388,7 @@ class ForStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(counter), v(from), v(to), v(step);
-        v(body);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(counter, from, to, step, body); }
     ExprPtr counter, from, to, step;  // step may be null (1)
     StmtList body;
 };
@@ -415,11 +397,7 @@ class ForEachStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(item), v(collection);
-        v(body);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(item, collection, body); }
     ExprPtr item, collection;
     StmtList body;
 };
@@ -429,11 +407,7 @@ public:
     using Stmt::Stmt;
     enum class Test : quint8 { None, PreWhile, PreUntil, PostWhile, PostUntil };
     Flow exec(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(condition);
-        v(body);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(condition, body); }
     Test test = Test::None;
     ExprPtr condition;
     StmtList body;
@@ -458,7 +432,7 @@ public:
         v(subject);
         for (const Clause &c : clauses) {
             for (const Test &t : c.tests)
-                v(t.value), v(t.upper);
+                v(t.value, t.upper);
             v(c.body);
         }
     }
@@ -492,7 +466,7 @@ public:
     void visitChildren(const ChildVisitor &v) const override
     {
         for (const Item &i : items)
-            v(i.target), v(i.bounds);
+            v(i.target, i.bounds);
     }
     std::vector<Item> items;
     bool preserve = false;
@@ -513,11 +487,7 @@ class WithStmt : public Stmt {
 public:
     using Stmt::Stmt;
     Flow exec(Frame &f) const override;
-    void visitChildren(const ChildVisitor &v) const override
-    {
-        v(holder), v(object);
-        v(body);
-    }
+    void visitChildren(const ChildVisitor &v) const override { v(holder, object, body); }
     ExprPtr holder, object;
     StmtList body;
 };
@@ -540,14 +510,11 @@ struct Param {
     bool byRef = true;
 };
 
-struct Procedure {
+// What code compiled into a call of a procedure (Execute, Eval) sees of it:
+// everything but its parameters and statements.
+struct ProcedureScope {
     QString name;
     bool isFunction = false;
-    SourcePos pos;
-    std::vector<Param> params;
-    StmtList body;
-    // Dim a(n) arrays, made afresh at every call.
-    StmtList prologue;
     // Lower-case names of locals: parameters first, then locals.
     QStringList slotNames;
     QList<Value> localConstants;  // parallel to constantNames
@@ -566,6 +533,14 @@ struct Procedure {
         return slotCount() - 1;
     }
     QHash<QString, int> slotIndex;
+};
+
+struct Procedure : ProcedureScope {
+    SourcePos pos;
+    std::vector<Param> params;
+    StmtList body;
+    // Dim a(n) arrays, made afresh at every call.
+    StmtList prologue;
 };
 
 // Class Name ... End Class: its members by name, its methods, and the

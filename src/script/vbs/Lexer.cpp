@@ -7,6 +7,21 @@ namespace script::vbs {
 
 namespace {
 
+// The operators and punctuation, a two-character one before the one it
+// begins with.
+struct Symbol {
+    QStringView text;
+    TokenKind kind;
+};
+constexpr Symbol kSymbols[] = {
+    {u"<>", TokenKind::Ne},    {u"<=", TokenKind::Le},     {u">=", TokenKind::Ge},
+    {u"<", TokenKind::Lt},     {u">", TokenKind::Gt},      {u"=", TokenKind::Eq},
+    {u":", TokenKind::Colon},  {u",", TokenKind::Comma},   {u"(", TokenKind::LParen},
+    {u")", TokenKind::RParen}, {u"+", TokenKind::Plus},    {u"-", TokenKind::Minus},
+    {u"*", TokenKind::Star},   {u"/", TokenKind::Slash},   {u"\\", TokenKind::Backslash},
+    {u"^", TokenKind::Caret},  {u"&", TokenKind::Amp},
+};
+
 const QHash<QString, Keyword> &keywords()
 {
     static const QHash<QString, Keyword> table = {
@@ -273,35 +288,21 @@ private:
 
     void punctuation(QChar c)
     {
-        const QChar next = pos_ + 1 < src_.size() ? src_[pos_ + 1] : QChar();
-        TokenKind kind;
-        int length = 1;
-        switch (c.unicode()) {
-        case ':': kind = TokenKind::Colon; break;
-        case ',': kind = TokenKind::Comma; break;
-        case '(': kind = TokenKind::LParen; break;
-        case ')': kind = TokenKind::RParen; break;
-        case '+': kind = TokenKind::Plus; break;
-        case '-': kind = TokenKind::Minus; break;
-        case '*': kind = TokenKind::Star; break;
-        case '/': kind = TokenKind::Slash; break;
-        case '\\': kind = TokenKind::Backslash; break;
-        case '^': kind = TokenKind::Caret; break;
-        case '&': kind = TokenKind::Amp; break;
-        case '=': kind = TokenKind::Eq; break;
-        case '<':
-            kind = next == u'>' ? TokenKind::Ne : next == u'=' ? TokenKind::Le : TokenKind::Lt;
-            length = kind == TokenKind::Lt ? 1 : 2;
-            break;
-        case '>':
-            kind = next == u'=' ? TokenKind::Ge : TokenKind::Gt;
-            length = kind == TokenKind::Ge ? 2 : 1;
-            break;
-        case '.': kind = memberDot() ? TokenKind::Dot : TokenKind::WithDot; break;
-        default: fail(CompileError::InvalidCharacter);
+        if (c == u'.') {
+            const TokenKind kind = memberDot() ? TokenKind::Dot : TokenKind::WithDot;
+            ++pos_;
+            push(kind);
+            return;
         }
-        pos_ += length;
-        push(kind);
+        const QStringView rest = src_.mid(pos_);
+        for (const Symbol &s : kSymbols) {
+            if (rest.startsWith(s.text)) {
+                pos_ += s.text.size();
+                push(s.kind);
+                return;
+            }
+        }
+        fail(CompileError::InvalidCharacter);
     }
 
     // A dot right after a name or a closing parenthesis reaches into what

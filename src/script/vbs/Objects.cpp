@@ -97,16 +97,11 @@ const HostClass &ErrObject::hostClass() const
     static const HostClass cls = [] {
         HostClass c(QStringLiteral("ErrObject"));
         HostClassBuilder<ErrObject>(c)
-            .property("Number", [](ErrObject &e) { return e.number; },
-                      [](ErrObject &e, const Value &v) { e.number = v.toLong(); })
-            .property("Description", [](ErrObject &e) { return e.description; },
-                      [](ErrObject &e, const Value &v) { e.description = v.toString(); })
-            .property("Source", [](ErrObject &e) { return e.source; },
-                      [](ErrObject &e, const Value &v) { e.source = v.toString(); })
-            .property("HelpFile", [](ErrObject &e) { return e.helpFile; },
-                      [](ErrObject &e, const Value &v) { e.helpFile = v.toString(); })
-            .property("HelpContext", [](ErrObject &e) { return e.helpContext; },
-                      [](ErrObject &e, const Value &v) { e.helpContext = v.toLong(); })
+            .field("Number", &ErrObject::number)
+            .field("Description", &ErrObject::description)
+            .field("Source", &ErrObject::source)
+            .field("HelpFile", &ErrObject::helpFile)
+            .field("HelpContext", &ErrObject::helpContext)
             .method("Clear", 0, 0, [](ErrObject &e, Args) { e.clear(); return Value(); })
             .method("Raise", 1, 5, [](ErrObject &, Args a) -> Value {
                 const qint32 number = a[0].toLong();
@@ -309,14 +304,10 @@ const HostClass &RegExpObject::hostClass() const
     static const HostClass cls = [] {
         HostClass c(QStringLiteral("IRegExp2"));
         HostClassBuilder<RegExpObject>(c)
-            .property("Pattern", [](RegExpObject &r) { return r.pattern; },
-                      [](RegExpObject &r, const Value &v) { r.pattern = v.toString(); })
-            .property("Global", [](RegExpObject &r) { return r.global; },
-                      [](RegExpObject &r, const Value &v) { r.global = v.toBool(); })
-            .property("IgnoreCase", [](RegExpObject &r) { return r.ignoreCase; },
-                      [](RegExpObject &r, const Value &v) { r.ignoreCase = v.toBool(); })
-            .property("MultiLine", [](RegExpObject &r) { return r.multiLine; },
-                      [](RegExpObject &r, const Value &v) { r.multiLine = v.toBool(); })
+            .field("Pattern", &RegExpObject::pattern)
+            .field("Global", &RegExpObject::global)
+            .field("IgnoreCase", &RegExpObject::ignoreCase)
+            .field("MultiLine", &RegExpObject::multiLine)
             .method("Test", 1, 1, [](RegExpObject &r, Args a) { return r.test(a[0].toString()); })
             .method("Replace", 2, 2,
                     [](RegExpObject &r, Args a) { return r.replace(a[0].toString(), a[1].toString()); })
@@ -381,32 +372,31 @@ Value RegExpObject::execute(const QString &text)
         for (int g = 1; g <= re.captureCount(); ++g)
             subs->items.append(m.capturedStart(g) < 0 ? Value() : Value(m.captured(g)));
         match->subMatches = subs;
-        result->matches.append(match);
+        result->items.append(Value(match));
         if (!global)
             break;
     }
     return Value(result);
 }
 
-const HostClass &MatchCollectionObject::hostClass() const
+void ItemListObject::describe(HostClass &cls)
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("IMatchCollection2"));
-        HostClassBuilder<MatchCollectionObject>(c)
-            .readOnly("Count", [](MatchCollectionObject &m) { return qint32(m.matches.size()); })
-            .indexed("Item", 1,
-                     [](MatchCollectionObject &m, Args a) { return m.matches[position(a[0], m.matches.size())]; },
-                     nullptr)
-            .defaultMember("Item");
-        return c;
-    }();
-    return cls;
+    HostClassBuilder<ItemListObject>(cls)
+        .readOnly("Count", [](ItemListObject &l) { return qint32(l.items.size()); })
+        .indexed("Item", 1, [](ItemListObject &l, Args a) { return l.items[position(a[0], l.items.size())]; }, nullptr)
+        .defaultMember("Item");
 }
 
-std::unique_ptr<Enumerator> MatchCollectionObject::enumerate()
+std::unique_ptr<Enumerator> ItemListObject::enumerate()
 {
-    return std::make_unique<IndexEnumerator>([this] { return matches.size(); },
-                                             [this](qsizetype i) { return Value(matches[i]); });
+    return std::make_unique<IndexEnumerator>([this] { return items.size(); },
+                                             [this](qsizetype i) { return items[i]; });
+}
+
+const HostClass &MatchCollectionObject::hostClass() const
+{
+    static const HostClass cls(QStringLiteral("IMatchCollection2"), describe);
+    return cls;
 }
 
 const HostClass &MatchObject::hostClass() const
@@ -426,22 +416,8 @@ const HostClass &MatchObject::hostClass() const
 
 const HostClass &SubMatchesObject::hostClass() const
 {
-    static const HostClass cls = [] {
-        HostClass c(QStringLiteral("ISubMatches"));
-        HostClassBuilder<SubMatchesObject>(c)
-            .readOnly("Count", [](SubMatchesObject &s) { return qint32(s.items.size()); })
-            .indexed("Item", 1, [](SubMatchesObject &s, Args a) { return s.items[position(a[0], s.items.size())]; },
-                     nullptr)
-            .defaultMember("Item");
-        return c;
-    }();
+    static const HostClass cls(QStringLiteral("ISubMatches"), describe);
     return cls;
-}
-
-std::unique_ptr<Enumerator> SubMatchesObject::enumerate()
-{
-    return std::make_unique<IndexEnumerator>([this] { return items.size(); },
-                                             [this](qsizetype i) { return items[i]; });
 }
 
 }  // namespace script::vbs

@@ -85,12 +85,21 @@ private:
     bool haveCompiled_ = false;
 };
 
+// What Execute hands out twice: a list the script counts, reads by position
+// from 0 (Item, the default member) and walks with For Each.
+class ItemListObject : public HostObject {
+public:
+    std::unique_ptr<Enumerator> enumerate() override;
+    QList<Value> items;
+
+protected:
+    static void describe(HostClass &cls);
+};
+
 // Execute's result: the matches in order.
-class MatchCollectionObject : public HostObject {
+class MatchCollectionObject : public ItemListObject {
 public:
     const HostClass &hostClass() const override;
-    std::unique_ptr<Enumerator> enumerate() override;
-    QList<ObjectRef> matches;
 };
 
 class MatchObject : public HostObject {
@@ -101,11 +110,10 @@ public:
     ObjectRef subMatches;
 };
 
-class SubMatchesObject : public HostObject {
+// A match's groups; Empty for a group that took no part.
+class SubMatchesObject : public ItemListObject {
 public:
     const HostClass &hostClass() const override;
-    std::unique_ptr<Enumerator> enumerate() override;
-    QList<Value> items;  // Empty for a group that took no part
 };
 
 }  // namespace script::vbs

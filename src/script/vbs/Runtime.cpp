@@ -194,16 +194,7 @@ public:
         if (!caller.executed)
             caller.executed = std::make_shared<ExecutedLocals>(ExecutedLocals{*caller.procedure, caller.locals});
         executed_ = caller.executed;
-        const Procedure &own = executed_->procedure;
-        procedure.name = own.name;
-        procedure.isFunction = own.isFunction;
-        procedure.returnSlot = own.returnSlot;
-        procedure.localConstants = own.localConstants;
-        procedure.constantNames = own.constantNames;
-        procedure.chunk = own.chunk;
-        procedure.owner = own.owner;
-        for (const QString &name : own.slotNames)
-            procedure.addSlot(name);
+        static_cast<ProcedureScope &>(procedure) = executed_->procedure;
         for (const QString &name : executed_->names)
             procedure.addSlot(name);
     }
