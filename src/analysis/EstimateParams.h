@@ -356,6 +356,15 @@ struct HabitParams {
     double minPull = 1.0;
     double minTopPull = 0.1;
     double maxPull = 50.0;
+    // A group's learnt note is kept only when, on its own set entries,
+    // each estimated from the others, it errs less than its parent's; an
+    // error counts up to testCapMs (ms), so that one stray entry does not
+    // decide; a group of fewer than minTested entries is not tested. How
+    // often a group's entries end up further off than that weighs against
+    // its parent's share as if priorFar entries had shown it.
+    double testCapMs = 50.0;
+    int minTested = 3;
+    double priorFar = 2.0;
     // A set entry shows where its recording's boundary really is: an entry
     // estimated at the same place of the recording moves by this share of
     // how far the set entry's note lies from where it would have been

@@ -308,6 +308,9 @@ public:
     struct Result {
         std::array<double, kPoints> points{};
         double spread = 0;  // of the preutterance in the narrowest group that had entries
+        // The share of the set entries of its kind whose notes the estimate,
+        // learning from the others, put more than HabitParams::testCapMs off.
+        double farShare = 0;
     };
 
     // From the broadest group to the narrowest, each group's median
@@ -329,6 +332,12 @@ public:
                 const auto &d = grp->delta[pt];
                 const double n = double(d.size());
                 const double k = pull(grp->parent, pt);
+                if (pt == kPre) {
+                    const Test &t = test(groups[g], d, k, delta);
+                    r.farShare = (t.far + hp_.priorFar * r.farShare) / (n + hp_.priorFar);
+                    if (!t.teaches)
+                        continue;
+                }
                 delta = (n * median(d) + k * delta) / (n + k);
                 if (pt == kPre)
                     r.spread = n >= 3 ? mad(d) : 0;
@@ -431,8 +440,46 @@ private:
         return k;
     }
 
+    // Whether a group's own entries would have placed their notes better
+    // than its parent does: each of them estimated from the others (with
+    // the parent's pull) against the parent's value, the error counted up
+    // to HabitParams::testCapMs. A group that does not pass this test on
+    // its own set entries teaches nothing: learning never moves a kind's
+    // notes on the word of entries that contradict each other. The same
+    // test says how often the entries of a group end up far off: how many
+    // of them the way chosen (learnt or the parent's) misses by more than
+    // testCapMs.
+    struct Test {
+        bool teaches = false;
+        double far = 0;
+    };
+    const Test &test(const QString &group, const std::vector<double> &d, double k, double parentDelta) const
+    {
+        if (auto it = tests_.constFind(group); it != tests_.constEnd())
+            return it.value();
+        double learnt = 0, kept = 0;
+        int farLearnt = 0, farKept = 0;
+        const double n = double(d.size());
+        for (size_t i = 0; i < d.size(); ++i) {
+            std::vector<double> others = d;
+            others.erase(others.begin() + qsizetype(i));
+            const double e = others.empty() ? parentDelta : ((n - 1) * median(others) + k * parentDelta) / (n - 1 + k);
+            learnt += std::min(std::abs(d[i] - e), hp_.testCapMs);
+            kept += std::min(std::abs(d[i] - parentDelta), hp_.testCapMs);
+            farLearnt += std::abs(d[i] - e) > hp_.testCapMs ? 1 : 0;
+            farKept += std::abs(d[i] - parentDelta) > hp_.testCapMs ? 1 : 0;
+        }
+        Test t;
+        // Fewer than minTested entries cannot test each other: the pull
+        // alone keeps them from moving their kind too far.
+        t.teaches = d.size() < size_t(hp_.minTested) || learnt < kept;
+        t.far = t.teaches ? farLearnt : farKept;
+        return tests_.insert(group, t).value();
+    }
+
     HabitParams hp_;
     PlacementParams placement_;
+    mutable QHash<QString, Test> tests_;  // by group, for the note
     QHash<QString, Group> groups_;
     QHash<QString, QStringList> children_;  // by parent
     mutable QHash<QString, double> pulls_;
@@ -744,6 +791,8 @@ Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result 
     } else if (a.fadeMs > fp.slowFadeMs) {
         d.add(0.4, QStringLiteral("the vowel fades slowly: where its note ends is a matter of taste"));
     }
+    if (r.farShare > 1 - fp.threshold)
+        d.add(1 - r.farShare, QStringLiteral("the set entries of this kind are often far from where the signal puts them"));
     if (r.spread > fp.disagreeMs)
         d.add(std::max(0.0, 1 - r.spread / (2 * fp.disagreeMs)), QStringLiteral("the set entries of this kind disagree"));
     return d;
