@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -38,5 +39,8 @@ int main(int argc, char **argv)
     if (const std::optional<QString> folder = folderArgument(parser))
         openAtStart(window.document(), *folder, sett, dialogs);
     window.show();
+    // A folder of recordings with no entries yet is offered them once the
+    // window is there to show the progress over.
+    QTimer::singleShot(0, &window, [&window] { window.controller().offerNewBank(); });
     return app.exec();
 }

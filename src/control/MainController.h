@@ -48,6 +48,8 @@ public:
     void run(const MenuItem &item);
 
     void open();
+    // A folder of recordings without entries yet: the offer to make them.
+    void offerNewBank();
     void reload();
     void save();
     // The entries written to another folder's oto.ini in a chosen code page;
@@ -139,8 +141,6 @@ private:
     // Switches one of the views' layers and shows the views anew.
     void flipView(bool ViewSettings::*layer);
     void sameStep(int direction);
-    // A folder of recordings without entries yet: the offer to make them.
-    void offerNewBank();
     void rememberShownEntry();
     void showLoadedBank();
     int entryToShow(const QString &folder) const;
