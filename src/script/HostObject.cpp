@@ -24,13 +24,6 @@ void HostClass::markPropertiesPlain()
             m.plain = true;
 }
 
-void HostClass::markReads(QStringView name)
-{
-    const int index = find(name);
-    if (index >= 0)
-        members_[index].reads = true;
-}
-
 void HostClass::setDefaultMember(QStringView name)
 {
     default_ = find(name);

@@ -34,11 +34,6 @@ struct HostMember {
     // properties in one go and keep their values until the script next
     // calls or writes anything.
     bool plain = false;
-    // A method that only reads (a collection's Count and Item): an engine
-    // may call it ahead of the script, an index method for the following
-    // indexes too, and keep the results until the script next calls or
-    // writes anything else.
-    bool reads = false;
 
     bool acceptsArgs(qsizetype n) const { return n >= minArgs && (maxArgs < 0 || n <= maxArgs); }
 };
@@ -63,8 +58,6 @@ public:
     void setDefaultMember(QStringView name);
     // Marks every property without arguments declared so far as plain.
     void markPropertiesPlain();
-    // Marks the member of that name as a method that only reads.
-    void markReads(QStringView name);
 
 private:
     QString typeName_;
@@ -175,12 +168,6 @@ public:
     HostClassBuilder &plainProperties()
     {
         cls_.markPropertiesPlain();
-        return *this;
-    }
-    // The method of that name only reads.
-    HostClassBuilder &readsOnly(const char *name)
-    {
-        cls_.markReads(QString::fromUtf8(name));
         return *this;
     }
 

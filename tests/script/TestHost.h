@@ -74,11 +74,7 @@ public:
                     c.entries.removeAt(i - 1);
                     return Value();
                 })
-                .defaultMember("Item")
-                // Item reads only, though each call makes a new object of
-                // the entry: two objects of one entry stay in step.
-                .readsOnly("Count")
-                .readsOnly("Item");
+                .defaultMember("Item");
             return c;
         }();
         return cls;

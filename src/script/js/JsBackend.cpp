@@ -67,27 +67,18 @@ public:
     Q_INVOKABLE QVariant call0(int handle, int member);
     Q_INVOKABLE QVariant call1(int handle, int member, const QJSValue &a0);
     Q_INVOKABLE void extra(const QJSValue &value) { extras_.append(value); }
-    // The results of a member that only reads called with the indexes
-    // first, first + 1... (count of them): an array of results, which ends
-    // before the first index that fails, unless that is the first.
-    Q_INVOKABLE QVariant ahead(int handle, int member, int first, int count);
-    // The collection's items as an array of results; undefined for an
-    // object that is no collection.
+    // The collection's items as an array of results (references without
+    // fields); undefined for an object that is no collection.
     Q_INVOKABLE QVariant items(int handle);
 
     // [lower-case name, index, is a method, callable without arguments,
-    // name as declared, is plain, only reads] for every member of a class.
+    // name as declared, is plain] for every member of a class.
     Q_INVOKABLE QJSValue members(int classId);
-    // The index of the class's default member, or -1.
-    Q_INVOKABLE int defaultMember(int classId) const;
+    Q_INVOKABLE bool hasDefault(int classId) const;
     Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
 
 private:
     QVariant callWith(int handle, int member, const QList<Value> &args);
-    // fn(object) for the host object of handle, unless the script is being
-    // stopped or the handle is none; a host error thrown into the script.
-    template <class Fn>
-    QVariant withObject(int handle, Fn fn);
     JsBackend &backend_;
     QList<QJSValue> extras_;
 };
@@ -123,66 +114,23 @@ const char *const kPrelude = R"JS(
     // The bridge's functions, looked up once: a lookup on the bridge costs
     // as much as the call.
     const bget = bridge.get, bfields = bridge.fields, bset = bridge.set, call0 = bridge.call0,
-          call1 = bridge.call1, calln = bridge.call, extra = bridge.extra, bitems = bridge.items,
-          bahead = bridge.ahead;
+          call1 = bridge.call1, calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
     const classes = [];
-    // The plain properties of each object, read together with the object
-    // and kept, by handle, until anything may have changed them: every call
-    // and write of the host, but for members that only read, starts a new
-    // era (as does every run). A reference keeps the values from its third
-    // place on.
-    let era = 0;
-    const snaps = [], snapEras = [];
+    // The plain properties of the object read last, read together in one
+    // call and kept until anything may have changed them: every call and
+    // write of the host starts a new era (as does every run).
+    // A reference keeps the values from its third place on.
+    let era = 0, keptHandle = -1, keptEra = -1, kept = null;
     function plainRead(h, index) {
-        if (snapEras[h] !== era) {
+        if (h !== keptHandle || era !== keptEra) {
             ret(bfields(h));
-            if (snapEras[h] !== era)
+            if (h !== keptHandle || era !== keptEra)
                 return undefined;  // the call was stopped
         }
-        const v = snaps[h][index + 2];
+        const v = kept[index + 2];
         return Array.isArray(v) ? ret(v) : v;
     }
     function newEra() { ++era; }
-    // What members that only read returned, kept for the era: the result of
-    // a call without arguments, and a page of an index member's results for
-    // consecutive indexes (Item(i), Item(i + 1)...), fetched in one call and
-    // twice as long each time the script reads on past the end of the last,
-    // so that a walk over a collection costs a call per page. A kept result
-    // serves a limited number of reads, so that the host still sees the
-    // script now and then (the window's Stop acts at host calls).
-    const kMaxPage = 1024;
-    const kept0 = [], pages = [];
-    function readCall0(h, m) {
-        const k = kept0[h];
-        if (k !== undefined && k.era === era && k.index === m.index && k.uses < kMaxPage) {
-            ++k.uses;
-            return k.value;
-        }
-        const v = ret(call0(h, m.index));
-        kept0[h] = { era: era, index: m.index, value: v, uses: 0 };
-        return v;
-    }
-    function readAt(h, m, i) {
-        const p = pages[h];
-        const same = p !== undefined && p.era === era && p.index === m.index;
-        if (same && i >= p.first && i < p.first + p.items.length && p.uses < kMaxPage) {
-            ++p.uses;
-            return p.items[i - p.first];
-        }
-        const size = same && i === p.first + p.items.length ? Math.min(p.size * 2, kMaxPage) : 1;
-        let items;
-        if (size === 1) {
-            items = [ret(call1(h, m.index, i))];
-        } else {
-            items = bahead(h, m.index, i, size);
-            if (!Array.isArray(items))
-                return undefined;  // the call was stopped
-            for (let j = 0; j < items.length; ++j)
-                items[j] = ret(items[j]);
-        }
-        pages[h] = { era: era, index: m.index, first: i, items: items, size: size, uses: 0 };
-        return items[0];
-    }
     // The JScript object of each host object by handle, made on its first
     // way into JScript, so that the same object is always the same value.
     const objects = [];
@@ -200,8 +148,9 @@ const char *const kPrelude = R"JS(
         if (h < 0)
             return r[1];
         if (r.length > 2) {
-            snaps[h] = r;
-            snapEras[h] = era;
+            kept = r;
+            keptHandle = h;
+            keptEra = era;
         }
         return objectOf(h, r[1]);
     }
@@ -229,13 +178,9 @@ const char *const kPrelude = R"JS(
             // without lowering the name asked for.
             for (let i = 0; i < list.length; ++i)
                 table[list[i][0]] = table[list[i][4]] =
-                    { index: list[i][1], method: list[i][2], zero: list[i][3], plain: list[i][5], reads: list[i][6] };
-            const d = bridge.defaultMember(id);
-            // The default member is called by index -1, which lets the host
-            // pass arguments on as the default member of a property does.
-            c = classes[id] = { members: table, proto: null,
-                                deflt: d < 0 ? null : { index: -1, reads: list[d][6] } };
-            if (c.deflt === null)
+                    { index: list[i][1], method: list[i][2], zero: list[i][3], plain: list[i][5] };
+            c = classes[id] = { members: table, hasDefault: bridge.hasDefault(id), proto: null };
+            if (!c.hasDefault)
                 c.proto = prototypeOf(list, table);
         }
         return c;
@@ -251,16 +196,9 @@ const char *const kPrelude = R"JS(
             throw noMember(key);
         return lower;
     }
-    function invoke(h, m, args) {
-        const n = args.length;
-        if (m.reads) {
-            if (n === 0)
-                return readCall0(h, m);
-            if (n === 1 && (args[0] | 0) === args[0])
-                return readAt(h, m, args[0]);
-        }
+    function invoke(h, index, args) {
         ++era;
-        const index = m.index;
+        const n = args.length;
         if (n === 0)
             return ret(call0(h, index));
         if (n === 1)
@@ -270,11 +208,11 @@ const char *const kPrelude = R"JS(
         return ret(calln(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]));
     }
     function method(h, m) {
-        const f = function () { return invoke(h, m, arguments); };
+        const f = function () { return invoke(h, m.index, arguments); };
         // As with a dispatch call, a method that needs no arguments also
         // stands for its result: clc.count and clc.count() both count.
         if (m.zero)
-            f.valueOf = function () { return invoke(h, m, []); };
+            f.valueOf = function () { return invoke(h, m.index, []); };
         return f;
     }
     function collectionIterator(h) {
@@ -340,9 +278,9 @@ const char *const kPrelude = R"JS(
                 accessor = {
                     get: m.plain ? function () {
                         const h = this[KEY];
-                        if (snapEras[h] === era) {
-                            const v = snaps[h][index];
-                            if (typeof v !== "object")
+                        if (h === keptHandle && era === keptEra) {
+                            const v = kept[index];
+                            if (!Array.isArray(v))
                                 return v;
                         }
                         return plainRead(h, m.index);
@@ -374,7 +312,7 @@ const char *const kPrelude = R"JS(
             get(t, key) {
                 if (typeof key !== "string") {
                     if (key === Symbol.toPrimitive)
-                        return function () { return invoke(h, c.deflt, []); };
+                        return function () { return invoke(h, -1, []); };
                     if (key === Symbol.iterator)
                         return collectionIterator(h);
                     return undefined;
@@ -385,7 +323,7 @@ const char *const kPrelude = R"JS(
             },
             set(t, key, value) { return write(h, table, key, value); },
             has(t, key) { return typeof key === "string" && table[key.toLowerCase()] !== undefined; },
-            apply(t, self, args) { return invoke(h, c.deflt, args); },
+            apply(t, self, args) { return invoke(h, -1, args); },
         });
     }
     function addGlobals(p, names) {
@@ -628,7 +566,7 @@ public:
     }
     const ObjectRef &objectRef(int handle) const { return objects_[handle]; }
 
-    int defaultMember(int id) const { return id >= 0 && id < classes_.size() ? classes_[id]->defaultMember() : -1; }
+    bool hasDefault(int id) const { return id >= 0 && id < classes_.size() && classes_[id]->defaultMember() >= 0; }
 
     Value fromJs(QJSValue v)
     {
@@ -698,7 +636,7 @@ public:
         QJSValue list = engine_->newArray(uint(cls.memberCount()));
         for (int i = 0; i < cls.memberCount(); ++i) {
             const HostMember &m = cls.member(i);
-            QJSValue entry = engine_->newArray(7);
+            QJSValue entry = engine_->newArray(6);
             entry.setProperty(0, m.name.toLower());
             entry.setProperty(1, i);
             // A property that needs arguments (ItemData(row)) is called.
@@ -706,7 +644,6 @@ public:
             entry.setProperty(3, m.acceptsArgs(0));
             entry.setProperty(4, m.name);
             entry.setProperty(5, m.plain);
-            entry.setProperty(6, m.reads);
             list.setProperty(quint32(i), entry);
         }
         return list;
@@ -840,8 +777,7 @@ QString memberName(const HostObject &object, int member)
 
 }  // namespace
 
-template <class Fn>
-QVariant JsBridge::withObject(int handle, Fn fn)
+QVariant JsBridge::get(int handle, int member)
 {
     if (backend_.stopsAtHostCall())
         return {};
@@ -849,31 +785,39 @@ QVariant JsBridge::withObject(int handle, Fn fn)
     if (!object)
         return {};
     try {
-        return fn(*object);
+        return backend_.toReturned(readMember(*object, member, {}, memberName(*object, member)));
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
     }
 }
 
-QVariant JsBridge::get(int handle, int member)
-{
-    return withObject(handle, [&](HostObject &object) {
-        return backend_.toReturned(readMember(object, member, {}, memberName(object, member)));
-    });
-}
-
 QVariant JsBridge::fields(int handle)
 {
-    return withObject(handle, [&](HostObject &) { return QVariant(backend_.reference(backend_.objectRef(handle), true)); });
+    if (backend_.stopsAtHostCall())
+        return {};
+    if (!backend_.object(handle))
+        return {};
+    try {
+        return backend_.reference(backend_.objectRef(handle), true);
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
 }
 
 void JsBridge::set(int handle, int member, const QJSValue &value)
 {
-    withObject(handle, [&](HostObject &object) {
-        writeMember(object, member, {}, backend_.fromJs(value), memberName(object, member));
-        return QVariant();
-    });
+    if (backend_.stopsAtHostCall())
+        return;
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return;
+    try {
+        writeMember(*object, member, {}, backend_.fromJs(value), memberName(*object, member));
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+    }
 }
 
 QVariant JsBridge::call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
@@ -899,56 +843,43 @@ QVariant JsBridge::call1(int handle, int member, const QJSValue &a0)
     return callWith(handle, member, {backend_.fromJs(a0)});
 }
 
-namespace {
-
-// A member's value for args; member -1 is the default member.
-Value readWith(HostObject &object, int member, Args args)
-{
-    if (member < 0)
-        return readDefault(object, args, object.hostClass().typeName());
-    return readMember(object, member, args, memberName(object, member));
-}
-
-}  // namespace
-
 QVariant JsBridge::callWith(int handle, int member, const QList<Value> &values)
 {
-    return withObject(handle, [&](HostObject &object) { return backend_.toReturned(readWith(object, member, values)); });
-}
-
-QVariant JsBridge::ahead(int handle, int member, int first, int count)
-{
-    return withObject(handle, [&](HostObject &object) {
-        QVariantList results;
-        results.reserve(count);
-        for (int i = 0; i < count && first + i >= first; ++i) {
-            const Value index = Value(qint32(first + i));
-            if (i == 0) {
-                results.append(backend_.toReturned(readWith(object, member, {&index, 1})));
-                continue;
-            }
-            try {
-                results.append(backend_.toReturned(readWith(object, member, {&index, 1})));
-            } catch (const ScriptException &) {
-                break;  // the end, say: the script will be told if it reads there
-            }
-        }
-        return QVariant(results);
-    });
+    if (backend_.stopsAtHostCall())
+        return {};
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return {};
+    try {
+        if (member < 0)
+            return backend_.toReturned(readDefault(*object, values, object->hostClass().typeName()));
+        return backend_.toReturned(readMember(*object, member, values, memberName(*object, member)));
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
 }
 
 QVariant JsBridge::items(int handle)
 {
-    return withObject(handle, [&](HostObject &object) {
-        const std::unique_ptr<Enumerator> e = object.enumerate();
+    if (backend_.stopsAtHostCall())
+        return {};
+    HostObject *object = backend_.object(handle);
+    if (!object)
+        return {};
+    try {
+        const std::unique_ptr<Enumerator> e = object->enumerate();
         if (!e)
-            return QVariant();
+            return {};
         QVariantList values;
         Value v;
         while (e->next(v))
-            values.append(backend_.toReturned(v));
-        return QVariant(values);
-    });
+            values.append(backend_.toReturned(v, false));
+        return values;
+    } catch (const ScriptException &e) {
+        backend_.raise(e);
+        return {};
+    }
 }
 
 int JsArrayHandle::dimensions() const
@@ -1010,9 +941,9 @@ QJSValue JsBridge::members(int classId)
     return backend_.membersOf(classId);
 }
 
-int JsBridge::defaultMember(int classId) const
+bool JsBridge::hasDefault(int classId) const
 {
-    return backend_.defaultMember(classId);
+    return backend_.hasDefault(classId);
 }
 
 bool JsBridge::isArrayHandle(const QJSValue &value) const
