@@ -98,8 +98,9 @@ TEST(MenuTable, RowsAreWellFormed)
     for (const MenuItem &item : menuTable()) {
         EXPECT_FALSE(names.contains(item.name)) << item.name;
         names << item.name;
-        if (item.parent)
+        if (item.parent) {
             EXPECT_TRUE(menus.contains(item.parent)) << item.name << " sits in a menu not defined before it";
+        }
         if (item.kind == MenuKind::Menu || item.kind == MenuKind::Recent)
             menus << item.name;
         const bool command = item.kind == MenuKind::Item || item.kind == MenuKind::Toggle;

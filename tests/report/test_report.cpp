@@ -96,8 +96,9 @@ TEST_F(ReportFixture, EachPlantedFaultIsReportedOnceAndNothingElse)
     EXPECT_EQ(lines(problems), expected);
     // Double clicks find the entries: the problem's entry is the line's.
     for (const Problem &p : problems) {
-        if (p.entry >= 0 && p.where.startsWith("oto.ini:"))
+        if (p.entry >= 0 && p.where.startsWith("oto.ini:")) {
             EXPECT_EQ(input.entries[p.entry].where(), p.where);
+        }
     }
 
     // The same on the command line, with the counts and the exit status.
