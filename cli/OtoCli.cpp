@@ -159,8 +159,12 @@ int prefixMapCommand(const CliArgs &args)
 {
     CliSession s(args.charset());
     const std::optional<singer::PrefixMap> map = singer::PrefixMap::read(args.arg(0), s.locale);
-    if (!map)
+    if (!map) {
+        // An unreadable file has been reported with its reason already.
+        if (!QFileInfo(joinPath(args.arg(0), singer::PrefixMap::kFileName)).exists())
+            printErr(QStringLiteral("lirra-oto: %1 has no prefix.map").arg(args.arg(0)));
         return kCliFailed;
+    }
     QByteArray out;
     for (const singer::PrefixMap::Line &line : map->lines())
         if (line.isEntry())

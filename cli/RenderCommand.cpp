@@ -31,6 +31,10 @@ std::optional<double> positiveNumber(const QString &text)
 
 int renderCommand(const CliArgs &args)
 {
+    if (!args.isSet(QStringLiteral("note"))) {
+        printErr(QStringLiteral("lirra-oto: render needs --note, a note name (A4, F#3, Bb2) or a frequency in Hz"));
+        return kCliFailed;
+    }
     const std::optional<double> hz = render::parseNoteHz(args.value(QStringLiteral("note")));
     if (!hz) {
         printErr(QStringLiteral("lirra-oto: --note takes a note name (A4, F#3, Bb2) or a frequency in Hz, not '%1'")
