@@ -292,6 +292,7 @@ public:
     void learn(const AliasInfo &alias, const Anchors &a, const clsOto &entry)
     {
         const auto p = pointsOf(entry, a.lengthMs);
+        const auto rule = defaultPoints(alias, a, placement_);
         const QStringList groups = groupsOf(alias);
         for (qsizetype g = 0; g < groups.size(); ++g) {
             Group &grp = groups_[groups[g]];
@@ -299,7 +300,7 @@ public:
                 grp.parent = g + 1 < groups.size() ? groups[g + 1] : QString();
                 children_[grp.parent].append(groups[g]);
             }
-            const auto from = basis(alias, a, p);
+            const auto from = basis(alias, a, rule, p);
             for (int pt = 0; pt < kPoints; ++pt)
                 grp.delta[pt].push_back(p[pt] - from[pt]);
         }
@@ -323,7 +324,7 @@ public:
         const QStringList groups = groupsOf(alias);
         // The note first: an English entry's other points follow it.
         for (int pt : {int(kPre), int(kLeft), int(kOverlap), int(kFixed), int(kEnd)}) {
-            const double from = basis(alias, a, r.points)[pt];
+            const double from = basis(alias, a, fallback, r.points)[pt];
             double delta = fallback[pt] - from;
             for (qsizetype g = groups.size() - 1; g >= 0; --g) {
                 const Group *grp = find(groups[g]);
@@ -370,7 +371,9 @@ private:
     // from the rules, kind by kind, which carries over to kinds with few
     // set entries; the bounds keep their distance to the note whichever
     // landmark the note was found at.
-    std::array<double, kPoints> basis(const AliasInfo &alias, const Anchors &a, const std::array<double, kPoints> &points) const
+    // `rule` is defaultPoints(alias, a, placement_), which the callers have.
+    static std::array<double, kPoints> basis(const AliasInfo &alias, const Anchors &a, const std::array<double, kPoints> &rule,
+                                             const std::array<double, kPoints> &points)
     {
         std::array<double, kPoints> from{};
         if (alias.kind != AliasInfo::Kind::Phonemes) {
@@ -378,7 +381,6 @@ private:
                 from[pt] = a[defaultMark(pt, alias, a)];
             return from;
         }
-        const auto rule = defaultPoints(alias, a, placement_);
         for (int pt = 0; pt < kPoints; ++pt)
             from[pt] = pt == kPre || pt == kEnd ? rule[pt] : points[kPre] + rule[pt] - rule[kPre];
         return from;

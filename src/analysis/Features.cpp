@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
-#include <numbers>
 
 namespace analysis {
 

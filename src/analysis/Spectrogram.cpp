@@ -5,9 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
-#include <new>
-#include <numbers>
 
 namespace analysis {
 

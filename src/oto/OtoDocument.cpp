@@ -355,8 +355,6 @@ QList<int> OtoDocument::readFiles(OtoEntries &entries)
         file.badLinesText = parsed.badLines > 0 ? badLinesMessage(parsed) : QString();
         file.layout = std::move(parsed.layout);
         file.layout.form = form_;
-        if (text) {
-        }
         for (const auto &entry : parsed.entries)
             entry->folder = file.folder;
         file.savedText = text ? fileText(file, parsed.entries) : QString();
@@ -398,8 +396,9 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
 
 bool OtoDocument::openOrStartNew(const QString &folder)
 {
-    if (!isNewBank(folder))
-        return openoto(folder, kOtoIni);
+    const QStringList subs = findOtoFolders(folder, kOtoIni);
+    if (!isNewBank(folder, subs))
+        return load(folder, subs.isEmpty() ? QStringList{QString()} : subs, kOtoIni);
     TextForm form;
     form.utf8Marker = true;
     startNew(folder, form);
@@ -487,6 +486,14 @@ QList<OtoDocument::FolderIndexes> OtoDocument::indexesByFolder() const
     return out;
 }
 
+OtoEntries OtoDocument::entriesAt(const QList<int> &indexes) const
+{
+    OtoEntries entries;
+    for (int i : indexes)
+        entries << clcOto_[i];
+    return entries;
+}
+
 QList<OtoEntries> OtoDocument::entriesByFile()
 {
     QList<OtoEntries> out;
@@ -498,10 +505,7 @@ QList<OtoEntries> OtoDocument::entriesByFile()
             added.layout.form = form();
             files_ << added;
         }
-        OtoEntries entries;
-        for (int i : f.indexes)
-            entries << clcOto_[i];
-        out << entries;
+        out << entriesAt(f.indexes);
     }
     return out;
 }
@@ -511,10 +515,7 @@ QStringList OtoDocument::unsavedFolders() const
     QStringList out;
     const QList<FolderIndexes> byFolder = indexesByFolder();
     for (qsizetype f = 0; f < byFolder.size(); ++f) {
-        OtoEntries entries;
-        for (int i : byFolder[f].indexes)
-            entries << clcOto_[i];
-        if (f >= files_.size() || fileText(files_[f], entries) != files_[f].savedText)
+        if (f >= files_.size() || fileText(files_[f], entriesAt(byFolder[f].indexes)) != files_[f].savedText)
             out << byFolder[f].folder;
     }
     return out;

@@ -60,7 +60,7 @@ struct OtoFile {
 
     QString folder;    // relative to wrkpath with "/"; empty for wrkpath's own
     QString fileName;  // the name it was read from (oto.ini, oto_bkp.ini)
-    // How it was read (form, code page, kept lines and line ends), which
+    // How it was read (form, kept lines and line ends), which
     // its save writes back.
     OtoFileLayout layout;
     int badLines = 0;
@@ -284,6 +284,7 @@ private:
     // The entries of each file, in the order of files_; entries of a folder
     // without a file get a new one.
     QList<OtoEntries> entriesByFile();
+    OtoEntries entriesAt(const QList<int> &indexes) const;
     // Reads every file of files_, appending their entries; the bad lines
     // of each.
     QList<int> readFiles(OtoEntries &entries);

@@ -57,7 +57,11 @@ QStringList recordingNames(const QString &folder)
 
 bool isNewBank(const QString &folder)
 {
-    const QStringList files = findOtoFolders(folder);
+    return isNewBank(folder, findOtoFolders(folder));
+}
+
+bool isNewBank(const QString &folder, const QStringList &files)
+{
     if (files.isEmpty())
         return QFileInfo(folder).isDir();
     return files == QStringList{QString()} && QFileInfo(joinPath(folder, QStringLiteral("oto.ini"))).size() == 0;

@@ -27,6 +27,8 @@ QStringList recordingNames(const QString &folder);
 // A bank whose entries are still to be made: no oto.ini in folder or in any
 // of its subfolders, or only an empty one of its own.
 bool isNewBank(const QString &folder);
+// The same, from the folders findOtoFolders(folder) found.
+bool isNewBank(const QString &folder, const QStringList &otoFolders);
 
 // Bytes of a path in the order the list of a singer's files uses.
 bool pathByteLess(const QString &a, const QString &b);

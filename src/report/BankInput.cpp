@@ -79,18 +79,17 @@ BankInput documentBank(const OtoDocument &doc)
 {
     BankInput bank;
     bank.root = doc.wrkpath();
-    const std::optional<singer::PrefixMap> prefixMap = singer::PrefixMap::read(bank.root, doc.locale());
-    const singer::AffixPairs mapPairs = prefixMap ? prefixMap->affixPairs() : singer::AffixPairs();
+    const singer::AffixPairs mapPairs = singer::PrefixMap::pairsIn(bank.root, doc.locale());
     const OtoEntries &all = doc.clcOto();
-    for (const OtoFile &file : doc.files()) {
+    // The document lists its files' folders first, in the files' order.
+    const QList<OtoDocument::FolderIndexes> byFolder = doc.indexesByFolder();
+    for (qsizetype f = 0; f < doc.files().size(); ++f) {
+        const OtoFile &file = doc.files()[f];
+        const QList<int> &indexes = byFolder[f].indexes;
         OtoEntries entries;
-        QList<int> indexes;
         QStringList aliases;
-        for (qsizetype i = 0; i < all.size(); ++i) {
-            if (all[i]->folder != file.folder)
-                continue;
+        for (int i : indexes) {
             entries << all[i];
-            indexes << int(i);
             aliases << all[i]->ALS;
         }
         const QString otoPath = file.folder.isEmpty() ? OtoDocument::kOtoIni : file.folder + u'/' + OtoDocument::kOtoIni;

@@ -164,11 +164,11 @@ std::optional<QString> acceptFolder(const QString &typed, clsSett &sett, Dialogs
     QFile oto(joinPath(folderText, QStringLiteral("oto.ini")));
     // A singer's folder may hold no oto.ini of its own, only its pitch
     // folders'.
-    const bool singer = !QFileInfo::exists(oto.fileName()) && !findOtoFolders(folderText).isEmpty();
+    const bool ownOto = QFileInfo::exists(oto.fileName());
+    const bool singer = !ownOto && !findOtoFolders(folderText).isEmpty();
     // A folder of recordings without entries yet is a new bank: the window
     // offers to make them.
-    const bool recordings = !QFileInfo::exists(oto.fileName()) && isNewBank(folderText)
-                            && !recordingNames(folderText).isEmpty();
+    const bool recordings = !ownOto && !singer && !recordingNames(folderText).isEmpty();
     if (!singer && !recordings && !oto.open(QIODevice::ReadOnly)) {
         dialogs.message({noOtoText(folderText, oto), QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question,
                          MsgAnswer::Ok});
