@@ -400,6 +400,19 @@ struct FlagParams {
     double narrowMargin = 0.7;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
+    // Each note is found a second, independent way: a syllable's by the
+    // local detector alone, around where the alignment put its vowel, the
+    // beat left out; an English phoneme's by aligning the recording again
+    // with finer and with coarser frames (secondSteps feature frames per
+    // alignment frame) and with a looser hold on vowel lengths and pauses
+    // (looseVowelShare and loosePausePenalty, see AlignParams). Where a
+    // second way puts the note further than this (ms) from the first, they
+    // took different changes of sound, and a labeller may have taken either.
+    double secondWayMs = 60.0;
+    int fineStep = 2;
+    int coarseStep = 4;
+    double looseVowelShare = 0.2;
+    double loosePausePenalty = 4.0;
 };
 
 struct EstimateParams {

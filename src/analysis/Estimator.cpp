@@ -50,6 +50,7 @@ struct Anchors {
     bool unmarked = false;
     double previousNote = -1;  // where the syllable before starts, when one is sung right before
     double previousOwn = -1;   // English: where the phoneme before sounds (a stop's burst after its closure)
+    double secondWayMs = 0;    // how far a second way of finding the note puts it from this one (the furthest)
 
     double operator[](Mark m) const { return at[size_t(m)]; }
 };
@@ -595,6 +596,9 @@ struct Recordings {
     std::vector<QString> loadErrors;
     std::vector<FileAlignment> alignments;
     QList<QStringList> phonemes;  // an English recording's phonemes, from its entries' aliases
+    // Per file, its syllables placed other ways than the alignment's (see
+    // FlagParams::secondWayMs), to check the notes against.
+    std::vector<std::vector<FileAlignment>> secondWays;
     double lengthMs(int file) const { return features[size_t(file)]->lengthMs(); }
 };
 
@@ -648,6 +652,19 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
     return placed;
 }
 
+// How far the other ways of placing an entry's syllable put a mark from
+// where the estimate has it: the furthest of them.
+double secondWayOf(const Recordings &rec, const Placed &p, const Anchors &a, Mark m)
+{
+    double furthest = 0;
+    if (size_t(p.file) >= rec.secondWays.size())
+        return 0;
+    for (const FileAlignment &other : rec.secondWays[size_t(p.file)])
+        if (other.ok && p.syllable < other.syllables.size())
+            furthest = std::max(furthest, std::abs(a[m] - other.syllables[p.syllable].mark(m)));
+    return furthest;
+}
+
 // The marks of an entry's syllable, and what the default points need.
 bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &placement, Anchors &a)
 {
@@ -675,6 +692,9 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
             const AloneOnset o = aloneOnset(*rec.features[size_t(p.file)], from, st.vowelStart, st.vowelEnd, placement);
             a.at[size_t(Mark::ConsonantStart)] = o.audible;
             a.at[size_t(Mark::LevelRise)] = o.settled;
+        } else {
+            const bool tail = p.alias.phonemes.kind == PhonemeAlias::Kind::Tail;
+            a.secondWayMs = secondWayOf(rec, p, a, tail ? Mark::VowelFall : Mark::ConsonantStart);
         }
         return true;
     }
@@ -690,6 +710,8 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
     a.margin = st.margin;
     a.fadeMs = st.fadeMs;
     a.unmarked = st.unmarked;
+    if (p.alias.kind != AliasInfo::Kind::Tail)
+        a.secondWayMs = secondWayOf(rec, p, a, a.note);
     if (p.syllable > 0 && !syllables[p.syllable - 1].rest && !startsFromSilence(fa, syllables, p.syllable))
         a.previousNote = fa.syllables[p.syllable - 1].mark(noteMark(fa, syllables, p.syllable - 1));
     return true;
@@ -793,11 +815,53 @@ Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result 
     } else if (a.fadeMs > fp.slowFadeMs) {
         d.add(0.4, QStringLiteral("the vowel fades slowly: where its note ends is a matter of taste"));
     }
+    if (a.secondWayMs > fp.secondWayMs)
+        d.add(fp.threshold * fp.secondWayMs / a.secondWayMs,
+              QStringLiteral("two ways of finding this point disagree by %1 ms").arg(qRound(a.secondWayMs)));
     if (r.farShare > 1 - fp.threshold)
         d.add(1 - r.farShare, QStringLiteral("the set entries of this kind are often far from where the signal puts them"));
     if (r.spread > fp.disagreeMs)
         d.add(std::max(0.0, 1 - r.spread / (2 * fp.disagreeMs)), QStringLiteral("the set entries of this kind disagree"));
     return d;
+}
+
+// Places every aligned recording's syllables a second way, independent of
+// how the estimate placed them: a syllable's onset by the local detector
+// alone (the estimate weighs it against the beat), an English recording's
+// phonemes by aligning again with other settings (the estimate takes the
+// alignment's boundaries). Where a way of finding a note is unsure, a
+// change of its settings or of its evidence moves the note to another
+// change of sound.
+void placeSecondWays(Recordings &rec, const QList<AlignInput> &inputs, const QList<int> &fileOfInput, const EstimateOptions &options)
+{
+    rec.secondWays.assign(size_t(rec.files.size()), {});
+    QList<AlignInput> phonemeInputs;
+    QList<int> fileOfPhonemeInput;
+    for (int k = 0; k < inputs.size(); ++k) {
+        const int f = fileOfInput[k];
+        const FileAlignment &fa = rec.alignments[size_t(f)];
+        if (!inputs[k].phonemes.isEmpty()) {
+            phonemeInputs.append(inputs[k]);
+            fileOfPhonemeInput.append(f);
+        } else if (fa.ok) {
+            FileAlignment looks = fa;
+            looks.syllables = firstLooks(fa, *inputs[k].features, inputs[k].syllables, options.params.landmarks);
+            rec.secondWays[size_t(f)].push_back(std::move(looks));
+        }
+    }
+    if (phonemeInputs.isEmpty())
+        return;
+    const FlagParams &fp = options.params.flags;
+    AlignParams fine = options.params.align, coarse = options.params.align, loose = options.params.align;
+    fine.step = fp.fineStep;
+    coarse.step = fp.coarseStep;
+    loose.minVowelShare = fp.looseVowelShare;
+    loose.pausePenalty = fp.loosePausePenalty;
+    for (const AlignParams &params : {fine, coarse, loose}) {
+        const QList<FileAlignment> again = Aligner(params, options.params.landmarks).alignAll(phonemeInputs, options.threads);
+        for (int k = 0; k < again.size(); ++k)
+            rec.secondWays[size_t(fileOfPhonemeInput[k])].push_back(again[k]);
+    }
 }
 
 // Reads every recording and its features, several at a time, from the
@@ -852,6 +916,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     const QList<FileAlignment> aligned = Aligner(options.params.align, options.params.landmarks).alignAll(inputs, options.threads);
     for (int k = 0; k < aligned.size(); ++k)
         rec.alignments[size_t(fileOfInput[k])] = aligned[k];
+    placeSecondWays(rec, inputs, fileOfInput, options);
     report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
 
     Habits habits(options.params.habits, options.params.placement);

@@ -238,6 +238,22 @@ public:
     {
     }
 
+    // Every sung syllable's onset marks as the first look finds them,
+    // before the beat has a say; without a beat, the look's own onset is
+    // where it would put the beat's mark too (the note of a vowel sung
+    // again).
+    QList<SyllableTimes> firstLooks()
+    {
+        QList<SyllableTimes> out = a_.syllables;
+        for (int i = 0; i < count(); ++i) {
+            if (s_[i].rest)
+                continue;
+            onsetMarks(out[i], i, out[i].vowelStart);
+            out[i].mark(Mark::Beat) = out[i].mark(note(i));
+        }
+        return out;
+    }
+
     void run()
     {
         for (int i = 0; i < count(); ++i)
@@ -541,6 +557,15 @@ void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, cons
     if (!alignment.ok || features.frames < 4)
         return;
     FileMarks(alignment, features, syllables, params).run();
+}
+
+QList<SyllableTimes> firstLooks(const FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables,
+                               const LandmarkParams &params)
+{
+    if (!alignment.ok || features.frames < 4)
+        return alignment.syllables;
+    FileAlignment copy = alignment;
+    return FileMarks(copy, features, syllables, params).firstLooks();
 }
 
 namespace {

@@ -28,4 +28,11 @@ void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, cons
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &features, const QStringList &phonemes,
                        const LandmarkParams &params = {});
 
+// The marks of every syllable as the local detector alone finds them
+// around where the alignment put its vowel, the beat left out: a second
+// placement to check the chosen one against. Where the two disagree, they
+// took different changes of sound, and a labeller may have taken either.
+QList<SyllableTimes> firstLooks(const FileAlignment &alignment, const WaveFeatures &features, const QList<Syllable> &syllables,
+                               const LandmarkParams &params = {});
+
 }  // namespace analysis
