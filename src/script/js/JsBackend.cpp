@@ -710,7 +710,7 @@ private:
         ScriptError e;
         if (timedOut) {
             const RuntimeError why = deadline_.aborted().value_or(RuntimeError::ScriptTimedOut);
-            e.number = int(why);
+            e.number = errorNumber(why);
             e.source = kJsRuntimeSource;
             e.description = errorText(why);
         } else if (thrown.isError()) {
