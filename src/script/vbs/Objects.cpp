@@ -260,24 +260,25 @@ void DictionaryObject::reindex()
         index_.insert(keyText(entries_[i].key), i);
 }
 
-Value DictionaryObject::keys() const
+QList<Value> DictionaryObject::column(Value Entry::*part) const
 {
-    worked(entries_.size());
     QList<Value> out;
     out.reserve(entries_.size());
     for (const Entry &e : entries_)
-        out.append(e.key);
-    return Value(makeArray(std::move(out)));
+        out.append(e.*part);
+    return out;
+}
+
+Value DictionaryObject::keys() const
+{
+    worked(entries_.size());
+    return Value(makeArray(column(&Entry::key)));
 }
 
 Value DictionaryObject::items() const
 {
     worked(entries_.size());
-    QList<Value> out;
-    out.reserve(entries_.size());
-    for (const Entry &e : entries_)
-        out.append(e.item);
-    return Value(makeArray(std::move(out)));
+    return Value(makeArray(column(&Entry::item)));
 }
 
 void DictionaryObject::setCompareMode(qint32 mode)
@@ -290,9 +291,7 @@ void DictionaryObject::setCompareMode(qint32 mode)
 std::unique_ptr<Enumerator> DictionaryObject::enumerate()
 {
     // For Each walks the keys as they were when it started.
-    QList<Value> keys;
-    for (const Entry &e : entries_)
-        keys.append(e.key);
+    const QList<Value> keys = column(&Entry::key);
     return std::make_unique<IndexEnumerator>([n = keys.size()] { return n; },
                                              [keys](qsizetype i) { return keys[i]; });
 }

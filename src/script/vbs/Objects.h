@@ -54,6 +54,8 @@ private:
     // ignores case.
     QString keyText(const Value &key) const;
     void reindex();
+    // The keys or the items, in the order they were added.
+    QList<Value> column(Value Entry::*part) const;
 
     // Long operations tell the runtime how many entries they went
     // through, so that the time limit is checked during them.
