@@ -186,29 +186,27 @@ bool DictionaryObject::exists(const Value &key) const
     return index_.contains(keyText(key));
 }
 
-Value DictionaryObject::item(const Value &key)
+DictionaryObject::Entry &DictionaryObject::entryOf(const Value &key)
 {
     const QString k = keyText(key);
     const auto it = index_.constFind(k);
     if (it != index_.constEnd()) {
         Q_ASSERT(*it >= 0 && *it < entries_.size());
-        return entries_[*it].item;
+        return entries_[*it];
     }
     index_.insert(k, entries_.size());
     entries_.append({key, Value()});
-    return Value();
+    return entries_.back();
+}
+
+Value DictionaryObject::item(const Value &key)
+{
+    return entryOf(key).item;
 }
 
 void DictionaryObject::setItem(const Value &key, const Value &item)
 {
-    const QString k = keyText(key);
-    const auto it = index_.constFind(k);
-    if (it != index_.constEnd()) {
-        entries_[*it].item = item;  // the old item goes once the new one is in
-        return;
-    }
-    index_.insert(k, entries_.size());
-    entries_.append({key, item});
+    entryOf(key).item = item;  // the old item goes once the new one is in
 }
 
 void DictionaryObject::renameKey(const Value &from, const Value &to)
