@@ -342,6 +342,9 @@ struct PlacementParams {
     // where the class's length puts it to where the consonant was found to
     // start.
     double consonantStartShare = 0.5;
+    // A stop after a stop: the note at most this long (ms) after the first
+    // closes.
+    double stopAfterStopMs = 50.0;
 };
 
 // How what the set entries teach is weighed against the defaults.

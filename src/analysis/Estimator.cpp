@@ -223,6 +223,10 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
             p[kPre] = std::max(a.previousOwn, start - pp.afterAffricateMs);
         else if ((from == PhonemeClass::Liquid || from == PhonemeClass::Glide) && to == PhonemeClass::Vowel)
             p[kPre] = start - pp.glideInMs;
+        else if (from == PhonemeClass::Stop && to == PhonemeClass::Stop && a.previousNote >= 0)
+            // Of two stops the first is seldom released: one closure, in
+            // which the second begins soon after the first has closed.
+            p[kPre] = std::min(start, a.previousNote + pp.stopAfterStopMs);
         // Within the vowel it comes from; a consonant's length is the
         // class's rather than the alignment's, which is seldom as sure.
         const double before = a.previousNote >= 0 && from == PhonemeClass::Vowel ? start - a.previousNote : 1e9;
