@@ -165,7 +165,7 @@ public:
         std::vector<std::vector<Candidate>> candidates(frames);
         std::vector<double> diff(size_t(tauMax_ + 2)), norm(size_t(tauMax_ + 2));
         for (size_t i = 0; i < frames; ++i) {
-            t.periodicity[i] = float(centredPeriodicity(int(i), diff));
+            t.periodicity[i] = float(centredPeriodicity(int(i)));
             if (levelDb(t.amplitude[i]) < gate)
                 continue;
             // A window across the start or the end of a note compares sound
@@ -179,8 +179,7 @@ public:
                     && levelDb(t.amplitude[i]) < levelDb(rmsAround(centre(int(i)) + shift, int(edgeShift())))
                                                      - o_.shiftWithinDb)
                     continue;
-                if (shift != 0)
-                    fillDifference(segment(int(i), shift), diff);
+                fillDifference(segment(int(i), shift), diff);
                 std::vector<Candidate> found = frameCandidates(shift, diff, norm);
                 // Nor into a breath beside a note: the frame's own samples
                 // must repeat at the period the moved window found.
@@ -265,14 +264,15 @@ private:
         return decimated_.data() + (pad_ + startD);
     }
 
-    // The best normalised correlation of the centred window with itself
-    // shifted by a period in range. From the difference function: for a
-    // window x and its shift y, d = |x|^2 + |y|^2 - 2 x.y. Leaves the
-    // centred window's difference in diff.
-    double centredPeriodicity(int frame, std::vector<double> &diff) const
+    // The best normalised correlation of a window with itself shifted by a
+    // period in range. The window starts half its width before the frame's
+    // centre, so that with its shifted copy (a voice's period is short) it
+    // lies about the centre: the candidates' window, which makes room for
+    // the longest period, lies earlier. From the difference function: for
+    // a window x and its shift y, d = |x|^2 + |y|^2 - 2 x.y.
+    double centredPeriodicity(int frame) const
     {
-        const float *seg = segment(frame, 0);
-        fillDifference(seg, diff);
+        const float *seg = segment(frame, qint64(tauMax_) * factor_ / 2);
         const int length = width_ + tauMax_ + 1;
         energy_.assign(size_t(length + 1), 0.0);
         for (int j = 0; j < length; ++j)
@@ -284,7 +284,7 @@ private:
         for (int tau = tauMin_; tau <= tauMax_; ++tau) {
             const double shifted = energy_[size_t(tau + width_)] - energy_[size_t(tau)];
             if (shifted > 0)
-                best = std::max(best, (own + shifted - diff[size_t(tau)]) / (2 * std::sqrt(own * shifted)));
+                best = std::max(best, (own + shifted - difference(seg, width_, tau)) / (2 * std::sqrt(own * shifted)));
         }
         return std::clamp(best, 0.0, 1.0);
     }
