@@ -289,8 +289,6 @@ private:
         return std::clamp(best, 0.0, 1.0);
     }
 
-    // The dips of the frame's cumulative-mean-normalised difference, each
-    // with its share of the threshold votes; the likeliest few are kept.
     // The window's difference from itself shifted by each lag.
     void fillDifference(const float *seg, std::vector<double> &diff) const
     {
@@ -298,7 +296,9 @@ private:
             diff[size_t(tau)] = difference(seg, width_, tau);
     }
 
-    // From the window's difference (see fillDifference), moved by shift.
+    // The dips of the frame's cumulative-mean-normalised difference, each
+    // with its share of the threshold votes; the likeliest few are kept.
+    // diff is the window's (moved by shift), as fillDifference leaves it.
     std::vector<Candidate> frameCandidates(qint64 shift, const std::vector<double> &diff, std::vector<double> &norm) const
     {
         double cumulative = 0;
