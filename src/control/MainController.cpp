@@ -112,10 +112,8 @@ void MainController::saveAs()
         return;
     // The file charsets, then UTF-8 with its marker line.
     const QList<modLocale::Charset> &charsets = locale_.charsets();
-    QString prompt;
-    for (int i = 0; i < charsets.size(); ++i)
-        prompt += QString::number(i) + QStringLiteral(" --> ") + charsets[i].name + QStringLiteral("\r\n");
-    prompt += QString::number(charsets.size()) + QStringLiteral(" --> UTF-8 (#CHARSET:UTF8)");
+    const QString prompt = numberedCharsets(locale_) + QString::number(charsets.size())
+                           + QStringLiteral(" --> UTF-8 (#CHARSET:UTF8)");
     const int current = doc_.form().utf8Marker ? int(charsets.size()) : sett_.settlocFile;
     const std::optional<QString> answer =
         dialogs_.input(prompt, QStringLiteral("Save As - 另存為"), QString::number(current));

@@ -715,18 +715,8 @@ DiskChange OtoDocument::followDiskChange(const DiskQuestion &ask)
         return DiskChange::None;
     if (blnChanged()) {
         const QString path = joinPath(wrkpath_, kOtoIni);
-        DiskChoice choice = DiskChoice::KeepMine;
-        if (ask) {
-            choice = ask(path, [this] { return differenceOnDisk(); });
-        } else {
-            const MsgAnswer answer = dialogs_.message(
-                {path + QStringLiteral("\r\nhas been changed on disk by another program. Reload it and drop your "
-                                       "unsaved edits? (No keeps yours; a save then asks before overwriting.)")
-                     + QStringLiteral("\r\n") + path
-                     + QStringLiteral("\r\n已被其他程序修改。是否重新讀取並放棄未保存的修改？（否：保留你的修改；保存前會再詢問。）"),
-                 QStringLiteral("?"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No});
-            choice = answer == MsgAnswer::Yes ? DiskChoice::Reload : DiskChoice::KeepMine;
-        }
+        // Without a question there is no one to ask: the edits here stay.
+        const DiskChoice choice = ask ? ask(path, [this] { return differenceOnDisk(); }) : DiskChoice::KeepMine;
         if (choice != DiskChoice::Reload)
             return DiskChange::KeptMine;
     }

@@ -204,10 +204,9 @@ public:
     bool changedOnDisk(const QString &fileName = kOtoIni) const;
     // Follows a change of oto.ini on disk by another program: with no
     // unsaved edits the entries are read again; with some, the user is
-    // asked at once whether to reload or keep theirs: through ask (the
-    // window's question, which can show the difference), or without it a
-    // Yes/No message box.
-    DiskChange followDiskChange(const DiskQuestion &ask = {});
+    // asked at once, through ask (the window's question, which can show the
+    // difference), whether to reload or keep theirs.
+    DiskChange followDiskChange(const DiskQuestion &ask);
     // The entries of every file as they are on disk now against those here:
     // what a reload would change. A file that is gone counts as empty.
     QList<EntryDifference> differenceOnDisk();

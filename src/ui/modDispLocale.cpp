@@ -8,14 +8,21 @@
 
 #include <cmath>
 
+QString numberedCharsets(const modLocale &locale)
+{
+    QString lines;
+    const QList<modLocale::Charset> &charsets = locale.charsets();
+    for (int i = 0; i < charsets.size(); ++i)
+        lines += QString::number(i) + QStringLiteral(" --> ") + charsets[i].name + QStringLiteral("\r\n");
+    return lines;
+}
+
 bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialogs)
 {
     qint32 &setting = which == 0 ? sett.settlocFile : sett.settlocDisp;
     const QString name = which == 0 ? QStringLiteral("File charset - 文件編碼設定")
                                     : QStringLiteral("Display charset - 顯示編碼設定");
-    QString prompt;
-    for (int i = 0; i < charsetTable::count(); ++i)
-        prompt += QString::number(i) + QStringLiteral(" --> ") + locale.charsets().value(i).name + QStringLiteral("\r\n");
+    QString prompt = numberedCharsets(locale);
     prompt += QStringLiteral("\r\n") + QStringLiteral("Current - 現設定: ") + QString::number(setting)
               + QStringLiteral(" --> ") + locale.charsets().value(setting).name;
 

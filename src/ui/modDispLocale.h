@@ -15,5 +15,8 @@ class Dialogs;
 // input box. True when the setting was changed.
 bool askLocale(int which, clsSett &sett, const modLocale &locale, Dialogs &dialogs);
 
+// The charsets as an input box lists them, one line each: "0 --> name".
+QString numberedCharsets(const modLocale &locale);
+
 // The search box's text while it has no focus.
 QString searchHint();
