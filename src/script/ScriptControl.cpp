@@ -108,7 +108,7 @@ bool ScriptControl::run(Fn fn)
         // A call from an event handler while a script waits in a host
         // function: refused, so that the running script is not disturbed.
         error_ = ScriptError();
-        error_.number = int(RuntimeError::InvalidProcedureCall);
+        error_.number = errorNumber(RuntimeError::InvalidProcedureCall);
         error_.source = javaScript_ ? kJsRuntimeSource : kVbsRuntimeSource;
         error_.description = QStringLiteral("The script engine is busy");
         return false;
@@ -121,7 +121,7 @@ bool ScriptControl::run(Fn fn)
     try {
         failure = fn();
     } catch (const std::bad_alloc &) {
-        failure = ScriptError{int(RuntimeError::OutOfMemory), javaScript_ ? kJsRuntimeSource : kVbsRuntimeSource,
+        failure = ScriptError{errorNumber(RuntimeError::OutOfMemory), javaScript_ ? kJsRuntimeSource : kVbsRuntimeSource,
                               errorText(RuntimeError::OutOfMemory), {}, 0, 0};
     }
     watchdog_->disarm();

@@ -79,6 +79,11 @@ public:
 
 private:
     QVariant callWith(int handle, int member, const QList<Value> &args);
+    // fn(object) for the host object of handle, unless the script is being
+    // stopped or the handle names none; a host error is thrown into the
+    // script and the call returns nothing.
+    template <class Fn>
+    QVariant withObject(int handle, Fn fn);
     JsBackend &backend_;
     QList<QJSValue> extras_;
 };
@@ -710,7 +715,7 @@ private:
         ScriptError e;
         if (timedOut) {
             const RuntimeError why = deadline_.aborted().value_or(RuntimeError::ScriptTimedOut);
-            e.number = int(why);
+            e.number = errorNumber(why);
             e.source = kJsRuntimeSource;
             e.description = errorText(why);
         } else if (thrown.isError()) {
@@ -777,7 +782,8 @@ QString memberName(const HostObject &object, int member)
 
 }  // namespace
 
-QVariant JsBridge::get(int handle, int member)
+template <class Fn>
+QVariant JsBridge::withObject(int handle, Fn fn)
 {
     if (backend_.stopsAtHostCall())
         return {};
@@ -785,39 +791,31 @@ QVariant JsBridge::get(int handle, int member)
     if (!object)
         return {};
     try {
-        return backend_.toReturned(readMember(*object, member, {}, memberName(*object, member)));
+        return fn(*object);
     } catch (const ScriptException &e) {
         backend_.raise(e);
         return {};
     }
+}
+
+QVariant JsBridge::get(int handle, int member)
+{
+    return withObject(handle, [&](HostObject &object) {
+        return backend_.toReturned(readMember(object, member, {}, memberName(object, member)));
+    });
 }
 
 QVariant JsBridge::fields(int handle)
 {
-    if (backend_.stopsAtHostCall())
-        return {};
-    if (!backend_.object(handle))
-        return {};
-    try {
-        return backend_.reference(backend_.objectRef(handle), true);
-    } catch (const ScriptException &e) {
-        backend_.raise(e);
-        return {};
-    }
+    return withObject(handle, [&](HostObject &) { return backend_.reference(backend_.objectRef(handle), true); });
 }
 
 void JsBridge::set(int handle, int member, const QJSValue &value)
 {
-    if (backend_.stopsAtHostCall())
-        return;
-    HostObject *object = backend_.object(handle);
-    if (!object)
-        return;
-    try {
-        writeMember(*object, member, {}, backend_.fromJs(value), memberName(*object, member));
-    } catch (const ScriptException &e) {
-        backend_.raise(e);
-    }
+    withObject(handle, [&](HostObject &object) {
+        writeMember(object, member, {}, backend_.fromJs(value), memberName(object, member));
+        return QVariant();
+    });
 }
 
 QVariant JsBridge::call(int handle, int member, int argc, const QJSValue &a0, const QJSValue &a1, const QJSValue &a2,
@@ -845,30 +843,17 @@ QVariant JsBridge::call1(int handle, int member, const QJSValue &a0)
 
 QVariant JsBridge::callWith(int handle, int member, const QList<Value> &values)
 {
-    if (backend_.stopsAtHostCall())
-        return {};
-    HostObject *object = backend_.object(handle);
-    if (!object)
-        return {};
-    try {
+    return withObject(handle, [&](HostObject &object) {
         if (member < 0)
-            return backend_.toReturned(readDefault(*object, values, object->hostClass().typeName()));
-        return backend_.toReturned(readMember(*object, member, values, memberName(*object, member)));
-    } catch (const ScriptException &e) {
-        backend_.raise(e);
-        return {};
-    }
+            return backend_.toReturned(readDefault(object, values, object.hostClass().typeName()));
+        return backend_.toReturned(readMember(object, member, values, memberName(object, member)));
+    });
 }
 
 QVariant JsBridge::items(int handle)
 {
-    if (backend_.stopsAtHostCall())
-        return {};
-    HostObject *object = backend_.object(handle);
-    if (!object)
-        return {};
-    try {
-        const std::unique_ptr<Enumerator> e = object->enumerate();
+    return withObject(handle, [&](HostObject &object) -> QVariant {
+        const std::unique_ptr<Enumerator> e = object.enumerate();
         if (!e)
             return {};
         QVariantList values;
@@ -876,10 +861,7 @@ QVariant JsBridge::items(int handle)
         while (e->next(v))
             values.append(backend_.toReturned(v, false));
         return values;
-    } catch (const ScriptException &e) {
-        backend_.raise(e);
-        return {};
-    }
+    });
 }
 
 int JsArrayHandle::dimensions() const

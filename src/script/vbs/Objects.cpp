@@ -186,29 +186,27 @@ bool DictionaryObject::exists(const Value &key) const
     return index_.contains(keyText(key));
 }
 
-Value DictionaryObject::item(const Value &key)
+DictionaryObject::Entry &DictionaryObject::entryOf(const Value &key)
 {
     const QString k = keyText(key);
     const auto it = index_.constFind(k);
     if (it != index_.constEnd()) {
         Q_ASSERT(*it >= 0 && *it < entries_.size());
-        return entries_[*it].item;
+        return entries_[*it];
     }
     index_.insert(k, entries_.size());
     entries_.append({key, Value()});
-    return Value();
+    return entries_.back();
+}
+
+Value DictionaryObject::item(const Value &key)
+{
+    return entryOf(key).item;
 }
 
 void DictionaryObject::setItem(const Value &key, const Value &item)
 {
-    const QString k = keyText(key);
-    const auto it = index_.constFind(k);
-    if (it != index_.constEnd()) {
-        entries_[*it].item = item;  // the old item goes once the new one is in
-        return;
-    }
-    index_.insert(k, entries_.size());
-    entries_.append({key, item});
+    entryOf(key).item = item;  // the old item goes once the new one is in
 }
 
 void DictionaryObject::renameKey(const Value &from, const Value &to)
@@ -260,24 +258,25 @@ void DictionaryObject::reindex()
         index_.insert(keyText(entries_[i].key), i);
 }
 
-Value DictionaryObject::keys() const
+QList<Value> DictionaryObject::column(Value Entry::*part) const
 {
-    worked(entries_.size());
     QList<Value> out;
     out.reserve(entries_.size());
     for (const Entry &e : entries_)
-        out.append(e.key);
-    return Value(makeArray(std::move(out)));
+        out.append(e.*part);
+    return out;
+}
+
+Value DictionaryObject::keys() const
+{
+    worked(entries_.size());
+    return Value(makeArray(column(&Entry::key)));
 }
 
 Value DictionaryObject::items() const
 {
     worked(entries_.size());
-    QList<Value> out;
-    out.reserve(entries_.size());
-    for (const Entry &e : entries_)
-        out.append(e.item);
-    return Value(makeArray(std::move(out)));
+    return Value(makeArray(column(&Entry::item)));
 }
 
 void DictionaryObject::setCompareMode(qint32 mode)
@@ -290,9 +289,7 @@ void DictionaryObject::setCompareMode(qint32 mode)
 std::unique_ptr<Enumerator> DictionaryObject::enumerate()
 {
     // For Each walks the keys as they were when it started.
-    QList<Value> keys;
-    for (const Entry &e : entries_)
-        keys.append(e.key);
+    const QList<Value> keys = column(&Entry::key);
     return std::make_unique<IndexEnumerator>([n = keys.size()] { return n; },
                                              [keys](qsizetype i) { return keys[i]; });
 }

@@ -53,7 +53,11 @@ private:
     // Keys are told apart by type and value (1 and "1" differ); text mode
     // ignores case.
     QString keyText(const Value &key) const;
+    // The entry of key, added with an Empty item when there is none.
+    Entry &entryOf(const Value &key);
     void reindex();
+    // The keys or the items, in the order they were added.
+    QList<Value> column(Value Entry::*part) const;
 
     // Long operations tell the runtime how many entries they went
     // through, so that the time limit is checked during them.

@@ -171,7 +171,7 @@ auto runNested(Fn fn)
     try {
         return fn();
     } catch (const CompileFailure &f) {
-        throw ScriptException(int(f.error), errorText(f.error), kVbsRuntimeSource);
+        throw ScriptException(errorNumber(f.error), errorText(f.error), kVbsRuntimeSource);
     } catch (ScriptException &e) {
         e.line = 0;
         e.column = 0;
@@ -347,7 +347,7 @@ void Runtime::checkLimits()
 void Runtime::checkSourceLength(const QString &code) const
 {
     if (code.size() > limits.maxSourceLength)
-        throw ScriptException(int(RuntimeError::OutOfMemory), scriptTooLongText(), kVbsRuntimeSource);
+        throw ScriptException(errorNumber(RuntimeError::OutOfMemory), scriptTooLongText(), kVbsRuntimeSource);
 }
 
 void Runtime::checkStringLength(qsizetype length) const

@@ -44,7 +44,7 @@ private:
             return std::nullopt;
         } catch (const vbs::CompileFailure &c) {
             ScriptError e;
-            e.number = int(c.error);
+            e.number = errorNumber(c.error);
             e.source = kVbsCompileSource;
             e.description = errorText(c.error);
             e.line = c.line;
@@ -62,7 +62,7 @@ private:
             return e;
         } catch (const std::bad_alloc &) {
             ScriptError e;
-            e.number = int(RuntimeError::OutOfMemory);
+            e.number = errorNumber(RuntimeError::OutOfMemory);
             e.source = kVbsRuntimeSource;
             e.description = errorText(RuntimeError::OutOfMemory);
             return e;
