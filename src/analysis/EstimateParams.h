@@ -333,6 +333,18 @@ struct PlacementParams {
     // the fixed part this long (ms) past the note.
     double phonemeOverlapShare = 0.55;
     double phonemeFixedMs = 30.0;
+    // A stop or affricate into silence: the note at its burst, the left
+    // bound this share of the way from the closure's start to the burst, the
+    // overlap tailBurstOverlapMs (ms) before the burst.
+    double tailClosureKeptShare = 0.5;
+    double tailBurstOverlapMs = 5.0;
+    // A joint from a consonant: its left bound this share of the way from
+    // where the class's length puts it to where the consonant was found to
+    // start.
+    double consonantStartShare = 0.5;
+    // A stop after a stop: the note at most this long (ms) after the first
+    // closes.
+    double stopAfterStopMs = 50.0;
 };
 
 // How what the set entries teach is weighed against the defaults.

@@ -175,10 +175,18 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
     std::array<double, kPoints> p{};
     switch (alias.kind) {
     case Kind::Tail: {
-        const double later = to == PhonemeClass::Fricative ? pp.tailNoiseLaterMs : closes(alias.from) ? -pp.tailStopEarlierMs : 0.0;
-        p[kPre] = std::max(start, a[Mark::VowelFall] - pp.phonemeTailBeforeFallMs + later);
-        p[kLeft] = std::max(start, p[kPre] - (closes(alias.from) ? pp.stopTailLeftMs : pp.phonemeTailLeftMs));
-        p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
+        if (closes(alias.from) && a[Mark::Release] > start) {
+            // A stop's note is its burst; the breath after it fades slowly
+            // and tells nothing. The entry keeps part of the closure.
+            p[kPre] = a[Mark::Release];
+            p[kLeft] = start + (p[kPre] - start) * pp.tailClosureKeptShare;
+            p[kOverlap] = std::max(p[kLeft], p[kPre] - pp.tailBurstOverlapMs);
+        } else {
+            const double later = to == PhonemeClass::Fricative ? pp.tailNoiseLaterMs : closes(alias.from) ? -pp.tailStopEarlierMs : 0.0;
+            p[kPre] = std::max(start, a[Mark::VowelFall] - pp.phonemeTailBeforeFallMs + later);
+            p[kLeft] = std::max(start, p[kPre] - (closes(alias.from) ? pp.stopTailLeftMs : pp.phonemeTailLeftMs));
+            p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
+        }
         p[kFixed] = p[kPre] + pp.tailFixedMs;
         p[kEnd] = std::min(a.lengthMs, end + pp.tailEndMs);
         return p;
@@ -215,10 +223,19 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
             p[kPre] = std::max(a.previousOwn, start - pp.afterAffricateMs);
         else if ((from == PhonemeClass::Liquid || from == PhonemeClass::Glide) && to == PhonemeClass::Vowel)
             p[kPre] = start - pp.glideInMs;
+        else if (from == PhonemeClass::Stop && to == PhonemeClass::Stop && a.previousNote >= 0)
+            // Of two stops the first is seldom released: one closure, in
+            // which the second begins soon after the first has closed.
+            p[kPre] = std::min(start, a.previousNote + pp.stopAfterStopMs);
         // Within the vowel it comes from; a consonant's length is the
         // class's rather than the alignment's, which is seldom as sure.
         const double before = a.previousNote >= 0 && from == PhonemeClass::Vowel ? start - a.previousNote : 1e9;
         p[kLeft] = p[kPre] - std::max(pp.minJointLeftMs, std::min(jointReach(alias, pp), pp.fromMaxShare * before));
+        // From a consonant the entry starts about where the consonant does:
+        // the alignment's start and the class's length each err, less so
+        // together.
+        if (from != PhonemeClass::Vowel && a.previousNote >= 0)
+            p[kLeft] = std::min(p[kPre] - pp.minJointLeftMs, p[kLeft] + (a.previousNote - p[kLeft]) * pp.consonantStartShare);
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.phonemeOverlapShare;
         break;
     }

@@ -1,5 +1,7 @@
 #include "analysis/Landmarks.h"
 
+#include "analysis/Phonemes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -571,6 +573,17 @@ int strongestChange(const WaveFeatures &f, int t, int reach, int span, double *s
     return best;
 }
 
+// The frame in [from, to] where the band levels rise most since the frame
+// before: the burst of a stop.
+int strongestRise(const WaveFeatures &f, int from, int to)
+{
+    int best = from;
+    for (int t = from; t <= to; ++t)
+        if (f.flux[size_t(t)] > f.flux[size_t(best)])
+            best = t;
+    return best;
+}
+
 }  // namespace
 
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QStringList &phonemes, const LandmarkParams &p)
@@ -624,6 +637,11 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
         }
         st.mark(Mark::VowelFall) = f.frameMs(fall + 1);
         st.mark(Mark::VowelEnd) = std::max(f.frameMs(fall + 1), f.frameMs(end + 1));
+        // A stop or affricate into silence is a closure, then a burst and
+        // its breath: the burst is where the band levels rise most.
+        const PhonemeClass c = phonemeClass(phonemes[i]);
+        if (c == PhonemeClass::Stop || c == PhonemeClass::Affricate)
+            st.mark(Mark::Release) = f.frameMs(strongestRise(f, from, std::max(from, std::min(f.frames - 1, fall + 1))));
     }
 }
 

@@ -246,3 +246,47 @@ TEST(Phonemes, AClusterOfConsonantsKeepsEachOfThemInItsPlace)
         EXPECT_NEAR(notePoint(e[4].entry), 1030, 30);  // the voice
     }
 }
+
+TEST(Phonemes, StopsArePlacedByTheirClosureAndBurst)
+{
+    // "ah t -": a vowel until 700 ms, t's closure until 800 ms, its burst,
+    // then a breath that fades until 965 ms. "ah t k ah": the vowel until
+    // 700 ms, one closure for both stops until 820 ms, k's burst, the vowel
+    // again. Two takes of each, as a bank has them.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int f = 0; f < 2; ++f) {
+        SungSynth tail, pair;
+        tail.silence(300).vowel(400, 0).silence(100).noise(15, 9000).noise(150, 2500).silence(300);
+        pair.silence(300).vowel(400, 0).silence(120).noise(15, 9000).vowel(500, 0).silence(300);
+        waves.insert(QStringLiteral("t%1.wav").arg(f), tail.samples);
+        waves.insert(QStringLiteral("k%1.wav").arg(f), pair.samples);
+        for (const char *a : {"- ah", "ah t", "t -"})
+            entries << unsetEntry(QStringLiteral("t%1.wav").arg(f), QString::fromLatin1(a));
+        for (const char *a : {"- ah", "ah t", "t k", "k ah", "ah -"})
+            entries << unsetEntry(QStringLiteral("k%1.wav").arg(f), QString::fromLatin1(a));
+    }
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 16);
+    for (int f = 0; f < 2; ++f) {
+        const QList<Estimate> e = r.estimates.mid(f * 8, 8);
+        for (const Estimate &x : e)
+            ASSERT_TRUE(x.estimated) << x.entry.ALS.toStdString() << ": " << x.reason.toStdString();
+        // The tail's note at the burst, not where the breath has faded; its
+        // entry keeps part of the closure, its overlap just before the burst.
+        const clsOto &t = e[2].entry;
+        EXPECT_NEAR(notePoint(t), 800, 20);
+        EXPECT_GT(t.prmLF, 700);
+        EXPECT_LT(t.prmLF, 790);
+        EXPECT_GT(t.prmLF + t.prmOV, t.prmLF + t.prmPR / 2);
+        // The second of two stops begins soon after the shared closure does.
+        const double closes = notePoint(e[4].entry);
+        EXPECT_NEAR(closes, 700, 25);
+        EXPECT_GT(notePoint(e[5].entry), closes + 20);
+        EXPECT_LE(notePoint(e[5].entry), closes + PlacementParams().stopAfterStopMs + 1);
+        // A joint from the stop into the vowel starts within the closure.
+        EXPECT_GT(e[6].entry.prmLF, 690);
+        EXPECT_LT(e[6].entry.prmLF, notePoint(e[6].entry) - 25);
+    }
+}
