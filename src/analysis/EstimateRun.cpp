@@ -8,9 +8,38 @@ namespace analysis {
 
 namespace {
 
+// The prefix.map pair a folder without entries is named after, as makers
+// name pitch folders: "C5/" for the suffix "C5" (or "_C5", "↑C5"), in either
+// case. None when no pair, or more than one, fits.
+singer::Affixes affixesNamedBy(const QString &folder, const singer::AffixPairs &pairs)
+{
+    const QString name = folder.section(u'/', -1);
+    if (name.isEmpty())
+        return {};
+    const auto bare = [](QStringView affix) {
+        while (!affix.isEmpty() && !affix.front().isLetterOrNumber())
+            affix = affix.sliced(1);
+        while (!affix.isEmpty() && !affix.back().isLetterOrNumber())
+            affix.chop(1);
+        return affix;
+    };
+    const auto names = [&](const QString &affix) {
+        return !affix.isEmpty() && bare(affix).compare(name, Qt::CaseInsensitive) == 0;
+    };
+    QList<singer::Affixes> fitting;
+    for (const auto &[prefix, suffix] : pairs) {
+        const singer::Affixes a{prefix, suffix};
+        if ((names(prefix) || names(suffix)) && !fitting.contains(a))
+            fitting << a;
+    }
+    return fitting.size() == 1 ? fitting.first() : singer::Affixes{};
+}
+
 // Entries for the recordings of folderPath that no entry names. Where the
-// folder's aliases carry a prefix.map pair, the made ones carry it too.
-QList<clsOto> madeEntries(const QList<clsOto> &entries, const QString &folderPath, const singer::AffixPairs &pairs)
+// folder's aliases carry a prefix.map pair, the made ones carry it too; a
+// folder without entries takes the pair its name gives.
+QList<clsOto> madeEntries(const QList<clsOto> &entries, const QString &folder, const QString &folderPath,
+                          const singer::AffixPairs &pairs)
 {
     QStringList aliases;
     for (const clsOto &e : entries)
@@ -19,6 +48,8 @@ QList<clsOto> madeEntries(const QList<clsOto> &entries, const QString &folderPat
     // An ending the aliases merely happen to share is no pitch mark.
     if (!pairs.contains(std::pair(affixes.prefix, affixes.suffix)))
         affixes = {};
+    if (entries.isEmpty())
+        affixes = affixesNamedBy(folder, pairs);
     QList<clsOto> bare = entries;
     for (clsOto &e : bare)
         e.ALS = singer::baseAlias(e.ALS, affixes);
@@ -64,7 +95,7 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
         }
         const int existing = int(entries.size());
         if (request.generate) {
-            for (clsOto &e : madeEntries(entries, doc.folderPath(folder.folder), request.affixPairs)) {
+            for (clsOto &e : madeEntries(entries, folder.folder, doc.folderPath(folder.folder), request.affixPairs)) {
                 e.folder = folder.folder;
                 targets << int(entries.size());
                 entries << e;

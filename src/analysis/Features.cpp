@@ -10,12 +10,6 @@ namespace analysis {
 namespace {
 
 constexpr double kHighBandHz = 4000.0;
-constexpr double kMinPitchHz = 70.0;
-constexpr double kMaxPitchHz = 900.0;
-// The voicing measure runs on a copy decimated to about 11 kHz: pitch lies
-// far below that, and it makes the autocorrelation four times cheaper.
-constexpr double kVoicingRate = 11025.0;
-constexpr double kVoicingWindowMs = 23.0;
 
 int nextPow2(int n)
 {
@@ -70,7 +64,6 @@ public:
         spectrum_.resize(fftSize_ / 2 + 1);
         power_.resize(fftSize_ / 2 + 1);
         highBin_ = int(kHighBandHz * fftSize_ / sampleRate);
-        prepareVoicing();
     }
 
     void spectral(qsizetype centre, WaveFeatures &f, int index)
@@ -119,85 +112,7 @@ public:
         }
     }
 
-    void voicing(qsizetype centre, WaveFeatures &f, int index)
-    {
-        const qsizetype start = centre - qsizetype(vWindow_) * decimation_ / 2;
-        copyFrame(start, vWindow_ * decimation_, vRaw_);
-        double mean = 0;
-        for (int i = 0; i < vWindow_; ++i) {
-            float acc = 0;
-            for (int d = 0; d < decimation_; ++d)
-                acc += vRaw_[size_t(i * decimation_ + d)];
-            vFrame_[size_t(i)] = acc / float(decimation_);
-            mean += vFrame_[size_t(i)];
-        }
-        mean /= vWindow_;
-        double energy = 0;
-        vCum_[0] = 0;
-        for (int i = 0; i < vWindow_; ++i) {
-            vFrame_[size_t(i)] -= float(mean);
-            energy += double(vFrame_[size_t(i)]) * vFrame_[size_t(i)];
-            vCum_[size_t(i + 1)] = energy;
-        }
-        std::fill(vFrame_.begin() + vWindow_, vFrame_.end(), 0.0f);
-        f.periodicity[index] = 0;
-        f.pitchHz[index] = 0;
-        if (vCum_[vWindow_] < 1e-9 * vWindow_)
-            return;
-        kiss_fftr(vFwd_.get(), vFrame_.data(), vSpec_.data());
-        for (auto &c : vSpec_) {
-            c.r = c.r * c.r + c.i * c.i;
-            c.i = 0;
-        }
-        kiss_fftri(vInv_.get(), vSpec_.data(), vAuto_.data());
-        // Normalised cross-correlation of the window with itself shifted by
-        // lag: the energies of both overlapping parts come from running sums.
-        double best = 0;
-        int bestLag = 0;
-        std::vector<double> &ncc = vNcc_;
-        ncc.assign(maxLag_ + 2, 0.0);
-        for (int lag = minLag_; lag <= maxLag_ + 1 && lag < vWindow_; ++lag) {
-            const double e1 = vCum_[vWindow_ - lag];
-            const double e2 = vCum_[vWindow_] - vCum_[lag];
-            const double r = vAuto_[lag] / double(vFftSize_);
-            ncc[lag] = (e1 > 0 && e2 > 0) ? r / std::sqrt(e1 * e2) : 0;
-        }
-        for (int lag = minLag_; lag <= maxLag_; ++lag)
-            best = std::max(best, ncc[lag]);
-        // The first lag close to the best avoids reporting an octave below.
-        for (int lag = minLag_ + 1; lag <= maxLag_; ++lag)
-            if (ncc[lag] >= 0.9 * best && ncc[lag] >= ncc[lag - 1] && ncc[lag] >= ncc[lag + 1]) {
-                bestLag = lag;
-                break;
-            }
-        f.periodicity[index] = float(std::clamp(best, 0.0, 1.0));
-        if (bestLag > 0 && best > 0.5) {
-            const double a = ncc[bestLag - 1], b = ncc[bestLag], c = ncc[bestLag + 1];
-            const double den = a - 2 * b + c;
-            const double shift = den != 0 ? std::clamp(0.5 * (a - c) / den, -0.5, 0.5) : 0.0;
-            f.pitchHz[index] = float(double(sampleRate_) / decimation_ / (bestLag + shift));
-        }
-    }
-
 private:
-    void prepareVoicing()
-    {
-        decimation_ = std::max(1, int(std::lround(sampleRate_ / kVoicingRate)));
-        const double rate = double(sampleRate_) / decimation_;
-        vWindow_ = int(rate * kVoicingWindowMs / 1000.0);
-        minLag_ = std::max(2, int(rate / kMaxPitchHz));
-        maxLag_ = std::min(vWindow_ - 8, int(rate / kMinPitchHz));
-        vFftSize_ = nextPow2(2 * vWindow_);
-        vFwd_ = makeFftr(vFftSize_, false);
-        vInv_ = makeFftr(vFftSize_, true);
-        vFrame_.assign(vFftSize_, 0.0f);
-        vSpec_.resize(vFftSize_ / 2 + 1);
-        vAuto_.resize(vFftSize_);
-        vCum_.resize(vWindow_ + 1);
-        // A box filter over the decimation step keeps aliased noise from
-        // looking periodic.
-    }
-
     // Samples from start on, scaled to -1..1, zero outside the wave.
     void copyFrame(qsizetype start, int length, std::vector<float> &out) const
     {
@@ -217,13 +132,27 @@ private:
     std::vector<float> raw_, hann_, frame_, power_;
     std::vector<kiss_fft_cpx> spectrum_;
     int highBin_ = 0;
-
-    int decimation_ = 1, vWindow_ = 0, minLag_ = 0, maxLag_ = 0, vFftSize_ = 0;
-    Fftr vFwd_, vInv_;
-    std::vector<float> vRaw_, vFrame_, vAuto_;
-    std::vector<kiss_fft_cpx> vSpec_;
-    std::vector<double> vCum_, vNcc_;
 };
+
+// The tracker's periodicity and F0 at each frame's centre, between the
+// tracker's own frames (centred on the middle of their hops): periodicity
+// linearly, the F0 too where both neighbours are voiced, else the nearer
+// neighbour's.
+void readPitch(WaveFeatures &f)
+{
+    const PitchTrack &t = f.pitch;
+    if (t.frames == 0)
+        return;
+    for (int i = 0; i < f.frames; ++i) {
+        const double at = (double(i) * f.hopSamples - t.hopSamples / 2.0) / t.hopSamples;
+        const int a = std::clamp(int(std::floor(at)), 0, t.frames - 1);
+        const int b = std::min(a + 1, t.frames - 1);
+        const float w = float(std::clamp(at - a, 0.0, 1.0));
+        f.periodicity[size_t(i)] = t.periodicity[size_t(a)] * (1 - w) + t.periodicity[size_t(b)] * w;
+        const float fa = t.f0Hz[size_t(a)], fb = t.f0Hz[size_t(b)];
+        f.pitchHz[size_t(i)] = fa > 0 && fb > 0 ? fa * (1 - w) + fb * w : (w < 0.5f ? fa : fb);
+    }
+}
 
 }  // namespace
 
@@ -237,7 +166,8 @@ int WaveFeatures::frameAt(double ms) const
 
 qsizetype WaveFeatures::byteSize() const
 {
-    return qsizetype(sizeof(float)) * (qsizetype(frames) * (6 + bandCount)) + qsizetype(sizeof(*this));
+    return qsizetype(sizeof(float)) * (qsizetype(frames) * (6 + bandCount)) + qsizetype(sizeof(*this)) + pitch.byteSize()
+        - qsizetype(sizeof(pitch));
 }
 
 WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, const FeatureOptions &options)
@@ -261,19 +191,10 @@ WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, co
     o.windowSamples = std::max(64, o.windowSamples);
     o.bandCount = f.bandCount;
     FrameAnalyser analyser(samples, f.sampleRate, o);
-    // Voicing is measured on every second frame (and the last): its window
-    // is 23 ms long and hardly changes in one hop, and it is the costliest
-    // measure. The frames between take the mean of their neighbours.
-    for (int i = 0; i < f.frames; ++i) {
+    for (int i = 0; i < f.frames; ++i)
         analyser.spectral(qsizetype(i) * f.hopSamples, f, i);
-        if (i % 2 == 0 || i + 1 == f.frames)
-            analyser.voicing(qsizetype(i) * f.hopSamples, f, i);
-    }
-    for (int i = 1; i + 1 < f.frames; i += 2) {
-        f.periodicity[i] = (f.periodicity[i - 1] + f.periodicity[i + 1]) / 2;
-        const bool voiced = f.pitchHz[i - 1] > 0 && f.pitchHz[i + 1] > 0;
-        f.pitchHz[i] = voiced ? (f.pitchHz[i - 1] + f.pitchHz[i + 1]) / 2 : 0;
-    }
+    f.pitch = trackPitch(samples, f.sampleRate);
+    readPitch(f);
     return f;
 }
 

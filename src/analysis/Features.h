@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/EstimateParams.h"
+#include "analysis/PitchTracker.h"
 
 #include <QtGlobal>
 #include <span>
@@ -22,10 +23,12 @@ public:
     std::vector<float> energyDb;     // windowed level in dB below full scale
     std::vector<float> highRatio;    // share of the power above 4 kHz (fricatives, breath)
     std::vector<float> zeroCross;    // zero crossings per sample
+    // Voicing and pitch are the pitch tracker's, read at each frame's centre.
     std::vector<float> periodicity;  // best normalised autocorrelation, 0..1 (voicing)
-    std::vector<float> pitchHz;      // pitch where periodic, else 0
+    std::vector<float> pitchHz;      // the tracked F0 where voiced, else 0
     std::vector<float> flux;         // rise of the band levels since the previous frame, dB
     std::vector<float> bandDb;       // log mel band levels, frames x bandCount
+    PitchTrack pitch;                // the wave's pitch track, on its own frames
 
     const float *bands(int frame) const { return bandDb.data() + qsizetype(frame) * bandCount; }
     double frameMs(double frame) const { return frame * hopSamples * 1000.0 / sampleRate; }

@@ -152,6 +152,7 @@ public:
         t.f0Hz.assign(frames, 0.0f);
         t.voicing.assign(frames, 0.0f);
         t.amplitude.assign(frames, 0.0f);
+        t.periodicity.assign(frames, 0.0f);
         if (frames == 0)
             return t;
 
@@ -164,6 +165,7 @@ public:
         std::vector<std::vector<Candidate>> candidates(frames);
         std::vector<double> diff(size_t(tauMax_ + 2)), norm(size_t(tauMax_ + 2));
         for (size_t i = 0; i < frames; ++i) {
+            t.periodicity[i] = float(centredPeriodicity(int(i)));
             if (levelDb(t.amplitude[i]) < gate)
                 continue;
             // A window across the start or the end of a note compares sound
@@ -177,7 +179,8 @@ public:
                     && levelDb(t.amplitude[i]) < levelDb(rmsAround(centre(int(i)) + shift, int(edgeShift())))
                                                      - o_.shiftWithinDb)
                     continue;
-                std::vector<Candidate> found = frameCandidates(int(i), shift, diff, norm);
+                fillDifference(segment(int(i), shift), diff);
+                std::vector<Candidate> found = frameCandidates(shift, diff, norm);
                 // Nor into a breath beside a note: the frame's own samples
                 // must repeat at the period the moved window found.
                 if (shift != 0 && !found.empty()
@@ -253,17 +256,54 @@ private:
         return best;
     }
 
-    // The dips of the frame's cumulative-mean-normalised difference, each
-    // with its share of the threshold votes; the likeliest few are kept.
-    std::vector<Candidate> frameCandidates(int frame, qint64 shift, std::vector<double> &diff, std::vector<double> &norm) const
+    // The decimated samples the window at a frame (moved by shift) compares.
+    const float *segment(int frame, qint64 shift) const
     {
         const qint64 startD =
             qint64(std::llround(double(centre(frame) + shift) / factor_ - (width_ + tauMax_) / 2.0));
-        const float *seg = decimated_.data() + (pad_ + startD);
+        return decimated_.data() + (pad_ + startD);
+    }
+
+    // The best normalised correlation of a window with itself shifted by a
+    // period in range. The window starts half its width before the frame's
+    // centre, so that with its shifted copy (a voice's period is short) it
+    // lies about the centre: the candidates' window, which makes room for
+    // the longest period, lies earlier. From the difference function: for
+    // a window x and its shift y, d = |x|^2 + |y|^2 - 2 x.y.
+    double centredPeriodicity(int frame) const
+    {
+        const float *seg = segment(frame, qint64(tauMax_) * factor_ / 2);
+        const int length = width_ + tauMax_ + 1;
+        energy_.assign(size_t(length + 1), 0.0);
+        for (int j = 0; j < length; ++j)
+            energy_[size_t(j + 1)] = energy_[size_t(j)] + double(seg[j]) * seg[j];
+        const double own = energy_[size_t(width_)];
+        if (!(own > 0))
+            return 0;
+        double best = 0;
+        for (int tau = tauMin_; tau <= tauMax_; ++tau) {
+            const double shifted = energy_[size_t(tau + width_)] - energy_[size_t(tau)];
+            if (shifted > 0)
+                best = std::max(best, (own + shifted - difference(seg, width_, tau)) / (2 * std::sqrt(own * shifted)));
+        }
+        return std::clamp(best, 0.0, 1.0);
+    }
+
+    // The window's difference from itself shifted by each lag.
+    void fillDifference(const float *seg, std::vector<double> &diff) const
+    {
+        for (int tau = 1; tau <= tauMax_ + 1; ++tau)
+            diff[size_t(tau)] = difference(seg, width_, tau);
+    }
+
+    // The dips of the frame's cumulative-mean-normalised difference, each
+    // with its share of the threshold votes; the likeliest few are kept.
+    // diff is the window's (moved by shift), as fillDifference leaves it.
+    std::vector<Candidate> frameCandidates(qint64 shift, const std::vector<double> &diff, std::vector<double> &norm) const
+    {
         double cumulative = 0;
         norm[0] = 1;
         for (int tau = 1; tau <= tauMax_ + 1; ++tau) {
-            diff[size_t(tau)] = difference(seg, width_, tau);
             cumulative += diff[size_t(tau)];
             norm[size_t(tau)] = cumulative > 0 ? diff[size_t(tau)] * tau / cumulative : 1;
         }
@@ -405,6 +445,7 @@ private:
     qsizetype pad_ = 0;
     std::vector<double> weights_;
     std::vector<float> decimated_;
+    mutable std::vector<double> energy_;  // running sums of squares, scratch
 };
 
 }  // namespace
@@ -428,6 +469,12 @@ int PitchTrack::frameAt(double ms) const
     if (sample >= sampleCount)
         return -1;
     return int(sample / hopSamples);
+}
+
+qsizetype PitchTrack::byteSize() const
+{
+    return qsizetype(sizeof(float)) * qsizetype(f0Hz.size() + voicing.size() + amplitude.size() + periodicity.size())
+        + qsizetype(sizeof(*this));
 }
 
 int PitchTrack::voicedCount() const

@@ -19,6 +19,11 @@ struct PitchTrack {
     std::vector<float> f0Hz;        // the fundamental where voiced, else 0
     std::vector<float> voicing;     // probability that the frame is voiced, 0..1
     std::vector<float> amplitude;   // RMS over two hops around the centre, in sample units
+    // How well the window centred on the frame matches itself shifted by
+    // its best period in the tracker's range (normalised correlation, 0..1),
+    // before any gate or decoding: the raw evidence of voicing, measured on
+    // every frame, quiet ones too.
+    std::vector<float> periodicity;
 
     bool voiced(int frame) const { return f0Hz[size_t(frame)] > 0; }
     // dB below a full-scale square wave; -120 for digital silence.
@@ -28,6 +33,7 @@ struct PitchTrack {
     double frameMs(int frame) const;
     int frameAt(double ms) const;
     int voicedCount() const;
+    qsizetype byteSize() const;
     // The median and the mean F0 of the voiced frames, 0 when none.
     double medianHz() const;
     double meanHz() const;

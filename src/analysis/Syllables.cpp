@@ -397,7 +397,9 @@ AliasInfo parseAlias(QStringView alias)
             }
         } else if (isVowelToken(first, &vowel)) {
             info.prevVowel = vowel;
-            if (isSilenceToken(second) || (second.startsWith(u'R') && parseSyllables(second.sliced(1)).isEmpty())) {
+            // A pitch folder's tail carries its suffix: "a RA3", "a -C5".
+            const bool marked = second.startsWith(u'R') || second.startsWith(u'-');
+            if (isSilenceToken(second) || (marked && parseSyllables(second.sliced(1)).isEmpty())) {
                 info.kind = AliasInfo::Kind::Tail;
             } else if (auto s = parseOneSyllable(second)) {
                 info.kind = AliasInfo::Kind::Vcv;

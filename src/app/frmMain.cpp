@@ -54,7 +54,6 @@ frmMain::frmMain(clsSett &sett, modLocale &locale, Dialogs &dialogs, QWidget *pa
         chooser.exec();
         return chooser.chosenFolder();
     };
-
     setWindowTitle(doc.title());
     setMinimumSize(twipsToPixels(kMinWindowWidth), twipsToPixels(kMinWindowHeight));
     setAcceptDrops(true);
@@ -425,6 +424,7 @@ void frmMain::openConsole()
 
 void frmMain::showEstimateFlags()
 {
+    fitListColumns();  // the entries a new bank was given may be wider than the list was
     std::vector<WaveEditor::Flagged> flagged;
     const OtoEntries &entries = document().clcOto();
     for (const analysis::Estimate &e : controller_.estimateFlow().lastFlagged())

@@ -54,21 +54,46 @@ bool EstimateFlow::run(EstimateUi &ui, int curIdx, double roundStep)
     return true;
 }
 
-QString EstimateFlow::newBankQuestion(qsizetype recordings)
+QString EstimateFlow::newBankQuestion(qsizetype recordings, qsizetype folders)
 {
-    return QStringLiteral("This folder has no entries yet. Make them from the names of its %1 recordings and estimate them?")
+    // A new file is written in UTF-8 with its marker line, so that the
+    // recordings' names read back on any system (see openOrStartNew).
+    if (folders > 1)
+        return QStringLiteral("This folder has no entries yet. Make them from the names of its %1 recordings in %2 "
+                              "folders and estimate them? Each folder's new oto.ini will be written in UTF-8 (first "
+                              "line #CHARSET:UTF8), whatever the File charset setting.")
+                   .arg(recordings)
+                   .arg(folders)
+               + QStringLiteral("\r\n")
+               + QStringLiteral("此文件夾還沒有條目。要依%2個文件夾中%1個錄音的文件名生成條目並自動估算嗎？"
+                                "各文件夾新的oto.ini將以UTF-8寫入（首行#CHARSET:UTF8），不論文件編碼設定為何。")
+                     .arg(recordings)
+                     .arg(folders);
+    return QStringLiteral("This folder has no entries yet. Make them from the names of its %1 recordings and estimate "
+                          "them? The new oto.ini will be written in UTF-8 (first line #CHARSET:UTF8), whatever the "
+                          "File charset setting.")
                .arg(recordings)
-           + QStringLiteral("\r\n") + QStringLiteral("此文件夾還沒有條目。要依%1個錄音的文件名生成條目並自動估算嗎？").arg(recordings);
+           + QStringLiteral("\r\n")
+           + QStringLiteral("此文件夾還沒有條目。要依%1個錄音的文件名生成條目並自動估算嗎？"
+                            "新的oto.ini將以UTF-8寫入（首行#CHARSET:UTF8），不論文件編碼設定為何。")
+                 .arg(recordings);
 }
 
 bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep)
 {
     if (doc_.wrkpath().isEmpty() || !doc_.clcOto().isEmpty() || !isNewBank(doc_.wrkpath()))
         return false;
-    const qsizetype recordings = recordingNames(doc_.wrkpath()).size();
+    // Every folder of recordings the new bank was started with.
+    qsizetype recordings = 0, folders = 0;
+    for (const QString &folder : doc_.folders()) {
+        const qsizetype n = recordingNames(doc_.folderPath(folder)).size();
+        recordings += n;
+        folders += n > 0 ? 1 : 0;
+    }
     if (recordings == 0)
         return false;
-    if (dialogs.message({newBankQuestion(recordings), title(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes})
+    if (dialogs.message({newBankQuestion(recordings, folders), title(), MsgButtons::YesNo, MsgIcon::Question,
+                         MsgAnswer::Yes})
         != MsgAnswer::Yes)
         return false;
     analysis::EstimateRequest request;

@@ -54,13 +54,14 @@ public:
     // True when the result was applied. The estimates are rounded to
     // roundStep ms (the parameter rounding; 0 keeps them as found).
     bool run(EstimateUi &ui, int curIdx, double roundStep = 0);
-    // A new bank (no oto.ini yet, or an empty one) whose folder holds
-    // recordings: asks whether to make its entries from the recordings'
+    // A new bank (no oto.ini yet, or an empty one) whose folders hold
+    // recordings (the root's and its pitch folders'): asks whether to make its entries from the recordings'
     // names; yes makes and estimates them as one step of the history. True
     // when they were made.
     bool offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep = 0);
-    // The question, for a folder of that many recordings.
-    static QString newBankQuestion(qsizetype recordings);
+    // The question, for that many recordings in that many folders (a
+    // singer's pitch folders).
+    static QString newBankQuestion(qsizetype recordings, qsizetype folders = 1);
     // The flagged estimates of the last run applied, for the views.
     const QList<analysis::Estimate> &lastFlagged() const { return lastFlagged_; }
 

@@ -386,9 +386,16 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
 {
     wrkpath_ = folder;
     form_ = form;
-    files_ = {OtoFile{QString(), kOtoIni}};
-    files_.first().layout.form = form;
-    singerName_.clear();
+    // A new singer's pitch folders of recordings get an oto.ini each.
+    QStringList subs = findRecordingFolders(folder);
+    if (subs.isEmpty())
+        subs << QString();
+    files_.clear();
+    for (const QString &sub : subs) {
+        files_ << OtoFile{sub, kOtoIni};
+        files_.last().layout.form = form;
+    }
+    singerName_ = ::singerName(folder, locale_);
     lastBadLines_ = 0;
     replaceEntries({});
     markSaved();
@@ -615,6 +622,9 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
     // A singer's files are written only when their entries changed: the
     // others keep their bytes, bad lines and comments included.
     if (!always && fileName == file.fileName && file.read && text == file.savedText)
+        return true;
+    // A singer's folder left without entries gets no new empty file.
+    if (!always && !file.read && entries.isEmpty() && QFileInfo(path).size() == 0)
         return true;
     // An empty collection usually means a read failed or everything was
     // removed by mistake; it never silently replaces the user's entries.

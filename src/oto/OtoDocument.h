@@ -149,7 +149,9 @@ public:
     bool openFolder(const QString &folder, const QString &fileName = kOtoIni,
                     const std::optional<QString> &only = std::nullopt);
     // Makes folder the open voicebank with no entries and no file read (a
-    // new bank: no oto.ini yet, or an empty one); a save writes in form.
+    // new bank: no oto.ini yet, or an empty one); a save writes in form an
+    // oto.ini into each folder of recordings (findRecordingFolders) that
+    // has entries by then.
     void startNew(const QString &folder, const TextForm &form);
     // Opens folder's oto.ini files as openoto does, or, for a new bank (see
     // isNewBank), starts one that a save writes as UTF-8 with its marker.

@@ -8,13 +8,17 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
 // Deeper than any voicebank; stops a runaway walk.
 constexpr int kMaxDepth = 24;
 
-void walk(const QString &root, const QString &relative, const QString &fileName, int depth, QSet<QString> &seen,
+// The subfolders of root (relative paths, at any depth) that pass holds.
+using FolderTest = std::function<bool(const QString &folder)>;
+
+void walk(const QString &root, const QString &relative, const FolderTest &holds, int depth, QSet<QString> &seen,
           QStringList &found)
 {
     const QString folder = relative.isEmpty() ? root : joinPath(root, relative);
@@ -22,14 +26,27 @@ void walk(const QString &root, const QString &relative, const QString &fileName,
     if (canonical.isEmpty() || seen.contains(canonical))
         return;
     seen.insert(canonical);
-    if (!relative.isEmpty() && QFileInfo(joinPath(folder, fileName)).isFile())
+    if (!relative.isEmpty() && holds(folder))
         found << relative;
     if (depth >= kMaxDepth)
         return;
     // Without QDir::Hidden, folders starting with "." are left out.
     const QStringList subfolders = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QString &sub : subfolders)
-        walk(root, relative.isEmpty() ? sub : relative + u'/' + sub, fileName, depth + 1, seen, found);
+        walk(root, relative.isEmpty() ? sub : relative + u'/' + sub, holds, depth + 1, seen, found);
+}
+
+// Root ("") when it passes holds, then its subfolders that do, in the byte
+// order of their paths.
+QStringList findFolders(const QString &root, const FolderTest &holds)
+{
+    QStringList found;
+    QSet<QString> seen;
+    walk(root, QString(), holds, 0, seen, found);
+    std::sort(found.begin(), found.end(), pathByteLess);
+    if (holds(root))
+        found.prepend(QString());
+    return found;
 }
 
 }  // namespace
@@ -41,18 +58,17 @@ bool pathByteLess(const QString &a, const QString &b)
 
 QStringList findOtoFolders(const QString &root, const QString &fileName)
 {
-    QStringList found;
-    QSet<QString> seen;
-    walk(root, QString(), fileName, 0, seen, found);
-    std::sort(found.begin(), found.end(), pathByteLess);
-    if (QFileInfo(joinPath(root, fileName)).isFile())
-        found.prepend(QString());
-    return found;
+    return findFolders(root, [&](const QString &folder) { return QFileInfo(joinPath(folder, fileName)).isFile(); });
 }
 
 QStringList recordingNames(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files, QDir::Name);
+}
+
+QStringList findRecordingFolders(const QString &root)
+{
+    return findFolders(root, [](const QString &folder) { return !recordingNames(folder).isEmpty(); });
 }
 
 bool isNewBank(const QString &folder)

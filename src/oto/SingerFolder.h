@@ -24,6 +24,10 @@ QString singerName(const QString &root, const modLocale &locale);
 // extension), sorted by name.
 QStringList recordingNames(const QString &folder);
 
+// The folders of root that hold recordings, in the order and by the search
+// of findOtoFolders: where a new singer's oto.ini files are to be.
+QStringList findRecordingFolders(const QString &root);
+
 // A bank whose entries are still to be made: no oto.ini in folder or in any
 // of its subfolders, or only an empty one of its own.
 bool isNewBank(const QString &folder);

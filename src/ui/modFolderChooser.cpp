@@ -166,9 +166,9 @@ std::optional<QString> acceptFolder(const QString &typed, clsSett &sett, Dialogs
     // folders'.
     const bool ownOto = QFileInfo::exists(oto.fileName());
     const bool singer = !ownOto && !findOtoFolders(folderText).isEmpty();
-    // A folder of recordings without entries yet is a new bank: the window
-    // offers to make them.
-    const bool recordings = !ownOto && !singer && !recordingNames(folderText).isEmpty();
+    // A folder of recordings (or of pitch folders of recordings) without
+    // entries yet is a new bank: the window offers to make them.
+    const bool recordings = !ownOto && !singer && !findRecordingFolders(folderText).isEmpty();
     if (!singer && !recordings && !oto.open(QIODevice::ReadOnly)) {
         dialogs.message({noOtoText(folderText, oto), QStringLiteral("...orz"), MsgButtons::Ok, MsgIcon::Question,
                          MsgAnswer::Ok});

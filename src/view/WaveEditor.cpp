@@ -274,10 +274,15 @@ void WaveEditor::setFlaggedEstimates(std::vector<Flagged> flagged)
 
 std::shared_ptr<const analysis::WaveFeatures> WaveEditor::curveFeatures()
 {
+    return curves_ ? waveFeatures() : nullptr;
+}
+
+std::shared_ptr<const analysis::WaveFeatures> WaveEditor::waveFeatures()
+{
     // The analysis of a long recording takes seconds; the curves are for
     // the samples of a voicebank, which last seconds.
     constexpr double kLongestMs = 60000;
-    if (!curves_ || !featureCache_ || !curwav_.Valid || curwav_.LengthMs > kLongestMs)
+    if (!featureCache_ || !curwav_.Valid || curwav_.LengthMs > kLongestMs)
         return nullptr;
     if (featuresOf_ != curwav_.generation()) {
         // Keyed as the estimator keys its waves, so that each finds the
@@ -320,8 +325,10 @@ const F0Series *WaveEditor::pitchSeries()
     if (!(pitchCurve_ || loudnessCurve_) || !curwav_.Valid || curwav_.LengthMs > kLongestMs)
         return nullptr;
     if (pitchOf_ != curwav_.generation()) {
-        pitch_ = std::make_shared<const F0Series>(
-            F0Series::of(analysis::trackPitch(curwav_.samples().span(), curwav_.Samplerate)));
+        // The track the estimator's features hold when the wave has them.
+        const std::shared_ptr<const analysis::WaveFeatures> features = waveFeatures();
+        pitch_ = std::make_shared<const F0Series>(F0Series::of(
+            features ? features->pitch : analysis::trackPitch(curwav_.samples().span(), curwav_.Samplerate)));
         frqPitch_.reset();
         QFile file(analysis::frqPathOf(curwav_.FileAddress));
         if (file.open(QIODevice::ReadOnly) && file.size() < (qint64(64) << 20))

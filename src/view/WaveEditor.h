@@ -136,6 +136,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The current wave's features (with its pitch track) from the shared
+    // cache, computed on first use; null without a cache or for a long wave.
+    std::shared_ptr<const analysis::WaveFeatures> waveFeatures();
     // Shows or hides one layer of the picture, redrawing when it changed.
     void setLayer(bool &layer, bool on);
     void drawViews();

@@ -1,3 +1,4 @@
+#include "analysis/Features.h"
 #include "analysis/FrqFile.h"
 #include "analysis/PitchChecks.h"
 #include "analysis/PitchTracker.h"
@@ -100,6 +101,40 @@ TEST(PitchTracker, FollowsSungTonesAndRefusesSilenceAndNoise)
     EXPECT_LE(s.falseVoiced, 3);
 
     EXPECT_EQ(trackPitch({}, 44100).frames, 0);
+}
+
+// The estimator's voicing is the tracker's: a hiss and a tone equally loud
+// (so that the level tells nothing) come out unvoiced and voiced, and the
+// pitch of a fast glide is the tracker's at the right time.
+TEST(Features, TakeTheirVoicingAndPitchFromTheTracker)
+{
+    ToneSynth s;
+    s.hiss(400, 6000).tone(500, [](double ms) { return 150 * std::pow(4.0, ms / 500); }, 4000).hiss(300, 6000);
+    const WaveFeatures f = computeFeatures(s.samples, ToneSynth::kRate);
+    const PitchTrack t = track(s);
+    ASSERT_EQ(f.pitch.frames, t.frames);
+    EXPECT_EQ(f.pitch.f0Hz, t.f0Hz);
+    EXPECT_EQ(f.pitch.periodicity, t.periodicity);
+
+    auto truthAt = [](double ms) { return 150 * std::pow(4.0, (ms - 400) / 500); };
+    int voicedFrames = 0;
+    for (int i = f.frameAt(430); i <= f.frameAt(870); ++i) {
+        EXPECT_NEAR(f.energyDb[size_t(i)], f.energyDb[size_t(f.frameAt(200))], 2.5) << i;
+        EXPECT_GT(f.periodicity[size_t(i)], 0.9) << i;
+        ASSERT_GT(f.pitchHz[size_t(i)], 0) << i;
+        EXPECT_LT(cents(f.pitchHz[size_t(i)], truthAt(f.frameMs(i))), 40) << i;
+        // The glide climbs 29 cents a tracker frame: the pitch at a feature
+        // frame lies between the tracker's frames on either side of it.
+        const int k = int((f.frameMs(i) * ToneSynth::kRate / 1000 - t.hopSamples / 2.0) / t.hopSamples);
+        EXPECT_GE(f.pitchHz[size_t(i)], t.f0Hz[size_t(k)] * 0.999f) << i;
+        EXPECT_LE(f.pitchHz[size_t(i)], t.f0Hz[size_t(k + 1)] * 1.001f) << i;
+        ++voicedFrames;
+    }
+    EXPECT_GT(voicedFrames, 100);
+    for (const double ms : {50.0, 200.0, 350.0, 950.0, 1150.0}) {
+        EXPECT_LT(f.periodicity[size_t(f.frameAt(ms))], 0.5) << ms;
+        EXPECT_EQ(f.pitchHz[size_t(f.frameAt(ms))], 0) << ms;
+    }
 }
 
 TEST(PitchNotes, NamesAndReadsNotes)

@@ -53,6 +53,7 @@ TEST(Syllables, AliasesSayWhatKindOfEntryTheyAre)
     EXPECT_EQ(parseAlias(QStringLiteral("n ka")).prevVowel, u'n');
     EXPECT_EQ(parseAlias(QStringLiteral("a R")).kind, Kind::Tail);
     EXPECT_EQ(parseAlias(QStringLiteral("o -")).kind, Kind::Tail);
+    EXPECT_EQ(parseAlias(QStringLiteral("o -C5")).kind, Kind::Tail);  // a pitch folder's
     EXPECT_EQ(parseAlias(QStringLiteral("か")).kind, Kind::Cv);
     EXPECT_EQ(parseAlias(QStringLiteral("kaA3")).kind, Kind::Cv);
     EXPECT_EQ(parseAlias(QStringLiteral("か2")).kind, Kind::Cv);

@@ -123,3 +123,33 @@ TEST(EstimateCli, PrefixMapTellsTheFoldersSuffix)
     EXPECT_EQ(unread(r), 0) << r.err.toStdString();
     EXPECT_FALSE(r.out.split(u'\n', Qt::SkipEmptyParts).value(0).endsWith(",0,0,0,0,0")) << r.out.toStdString();
 }
+
+// A new singer of two pitch folders of recordings, no oto.ini anywhere:
+// each folder gets its own oto.ini of its own recordings' entries, with the
+// suffix prefix.map gives it; a chosen charset is the new files' code page.
+TEST(EstimateCli, ANewSingersPitchFoldersGetAnOtoIniEach)
+{
+    TempFolder dir;
+    SungSynth vcv;
+    vcv.silence(300).vowel(500).noise(120).vowel(580).silence(300);
+    for (const char *sub : {"A3", "C5"}) {
+        QDir(dir.path()).mkpath(sub);
+        dir.write(QString(sub) + QString::fromUtf8("/_あさ.wav"), wavimg::wav(vcv.samples));
+    }
+    dir.write(QString::fromUtf8("C5/_か.wav"), wavimg::wav(vcv.samples));
+    dir.write("prefix.map", "C5\t\tC5\nA3\t\tA3\n");
+    CliRun r = lirraOto({"estimate", dir.path(), "--generate", "--save"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("generated: 7")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("oto.ini")));
+    EXPECT_TRUE(dir.read("A3/oto.ini").startsWith(QString::fromUtf8("#CHARSET:UTF8\r\n_あさ.wav=- あA3,").toUtf8()));
+    EXPECT_EQ(dir.read("C5/oto.ini").count(QString::fromUtf8("C5,").toUtf8()), 4);
+    EXPECT_EQ(lirraOto({"list", dir.path()}).out, r.out);
+
+    TempFolder sjis;
+    QDir(sjis.path()).mkpath("A3");
+    sjis.write(QString::fromUtf8("A3/_あさ.wav"), wavimg::wav(vcv.samples));
+    r = lirraOto({"estimate", sjis.path(), "--generate", "--save", "--charset", "0"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(sjis.read("A3/oto.ini").startsWith("_\x82\xa0\x82\xb3.wav=- \x82\xa0,")) << sjis.read("A3/oto.ini").constData();
+}

@@ -347,3 +347,49 @@ TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
     controller.reload();  // an oto.ini with entries: no question
     EXPECT_EQ(std::pair(dialogs.messages.size(), doc.clcOto().size()), std::pair(qsizetype(2), qsizetype(4)));
 }
+
+// A new singer: pitch folders of recordings and no oto.ini anywhere. The
+// offer counts every folder's recordings; yes makes each folder's entries,
+// named with the suffix prefix.map gives that folder, as one step of the
+// history, and a save writes an oto.ini into each folder of recordings
+// (none into the root, which has none), in UTF-8 with its marker line
+// whatever the file charset.
+TEST_F(ControllerFixture, ANewSingersPitchFoldersGetTheirEntriesEachInTheirOwnOtoIni)
+{
+    for (const char *sub : {"A3", "C5", ".hidden"})
+        QDir(bank.path()).mkpath(sub);
+    bank.write("A3/_kasa.wav", wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write("A3/_a.wav", wavimg::wav(sungRecording(400, 1500, 2)));
+    bank.write("C5/_kasa.wav", wavimg::wav(sungRecording(600, 1500, 3, 440)));
+    bank.write(".hidden/_a.wav", wavimg::wav(sungRecording(400, 1500, 4)));
+    bank.write("prefix.map", "C6\t\tC5\r\nC5\t\tC5\r\nA3\t\tA3\r\n");
+    dialogs.answers = {MsgAnswer::Yes};
+    controller.openFolder(bank.path());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, EstimateFlow::newBankQuestion(3, 2));
+    EXPECT_TRUE(dialogs.messages[0].text.contains("UTF-8"));
+    QStringList made;
+    for (const auto &e : doc.clcOto())
+        made << e->folder + "/" + e->FIL + "=" + e->ALS;
+    // Named in kana, as a bank with nothing to go by; "a -" is made once.
+    EXPECT_EQ(made.join(' '), QString::fromUtf8("A3/_a.wav=- あA3 A3/_a.wav=a -A3 A3/_kasa.wav=- かA3 A3/_kasa.wav=a さA3 "
+                                                "C5/_kasa.wav=- かC5 C5/_kasa.wav=a さC5 C5/_kasa.wav=a -C5"));
+    // Each from its own recording: C5's burst lies 300 ms later.
+    const auto point = [&](int i) { return doc.clcOto()[i]->prmLF + doc.clcOto()[i]->prmPR; };
+    EXPECT_NEAR(point(4) - point(2), 300, 40);
+    EXPECT_EQ(doc.history().count(), 1);
+
+    sett.settlocFile = 1;  // GBK: a new file is UTF-8 all the same
+    controller.save();
+    EXPECT_FALSE(QFile::exists(bank.file("oto.ini")));
+    EXPECT_FALSE(QFile::exists(bank.file(".hidden/oto.ini")));
+    EXPECT_TRUE(bank.read("A3/oto.ini").startsWith(QString::fromUtf8("#CHARSET:UTF8\r\n_a.wav=- あA3,").toUtf8()));
+    EXPECT_TRUE(bank.read("C5/oto.ini").startsWith(QString::fromUtf8("#CHARSET:UTF8\r\n_kasa.wav=- かC5,").toUtf8()));
+    EXPECT_EQ(bank.read("C5/oto.ini").count("\r\n"), 3);
+
+    controller.undo();
+    EXPECT_EQ(doc.clcOto().size(), 0);
+    controller.redo();
+    controller.reload();  // the saved files are read back: no question
+    EXPECT_EQ(std::pair(dialogs.messages.size(), doc.clcOto().size()), std::pair(qsizetype(1), qsizetype(7)));
+}
