@@ -78,7 +78,7 @@ void FlagMarks::load()
                 byName.insert({parts[0], parts[1]}, parts.mid(2).join(u' '));
         }
         for (const auto &entry : doc_.clcOto()) {
-            const auto it = byName.find({entry->FIL, entry->ALS});
+            const auto it = byName.find({entry->pathStr(), entry->ALS});
             if (it != byName.end()) {
                 reasons_.insert(entry.get(), *it);
                 byName.erase(it);
@@ -101,7 +101,7 @@ void FlagMarks::store()
     QByteArray text;
     for (const auto &entry : doc_.clcOto())
         if (const auto it = reasons_.find(entry.get()); it != reasons_.end())
-            text += (entry->FIL + u'\t' + entry->ALS + u'\t' + QString(*it).replace(u'\n', u' ')).toUtf8() + '\n';
+            text += (entry->pathStr() + u'\t' + entry->ALS + u'\t' + QString(*it).replace(u'\n', u' ')).toUtf8() + '\n';
     if (const std::optional<QString> error = writeFileAtomically(path, text))
         lastError_ = *error;
 }

@@ -10,7 +10,8 @@ class OtoDocument;
 // The entries an estimate flagged for a look, each with its reason. A mark
 // stays until its entry is changed (by any edit, typed, dragged or undone),
 // removed, or the mark is cleared. The marks are kept beside oto.ini in
-// lirra-flags.txt (UTF-8, one "file TAB alias TAB reason" line each), so
+// lirra-flags.txt (UTF-8, one "file TAB alias TAB reason" line each, the
+// file named from the singer's folder as in A3/0.wav), so
 // that they survive a restart; the file goes when the last mark does.
 class FlagMarks : public QObject {
     Q_OBJECT

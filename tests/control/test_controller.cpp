@@ -239,6 +239,21 @@ TEST_F(ControllerFixture, FlagMarksStayBesideOtoIniUntilEditedAndF4StepsThroughT
     EXPECT_EQ(controller.flags().count(), 0);
     EXPECT_FALSE(controller.isEnabled(item("mnuNextFlagged")));
     EXPECT_FALSE(QFileInfo::exists(bank.file(FlagMarks::kFileName)));
+
+    // In a singer the same file and alias may stand in two pitch folders:
+    // the mark keeps to its own folder's entry.
+    TempFolder singer;
+    for (const char *sub : {"A3", "C5"}) {
+        QDir(singer.path()).mkpath(sub);
+        singer.write(QString(sub) + "/oto.ini", "w.wav=a,1,2,3,4,5\r\n");
+    }
+    controller.save();
+    controller.openFolder(singer.path());
+    ASSERT_EQ(doc.clcOto().size(), 2);
+    controller.flags().mark({{1, "no vowel found"}});
+    EXPECT_EQ(singer.read(FlagMarks::kFileName), QByteArray("C5/w.wav\ta\tno vowel found\n"));
+    doc.reload();
+    EXPECT_EQ(std::pair(controller.flags().isFlagged(0), controller.flags().isFlagged(1)), std::pair(false, true));
 }
 
 // Save As writes the entries in the chosen code page to the chosen folder,
