@@ -214,18 +214,17 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         const PhonemeClass pc = phonemeClass(ph);
         // A stop's closure is its own silence: a pause before it would
         // take the closure and put the stop at its burst.
-        const bool closes = pc == PhonemeClass::Stop || pc == PhonemeClass::Affricate;
         // Nor is there one between the consonants of a cluster: it would
         // take a fricative's noise after a stop.
         const bool afterConsonant = i > 0 && phonemeClass(phonemes[i - 1]) != PhonemeClass::Vowel;
-        if (i > 0 && phonemes[i - 1] != u"-" && !closes && !afterConsonant)
+        if (i > 0 && phonemes[i - 1] != u"-" && !closes(pc) && !afterConsonant)
             p.pause(i);
         const QString fallback = QStringLiteral("P%1").arg(int(pc));
         if (pc == PhonemeClass::Vowel) {
             p.vowel(ph, fallback, i, vowelFrames);
             continue;
         }
-        if (closes)
+        if (closes(pc))
             p.closure(voicedStop(ph), i);
         p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i, longestPhonemeMs(ph));
     }

@@ -415,8 +415,8 @@ struct FlagParams {
     // Each note is found a second, independent way: a syllable's by the
     // local detector alone, around where the alignment put its vowel, the
     // beat left out; an English phoneme's by aligning the recording again
-    // with finer and with coarser frames (secondSteps feature frames per
-    // alignment frame) and with a looser hold on vowel lengths and pauses
+    // with finer and with coarser frames (fineStep and coarseStep feature
+    // frames per alignment frame) and with a looser hold on vowel lengths and pauses
     // (looseVowelShare and loosePausePenalty, see AlignParams). Where a
     // second way puts the note further than this (ms) from the first, they
     // took different changes of sound, and a labeller may have taken either.

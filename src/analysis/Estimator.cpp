@@ -140,10 +140,11 @@ double mad(const std::vector<double> &v)
 // held vowel's a little later, a tail's before the sound dies away); the
 // entry starting from the phoneme before: all of a consonant, a part of a
 // vowel; the overlap halfway, none after silence.
-bool closes(const QString &phoneme)
+// An English tail's note: a stop's burst (the breath after it fades slowly
+// and tells nothing), else where the sound falls away.
+Mark tailNote(const PhonemeAlias &alias, const Anchors &a)
 {
-    const PhonemeClass c = phonemeClass(phoneme);
-    return c == PhonemeClass::Stop || c == PhonemeClass::Affricate;
+    return closes(alias.from) && a[Mark::Release] > a[Mark::ConsonantStart] ? Mark::Release : Mark::VowelFall;
 }
 
 // How long before a joint's note its entry starts, by the phoneme it comes
@@ -176,9 +177,8 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
     std::array<double, kPoints> p{};
     switch (alias.kind) {
     case Kind::Tail: {
-        if (closes(alias.from) && a[Mark::Release] > start) {
-            // A stop's note is its burst; the breath after it fades slowly
-            // and tells nothing. The entry keeps part of the closure.
+        if (tailNote(alias, a) == Mark::Release) {
+            // The entry keeps part of the stop's closure.
             p[kPre] = a[Mark::Release];
             p[kLeft] = start + (p[kPre] - start) * pp.tailClosureKeptShare;
             p[kOverlap] = std::max(p[kLeft], p[kPre] - pp.tailBurstOverlapMs);
@@ -711,7 +711,7 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
             a.at[size_t(Mark::LevelRise)] = o.settled;
         } else {
             const bool tail = p.alias.phonemes.kind == PhonemeAlias::Kind::Tail;
-            a.secondWayMs = secondWayOf(rec, p, a, tail ? Mark::VowelFall : Mark::ConsonantStart);
+            a.secondWayMs = secondWayOf(rec, p, a, tail ? tailNote(p.alias.phonemes, a) : Mark::ConsonantStart);
         }
         return true;
     }
@@ -832,7 +832,7 @@ Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result 
     } else if (a.fadeMs > fp.slowFadeMs) {
         d.add(0.4, QStringLiteral("the vowel fades slowly: where its note ends is a matter of taste"));
     }
-    if (a.secondWayMs > fp.secondWayMs)
+    if (fp.secondWayMs > 0 && a.secondWayMs > fp.secondWayMs)
         d.add(fp.threshold * fp.secondWayMs / a.secondWayMs,
               QStringLiteral("two ways of finding this point disagree by %1 ms").arg(qRound(a.secondWayMs)));
     if (r.farShare > 1 - fp.threshold)

@@ -664,8 +664,7 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
         st.mark(Mark::VowelEnd) = std::max(f.frameMs(fall + 1), f.frameMs(end + 1));
         // A stop or affricate into silence is a closure, then a burst and
         // its breath: the burst is where the band levels rise most.
-        const PhonemeClass c = phonemeClass(phonemes[i]);
-        if (c == PhonemeClass::Stop || c == PhonemeClass::Affricate)
+        if (closes(phonemes[i]))
             st.mark(Mark::Release) = f.frameMs(strongestRise(f, from, std::max(from, std::min(f.frames - 1, fall + 1))));
     }
 }

@@ -83,7 +83,6 @@ PhonemeAlias parsePhonemeAlias(QStringView alias)
         a.remove(0, 1);
     const QStringList tokens = a.split(u' ', Qt::SkipEmptyParts);
     auto known = [](const QString &t) { return phonemeClass(t) != PhonemeClass::None; };
-    auto closes = [](const QString &t) { return phonemeClass(t) == PhonemeClass::Stop || phonemeClass(t) == PhonemeClass::Affricate; };
     // A stop cannot be held: "k" alone is no entry of its own.
     auto holds = [&](const QString &t) { return known(t) && !closes(t); };
     if (tokens.size() == 1 && phonemeClass(tokens[0]) == PhonemeClass::Vowel) {

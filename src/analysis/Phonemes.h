@@ -30,6 +30,9 @@ enum class PhonemeClass {
 };
 
 PhonemeClass phonemeClass(QStringView phoneme);
+// A stop or an affricate: a closure, its own silence, then a burst.
+inline bool closes(PhonemeClass c) { return c == PhonemeClass::Stop || c == PhonemeClass::Affricate; }
+inline bool closes(QStringView phoneme) { return closes(phonemeClass(phoneme)); }
 QString phonemeClassName(PhonemeClass c);
 
 // The entries' aliases without what their folder adds to every alias so

@@ -19,7 +19,7 @@ struct PitchTrack {
     std::vector<float> f0Hz;        // the fundamental where voiced, else 0
     std::vector<float> voicing;     // probability that the frame is voiced, 0..1
     std::vector<float> amplitude;   // RMS over two hops around the centre, in sample units
-    // How well the window centred on the frame matches itself shifted by
+    // How well the window about the frame's centre matches itself shifted by
     // its best period in the tracker's range (normalised correlation, 0..1),
     // before any gate or decoding: the raw evidence of voicing, measured on
     // every frame, quiet ones too.

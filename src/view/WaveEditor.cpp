@@ -326,7 +326,10 @@ const F0Series *WaveEditor::pitchSeries()
         return nullptr;
     if (pitchOf_ != curwav_.generation()) {
         // The track the estimator's features hold when the wave has them.
-        const std::shared_ptr<const analysis::WaveFeatures> features = waveFeatures();
+        // (The features read a wave under 8 kHz as if at 8 kHz: not its times.)
+        std::shared_ptr<const analysis::WaveFeatures> features = waveFeatures();
+        if (features && features->pitch.sampleRate != curwav_.Samplerate)
+            features.reset();
         pitch_ = std::make_shared<const F0Series>(F0Series::of(
             features ? features->pitch : analysis::trackPitch(curwav_.samples().span(), curwav_.Samplerate)));
         frqPitch_.reset();

@@ -131,6 +131,15 @@ TEST(Features, TakeTheirVoicingAndPitchFromTheTracker)
         ++voicedFrames;
     }
     EXPECT_GT(voicedFrames, 100);
+    // Voicing spreads half a window each side of the tone (400-900 ms),
+    // evenly: a window lying early would shift both edges late.
+    int first = -1, last = -1;
+    for (int i = 0; i < f.frames; ++i)
+        if (f.periodicity[size_t(i)] >= 0.5) {
+            first = first < 0 ? i : first;
+            last = i;
+        }
+    EXPECT_NEAR((f.frameMs(first) + f.frameMs(last)) / 2, 650, 4);
     for (const double ms : {50.0, 200.0, 350.0, 950.0, 1150.0}) {
         EXPECT_LT(f.periodicity[size_t(f.frameAt(ms))], 0.5) << ms;
         EXPECT_EQ(f.pitchHz[size_t(f.frameAt(ms))], 0) << ms;
