@@ -78,7 +78,10 @@ void FlagMarks::load()
                 byName.insert({parts[0], parts[1]}, parts.mid(2).join(u' '));
         }
         for (const auto &entry : doc_.clcOto()) {
-            const auto it = byName.find({entry->pathStr(), entry->ALS});
+            // Files written before marks named the folder give the bare name.
+            auto it = byName.find({entry->pathStr(), entry->ALS});
+            if (it == byName.end())
+                it = byName.find({entry->FIL, entry->ALS});
             if (it != byName.end()) {
                 reasons_.insert(entry.get(), *it);
                 byName.erase(it);

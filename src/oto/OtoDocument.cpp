@@ -386,6 +386,7 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
 {
     wrkpath_ = folder;
     form_ = form;
+    codePage_.reset();  // a Save As's code page before does not hold here
     // A new singer's pitch folders of recordings get an oto.ini each.
     QStringList subs = findRecordingFolders(folder);
     if (subs.isEmpty())

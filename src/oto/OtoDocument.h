@@ -150,8 +150,9 @@ public:
                     const std::optional<QString> &only = std::nullopt);
     // Makes folder the open voicebank with no entries and no file read (a
     // new bank: no oto.ini yet, or an empty one); a save writes in form an
-    // oto.ini into each folder of recordings (findRecordingFolders) that
-    // has entries by then.
+    // oto.ini into each of a singer's folders of recordings
+    // (findRecordingFolders) that has entries by then, a plain bank's file
+    // as always.
     void startNew(const QString &folder, const TextForm &form);
     // Opens folder's oto.ini files as openoto does, or, for a new bank (see
     // isNewBank), starts one that a save writes as UTF-8 with its marker.

@@ -15,11 +15,11 @@ namespace {
 // Deeper than any voicebank; stops a runaway walk.
 constexpr int kMaxDepth = 24;
 
-// The subfolders of root (relative paths, at any depth) that pass holds.
 using FolderTest = std::function<bool(const QString &folder)>;
 
-void walk(const QString &root, const QString &relative, const FolderTest &holds, int depth, QSet<QString> &seen,
-          QStringList &found)
+// The subfolders of root (relative paths, down to maxDepth) that pass holds.
+void walk(const QString &root, const QString &relative, const FolderTest &holds, int depth, int maxDepth,
+          QSet<QString> &seen, QStringList &found)
 {
     const QString folder = relative.isEmpty() ? root : joinPath(root, relative);
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -28,21 +28,21 @@ void walk(const QString &root, const QString &relative, const FolderTest &holds,
     seen.insert(canonical);
     if (!relative.isEmpty() && holds(folder))
         found << relative;
-    if (depth >= kMaxDepth)
+    if (depth >= maxDepth)
         return;
     // Without QDir::Hidden, folders starting with "." are left out.
     const QStringList subfolders = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QString &sub : subfolders)
-        walk(root, relative.isEmpty() ? sub : relative + u'/' + sub, holds, depth + 1, seen, found);
+        walk(root, relative.isEmpty() ? sub : relative + u'/' + sub, holds, depth + 1, maxDepth, seen, found);
 }
 
 // Root ("") when it passes holds, then its subfolders that do, in the byte
 // order of their paths.
-QStringList findFolders(const QString &root, const FolderTest &holds)
+QStringList findFolders(const QString &root, const FolderTest &holds, int maxDepth)
 {
     QStringList found;
     QSet<QString> seen;
-    walk(root, QString(), holds, 0, seen, found);
+    walk(root, QString(), holds, 0, maxDepth, seen, found);
     std::sort(found.begin(), found.end(), pathByteLess);
     if (holds(root))
         found.prepend(QString());
@@ -58,7 +58,8 @@ bool pathByteLess(const QString &a, const QString &b)
 
 QStringList findOtoFolders(const QString &root, const QString &fileName)
 {
-    return findFolders(root, [&](const QString &folder) { return QFileInfo(joinPath(folder, fileName)).isFile(); });
+    return findFolders(
+        root, [&](const QString &folder) { return QFileInfo(joinPath(folder, fileName)).isFile(); }, kMaxDepth);
 }
 
 QStringList recordingNames(const QString &folder)
@@ -68,7 +69,9 @@ QStringList recordingNames(const QString &folder)
 
 QStringList findRecordingFolders(const QString &root)
 {
-    return findFolders(root, [](const QString &folder) { return !recordingNames(folder).isEmpty(); });
+    // Only the pitch folders right below: a new bank must not scatter oto.ini
+    // files through takes kept deeper down (or through a whole home folder).
+    return findFolders(root, [](const QString &folder) { return !recordingNames(folder).isEmpty(); }, 1);
 }
 
 bool isNewBank(const QString &folder)

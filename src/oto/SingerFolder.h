@@ -24,8 +24,9 @@ QString singerName(const QString &root, const modLocale &locale);
 // extension), sorted by name.
 QStringList recordingNames(const QString &folder);
 
-// The folders of root that hold recordings, in the order and by the search
-// of findOtoFolders: where a new singer's oto.ini files are to be.
+// Root and those of its direct subfolders (not hidden) that hold
+// recordings, in the byte order of their names: where a new singer's
+// oto.ini files are to be.
 QStringList findRecordingFolders(const QString &root);
 
 // A bank whose entries are still to be made: no oto.ini in folder or in any

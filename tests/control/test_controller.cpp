@@ -328,6 +328,9 @@ TEST_F(ControllerFixture, EstimateReadsEachFolderOfASingerFromItsOwnRecordings)
 // not asked about.
 TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
 {
+    // Saved As in Shift-JIS before: the new bank is UTF-8 all the same.
+    controller.openFolder(writeBank(other, {"a"}));
+    ASSERT_TRUE(doc.saveAs(other.path(), 932));
     bank.write(QString::fromUtf8("_かさ.wav"), wavimg::wav(sungRecording(300, 1500, 1)));
     bank.write(QString::fromUtf8("_あ.wav"), wavimg::wav(sungRecording(400, 1500, 2)));
     dialogs.answers = {MsgAnswer::No};
@@ -371,8 +374,9 @@ TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
 // whatever the file charset.
 TEST_F(ControllerFixture, ANewSingersPitchFoldersGetTheirEntriesEachInTheirOwnOtoIni)
 {
-    for (const char *sub : {"A3", "C5", ".hidden"})
+    for (const char *sub : {"A3/takes", "C5", ".hidden"})
         QDir(bank.path()).mkpath(sub);
+    bank.write("A3/takes/_a.wav", wavimg::wav(sungRecording(400, 1500, 5)));  // deeper: spare takes
     bank.write("A3/_kasa.wav", wavimg::wav(sungRecording(300, 1500, 1)));
     bank.write("A3/_a.wav", wavimg::wav(sungRecording(400, 1500, 2)));
     bank.write("C5/_kasa.wav", wavimg::wav(sungRecording(600, 1500, 3, 440)));
@@ -398,6 +402,7 @@ TEST_F(ControllerFixture, ANewSingersPitchFoldersGetTheirEntriesEachInTheirOwnOt
     controller.save();
     EXPECT_FALSE(QFile::exists(bank.file("oto.ini")));
     EXPECT_FALSE(QFile::exists(bank.file(".hidden/oto.ini")));
+    EXPECT_FALSE(QFile::exists(bank.file("A3/takes/oto.ini")));
     EXPECT_TRUE(bank.read("A3/oto.ini").startsWith(QString::fromUtf8("#CHARSET:UTF8\r\n_a.wav=- あA3,").toUtf8()));
     EXPECT_TRUE(bank.read("C5/oto.ini").startsWith(QString::fromUtf8("#CHARSET:UTF8\r\n_kasa.wav=- かC5,").toUtf8()));
     EXPECT_EQ(bank.read("C5/oto.ini").count("\r\n"), 3);
