@@ -351,20 +351,18 @@ QString kanaOf(const Syllable &s)
         if (QString::fromLatin1(it->consonant) == s.consonant && QChar::fromLatin1(it->vowel) == s.vowel)
             if (it.key() != u'ゐ' && it.key() != u'ゑ' && it.key() != u'ぢ' && it.key() != u'づ')
                 return QString(QChar(it.key()));
-    static const QHash<QString, QString> combined = {
-        {QStringLiteral("ky"), QStringLiteral("き")}, {QStringLiteral("gy"), QStringLiteral("ぎ")},
-        {QStringLiteral("ny"), QStringLiteral("に")}, {QStringLiteral("hy"), QStringLiteral("ひ")},
-        {QStringLiteral("by"), QStringLiteral("び")}, {QStringLiteral("py"), QStringLiteral("ぴ")},
-        {QStringLiteral("my"), QStringLiteral("み")}, {QStringLiteral("ry"), QStringLiteral("り")},
-        {QStringLiteral("sh"), QStringLiteral("し")}, {QStringLiteral("ch"), QStringLiteral("ち")},
-        {QStringLiteral("j"), QStringLiteral("じ")},  {QStringLiteral("ty"), QStringLiteral("て")},
-        {QStringLiteral("dy"), QStringLiteral("で")}, {QStringLiteral("fy"), QStringLiteral("ふ")},
-        {QStringLiteral("kw"), QStringLiteral("く")}, {QStringLiteral("gw"), QStringLiteral("ぐ")},
-        {QStringLiteral("ts"), QStringLiteral("つ")}, {QStringLiteral("f"), QStringLiteral("ふ")},
-        {QStringLiteral("t"), QStringLiteral("て")},  {QStringLiteral("d"), QStringLiteral("で")},
-        {QStringLiteral("s"), QStringLiteral("す")},  {QStringLiteral("z"), QStringLiteral("ず")},
-        {QStringLiteral("w"), QStringLiteral("う")},  {QStringLiteral("y"), QStringLiteral("い")},
-        {QStringLiteral("v"), QStringLiteral("ゔ")}};
+    // Each such consonant and the kana its row is written with, as the
+    // pairs "ky き gy ぎ ...".
+    static const QHash<QString, QString> combined = [] {
+        const QStringList words = QStringLiteral("ky き gy ぎ ny に hy ひ by び py ぴ my み ry り sh し ch ち j じ "
+                                                 "ty て dy で fy ふ kw く gw ぐ ts つ f ふ t て d で s す z ず w う "
+                                                 "y い v ゔ")
+                                      .split(u' ');
+        QHash<QString, QString> pairs;
+        for (qsizetype i = 0; i + 1 < words.size(); i += 2)
+            pairs.insert(words[i], words[i + 1]);
+        return pairs;
+    }();
     const QString base = combined.value(s.consonant);
     if (base.isEmpty())
         return s.key();

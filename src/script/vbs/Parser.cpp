@@ -1,5 +1,7 @@
 #include "script/vbs/Parser.h"
 
+#include <QHash>
+
 namespace script::vbs {
 
 namespace {
@@ -220,6 +222,20 @@ void Parser::parseStatement(StmtList &out)
     }
     if (t.kind != TokenKind::Name)
         fail(CompileError::ExpectedStatement);
+    // The statements that open with a keyword of their own and make one
+    // node: a new one is a row here.
+    static const QHash<Keyword, StmtPtr (Parser::*)()> kOwnStatements = {
+        {Keyword::ReDim, &Parser::parseReDim}, {Keyword::Erase, &Parser::parseErase},
+        {Keyword::Set, &Parser::parseSet},     {Keyword::Call, &Parser::parseCall},
+        {Keyword::If, &Parser::parseIf},       {Keyword::For, &Parser::parseFor},
+        {Keyword::Do, &Parser::parseDo},       {Keyword::While, &Parser::parseWhile},
+        {Keyword::Select, &Parser::parseSelect}, {Keyword::Exit, &Parser::parseExit},
+        {Keyword::On, &Parser::parseOnError},  {Keyword::With, &Parser::parseWith},
+    };
+    if (const auto own = kOwnStatements.constFind(t.keyword); own != kOwnStatements.cend()) {
+        out.push_back((this->**own)());
+        return;
+    }
     switch (t.keyword) {
     case Keyword::None:
         if (atWord("stop") && (peek(1).kind == TokenKind::Newline || peek(1).kind == TokenKind::Colon
@@ -245,18 +261,6 @@ void Parser::parseStatement(StmtList &out)
         parseDim();
         return;
     case Keyword::Const: next(); parseConst(); return;
-    case Keyword::ReDim: out.push_back(parseReDim()); return;
-    case Keyword::Erase: out.push_back(parseErase()); return;
-    case Keyword::Set: out.push_back(parseSet()); return;
-    case Keyword::Call: out.push_back(parseCall()); return;
-    case Keyword::If: out.push_back(parseIf()); return;
-    case Keyword::For: out.push_back(parseFor()); return;
-    case Keyword::Do: out.push_back(parseDo()); return;
-    case Keyword::While: out.push_back(parseWhile()); return;
-    case Keyword::Select: out.push_back(parseSelect()); return;
-    case Keyword::Exit: out.push_back(parseExit()); return;
-    case Keyword::On: out.push_back(parseOnError()); return;
-    case Keyword::With: out.push_back(parseWith()); return;
     case Keyword::Option:
         next();
         if (!atWord("explicit"))
