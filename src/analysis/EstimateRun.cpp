@@ -1,6 +1,7 @@
 #include "analysis/EstimateRun.h"
 
 #include <QHash>
+#include <optional>
 
 #include "oto/SingerFolder.h"
 
@@ -8,52 +9,105 @@ namespace analysis {
 
 namespace {
 
+// An affix without its marks around: "_C5" and "↑C5" are "C5".
+QStringView bareAffix(QStringView affix)
+{
+    while (!affix.isEmpty() && !affix.front().isLetterOrNumber())
+        affix = affix.sliced(1);
+    while (!affix.isEmpty() && !affix.back().isLetterOrNumber())
+        affix.chop(1);
+    return affix;
+}
+
+QString folderName(const QString &folder) { return folder.section(u'/', -1); }
+
+// Whether an affix is the folder's own name ("C5" in C5/), in either case.
+bool namesFolder(const QString &affix, const QString &folder)
+{
+    return !affix.isEmpty() && !folder.isEmpty() && bareAffix(affix).compare(folderName(folder), Qt::CaseInsensitive) == 0;
+}
+
 // The prefix.map pair a folder without entries is named after, as makers
-// name pitch folders: "C5/" for the suffix "C5" (or "_C5", "↑C5"), in either
-// case. None when no pair, or more than one, fits.
+// name pitch folders: "C5/" for the suffix "C5" (or "_C5", "↑C5"). None when
+// no pair, or more than one, fits.
 singer::Affixes affixesNamedBy(const QString &folder, const singer::AffixPairs &pairs)
 {
-    const QString name = folder.section(u'/', -1);
-    if (name.isEmpty())
-        return {};
-    const auto bare = [](QStringView affix) {
-        while (!affix.isEmpty() && !affix.front().isLetterOrNumber())
-            affix = affix.sliced(1);
-        while (!affix.isEmpty() && !affix.back().isLetterOrNumber())
-            affix.chop(1);
-        return affix;
-    };
-    const auto names = [&](const QString &affix) {
-        return !affix.isEmpty() && bare(affix).compare(name, Qt::CaseInsensitive) == 0;
-    };
     QList<singer::Affixes> fitting;
     for (const auto &[prefix, suffix] : pairs) {
         const singer::Affixes a{prefix, suffix};
-        if ((names(prefix) || names(suffix)) && !fitting.contains(a))
+        if ((namesFolder(prefix, folder) || namesFolder(suffix, folder)) && !fitting.contains(a))
             fitting << a;
     }
     return fitting.size() == 1 ? fitting.first() : singer::Affixes{};
 }
 
-// Entries for the recordings of folderPath that no entry names. Where the
-// folder's aliases carry a prefix.map pair, the made ones carry it too; a
-// folder without entries takes the pair its name gives.
-QList<clsOto> madeEntries(const QList<clsOto> &entries, const QString &folder, const QString &folderPath,
-                          const singer::AffixPairs &pairs)
+// A folder's pitch mark, which made entries carry too: the prefix.map pair
+// most of its aliases carry, or the ending they share when that is the
+// folder's own name ("A3" in A3/); an ending the aliases merely happen to
+// share is no pitch mark.
+singer::Affixes pitchAffixes(const QString &folder, const QStringList &aliases, const singer::AffixPairs &pairs)
 {
-    QStringList aliases;
-    for (const clsOto &e : entries)
-        aliases << e.ALS;
-    singer::Affixes affixes = singer::folderAffixes(aliases, pairs);
-    // An ending the aliases merely happen to share is no pitch mark.
-    if (!pairs.contains(std::pair(affixes.prefix, affixes.suffix)))
-        affixes = {};
-    if (entries.isEmpty())
-        affixes = affixesNamedBy(folder, pairs);
+    const singer::Affixes a = singer::folderAffixes(aliases, pairs);
+    if (pairs.contains(std::pair(a.prefix, a.suffix)) || (a.prefix.isEmpty() && namesFolder(a.suffix, folder)))
+        return a;
+    return {};
+}
+
+// The pitch marks of a singer's folders. A folder without entries takes the
+// prefix.map pair its name gives, or, where the others are marked with
+// their own names, its own name marked alike ("_A3" in A3/: "_C5" in C5/).
+QHash<QString, singer::Affixes> singerAffixes(const QHash<QString, QStringList> &aliasesByFolder,
+                                              const singer::AffixPairs &pairs)
+{
+    QHash<QString, singer::Affixes> out;
+    std::optional<QString> ownNameMark;  // a folder's mark that is its own name
+    for (auto it = aliasesByFolder.cbegin(); it != aliasesByFolder.cend(); ++it) {
+        if (it->isEmpty())
+            continue;
+        out.insert(it.key(), pitchAffixes(it.key(), *it, pairs));
+        const singer::Affixes &a = out[it.key()];
+        if (a.prefix.isEmpty() && namesFolder(a.suffix, it.key()))
+            ownNameMark = a.suffix;
+    }
+    for (auto it = aliasesByFolder.cbegin(); it != aliasesByFolder.cend(); ++it) {
+        if (!it->isEmpty())
+            continue;
+        singer::Affixes a = affixesNamedBy(it.key(), pairs);
+        if (a.isEmpty() && ownNameMark && !it.key().isEmpty())
+            a.suffix = QString(*ownNameMark).replace(bareAffix(*ownNameMark).toString(), folderName(it.key()));
+        out.insert(it.key(), a);
+    }
+    return out;
+}
+
+// What the singer's folders other than folder call each recording: its
+// aliases there, affixes taken off, from the first folder that names it.
+QHash<QString, QStringList> namesakesOf(const QString &folder, const QList<OtoDocument::FolderIndexes> &folders,
+                                        const OtoEntries &all, const QHash<QString, singer::Affixes> &affixes)
+{
+    QHash<QString, QStringList> out;
+    for (const OtoDocument::FolderIndexes &other : folders) {
+        if (other.folder == folder)
+            continue;
+        QHash<QString, QStringList> here;
+        for (int i : other.indexes)
+            here[all[i]->FIL] << singer::baseAlias(all[i]->ALS, affixes.value(other.folder));
+        for (auto it = here.cbegin(); it != here.cend(); ++it)
+            if (!out.contains(it.key()))
+                out.insert(it.key(), *it);
+    }
+    return out;
+}
+
+// Entries for the recordings of folderPath that no entry names, carrying
+// the folder's pitch mark.
+QList<clsOto> madeEntries(const QList<clsOto> &entries, const QString &folderPath, const singer::Affixes &affixes,
+                          const QHash<QString, QStringList> &namesakes)
+{
     QList<clsOto> bare = entries;
     for (clsOto &e : bare)
         e.ALS = singer::baseAlias(e.ALS, affixes);
-    QList<clsOto> made = generateEntries(bare, recordingNames(folderPath));
+    QList<clsOto> made = generateEntries(bare, recordingNames(folderPath), namesakes);
     for (clsOto &e : made)
         e.ALS = affixes.prefix + e.ALS + affixes.suffix;
     return made;
@@ -83,9 +137,21 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
     };
     EstimateOptions options;
     options.affixPairs = request.affixPairs;
+    QList<clsOto> singer;
+    for (const auto &e : all)
+        singer << *e;
+    options.positiveRight = bankUsesPositiveRight(singer);
     EstimateRun run;
+    const QList<OtoDocument::FolderIndexes> folders = doc.indexesByFolder();
+    QHash<QString, QStringList> aliasesByFolder;
+    for (const OtoDocument::FolderIndexes &folder : folders) {
+        QStringList &aliases = aliasesByFolder[folder.folder];
+        for (int i : folder.indexes)
+            aliases << all[i]->ALS;
+    }
+    const QHash<QString, singer::Affixes> affixes = singerAffixes(aliasesByFolder, request.affixPairs);
     qsizetype madeBefore = 0;  // made for the folders before
-    for (const OtoDocument::FolderIndexes &folder : doc.indexesByFolder()) {
+    for (const OtoDocument::FolderIndexes &folder : folders) {
         QList<clsOto> entries;
         QList<int> targets;
         for (int k = 0; k < folder.indexes.size(); ++k) {
@@ -95,7 +161,9 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
         }
         const int existing = int(entries.size());
         if (request.generate) {
-            for (clsOto &e : madeEntries(entries, folder.folder, doc.folderPath(folder.folder), request.affixPairs)) {
+            const QHash<QString, QStringList> namesakes = namesakesOf(folder.folder, folders, all, affixes);
+            for (clsOto &e :
+                 madeEntries(entries, doc.folderPath(folder.folder), affixes.value(folder.folder), namesakes)) {
                 e.folder = folder.folder;
                 targets << int(entries.size());
                 entries << e;

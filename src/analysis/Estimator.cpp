@@ -949,7 +949,9 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
             ? std::optional<RecordingShifts>(std::in_place, habits, rec, placed, entries, targetSet, options.params)
             : std::nullopt;
     // An entry keeps its form of right bound; an unset one takes the bank's.
-    const bool bankPositive = bankUsesPositiveRight(entries);
+    const bool bankPositive = std::any_of(entries.begin(), entries.end(), [](const clsOto &e) { return e.prmRT != 0; })
+                                  ? bankUsesPositiveRight(entries)
+                                  : options.positiveRight;
     const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
     for (int index : targets) {
         Estimate est;
@@ -1012,7 +1014,7 @@ QString AliasSpelling::spell(const Syllable &s) const
     return romaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
 }
 
-QStringList namedAliases(const QString &file, const AliasSpelling &spelling)
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling, RecordingNaming naming)
 {
     const FileSyllables fs = parseFileName(file);
     if (!fs.complete)
@@ -1027,7 +1029,12 @@ QStringList namedAliases(const QString &file, const AliasSpelling &spelling)
             continue;
         }
         const bool afterSilence = i == 0 || s[i - 1].rest;
-        out << (afterSilence ? QStringLiteral("-") : QString(s[i - 1].vowel)) + u' ' + spelling.spell(s[i]);
+        if (afterSilence)
+            out << QStringLiteral("- ") + spelling.spell(s[i]);
+        else if (naming == RecordingNaming::Cvvc && !s[i].consonant.isEmpty())
+            out << QString(s[i - 1].vowel) + u' ' + s[i].consonant << spelling.spell(s[i]);
+        else
+            out << QString(s[i - 1].vowel) + u' ' + spelling.spell(s[i]);
         if (i + 1 == s.size() || s[i + 1].rest)
             out << QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R"));
     }
@@ -1049,12 +1056,13 @@ struct Naming {
     QString tail;  // empty: "R" before a rest inside a name, "-" at its end
     Takes takes = Takes::Skipped;
     int firstNumber = 2;
+    RecordingNaming recordings = RecordingNaming::Vcv;
 };
 
 Naming namingOf(const QList<clsOto> &existing)
 {
     Naming n;
-    int tailsR = 0, tailsDash = 0, repeated = 0, numbered = 0;
+    int tailsR = 0, tailsDash = 0, repeated = 0, numbered = 0, vcv = 0, vc = 0;
     QSet<QString> aliases, seen;
     for (const clsOto &e : existing)
         aliases.insert(e.ALS);
@@ -1067,11 +1075,14 @@ Naming namingOf(const QList<clsOto> &existing)
             n.firstNumber = numbered++ == 0 ? m.captured(2).toInt() : std::min(n.firstNumber, m.captured(2).toInt());
         }
         const AliasInfo a = parseAlias(e.ALS);
-        if (a.kind == AliasInfo::Kind::Tail) {
+        if (a.kind == AliasInfo::Kind::Tail)
             (e.ALS.trimmed().endsWith(u'R') ? tailsR : tailsDash)++;
-            continue;
-        }
+        vcv += a.kind == AliasInfo::Kind::Vcv ? 1 : 0;
+        vc += a.kind == AliasInfo::Kind::Vc ? 1 : 0;
     }
+    // A CVVC bank still has a few vowel-to-vowel entries ("a i").
+    if (vc > vcv)
+        n.recordings = RecordingNaming::Cvvc;
     if (tailsR + tailsDash > 0)
         n.tail = tailsR > tailsDash ? QStringLiteral("R") : QStringLiteral("-");
     if (numbered > repeated)
@@ -1083,7 +1094,8 @@ Naming namingOf(const QList<clsOto> &existing)
 
 }  // namespace
 
-QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles)
+QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles,
+                              const QHash<QString, QStringList> &namesakes)
 {
     QSet<QString> named;
     QHash<QString, int> takes;  // alias -> how many the bank has
@@ -1095,7 +1107,17 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
     }
     const Naming naming = namingOf(existing);
     const AliasSpelling spelling = bankSpelling(existingAliases);
+    QStringList singerAliases = existingAliases;
+    for (const QStringList &aliases : namesakes)
+        singerAliases += aliases;
+    const bool phonemes = readsAsPhonemes(singerAliases);
     QList<clsOto> out;
+    auto append = [&](const QString &file, const QString &alias) {
+        clsOto e;
+        e.FIL = file;
+        e.ALS = alias;
+        out.append(e);
+    };
     auto add = [&](const QString &file, const QString &alias) {
         const int before = takes.value(alias);
         takes[alias] = before + 1;
@@ -1106,10 +1128,7 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
             if (naming.takes == Naming::Takes::Numbered)
                 name = alias + QString::number(naming.firstNumber + before - 1);
         }
-        clsOto e;
-        e.FIL = file;
-        e.ALS = name;
-        out.append(e);
+        append(file, name);
     };
     // The bank's own tail ("a R" or "a -") wherever it has tails.
     auto tailed = [&](const QString &alias) {
@@ -1119,7 +1138,14 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
     for (const QString &file : waveFiles) {
         if (named.contains(file))
             continue;
-        for (const QString &alias : namedAliases(file, spelling))
+        if (const auto namesake = namesakes.constFind(file); namesake != namesakes.cend()) {
+            for (const QString &alias : *namesake)
+                append(file, alias);  // takes and tails as there
+            continue;
+        }
+        if (phonemes)
+            continue;
+        for (const QString &alias : namedAliases(file, spelling, naming.recordings))
             add(file, tailed(alias));
     }
     return out;

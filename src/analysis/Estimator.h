@@ -5,6 +5,7 @@
 #include "analysis/Syllables.h"
 #include "oto/clsOto.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,9 @@ struct EstimateOptions {
     // aliases carry. Without them, the ending nearly all of a folder's
     // aliases share is taken for its pitch suffix.
     singer::AffixPairs affixPairs;
+    // The form of right bound for entries with none to go by (all unset):
+    // a singer's other folders' (positive: from the end of the recording).
+    bool positiveRight = false;
 };
 
 struct Estimate {
@@ -89,10 +93,18 @@ private:
 
 // Unset entries for the waves among waveFiles that no entry names, by the
 // usual naming of recordings: "_あかさ.wav" (VCV) gives "- あ", "a か",
-// "a さ", "a -"; "か.wav" (CV) gives "か". An alias the bank already has is
-// not made twice. Aliases follow the bank's script: romaji when most
-// existing aliases are romaji, else kana.
-QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles);
+// "a さ", "a -"; "か.wav" (CV) gives "か"; in a bank of CVVC entries
+// ("a k", "ka") "_あか.wav" gives "- あ", "a k", "か", "a -". An alias the
+// bank already has is not made twice. Aliases follow the bank's script:
+// romaji when most existing aliases are romaji, else kana.
+//
+// namesakes: what a singer's other folders call their recording of a file
+// name (aliases without pitch affixes, in their order). A pitch folder sings
+// the list the others do, so such a recording is named as they name it
+// (an English "0.wav" too). Where the aliases read as English phonemes, a
+// recording with no namesake is left to a person: its name is no Japanese.
+QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles,
+                              const QHash<QString, QStringList> &namesakes = {});
 
 // How made aliases are spelt: romaji when most of the bank's syllable
 // aliases are romaji, else kana.
@@ -105,7 +117,11 @@ AliasSpelling bankSpelling(const QStringList &aliases);
 // The aliases a recording's name implies by that usual naming, in the
 // order generateEntries makes them; none for a name that is not a
 // recording name.
-QStringList namedAliases(const QString &file, const AliasSpelling &spelling);
+// VCV names each sound after the vowel before it ("a か"); CVVC names the
+// move from a vowel into a consonant ("a k") and the syllable on its own.
+enum class RecordingNaming { Vcv, Cvvc };
+QStringList namedAliases(const QString &file, const AliasSpelling &spelling,
+                         RecordingNaming naming = RecordingNaming::Vcv);
 
 // The kind of entry, for reports and for learning: "head", "tail", "V-V",
 // "ん", or the consonant class ("plosive", "fricative", ...), with "CV " in

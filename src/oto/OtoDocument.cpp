@@ -337,6 +337,11 @@ QList<int> OtoDocument::readFiles(OtoEntries &entries)
 {
     QList<int> bad;
     for (OtoFile &file : files_) {
+        if (file.unwritten) {
+            file.layout.form = form_;
+            bad << 0;
+            continue;
+        }
         const QString path = joinPath(folderPath(file.folder), file.fileName);
         // What a save cut short by a crash left behind, of this very file.
         removeStaleTemporaryFiles(path);
@@ -402,11 +407,28 @@ void OtoDocument::startNew(const QString &folder, const TextForm &form)
     markSaved();
 }
 
+namespace {
+
+// A singer's pitch folders of recordings that have no oto.ini yet (a pitch
+// recorded after the others were set): they join the singer empty.
+QStringList unwrittenFolders(const QString &folder, const QStringList &subs)
+{
+    if (std::all_of(subs.begin(), subs.end(), [](const QString &sub) { return sub.isEmpty(); }))
+        return {};
+    QStringList out;
+    for (const QString &sub : findRecordingFolders(folder))
+        if (!sub.isEmpty() && !subs.contains(sub))
+            out << sub;
+    return out;
+}
+
+}  // namespace
+
 bool OtoDocument::openOrStartNew(const QString &folder)
 {
     const QStringList subs = findOtoFolders(folder, kOtoIni);
     if (!isNewBank(folder, subs))
-        return load(folder, subs.isEmpty() ? QStringList{QString()} : subs, kOtoIni);
+        return load(folder, subs.isEmpty() ? QStringList{QString()} : subs, kOtoIni, unwrittenFolders(folder, subs));
     TextForm form;
     form.utf8Marker = true;
     startNew(folder, form);
@@ -419,20 +441,32 @@ bool OtoDocument::openoto(const QString &folder, const QString &fileName)
     // A folder without the file reads it anyway, for the message.
     if (subs.isEmpty())
         subs << QString();
-    return load(folder, subs, fileName);
+    return load(folder, subs, fileName, fileName == kOtoIni ? unwrittenFolders(folder, subs) : QStringList());
 }
 
-bool OtoDocument::load(const QString &folder, const QStringList &subs, const QString &fileName)
+bool OtoDocument::load(const QString &folder, const QStringList &subs, const QString &fileName,
+                       const QStringList &unwritten)
 {
     bool read = false;
     try {
         files_.clear();
-        for (const QString &sub : subs)
+        QStringList all = subs + unwritten;
+        std::sort(all.begin(), all.end(), pathByteLess);
+        for (const QString &sub : all) {
             files_ << OtoFile{sub, fileName};
+            files_.last().unwritten = unwritten.contains(sub);
+        }
         codePage_.reset();
         OtoEntries entries;
         const QList<int> bad = readFiles(entries);
-        read = std::all_of(files_.begin(), files_.end(), [](const OtoFile &f) { return f.read; });
+        // A folder whose recordings another oto.ini names (breaths the
+        // root's file lists) is no pitch folder of its own.
+        files_.removeIf([&](const OtoFile &file) {
+            return file.unwritten && std::any_of(entries.begin(), entries.end(), [&](const auto &entry) {
+                       return entry->pathStr().startsWith(file.folder + u'/');
+                   });
+        });
+        read = std::all_of(files_.begin(), files_.end(), [](const OtoFile &f) { return f.read || f.unwritten; });
         lastBadLines_ = std::accumulate(bad.begin(), bad.end(), 0);
         replaceEntries(std::move(entries));
         reportBadLines();
@@ -649,6 +683,7 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
         file.fileName = fileName;
         file.savedText = text;
         file.read = true;
+        file.unwritten = false;
     }
     return true;
 }
@@ -688,6 +723,7 @@ bool OtoDocument::saveAs(const QString &folder, int codePage)
     OtoFile file{QString(), kOtoIni};
     file.layout.form = form;
     file.read = true;
+    file.unwritten = false;
     file.savedText = text;
     files_ = {file};
     codePage_ = codePage;

@@ -66,6 +66,9 @@ struct OtoFile {
     int badLines = 0;
     QString badLinesText;  // the message for its bad lines, empty when none
     bool read = false;
+    // A singer's pitch folder of recordings with no oto.ini yet: nothing to
+    // read; a save writes it once it has entries.
+    bool unwritten = false;
     bool decodedCleanly = true;
     // The text its entries gave when it was last read or written under
     // fileName: a singer's save writes only the files whose text differs.
@@ -290,7 +293,8 @@ private:
     // Reads every file of files_, appending their entries; the bad lines
     // of each.
     QList<int> readFiles(OtoEntries &entries);
-    bool load(const QString &folder, const QStringList &subs, const QString &fileName);
+    bool load(const QString &folder, const QStringList &subs, const QString &fileName,
+              const QStringList &unwritten = {});
     void reportBadLines();
     bool saveFile(OtoFile &file, const OtoEntries &entries, const QString &fileName, bool always);
     void pushStep(QUndoCommand *step);

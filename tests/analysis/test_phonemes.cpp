@@ -128,6 +128,20 @@ TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
               QStringList({"- か", "a か", "a -", "- か", "a か", "a -"}));
     // Nothing to follow: the usual tails, a second take left to a person.
     EXPECT_EQ(aliases(generateEntries({}, waves)), QStringList({"- か", "a か", "a -", "a R"}));
+    // A CVVC bank ("a k", "ka") gets the move into each consonant and the
+    // syllable on its own; a vowel after a vowel stays "a あ".
+    const QList<clsOto> cvvc = {set("_さ.wav", "- sa"), set("_ささ.wav", "a s"), set("_ささ.wav", "sa")};
+    EXPECT_EQ(aliases(generateEntries(cvvc, {QString::fromUtf8("_かあ.wav")})),
+              QStringList({"- ka", "a a", "a -"}));
+    EXPECT_EQ(aliases(generateEntries(cvvc, {QString::fromUtf8("_あか.wav")})),
+              QStringList({"- a", "a k", "ka", "a -"}));
+    // A pitch folder's recording is named as the singer's other folders
+    // name their namesake, takes and all, even where its name says nothing;
+    // in an English singer a name read as Japanese ("_aa") makes nothing.
+    const QHash<QString, QStringList> namesakes = {{"0.wav", {"- ay", "ay er", "iy1", "iy -"}}};
+    EXPECT_EQ(aliases(generateEntries({}, {"0.wav", "_aa.wav", QString::fromUtf8("_か.wav")}, namesakes)),
+              QStringList({"- ay", "ay er", "iy1", "iy -"}));
+    EXPECT_EQ(aliases(generateEntries({}, {"_aa.wav"}, {{"1.wav", {"- か"}}})), QStringList({"- あ", "a あ", "a -"}));
 }
 
 TEST(Phonemes, HeldAndAloneSoundsArePlacedByTheirClass)
