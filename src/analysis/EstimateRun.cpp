@@ -160,7 +160,7 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
                 targets << k;
         }
         const int existing = int(entries.size());
-        if (request.generate) {
+        if (request.generate && (request.generateIn.isEmpty() || request.generateIn.contains(folder.folder))) {
             const QHash<QString, QStringList> namesakes = namesakesOf(folder.folder, folders, all, affixes);
             for (clsOto &e :
                  madeEntries(entries, doc.folderPath(folder.folder), affixes.value(folder.folder), namesakes)) {

@@ -23,6 +23,8 @@ struct EstimateRequest {
     // First make entries for the recordings no entry names, from their
     // names (see generateEntries); they are estimated too.
     bool generate = false;
+    // Generation in these folders only (empty: in every folder).
+    QStringList generateIn;
     // The estimates rounded to this step (ms; 0: not rounded).
     double roundStep = 0;
     // The singer's prefix.map pairs, which tell each folder's pitch affixes.

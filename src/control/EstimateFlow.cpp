@@ -79,25 +79,46 @@ QString EstimateFlow::newBankQuestion(qsizetype recordings, qsizetype folders)
                  .arg(recordings);
 }
 
+QString EstimateFlow::newFoldersQuestion(const QStringList &folders, qsizetype recordings)
+{
+    const QString names = folders.join(QStringLiteral(", "));
+    return QStringLiteral("No oto.ini yet in %1 (%2 recordings). Make the entries as the singer's other folders name "
+                          "the same recordings (else from the recordings' names) and estimate them?")
+               .arg(names)
+               .arg(recordings)
+           + QStringLiteral("\r\n")
+           + QStringLiteral("%1還沒有oto.ini（%2個錄音）。要依歌手其他文件夾中同名錄音的條目（否則依錄音的文件名）生成條目並自動估算嗎？")
+                 .arg(names)
+                 .arg(recordings);
+}
+
 bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep)
 {
-    if (doc_.wrkpath().isEmpty() || !doc_.clcOto().isEmpty() || !isNewBank(doc_.wrkpath()))
+    if (doc_.wrkpath().isEmpty())
         return false;
-    // Every folder of recordings the new bank was started with.
-    qsizetype recordings = 0, folders = 0;
-    for (const QString &folder : doc_.folders()) {
-        const qsizetype n = recordingNames(doc_.folderPath(folder)).size();
+    const bool newBank = doc_.clcOto().isEmpty() && isNewBank(doc_.wrkpath());
+    // A new bank's every folder of recordings, or a set singer's pitch
+    // folders that have recordings and no oto.ini yet.
+    qsizetype recordings = 0;
+    QStringList folders;
+    for (const OtoFile &file : doc_.files()) {
+        if (!newBank && !file.unwritten)
+            continue;
+        const qsizetype n = recordingNames(doc_.folderPath(file.folder)).size();
         recordings += n;
-        folders += n > 0 ? 1 : 0;
+        if (n > 0)
+            folders << file.folder;
     }
     if (recordings == 0)
         return false;
-    if (dialogs.message({newBankQuestion(recordings, folders), title(), MsgButtons::YesNo, MsgIcon::Question,
-                         MsgAnswer::Yes})
-        != MsgAnswer::Yes)
+    const QString question =
+        newBank ? newBankQuestion(recordings, folders.size()) : newFoldersQuestion(folders, recordings);
+    if (dialogs.message({question, title(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes}) != MsgAnswer::Yes)
         return false;
     analysis::EstimateRequest request;
     request.generate = true;
+    if (!newBank)
+        request.generateIn = folders;
     request.roundStep = roundStep;
     std::optional<analysis::EstimateRun> run = compute(ui, request);
     if (!run)

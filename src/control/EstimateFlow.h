@@ -55,13 +55,18 @@ public:
     // roundStep ms (the parameter rounding; 0 keeps them as found).
     bool run(EstimateUi &ui, int curIdx, double roundStep = 0);
     // A new bank (no oto.ini yet, or an empty one) whose folders hold
-    // recordings (the root's and its pitch folders'): asks whether to make its entries from the recordings'
-    // names; yes makes and estimates them as one step of the history. True
-    // when they were made.
+    // recordings (the root's and its pitch folders'), or a set singer's
+    // pitch folders of recordings with no oto.ini yet: asks whether to make
+    // their entries (from the recordings' names, or as the singer's other
+    // folders name the same recordings); yes makes and estimates them as
+    // one step of the history. True when they were made.
     bool offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep = 0);
     // The question, for that many recordings in that many folders (a
     // singer's pitch folders).
     static QString newBankQuestion(qsizetype recordings, qsizetype folders = 1);
+    // The offer for a set singer's pitch folders that have recordings and
+    // no oto.ini yet.
+    static QString newFoldersQuestion(const QStringList &folders, qsizetype recordings);
     // The flagged estimates of the last run applied, for the views.
     const QList<analysis::Estimate> &lastFlagged() const { return lastFlagged_; }
 

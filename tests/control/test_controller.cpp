@@ -413,3 +413,28 @@ TEST_F(ControllerFixture, ANewSingersPitchFoldersGetTheirEntriesEachInTheirOwnOt
     controller.reload();  // the saved files are read back: no question
     EXPECT_EQ(std::pair(dialogs.messages.size(), doc.clcOto().size()), std::pair(qsizetype(1), qsizetype(7)));
 }
+
+// A pitch folder recorded after the others were set (no oto.ini) is offered
+// its entries as the set folder names the same recordings, in that folder
+// alone; the set one's unnamed recordings are left as they are.
+TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
+{
+    for (const char *sub : {"A3", "C5"})
+        QDir(bank.path()).mkpath(sub);
+    bank.write("A3/0.wav", wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write("A3/_sa.wav", wavimg::wav(sungRecording(300, 1500, 2)));
+    bank.write("C5/0.wav", wavimg::wav(sungRecording(400, 1500, 3, 440)));
+    bank.write("A3/oto.ini", "0.wav=- kaA3,250,80,500,60,0\r\n0.wav=a -A3,900,100,300,80,40\r\n");
+    dialogs.answers = {MsgAnswer::Yes};
+    controller.openFolder(bank.path());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, EstimateFlow::newFoldersQuestion({"C5"}, 1));
+    QStringList made;
+    for (const auto &e : doc.clcOto())
+        made << e->folder + "/" + e->FIL + "=" + e->ALS;
+    EXPECT_EQ(made.join(' '), "A3/0.wav=- kaA3 A3/0.wav=a -A3 C5/0.wav=- kaC5 C5/0.wav=a -C5");
+    controller.save();
+    EXPECT_TRUE(bank.read("C5/oto.ini").startsWith("0.wav=- kaC5,"));
+    controller.undo();
+    EXPECT_EQ(doc.clcOto().size(), 2);
+}
