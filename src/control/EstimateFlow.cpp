@@ -188,7 +188,7 @@ QString EstimateFlow::summary(const analysis::EstimateRun &run)
                                               .arg(run.flaggedEstimates.size())
             + QStringLiteral("\r\n") + QStringLiteral("以下%1個條目需要檢查（已在列表中標記；F4跳到下一個）：").arg(run.flaggedEstimates.size());
     // A long list is cut: the box must fit on the screen.
-    constexpr int kShown = 30;
+    constexpr int kShown = 12;  // a reason often takes two lines
     for (int i = 0; i < std::min<int>(kShown, run.flaggedEstimates.size()); ++i) {
         const analysis::Estimate &e = run.flaggedEstimates[i];
         text += QStringLiteral("\r\n") + e.entry.ALS + (e.reason.isEmpty() ? QString() : QStringLiteral(": ") + e.reason);
