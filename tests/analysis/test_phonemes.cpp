@@ -265,14 +265,14 @@ TEST(Phonemes, StopsArePlacedByTheirClosureAndBurst)
 {
     // "ah t -": a vowel until 700 ms, t's closure until 800 ms, its burst,
     // then a breath that fades until 965 ms. "ah t k ah": the vowel until
-    // 700 ms, one closure for both stops until 820 ms, k's burst, the vowel
-    // again. Two takes of each, as a bank has them.
+    // 700 ms, one long closure for both stops until 900 ms, k's burst, the
+    // vowel again. Two takes of each, as a bank has them.
     QHash<QString, QList<qint16>> waves;
     QList<clsOto> entries;
     for (int f = 0; f < 2; ++f) {
         SungSynth tail, pair;
         tail.silence(300).vowel(400, 0).silence(100).noise(15, 9000).noise(150, 2500).silence(300);
-        pair.silence(300).vowel(400, 0).silence(120).noise(15, 9000).vowel(500, 0).silence(300);
+        pair.silence(300).vowel(400, 0).silence(200).noise(15, 9000).vowel(500, 0).silence(300);
         waves.insert(QStringLiteral("t%1.wav").arg(f), tail.samples);
         waves.insert(QStringLiteral("k%1.wav").arg(f), pair.samples);
         for (const char *a : {"- ah", "ah t", "t -"})
