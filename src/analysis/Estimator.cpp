@@ -625,7 +625,10 @@ struct Recordings {
 QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &targets, const singer::AffixPairs &affixPairs,
                            Recordings &rec)
 {
-    // An English bank's aliases carry their folder's pitch: read without it.
+    // A pitch folder's aliases carry its pitch: an English one is read
+    // without it; a Japanese one as it stands (a suffix after the syllable
+    // is passed over), else without it ("a -a3": the "a" of "a3" would read
+    // as a syllable).
     const QStringList bases = aliasBases(entries, affixPairs);
     const bool phonemeBank = readsAsPhonemes(bases);
     QHash<QString, int> fileIndex;
@@ -637,6 +640,8 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
         Placed &p = placed[i];
         p.entry = i;
         p.alias = phonemeBank ? parseAliasIn(bases[i], true) : parseAlias(e.ALS);
+        if (p.alias.kind == AliasInfo::Kind::Unknown && !phonemeBank)
+            p.alias = parseAlias(bases[i]);
         entriesOfFile[e.FIL].append(i);
         if (p.alias.kind == AliasInfo::Kind::Unknown || (!targets.contains(i) && isUnset(e)))
             continue;  // no syllable, or neither estimated nor teaching
