@@ -118,8 +118,16 @@ TEST(WavePlayer, LoopsUntilStoppedAndSwapsItsSamplesInPlace)
     const QList<qint16> out = played(dir, "loop.raw", [&](WavePlayer &player) {
         ASSERT_TRUE(player.loopSamples(SampleBuffer::of(a), 44100));
         first = player.soundNumber();
-        for (int i = 0; i < 8; ++i, QThread::msleep(40))
-            positions << player.position();
+        // Three rounds at least written before the swap, however slowly this
+        // thread runs: five rounds taken by the device, whose buffer holds
+        // up to about one (a wrap missed between two looks only makes it
+        // wait longer).
+        int wraps = 0;
+        for (QDeadlineTimer deadline(3000); wraps < 5 && !deadline.hasExpired(); QThread::msleep(5)) {
+            const qint64 p = player.position();
+            wraps += !positions.isEmpty() && p < positions.last() ? 1 : 0;
+            positions << p;
+        }
         ASSERT_TRUE(player.loopSamples(SampleBuffer::of(b), 44100));
         EXPECT_EQ(player.soundNumber(), first);  // the same loop goes on
         QThread::msleep(300);
