@@ -178,8 +178,8 @@ QString EstimateFlow::summary(const analysis::EstimateRun &run)
 {
     QString text;
     if (const qsizetype made = run.madeCount())
-        text = QStringLiteral("%1 entries made from the recordings' names.").arg(made) + QStringLiteral("\r\n")
-               + QStringLiteral("已依錄音文件名生成%1個條目。").arg(made) + QStringLiteral("\r\n");
+        text = QStringLiteral("%1 entries made for the recordings that had none.").arg(made) + QStringLiteral("\r\n")
+               + QStringLiteral("已為沒有條目的錄音生成%1個條目。").arg(made) + QStringLiteral("\r\n");
     text += QStringLiteral("%1 of %2 entries estimated.").arg(run.estimated).arg(run.asked)
             + QStringLiteral("\r\n") + QStringLiteral("已估算%1個條目（共%2個）。").arg(run.estimated).arg(run.asked);
     if (run.flaggedEstimates.isEmpty())

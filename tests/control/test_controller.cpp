@@ -353,7 +353,7 @@ TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
     const clsOto &ka = *doc.clcOto()[2];
     EXPECT_NEAR(ka.prmLF + ka.prmPR, 360, 60);
     ASSERT_EQ(ui.summaries.size(), 1);
-    EXPECT_TRUE(ui.summaries[0].startsWith("4 entries made from the recordings' names.")) << ui.summaries[0].toStdString();
+    EXPECT_TRUE(ui.summaries[0].startsWith("4 entries made for the recordings that had none.")) << ui.summaries[0].toStdString();
     EXPECT_EQ(view.entry, 0);
     EXPECT_EQ(doc.history().count(), 1);
     controller.save();
