@@ -56,26 +56,27 @@ singer::Affixes pitchAffixes(const QString &folder, const QStringList &aliases, 
 // The pitch marks of a singer's folders. A folder without entries takes the
 // prefix.map pair its name gives, or, where the others are marked with
 // their own names, its own name marked alike ("_A3" in A3/: "_C5" in C5/).
-QHash<QString, singer::Affixes> singerAffixes(const QHash<QString, QStringList> &aliasesByFolder,
+// (The first folder in the document's order so marked is the pattern.)
+QHash<QString, singer::Affixes> singerAffixes(const QList<std::pair<QString, QStringList>> &aliasesByFolder,
                                               const singer::AffixPairs &pairs)
 {
     QHash<QString, singer::Affixes> out;
     std::optional<QString> ownNameMark;  // a folder's mark that is its own name
-    for (auto it = aliasesByFolder.cbegin(); it != aliasesByFolder.cend(); ++it) {
-        if (it->isEmpty())
+    for (const auto &[folder, aliases] : aliasesByFolder) {
+        if (aliases.isEmpty())
             continue;
-        out.insert(it.key(), pitchAffixes(it.key(), *it, pairs));
-        const singer::Affixes &a = out[it.key()];
-        if (a.prefix.isEmpty() && namesFolder(a.suffix, it.key()))
+        const singer::Affixes a = pitchAffixes(folder, aliases, pairs);
+        out.insert(folder, a);
+        if (!ownNameMark && a.prefix.isEmpty() && namesFolder(a.suffix, folder))
             ownNameMark = a.suffix;
     }
-    for (auto it = aliasesByFolder.cbegin(); it != aliasesByFolder.cend(); ++it) {
-        if (!it->isEmpty())
+    for (const auto &[folder, aliases] : aliasesByFolder) {
+        if (!aliases.isEmpty())
             continue;
-        singer::Affixes a = affixesNamedBy(it.key(), pairs);
-        if (a.isEmpty() && ownNameMark && !it.key().isEmpty())
-            a.suffix = QString(*ownNameMark).replace(bareAffix(*ownNameMark).toString(), folderName(it.key()));
-        out.insert(it.key(), a);
+        singer::Affixes a = affixesNamedBy(folder, pairs);
+        if (a.isEmpty() && ownNameMark && !folder.isEmpty())
+            a.suffix = QString(*ownNameMark).replace(bareAffix(*ownNameMark).toString(), folderName(folder));
+        out.insert(folder, a);
     }
     return out;
 }
@@ -128,6 +129,8 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
 {
     const OtoEntries &all = doc.clcOto();
     const auto wanted = [&](int i) {
+        if (!request.generateIn.isEmpty() && !request.generateIn.contains(all[i]->folder))
+            return false;
         switch (request.scope) {
         case EstimateScope::Unset: return isUnset(*all[i]);
         case EstimateScope::Current: return i == request.curIdx;
@@ -143,11 +146,12 @@ EstimateRun runEstimate(const OtoDocument &doc, const EstimateRequest &request,
     options.positiveRight = bankUsesPositiveRight(singer);
     EstimateRun run;
     const QList<OtoDocument::FolderIndexes> folders = doc.indexesByFolder();
-    QHash<QString, QStringList> aliasesByFolder;
+    QList<std::pair<QString, QStringList>> aliasesByFolder;  // in the document's order
     for (const OtoDocument::FolderIndexes &folder : folders) {
-        QStringList &aliases = aliasesByFolder[folder.folder];
+        QStringList aliases;
         for (int i : folder.indexes)
             aliases << all[i]->ALS;
+        aliasesByFolder.append({folder.folder, aliases});
     }
     const QHash<QString, singer::Affixes> affixes = singerAffixes(aliasesByFolder, request.affixPairs);
     qsizetype madeBefore = 0;  // made for the folders before

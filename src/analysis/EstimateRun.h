@@ -21,9 +21,11 @@ struct EstimateRequest {
     EstimateScope scope = EstimateScope::Unset;
     int curIdx = -1;  // the entry of Current
     // First make entries for the recordings no entry names, from their
-    // names (see generateEntries); they are estimated too.
+    // names or as the singer's other folders name the same recordings (see
+    // generateEntries); they are estimated too.
     bool generate = false;
-    // Generation in these folders only (empty: in every folder).
+    // Generation, and the estimate, in these folders only (empty: in every
+    // folder).
     QStringList generateIn;
     // The estimates rounded to this step (ms; 0: not rounded).
     double roundStep = 0;

@@ -1116,6 +1116,7 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
     for (const QStringList &aliases : namesakes)
         singerAliases += aliases;
     const bool phonemes = readsAsPhonemes(singerAliases);
+    const QSet<QString> had(existingAliases.cbegin(), existingAliases.cend());
     QList<clsOto> out;
     auto append = [&](const QString &file, const QString &alias) {
         clsOto e;
@@ -1144,8 +1145,11 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         if (named.contains(file))
             continue;
         if (const auto namesake = namesakes.constFind(file); namesake != namesakes.cend()) {
+            // Takes and tails as there; an alias this folder already has
+            // from another recording is not made again.
             for (const QString &alias : *namesake)
-                append(file, alias);  // takes and tails as there
+                if (!had.contains(alias))
+                    append(file, alias);
             continue;
         }
         if (phonemes)

@@ -338,7 +338,6 @@ QList<int> OtoDocument::readFiles(OtoEntries &entries)
     QList<int> bad;
     for (OtoFile &file : files_) {
         if (file.unwritten) {
-            file.layout.form = form_;
             bad << 0;
             continue;
         }
@@ -368,6 +367,11 @@ QList<int> OtoDocument::readFiles(OtoEntries &entries)
         entries += parsed.entries;
         bad << parsed.badLines;
     }
+    // A folder's new file is written as the singer's first one is.
+    const auto first = std::find_if(files_.cbegin(), files_.cend(), [](const OtoFile &f) { return !f.unwritten; });
+    for (OtoFile &file : files_)
+        if (file.unwritten && first != files_.cend())
+            file.layout.form = first->layout.form;
     return bad;
 }
 
@@ -463,7 +467,7 @@ bool OtoDocument::load(const QString &folder, const QStringList &subs, const QSt
         // root's file lists) is no pitch folder of its own.
         files_.removeIf([&](const OtoFile &file) {
             return file.unwritten && std::any_of(entries.begin(), entries.end(), [&](const auto &entry) {
-                       return entry->pathStr().startsWith(file.folder + u'/');
+                       return entry->pathStr().replace(u'\\', u'/').startsWith(file.folder + u'/');
                    });
         });
         read = std::all_of(files_.begin(), files_.end(), [](const OtoFile &f) { return f.read || f.unwritten; });
@@ -557,7 +561,10 @@ QStringList OtoDocument::unsavedFolders() const
     QStringList out;
     const QList<FolderIndexes> byFolder = indexesByFolder();
     for (qsizetype f = 0; f < byFolder.size(); ++f) {
-        if (f >= files_.size() || fileText(files_[f], entriesAt(byFolder[f].indexes)) != files_[f].savedText)
+        const OtoEntries entries = entriesAt(byFolder[f].indexes);
+        if (f < files_.size() && files_[f].unwritten && entries.isEmpty())
+            continue;  // a save makes no file there
+        if (f >= files_.size() || fileText(files_[f], entries) != files_[f].savedText)
             out << byFolder[f].folder;
     }
     return out;
@@ -620,13 +627,13 @@ bool OtoDocument::confirmEmptySave(const QString &path)
     return answer == MsgAnswer::Yes;
 }
 
-bool OtoDocument::confirmChangedOnDisk(const QString &path)
+bool OtoDocument::confirmChangedOnDisk(const QString &path, bool noneAtOpen)
 {
     const auto known = stamps_.constFind(path);
-    if (known == stamps_.constEnd())
-        return true;  // never read or written here: nothing of ours to compare
     const std::optional<FileStamp> now = stampOnDisk(path);
-    if (!now || *now == *known)
+    if (noneAtOpen ? !now : known == stamps_.constEnd())
+        return true;  // never read or written here: nothing of ours to compare
+    if (!now || (!noneAtOpen && *now == *known))
         return true;  // gone, or still as we left it
     const QString title = Dialogs::programTitle();
     const MsgAnswer answer = dialogs_.message(
@@ -665,7 +672,7 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
     // removed by mistake; it never silently replaces the user's entries.
     if (entries.isEmpty() && !confirmEmptySave(path))
         return false;
-    if (!confirmChangedOnDisk(path))
+    if (!confirmChangedOnDisk(path, file.unwritten))
         return false;
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
         reportFolderGone(path);

@@ -162,8 +162,11 @@ public:
     bool openOrStartNew(const QString &folder);
     // Loads every fileName of the singer in folder (its own and its
     // subfolders', see findOtoFolders) into clcOto, each entry knowing its
-    // folder. Returns false when a file could not be read (after the
-    // message), so that tools can set an exit status.
+    // folder. A singer's pitch folders of recordings right below folder
+    // that have no oto.ini yet join it without entries (OtoFile::unwritten;
+    // not a folder whose recordings another file names). Returns false when
+    // a file could not be read (after the message), so that tools can set
+    // an exit status.
     bool openoto(const QString &folder, const QString &fileName);
 
     // The files of the open voicebank, in the order of clcOto: the
@@ -283,7 +286,9 @@ private:
     bool confirmLossyLines(const QString &path, const QString &text, const QByteArray &encoded, int codePage,
                            bool decodedCleanly);
     bool confirmEmptySave(const QString &path);
-    bool confirmChangedOnDisk(const QString &path);
+    // Asks before overwriting a file another program changed since it was
+    // read here, or, noneAtOpen, one that has appeared since the open.
+    bool confirmChangedOnDisk(const QString &path, bool noneAtOpen = false);
     // A save into a folder that was deleted or moved while it was open.
     void reportFolderGone(const QString &path);
     // The entries of each file, in the order of files_; entries of a folder

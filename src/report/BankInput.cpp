@@ -36,7 +36,7 @@ QString entryName(const BankInput &bank, const QString &recording)
     return recording.mid(longest);
 }
 
-QStringList listRecordings(const QString &root, const QString &folder)
+QStringList listRecordings(const QString &root, const QString &folder, const QSet<QString> &otherFolders)
 {
     const QDir rootDir(root);
     QStringList out;
@@ -46,7 +46,10 @@ QStringList listRecordings(const QString &root, const QString &folder)
         for (const QFileInfo &info : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
             if (info.isDir()) {
                 // A linked folder could lead back up the tree; banks do not need them.
-                if (!info.isSymLink() && !QFileInfo(QDir(info.filePath()).filePath(OtoDocument::kOtoIni)).isFile())
+                // A folder of the bank's own (with its oto.ini, or a pitch
+                // folder that has none yet) lists its recordings itself.
+                if (!info.isSymLink() && !QFileInfo(QDir(info.filePath()).filePath(OtoDocument::kOtoIni)).isFile()
+                    && !otherFolders.contains(QDir::cleanPath(info.filePath())))
                     pending << info.filePath();
             } else if (info.suffix().compare(QStringLiteral("wav"), Qt::CaseInsensitive) == 0) {
                 out << relativeTo(rootDir, info.filePath());
@@ -68,7 +71,7 @@ std::optional<BankInput> readBank(OtoDocument &doc, const QString &root, QString
     }
     if (!doc.openFolder(root)) {
         for (const OtoFile &file : doc.files())
-            if (!file.read)
+            if (!file.read && !file.unwritten)
                 *why = QStringLiteral("cannot read %1").arg(joinPath(doc.folderPath(file.folder), file.fileName));
         return std::nullopt;
     }
@@ -83,6 +86,9 @@ BankInput documentBank(const OtoDocument &doc)
     const OtoEntries &all = doc.clcOto();
     // The document lists its files' folders first, in the files' order.
     const QList<OtoDocument::FolderIndexes> byFolder = doc.indexesByFolder();
+    QSet<QString> folders;
+    for (const OtoFile &file : doc.files())
+        folders.insert(QDir::cleanPath(doc.folderPath(file.folder)));
     for (qsizetype f = 0; f < doc.files().size(); ++f) {
         const OtoFile &file = doc.files()[f];
         const QList<int> &indexes = byFolder[f].indexes;
@@ -98,7 +104,7 @@ BankInput documentBank(const OtoDocument &doc)
             bank.entries.append({*entries[i], otoPath, lines[i], indexes[i]});
         bank.otoFolders << file.folder;
         bank.affixes.insert(file.folder, singer::folderAffixes(aliases, mapPairs));
-        bank.recordings += listRecordings(bank.root, doc.folderPath(file.folder));
+        bank.recordings += listRecordings(bank.root, doc.folderPath(file.folder), folders);
         bank.badLines += file.badLines;
     }
     return bank;

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -47,8 +48,10 @@ struct BankInput {
 QString entryName(const BankInput &bank, const QString &recording);
 
 // The recordings (.wav, any letter case) in folder and in its subfolders,
-// except subfolders that hold an oto.ini of their own; relative to root.
-QStringList listRecordings(const QString &root, const QString &folder);
+// except subfolders that hold an oto.ini of their own or are among
+// otherFolders (clean paths: the bank's folders that list their own);
+// relative to root.
+QStringList listRecordings(const QString &root, const QString &folder, const QSet<QString> &otherFolders = {});
 
 // Opens the bank in root into doc as the editor opens a folder (its
 // oto.ini, or every oto.ini of a singer, each in its own code page) and

@@ -46,7 +46,7 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
     Estimator estimator(sourceOf({{QStringLiteral("_あさあ.wav"), vcv.samples}, {QStringLiteral("_さ.wav"), cv.samples}}));
     // The same again in a pitch folder whose suffix reads like a syllable
     // ("a -a3" is still a tail).
-    for (const QString suffix : {QString(), QStringLiteral("a3")}) {
+    for (const QString &suffix : {QString(), QStringLiteral("a3")}) {
         const QList<clsOto> entries = {unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("- あ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a さ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a -") + suffix),

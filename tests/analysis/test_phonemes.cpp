@@ -142,6 +142,8 @@ TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
     EXPECT_EQ(aliases(generateEntries({}, {"0.wav", "_aa.wav", QString::fromUtf8("_か.wav")}, namesakes)),
               QStringList({"- ay", "ay er", "iy1", "iy -"}));
     EXPECT_EQ(aliases(generateEntries({}, {"_aa.wav"}, {{"1.wav", {"- か"}}})), QStringList({"- あ", "a あ", "a -"}));
+    // An alias the folder already has from another recording is not made again.
+    EXPECT_EQ(aliases(generateEntries({set("1.wav", "- ay")}, {"0.wav"}, namesakes)), QStringList({"ay er", "iy1", "iy -"}));
 }
 
 TEST(Phonemes, HeldAndAloneSoundsArePlacedByTheirClass)

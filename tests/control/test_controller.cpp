@@ -421,10 +421,10 @@ TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
 {
     for (const char *sub : {"A3", "C5"})
         QDir(bank.path()).mkpath(sub);
-    bank.write("A3/0.wav", wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write("A3/_ka.wav", wavimg::wav(sungRecording(300, 1500, 1)));
     bank.write("A3/_sa.wav", wavimg::wav(sungRecording(300, 1500, 2)));
-    bank.write("C5/0.wav", wavimg::wav(sungRecording(400, 1500, 3, 440)));
-    bank.write("A3/oto.ini", "0.wav=- kaA3,250,80,500,60,0\r\n0.wav=a -A3,900,100,300,80,40\r\n");
+    bank.write("C5/_ka.wav", wavimg::wav(sungRecording(400, 1500, 3, 440)));
+    bank.write("A3/oto.ini", "_ka.wav=- kaA3,250,80,500,60,0\r\n_ka.wav=a -A3,0,0,0,0,0\r\n");
     dialogs.answers = {MsgAnswer::Yes};
     controller.openFolder(bank.path());
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -432,9 +432,19 @@ TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
     QStringList made;
     for (const auto &e : doc.clcOto())
         made << e->folder + "/" + e->FIL + "=" + e->ALS;
-    EXPECT_EQ(made.join(' '), "A3/0.wav=- kaA3 A3/0.wav=a -A3 C5/0.wav=- kaC5 C5/0.wav=a -C5");
+    EXPECT_EQ(made.join(' '), "A3/_ka.wav=- kaA3 A3/_ka.wav=a -A3 C5/_ka.wav=- kaC5 C5/_ka.wav=a -C5");
+    EXPECT_EQ(doc.clcOto()[1]->prmPR, 0);  // the set folder's unset entry is not its business
+    EXPECT_GT(doc.clcOto()[3]->prmPR, 0);
+    // An oto.ini another program put into C5 meanwhile is not overwritten
+    // unasked.
+    bank.write("C5/oto.ini", "x.wav=x,1,2,3,4,5\r\n");
+    dialogs.answers = {MsgAnswer::No};
     controller.save();
-    EXPECT_TRUE(bank.read("C5/oto.ini").startsWith("0.wav=- kaC5,"));
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(bank.read("C5/oto.ini"), "x.wav=x,1,2,3,4,5\r\n");
+    QFile::remove(bank.file("C5/oto.ini"));
+    controller.save();
+    EXPECT_TRUE(bank.read("C5/oto.ini").startsWith("_ka.wav=- kaC5,"));
     controller.undo();
     EXPECT_EQ(doc.clcOto().size(), 2);
 }

@@ -235,7 +235,9 @@ TEST_F(ReportFixture, SingerWithPitchFoldersIsOneBank)
 {
     // Two pitch folders with their own oto.ini, an extra folder of
     // recordings the root's oto.ini names, and a duplicate across folders.
-    writeWaves(bank, {"A3/_かき.wav", "C5/_かき.wav", "C5/spare.wav", "breath/br.wav", "root.wav"});
+    // F4/ is a pitch folder with no oto.ini yet: its recordings are listed
+    // once, as its own.
+    writeWaves(bank, {"A3/_かき.wav", "C5/_かき.wav", "C5/spare.wav", "F4/_かき.wav", "breath/br.wav", "root.wav"});
     ASSERT_TRUE(QFile::link(bank.path(), bank.file("breath/loop")));  // a folder linked back up is not followed
     writeOto(bank, "oto.ini", {"breath/br.wav=br," + kGood, "root.wav=root," + kGood});
     writeOto(bank, "A3/oto.ini", {"_かき.wav=- かA3," + kGood, "_かき.wav=a きA3," + kGood, "_かき.wav=i -A3," + kGood});
@@ -245,9 +247,11 @@ TEST_F(ReportFixture, SingerWithPitchFoldersIsOneBank)
     EXPECT_EQ(lines(problems), (QStringList{
                                    "duplicate-alias\tC5/oto.ini:3\ta きA3\tfirst at A3/oto.ini:3",
                                    "unused-wave\tC5/spare.wav\t\tno entry uses it",
+                                   "unused-wave\tF4/_かき.wav\t\tno entry uses it",
                                }));
-    EXPECT_EQ(input.otoFolders, (QStringList{"", "A3", "C5"}));
-    EXPECT_EQ(input.recordings, (QStringList{"root.wav", "breath/br.wav", "A3/_かき.wav", "C5/_かき.wav", "C5/spare.wav"}));
+    EXPECT_EQ(input.otoFolders, (QStringList{"", "A3", "C5", "F4"}));
+    EXPECT_EQ(input.recordings, (QStringList{"root.wav", "breath/br.wav", "A3/_かき.wav", "C5/_かき.wav", "C5/spare.wav",
+                                             "F4/_かき.wav"}));
 
     // Each pitch folder's mark comes off its aliases before coverage compares them.
     EXPECT_EQ(input.affixes.value("A3"), (singer::Affixes{"", "A3"}));
