@@ -7,6 +7,7 @@
 #include "singer/PrefixMap.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <chrono>
 
@@ -98,16 +99,24 @@ bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundSt
         return false;
     const bool newBank = doc_.clcOto().isEmpty() && isNewBank(doc_.wrkpath());
     // A new bank's every folder of recordings, or a set singer's pitch
-    // folders that have recordings and no oto.ini yet.
+    // folders that have no oto.ini yet and sing what the others do (a
+    // recording named as one the others have entries for; a folder of
+    // breaths or spare takes is not asked about at every open).
+    QSet<QString> named;
+    for (const auto &entry : doc_.clcOto())
+        named.insert(entry->FIL);
     qsizetype recordings = 0;
     QStringList folders;
     for (const OtoFile &file : doc_.files()) {
         if (!newBank && !file.unwritten)
             continue;
-        const qsizetype n = recordingNames(doc_.folderPath(file.folder)).size();
-        recordings += n;
-        if (n > 0)
-            folders << file.folder;
+        const QStringList names = recordingNames(doc_.folderPath(file.folder));
+        if (names.isEmpty() || (!newBank && std::none_of(names.begin(), names.end(), [&](const QString &name) {
+                                    return named.contains(name);
+                                })))
+            continue;
+        recordings += names.size();
+        folders << file.folder;
     }
     if (recordings == 0)
         return false;

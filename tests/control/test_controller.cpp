@@ -419,8 +419,9 @@ TEST_F(ControllerFixture, ANewSingersPitchFoldersGetTheirEntriesEachInTheirOwnOt
 // alone; the set one's unnamed recordings are left as they are.
 TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
 {
-    for (const char *sub : {"A3", "C5"})
+    for (const char *sub : {"A3", "C5", "Breaths"})
         QDir(bank.path()).mkpath(sub);
+    bank.write("Breaths/br1.wav", wavimg::wav(sungRecording(300, 1500, 4)));  // sings nothing A3 does: not asked about
     bank.write("A3/_ka.wav", wavimg::wav(sungRecording(300, 1500, 1)));
     bank.write("A3/_sa.wav", wavimg::wav(sungRecording(300, 1500, 2)));
     bank.write("C5/_ka.wav", wavimg::wav(sungRecording(400, 1500, 3, 440)));
