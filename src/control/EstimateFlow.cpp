@@ -100,8 +100,9 @@ bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundSt
     const bool newBank = doc_.clcOto().isEmpty() && isNewBank(doc_.wrkpath());
     // A new bank's every folder of recordings, or a set singer's pitch
     // folders that have no oto.ini yet and sing what the others do (a
-    // recording named as one the others have entries for; a folder of
-    // breaths or spare takes is not asked about at every open).
+    // recording named as one the others have entries for, if they have
+    // any; a folder of breaths or spare takes is not asked about at every
+    // open).
     QSet<QString> named;
     for (const auto &entry : doc_.clcOto())
         named.insert(entry->FIL);
@@ -111,9 +112,9 @@ bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundSt
         if (!newBank && !file.unwritten)
             continue;
         const QStringList names = recordingNames(doc_.folderPath(file.folder));
-        if (names.isEmpty() || (!newBank && std::none_of(names.begin(), names.end(), [&](const QString &name) {
-                                    return named.contains(name);
-                                })))
+        const bool singsTheSame =
+            named.isEmpty() || std::any_of(names.begin(), names.end(), [&](const QString &name) { return named.contains(name); });
+        if (names.isEmpty() || (!newBank && !singsTheSame))
             continue;
         recordings += names.size();
         folders << file.folder;

@@ -631,10 +631,12 @@ bool OtoDocument::confirmChangedOnDisk(const QString &path, bool noneAtOpen)
 {
     const auto known = stamps_.constFind(path);
     const std::optional<FileStamp> now = stampOnDisk(path);
-    if (noneAtOpen ? !now : known == stamps_.constEnd())
-        return true;  // never read or written here: nothing of ours to compare
-    if (!now || (!noneAtOpen && *now == *known))
+    if (known == stamps_.constEnd()) {
+        if (!noneAtOpen || !now)
+            return true;  // never read or written here: nothing of ours to compare
+    } else if (!now || *now == *known) {
         return true;  // gone, or still as we left it
+    }
     const QString title = Dialogs::programTitle();
     const MsgAnswer answer = dialogs_.message(
         {path + QStringLiteral("\r\nhas been changed on disk since %1 read it. Overwrite it with the entries here?"
@@ -665,8 +667,10 @@ bool OtoDocument::saveFile(OtoFile &file, const OtoEntries &entries, const QStri
     // others keep their bytes, bad lines and comments included.
     if (!always && fileName == file.fileName && file.read && text == file.savedText)
         return true;
-    // A singer's folder left without entries gets no new empty file.
-    if (!always && !file.read && entries.isEmpty() && QFileInfo(path).size() == 0)
+    // A singer's folder left without entries gets no new empty file, nor
+    // does a pitch folder that had none at the open (whatever another
+    // program has put there since).
+    if (!always && !file.read && entries.isEmpty() && (file.unwritten || QFileInfo(path).size() == 0))
         return true;
     // An empty collection usually means a read failed or everything was
     // removed by mistake; it never silently replaces the user's entries.

@@ -151,14 +151,20 @@ TEST(EstimateCli, ANewSingersPitchFoldersGetAnOtoIniEach)
     // one is with its own (no prefix.map to say so), and written in the set
     // one's form although it comes first. convert leaves it alone.
     TempFolder half;
-    for (const char *sub : {"A3", "C5"}) {
+    for (const char *sub : {"A3", "C5", "D4"}) {
         QDir(half.path()).mkpath(sub);
         half.write(QString(sub) + "/0.wav", wavimg::wav(vcv.samples));
     }
     half.write("C5/oto.ini", "#CHARSET:UTF8\r\n0.wav=- aaC5,250,80,500,60,0\r\n0.wav=aa sC5,700,100,400,80,40\r\n");
-    r = lirraOto({"convert", half.path(), "--to", "utf8"});
+    half.write("D4/oto.ini", "0.wav=- aaD4,250,80,500,60,0\r\n");  // read last, in another form
+    TempFolder converted;  // the same, converted
+    for (const char *file : {"A3/0.wav", "C5/0.wav", "C5/oto.ini"}) {
+        QDir(converted.path()).mkpath(QString(file).section(u'/', 0, 0));
+        converted.write(file, half.read(file));
+    }
+    r = lirraOto({"convert", converted.path(), "--to", "0"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_FALSE(QFile::exists(half.file("A3/oto.ini")));
+    EXPECT_FALSE(QFile::exists(converted.file("A3/oto.ini")));
     r = lirraOto({"estimate", half.path(), "--generate", "--save"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("generated: 2")) << r.err.toStdString();

@@ -444,8 +444,22 @@ TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
     EXPECT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(bank.read("C5/oto.ini"), "x.wav=x,1,2,3,4,5\r\n");
     QFile::remove(bank.file("C5/oto.ini"));
+    controller.saveBackup();
+    controller.saveBackup();  // its own file again: no question
     controller.save();
+    EXPECT_EQ(dialogs.messages.size(), 2);
     EXPECT_TRUE(bank.read("C5/oto.ini").startsWith("_ka.wav=- kaC5,"));
     controller.undo();
     EXPECT_EQ(doc.clcOto().size(), 2);
+
+    // Declined, the folder stays without a file, whatever another program
+    // puts there meanwhile: a save neither asks about it nor touches it.
+    QFile::remove(bank.file("C5/oto.ini"));
+    dialogs.answers = {MsgAnswer::No, MsgAnswer::No};  // the undone entries not saved; the offer declined
+    controller.openFolder(bank.path());
+    EXPECT_EQ(dialogs.messages.size(), 4);
+    bank.write("C5/oto.ini", "x.wav=x,1,2,3,4,5\r\n");
+    controller.save();
+    EXPECT_EQ(dialogs.messages.size(), 4);
+    EXPECT_EQ(bank.read("C5/oto.ini"), "x.wav=x,1,2,3,4,5\r\n");
 }
