@@ -131,15 +131,6 @@ double mad(const std::vector<double> &v)
     return median(d);
 }
 
-// Where a careful first guess puts the points when the bank has taught
-// nothing about this kind of entry: the note at the vowel's onset, the
-// entry starting before the consonant (for VCV, in the middle of the vowel
-// before), the crossfade a third of the way in, the vowel usable until
-// shortly before the next sound.
-// An English entry: the note where the phoneme it goes into starts (a
-// held vowel's a little later, a tail's before the sound dies away); the
-// entry starting from the phoneme before: all of a consonant, a part of a
-// vowel; the overlap halfway, none after silence.
 // An English tail's note: a stop's burst (the breath after it fades slowly
 // and tells nothing), else where the sound falls away.
 Mark tailNote(const PhonemeAlias &alias, const Anchors &a)
@@ -169,6 +160,10 @@ double jointReach(const PhonemeAlias &alias, const PlacementParams &pp)
     return pp.fromVowelMs;
 }
 
+// An English entry: the note where the phoneme it goes into starts (a
+// held vowel's a little later, a tail's before the sound dies away); the
+// entry starting from the phoneme before: all of a consonant, a part of a
+// vowel; the overlap halfway, none after silence.
 std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Anchors &a, const PlacementParams &pp)
 {
     using Kind = PhonemeAlias::Kind;
@@ -246,6 +241,11 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
     return p;
 }
 
+// Where a careful first guess puts the points when the bank has taught
+// nothing about this kind of entry: the note at the vowel's onset, the
+// entry starting before the consonant (for VCV, in the middle of the vowel
+// before), the crossfade a third of the way in, the vowel usable until
+// shortly before the next sound.
 std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors &a, const PlacementParams &pp)
 {
     if (alias.kind == AliasInfo::Kind::Phonemes)
@@ -678,9 +678,9 @@ QList<Placed> placeEntries(const QList<clsOto> &entries, const QSet<int> &target
 // where the estimate has it: the furthest of them.
 double secondWayOf(const Recordings &rec, const Placed &p, const Anchors &a, Mark m)
 {
-    double furthest = 0;
     if (size_t(p.file) >= rec.secondWays.size())
         return 0;
+    double furthest = 0;
     for (const FileAlignment &other : rec.secondWays[size_t(p.file)])
         if (other.ok && p.syllable < other.syllables.size())
             furthest = std::max(furthest, std::abs(a[m] - other.syllables[p.syllable].mark(m)));
