@@ -182,7 +182,9 @@ const HostClass &CollectionObject::hostClass() const
                         c.document().removeEntriesStep(i - 1, 1, QStringLiteral("Script"));
                         return Value();
                     })
-            .defaultMember("Item");
+            .defaultMember("Item")
+            .readsOnly("Count")
+            .itemReader("Item");
         return c;
     }();
     return cls;

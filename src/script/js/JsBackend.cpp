@@ -70,11 +70,15 @@ public:
     // The collection's items as an array of results (references without
     // fields); undefined for an object that is no collection.
     Q_INVOKABLE QVariant items(int handle);
+    // An item reader's results, with fields, for up to count positions from
+    // first on; it stops before the first position the reader refuses.
+    Q_INVOKABLE QVariant ahead(int handle, int member, int first, int count);
 
     // [lower-case name, index, is a method, callable without arguments,
     // name as declared, is plain] for every member of a class.
     Q_INVOKABLE QJSValue members(int classId);
-    Q_INVOKABLE bool hasDefault(int classId) const;
+    // The index of the class's default member, or -1.
+    Q_INVOKABLE int defaultMember(int classId) const;
     Q_INVOKABLE bool isArrayHandle(const QJSValue &value) const;
 
 private:
@@ -119,21 +123,58 @@ const char *const kPrelude = R"JS(
     // The bridge's functions, looked up once: a lookup on the bridge costs
     // as much as the call.
     const bget = bridge.get, bfields = bridge.fields, bset = bridge.set, call0 = bridge.call0,
-          call1 = bridge.call1, calln = bridge.call, extra = bridge.extra, bitems = bridge.items;
+          call1 = bridge.call1, calln = bridge.call, extra = bridge.extra, bitems = bridge.items,
+          bahead = bridge.ahead;
     const classes = [];
-    // The plain properties of the object read last, read together in one
-    // call and kept until anything may have changed them: every call and
-    // write of the host starts a new era (as does every run).
-    // A reference keeps the values from its third place on.
-    let era = 0, keptHandle = -1, keptEra = -1, kept = null;
+    // The plain properties of each object, read together in one call and
+    // kept by handle until anything may have changed them: every call and
+    // write of the host that does more than read starts a new era (as does
+    // every run). A reference keeps the values from its third place on.
+    let era = 0;
+    const KEPT = 256;  // objects' values kept at a time, in slots by handle
+    const kept = new Array(KEPT), keptHandle = new Array(KEPT).fill(-1), keptEra = new Array(KEPT).fill(-1);
+    function isKept(h) {
+        const slot = h & (KEPT - 1);
+        return keptHandle[slot] === h && keptEra[slot] === era;
+    }
     function plainRead(h, index) {
-        if (h !== keptHandle || era !== keptEra) {
+        if (!isKept(h)) {
             ret(bfields(h));
-            if (h !== keptHandle || era !== keptEra)
+            if (!isKept(h))
                 return undefined;  // the call was stopped
         }
-        const v = kept[index + 2];
+        const v = kept[h & (KEPT - 1)][index + 2];
         return Array.isArray(v) ? ret(v) : v;
+    }
+    // The answer of the last method that only reads called without
+    // arguments (clc.count() in a loop's condition), kept the same way.
+    let answerHandle = -1, answerIndex = -2, answerEra = -1, answer;
+    // The items a collection's item reader returned for the positions from
+    // aheadFrom on, read in one call and kept the same way: a walk over a
+    // collection by position costs one call per block of items. A block is
+    // one item, and twice the last one when a walk reads on past its end,
+    // so that a script that reads here and there, or writes as it goes,
+    // reads no more than it asks for.
+    const LONGEST_AHEAD = 512;
+    let aheadHandle = -1, aheadIndex = -2, aheadEra = -1, aheadFrom = 0, ahead = [];
+    function readItem(h, m, index, args) {
+        const pos = args[0];
+        if (args.length !== 1 || typeof pos !== "number" || pos !== (pos | 0))
+            return invoke(h, index, args, m);
+        const k = pos - aheadFrom;
+        const same = h === aheadHandle && index === aheadIndex && era === aheadEra;
+        if (same && k >= 0 && k < ahead.length)
+            return ret(ahead[k]);
+        const count = same && k === ahead.length ? Math.min(2 * ahead.length, LONGEST_AHEAD) : 1;
+        const items = bahead(h, m.index, pos, count);
+        if (items === undefined || items.length === 0)
+            return invoke(h, index, args, m);  // past the end: the reader's own error
+        aheadHandle = h;
+        aheadIndex = index;
+        aheadEra = era;
+        aheadFrom = pos;
+        ahead = items;
+        return ret(items[0]);
     }
     function newEra() { ++era; }
     // The JScript object of each host object by handle, made on its first
@@ -153,9 +194,10 @@ const char *const kPrelude = R"JS(
         if (h < 0)
             return r[1];
         if (r.length > 2) {
-            kept = r;
-            keptHandle = h;
-            keptEra = era;
+            const slot = h & (KEPT - 1);
+            kept[slot] = r;
+            keptHandle[slot] = h;
+            keptEra[slot] = era;
         }
         return objectOf(h, r[1]);
     }
@@ -182,9 +224,12 @@ const char *const kPrelude = R"JS(
             // Both spellings as declared and in lower case find a member
             // without lowering the name asked for.
             for (let i = 0; i < list.length; ++i)
-                table[list[i][0]] = table[list[i][4]] =
-                    { index: list[i][1], method: list[i][2], zero: list[i][3], plain: list[i][5] };
-            c = classes[id] = { members: table, hasDefault: bridge.hasDefault(id), proto: null };
+                table[list[i][0]] = table[list[i][4]] = { index: list[i][1], method: list[i][2], zero: list[i][3],
+                                                          plain: list[i][5], readsOnly: list[i][6],
+                                                          itemReader: list[i][7] };
+            const d = bridge.defaultMember(id);
+            c = classes[id] = { members: table, hasDefault: d >= 0, defaultMember: d >= 0 ? table[list[d][0]] : null,
+                                proto: null };
             if (!c.hasDefault)
                 c.proto = prototypeOf(list, table);
         }
@@ -201,9 +246,22 @@ const char *const kPrelude = R"JS(
             throw noMember(key);
         return lower;
     }
-    function invoke(h, index, args) {
-        ++era;
+    // Calls member index (-1: the default member) of h; m describes it.
+    function invoke(h, index, args, m) {
         const n = args.length;
+        if (m.readsOnly) {
+            if (n === 0) {
+                if (h !== answerHandle || index !== answerIndex || era !== answerEra) {
+                    answer = call0(h, index);
+                    answerHandle = h;
+                    answerIndex = index;
+                    answerEra = era;
+                }
+                return ret(answer);
+            }
+        } else {
+            ++era;
+        }
         if (n === 0)
             return ret(call0(h, index));
         if (n === 1)
@@ -213,12 +271,17 @@ const char *const kPrelude = R"JS(
         return ret(calln(h, index, n, args[0], args[1], args[2], args[3], args[4], args[5]));
     }
     function method(h, m) {
-        const f = function () { return invoke(h, m.index, arguments); };
+        const f = m.itemReader ? function () { return readItem(h, m, m.index, arguments); }
+                               : function () { return invoke(h, m.index, arguments, m); };
         // As with a dispatch call, a method that needs no arguments also
         // stands for its result: clc.count and clc.count() both count.
         if (m.zero)
-            f.valueOf = function () { return invoke(h, m.index, []); };
+            f.valueOf = function () { return invoke(h, m.index, [], m); };
         return f;
+    }
+    // A call of the object itself, clc(1): m describes its default member.
+    function invokeDefault(h, m, args) {
+        return m.itemReader ? readItem(h, m, -1, args) : invoke(h, -1, args, m);
     }
     function collectionIterator(h) {
         return function () {
@@ -283,8 +346,9 @@ const char *const kPrelude = R"JS(
                 accessor = {
                     get: m.plain ? function () {
                         const h = this[KEY];
-                        if (h === keptHandle && era === keptEra) {
-                            const v = kept[index];
+                        const slot = h & (KEPT - 1);
+                        if (keptHandle[slot] === h && keptEra[slot] === era) {
+                            const v = kept[slot][index];
                             if (!Array.isArray(v))
                                 return v;
                         }
@@ -310,14 +374,14 @@ const char *const kPrelude = R"JS(
         }
         // An object with a default member can be called, clc(1): a proxy
         // around a function.
-        const table = c.members;
+        const table = c.members, byDefault = c.defaultMember;
         const cache = [];
         const t = () => undefined;
         return new Proxy(t, {
             get(t, key) {
                 if (typeof key !== "string") {
                     if (key === Symbol.toPrimitive)
-                        return function () { return invoke(h, -1, []); };
+                        return function () { return invokeDefault(h, byDefault, []); };
                     if (key === Symbol.iterator)
                         return collectionIterator(h);
                     return undefined;
@@ -328,7 +392,7 @@ const char *const kPrelude = R"JS(
             },
             set(t, key, value) { return write(h, table, key, value); },
             has(t, key) { return typeof key === "string" && table[key.toLowerCase()] !== undefined; },
-            apply(t, self, args) { return invoke(h, -1, args); },
+            apply(t, self, args) { return invokeDefault(h, byDefault, args); },
         });
     }
     function addGlobals(p, names) {
@@ -571,7 +635,7 @@ public:
     }
     const ObjectRef &objectRef(int handle) const { return objects_[handle]; }
 
-    bool hasDefault(int id) const { return id >= 0 && id < classes_.size() && classes_[id]->defaultMember() >= 0; }
+    int defaultMember(int id) const { return id >= 0 && id < classes_.size() ? classes_[id]->defaultMember() : -1; }
 
     Value fromJs(QJSValue v)
     {
@@ -641,7 +705,7 @@ public:
         QJSValue list = engine_->newArray(uint(cls.memberCount()));
         for (int i = 0; i < cls.memberCount(); ++i) {
             const HostMember &m = cls.member(i);
-            QJSValue entry = engine_->newArray(6);
+            QJSValue entry = engine_->newArray(8);
             entry.setProperty(0, m.name.toLower());
             entry.setProperty(1, i);
             // A property that needs arguments (ItemData(row)) is called.
@@ -649,6 +713,8 @@ public:
             entry.setProperty(3, m.acceptsArgs(0));
             entry.setProperty(4, m.name);
             entry.setProperty(5, m.plain);
+            entry.setProperty(6, m.readsOnly);
+            entry.setProperty(7, m.itemReader);
             list.setProperty(quint32(i), entry);
         }
         return list;
@@ -864,6 +930,25 @@ QVariant JsBridge::items(int handle)
     });
 }
 
+QVariant JsBridge::ahead(int handle, int member, int first, int count)
+{
+    return withObject(handle, [&](HostObject &object) -> QVariant {
+        const HostClass &cls = object.hostClass();
+        if (member < 0 || member >= cls.memberCount() || !cls.member(member).itemReader)
+            return {};
+        QVariantList results;
+        for (qint64 position = first; position < qint64(first) + count && position <= INT_MAX; ++position) {
+            try {
+                const Value arg{qint32(position)};
+                results.append(backend_.toReturned(cls.member(member).get(object, Args(&arg, 1))));
+            } catch (const ScriptException &) {
+                break;  // the script's own call meets the error
+            }
+        }
+        return results;
+    });
+}
+
 int JsArrayHandle::dimensions() const
 {
     return array.kind() == ValueKind::Array ? int(array.array()->dims.size()) : 1;
@@ -923,9 +1008,9 @@ QJSValue JsBridge::members(int classId)
     return backend_.membersOf(classId);
 }
 
-bool JsBridge::hasDefault(int classId) const
+int JsBridge::defaultMember(int classId) const
 {
-    return backend_.hasDefault(classId);
+    return backend_.defaultMember(classId);
 }
 
 bool JsBridge::isArrayHandle(const QJSValue &value) const
