@@ -41,6 +41,20 @@ std::optional<EstimateChoice> EstimateDialogs::askEstimate(const EstimateCounts 
     (counts.unset > 0 || !counts.hasCurrent ? buttons[0] : buttons[1]).second->setChecked(true);
     layout->addWidget(which);
 
+    // Off unless asked: recordings without entries may be breaths or spare
+    // takes the maker left out on purpose.
+    QCheckBox *generate = nullptr;
+    if (counts.unnamedRecordings > 0) {
+        const QString english = counts.unnamedRecordings == 1
+                                    ? QStringLiteral("Also make entries for the recording that has none")
+                                    : QStringLiteral("Also make entries for the %1 recordings that have none")
+                                          .arg(counts.unnamedRecordings);
+        generate = new QCheckBox(english + QStringLiteral(" - 同時為沒有條目的%1個錄音生成條目").arg(counts.unnamedRecordings),
+                                 &dialog);
+        generate->setObjectName(QStringLiteral("chkEstimateGenerate"));
+        layout->addWidget(generate);
+    }
+
     auto *keep = new QGroupBox(QStringLiteral("Keep as they are - 保留不變"), &dialog);
     auto *keepLayout = new QHBoxLayout(keep);
     const QString names[5] = {QStringLiteral("Left bound"), QStringLiteral("Overlap"), QStringLiteral("Preutterance"),
@@ -64,6 +78,7 @@ std::optional<EstimateChoice> EstimateDialogs::askEstimate(const EstimateCounts 
             choice.scope = scope;
     for (int i = 0; i < 5; ++i)
         choice.keep[i] = keepBoxes[i]->isChecked();
+    choice.generate = generate && generate->isChecked();
     return choice;
 }
 

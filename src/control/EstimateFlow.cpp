@@ -22,6 +22,23 @@ EstimateFlow::~EstimateFlow()
         pending_.wait();
 }
 
+namespace {
+
+int unnamedRecordings(const OtoDocument &doc)
+{
+    int n = 0;
+    for (const OtoDocument::FolderIndexes &f : doc.indexesByFolder()) {
+        QSet<QString> named;
+        for (int i : f.indexes)
+            named.insert(doc.clcOto()[i]->FIL);
+        for (const QString &name : recordingNames(doc.folderPath(f.folder)))
+            n += named.contains(name) ? 0 : 1;
+    }
+    return n;
+}
+
+}  // namespace
+
 EstimateCounts EstimateFlow::counts(int curIdx) const
 {
     EstimateCounts c;
@@ -33,6 +50,7 @@ EstimateCounts EstimateFlow::counts(int curIdx) const
     c.hasCurrent = curIdx >= 0 && curIdx < entries.size();
     if (c.hasCurrent)
         c.currentAlias = entries[curIdx].ALS;
+    c.unnamedRecordings = unnamedRecordings(doc_);
     return c;
 }
 
@@ -46,12 +64,13 @@ bool EstimateFlow::run(EstimateUi &ui, int curIdx, double roundStep)
     analysis::EstimateRequest request;
     request.scope = choice->scope;
     request.curIdx = curIdx;
+    request.generate = choice->generate;
     request.roundStep = roundStep;
     std::optional<analysis::EstimateRun> run = compute(ui, request);
     if (!run)
         return false;
     apply(*run, *choice);
-    ui.showSummary(title(), summary(*run));
+    ui.showSummary(title(), summary(*run, request.generate));
     return true;
 }
 
@@ -134,7 +153,7 @@ bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundSt
     if (!run)
         return false;
     apply(*run, EstimateChoice{});
-    ui.showSummary(title(), summary(*run));
+    ui.showSummary(title(), summary(*run, true));
     return run->madeCount() > 0;
 }
 
@@ -184,12 +203,20 @@ void EstimateFlow::apply(analysis::EstimateRun run, const EstimateChoice &choice
     flags_.mark(reasons);
 }
 
-QString EstimateFlow::summary(const analysis::EstimateRun &run)
+QString EstimateFlow::summary(const analysis::EstimateRun &run, bool generateAsked)
 {
     QString text;
     if (const qsizetype made = run.madeCount())
         text = QStringLiteral("%1 entries made for the recordings that had none.").arg(made) + QStringLiteral("\r\n")
                + QStringLiteral("已為沒有條目的錄音生成%1個條目。").arg(made) + QStringLiteral("\r\n");
+    else if (generateAsked)
+        // A complete bank's new take names only aliases it has; a breath's
+        // name none.
+        text = QStringLiteral("No entries made: the recordings that had none name only aliases the bank has "
+                              "already, or none that can be read.")
+               + QStringLiteral("\r\n")
+               + QStringLiteral("未生成條目：沒有條目的錄音，其文件名只給出庫中已有的別名，或無法讀出別名。")
+               + QStringLiteral("\r\n");
     text += QStringLiteral("%1 of %2 entries estimated.").arg(run.estimated).arg(run.asked)
             + QStringLiteral("\r\n") + QStringLiteral("已估算%1個條目（共%2個）。").arg(run.estimated).arg(run.asked);
     if (run.flaggedEstimates.isEmpty())

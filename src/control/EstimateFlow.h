@@ -19,12 +19,17 @@ struct EstimateCounts {
     bool hasCurrent = false;  // an entry is on show
     QString currentAlias;
     int all = 0;
+    // Recordings of the bank's folders that no entry of their folder names.
+    int unnamedRecordings = 0;
 };
 
 struct EstimateChoice {
     analysis::EstimateScope scope = analysis::EstimateScope::Unset;
     // The parameters left as they are, in box order LF, OV, PR, FX, RT.
     std::array<bool, 5> keep{};
+    // First make entries for the recordings that have none (as the bank
+    // names the rest, else from their names); they are estimated too.
+    bool generate = false;
 };
 
 // The dialogs of the Estimate command; the window shows real ones, tests
@@ -73,7 +78,9 @@ public:
     static QString title() { return QStringLiteral("Estimate - 自動估算"); }
     // The summary: how many were estimated, then each flagged entry with
     // its reason.
-    static QString summary(const analysis::EstimateRun &run);
+    // generateAsked: entries were to be made for the recordings that had
+    // none (the summary says so when none could be).
+    static QString summary(const analysis::EstimateRun &run, bool generateAsked);
 
 private:
     // Runs the estimator beside the window; nothing when the user cancelled.

@@ -463,3 +463,46 @@ TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
     EXPECT_EQ(dialogs.messages.size(), 4);
     EXPECT_EQ(bank.read("C5/oto.ini"), "x.wav=x,1,2,3,4,5\r\n");
 }
+
+// A set bank given new recordings: Estimate counts them and makes their
+// entries only when asked, named as the bank names its own, estimated, and
+// as one step of the history with the estimate.
+TEST_F(ControllerFixture, EstimateMakesEntriesForNewRecordingsOnlyWhenAsked)
+{
+    bank.write("_ka.wav", wavimg::wav(sungRecording(300, 1500, 1)));
+    bank.write("_sa.wav", wavimg::wav(sungRecording(300, 1500, 2)));
+    bank.write("breath.wav", wavimg::wav(sungRecording(300, 1500, 3)));
+    bank.write("oto.ini", "_ka.wav=- ka,250,80,500,60,0\r\n_ka.wav=a R,0,0,0,0,0\r\n");
+    controller.openFolder(bank.path());
+    ASSERT_TRUE(dialogs.messages.isEmpty());  // a set bank is not offered anything at open
+
+    ui.choice = EstimateChoice{analysis::EstimateScope::Unset, {}, false};
+    controller.estimate();
+    ASSERT_EQ(ui.asked.size(), 1);
+    EXPECT_EQ(ui.asked[0].unnamedRecordings, 2);
+    EXPECT_EQ(doc.clcOto().size(), 2);
+    EXPECT_GT(doc.clcOto()[1]->prmPR, 0);
+
+    ui.choice->generate = true;
+    controller.estimate();
+    EXPECT_EQ(ui.asked[1].unnamedRecordings, 2);
+    QStringList made;
+    for (const auto &e : doc.clcOto())
+        made << e->FIL + "=" + e->ALS;
+    // Romaji as the bank has it, its tail "a R" not made twice; a breath
+    // names nothing.
+    EXPECT_EQ(made.join(' '), "_ka.wav=- ka _ka.wav=a R _sa.wav=- sa");
+    EXPECT_GT(doc.clcOto()[2]->prmPR, 0);
+    EXPECT_TRUE(ui.summaries.last().startsWith("1 entries made for the recordings that had none.")) << ui.summaries.last().toStdString();
+    EXPECT_EQ(doc.history().count(), 2);
+    controller.undo();
+    EXPECT_EQ(doc.clcOto().size(), 2);
+
+    // Asked for, and nothing to make: the summary says why.
+    bank.write("_ka_.wav", wavimg::wav(sungRecording(300, 1500, 4)));
+    controller.redo();
+    controller.estimate();
+    EXPECT_EQ(ui.asked[2].unnamedRecordings, 2);
+    EXPECT_EQ(doc.clcOto().size(), 3);
+    EXPECT_TRUE(ui.summaries.last().startsWith("No entries made:")) << ui.summaries.last().toStdString();
+}
