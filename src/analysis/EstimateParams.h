@@ -366,6 +366,11 @@ struct HabitParams {
     // may be learnt from one (minTopPull); a parent never keeps more than
     // maxPull entries' worth.
     double minPull = 1.0;
+    // For the note a group keeps at least minNotePull entries' worth with
+    // its parent: a set entry's note also carries where the signal misled
+    // the rules on its own recording, which a few entries do not tell from
+    // the labeller's habit (bounds, measured from the note, do not carry it).
+    double minNotePull = 4.0;
     double minTopPull = 0.1;
     double maxPull = 50.0;
     // A group's learnt note is kept only when, on its own set entries,

@@ -455,7 +455,8 @@ private:
                 sum += offsets[i] - medianNoise / noise[i];
             between = std::max(hp_.minSpreadMs * hp_.minSpreadMs, sum / (double(offsets.size()) + hp_.priorGroups));
         }
-        const double k = std::clamp(medianNoise / between, up ? hp_.minPull : hp_.minTopPull, hp_.maxPull);
+        const double least = !up ? hp_.minTopPull : pt == kPre ? hp_.minNotePull : hp_.minPull;
+        const double k = std::clamp(medianNoise / between, least, hp_.maxPull);
         pulls_.insert(key, k);
         return k;
     }
