@@ -207,7 +207,9 @@ QString EstimateFlow::summary(const analysis::EstimateRun &run, bool generateAsk
 {
     QString text;
     if (const qsizetype made = run.madeCount())
-        text = QStringLiteral("%1 entries made for the recordings that had none.").arg(made) + QStringLiteral("\r\n")
+        text = (made == 1 ? QStringLiteral("1 entry made for the recordings that had none.")
+                          : QStringLiteral("%1 entries made for the recordings that had none.").arg(made))
+               + QStringLiteral("\r\n")
                + QStringLiteral("已為沒有條目的錄音生成%1個條目。").arg(made) + QStringLiteral("\r\n");
     else if (generateAsked)
         // A complete bank's new take names only aliases it has; a breath's

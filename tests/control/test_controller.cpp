@@ -493,7 +493,7 @@ TEST_F(ControllerFixture, EstimateMakesEntriesForNewRecordingsOnlyWhenAsked)
     // names nothing.
     EXPECT_EQ(made.join(' '), "_ka.wav=- ka _ka.wav=a R _sa.wav=- sa");
     EXPECT_GT(doc.clcOto()[2]->prmPR, 0);
-    EXPECT_TRUE(ui.summaries.last().startsWith("1 entries made for the recordings that had none.")) << ui.summaries.last().toStdString();
+    EXPECT_TRUE(ui.summaries.last().startsWith("1 entry made for the recordings that had none.")) << ui.summaries.last().toStdString();
     EXPECT_EQ(doc.history().count(), 2);
     controller.undo();
     EXPECT_EQ(doc.clcOto().size(), 2);
