@@ -2,6 +2,7 @@
 
 #include "script/ScriptBackend.h"
 #include "script/js/JsBackend.h"
+#include "script/js/SmBackend.h"
 #include "script/js/Watchdog.h"
 
 #include <new>
@@ -85,7 +86,7 @@ void ScriptControl::makeBackend()
 {
     backend_.reset();
     if (javaScript_)
-        backend_ = makeJsBackend(deadline_);
+        backend_ = makeSmBackend(deadline_);
     else
         backend_ = makeVbsBackend(dialogs_, deadline_, ansiCodePage_);
 }

@@ -15,12 +15,12 @@ TEST(JScript, ErrorsAndValuesCrossingToTheHost)
     };
     const Failure failures[] = {
         {"throw 'boom';", 4097, "JScript runtime error", "Exception thrown and not caught: boom"},
-        {"var o = null;\no.x = 1;", 13, "JScript runtime error", "TypeError: Value is null and could not be converted to an object"},
+        {"var o = null;\no.x = 1;", 13, "JScript runtime error", "TypeError: o is null"},
         {"nowhere();", 5009, "JScript runtime error", "ReferenceError: nowhere is not defined"},
-        {"var = 1;", 1002, "JScript compilation error", "SyntaxError: Expected token `identifier'"},
+        {"var = 1;", 1002, "JScript compilation error", "SyntaxError: missing variable name"},
         {"new Enumerator(curOto);", 13, "JScript runtime error", "TypeError: Object not a collection"},
         // Only objects with a default member can be called.
-        {"curOto(1);", 13, "JScript runtime error", "TypeError: Property 'curOto' of object [null] is not a function"},
+        {"curOto(1);", 13, "JScript runtime error", "TypeError: curOto is not a function"},
         {"clcOto(9);", 9, "JScript runtime error", "Error: Subscript out of range"},
     };
     for (const Failure &f : failures) {
