@@ -1,7 +1,6 @@
 #include "script/ScriptControl.h"
 
 #include "script/ScriptBackend.h"
-#include "script/js/JsBackend.h"
 #include "script/js/SmBackend.h"
 #include "script/js/Watchdog.h"
 
@@ -86,7 +85,7 @@ void ScriptControl::makeBackend()
 {
     backend_.reset();
     if (javaScript_)
-        backend_ = makeSmBackend(deadline_);
+        backend_ = makeJsBackend(deadline_);
     else
         backend_ = makeVbsBackend(dialogs_, deadline_, ansiCodePage_);
 }

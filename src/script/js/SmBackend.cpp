@@ -1233,7 +1233,7 @@ void SmBackend::locateIn(ScriptError &e, const QString &file, int line, int colu
 
 }  // namespace smdetail
 
-std::unique_ptr<ScriptBackend> makeSmBackend(Deadline &deadline)
+std::unique_ptr<ScriptBackend> makeJsBackend(Deadline &deadline)
 {
     return std::make_unique<smdetail::SmBackend>(deadline);
 }
