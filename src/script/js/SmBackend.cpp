@@ -436,12 +436,11 @@ QString memberName(const HostObject &object, int member)
     return member >= 0 && member < cls.memberCount() ? cls.member(member).name : QString();
 }
 
-QVarLengthArray<Value, 6> valuesOf(SmBackend &b, JSContext *cx, const JS::CallArgs &args, unsigned first = 0)
+QVarLengthArray<Value, 6> valuesOf(SmBackend &b, const JS::CallArgs &args)
 {
     QVarLengthArray<Value, 6> values;
-    for (unsigned i = first; i < args.length(); ++i)
+    for (unsigned i = 0; i < args.length(); ++i)
         values.append(b.fromJs(args[i]));
-    (void)cx;
     return values;
 }
 
@@ -518,7 +517,7 @@ bool callMethod(JSContext *cx, unsigned argc, JS::Value *vp)
         HostObject *object = hostOf(&JS::GetReservedSlot(method, 0).toObject());
         const int member = JS::GetReservedSlot(method, 1).toInt32();
         b.poll();
-        const auto values = valuesOf(b, cx, args);
+        const auto values = valuesOf(b, args);
         return b.toJs(readMember(*object, member, Args(values.data(), size_t(values.size())), memberName(*object, member)),
                       args.rval());
     });
@@ -529,7 +528,7 @@ bool callDefault(JSContext *cx, unsigned argc, JS::Value *vp)
     return hostCall(cx, argc, vp, [&](SmBackend &b, JS::CallArgs &args) {
         HostObject *object = hostOf(&args.callee());
         b.poll();
-        const auto values = valuesOf(b, cx, args);
+        const auto values = valuesOf(b, args);
         return b.toJs(readDefault(*object, Args(values.data(), size_t(values.size())), object->hostClass().typeName()),
                       args.rval());
     });
@@ -798,13 +797,13 @@ bool SmBackend::initGlobal()
     JS::RootedObject host(cx_, JS_NewPlainObject(cx_));
     if (!host || !defineNatives(host))
         return false;
-    JS::CompileOptions options2(cx_);
-    options2.setFileAndLine(kPreludeFile, 1);
+    JS::CompileOptions compile(cx_);
+    compile.setFileAndLine(kPreludeFile, 1);
     JS::SourceText<mozilla::Utf8Unit> source;
     if (!source.init(cx_, kPrelude, std::strlen(kPrelude), JS::SourceOwnership::Borrowed))
         return false;
     JS::RootedValue glue(cx_), below(cx_);
-    if (!JS::Evaluate(cx_, options2, source, &glue))
+    if (!JS::Evaluate(cx_, compile, source, &glue))
         return false;
     JS::RootedValueArray<2> args(cx_);
     args[0].setObject(*host);
@@ -841,10 +840,11 @@ void SmBackend::addObject(const QString &name, const ObjectRef &object, bool add
     // Each member as a global of its own, as listed and in lower case.
     const HostClass &cls = object->hostClass();
     for (int i = 0; i < cls.memberCount(); ++i) {
-        const QString listed = cls.member(i).name;
-        for (const QString &spelling : {listed, listed.toLower()}) {
-            if (spelling != listed && spelling == listed.toLower() && listed.toLower() == listed)
-                continue;
+        const QString &listed = cls.member(i).name;
+        QStringList spellings{listed};
+        if (listed.toLower() != listed)
+            spellings << listed.toLower();
+        for (const QString &spelling : spellings) {
             JS::RootedObject getter(cx_, JS_GetFunctionObject(js::NewFunctionWithReserved(cx_, getGlobal, 0, 0, nullptr)));
             JS::RootedObject setter(cx_, JS_GetFunctionObject(js::NewFunctionWithReserved(cx_, setGlobal, 1, 0, nullptr)));
             if (!getter || !setter)
