@@ -1122,8 +1122,11 @@ std::optional<ScriptError> SmBackend::run(const QString &code, Value *result)
     if (ok)
         js::RunJobs(cx_);  // promise reactions the script queued
     ok = ok && !JS_IsExceptionPending(cx_);
+    // The host may still read a JScript value it was given (its text)
+    // after a stopped call: a stop applies to the call alone.
+    const bool stopped = stop_.exchange(false);
     if (!ok)
-        return stop_.load() && !JS_IsExceptionPending(cx_) ? stopped() : failure();
+        return stopped && !JS_IsExceptionPending(cx_) ? this->stopped() : failure();
     if (result)
         *result = fromJs(r);
     return std::nullopt;
