@@ -131,7 +131,7 @@ void compileBenchmark()
 
 }  // namespace
 
-// The same three workloads in our VBScript, in JScript (QJSEngine) and in
+// The same three workloads in our VBScript, in JScript (SpiderMonkey) and in
 // python3, with VBScript's time as a multiple of python3's (aim: 2 at most).
 void runScriptBenchmarks(const QString &scratch)
 {
@@ -142,7 +142,7 @@ void runScriptBenchmarks(const QString &scratch)
     if (folder.isEmpty())
         return;
     ScriptBank bank(folder);
-    std::printf("script engines: VBScript (ours), JScript (QJSEngine), python3\n");
+    std::printf("script engines: VBScript (ours), JScript (SpiderMonkey), python3\n");
     for (const Workload &w : kWorkloads) {
         QString vbsResult, jsResult, pyResult;
         const double vbs = timeScript(QStringLiteral("VBScript"), w.vbs, bank.doc, vbsResult);

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config   # toolchain
   qt6-base-dev                                   # Qt 6 Core and Widgets
-  qt6-declarative-dev                            # QJSEngine, the JScript engine
+  libmozjs-102-dev                               # SpiderMonkey, the JScript engine
   libicu-dev                                     # code-page conversion
   libsdl2-dev                                    # sample playback
   libkissfft-dev                                 # FFT of the sound analysis

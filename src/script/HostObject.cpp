@@ -24,21 +24,6 @@ void HostClass::markPropertiesPlain()
             m.plain = true;
 }
 
-void HostClass::markReadsOnly(QStringView name)
-{
-    HostMember &m = members_[find(name)];
-    Q_ASSERT(m.kind == MemberKind::Method);
-    m.readsOnly = true;
-}
-
-void HostClass::markItemReader(QStringView name)
-{
-    markReadsOnly(name);
-    HostMember &m = members_[find(name)];
-    Q_ASSERT(m.acceptsArgs(1));
-    m.itemReader = true;
-}
-
 void HostClass::setDefaultMember(QStringView name)
 {
     default_ = find(name);

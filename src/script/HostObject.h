@@ -34,14 +34,6 @@ struct HostMember {
     // properties in one go and keep their values until the script next
     // calls or writes anything.
     bool plain = false;
-    // A method that only reads (a collection's Count): calling it changes
-    // nothing, so the plain values an engine keeps stay good, and the
-    // engine may keep its result as it keeps them.
-    bool readsOnly = false;
-    // A method of one argument, a 1-based position, that only reads an
-    // item of a collection (and fails past its end): an engine may read the
-    // items that follow in one go and keep them, as it keeps plain values.
-    bool itemReader = false;
 
     bool acceptsArgs(qsizetype n) const { return n >= minArgs && (maxArgs < 0 || n <= maxArgs); }
 };
@@ -66,10 +58,6 @@ public:
     void setDefaultMember(QStringView name);
     // Marks every property without arguments declared so far as plain.
     void markPropertiesPlain();
-    // Marks the method of that name as one that only reads.
-    void markReadsOnly(QStringView name);
-    // Marks the method of that name as the collection's item reader.
-    void markItemReader(QStringView name);
 
 private:
     QString typeName_;
@@ -180,16 +168,6 @@ public:
     HostClassBuilder &plainProperties()
     {
         cls_.markPropertiesPlain();
-        return *this;
-    }
-    HostClassBuilder &readsOnly(const char *name)
-    {
-        cls_.markReadsOnly(QString::fromUtf8(name));
-        return *this;
-    }
-    HostClassBuilder &itemReader(const char *name)
-    {
-        cls_.markItemReader(QString::fromUtf8(name));
         return *this;
     }
 

@@ -182,9 +182,7 @@ const HostClass &CollectionObject::hostClass() const
                         c.document().removeEntriesStep(i - 1, 1, QStringLiteral("Script"));
                         return Value();
                     })
-            .defaultMember("Item")
-            .readsOnly("Count")
-            .itemReader("Item");
+            .defaultMember("Item");
         return c;
     }();
     return cls;

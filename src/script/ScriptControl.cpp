@@ -1,7 +1,7 @@
 #include "script/ScriptControl.h"
 
 #include "script/ScriptBackend.h"
-#include "script/js/JsBackend.h"
+#include "script/js/SmBackend.h"
 #include "script/js/Watchdog.h"
 
 #include <new>

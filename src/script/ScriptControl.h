@@ -16,7 +16,7 @@ class ScriptBackend;
 class Watchdog;
 
 // The script engine of the console and of `lirra-oto run`: one object that
-// runs VBScript (our own interpreter) or JScript (QJSEngine), chosen by
+// runs VBScript (our own interpreter) or JScript (SpiderMonkey), chosen by
 // Language, with the operations of a script control. Host objects are
 // described once (HostObject) and reach both languages alike.
 //
@@ -25,7 +25,6 @@ class Watchdog;
 // the time-out is stopped with "Script timed out", inside a long built-in
 // too (a watchdog thread); time spent in a message or input box (or any
 // DeadlinePause on deadline()) does not count.
-// JScript needs a QCoreApplication to exist.
 class ScriptControl : public QObject {
     Q_OBJECT
 public:

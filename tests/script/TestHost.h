@@ -151,7 +151,7 @@ public:
     std::function<Value()> hook;
 };
 
-// QJSEngine wants an application object; non-GUI tests have none.
+// Host members may want an application object; non-GUI tests have none.
 inline bool ensureApplication()
 {
     if (!QCoreApplication::instance()) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using testhost::Session;
 
 TEST(JScript, ErrorsAndValuesCrossingToTheHost)
@@ -15,12 +17,12 @@ TEST(JScript, ErrorsAndValuesCrossingToTheHost)
     };
     const Failure failures[] = {
         {"throw 'boom';", 4097, "JScript runtime error", "Exception thrown and not caught: boom"},
-        {"var o = null;\no.x = 1;", 13, "JScript runtime error", "TypeError: Value is null and could not be converted to an object"},
+        {"var o = null;\no.x = 1;", 13, "JScript runtime error", "TypeError: o is null"},
         {"nowhere();", 5009, "JScript runtime error", "ReferenceError: nowhere is not defined"},
-        {"var = 1;", 1002, "JScript compilation error", "SyntaxError: Expected token `identifier'"},
+        {"var = 1;", 1002, "JScript compilation error", "SyntaxError: missing variable name"},
         {"new Enumerator(curOto);", 13, "JScript runtime error", "TypeError: Object not a collection"},
         // Only objects with a default member can be called.
-        {"curOto(1);", 13, "JScript runtime error", "TypeError: Property 'curOto' of object [null] is not a function"},
+        {"curOto(1);", 13, "JScript runtime error", "TypeError: curOto is not a function"},
         {"clcOto(9);", 9, "JScript runtime error", "Error: Subscript out of range"},
     };
     for (const Failure &f : failures) {
@@ -70,4 +72,34 @@ TEST(JScript, ErrorsAndValuesCrossingToTheHost)
     s.host->entries[0]->ALS = QStringLiteral("between runs");
     EXPECT_TRUE(s.control.addCode(QStringLiteral("trace(e.ALS, e.ALS === clcOto(1).als)")));
     EXPECT_EQ(s.host->output, "xy by call sa 6\r\n7 7\r\nbetween runs True\r\n");
+}
+
+// Each control has a global of its own, beside others on the same thread
+// and on another thread (which has an engine context of its own); a
+// time-out stops the script of the thread it runs on.
+TEST(JScript, ControlsSideBySideAndOnAnotherThread)
+{
+    Session a(QStringLiteral("JScript")), b(QStringLiteral("JScript"));
+    ASSERT_TRUE(a.control.addCode(QStringLiteral("var x = 'a'; var e1 = clcOto(1);")));
+    ASSERT_TRUE(b.control.addCode(QStringLiteral("var x = 'b';")));
+    QString threadOutput, threadError;
+    std::thread other([&] {
+        Session c(QStringLiteral("JScript"));
+        c.control.setTimeout(200);
+        c.control.addCode(QStringLiteral("var x = 'c'; trace(x, clcOto.count(), clcOto(2).ALS);"));
+        c.control.addCode(QStringLiteral("var n = 0;\nwhile (n >= 0) { n++; }"));
+        threadOutput = c.host->output;
+        threadError = QStringLiteral("%1 %2").arg(c.control.error().description).arg(c.control.error().line);
+    });
+    EXPECT_TRUE(a.control.addCode(QStringLiteral("trace(x, e1.ALS, clcOto(3).ALS)")));
+    other.join();
+    EXPECT_TRUE(b.control.addCode(QStringLiteral("trace(x)")));
+    EXPECT_EQ(a.host->output, "a a sa\r\n");
+    EXPECT_EQ(b.host->output, "b\r\n");
+    EXPECT_EQ(threadOutput, "c 3 ka\r\n");
+    EXPECT_EQ(threadError, "Script timed out 2");
+    // A reset control starts afresh; the other keeps its global.
+    EXPECT_TRUE(a.control.reset());
+    EXPECT_FALSE(a.control.eval(QStringLiteral("x")));
+    EXPECT_EQ(b.control.eval(QStringLiteral("x")).value_or(script::Value()).toString(), "b");
 }

@@ -16,7 +16,7 @@ namespace script {
 // limit (the deadline is then aborted with Out of memory), it calls
 // onExpired(Soon), and onExpired(Now) a grace period later if the call is
 // still armed, for engines that cannot stop themselves inside a long
-// operation (QJSEngine::setInterrupted). Soon lets an engine stop at its
+// operation (JScript's interrupt request). Soon lets an engine stop at its
 // next host call, where it can still tell the line that was running. The
 // interpreter of VBScript sees the aborted deadline at its next check.
 class Watchdog {
