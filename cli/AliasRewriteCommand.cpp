@@ -29,9 +29,7 @@ int rewriteAliasesCommand(const CliArgs &args, const std::function<QList<AliasCh
         ++counts[entry->folder].second;
     for (const AliasChange &c : changes)
         ++counts[doc.clcOto()[c.index]->folder].first;
-    for (const OtoFile &file : doc.files()) {
-        if (file.unwritten)
-            continue;  // no file, no aliases
+    for (const OtoFile &file : doc.writtenFiles()) {
         const auto [changed, all] = counts.value(file.folder);
         std::printf("%s: %lld of %lld aliases changed\n",
                     joinPath(doc.folderPath(file.folder), file.fileName).toUtf8().constData(), qlonglong(changed),

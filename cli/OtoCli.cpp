@@ -19,8 +19,7 @@ void printSummary(const CliSession &s)
 {
     QString text = QStringLiteral("entries: %1, bad: %2").arg(s.doc.clcOto().size()).arg(s.doc.lastBadLines());
     if (s.doc.isSinger())
-        text += QStringLiteral(", files: %1").arg(std::count_if(s.doc.files().begin(), s.doc.files().end(),
-                                                                [](const OtoFile &file) { return !file.unwritten; }));
+        text += QStringLiteral(", files: %1").arg(s.doc.writtenFiles().size());
     printErr(text);
 }
 
@@ -70,10 +69,7 @@ int convertCommand(const CliArgs &args)
     // Every file keeps its previous self as oto.ini.orig; none is touched
     // unless all can be.
     // A pitch folder with no oto.ini yet has none to convert.
-    QList<OtoFile> files;
-    for (const OtoFile &file : doc.files())
-        if (!file.unwritten)
-            files << file;
+    QList<OtoFile> files = doc.writtenFiles();
     QStringList targets, froms;
     for (const OtoFile &file : files) {
         const QString target = joinPath(doc.folderPath(file.folder), OtoDocument::kOtoIni);
@@ -118,10 +114,7 @@ int convertCommand(const CliArgs &args)
     }
     // The encoding changes every file, so every one is written.
     bool written = true;
-    files.clear();  // with their new forms
-    for (const OtoFile &file : doc.files())
-        if (!file.unwritten)
-            files << file;
+    files = doc.writtenFiles();  // with their new forms
     for (int i = 0; i < files.size(); ++i) {
         OtoEntries entries;
         for (const auto &entry : doc.clcOto())

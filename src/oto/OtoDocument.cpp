@@ -556,6 +556,15 @@ QList<OtoEntries> OtoDocument::entriesByFile()
     return out;
 }
 
+QList<OtoFile> OtoDocument::writtenFiles() const
+{
+    QList<OtoFile> out;
+    for (const OtoFile &file : files_)
+        if (!file.unwritten)
+            out << file;
+    return out;
+}
+
 QStringList OtoDocument::unsavedFolders() const
 {
     QStringList out;

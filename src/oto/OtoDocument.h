@@ -173,6 +173,9 @@ public:
     // singer's own first, then its subfolders in the byte order of their
     // paths. A plain voicebank has one.
     const QList<OtoFile> &files() const { return files_; }
+    // Those of files() that are on disk: not a pitch folder's that has no
+    // oto.ini yet (OtoFile::unwritten).
+    QList<OtoFile> writtenFiles() const;
     bool isSinger() const { return files_.size() > 1 || (files_.size() == 1 && !files_[0].folder.isEmpty()); }
     QStringList folders() const;
     // The entries of each folder, by their positions in clcOto: the files'

@@ -671,30 +671,22 @@ bool arrayDimensions(JSContext *cx, unsigned argc, JS::Value *vp)
     });
 }
 
-bool arrayLbound(JSContext *cx, unsigned argc, JS::Value *vp)
+// lbound(d) and ubound(d) of dimension d (1 when not given); a host array
+// of samples has one, from 0; a dimension the array lacks reads 0 and -1.
+template <bool Upper>
+bool arrayBound(JSContext *cx, unsigned argc, JS::Value *vp)
 {
     return arrayCall(cx, argc, vp, [&](SmBackend &, JS::CallArgs &args, const Value &a) {
         bool ok = false;
         const int d = dimensionArg(cx, args, ok);
         if (!ok)
             return false;
-        const bool known = a.kind() == ValueKind::Array && d >= 1 && d <= a.array()->dims.size();
-        args.rval().setInt32(known ? a.array()->dims[d - 1].lower : 0);
-        return true;
-    });
-}
-
-bool arrayUbound(JSContext *cx, unsigned argc, JS::Value *vp)
-{
-    return arrayCall(cx, argc, vp, [&](SmBackend &, JS::CallArgs &args, const Value &a) {
-        bool ok = false;
-        const int d = dimensionArg(cx, args, ok);
-        if (!ok)
-            return false;
-        if (a.kind() == ValueKind::Array)
-            args.rval().setInt32(d >= 1 && d <= a.array()->dims.size() ? a.array()->upper(d - 1) : -1);
+        if (a.kind() != ValueKind::Array)
+            args.rval().setInt32(Upper ? int(a.integerArray()->size() - 1) : 0);
+        else if (d < 1 || d > a.array()->dims.size())
+            args.rval().setInt32(Upper ? -1 : 0);
         else
-            args.rval().setInt32(int(a.integerArray()->size() - 1));
+            args.rval().setInt32(Upper ? a.array()->upper(d - 1) : a.array()->dims[d - 1].lower);
         return true;
     });
 }
@@ -787,8 +779,8 @@ bool SmBackend::initGlobal()
         return false;
     arrayProto_ = JS_NewPlainObject(cx_);
     static const JSFunctionSpec arrayMethods[] = {
-        JS_FN("dimensions", arrayDimensions, 0, 0), JS_FN("lbound", arrayLbound, 1, 0),
-        JS_FN("ubound", arrayUbound, 1, 0),         JS_FN("getItem", arrayGetItem, 1, 0),
+        JS_FN("dimensions", arrayDimensions, 0, 0), JS_FN("lbound", arrayBound<false>, 1, 0),
+        JS_FN("ubound", arrayBound<true>, 1, 0),         JS_FN("getItem", arrayGetItem, 1, 0),
         JS_FN("toArray", arrayToArray, 0, 0),       JS_FS_END,
     };
     if (!arrayProto_ || !JS_DefineFunctions(cx_, arrayProto_, arrayMethods))
