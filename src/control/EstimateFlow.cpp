@@ -6,6 +6,8 @@
 #include "oto/SingerFolder.h"
 #include "singer/PrefixMap.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -112,6 +114,13 @@ QString EstimateFlow::newFoldersQuestion(const QStringList &folders, qsizetype r
                  .arg(recordings);
 }
 
+QString EstimateFlow::offerKey(const QString &folder, const QStringList &recordings) const
+{
+    const QString path = doc_.folderPath(folder);
+    return path + u'\n' + QString::number(QFileInfo::exists(QDir(path).filePath(QStringLiteral("oto.ini")))) + u'\n'
+           + recordings.join(u'\n');
+}
+
 bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep)
 {
     if (doc_.wrkpath().isEmpty())
@@ -126,24 +135,30 @@ bool EstimateFlow::offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundSt
     for (const auto &entry : doc_.clcOto())
         named.insert(entry->FIL);
     qsizetype recordings = 0;
-    QStringList folders;
+    QStringList folders, keys;
     for (const OtoFile &file : doc_.files()) {
         if (!newBank && !file.unwritten)
             continue;
         const QStringList names = recordingNames(doc_.folderPath(file.folder));
         const bool singsTheSame =
             named.isEmpty() || std::any_of(names.begin(), names.end(), [&](const QString &name) { return named.contains(name); });
-        if (names.isEmpty() || (!newBank && !singsTheSame))
+        const QString key = offerKey(file.folder, names);
+        if (names.isEmpty() || (!newBank && !singsTheSame) || declined_.contains(key))
             continue;
         recordings += names.size();
         folders << file.folder;
+        keys << key;
     }
     if (recordings == 0)
         return false;
     const QString question =
         newBank ? newBankQuestion(recordings, folders.size()) : newFoldersQuestion(folders, recordings);
-    if (dialogs.message({question, title(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes}) != MsgAnswer::Yes)
+    if (dialogs.message({question, title(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes}) != MsgAnswer::Yes) {
+        // Not asked again while the folders stay as they are: the Estimate
+        // command makes their entries whenever the user wants.
+        declined_.unite(QSet<QString>(keys.begin(), keys.end()));
         return false;
+    }
     analysis::EstimateRequest request;
     request.generate = true;
     if (!newBank)

@@ -2,6 +2,8 @@
 
 #include "analysis/EstimateRun.h"
 
+#include <QSet>
+
 #include <array>
 #include <functional>
 #include <future>
@@ -64,7 +66,9 @@ public:
     // pitch folders of recordings with no oto.ini yet: asks whether to make
     // their entries (from the recordings' names, or as the singer's other
     // folders name the same recordings); yes makes and estimates them as
-    // one step of the history. True when they were made.
+    // one step of the history. True when they were made. Folders declined
+    // once are not offered again while the editor runs, unless their
+    // recordings change or an oto.ini comes or goes.
     bool offerNewBank(Dialogs &dialogs, EstimateUi &ui, double roundStep = 0);
     // The question, for that many recordings in that many folders (a
     // singer's pitch folders).
@@ -86,6 +90,8 @@ private:
     // Runs the estimator beside the window; nothing when the user cancelled.
     std::optional<analysis::EstimateRun> compute(EstimateUi &ui, const analysis::EstimateRequest &request);
     void apply(analysis::EstimateRun run, const EstimateChoice &choice);
+    // What a declined offer is remembered by: the folder as it was.
+    QString offerKey(const QString &folder, const QStringList &recordings) const;
 
     OtoDocument &doc_;
     FlagMarks &flags_;
@@ -93,4 +99,5 @@ private:
     const modLocale *locale_;
     std::future<analysis::EstimateRun> pending_;
     QList<analysis::Estimate> lastFlagged_;
+    QSet<QString> declined_;  // offerKey of the folders whose offer was declined
 };

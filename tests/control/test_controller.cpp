@@ -324,8 +324,8 @@ TEST_F(ControllerFixture, EstimateReadsEachFolderOfASingerFromItsOwnRecordings)
 // A folder of recordings without entries opens with the offer to make them
 // from the recordings' names: yes makes and estimates them as one step of
 // the history, which a save writes as a new UTF-8 oto.ini; no leaves the
-// bank empty; an empty oto.ini is a new bank too; a bank with entries is
-// not asked about.
+// bank empty and is not asked again until the folder changes; an empty
+// oto.ini is a new bank too; a bank with entries is not asked about.
 TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
 {
     // Saved As in Shift-JIS before: the new bank is UTF-8 all the same.
@@ -339,6 +339,8 @@ TEST_F(ControllerFixture, ANewBankIsOfferedItsEntriesFromTheRecordingsNames)
     EXPECT_EQ(dialogs.messages[0].text, EstimateFlow::newBankQuestion(2));
     EXPECT_TRUE(dialogs.messages[0].text.contains("\r\n"));  // both languages
     EXPECT_EQ(std::pair(doc.wrkpath(), doc.clcOto().size()), std::pair(bank.path(), qsizetype(0)));
+    controller.reload();  // declined, and nothing changed: not asked again
+    ASSERT_EQ(dialogs.messages.size(), 1);
 
     bank.write("oto.ini", QByteArray());
     dialogs.answers = {MsgAnswer::Yes};
@@ -462,6 +464,11 @@ TEST_F(ControllerFixture, ASetSingersNewPitchFolderIsOfferedItsNamesakesEntries)
     controller.save();
     EXPECT_EQ(dialogs.messages.size(), 4);
     EXPECT_EQ(bank.read("C5/oto.ini"), "x.wav=x,1,2,3,4,5\r\n");
+    // Nor is the offer made again at the next open.
+    QFile::remove(bank.file("C5/oto.ini"));
+    controller.openFolder(bank.path());
+    EXPECT_EQ(dialogs.messages.size(), 4);
+    EXPECT_FALSE(doc.clcOto().isEmpty());
 }
 
 // A set bank given new recordings: Estimate counts them and makes their
