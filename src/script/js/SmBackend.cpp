@@ -345,6 +345,8 @@ public:
     // Reads member of the host object whose JScript object is self: a
     // member that is called becomes a function bound to self.
     bool read(JS::HandleObject self, HostObject &object, int member, JS::MutableHandleValue out);
+    // Writes member; a member that is called cannot be written.
+    bool write(HostObject &object, int member, JS::HandleValue value, JS::MutableHandleValue out);
     // The class's prototype learns another spelling of a member's name.
     bool learnSpelling(const HostClass &cls, JS::HandleString spelling, int member);
     bool itemsOf(HostObject &object, JS::MutableHandleValue out);
@@ -471,16 +473,7 @@ bool setMember(JSContext *cx, unsigned argc, JS::Value *vp)
         HostObject *object = hostOf(args.thisv());
         if (!object)
             return notHostObject(cx);
-        b.poll();
-        const HostMember &m = object->hostClass().member(member);
-        if (isCalled(m)) {
-            JS::RootedValue key(cx, JS::StringValue(toJsString(cx, m.name)));
-            b.raiseNoMember(key);
-            return false;
-        }
-        writeMember(*object, member, {}, b.fromJs(args.get(0)), m.name);
-        args.rval().setUndefined();
-        return true;
+        return b.write(*object, member, args.get(0), args.rval());
     });
 }
 
@@ -501,10 +494,7 @@ bool setGlobal(JSContext *cx, unsigned argc, JS::Value *vp)
     return hostCall(cx, argc, vp, [&](SmBackend &b, JS::CallArgs &args) {
         HostObject *object = hostOf(&js::GetFunctionNativeReserved(&args.callee(), 0).toObject());
         const int member = js::GetFunctionNativeReserved(&args.callee(), 1).toInt32();
-        b.poll();
-        writeMember(*object, member, {}, b.fromJs(args.get(0)), memberName(*object, member));
-        args.rval().setUndefined();
-        return true;
+        return b.write(*object, member, args.get(0), args.rval());
     });
 }
 
@@ -588,13 +578,10 @@ bool preludeSet(JSContext *cx, unsigned argc, JS::Value *vp)
             return notHostObject(cx);
         const int member = object->hostClass().find(toQString(cx, args[1].toString()));
         if (member < 0 || isCalled(object->hostClass().member(member))) {
-            b.raiseNoMember(args[1]);
+            b.raiseNoMember(args[1]);  // in the script's spelling
             return false;
         }
-        b.poll();
-        writeMember(*object, member, {}, b.fromJs(args.get(2)), memberName(*object, member));
-        args.rval().setUndefined();
-        return true;
+        return b.write(*object, member, args.get(2), args.rval());
     });
 }
 
@@ -989,6 +976,20 @@ bool SmBackend::read(JS::HandleObject self, HostObject &object, int member, JS::
     if (!m.plain)
         poll();
     return toJs(readMember(object, member, {}, m.name), out);
+}
+
+bool SmBackend::write(HostObject &object, int member, JS::HandleValue value, JS::MutableHandleValue out)
+{
+    const HostMember &m = object.hostClass().member(member);
+    if (isCalled(m)) {
+        JS::RootedValue key(cx_, JS::StringValue(toJsString(cx_, m.name)));
+        raiseNoMember(key);
+        return false;
+    }
+    poll();
+    writeMember(object, member, {}, fromJs(value), m.name);
+    out.setUndefined();
+    return true;
 }
 
 bool SmBackend::learnSpelling(const HostClass &cls, JS::HandleString spelling, int member)
