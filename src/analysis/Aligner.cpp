@@ -21,6 +21,13 @@ QString classModel(ConsonantClass c) { return QStringLiteral("C%1").arg(int(c));
 
 bool voicedStop(const QString &phoneme) { return phoneme == u"b" || phoneme == u"d" || phoneme == u"g" || phoneme == u"jh"; }
 
+// A liquid the singer may hold: after a vowel, and not before one.
+bool codaLiquid(const QStringList &phonemes, qsizetype i)
+{
+    return phonemeClass(phonemes[i]) == PhonemeClass::Liquid && i > 0 && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel
+           && (i + 1 == phonemes.size() || phonemeClass(phonemes[i + 1]) != PhonemeClass::Vowel);
+}
+
 double percentile(std::vector<float> v, double q)
 {
     if (v.empty())
@@ -201,7 +208,8 @@ double Aligner::longestPhonemeMs(const QString &phoneme) const
     }
 }
 
-std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const
+std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs,
+                                                      bool longCodas) const
 {
     PhoneList p(params_, frameMs);
     for (int i = 0; i < phonemes.size(); ++i) {
@@ -226,7 +234,9 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         }
         if (closes(pc))
             p.closure(voicedStop(ph), i);
-        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i, longestPhonemeMs(ph));
+        const bool held = longCodas && codaLiquid(phonemes, i);
+        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i,
+                    held ? params_.codaLiquidMs : longestPhonemeMs(ph));
     }
     return p.close();
 }
@@ -578,6 +588,25 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     return out;
 }
 
+// Aligns a recording again with its coda liquids free to be long, with the
+// models learnt while they were short, and notes where each starts then.
+void Aligner::alignHeldLiquids(FileAlignment &alignment, const Observations &obs, const AlignInput &input, int vowelFrames) const
+{
+    const QStringList &ph = input.phonemes;
+    bool any = false;
+    for (qsizetype k = 0; k < ph.size() && !any; ++k)
+        any = codaLiquid(ph, k);
+    if (!alignment.ok || !any)
+        return;
+    const double frameMs = input.features->frameMs(params_.step);
+    const FileAlignment held = align(obs, *input.features, phonesOfPhonemes(ph, vowelFrames, frameMs, true), nullptr);
+    if (!held.ok)
+        return;
+    for (qsizetype k = 0; k < std::min(ph.size(), alignment.syllables.size()); ++k)
+        if (codaLiquid(ph, k))
+            alignment.syllables[k].heldStart = held.syllables[k].consonantStart;
+}
+
 Aligner::Aligner(const AlignParams &params, const LandmarkParams &landmarks) : params_(params), landmarks_(landmarks) {}
 
 QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int threads)
@@ -587,6 +616,7 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
     std::vector<Observations> obs(static_cast<size_t>(files));
     std::vector<std::vector<Phone>> phones(static_cast<size_t>(files));
     std::vector<std::vector<int>> framePhones(static_cast<size_t>(files));
+    std::vector<int> vowelFrames(static_cast<size_t>(files), 0);
     parallelFor(files, threads, [&](int i) {
         const size_t k = size_t(i);
         obs[k] = observe(*inputs[i].features);
@@ -599,7 +629,8 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
             const qsizetype vowels = std::count_if(inputs[i].phonemes.begin(), inputs[i].phonemes.end(),
                                                    [](const QString &p) { return phonemeClass(p) == PhonemeClass::Vowel; });
             const double slot = double(last - first + 1) / std::max<qsizetype>(1, vowels);
-            phones[k] = phonesOfPhonemes(inputs[i].phonemes, std::max(3, int(params_.minVowelShare * slot * 0.5)), frameMs);
+            vowelFrames[k] = std::max(3, int(params_.minVowelShare * slot * 0.5));
+            phones[k] = phonesOfPhonemes(inputs[i].phonemes, vowelFrames[k], frameMs);
             framePhones[k] = evenSegmentation(obs[k], phones[k]);
             return;
         }
@@ -617,6 +648,8 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
                 framePhones[size_t(i)] = std::move(fp);
         });
     }
+    if (params_.codaLiquidMs > 0)
+        parallelFor(files, threads, [&](int i) { alignHeldLiquids(result[size_t(i)], obs[size_t(i)], inputs[i], vowelFrames[size_t(i)]); });
     parallelFor(files, threads, [&](int i) {
         if (inputs[i].phonemes.isEmpty())
             placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables, landmarks_);

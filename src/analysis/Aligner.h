@@ -61,6 +61,9 @@ struct SyllableTimes {
     // Nothing in the sound marks the onset and no beat places it (a vowel
     // sung again in a file too short or too free for a beat).
     bool unmarked = false;
+    // An English liquid after a vowel: where it starts when it may be sung
+    // long (AlignParams::codaLiquidMs); -1 for any other phoneme.
+    double heldStart = -1;
 
     double mark(Mark m) const { return marks[size_t(m)]; }
     double &mark(Mark m) { return marks[size_t(m)]; }
@@ -128,7 +131,9 @@ private:
     Observations observe(const WaveFeatures &f) const;
     std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
     double longestPhonemeMs(const QString &phoneme) const;
-    std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs) const;
+    std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs,
+                                        bool longCodas = false) const;
+    void alignHeldLiquids(FileAlignment &alignment, const Observations &obs, const AlignInput &input, int vowelFrames) const;
     static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone) const;

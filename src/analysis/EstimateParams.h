@@ -154,6 +154,13 @@ struct AlignParams {
     // the vowel after it.
     double maxLiquidMs = 80;
     double maxGlideMs = 100;
+    // A liquid after a vowel and before none ("ih l", "ih l z") may be sung
+    // long. The models are learnt with it held to maxLiquidMs, which keeps
+    // them clean of the vowel; a last alignment with those models lets it
+    // last up to codaLiquidMs (0: no last alignment). Neither is sure: held
+    // short, a long liquid starts too late; let long, it takes the end of
+    // the vowel turning into it (see LandmarkParams::heldLiquidShare).
+    double codaLiquidMs = 600;
     double maxBurstMs = 80;
     double maxVoicedBurstMs = 40;
 };
@@ -233,6 +240,10 @@ struct LandmarkParams {
     // change measured between the means of changeSpanMs before and after.
     double changeReachMs = 16.0;
     double changeSpanMs = 12.0;
+    // A liquid after a vowel (AlignParams::codaLiquidMs) starts this share
+    // of the way from where the alignment that holds it short puts it to
+    // where the one that lets it be long does.
+    double heldLiquidShare = 0.5;
 };
 
 // How the points of an entry are placed from its marks when the bank has

@@ -718,6 +718,11 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
         } else {
             const bool tail = p.alias.phonemes.kind == PhonemeAlias::Kind::Tail;
             a.secondWayMs = secondWayOf(rec, p, a, tail ? tailNote(p.alias.phonemes, a) : Mark::ConsonantStart);
+            // A liquid after a vowel was put between where the alignment
+            // that holds it short and the one that lets it be long start it:
+            // each is a way of placing it.
+            if (!tail && st.heldStart >= 0)
+                a.secondWayMs = std::max(a.secondWayMs, std::abs(st.heldStart - a[Mark::ConsonantStart]));
         }
         return true;
     }

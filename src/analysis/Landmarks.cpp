@@ -627,6 +627,8 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
         double start = st.consonantStart;
         if (!afterSilence)
             start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span, &strengths[size_t(i)]));
+        if (st.heldStart >= 0)
+            start += (st.heldStart - start) * p.heldLiquidShare;
         const double own = std::max(start, st.vowelStart);
         st.mark(Mark::ConsonantStart) = start;
         for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::Beat})

@@ -94,6 +94,39 @@ TEST(Phonemes, AnEnglishRecordingIsPlacedFromItsEntriesAliases)
                 r.estimates[2].entry.prmFX - r.estimates[2].entry.prmPR + 60, 1);
 }
 
+TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
+{
+    // "- ih l -" three times over: ih (bright) until 800 ms, a turn of
+    // 150 ms into a held l (a dark murmur) of 300 to 400 ms, then silence.
+    // Held to the length of a short l, the alignment puts it near the end,
+    // hundreds of ms late; let long, it finds the l, and the note goes
+    // halfway back to that, flagged: the two ways disagree.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int k = 0; k < 3; ++k) {
+        SungSynth take;
+        take.silence(300).vowel(500, 1).glide(150, 1, 0).murmur(300 + 50 * k).silence(300);
+        const QString file = QStringLiteral("%1.wav").arg(k);
+        waves.insert(file, take.samples);
+        for (const char *a : {"- ihA3", "ih lA3", "l -A3"})
+            entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    EstimateOptions short_;
+    short_.params.align.codaLiquidMs = 0;
+    const EstimateReport shortOnly = estimator.estimate(entries, unsetIndexes(entries), short_);
+    for (int k = 0; k < 3; ++k) {
+        const clsOto &e = r.estimates[3 * k + 1].entry;
+        ASSERT_TRUE(r.estimates[3 * k + 1].estimated);
+        const double shortNote = notePoint(shortOnly.estimates[3 * k + 1].entry);
+        EXPECT_GT(shortNote, 950 + 150) << k;
+        EXPECT_GT(notePoint(e), 800 - 30) << k;
+        EXPECT_LT(notePoint(e), shortNote - 60) << k;
+        EXPECT_TRUE(r.estimates[3 * k + 1].reason.startsWith(QStringLiteral("two ways"))) << k;
+    }
+}
+
 TEST(Phonemes, AFlaggedEntryIsReportedOnOneLineByItsPlace)
 {
     Estimate e;
