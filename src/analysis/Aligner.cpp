@@ -234,9 +234,10 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         }
         if (closes(pc))
             p.closure(voicedStop(ph), i);
+        const bool intoNoise = pc == PhonemeClass::Stop && i + 1 < phonemes.size() && phonemeClass(phonemes[i + 1]) == PhonemeClass::Fricative;
         const bool held = longCodas && codaLiquid(phonemes, i);
-        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i,
-                    held ? params_.codaLiquidMs : longestPhonemeMs(ph));
+        const double longest = intoNoise ? params_.minConsonantMs : held ? params_.codaLiquidMs : longestPhonemeMs(ph);
+        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i, longest);
     }
     return p.close();
 }

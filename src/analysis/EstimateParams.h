@@ -151,7 +151,9 @@ struct AlignParams {
     // English phonemes: a liquid's or a glide's own part, and a stop's burst
     // and breath (a voiced stop's is short), last at most this long (ms); a
     // sung liquid that models as a vowel would otherwise take the start of
-    // the vowel after it.
+    // the vowel after it. A stop released into a fricative has no breath of
+    // its own: its burst is the fricative's start, and is given no more than
+    // minConsonantMs.
     double maxLiquidMs = 80;
     double maxGlideMs = 100;
     // A liquid after a vowel and before none ("ih l", "ih l z") may be sung

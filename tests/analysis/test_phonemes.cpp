@@ -127,6 +127,29 @@ TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
     }
 }
 
+TEST(Phonemes, AStopReleasedIntoAFricativeLeavesItsNoiseToTheFricative)
+{
+    // "aa t s aa", three takes: the closure from 800 ms, the burst and the
+    // s as one hiss from 880 ms for 160 to 260 ms.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int k = 0; k < 3; ++k) {
+        SungSynth take;
+        take.silence(300).vowel(500).silence(80).noise(160 + 50 * k).vowel(500).silence(300);
+        const QString file = QStringLiteral("%1.wav").arg(k);
+        waves.insert(file, take.samples);
+        for (const char *a : {"- aaA3", "aa tA3", "t sA3", "s aaA3", "aa -A3"})
+            entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(r.estimates[5 * k + 2].estimated);
+        EXPECT_NEAR(notePoint(r.estimates[5 * k + 1].entry), 800, 20) << k;
+        EXPECT_NEAR(notePoint(r.estimates[5 * k + 2].entry), 880, 20) << k;
+    }
+}
+
 TEST(Phonemes, AFlaggedEntryIsReportedOnOneLineByItsPlace)
 {
     Estimate e;
