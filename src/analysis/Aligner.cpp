@@ -234,7 +234,8 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         }
         if (closes(pc))
             p.closure(voicedStop(ph), i);
-        const bool intoNoise = pc == PhonemeClass::Stop && i + 1 < phonemes.size() && phonemeClass(phonemes[i + 1]) == PhonemeClass::Fricative;
+        const bool intoNoise =
+            pc == PhonemeClass::Stop && i + 1 < phonemes.size() && phonemeClass(phonemes[i + 1]) == PhonemeClass::Fricative;
         const bool held = longCodas && codaLiquid(phonemes, i);
         const double longest = intoNoise ? params_.minConsonantMs : held ? params_.codaLiquidMs : longestPhonemeMs(ph);
         p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i, longest);
@@ -650,7 +651,8 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
         });
     }
     if (params_.codaLiquidMs > 0)
-        parallelFor(files, threads, [&](int i) { alignHeldLiquids(result[size_t(i)], obs[size_t(i)], inputs[i], vowelFrames[size_t(i)]); });
+        parallelFor(files, threads,
+                    [&](int i) { alignHeldLiquids(result[size_t(i)], obs[size_t(i)], inputs[i], vowelFrames[size_t(i)]); });
     parallelFor(files, threads, [&](int i) {
         if (inputs[i].phonemes.isEmpty())
             placeLandmarks(result[size_t(i)], *inputs[i].features, inputs[i].syllables, landmarks_);

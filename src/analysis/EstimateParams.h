@@ -156,6 +156,8 @@ struct AlignParams {
     // minConsonantMs.
     double maxLiquidMs = 80;
     double maxGlideMs = 100;
+    double maxBurstMs = 80;
+    double maxVoicedBurstMs = 40;
     // A liquid after a vowel and before none ("ih l", "ih l z") may be sung
     // long. The models are learnt with it held to maxLiquidMs, which keeps
     // them clean of the vowel; a last alignment with those models lets it
@@ -163,8 +165,6 @@ struct AlignParams {
     // short, a long liquid starts too late; let long, it takes the end of
     // the vowel turning into it (see LandmarkParams::heldLiquidShare).
     double codaLiquidMs = 600;
-    double maxBurstMs = 80;
-    double maxVoicedBurstMs = 40;
 };
 
 // Where the marks of a syllable are found on the fine frames.
