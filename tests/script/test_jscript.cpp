@@ -72,6 +72,12 @@ TEST(JScript, ErrorsAndValuesCrossingToTheHost)
     s.host->entries[0]->ALS = QStringLiteral("between runs");
     EXPECT_TRUE(s.control.addCode(QStringLiteral("trace(e.ALS, e.ALS === clcOto(1).als)")));
     EXPECT_EQ(s.host->output, "xy by call sa 6\r\n7 7\r\nbetween runs True\r\n");
+
+    // A method read twice off one object is one function; another object's is another.
+    s.host->output.clear();
+    EXPECT_TRUE(s.control.addCode(QStringLiteral(
+        "var f = clcOto.item; trace(f === clcOto.item, clcOto.Item === f, e.dispStr === clcOto(2).dispStr, f(1).als)")));
+    EXPECT_EQ(s.host->output, "True True False between runs\r\n");
 }
 
 // Each control has a global of its own, beside others on the same thread

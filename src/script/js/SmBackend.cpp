@@ -126,10 +126,13 @@ constexpr JSClass classOf(const char *name, uint32_t flags, const JSClassOps *op
 }
 
 // A host object: slot 0 holds the HostObject, which the backend's handle
-// table keeps alive. One with a default member can be called, clc(1).
+// table keeps alive; slot 1, once a method has been read off it, the
+// methods read so far by member index, so that a method read twice is the
+// same function (clc.item === clc.item). One with a default member can be
+// called, clc(1).
 const JSClassOps kCallableOps = classOps(nullptr, callDefault);
-const JSClass kHostClass = classOf("HostObject", JSCLASS_HAS_RESERVED_SLOTS(1), nullptr);
-const JSClass kCallableHostClass = classOf("HostObject", JSCLASS_HAS_RESERVED_SLOTS(1), &kCallableOps);
+const JSClass kHostClass = classOf("HostObject", JSCLASS_HAS_RESERVED_SLOTS(2), nullptr);
+const JSClass kCallableHostClass = classOf("HostObject", JSCLASS_HAS_RESERVED_SLOTS(2), &kCallableOps);
 // A member that is called (a method, or a property with arguments), read
 // off its object: slot 0 the host object's JScript object, slot 1 the
 // member's index.
@@ -345,6 +348,7 @@ public:
     // Reads member of the host object whose JScript object is self: a
     // member that is called becomes a function bound to self.
     bool read(JS::HandleObject self, HostObject &object, int member, JS::MutableHandleValue out);
+    bool methodOf(JS::HandleObject self, int member, JS::MutableHandleValue out);
     // Writes member; a member that is called cannot be written.
     bool write(HostObject &object, int member, JS::HandleValue value, JS::MutableHandleValue out);
     // The class's prototype learns another spelling of a member's name.
@@ -962,20 +966,39 @@ void SmBackend::raiseNoMember(JS::HandleValue key)
 bool SmBackend::read(JS::HandleObject self, HostObject &object, int member, JS::MutableHandleValue out)
 {
     const HostMember &m = object.hostClass().member(member);
-    if (isCalled(m)) {
-        JSObject *method = JS_NewObjectWithGivenProto(cx_, &kMethodClass, methodProto_);
-        if (!method)
-            return false;
-        JS::SetReservedSlot(method, 0, JS::ObjectValue(*self));
-        JS::SetReservedSlot(method, 1, JS::Int32Value(member));
-        out.setObject(*method);
-        return true;
-    }
+    if (isCalled(m))
+        return methodOf(self, member, out);
     // A plain property only reads the object's own fields: no chance for
     // the window to act is needed there.
     if (!m.plain)
         poll();
     return toJs(readMember(object, member, {}, m.name), out);
+}
+
+// A called member read off a host object, made the first time it is read.
+bool SmBackend::methodOf(JS::HandleObject self, int member, JS::MutableHandleValue out)
+{
+    JS::RootedObject methods(cx_);
+    if (const JS::Value kept = JS::GetReservedSlot(self, 1); kept.isObject()) {
+        methods = &kept.toObject();
+    } else {
+        // No prototype: only what was kept here can be found here.
+        methods = JS_NewObjectWithGivenProto(cx_, nullptr, nullptr);
+        if (!methods)
+            return false;
+        JS::SetReservedSlot(self, 1, JS::ObjectValue(*methods));
+    }
+    if (!JS_GetElement(cx_, methods, uint32_t(member), out))
+        return false;
+    if (out.isObject())
+        return true;
+    JSObject *method = JS_NewObjectWithGivenProto(cx_, &kMethodClass, methodProto_);
+    if (!method)
+        return false;
+    JS::SetReservedSlot(method, 0, JS::ObjectValue(*self));
+    JS::SetReservedSlot(method, 1, JS::Int32Value(member));
+    out.setObject(*method);
+    return JS_SetElement(cx_, methods, uint32_t(member), out);
 }
 
 bool SmBackend::write(HostObject &object, int member, JS::HandleValue value, JS::MutableHandleValue out)
