@@ -346,9 +346,9 @@ public:
     void raiseNoMember(JS::HandleValue key);
 
     // Reads member of the host object whose JScript object is self: a
-    // member that is called becomes a function bound to self.
+    // member that is called becomes a function bound to self, the same one
+    // each time.
     bool read(JS::HandleObject self, HostObject &object, int member, JS::MutableHandleValue out);
-    bool methodOf(JS::HandleObject self, int member, JS::MutableHandleValue out);
     // Writes member; a member that is called cannot be written.
     bool write(HostObject &object, int member, JS::HandleValue value, JS::MutableHandleValue out);
     // The class's prototype learns another spelling of a member's name.
@@ -357,6 +357,7 @@ public:
     void poll() { deadline_.poll(); }
 
 private:
+    bool methodOf(JS::HandleObject self, int member, JS::MutableHandleValue out);
     bool initGlobal();
     bool defineNatives(JS::HandleObject host);
     JSObject *wrap(const ObjectRef &object);
