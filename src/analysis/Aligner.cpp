@@ -195,15 +195,21 @@ std::pair<int, int> sungStretch(const float *x, int frames, int dims)
     return {first, last};
 }
 
-// How long an English consonant's own part (after any closure) may last.
-double Aligner::longestPhonemeMs(const QString &phoneme) const
+// How long an English consonant's own part (after any closure) may last,
+// where it stands: a stop released into a fricative gives its burst to the
+// fricative; a liquid after a vowel may be held (longCodas).
+double Aligner::longestPhonemeMs(const QStringList &phonemes, int i, bool longCodas) const
 {
+    const QString &phoneme = phonemes[i];
     switch (phonemeClass(phoneme)) {
     case PhonemeClass::Fricative:
     case PhonemeClass::Affricate: return params_.maxNoiseMs;
-    case PhonemeClass::Liquid: return params_.maxLiquidMs;
+    case PhonemeClass::Liquid: return longCodas && codaLiquid(phonemes, i) ? params_.codaLiquidMs : params_.maxLiquidMs;
     case PhonemeClass::Glide: return params_.maxGlideMs;
-    case PhonemeClass::Stop: return voicedStop(phoneme) ? params_.maxVoicedBurstMs : params_.maxBurstMs;
+    case PhonemeClass::Stop:
+        if (i + 1 < phonemes.size() && phonemeClass(phonemes[i + 1]) == PhonemeClass::Fricative)
+            return params_.minConsonantMs;
+        return voicedStop(phoneme) ? params_.maxVoicedBurstMs : params_.maxBurstMs;
     default: return params_.maxConsonantMs;
     }
 }
@@ -234,11 +240,8 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         }
         if (closes(pc))
             p.closure(voicedStop(ph), i);
-        const bool intoNoise =
-            pc == PhonemeClass::Stop && i + 1 < phonemes.size() && phonemeClass(phonemes[i + 1]) == PhonemeClass::Fricative;
-        const bool held = longCodas && codaLiquid(phonemes, i);
-        const double longest = intoNoise ? params_.minConsonantMs : held ? params_.codaLiquidMs : longestPhonemeMs(ph);
-        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i, longest);
+        p.consonant(ph, fallback, pc == PhonemeClass::Fricative || pc == PhonemeClass::Affricate, i,
+                    longestPhonemeMs(phonemes, i, longCodas));
     }
     return p.close();
 }

@@ -130,7 +130,7 @@ private:
 
     Observations observe(const WaveFeatures &f) const;
     std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
-    double longestPhonemeMs(const QString &phoneme) const;
+    double longestPhonemeMs(const QStringList &phonemes, int i, bool longCodas) const;
     std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs,
                                         bool longCodas = false) const;
     void alignHeldLiquids(FileAlignment &alignment, const Observations &obs, const AlignInput &input, int vowelFrames) const;

@@ -47,6 +47,13 @@ Four loadFour(const float *p)
     return v;
 }
 
+// The sum of the lanes of four vectors of running sums.
+float total(Four s0, Four s1, Four s2, Four s3)
+{
+    const Four s = (s0 + s1) + (s2 + s3);
+    return (s[0] + s[1]) + (s[2] + s[3]);
+}
+
 // Sum of a[j] * b[j]: four vectors of running sums that the compiler keeps
 // in registers, so that the additions proceed side by side instead of each
 // waiting on the one before.
@@ -60,8 +67,7 @@ float dot(const float *a, const float *b, int n)
         s2 += loadFour(a + j + 8) * loadFour(b + j + 8);
         s3 += loadFour(a + j + 12) * loadFour(b + j + 12);
     }
-    const Four s = (s0 + s1) + (s2 + s3);
-    float sum = (s[0] + s[1]) + (s[2] + s[3]);
+    float sum = total(s0, s1, s2, s3);
     for (; j < n; ++j)
         sum += a[j] * b[j];
     return sum;
@@ -124,8 +130,7 @@ float difference(const float *x, int width, int lag)
         s2 += d2 * d2;
         s3 += d3 * d3;
     }
-    const Four s = (s0 + s1) + (s2 + s3);
-    float sum = (s[0] + s[1]) + (s[2] + s[3]);
+    float sum = total(s0, s1, s2, s3);
     for (; j < width; ++j) {
         const float d = x[j] - y[j];
         sum += d * d;
