@@ -55,6 +55,94 @@ struct Aligner::Observations {
     const float *at(int t) const { return x.data() + qsizetype(t) * kDims; }
 };
 
+// The states an alignment walks through, frame by frame. Each phone is a
+// chain of states, one per frame: as long as its longest duration when it
+// has one, else as long as its shortest with the last state repeating. It
+// may be left from any state past its shortest duration, into the next
+// phone or, past optional ones, a later one.
+struct Aligner::Lattice {
+    std::vector<int> minFrames, length, firstState;
+    std::vector<bool> repeats;
+    std::vector<double> enterCost;           // a pause's penalty, paid on entering it
+    std::vector<std::vector<int>> entries;   // per phone, the phones that may come right before it
+    std::vector<int> stateModel;             // per state, its phone
+    int states = 0;
+
+    // shrink: the share of each shortest duration kept, where the wave is
+    // too short for all of them.
+    Lattice(const std::vector<Phone> &phones, double shrink, double pausePenalty)
+    {
+        const int count = int(phones.size());
+        for (int k = 0; k < count; ++k) {
+            const Phone &p = phones[size_t(k)];
+            minFrames.push_back(std::max(1, int(p.minFrames * shrink)));
+            length.push_back(p.maxFrames > 0 ? std::max(minFrames.back(), p.maxFrames) : minFrames.back());
+            firstState.push_back(states);
+            states += length.back();
+            repeats.push_back(p.maxFrames <= 0);
+            enterCost.push_back(p.role == Role::Pause ? pausePenalty : 0.0);
+            stateModel.insert(stateModel.end(), size_t(length.back()), k);
+        }
+        entries.resize(size_t(count));
+        for (int k = 0; k < count; ++k)
+            for (int q = k + 1; q < count; ++q) {
+                entries[size_t(q)].push_back(k);
+                if (!phones[size_t(q)].optional)
+                    break;
+            }
+    }
+    int count() const { return int(length.size()); }
+
+    // The best score of a path through each phone (frames x phones) at each
+    // frame: the forward scores (frames x states) plus the best way on from
+    // there to the last state at the last frame.
+    template<typename Emission>
+    std::vector<float> throughScores(const std::vector<float> &forward, int frames, Emission emission) const
+    {
+        const int n = count();
+        std::vector<std::vector<int>> exits(static_cast<size_t>(n));  // the phones that may come right after each
+        for (int q = 0; q < n; ++q)
+            for (int k : entries[size_t(q)])
+                exits[size_t(k)].push_back(q);
+        std::vector<float> through(size_t(frames) * size_t(n), float(kNegInf));
+        std::vector<double> after(static_cast<size_t>(states), kNegInf), before(static_cast<size_t>(states));
+        std::vector<double> em(static_cast<size_t>(n)), enter(static_cast<size_t>(n));
+        after[size_t(states - 1)] = 0;
+        for (int t = frames - 1; t >= 0; --t) {
+            const float *fw = forward.data() + qsizetype(t) * states;
+            float *th = through.data() + qsizetype(t) * n;
+            for (int s = 0; s < states; ++s) {
+                float &to = th[stateModel[size_t(s)]];
+                to = std::max(to, float(fw[s] + after[size_t(s)]));
+            }
+            if (t == 0)
+                break;
+            // after[] holds frame t's best ways on; make frame t-1's.
+            for (int q = 0; q < n; ++q) {
+                em[size_t(q)] = emission(q, t);
+                enter[size_t(q)] = em[size_t(q)] + after[size_t(firstState[size_t(q)])] - enterCost[size_t(q)];
+            }
+            for (int k = 0; k < n; ++k) {
+                double leave = kNegInf;
+                for (int q : exits[size_t(k)])
+                    leave = std::max(leave, enter[size_t(q)]);
+                const int len = length[size_t(k)];
+                for (int j = 0; j < len; ++j) {
+                    const int s = firstState[size_t(k)] + j;
+                    double v = j + 1 < len ? em[size_t(k)] + after[size_t(s + 1)] : kNegInf;
+                    if (repeats[size_t(k)] && j == len - 1)
+                        v = std::max(v, em[size_t(k)] + after[size_t(s)]);
+                    if (j >= minFrames[size_t(k)] - 1)
+                        v = std::max(v, leave);
+                    before[size_t(s)] = v;
+                }
+            }
+            std::swap(after, before);
+        }
+        return through;
+    }
+};
+
 Aligner::Observations Aligner::observe(const WaveFeatures &f) const
 {
     Observations fine;
@@ -405,7 +493,7 @@ void Aligner::train(const std::vector<Observations> &obs, const std::vector<std:
 }
 
 FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
-                             std::vector<int> *framePhone) const
+                             std::vector<int> *framePhone, bool margins) const
 {
     FileAlignment out;
     const int n = obs.frames;
@@ -426,36 +514,10 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     for (const Phone &p : phones)
         needed += p.optional ? 0 : p.minFrames;
     const double shrink = needed > n ? double(n) / needed : 1.0;
-    // Each phone is a chain of states, one per frame: as long as its
-    // longest duration when it has one, else as long as its shortest with
-    // the last state repeating. It may be left from any state past its
-    // shortest duration.
-    std::vector<int> minFrames(static_cast<size_t>(count)), length(static_cast<size_t>(count)),
-        firstState(static_cast<size_t>(count));
-    int states = 0;
-    for (int k = 0; k < count; ++k) {
-        const Phone &p = phones[size_t(k)];
-        minFrames[size_t(k)] = std::max(1, int(p.minFrames * shrink));
-        length[size_t(k)] = p.maxFrames > 0 ? std::max(minFrames[size_t(k)], p.maxFrames) : minFrames[size_t(k)];
-        firstState[size_t(k)] = states;
-        states += length[size_t(k)];
-    }
+    const Lattice lat(phones, shrink, params_.pausePenalty);
     if (n < 2 || n < count)
         return out;
-    std::vector<int> stateModel(static_cast<size_t>(states));
-    for (int k = 0; k < count; ++k)
-        for (int j = 0; j < length[size_t(k)]; ++j)
-            stateModel[size_t(firstState[size_t(k)] + j)] = k;
-    // For each phone, the phones that may come right before it: the one
-    // before, and further back while the ones between may be skipped.
-    std::vector<std::vector<int>> entries(static_cast<size_t>(count));
-    for (int k = 0; k < count; ++k) {
-        for (int q = k + 1; q < count; ++q) {
-            entries[size_t(q)].push_back(k);
-            if (!phones[size_t(q)].optional)
-                break;
-        }
-    }
+    const int states = lat.states;
     auto emission = [&](int k, int t) {
         const Model *m = model[size_t(k)];
         if (!m)
@@ -475,14 +537,23 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     for (int k = 0; k < count; ++k)
         em[size_t(k)] = emission(k, 0);
     cur[0] = em[0];
+    // With margins wanted, every frame's scores are kept for the pass back.
+    std::vector<float> forward;
+    if (margins)
+        forward.assign(size_t(n) * size_t(states), float(kNegInf));
+    auto keep = [&](int t) {
+        if (margins)
+            std::copy(cur.begin(), cur.end(), forward.begin() + qsizetype(t) * states);
+    };
+    keep(0);
     for (int t = 1; t < n; ++t) {
         for (int k = 0; k < count; ++k) {
             em[size_t(k)] = emission(k, t);
             // The best state to leave phone k from at this frame.
             double best = kNegInf;
             int from = -1;
-            const int s0 = firstState[size_t(k)];
-            for (int j = minFrames[size_t(k)] - 1; j < length[size_t(k)]; ++j)
+            const int s0 = lat.firstState[size_t(k)];
+            for (int j = lat.minFrames[size_t(k)] - 1; j < lat.length[size_t(k)]; ++j)
                 if (cur[size_t(s0 + j)] > best) {
                     best = cur[size_t(s0 + j)];
                     from = s0 + j;
@@ -492,18 +563,17 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         }
         int *bp = back.data() + size_t(t) * size_t(states);
         for (int k = 0; k < count; ++k) {
-            const int s0 = firstState[size_t(k)];
-            const int len = length[size_t(k)];
-            const bool repeats = phones[size_t(k)].maxFrames <= 0;
+            const int s0 = lat.firstState[size_t(k)];
+            const int len = lat.length[size_t(k)];
+            const bool repeats = lat.repeats[size_t(k)];
             double best = kNegInf;
             int from = -1;
-            for (int q : entries[size_t(k)])
+            for (int q : lat.entries[size_t(k)])
                 if (exitScore[size_t(q)] > best) {
                     best = exitScore[size_t(q)];
                     from = exitState[size_t(q)];
                 }
-            if (phones[size_t(k)].role == Role::Pause)
-                best -= params_.pausePenalty;
+            best -= lat.enterCost[size_t(k)];
             if (len == 1 && repeats && cur[size_t(s0)] > best) {
                 best = cur[size_t(s0)];
                 from = s0;
@@ -523,13 +593,14 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
             }
         }
         std::swap(cur, next);
+        keep(t);
     }
     int s = states - 1;
     if (!std::isfinite(cur[size_t(s)]))
         return out;
     std::vector<int> phoneAt(static_cast<size_t>(n));
     for (int t = n - 1; t >= 0; --t) {
-        phoneAt[size_t(t)] = stateModel[size_t(s)];
+        phoneAt[size_t(t)] = lat.stateModel[size_t(s)];
         if (t > 0)
             s = back[size_t(t) * size_t(states) + size_t(s)];
         if (s < 0)
@@ -548,13 +619,29 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     }
     const double hopMs = f.frameMs(params_.step);
     auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
+    const std::vector<float> through = margins ? lat.throughScores(forward, n, emission) : std::vector<float>{};
+    const double bestScore = margins ? forward[size_t(n - 1) * size_t(states) + size_t(states - 1)] : 0.0;
+    // How much worse the best path is that starts phone k at least `reach`
+    // frames away from where the best one starts it.
+    auto marginOf = [&](int k) {
+        const int b = start[size_t(k)];
+        const int reach = std::max(1, int(std::lround(params_.marginMs / hopMs)));
+        double rival = kNegInf;
+        if (b + reach - 1 < n)
+            for (int q = 0; q < k; ++q)
+                rival = std::max(rival, double(through[size_t(b + reach - 1) * size_t(count) + size_t(q)]));
+        if (b - reach >= 0)
+            for (int q = k; q < count; ++q)
+                rival = std::max(rival, double(through[size_t(b - reach) * size_t(count) + size_t(q)]));
+        return bestScore - rival;
+    };
     int syllables = 0;
     for (const Phone &p : phones)
         syllables = std::max(syllables, p.syllable + 1);
     out.syllables.resize(syllables);
     for (int i = 0; i < syllables; ++i) {
         SyllableTimes &st = out.syllables[i];
-        int cons = -1, vowelStart = -1, vowelEnd = -1, consEnd = -1, own = -1;
+        int cons = -1, vowelStart = -1, vowelEnd = -1, consEnd = -1, own = -1, first = -1;
         double fit = 0;
         for (int k = 0; k < count; ++k) {
             const Phone &p = phones[size_t(k)];
@@ -562,6 +649,8 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                 continue;
             if (p.role == Role::Pause)
                 st.pauseBefore = true;
+            else if (first < 0)
+                first = k;
             if ((p.role == Role::Closure || p.role == Role::Consonant) && cons < 0)
                 cons = start[size_t(k)];
             if (p.role == Role::Closure || p.role == Role::Consonant)
@@ -586,6 +675,8 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         st.vowelEnd = ms(vowelEnd);
         st.consonantStart = cons >= 0 ? ms(cons) : st.vowelStart;
         st.fit = fit;
+        if (margins && first >= 0)
+            st.pathMargin = marginOf(first);
     }
     out.soundStart = ms(end[0]);
     out.soundEnd = ms(start[size_t(count - 1)]);
@@ -648,7 +739,8 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
         train(obs, phones, framePhones);
         parallelFor(files, threads, [&](int i) {
             std::vector<int> fp;
-            result[size_t(i)] = align(obs[size_t(i)], *inputs[i].features, phones[size_t(i)], &fp);
+            const bool margins = it + 1 == std::max(1, params_.iterations) && params_.marginMs > 0 && !inputs[i].phonemes.isEmpty();
+            result[size_t(i)] = align(obs[size_t(i)], *inputs[i].features, phones[size_t(i)], &fp, margins);
             if (result[size_t(i)].ok)
                 framePhones[size_t(i)] = std::move(fp);
         });

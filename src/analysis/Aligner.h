@@ -64,6 +64,11 @@ struct SyllableTimes {
     // An English liquid after a vowel: where it starts when it may be sung
     // long (AlignParams::codaLiquidMs); -1 for any other phoneme.
     double heldStart = -1;
+    // An English phoneme: how sure the alignment is of where it starts, as
+    // how much worse (log-likelihood) the best path is that starts it
+    // AlignParams::marginMs or more away; infinity where no such path is
+    // or nothing was measured.
+    double pathMargin = std::numeric_limits<double>::infinity();
 
     double mark(Mark m) const { return marks[size_t(m)]; }
     double &mark(Mark m) { return marks[size_t(m)]; }
@@ -125,6 +130,7 @@ public:
 
 private:
     struct Phone;
+    struct Lattice;
     class PhoneList;
     struct Observations;
 
@@ -136,7 +142,7 @@ private:
     void alignHeldLiquids(FileAlignment &alignment, const Observations &obs, const AlignInput &input, int vowelFrames) const;
     static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
-                        std::vector<int> *framePhone) const;
+                        std::vector<int> *framePhone, bool margins = false) const;
     std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;
     void train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
                const std::vector<std::vector<int>> &framePhones);

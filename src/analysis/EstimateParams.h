@@ -165,6 +165,10 @@ struct AlignParams {
     // short, a long liquid starts too late; let long, it takes the end of
     // the vowel turning into it (see LandmarkParams::heldLiquidShare).
     double codaLiquidMs = 600;
+    // English phonemes: how sure the last alignment is of where each starts
+    // is how much worse its best path that starts it marginMs or more away
+    // is (0: not measured; see FlagParams::narrowPathMargin).
+    double marginMs = 50;
 };
 
 // Where the marks of a syllable are found on the fine frames.
@@ -417,8 +421,8 @@ struct FlagParams {
     // Below the bank's median vowel fit less this many median absolute
     // deviations (at least 1 each), a vowel does not sound like its name.
     double fitDeviations = 6.0;
-    // A start whose change of spectrum is below this share of the file's
-    // median change (clarity) was found on little evidence.
+    // A syllable's start whose change of spectrum is below this share of
+    // the file's median change (clarity) was found on little evidence.
     double unclearChange = 0.6;
     // A tail whose vowel takes longer than this (ms) to fade from
     // LandmarkParams::fadeDb to fallDb below its level ends where taste
@@ -428,6 +432,11 @@ struct FlagParams {
     // loses by less than this (in the cost of the file's best path, see
     // LandmarkParams::gridWeight) could as well be the other.
     double narrowMargin = 0.7;
+    // An English phoneme the recording's alignment would start
+    // AlignParams::marginMs or more away at a cost (in its log-likelihood)
+    // below this could as well start there: the sounds on either side
+    // hardly tell where.
+    double narrowPathMargin = 10.0;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
     // Each note is found a second, independent way: a syllable's by the

@@ -51,6 +51,7 @@ struct Anchors {
     double previousNote = -1;  // where the syllable before starts, when one is sung right before
     double previousOwn = -1;   // English: where the phoneme before sounds (a stop's burst after its closure)
     double secondWayMs = 0;    // how far a second way of finding the note puts it from this one (the furthest)
+    double pathMargin = std::numeric_limits<double>::infinity();  // English: see SyllableTimes
 
     double operator[](Mark m) const { return at[size_t(m)]; }
 };
@@ -703,7 +704,6 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
         a.lengthMs = rec.lengthMs(p.file);
         a.vowelMs = st.mark(Mark::VowelEnd) - st.mark(Mark::ConsonantStart);
         a.fit = st.fit;
-        a.clarity = st.clarity;
         const QStringList &ph = rec.phonemes[p.file];
         if (p.syllable > 0 && ph[p.syllable - 1] != u"-" && !st.pauseBefore) {
             a.previousNote = fa.syllables[p.syllable - 1].mark(Mark::ConsonantStart);
@@ -717,6 +717,9 @@ bool anchorsOf(const Recordings &rec, const Placed &p, const PlacementParams &pl
             a.at[size_t(Mark::LevelRise)] = o.settled;
         } else {
             const bool tail = p.alias.phonemes.kind == PhonemeAlias::Kind::Tail;
+            // A tail's note is where its sound ends, not where the alignment starts it.
+            if (!tail)
+                a.pathMargin = st.pathMargin;
             a.secondWayMs = secondWayOf(rec, p, a, tail ? tailNote(p.alias.phonemes, a) : Mark::ConsonantStart);
             // A liquid after a vowel was put between where the alignment
             // that holds it short and the one that lets it be long start it:
@@ -818,8 +821,9 @@ struct Doubt {
     }
 };
 
-Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor, const FlagParams &fp)
+Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result &r, double fitFloor, const EstimateParams &params)
 {
+    const FlagParams &fp = params.flags;
     Doubt d;
     const bool tail = alias.kind == AliasInfo::Kind::Tail
                       || (alias.kind == AliasInfo::Kind::Phonemes && alias.phonemes.kind == PhonemeAlias::Kind::Tail);
@@ -831,8 +835,9 @@ Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result 
     if (!tail && vowel && a.vowelMs < fp.shortVowelMs)
         d.add(0.3, QStringLiteral("the vowel found is too short"));
     if (alias.kind == AliasInfo::Kind::Phonemes) {
-        if (a.clarity < fp.unclearChange)
-            d.add(0.3 + a.clarity / fp.unclearChange * 0.4, QStringLiteral("the sound changes little where the note starts"));
+        if (a.pathMargin < fp.narrowPathMargin)
+            d.add(fp.threshold * a.pathMargin / fp.narrowPathMargin,
+                  QStringLiteral("the sounds fit almost as well with this point %1 ms away").arg(qRound(params.align.marginMs)));
     } else if (!tail) {
         if (a.unmarked)
             d.add(0.3, QStringLiteral("nothing in the sound marks where the vowel sung again starts"));
@@ -885,6 +890,7 @@ void placeSecondWays(Recordings &rec, const QList<AlignInput> &inputs, const QLi
     coarse.step = fp.coarseStep;
     loose.minVowelShare = fp.looseVowelShare;
     loose.pausePenalty = fp.loosePausePenalty;
+    fine.marginMs = coarse.marginMs = loose.marginMs = 0;
     for (const AlignParams &params : {fine, coarse, loose}) {
         const QList<FileAlignment> again = Aligner(params, options.params.landmarks).alignAll(phonemeInputs, options.threads);
         for (int k = 0; k < again.size(); ++k)
@@ -989,7 +995,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 const double was = entries[index].prmRT;
                 est.entry = entryFrom(entries[index], r.points, a.lengthMs, was != 0 ? was > 0 : bankPositive);
                 est.estimated = true;
-                const Doubt doubt = doubtAbout(p.alias, a, r, fitFloor, options.params.flags);
+                const Doubt doubt = doubtAbout(p.alias, a, r, fitFloor, options.params);
                 est.confidence = doubt.confidence;
                 if (doubt.confidence < options.params.flags.threshold)
                     est.reason = doubt.reason;

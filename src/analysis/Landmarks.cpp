@@ -574,7 +574,7 @@ namespace {
 
 // The frame within reach of t where the mean spectrum of the frames before
 // differs most from that of the frames after.
-int strongestChange(const WaveFeatures &f, int t, int reach, int span, double *strength)
+int strongestChange(const WaveFeatures &f, int t, int reach, int span)
 {
     int best = t;
     double top = -1;
@@ -594,7 +594,6 @@ int strongestChange(const WaveFeatures &f, int t, int reach, int span, double *s
             best = u;
         }
     }
-    *strength = std::sqrt(std::max(0.0, top) / f.bandCount);
     return best;
 }
 
@@ -618,7 +617,6 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
     const int count = int(std::min(phonemes.size(), alignment.syllables.size()));
     const int reach = std::max(1, f.frameAt(p.changeReachMs));
     const int span = std::max(1, f.frameAt(p.changeSpanMs));
-    std::vector<double> strengths(size_t(count), -1);
     for (int i = 0; i < count; ++i) {
         SyllableTimes &st = alignment.syllables[i];
         if (phonemes[i] == u"-")
@@ -626,7 +624,7 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
         const bool afterSilence = i == 0 || phonemes[i - 1] == u"-" || st.pauseBefore;
         double start = st.consonantStart;
         if (!afterSilence)
-            start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span, &strengths[size_t(i)]));
+            start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span));
         if (st.heldStart >= 0)
             start += (st.heldStart - start) * p.heldLiquidShare;
         const double own = std::max(start, st.vowelStart);
@@ -635,14 +633,6 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
             st.mark(m) = own;
         st.mark(Mark::VowelFall) = st.mark(Mark::VowelEnd) = std::max(own, st.vowelEnd);
     }
-    std::vector<double> measured;
-    for (double x : strengths)
-        if (x >= 0)
-            measured.push_back(x);
-    const double typical = median(measured);
-    for (int i = 0; i < count; ++i)
-        if (strengths[size_t(i)] >= 0 && typical > 0)
-            alignment.syllables[i].clarity = strengths[size_t(i)] / typical;
     // Phonemes ending in silence: where their level falls away.
     for (int i = 0; i < count; ++i) {
         if (phonemes[i] == u"-" || (i + 1 < count && phonemes[i + 1] != u"-"))
