@@ -28,6 +28,12 @@ bool codaLiquid(const QStringList &phonemes, qsizetype i)
            && (i + 1 == phonemes.size() || phonemeClass(phonemes[i + 1]) != PhonemeClass::Vowel);
 }
 
+bool stopOrAffricate(const QString &phoneme)
+{
+    const PhonemeClass c = phonemeClass(phoneme);
+    return c == PhonemeClass::Stop || c == PhonemeClass::Affricate;
+}
+
 double percentile(std::vector<float> v, double q)
 {
     if (v.empty())
@@ -142,6 +148,24 @@ struct Aligner::Lattice {
         return through;
     }
 };
+
+// A stop's closure after silence or after another stop is silence after
+// silence: nothing marks where it starts, and what a labeller hears is its
+// burst, the phone after it.
+bool Aligner::unheardClosure(const std::vector<Phone> &phones, int k)
+{
+    if (phones[size_t(k)].role != Role::Closure || k == 0 || k + 1 >= int(phones.size()))
+        return false;
+    const Phone &before = phones[size_t(k - 1)];
+    switch (before.role) {
+    case Role::Lead:
+    case Role::Pause:
+    case Role::Rest:
+    case Role::Closure: return true;
+    case Role::Consonant: return stopOrAffricate(before.model);
+    default: return false;
+    }
+}
 
 Aligner::Observations Aligner::observe(const WaveFeatures &f) const
 {
@@ -676,7 +700,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         st.consonantStart = cons >= 0 ? ms(cons) : st.vowelStart;
         st.fit = fit;
         if (margins && first >= 0)
-            st.pathMargin = marginOf(first);
+            st.pathMargin = marginOf(unheardClosure(phones, first) ? first + 1 : first);
     }
     out.soundStart = ms(end[0]);
     out.soundEnd = ms(start[size_t(count - 1)]);

@@ -64,8 +64,9 @@ struct SyllableTimes {
     // An English liquid after a vowel: where it starts when it may be sung
     // long (AlignParams::codaLiquidMs); -1 for any other phoneme.
     double heldStart = -1;
-    // An English phoneme: how sure the alignment is of where it starts, as
-    // how much worse (log-likelihood) the best path is that starts it
+    // An English phoneme: how sure the alignment is of where it starts (a
+    // stop after silence or after a stop: of where its burst is), as how
+    // much worse (log-likelihood) the best path is that starts it
     // AlignParams::marginMs or more away; infinity where no such path is
     // or nothing was measured.
     double pathMargin = std::numeric_limits<double>::infinity();
@@ -140,6 +141,7 @@ private:
     std::vector<Phone> phonesOfPhonemes(const QStringList &phonemes, int vowelFrames, double frameMs,
                                         bool longCodas = false) const;
     void alignHeldLiquids(FileAlignment &alignment, const Observations &obs, const AlignInput &input, int vowelFrames) const;
+    static bool unheardClosure(const std::vector<Phone> &phones, int k);
     static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone, bool margins = false) const;

@@ -156,15 +156,22 @@ TEST(Phonemes, APhonemeStartThatNoChangeOfSoundMarksIsFlagged)
     // "- aa iy -" three times, the change at 800 ms heard; "- aa ah -"
     // twice, sung alike, so that nothing tells where ah starts and the
     // best path could start it anywhere. Those entries say so; where the
-    // sound changes, and from silence, the start is sure.
+    // sound changes, and from silence, the start is sure. So is a stop's
+    // from silence ("- t aa t aa -" twice): its closure is as silent as
+    // the silence before, but what places it is its burst.
     QHash<QString, QList<qint16>> waves;
     QList<clsOto> entries;
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < 7; ++k) {
         SungSynth take;
-        take.silence(300).vowel(500, 1).vowel(500, k < 3 ? 2 : 1).silence(300);
+        if (k < 5)
+            take.silence(300).vowel(500, 1).vowel(500, k < 3 ? 2 : 1).silence(300);
+        else
+            take.silence(300).noise(30).vowel(400, 1).silence(80).noise(30).vowel(400, 1).silence(300);
         const QString file = QStringLiteral("%1.wav").arg(k);
         waves.insert(file, take.samples);
-        const QStringList aliases = k < 3 ? QStringList{"- aaA3", "aa iyA3", "iy -A3"} : QStringList{"- aaA3", "aa ahA3", "ah -A3"};
+        const QStringList aliases = k < 3   ? QStringList{"- aaA3", "aa iyA3", "iy -A3"}
+                                    : k < 5 ? QStringList{"- aaA3", "aa ahA3", "ah -A3"}
+                                            : QStringList{"- tA3", "t aaA3", "aa tA3", "t aa2A3", "aa -A3"};
         for (const QString &a : aliases)
             entries << unsetEntry(file, a);
     }
@@ -182,6 +189,10 @@ TEST(Phonemes, APhonemeStartThatNoChangeOfSoundMarksIsFlagged)
         ASSERT_TRUE(r.estimates[3 * k + 1].estimated) << k;
         EXPECT_NE(r.estimates[3 * k].reason, narrow) << k;
         EXPECT_EQ(r.estimates[3 * k + 1].reason == narrow, k >= 3) << k << ": " << r.estimates[3 * k + 1].reason.toStdString();
+    }
+    for (int head : {15, 20}) {
+        ASSERT_EQ(r.estimates[head].entry.ALS, QStringLiteral("- tA3"));
+        EXPECT_NE(r.estimates[head].reason, narrow) << head;
     }
     // Not measured, nothing is flagged for it.
     EstimateOptions unmeasured = options;
