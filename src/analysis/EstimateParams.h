@@ -165,9 +165,10 @@ struct AlignParams {
     // short, a long liquid starts too late; let long, it takes the end of
     // the vowel turning into it (see LandmarkParams::heldLiquidShare).
     double codaLiquidMs = 600;
-    // English phonemes: how sure the last alignment is of where each starts
-    // is how much worse its best path that starts it marginMs or more away
-    // is (0: not measured; see FlagParams::narrowPathMargin).
+    // English phonemes: the last alignment measures how sure it is of where
+    // each starts, as how much worse its best path is that starts it
+    // marginMs or more away (0: not measured; see
+    // FlagParams::narrowPathMargin).
     double marginMs = 50;
 };
 
