@@ -646,7 +646,9 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     const std::vector<float> through = margins ? lat.throughScores(forward, n, emission) : std::vector<float>{};
     const double bestScore = margins ? forward[size_t(n - 1) * size_t(states) + size_t(states - 1)] : 0.0;
     // How much worse the best path is that starts phone k at least `reach`
-    // frames away from where the best one starts it.
+    // frames away from where the best one starts it: starting it that much
+    // later leaves frame b + reach - 1 to a phone before it, that much
+    // earlier gives frame b - reach to it or to one after it.
     auto marginOf = [&](int k) {
         const int b = start[size_t(k)];
         const int reach = std::max(1, int(std::lround(params_.marginMs / hopMs)));
