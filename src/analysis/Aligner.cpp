@@ -151,10 +151,11 @@ struct Aligner::Lattice {
 
 // A stop's closure after silence or after another stop is silence after
 // silence: nothing marks where it starts, and what a labeller hears is its
-// burst, the phone after it.
+// burst, the phone after it. A glottal stop has no burst: it is all closure.
 bool Aligner::unheardClosure(const std::vector<Phone> &phones, int k)
 {
-    if (phones[size_t(k)].role != Role::Closure || k == 0 || k + 1 >= int(phones.size()))
+    if (phones[size_t(k)].role != Role::Closure || k == 0 || k + 1 >= int(phones.size())
+        || phones[size_t(k + 1)].syllable != phones[size_t(k)].syllable)
         return false;
     const Phone &before = phones[size_t(k - 1)];
     switch (before.role) {
@@ -242,6 +243,11 @@ public:
         const QString model = voiced ? QStringLiteral("vcl") : QStringLiteral("cl");
         phones_.push_back({model, model, Role::Closure, syllable, 1, false, frames(params_.maxClosureMs)});
     }
+    // A glottal stop is a catch in the voice before a vowel: silence for as
+    // long as the singer holds it, and no burst. It is modelled as the
+    // silence around what was sung: its long stretches would blur the
+    // model of the short closures of other stops.
+    void glottalStop(int syllable) { phones_.push_back({sil_, sil_, Role::Closure, syllable, 1, false}); }
     // A noisy consonant (a fricative or an affricate) lasts longer; maxMs
     // (when given) is how long this one may last.
     void consonant(const QString &model, const QString &fallback, bool noisy, int syllable, double maxMs = 0)
@@ -348,6 +354,10 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
         const QString fallback = QStringLiteral("P%1").arg(int(pc));
         if (pc == PhonemeClass::Vowel) {
             p.vowel(ph, fallback, i, vowelFrames);
+            continue;
+        }
+        if (ph == u"q") {
+            p.glottalStop(i);
             continue;
         }
         if (closes(pc))

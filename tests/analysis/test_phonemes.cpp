@@ -374,23 +374,38 @@ TEST(Phonemes, StopsArePlacedByTheirClosureAndBurst)
     // "ah t -": a vowel until 700 ms, t's closure until 800 ms, its burst,
     // then a breath that fades until 965 ms. "ah t k ah": the vowel until
     // 700 ms, one long closure for both stops until 900 ms, k's burst, the
-    // vowel again. Two takes of each, as a bank has them.
+    // vowel again. "ah d q ah": d's closure from 700 ms, its burst at 760
+    // ms (where the glottal stop starts), then the catch of a glottal stop held for 400 ms, the vowel again
+    // from 1175 ms. Two takes of each, as a bank has them.
     QHash<QString, QList<qint16>> waves;
     QList<clsOto> entries;
     for (int f = 0; f < 2; ++f) {
-        SungSynth tail, pair;
+        SungSynth tail, pair, glottal;
         tail.silence(300).vowel(400, 0).silence(100).noise(15, 9000).noise(150, 2500).silence(300);
         pair.silence(300).vowel(400, 0).silence(200).noise(15, 9000).vowel(500, 0).silence(300);
+        glottal.silence(300).vowel(400, 0).silence(60).noise(15, 9000).silence(400).vowel(500, 0).silence(300);
         waves.insert(QStringLiteral("t%1.wav").arg(f), tail.samples);
         waves.insert(QStringLiteral("k%1.wav").arg(f), pair.samples);
+        waves.insert(QStringLiteral("q%1.wav").arg(f), glottal.samples);
         for (const char *a : {"- ah", "ah t", "t -"})
             entries << unsetEntry(QStringLiteral("t%1.wav").arg(f), QString::fromLatin1(a));
         for (const char *a : {"- ah", "ah t", "t k", "k ah", "ah -"})
             entries << unsetEntry(QStringLiteral("k%1.wav").arg(f), QString::fromLatin1(a));
     }
+    for (int f = 0; f < 2; ++f)
+        for (const char *a : {"- ah", "ah d", "d q", "q ah", "ah -"})
+            entries << unsetEntry(QStringLiteral("q%1.wav").arg(f), QString::fromLatin1(a));
     Estimator estimator(sourceOf(waves));
     const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
-    ASSERT_EQ(r.estimates.size(), 16);
+    ASSERT_EQ(r.estimates.size(), 26);
+    for (int f = 0; f < 2; ++f) {
+        // A glottal stop is silence for as long as it is held, with no
+        // burst: the stop before it keeps its place, the vowel after it too.
+        const QList<Estimate> q = r.estimates.mid(16 + f * 5, 5);
+        EXPECT_NEAR(notePoint(q[1].entry), 700, 25);
+        EXPECT_NEAR(notePoint(q[2].entry), 775, 30);
+        EXPECT_NEAR(notePoint(q[3].entry), 1175, 25);
+    }
     for (int f = 0; f < 2; ++f) {
         const QList<Estimate> e = r.estimates.mid(f * 8, 8);
         for (const Estimate &x : e)
