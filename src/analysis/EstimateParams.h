@@ -146,8 +146,10 @@ struct AlignParams {
     double vowelNoise = -2.6;
     double consonantSearch = 0.4;
     double maxConsonantShare = 0.5;
-    // Rounds of aligning and re-learning the singer's sounds.
-    int iterations = 3;
+    // Rounds of aligning and re-learning the singer's sounds. With fewer
+    // the models have not settled: a small change in one recording then
+    // moves entries in many others.
+    int iterations = 5;
     // English phonemes: a liquid's or a glide's own part, and a stop's burst
     // and breath (a voiced stop's is short), last at most this long (ms); a
     // sung liquid that models as a vowel would otherwise take the start of
@@ -437,7 +439,7 @@ struct FlagParams {
     // AlignParams::marginMs or more away at a cost (in its log-likelihood)
     // below this could as well start there: the sounds on either side
     // hardly tell where.
-    double narrowPathMargin = 10.0;
+    double narrowPathMargin = 15;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
     // Each note is found a second, independent way: a syllable's by the
