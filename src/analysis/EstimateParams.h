@@ -346,10 +346,12 @@ struct PlacementParams {
     double fromMaxShare = 0.9;
     // Where a joint's note lies against the start of the phoneme it goes
     // into: a vowel after an affricate is taken from within its noise
-    // (afterAffricateMs before the voice); a vowel after a liquid or a
-    // glide from within the slow change (glideInMs before).
+    // (afterAffricateMs before the voice); a vowel after a liquid from
+    // within the slow change (liquidInMs before), one after a glide, whose
+    // change is the vowel's own start, from glideInMs before.
     double afterAffricateMs = 60.0;
-    double glideInMs = 20.0;
+    double liquidInMs = 20.0;
+    double glideInMs = 0.0;
     double minJointLeftMs = 30.0;
     // The overlap this share of the way from the left bound to the note,
     // the fixed part this long (ms) past the note.
