@@ -312,8 +312,8 @@ struct PlacementParams {
     // be aligned, for its quiet onset. Labellers count little of either:
     // the English heads of the development singer were set 31 and 48 ms
     // later (medians) than 40 and 50 ms before would put them.
-    double headClosureMs = 10;
-    double headNoiseMs = 0;
+    double headClosureMs = 10.0;
+    double headNoiseMs = 0.0;
     // A vowel, glide or liquid after silence swells in: the note this long
     // (ms) before it is loud enough to be aligned.
     double headSwellMs = 15.0;
@@ -443,7 +443,7 @@ struct FlagParams {
     // AlignParams::marginMs or more away at a cost (in its log-likelihood)
     // below this could as well start there: the sounds on either side
     // hardly tell where.
-    double narrowPathMargin = 15;
+    double narrowPathMargin = 15.0;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
     // Each note is found a second, independent way: a syllable's by the
