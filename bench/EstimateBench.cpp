@@ -168,9 +168,10 @@ double scoreRun(const char *title, const QString &bank, const QList<clsOto> &tru
             const clsOto &t = truth[est.index];
             if (!tuningHalf(t.FIL))
                 continue;
-            std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\tOV %+.0f\ttruth %.0f\t%s\n", qPrintable(t.FIL), qPrintable(t.ALS),
+            const QString kind = analysis::entryKind(analysis::parseAliasIn(bases[est.index], phonemeBank));
+            std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\tOV %+.0f\ttruth %.0f\t%s\t%s\n", qPrintable(t.FIL), qPrintable(t.ALS),
                         (est.entry.prmLF + est.entry.prmPR) - (t.prmLF + t.prmPR), est.entry.prmLF - t.prmLF,
-                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(est.reason));
+                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(kind), qPrintable(est.reason));
         }
     }
     return report.elapsedMs;

@@ -349,15 +349,15 @@ public:
                 const Group *grp = find(groups[g]);
                 if (!grp)
                     continue;
-                const auto &d = grp->delta[pt];
-                const double n = double(d.size());
+                const double n = double(grp->delta[pt].size());
                 const double k = pull(grp->parent, pt);
                 if (pt == kPre) {
-                    const Test &t = test(groups[g], d, k, delta);
+                    const Test &t = test(groups[g], grp->delta[pt], k, delta);
                     r.farShare = (t.far + hp_.priorFar * r.farShare) / (n + hp_.priorFar);
                     if (!t.teaches)
                         continue;
                 }
+                const std::vector<double> d = fewHeldNear(*grp, pt, delta, alias.kind == AliasInfo::Kind::Phonemes);
                 delta = (n * median(d) + k * delta) / (n + k);
                 if (pt == kPre)
                     r.spread = n >= 3 ? mad(d) : 0;
@@ -375,6 +375,24 @@ private:
         // measured from (defaultMark), entry by entry.
         std::array<std::vector<double>, kPoints> delta;
     };
+
+    // A group's distances for a point. An English entry's are measured
+    // from where the rules put it, so its kind's habit lies near the
+    // broader kinds' (a syllable's are measured from a mark that differs
+    // by kind, and its kinds may lie far apart). There fewer than
+    // minTested entries cannot tell the labeller's habit from a recording
+    // where the signal misled the rules (a set entry hundreds of ms from
+    // its estimate): below a broader group, each of them counts up to
+    // testCapMs from what that group has learnt.
+    std::vector<double> fewHeldNear(const Group &grp, int pt, double parentDelta, bool fromRules) const
+    {
+        std::vector<double> d = grp.delta[pt];
+        if (!fromRules || grp.parent.isEmpty() || d.size() >= size_t(hp_.minTested))
+            return d;
+        for (double &x : d)
+            x = std::clamp(x, parentDelta - hp_.testCapMs, parentDelta + hp_.testCapMs);
+        return d;
+    }
 
     const Group *find(const QString &g) const
     {
