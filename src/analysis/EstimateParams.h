@@ -405,7 +405,7 @@ struct HabitParams {
     // its parent's share as if priorFar entries had shown it.
     double testCapMs = 50.0;
     int minTested = 3;
-    double priorFar = 2.0;
+    double priorFar = 4.0;
     // A set entry shows where its recording's boundary really is: an entry
     // estimated at the same place of the recording moves by this share of
     // how far the set entry's note lies from where it would have been
@@ -422,7 +422,7 @@ struct HabitParams {
 struct FlagParams {
     // Set entries of one kind that place the preutterance this far apart
     // (median absolute deviation, ms) teach nothing reliable.
-    double disagreeMs = 30.0;
+    double disagreeMs = 45.0;
     // A vowel shorter than this (ms) was probably not found.
     double shortVowelMs = 50.0;
     // Below the bank's median vowel fit less this many median absolute
