@@ -301,7 +301,7 @@ struct PlacementParams {
     // level, at least aloneMinNoteMs after it becomes audible.
     double aloneOnsetDb = 35.0;
     double aloneGapMs = 40.0;
-    double aloneSettledDb = 3.0;
+    double aloneSettledDb = 6.0;
     double aloneMinNoteMs = 150.0;
     // A head's left bound this long (ms) before its note; its overlap at
     // the left bound.
