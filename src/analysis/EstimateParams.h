@@ -337,11 +337,12 @@ struct PlacementParams {
     double fromVowelMs = 105.0;
     double fromVowelToVowelMs = 150.0;
     double fromStopMs = 60.0;
-    double fromStopToSonorantMs = 90.0;  // a stop into a vowel, liquid, nasal or glide: its release too
+    double fromStopToVowelMs = 70.0;     // a stop into a vowel: its release too
+    double fromStopToSonorantMs = 90.0;  // into a liquid, nasal or glide, which its release runs into
     double fromAffricateMs = 70.0;
-    double fromFricativeMs = 95.0;
-    double fromNasalMs = 65.0;
-    double fromLiquidMs = 65.0;
+    double fromFricativeMs = 75.0;
+    double fromNasalMs = 45.0;
+    double fromLiquidMs = 45.0;
     double fromGlideMs = 70.0;
     double fromMaxShare = 0.9;
     // Where a joint's note lies against the start of the phoneme it goes

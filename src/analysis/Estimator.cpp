@@ -148,7 +148,9 @@ double jointReach(const PhonemeAlias &alias, const PlacementParams &pp)
         return phonemeClass(alias.to) == PhonemeClass::Vowel ? pp.fromVowelToVowelMs : pp.fromVowelMs;
     case PhonemeClass::Stop: {
         const PhonemeClass to = phonemeClass(alias.to);
-        const bool sonorant = to == PhonemeClass::Vowel || to == PhonemeClass::Liquid || to == PhonemeClass::Nasal || to == PhonemeClass::Glide;
+        if (to == PhonemeClass::Vowel)
+            return pp.fromStopToVowelMs;
+        const bool sonorant = to == PhonemeClass::Liquid || to == PhonemeClass::Nasal || to == PhonemeClass::Glide;
         return sonorant ? pp.fromStopToSonorantMs : pp.fromStopMs;
     }
     case PhonemeClass::Affricate: return pp.fromAffricateMs;
