@@ -403,7 +403,9 @@ struct HabitParams {
     // error counts up to testCapMs (ms), so that one stray entry does not
     // decide; a group of fewer than minTested entries is not tested. How
     // often a group's entries end up further off than that weighs against
-    // its parent's share as if priorFar entries had shown it.
+    // its parent's share as if priorFar entries had shown it. Below
+    // minTested set entries, an English kind counts each of them up to
+    // testCapMs from what broader kinds have learnt.
     double testCapMs = 50.0;
     int minTested = 3;
     double priorFar = 4.0;

@@ -381,11 +381,11 @@ private:
     // A group's distances for a point. An English entry's are measured
     // from where the rules put it, so its kind's habit lies near the
     // broader kinds' (a syllable's are measured from a mark that differs
-    // by kind, and its kinds may lie far apart). There fewer than
-    // minTested entries cannot tell the labeller's habit from a recording
-    // where the signal misled the rules (a set entry hundreds of ms from
-    // its estimate): below a broader group, each of them counts up to
-    // testCapMs from what that group has learnt.
+    // by kind, and its kinds may lie far apart). Of an English kind, fewer
+    // than minTested set entries cannot tell the labeller's habit from a
+    // recording where the signal misled the rules (a set entry hundreds of
+    // ms from its estimate): below a broader group, each of them counts up
+    // to testCapMs from what that group has learnt.
     std::vector<double> fewHeldNear(const Group &grp, int pt, double parentDelta, bool fromRules) const
     {
         std::vector<double> d = grp.delta[pt];
