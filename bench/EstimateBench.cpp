@@ -123,14 +123,15 @@ double scoreRun(const char *title, const QString &bank, const QList<clsOto> &tru
     const bool phonemeBank = analysis::readsAsPhonemes(bases);
     QMap<QString, Errors> halves;
     QMap<QString, QMap<QString, Errors>> kindsByHalf;
-    QHash<QString, double> lengthOf;
+    QHash<int, QString> kindOf;  // by entry, for the detail lines
     for (const analysis::Estimate &est : report.estimates) {
         const clsOto &t = truth[est.index];
         const analysis::AliasInfo alias = analysis::parseAliasIn(bases[est.index], phonemeBank);
+        const QString kind = analysis::entryKind(alias);
+        kindOf.insert(est.index, kind);
         if (alias.kind == analysis::AliasInfo::Kind::Unknown)
             continue;
         const QString half = tuningHalf(t.FIL) ? QStringLiteral("tuning half") : QStringLiteral("held-out half");
-        const QString kind = analysis::entryKind(alias);
         double pre = 1e4, left = 1e4, overlap = 1e4;
         if (est.estimated) {
             const clsOto &e = est.entry;
@@ -168,10 +169,9 @@ double scoreRun(const char *title, const QString &bank, const QList<clsOto> &tru
             const clsOto &t = truth[est.index];
             if (!tuningHalf(t.FIL))
                 continue;
-            const QString kind = analysis::entryKind(analysis::parseAliasIn(bases[est.index], phonemeBank));
             std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\tOV %+.0f\ttruth %.0f\t%s\t%s\n", qPrintable(t.FIL), qPrintable(t.ALS),
                         (est.entry.prmLF + est.entry.prmPR) - (t.prmLF + t.prmPR), est.entry.prmLF - t.prmLF,
-                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(kind), qPrintable(est.reason));
+                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(kindOf.value(est.index)), qPrintable(est.reason));
         }
     }
     return report.elapsedMs;

@@ -351,16 +351,16 @@ public:
                 const Group *grp = find(groups[g]);
                 if (!grp)
                     continue;
-                const double n = double(grp->delta[pt].size());
+                const auto &d = grp->delta[pt];
+                const double n = double(d.size());
                 const double k = pull(grp->parent, pt);
                 if (pt == kPre) {
-                    const Test &t = test(groups[g], grp->delta[pt], k, delta);
+                    const Test &t = test(groups[g], d, k, delta);
                     r.farShare = (t.far + hp_.priorFar * r.farShare) / (n + hp_.priorFar);
                     if (!t.teaches)
                         continue;
                 }
-                const std::vector<double> d = fewHeldNear(*grp, pt, delta, alias.kind == AliasInfo::Kind::Phonemes);
-                delta = (n * median(d) + k * delta) / (n + k);
+                delta = (n * median(fewHeldNear(*grp, pt, delta, alias.kind == AliasInfo::Kind::Phonemes)) + k * delta) / (n + k);
                 if (pt == kPre)
                     r.spread = n >= 3 ? mad(d) : 0;
             }
