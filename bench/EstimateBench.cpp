@@ -10,6 +10,7 @@
 #include <QMap>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <ctime>
 #include <thread>
 
@@ -33,6 +34,7 @@ const QList<Bank> kDevBanks = {
 
 struct Errors {
     std::vector<double> pre, left, overlap;
+    std::vector<double> confidence;  // of each entry, as pre
     int flagged = 0;
     int flaggedGross = 0;  // flagged and more than 50 ms off
 };
@@ -90,14 +92,29 @@ void printHeader()
                 "90th", "LF mean", "OV mean", "flag", ">50", "both");
 }
 
+// How many of the entries more than 50 ms off are among the tenth of all
+// entries the estimator is least sure of: what the flags could catch at
+// 10% flagged with the best threshold, so that a poor figure tells a badly
+// set threshold from confidences that do not tell good from bad. An entry
+// with no doubt at all (confidence 1) is not counted.
+long grossAmongLeastSure(const Errors &e)
+{
+    std::vector<size_t> order(e.pre.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return e.confidence[a] < e.confidence[b]; });
+    order.resize(order.size() / 10);
+    return std::count_if(order.begin(), order.end(), [&](size_t i) { return e.pre[i] > 50 && e.confidence[i] < 1; });
+}
+
 // What the flags catch: the share of the entries more than 50 ms off that
 // are flagged, and the share of all entries flagged.
 void printFlags(const QString &what, const Errors &e)
 {
     const long gross = grossOf(e);
-    std::printf("  flags, %-20s catch %d of %ld entries >50 ms off (%.0f%%), flag %d of %zu entries (%.1f%%)\n", qPrintable(what),
-                e.flaggedGross, gross, gross ? 100.0 * e.flaggedGross / gross : 100.0, e.flagged, e.pre.size(),
-                e.pre.empty() ? 0.0 : 100.0 * e.flagged / e.pre.size());
+    std::printf("  flags, %-20s catch %d of %ld entries >50 ms off (%.0f%%), flag %d of %zu entries (%.1f%%); "
+                "the least sure 10%% hold %ld\n",
+                qPrintable(what), e.flaggedGross, gross, gross ? 100.0 * e.flaggedGross / gross : 100.0, e.flagged,
+                e.pre.size(), e.pre.empty() ? 0.0 : 100.0 * e.flagged / e.pre.size(), grossAmongLeastSure(e));
 }
 
 QList<clsOto> loadTruth(const QString &bank)
@@ -144,6 +161,7 @@ double scoreRun(const char *title, const QString &bank, const QList<clsOto> &tru
             err->pre.push_back(pre);
             err->left.push_back(left);
             err->overlap.push_back(overlap);
+            err->confidence.push_back(est.estimated ? est.confidence : 0.0);
             err->flagged += est.flagged ? 1 : 0;
             err->flaggedGross += est.flagged && pre > 50 ? 1 : 0;
         }
@@ -169,9 +187,9 @@ double scoreRun(const char *title, const QString &bank, const QList<clsOto> &tru
             const clsOto &t = truth[est.index];
             if (!tuningHalf(t.FIL))
                 continue;
-            std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\tOV %+.0f\ttruth %.0f\t%s\t%s\n", qPrintable(t.FIL), qPrintable(t.ALS),
+            std::printf("    %s\t%s\tPRpt %+.0f\tLF %+.0f\tOV %+.0f\ttruth %.0f\t%s\t%s\tconfidence %.3f\n", qPrintable(t.FIL), qPrintable(t.ALS),
                         (est.entry.prmLF + est.entry.prmPR) - (t.prmLF + t.prmPR), est.entry.prmLF - t.prmLF,
-                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(kindOf.value(est.index)), qPrintable(est.reason));
+                        (est.entry.prmLF + est.entry.prmOV) - (t.prmLF + t.prmOV), t.prmLF + t.prmPR, qPrintable(kindOf.value(est.index)), qPrintable(est.reason), est.confidence);
         }
     }
     return report.elapsedMs;
