@@ -26,7 +26,7 @@ WaveOutcome loadOutcome(clsWave &wav, const QString &folder, const QString &file
         return {QString(), wav.LengthMs};
     if (wav.errType == WaveError::NotFound)
         return {QStringLiteral("missing")};
-    return {QStringLiteral("refused: ") + wav.GetError().section(QStringLiteral("\r\n"), 0, 0)};
+    return {QStringLiteral("refused: ") + wav.errorReason()};
 }
 
 }  // namespace

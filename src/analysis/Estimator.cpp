@@ -555,9 +555,7 @@ WaveSource folderWaves(const QString &folder, const modLocale *locale)
         clsWave wave(locale);
         QString name = fileName;
         if (!wave.ReadFile(folder, name)) {
-            d.error = wave.GetError().split(QStringLiteral("\r\n")).value(0);
-            if (wave.errType == WaveError::NotFound)
-                d.error = QStringLiteral("missing: ") + wave.FileAddress;
+            d.error = wave.errType == WaveError::NotFound ? QStringLiteral("missing: ") + wave.FileAddress : wave.errorReason();
             return d;
         }
         d.samples = wave.getData();

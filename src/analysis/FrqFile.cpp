@@ -133,7 +133,7 @@ std::optional<QString> writeFrqFor(const QString &wavPath, const PitchOptions &o
     clsWave wave;
     QString name = info.fileName();
     if (!wave.ReadFile(info.absolutePath(), name))
-        return wave.GetError().split(QStringLiteral("\r\n")).value(0);
+        return wave.errorReason();
     const PitchTrack track = trackPitch(wave.samples().span(), wave.Samplerate, options);
     return writeFileAtomically(frqPathOf(wavPath), encodeFrq(frqFromTrack(track)));
 }

@@ -81,7 +81,7 @@ RecordingPitchFindings checkRecordingPitch(const QString &wavPath, const QString
     clsWave wave;
     QString name = info.fileName();
     if (!wave.ReadFile(info.absolutePath(), name)) {
-        out.error = wave.GetError().split(QStringLiteral("\r\n")).value(0);
+        out.error = wave.errorReason();
         return out;
     }
     const PitchTrack track = trackPitch(wave.samples().span(), wave.Samplerate, options);

@@ -81,25 +81,7 @@ WaveHeader readWaveHeader(const QString &path)
     QString name = QFileInfo(path).fileName();
     if (wave.ReadHeader(QFileInfo(path).path(), name))
         return {true, wave.LengthMs, {}};
-    // The reader's own reason, without the lines for the editor's message
-    // box around it.
-    const QStringList lines = wave.GetError().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QStringList reason;
-    switch (wave.errType) {
-    case WaveError::WrongFormat:
-        // The fields that are wrong; the chunk search never ran.
-        for (const QString &line : lines.mid(3))
-            if (!line.startsWith(u'\''))
-                reason << line;
-        break;
-    case WaveError::NotFound:
-        reason << QStringLiteral("cannot be opened") << lines.mid(5);
-        break;
-    default:
-        reason << lines.value(0) << lines.mid(2);
-        break;
-    }
-    return {false, 0, reason.join(QStringLiteral("; "))};
+    return {false, 0, wave.errorReason()};
 }
 
 BankReport::BankReport(const BankInput &bank, const WaveProbe &probe) : bank_(bank), probe_(probe)

@@ -257,6 +257,25 @@ void clsWave::calcRange(qsizetype heldSamples)
     Range = qint16(hi);
 }
 
+QString clsWave::errorReason() const
+{
+    const QString sep = QStringLiteral("; ");
+    const auto withDescription = [&](const QString &what) { return errDesc_.isEmpty() ? what : what + sep + errDesc_; };
+    switch (errType) {
+    case WaveError::None:
+        return {};
+    case WaveError::NotFound:
+        return withDescription(QStringLiteral("cannot be opened"));
+    case WaveError::Corrupted:
+        return withDescription(QStringLiteral("the wave file is corrupted or not supported."));
+    case WaveError::WrongFormat:
+        // The fields of "fmt " that are wrong; the format is checked before
+        // the data chunk is looked for, so that one has nothing to say.
+        return modWave::wavHeadGetFmtErr(WavFmt).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).join(sep);
+    }
+    return {};
+}
+
 QString clsWave::GetError() const
 {
     const QString nl = QStringLiteral("\r\n");

@@ -50,6 +50,10 @@ public:
     // read and Valid is false. For checks over whole banks.
     bool ReadHeader(const QString &fpath, QString &fname);
     QString GetError() const;
+    // Why the last ReadFile or ReadHeader failed, on one line and without
+    // the headings of GetError's message box: for a list of files, or beside
+    // an entry. Empty after a success.
+    QString errorReason() const;
     // Copies of the samples and of the file's bytes. getAllData shares the
     // image until written; getData copies the samples out of it.
     QList<qint16> getData() const { return samples_.toList(); }

@@ -26,7 +26,8 @@ TEST(CheckCommand, ReportsEveryEntryWhoseWaveTheEditorCannotUse)
         EXPECT_EQ(r.out, QString::fromUtf8("ok.wav=far,5000,0,0,0,0\tunusable\n"
                                          "gone.wav=g,0,0,0,0,0\tmissing\n"
                                          "bad.wav=b,0,0,0,0,0\trefused: the wave file is corrupted or not supported.\n"
-                                         "stereo.wav=s,0,0,0,0,0\trefused: modwave::wavReadFile()\n"));
+                                         "stereo.wav=s,0,0,0,0,0\trefused: Channel <> 1 (Only MONO wave supported) - 聲道數不爲1，僅支持單聲道; "
+                                         "Wrong bytesPerSec - 每秒字節數非標準; Wrong bytesperblock - 每塊字節數非標準\n"));
         EXPECT_TRUE(r.err.endsWith("entries: 6, problems: 4\n")) << r.err.toStdString();
     }
     CliRun r;

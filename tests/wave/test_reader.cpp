@@ -82,6 +82,7 @@ TEST(WaveReader, RefusesCorruptedFilesAndKeepsThePreviousWave)
         EXPECT_FALSE(load(w, dir, c.bytes));
         EXPECT_EQ(std::tuple(w.errType, w.Valid, w.getData(), w.getAllData()), std::tuple(WaveError::Corrupted, false, good, wav(good)));
         EXPECT_TRUE(w.GetError().startsWith(kCorrupt) && w.GetError().endsWith("\r\n"));
+        EXPECT_TRUE(w.errorReason().startsWith("the wave file is corrupted or not supported.") && !w.errorReason().contains('\n'));
     }
     load(w, dir, "RIFX");
     EXPECT_EQ(w.GetError(), kCorrupt + "\r\n");  // a mismatch has no description
@@ -93,6 +94,7 @@ TEST(WaveReader, RefusesCorruptedFilesAndKeepsThePreviousWave)
     QString name = "t.wav";
     EXPECT_FALSE(w.ReadFile(dir.path(), name));
     EXPECT_TRUE(w.GetError().contains("1090519041"));
+    EXPECT_TRUE(w.errorReason().endsWith("supported.; the file has 1090519041 bytes, more than the 1090519040 this editor loads"));
     // The data limit is inclusive and counts declared bytes, not held ones.
     clsWave::maxDataBytes = 1000;
     EXPECT_TRUE(load(w, dir, riff(fmt + "data" + le32(1000) + pcm({1, 2}))));
@@ -116,6 +118,8 @@ TEST(WaveReader, WrongFormatListsEveryWrongField)
     ASSERT_TRUE(load(w, dir, wav({1, 2, 3})));
     EXPECT_FALSE(load(w, dir, wav({1}, {.rate = 22050, .bytesPerSec = 44100})));
     EXPECT_EQ(w.GetError(), kWrong + kRate + kBps + "\r\n\r\n");
+    // On one line: the wrong fields, not the message box's headings.
+    EXPECT_EQ(w.errorReason(), (kRate.chopped(2) + "; " + kBps.chopped(2)));
     EXPECT_FALSE(load(w, dir, wav({1}, {.bytesPerSec = 44100, .blockAlign = 1, .bits = 8})));
     EXPECT_EQ(w.GetError(), kWrong + kBps + kAlign + kBits + "\r\n\r\n");
     EXPECT_EQ(w.Length, 3);
