@@ -25,7 +25,9 @@ struct Bank {
     QString name;
     QString folder;
 };
-const QString kBanks = QStringLiteral("/work/shared/banks");
+// LIRRA_BENCH_ROOT: copies of the same banks elsewhere, their recordings
+// made rougher (noise, a room) to see how the estimate holds up.
+const QString kBanks = qEnvironmentVariable("LIRRA_BENCH_ROOT", QStringLiteral("/work/shared/banks"));
 const QList<Bank> kDevBanks = {
     {QStringLiteral("Japanese VCV"), kBanks + QStringLiteral("/dorodoro-ja-vcv")},
     {QStringLiteral("English A3"), kBanks + QStringLiteral("/milk-en-dev/A3")},
