@@ -82,6 +82,9 @@ QString chunkName(const QByteArray &id)
     return s;
 }
 
+// The first line of a corrupted file's message, and its reason on one line.
+const QString kCorruptedText = QStringLiteral("the wave file is corrupted or not supported.");
+
 }  // namespace
 
 clsWave::clsWave(const modLocale *locale) : locale_(locale) {}
@@ -267,7 +270,7 @@ QString clsWave::errorReason() const
     case WaveError::NotFound:
         return withDescription(QStringLiteral("cannot be opened"));
     case WaveError::Corrupted:
-        return withDescription(QStringLiteral("the wave file is corrupted or not supported."));
+        return withDescription(kCorruptedText);
     case WaveError::WrongFormat:
         // The fields of "fmt " that are wrong; the format is checked before
         // the data chunk is looked for, so that one has nothing to say.
@@ -283,7 +286,7 @@ QString clsWave::GetError() const
     case WaveError::None:
         return QStringLiteral(u"No Error - 無錯誤");
     case WaveError::Corrupted:
-        return QStringLiteral("the wave file is corrupted or not supported.") + nl
+        return kCorruptedText + nl
             + QStringLiteral(u"wav文件損壞或不支持。") + nl + errDesc_ + nl;
     case WaveError::NotFound:
         return FileAddress + nl + QStringLiteral("the wave file above is not found or can't be opened. ") + nl
