@@ -50,7 +50,7 @@ int estimateCommand(const CliArgs &args)
         printErr(analysis::flagLine(e));
     printErr(QStringLiteral("entries: %1, estimated: %2, generated: %3, flagged: %4, time: %5 ms")
                  .arg(doc.clcOto().size())
-                 .arg(run.asked)
+                 .arg(run.estimated)
                  .arg(run.madeCount())
                  .arg(flags.size())
                  .arg(qRound(run.elapsedMs)));

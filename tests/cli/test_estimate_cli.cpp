@@ -62,6 +62,16 @@ TEST(EstimateCli, EstimatesUnsetEntriesGeneratesSavesAndRefusesWhatReplaceRefuse
     EXPECT_TRUE(r.err.contains("They are kept"));
     EXPECT_TRUE(bad.read("oto.ini").endsWith("\nnot an entry\n"));
     EXPECT_FALSE(bad.read("oto.ini").contains(",0,0,0,0,0"));
+
+    // A wave the reader refuses: its entry is flagged with the reason, left
+    // as it was, and not counted as estimated.
+    TempFolder refused;
+    writeBank(refused, QString::fromUtf8("_あ.wav=- あ,0,0,0,0,0\n").toUtf8());
+    refused.write(QString::fromUtf8("_あ.wav"), wavimg::wav({1, 2}, {.channels = 2, .bytesPerSec = 176400, .blockAlign = 4}));
+    r = lirraOto({"estimate", refused.path()});
+    EXPECT_TRUE(r.out.endsWith(QString::fromUtf8("_あ.wav=- あ,0,0,0,0,0\n")));
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("flagged\t4\t- あ\tChannel <> 1 (Only MONO wave supported)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("entries: 4, estimated: 2, generated: 0")) << r.err.toStdString();
 }
 
 TEST(EstimateCli, ANewBankGetsItsEntriesFromTheRecordingsAndItsFirstOtoIni)
