@@ -447,6 +447,15 @@ struct FlagParams {
     // below this could as well start there: the sounds on either side
     // hardly tell where.
     double narrowPathMargin = 15.0;
+    // An English note where the spectrum changes less than this share of
+    // the median change at the notes of its kind (at least minKindNotes of
+    // them estimated) sits where nothing marks it. The change is the RMS
+    // over the bands of the mean level noteChangeSpanMs (ms) after a frame
+    // less that before, the strongest within noteChangeReachMs of the note.
+    double unclearPhonemeChange = 0.2;
+    int minKindNotes = 5;
+    double noteChangeSpanMs = 20.0;
+    double noteChangeReachMs = 12.0;
     // Entries estimated with less confidence (0..1) than this are flagged.
     double threshold = 0.5;
     // Each note is found a second, independent way: a syllable's by the

@@ -876,6 +876,40 @@ Doubt doubtAbout(const AliasInfo &alias, const Anchors &a, const Habits::Result 
     return d;
 }
 
+// How much the spectrum changes at an English entry's note.
+struct NoteChange {
+    int estimate;  // in the report
+    QString kind;  // entryKind
+    double change;
+};
+
+// A note of a kind is put where the sound changes as its kind's notes do:
+// one where it hardly changes against the others of its kind was placed on
+// little evidence. Against the other estimates of the run, so that it holds
+// for any singer's and any microphone's levels of change.
+void doubtUnclearNotes(QList<Estimate> &estimates, const std::vector<NoteChange> &changes, const FlagParams &fp)
+{
+    QHash<QString, std::vector<double>> ofKind;
+    for (const NoteChange &c : changes)
+        ofKind[c.kind].push_back(c.change);
+    QHash<QString, double> typical;
+    for (auto it = ofKind.begin(); it != ofKind.end(); ++it)
+        if (int(it->size()) >= fp.minKindNotes)
+            typical.insert(it.key(), median(*it));
+    for (const NoteChange &c : changes) {
+        const double t = typical.value(c.kind, 0.0);
+        if (t <= 0 || c.change >= fp.unclearPhonemeChange * t)
+            continue;
+        Estimate &e = estimates[c.estimate];
+        const double confidence = fp.threshold * c.change / (fp.unclearPhonemeChange * t);
+        if (confidence < e.confidence) {
+            e.confidence = confidence;
+            if (confidence < fp.threshold)
+                e.reason = QStringLiteral("the sound changes little where the note starts");
+        }
+    }
+}
+
 // Places every aligned recording's syllables a second way, independent of
 // how the estimate placed them: a syllable's onset by the local detector
 // alone (the estimate weighs it against the beat), an English recording's
@@ -988,6 +1022,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                                   ? bankUsesPositiveRight(entries)
                                   : options.positiveRight;
     const double fitFloor = fitFloorOf(rec.alignments, options.params.flags);
+    std::vector<NoteChange> noteChanges;
     for (int index : targets) {
         Estimate est;
         est.index = index;
@@ -1017,11 +1052,20 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 est.confidence = doubt.confidence;
                 if (doubt.confidence < options.params.flags.threshold)
                     est.reason = doubt.reason;
+                if (p.alias.kind == AliasInfo::Kind::Phonemes) {
+                    const FlagParams &fp = options.params.flags;
+                    noteChanges.push_back({int(report.estimates.size()), entryKind(p.alias),
+                                           changeNear(*rec.features[size_t(p.file)], r.points[kPre], fp.noteChangeSpanMs,
+                                                      fp.noteChangeReachMs)});
+                }
             }
         }
+        report.estimates.append(est);
+    }
+    doubtUnclearNotes(report.estimates, noteChanges, options.params.flags);
+    for (Estimate &est : report.estimates) {
         est.flagged = !est.reason.isEmpty();
         report.flagged += est.flagged ? 1 : 0;
-        report.estimates.append(est);
     }
     report.elapsedMs = timer.nsecsElapsed() / 1e6;
     return report;

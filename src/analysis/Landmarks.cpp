@@ -610,6 +610,25 @@ int strongestRise(const WaveFeatures &f, int from, int to)
 
 }  // namespace
 
+double changeNear(const WaveFeatures &f, double ms, double spanMs, double reachMs)
+{
+    const int span = std::max(1, f.frameAt(spanMs)), reach = std::max(0, f.frameAt(reachMs)), at = f.frameAt(ms);
+    double best = 0;
+    for (int t = std::max(span, at - reach); t <= std::min(f.frames - span, at + reach); ++t) {
+        double sum = 0;
+        for (int b = 0; b < f.bandCount; ++b) {
+            double before = 0, after = 0;
+            for (int u = 0; u < span; ++u) {
+                before += f.bands(t - 1 - u)[b];
+                after += f.bands(t + u)[b];
+            }
+            sum += (after - before) * (after - before) / (double(span) * span);
+        }
+        best = std::max(best, std::sqrt(sum / f.bandCount));
+    }
+    return best;
+}
+
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QStringList &phonemes, const LandmarkParams &p)
 {
     if (!alignment.ok || f.frames < 4)

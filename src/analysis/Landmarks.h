@@ -28,6 +28,11 @@ void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, cons
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &features, const QStringList &phonemes,
                        const LandmarkParams &params = {});
 
+// The strongest change of spectrum within reachMs (ms) of a time, each
+// side of a frame measured over spanMs: the RMS over the bands (dB) of
+// the mean level after it less the mean before.
+double changeNear(const WaveFeatures &features, double ms, double spanMs, double reachMs);
+
 // The marks of every syllable as the local detector alone finds them
 // around where the alignment put its vowel, the beat left out: a second
 // placement to check the chosen one against. Where the two disagree, they
