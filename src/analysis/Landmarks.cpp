@@ -19,28 +19,39 @@ double median(std::vector<double> v)
     return *mid;
 }
 
-// The change of spectrum at every frame: the RMS over the bands (dB) of
-// the mean of span frames after it less the mean of span frames before.
+// The change of spectrum at frames [from, to): the RMS over the bands (dB)
+// of the mean of span frames after a frame less the mean of span frames
+// before it (fewer at the ends of the wave; none before the first frame).
 // A change of level counts too, as every band moves with it.
-std::vector<float> spectralChange(const WaveFeatures &f, int span)
+std::vector<float> spectralChange(const WaveFeatures &f, int span, int from, int to)
 {
     const int n = f.frames, bands = f.bandCount;
-    std::vector<double> prefix(size_t(n + 1) * size_t(bands), 0.0);
-    for (int t = 0; t < n; ++t)
+    from = std::clamp(from, 0, n);
+    to = std::clamp(to, from, n);
+    // Running sums of the bands over the frames the means reach.
+    const int lo = std::max(0, from - span), hi = std::min(n, to + span);
+    std::vector<double> prefix(size_t(hi - lo + 1) * size_t(bands), 0.0);
+    for (int t = lo; t < hi; ++t)
         for (int b = 0; b < bands; ++b)
-            prefix[size_t(t + 1) * bands + b] = prefix[size_t(t) * bands + b] + f.bands(t)[b];
-    std::vector<float> out(size_t(n), 0.0f);
-    for (int t = 1; t < n; ++t) {
+            prefix[size_t(t - lo + 1) * bands + b] = prefix[size_t(t - lo) * bands + b] + f.bands(t)[b];
+    const auto sumTo = [&](int t, int b) { return prefix[size_t(t - lo) * bands + b]; };
+    std::vector<float> out(size_t(to - from), 0.0f);
+    for (int t = std::max(1, from); t < to; ++t) {
         const int a = std::max(0, t - span), c = std::min(n, t + span);
         double sum = 0;
         for (int b = 0; b < bands; ++b) {
-            const double before = (prefix[size_t(t) * bands + b] - prefix[size_t(a) * bands + b]) / (t - a);
-            const double after = (prefix[size_t(c) * bands + b] - prefix[size_t(t) * bands + b]) / (c - t);
+            const double before = (sumTo(t, b) - sumTo(a, b)) / (t - a);
+            const double after = (sumTo(c, b) - sumTo(t, b)) / (c - t);
             sum += (after - before) * (after - before);
         }
-        out[size_t(t)] = float(std::sqrt(sum / bands));
+        out[size_t(t - from)] = float(std::sqrt(sum / bands));
     }
     return out;
+}
+
+std::vector<float> spectralChange(const WaveFeatures &f, int span)
+{
+    return spectralChange(f, span, 0, f.frames);
 }
 
 // Distance (RMS over the bands, dB) of the spectrum around frame t from a
@@ -612,21 +623,9 @@ int strongestRise(const WaveFeatures &f, int from, int to)
 
 double changeNear(const WaveFeatures &f, double ms, double spanMs, double reachMs)
 {
-    const int span = std::max(1, f.frameAt(spanMs)), reach = std::max(0, f.frameAt(reachMs)), at = f.frameAt(ms);
-    double best = 0;
-    for (int t = std::max(span, at - reach); t <= std::min(f.frames - span, at + reach); ++t) {
-        double sum = 0;
-        for (int b = 0; b < f.bandCount; ++b) {
-            double before = 0, after = 0;
-            for (int u = 0; u < span; ++u) {
-                before += f.bands(t - 1 - u)[b];
-                after += f.bands(t + u)[b];
-            }
-            sum += (after - before) * (after - before) / (double(span) * span);
-        }
-        best = std::max(best, std::sqrt(sum / f.bandCount));
-    }
-    return best;
+    const int at = f.frameAt(ms), reach = std::max(0, f.frameAt(reachMs));
+    const std::vector<float> change = spectralChange(f, std::max(1, f.frameAt(spanMs)), at - reach, at + reach + 1);
+    return change.empty() ? 0.0 : *std::max_element(change.begin(), change.end());
 }
 
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QStringList &phonemes, const LandmarkParams &p)

@@ -28,9 +28,9 @@ void placeLandmarks(FileAlignment &alignment, const WaveFeatures &features, cons
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &features, const QStringList &phonemes,
                        const LandmarkParams &params = {});
 
-// The strongest change of spectrum within reachMs (ms) of a time, each
-// side of a frame measured over spanMs: the RMS over the bands (dB) of
-// the mean level after it less the mean before.
+// The strongest change of spectrum within reachMs (ms) of a time: the RMS
+// over the bands (dB) of the mean level over spanMs after a frame less
+// the mean over spanMs before it.
 double changeNear(const WaveFeatures &features, double ms, double spanMs, double reachMs);
 
 // The marks of every syllable as the local detector alone finds them
