@@ -52,10 +52,11 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
     };
     // The same again in a pitch folder whose suffix reads like a syllable
     // ("a -a3" is still a tail).
-    for (const auto &[suffix, gain] : {std::pair(QString(), 1.0), std::pair(QStringLiteral("a3"), 1.0), std::pair(QString(), 0.125)}) {
+    const std::pair<QString, double> runs[] = {{QString(), 1.0}, {QStringLiteral("a3"), 1.0}, {QString(), 0.125}};
+    for (const auto &[suffix, gain] : runs) {
         SCOPED_TRACE(gain);
-        Estimator estimator(
-            sourceOf({{QStringLiteral("_あさあ.wav"), scaled(vcv.samples, gain)}, {QStringLiteral("_さ.wav"), scaled(cv.samples, gain)}}));
+        Estimator estimator(sourceOf({{QStringLiteral("_あさあ.wav"), scaled(vcv.samples, gain)},
+                                      {QStringLiteral("_さ.wav"), scaled(cv.samples, gain)}}));
         const QList<clsOto> entries = {unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("- あ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a さ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a -") + suffix),

@@ -197,7 +197,8 @@ TEST(Phonemes, APhonemeStartThatNoChangeOfSoundMarksIsFlagged)
         for (int k = 0; k < 5; ++k) {
             ASSERT_TRUE(r.estimates[3 * k + 1].estimated) << k;
             EXPECT_FALSE(expected.contains(r.estimates[3 * k].reason)) << k;
-            EXPECT_EQ(expected.contains(r.estimates[3 * k + 1].reason), k >= 3) << k << ": " << r.estimates[3 * k + 1].reason.toStdString();
+            const Estimate &joint = r.estimates[3 * k + 1];
+            EXPECT_EQ(expected.contains(joint.reason), k >= 3) << k << ": " << joint.reason.toStdString();
         }
         for (int head : {15, 20}) {
             ASSERT_EQ(r.estimates[head].entry.ALS, QStringLiteral("- tA3"));
