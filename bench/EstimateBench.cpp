@@ -10,8 +10,8 @@
 #include <QMap>
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <ctime>
+#include <numeric>
 #include <thread>
 
 // Scores the estimator against the hand-set development banks (a Japanese

@@ -583,29 +583,21 @@ QList<SyllableTimes> firstLooks(const FileAlignment &alignment, const WaveFeatur
 
 namespace {
 
-// The frame within reach of t where the mean spectrum of the frames before
-// differs most from that of the frames after.
-int strongestChange(const WaveFeatures &f, int t, int reach, int span)
+// The frame within reach of t where the mean spectrum of the span frames
+// before differs most from that of the span frames after (spectralChange),
+// and how much.
+struct StrongestChange {
+    int frame;
+    double change;
+};
+StrongestChange strongestChange(const WaveFeatures &f, int t, int reach, int span)
 {
-    int best = t;
-    double top = -1;
-    for (int u = std::max(span, t - reach); u <= std::min(f.frames - span, t + reach); ++u) {
-        double sum = 0;
-        for (int b = 0; b < f.bandCount; ++b) {
-            double before = 0, after = 0;
-            for (int k = 1; k <= span; ++k) {
-                before += f.bands(u - k)[b];
-                after += f.bands(u + k - 1)[b];
-            }
-            const double d = (after - before) / span;
-            sum += d * d;
-        }
-        if (sum > top) {
-            top = sum;
-            best = u;
-        }
-    }
-    return best;
+    const int from = std::max(0, t - reach);
+    const std::vector<float> change = spectralChange(f, span, from, t + reach + 1);
+    if (change.empty())
+        return {t, 0.0};
+    const auto top = std::max_element(change.begin(), change.end());
+    return {from + int(top - change.begin()), *top};
 }
 
 // The frame in [from, to] where the band levels rise most since the frame
@@ -623,9 +615,7 @@ int strongestRise(const WaveFeatures &f, int from, int to)
 
 double changeNear(const WaveFeatures &f, double ms, double spanMs, double reachMs)
 {
-    const int at = f.frameAt(ms), reach = std::max(0, f.frameAt(reachMs));
-    const std::vector<float> change = spectralChange(f, std::max(1, f.frameAt(spanMs)), at - reach, at + reach + 1);
-    return change.empty() ? 0.0 : *std::max_element(change.begin(), change.end());
+    return strongestChange(f, f.frameAt(ms), std::max(0, f.frameAt(reachMs)), std::max(1, f.frameAt(spanMs))).change;
 }
 
 void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QStringList &phonemes, const LandmarkParams &p)
@@ -642,7 +632,7 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
         const bool afterSilence = i == 0 || phonemes[i - 1] == u"-" || st.pauseBefore;
         double start = st.consonantStart;
         if (!afterSilence)
-            start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span));
+            start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span).frame);
         if (st.heldStart >= 0)
             start += (st.heldStart - start) * p.heldLiquidShare;
         const double own = std::max(start, st.vowelStart);
