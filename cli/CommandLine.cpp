@@ -4,6 +4,8 @@
 #include "core/CharsetTable.h"
 #include "core/Version.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -108,6 +110,44 @@ QString usageLine(const CliCommand &command)
     return words.join(u' ');
 }
 
+namespace {
+
+// QCommandLineParser reads every word that starts with '-' as options: an
+// English head such as "- ay" would be the options ' ', a and y. No option
+// has a space in its name, so such a word is held aside under a stand-in
+// that cannot be an option, unless it is the value of the option before it.
+struct HeldWords {
+    QStringList words;             // for the parser
+    QHash<QString, QString> held;  // stand-in -> the word
+    QString restore(const QString &word) const { return held.value(word, word); }
+};
+
+HeldWords holdDashedWords(const QStringList &words, const QList<QCommandLineOption> &options)
+{
+    const auto takesValue = [&](const QString &word) {
+        QString name = word;
+        while (name.startsWith(u'-'))
+            name.remove(0, 1);
+        return word.startsWith(u'-') && !word.contains(u'=')
+               && std::any_of(options.begin(), options.end(),
+                              [&](const QCommandLineOption &o) { return !o.valueName().isEmpty() && o.names().contains(name); });
+    };
+    HeldWords out;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString &word = words[i];
+        if (word.startsWith(u'-') && word.contains(u' ') && !(i > 0 && takesValue(words[i - 1]))) {
+            const QString standIn = QStringLiteral("\x01word%1").arg(i);
+            out.held.insert(standIn, word);
+            out.words << standIn;
+        } else {
+            out.words << word;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 int runCommandLine(const QList<CliCommand> &commands, const QStringList &args)
 {
     const QString first = args.value(0);
@@ -132,14 +172,17 @@ int runCommandLine(const QList<CliCommand> &commands, const QStringList &args)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOption(help);
     const QString usage = usageLine(*command);
-    if (!parser.parse(QStringList{QStringLiteral("lirra-oto")} + args.mid(1)))
+    const HeldWords words = holdDashedWords(args.mid(1), command->options);
+    if (!parser.parse(QStringList{QStringLiteral("lirra-oto")} + words.words))
         return usageError(parser.errorText(), usage);
     if (parser.isSet(help)) {
         printOut(commandHelp(*command));
         return 0;
     }
 
-    const QStringList positional = parser.positionalArguments();
+    QStringList positional;
+    for (const QString &word : parser.positionalArguments())
+        positional << words.restore(word);
     const qsizetype required = std::count_if(command->arguments.begin(), command->arguments.end(),
                                              [](const QString &a) { return !isOptional(a); });
     if (positional.size() < required)

@@ -23,12 +23,17 @@ TEST(RenderCli, WritesTheSungPhraseOrNothingWhenAnAliasIsMissing)
     EXPECT_EQ(wave.Length, qint32(std::llround((40 + 750) * 44.1)));
 
     // A phrase at a tempo, with its click: the first preutterance plus a
-    // beat a note. An alias that starts with "-" comes after "--".
-    r = lirraOto({"render", dir.path(), "--note", "220", "--tempo", "100", "--click", "-o", out, "--", "- a", "a", "a"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    name = "out.wav";
-    ASSERT_TRUE(wave.ReadFile(dir.path(), name));
-    EXPECT_EQ(wave.Length, qint32(std::llround((50 + 3 * 600) * 44.1)));
+    // beat a note. An alias that starts with "- " is no option, before
+    // the options or after "--".
+    for (const QStringList &words : {QStringList{"--note", "220", "--tempo", "100", "--click", "-o", out, "--", "- a", "a", "a"},
+                                     QStringList{"- a", "a", "a", "--note", "220", "--tempo", "100", "--click", "-o", out}}) {
+        QFile::remove(out);
+        r = lirraOto(QStringList{"render", dir.path()} + words);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        name = "out.wav";
+        ASSERT_TRUE(wave.ReadFile(dir.path(), name));
+        EXPECT_EQ(wave.Length, qint32(std::llround((50 + 3 * 600) * 44.1)));
+    }
 
     // An alias the bank does not have is named, and nothing is written.
     QFile::remove(out);
