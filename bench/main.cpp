@@ -1,3 +1,5 @@
+#include "core/VectorState.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -48,6 +50,7 @@ bool wanted(const char *name, int argc, char **argv)
 // lirra-bench [SECTION...]: every section, or only those named.
 int main(int argc, char **argv)
 {
+    restartWithAvx2MemoryRoutines(argv);
     // The list benchmark drives the real main window; it needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));

@@ -1,10 +1,12 @@
 #include "cli/OtoCli.h"
+#include "core/VectorState.h"
 
 #include <QCoreApplication>
 #include <QString>
 
 int main(int argc, char **argv)
 {
+    restartWithAvx2MemoryRoutines(argv);
     // The JScript engine of `run` needs an application object.
     QCoreApplication app(argc, argv);
     QStringList args;

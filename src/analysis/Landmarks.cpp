@@ -110,12 +110,14 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs,
 std::vector<float> upperLevels(const WaveFeatures &f, const LandmarkParams &p)
 {
     const int first = std::clamp(int(f.bandCount * p.upperBandsFrom), 0, f.bandCount - 1);
+    // In single precision: this runs for every band of every frame.
+    constexpr float kPerDb = 0.23025851f;  // ln(10) / 10
     std::vector<float> out(size_t(f.frames));
     for (int t = 0; t < f.frames; ++t) {
-        double power = 0;
+        float power = 0;
         for (int b = first; b < f.bandCount; ++b)
-            power += std::pow(10.0, f.bands(t)[b] / 10.0);
-        out[size_t(t)] = float(10 * std::log10(power + 1e-12));
+            power += std::exp(f.bands(t)[b] * kPerDb);
+        out[size_t(t)] = 10 * std::log10(power + 1e-12f);
     }
     return out;
 }

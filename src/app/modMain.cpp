@@ -6,6 +6,7 @@
 #include "core/Version.h"
 #include "core/clsSett.h"
 #include "core/modUtils.h"
+#include "core/VectorState.h"
 #include "oto/modLocale.h"
 #include "ui/QtDialogs.h"
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char **argv)
 {
+    restartWithAvx2MemoryRoutines(argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lirra"));
     QApplication::setApplicationVersion(QString::fromLatin1(lirraVersion::kText));
