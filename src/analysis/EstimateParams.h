@@ -253,6 +253,19 @@ struct LandmarkParams {
     // of the way from where the alignment that holds it short puts it to
     // where the one that lets it be long does.
     double heldLiquidShare = 0.5;
+    // A fricative after a vowel may be sung twice, ending one word and,
+    // after a pause, starting the next ("bren s | swen"); the alignment
+    // knows one fricative and may take the second. It starts instead where
+    // noise first follows the vowel, when that is more than noiseEarlierMs
+    // before the alignment's start: the first noiseRunMs of frames with
+    // more than noiseShare of their power above 4 kHz, within noiseBelowDb
+    // of the loudest frame since the vowel started, from noiseAfterVowelMs
+    // into the vowel on.
+    double noiseShare = 0.3;
+    double noiseBelowDb = 30.0;
+    double noiseRunMs = 32.0;
+    double noiseAfterVowelMs = 40.0;
+    double noiseEarlierMs = 60.0;
 };
 
 // How the points of an entry are placed from its marks when the bank has

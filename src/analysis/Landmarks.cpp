@@ -613,6 +613,26 @@ int strongestRise(const WaveFeatures &f, int from, int to)
     return best;
 }
 
+// Where noise first follows a vowel that starts at vowelStartMs, when that
+// is well before `aligned` (see LandmarkParams::noiseShare); else aligned.
+double firstNoise(const WaveFeatures &f, double vowelStartMs, double aligned, const LandmarkParams &p)
+{
+    const int run = std::max(1, f.frameAt(p.noiseRunMs));
+    const int from = f.frameAt(vowelStartMs + p.noiseAfterVowelMs), to = f.frameAt(aligned);
+    if (to - from < run)
+        return aligned;
+    const float loudest = *std::max_element(f.energyDb.begin() + from, f.energyDb.begin() + to);
+    auto noisy = [&](int t) { return f.highRatio[size_t(t)] > p.noiseShare && f.energyDb[size_t(t)] > loudest - p.noiseBelowDb; };
+    for (int t = from; t + run <= to; ++t) {
+        int u = t;
+        while (u < t + run && noisy(u))
+            ++u;
+        if (u == t + run)
+            return f.frameMs(t) < aligned - p.noiseEarlierMs ? f.frameMs(t) : aligned;
+    }
+    return aligned;
+}
+
 }  // namespace
 
 double changeNear(const WaveFeatures &f, double ms, double spanMs, double reachMs)
@@ -637,6 +657,9 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
             start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span).frame);
         if (st.heldStart >= 0)
             start += (st.heldStart - start) * p.heldLiquidShare;
+        // Whether or not the alignment put a pause before it.
+        if (i > 0 && phonemeClass(phonemes[i]) == PhonemeClass::Fricative && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel)
+            start = firstNoise(f, alignment.syllables[i - 1].vowelStart, start, p);
         const double own = std::max(start, st.vowelStart);
         st.mark(Mark::ConsonantStart) = start;
         for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::Beat})

@@ -94,6 +94,30 @@ TEST(Phonemes, AnEnglishRecordingIsPlacedFromItsEntriesAliases)
                 r.estimates[2].entry.prmFX - r.estimates[2].entry.prmPR + 60, 1);
 }
 
+TEST(Phonemes, AFricativeSungAgainAfterAPauseStartsAtItsFirstNoise)
+{
+    // "ay s | s ay", three takes: s from 800 ms for 120 to 220 ms, a pause
+    // of 100 ms, s again for 150 ms. The alignment knows one s; the vowel
+    // turns into the first.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int k = 0; k < 3; ++k) {
+        SungSynth take;
+        take.silence(300).vowel(500, 1).noise(120 + 50 * k).silence(100).noise(150).vowel(500, 2).silence(300);
+        const QString file = QStringLiteral("%1.wav").arg(k);
+        waves.insert(file, take.samples);
+        for (const char *a : {"- ayA3", "ay sA3", "s ayA3", "ay -A3"})
+            entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(r.estimates[4 * k + 1].estimated);
+        EXPECT_NEAR(notePoint(r.estimates[4 * k + 1].entry), 800, 20) << k;
+        EXPECT_NEAR(notePoint(r.estimates[4 * k + 2].entry), 800 + 120 + 50 * k + 100 + 150, 20) << k;
+    }
+}
+
 TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
 {
     // "- ih l -" three times over: ih (bright) until 800 ms, a turn of
