@@ -266,6 +266,11 @@ struct LandmarkParams {
     double noiseRunMs = 32.0;
     double noiseAfterVowelMs = 40.0;
     double noiseEarlierMs = 60.0;
+    // A fricative into silence ends where its noise does (the last frame
+    // with more than noiseShare of its power above 4 kHz) when that comes
+    // more than noiseEndsBeforeFallMs before its level falls: a breath or
+    // the voice after it may go on as loud.
+    double noiseEndsBeforeFallMs = 40.0;
 };
 
 // How the points of an entry are placed from its marks when the bank has

@@ -633,6 +633,16 @@ double firstNoise(const WaveFeatures &f, double vowelStartMs, double aligned, co
     return aligned;
 }
 
+// The last frame of a fricative's noise in [from, fall], when it comes
+// well before fall (see LandmarkParams::noiseEndsBeforeFallMs); else fall.
+int lastNoise(const WaveFeatures &f, int from, int fall, const LandmarkParams &p)
+{
+    for (int t = fall; t >= from; --t)
+        if (f.highRatio[size_t(t)] > p.noiseShare)
+            return t < fall - f.frameAt(p.noiseEndsBeforeFallMs) ? t : fall;
+    return fall;
+}
+
 }  // namespace
 
 double changeNear(const WaveFeatures &f, double ms, double spanMs, double reachMs)
@@ -685,6 +695,8 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
             if (f.energyDb[size_t(t)] >= steady - p.endDb)
                 end = t;
         }
+        if (phonemeClass(phonemes[i]) == PhonemeClass::Fricative)
+            fall = std::min(fall, lastNoise(f, from, fall, p));
         st.mark(Mark::VowelFall) = f.frameMs(fall + 1);
         st.mark(Mark::VowelEnd) = std::max(f.frameMs(fall + 1), f.frameMs(end + 1));
         // A stop or affricate into silence is a closure, then a burst and

@@ -118,6 +118,28 @@ TEST(Phonemes, AFricativeSungAgainAfterAPauseStartsAtItsFirstNoise)
     }
 }
 
+TEST(Phonemes, AFricativeIntoSilenceEndsWithItsNoiseNotWithTheBreathAfterIt)
+{
+    // "aa f -", three takes: f from 800 ms for 200 to 300 ms, then a
+    // breathed, voiced sound as loud as the f for 150 ms, then silence.
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+    for (int k = 0; k < 3; ++k) {
+        SungSynth take;
+        take.silence(300).vowel(500).noise(200 + 50 * k, 3000).vowel(150, 0, 1500).silence(300);
+        const QString file = QStringLiteral("%1.wav").arg(k);
+        waves.insert(file, take.samples);
+        for (const char *a : {"- aaA3", "aa fA3", "f -A3"})
+            entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(r.estimates[3 * k + 2].estimated);
+        EXPECT_NEAR(notePoint(r.estimates[3 * k + 2].entry), 800 + 200 + 50 * k, 30) << k;
+    }
+}
+
 TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
 {
     // "- ih l -" three times over: ih (bright) until 800 ms, a turn of
