@@ -124,3 +124,24 @@ inline clsOto unsetEntry(const QString &file, const QString &alias)
 }
 
 inline double notePoint(const clsOto &e) { return e.prmLF + e.prmPR; }
+
+// `count` takes of one phrase, "0.wav" on, take k sung by sing(take, k),
+// each with an unset entry for every alias.
+struct Takes {
+    QHash<QString, QList<qint16>> waves;
+    QList<clsOto> entries;
+};
+template <typename Sing>
+Takes sungTakes(int count, const Sing &sing, std::initializer_list<const char *> aliases)
+{
+    Takes t;
+    for (int k = 0; k < count; ++k) {
+        SungSynth take;
+        sing(take, k);
+        const QString file = QStringLiteral("%1.wav").arg(k);
+        t.waves.insert(file, take.samples);
+        for (const char *a : aliases)
+            t.entries << unsetEntry(file, QString::fromLatin1(a));
+    }
+    return t;
+}

@@ -99,16 +99,12 @@ TEST(Phonemes, AFricativeSungAgainAfterAPauseStartsAtItsFirstNoise)
     // "ay s | s ay", three takes: s from 800 ms for 120 to 220 ms, a pause
     // of 100 ms, s again for 150 ms. The alignment knows one s; the vowel
     // turns into the first.
-    QHash<QString, QList<qint16>> waves;
-    QList<clsOto> entries;
-    for (int k = 0; k < 3; ++k) {
-        SungSynth take;
-        take.silence(300).vowel(500, 1).noise(120 + 50 * k).silence(100).noise(150).vowel(500, 2).silence(300);
-        const QString file = QStringLiteral("%1.wav").arg(k);
-        waves.insert(file, take.samples);
-        for (const char *a : {"- ayA3", "ay sA3", "s ayA3", "ay -A3"})
-            entries << unsetEntry(file, QString::fromLatin1(a));
-    }
+    auto [waves, entries] = sungTakes(
+        3,
+        [](SungSynth &take, int k) {
+            take.silence(300).vowel(500, 1).noise(120 + 50 * k).silence(100).noise(150).vowel(500, 2).silence(300);
+        },
+        {"- ayA3", "ay sA3", "s ayA3", "ay -A3"});
     Estimator estimator(sourceOf(waves));
     const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
     for (int k = 0; k < 3; ++k) {
@@ -122,16 +118,12 @@ TEST(Phonemes, AFricativeIntoSilenceEndsWithItsNoiseNotWithTheBreathAfterIt)
 {
     // "aa f -", three takes: f from 800 ms for 200 to 300 ms, then a
     // breathed, voiced sound as loud as the f for 150 ms, then silence.
-    QHash<QString, QList<qint16>> waves;
-    QList<clsOto> entries;
-    for (int k = 0; k < 3; ++k) {
-        SungSynth take;
-        take.silence(300).vowel(500).noise(200 + 50 * k, 3000).vowel(150, 0, 1500).silence(300);
-        const QString file = QStringLiteral("%1.wav").arg(k);
-        waves.insert(file, take.samples);
-        for (const char *a : {"- aaA3", "aa fA3", "f -A3"})
-            entries << unsetEntry(file, QString::fromLatin1(a));
-    }
+    auto [waves, entries] = sungTakes(
+        3,
+        [](SungSynth &take, int k) {
+            take.silence(300).vowel(500).noise(200 + 50 * k, 3000).vowel(150, 0, 1500).silence(300);
+        },
+        {"- aaA3", "aa fA3", "f -A3"});
     Estimator estimator(sourceOf(waves));
     const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
     for (int k = 0; k < 3; ++k) {
@@ -147,16 +139,12 @@ TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
     // Held to the length of a short l, the alignment puts it near the end,
     // hundreds of ms late; let long, it finds the l, and the note goes
     // halfway back to that, flagged: the two ways disagree.
-    QHash<QString, QList<qint16>> waves;
-    QList<clsOto> entries;
-    for (int k = 0; k < 3; ++k) {
-        SungSynth take;
-        take.silence(300).vowel(500, 1).glide(150, 1, 0).murmur(300 + 50 * k).silence(300);
-        const QString file = QStringLiteral("%1.wav").arg(k);
-        waves.insert(file, take.samples);
-        for (const char *a : {"- ihA3", "ih lA3", "l -A3"})
-            entries << unsetEntry(file, QString::fromLatin1(a));
-    }
+    auto [waves, entries] = sungTakes(
+        3,
+        [](SungSynth &take, int k) {
+            take.silence(300).vowel(500, 1).glide(150, 1, 0).murmur(300 + 50 * k).silence(300);
+        },
+        {"- ihA3", "ih lA3", "l -A3"});
     Estimator estimator(sourceOf(waves));
     const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
     EstimateOptions short_;
@@ -177,16 +165,12 @@ TEST(Phonemes, AStopReleasedIntoAFricativeLeavesItsNoiseToTheFricative)
 {
     // "aa t s aa", three takes: the closure from 800 ms, the burst and the
     // s as one hiss from 880 ms for 160 to 260 ms.
-    QHash<QString, QList<qint16>> waves;
-    QList<clsOto> entries;
-    for (int k = 0; k < 3; ++k) {
-        SungSynth take;
-        take.silence(300).vowel(500).silence(80).noise(160 + 50 * k).vowel(500).silence(300);
-        const QString file = QStringLiteral("%1.wav").arg(k);
-        waves.insert(file, take.samples);
-        for (const char *a : {"- aaA3", "aa tA3", "t sA3", "s aaA3", "aa -A3"})
-            entries << unsetEntry(file, QString::fromLatin1(a));
-    }
+    auto [waves, entries] = sungTakes(
+        3,
+        [](SungSynth &take, int k) {
+            take.silence(300).vowel(500).silence(80).noise(160 + 50 * k).vowel(500).silence(300);
+        },
+        {"- aaA3", "aa tA3", "t sA3", "s aaA3", "aa -A3"});
     Estimator estimator(sourceOf(waves));
     const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
     for (int k = 0; k < 3; ++k) {
@@ -348,16 +332,12 @@ TEST(Phonemes, WhatSetEntriesTeachShrinksTowardTheBankAndTheRules)
 {
     // Six takes of "iy s iy"; the labeller puts "iy s" 30 ms later than the
     // rules, "s iy" where they do.
-    QHash<QString, QList<qint16>> waves;
-    QList<clsOto> entries;
-    for (int f = 0; f < 6; ++f) {
-        SungSynth take;
-        take.silence(300).vowel(500, 1).noise(150).vowel(500, 1).silence(300);
-        const QString file = QStringLiteral("%1.wav").arg(f);
-        waves.insert(file, take.samples);
-        for (const char *a : {"- iy", "iy s", "s iy", "iy -"})
-            entries << unsetEntry(file, QString::fromLatin1(a));
-    }
+    auto [waves, entries] = sungTakes(
+        6,
+        [](SungSynth &take, int) {
+            take.silence(300).vowel(500, 1).noise(150).vowel(500, 1).silence(300);
+        },
+        {"- iy", "iy s", "s iy", "iy -"});
     Estimator estimator(sourceOf(waves));
     const EstimateReport rules = estimator.estimate(entries, unsetIndexes(entries));
     auto noteOf = [&](const EstimateReport &r, int index) {
@@ -407,16 +387,13 @@ TEST(Phonemes, AClusterOfConsonantsKeepsEachOfThemInItsPlace)
     // p's closure and burst, s from 790 to 940 ms, b's closure and burst,
     // the vowel again from 1030 ms. Between consonants of one word there
     // is no pause: the fricative's noise is the fricative's.
-    QHash<QString, QList<qint16>> waves;
-    QList<clsOto> entries;
-    for (int f = 0; f < 2; ++f) {
-        SungSynth take;
-        take.silence(300).vowel(400, 0).silence(75).noise(15, 9000).noise(150).silence(75).noise(15, 9000).vowel(500, 0).silence(300);
-        const QString file = QStringLiteral("%1.wav").arg(f);
-        waves.insert(file, take.samples);
-        for (const char *a : {"- ah", "ah p", "p s", "s b", "b ah", "ah -"})
-            entries << unsetEntry(file, QString::fromLatin1(a));
-    }
+    auto [waves, entries] = sungTakes(
+        2,
+        [](SungSynth &take, int) {
+            take.silence(300).vowel(400, 0).silence(75).noise(15, 9000).noise(150);
+            take.silence(75).noise(15, 9000).vowel(500, 0).silence(300);
+        },
+        {"- ah", "ah p", "p s", "s b", "b ah", "ah -"});
     const EstimateReport r = Estimator(sourceOf(waves)).estimate(entries, unsetIndexes(entries));
     ASSERT_EQ(r.estimates.size(), 12);
     for (int f = 0; f < 2; ++f) {
