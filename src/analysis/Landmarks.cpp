@@ -622,7 +622,9 @@ double firstNoise(const WaveFeatures &f, double vowelStartMs, double aligned, co
     if (to - from < run)
         return aligned;
     const float loudest = *std::max_element(f.energyDb.begin() + from, f.energyDb.begin() + to);
-    auto noisy = [&](int t) { return f.highRatio[size_t(t)] > p.noiseShare && f.energyDb[size_t(t)] > loudest - p.noiseBelowDb; };
+    auto noisy = [&](int t) {
+        return f.highRatio[size_t(t)] > p.noiseShare && f.energyDb[size_t(t)] > loudest - p.noiseBelowDb;
+    };
     for (int t = from; t + run <= to; ++t) {
         int u = t;
         while (u < t + run && noisy(u))
@@ -667,8 +669,11 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
             start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span).frame);
         if (st.heldStart >= 0)
             start += (st.heldStart - start) * p.heldLiquidShare;
-        // Whether or not the alignment put a pause before it.
-        if (i > 0 && phonemeClass(phonemes[i]) == PhonemeClass::Fricative && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel)
+        // A fricative after a vowel, whether or not the alignment put a
+        // pause between them.
+        const bool fricativeAfterVowel = i > 0 && phonemeClass(phonemes[i]) == PhonemeClass::Fricative
+                                         && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel;
+        if (fricativeAfterVowel)
             start = firstNoise(f, alignment.syllables[i - 1].vowelStart, start, p);
         const double own = std::max(start, st.vowelStart);
         st.mark(Mark::ConsonantStart) = start;
