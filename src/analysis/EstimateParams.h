@@ -253,6 +253,20 @@ struct LandmarkParams {
     // of the way from where the alignment that holds it short puts it to
     // where the one that lets it be long does.
     double heldLiquidShare = 0.5;
+    // An l after a vowel starts where the spectrum has come lHalfwayShare
+    // of the way from the vowel's to the l's. The vowel's is the mean of
+    // its part from lVowelFromShare to lVowelToShare of the way through (as
+    // aligned): settled, before it turns; the l's that of its frames from
+    // lLastMs to lLastGapMs before the next sound (or its own end). The
+    // tongue meets the palate over tens of ms, and the models share that
+    // stretch between the two as suits the rest of the recording. An r is
+    // left alone: it colours the vowel long before, and halfway would lie
+    // within the vowel.
+    double lHalfwayShare = 0.5;
+    double lVowelFromShare = 0.25;
+    double lVowelToShare = 0.6;
+    double lLastMs = 40.0;
+    double lLastGapMs = 10.0;
     // A fricative after a vowel may be sung twice, ending one word and,
     // after a pause, starting the next ("bren s | swen"); the alignment
     // knows one fricative and may take the second. It starts instead where

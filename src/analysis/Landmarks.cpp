@@ -71,6 +71,16 @@ double distanceAt(const WaveFeatures &f, int t, const std::vector<float> &refere
     return std::sqrt(sum / f.bandCount);
 }
 
+// The mean band levels of frames [from, to).
+std::vector<float> meanSpectrum(const WaveFeatures &f, int from, int to)
+{
+    std::vector<float> mean(size_t(f.bandCount), 0.0f);
+    for (int t = from; t < to; ++t)
+        for (int k = 0; k < f.bandCount; ++k)
+            mean[size_t(k)] += f.bands(t)[k] / float(to - from);
+    return mean;
+}
+
 // What a vowel sounds like once it has settled: its mean spectrum and
 // median level over a stretch after its start.
 struct Steady {
@@ -88,13 +98,10 @@ Steady steadyPart(const WaveFeatures &f, double vowelStartMs, double vowelEndMs,
     Steady s;
     s.from = f.frameAt(from);
     const int end = std::max(s.from + 1, std::min(f.frames, f.frameAt(to)));
-    s.spectrum.assign(size_t(f.bandCount), 0.0f);
+    s.spectrum = meanSpectrum(f, s.from, end);
     std::vector<double> levels;
-    for (int t = s.from; t < end; ++t) {
-        for (int b = 0; b < f.bandCount; ++b)
-            s.spectrum[size_t(b)] += f.bands(t)[b] / float(end - s.from);
+    for (int t = s.from; t < end; ++t)
         levels.push_back(f.energyDb[size_t(t)]);
-    }
     s.level = median(levels);
     // Even a settled vowel is not at distance 0 from its own mean (vibrato,
     // noise): how far it typically is is where a change has arrived.
@@ -602,6 +609,25 @@ StrongestChange strongestChange(const WaveFeatures &f, int t, int reach, int spa
     return {from + int(top - change.begin()), *top};
 }
 
+// Where a vowel turning into an l has come lHalfwayShare of the way from
+// the vowel's own spectrum to the l's (see LandmarkParams); `aligned` when
+// either is too short to tell.
+double halfwayIntoL(const WaveFeatures &f, double vowelStart, double aligned, double lEnd, const LandmarkParams &p)
+{
+    const int start = f.frameAt(vowelStart), length = f.frameAt(aligned) - start;
+    const int vowelFrom = start + int(p.lVowelFromShare * length), vowelTo = start + int(p.lVowelToShare * length);
+    const int lFrom = f.frameAt(lEnd - p.lLastMs), lTo = f.frameAt(lEnd - p.lLastGapMs);
+    if (vowelTo <= vowelFrom || lTo <= lFrom || lFrom < vowelTo)
+        return aligned;
+    const std::vector<float> vowel = meanSpectrum(f, vowelFrom, vowelTo), l = meanSpectrum(f, lFrom, lTo);
+    for (int t = vowelTo; t < lTo; ++t) {
+        const double fromVowel = distanceAt(f, t, vowel), fromL = distanceAt(f, t, l);
+        if (fromVowel >= p.lHalfwayShare * (fromVowel + fromL))
+            return f.frameMs(t);
+    }
+    return aligned;
+}
+
 // The frame in [from, to] where the band levels rise most since the frame
 // before: the burst of a stop.
 int strongestRise(const WaveFeatures &f, int from, int to)
@@ -675,6 +701,10 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
                                          && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel;
         if (fricativeAfterVowel)
             start = firstNoise(f, alignment.syllables[i - 1].vowelStart, start, p);
+        if (i > 0 && !afterSilence && phonemes[i] == u"l" && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel) {
+            const double end = i + 1 < count && phonemes[i + 1] != u"-" ? alignment.syllables[i + 1].consonantStart : st.vowelEnd;
+            start = halfwayIntoL(f, alignment.syllables[i - 1].mark(Mark::ConsonantStart), start, end, p);
+        }
         const double own = std::max(start, st.vowelStart);
         st.mark(Mark::ConsonantStart) = start;
         for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::Beat})
