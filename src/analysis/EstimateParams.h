@@ -401,7 +401,7 @@ struct PlacementParams {
     double consonantStartShare = 0.5;
     // A stop after a stop: the note at most this long (ms) after the first
     // closes.
-    double stopAfterStopMs = 50.0;
+    double stopAfterStopMs = 70.0;
 };
 
 // How what the set entries teach is weighed against the defaults.
