@@ -380,10 +380,13 @@ struct PlacementParams {
     // Where a joint's note lies against the start of the phoneme it goes
     // into: a vowel after an affricate is taken from within its noise
     // (afterAffricateMs before the voice); a vowel after a liquid from
-    // within the slow change (liquidInMs before), one after a glide, whose
-    // change is the vowel's own start, from glideInMs before.
+    // within the slow change: after an l lInMs before, as the tongue leaves
+    // the palate quickly, after an r rInMs before, as its colour lingers
+    // into the vowel and the alignment counts that to the r. One after a
+    // glide, whose change is the vowel's own start, from glideInMs before.
     double afterAffricateMs = 60.0;
-    double liquidInMs = 20.0;
+    double lInMs = 8.0;
+    double rInMs = 35.0;
     double glideInMs = 0.0;
     double minJointLeftMs = 30.0;
     // The overlap this share of the way from the left bound to the note,

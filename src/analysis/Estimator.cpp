@@ -221,7 +221,7 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
         if (from == PhonemeClass::Affricate && to == PhonemeClass::Vowel)
             p[kPre] = std::max(a.previousOwn, start - pp.afterAffricateMs);
         else if ((from == PhonemeClass::Liquid || from == PhonemeClass::Glide) && to == PhonemeClass::Vowel)
-            p[kPre] = start - (from == PhonemeClass::Liquid ? pp.liquidInMs : pp.glideInMs);
+            p[kPre] = start - (from == PhonemeClass::Glide ? pp.glideInMs : alias.from == u"r" ? pp.rInMs : pp.lInMs);
         else if (from == PhonemeClass::Stop && to == PhonemeClass::Stop && a.previousNote >= 0)
             // Of two stops the first is seldom released: one closure, in
             // which the second begins soon after the first has closed.
