@@ -136,8 +136,8 @@ TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
 {
     // "- ih r -" three times over: ih (bright) until 800 ms, a turn of
     // 150 ms into a held r (a dark murmur) of 300 to 400 ms, then silence.
-    // Held to the length of a short l, the alignment puts it near the end,
-    // hundreds of ms late; let long, it finds the l, and the note goes
+    // Held to the length of a short r, the alignment puts it near the end,
+    // hundreds of ms late; let long, it finds the r, and the note goes
     // halfway back to that, flagged: the two ways disagree.
     auto [waves, entries] = sungTakes(
         3,
@@ -163,10 +163,11 @@ TEST(Phonemes, ALiquidSungLongAfterAVowelIsNotHeldToAShortOnesLength)
 
 TEST(Phonemes, AnLAfterAVowelStartsHalfwayThroughTheTurnIntoIt)
 {
-    // "- ih l -", three takes: ih (bright) from 300 ms, a turn of 150 ms
-    // into the l (dark) from 700 to 800 ms, the l held 100 to 200 ms. The
-    // models, learnt from so few frames, leave the l's start wherever suits
-    // the rest; it lies halfway through the turn, 775 to 875 ms.
+    // "- ih l -", three takes: ih (bright) from 300 ms until 700, 750 or
+    // 800 ms, a turn of 150 ms into the l (dark), the l held 100 to 200 ms,
+    // then silence. The models, learnt from so few frames, leave the l's
+    // start wherever suits the rest (64 to 110 ms late); it lies halfway
+    // through the turn, at 775, 825 or 875 ms.
     auto [waves, entries] = sungTakes(
         3,
         [](SungSynth &take, int k) {
