@@ -639,6 +639,13 @@ int strongestRise(const WaveFeatures &f, int from, int to)
     return best;
 }
 
+// Whether frame t sounds like a fricative's noise (see
+// LandmarkParams::noiseShare).
+bool noiseAt(const WaveFeatures &f, int t, const LandmarkParams &p)
+{
+    return f.highRatio[size_t(t)] > p.noiseShare;
+}
+
 // Where noise first follows a vowel that starts at vowelStartMs, when that
 // is well before `aligned` (see LandmarkParams::noiseShare); else aligned.
 double firstNoise(const WaveFeatures &f, double vowelStartMs, double aligned, const LandmarkParams &p)
@@ -649,7 +656,7 @@ double firstNoise(const WaveFeatures &f, double vowelStartMs, double aligned, co
         return aligned;
     const float loudest = *std::max_element(f.energyDb.begin() + from, f.energyDb.begin() + to);
     auto noisy = [&](int t) {
-        return f.highRatio[size_t(t)] > p.noiseShare && f.energyDb[size_t(t)] > loudest - p.noiseBelowDb;
+        return noiseAt(f, t, p) && f.energyDb[size_t(t)] > loudest - p.noiseBelowDb;
     };
     for (int t = from; t + run <= to; ++t) {
         int u = t;
@@ -666,7 +673,7 @@ double firstNoise(const WaveFeatures &f, double vowelStartMs, double aligned, co
 int lastNoise(const WaveFeatures &f, int from, int fall, const LandmarkParams &p)
 {
     for (int t = fall; t >= from; --t)
-        if (f.highRatio[size_t(t)] > p.noiseShare)
+        if (noiseAt(f, t, p))
             return t < fall - f.frameAt(p.noiseEndsBeforeFallMs) ? t : fall;
     return fall;
 }
@@ -695,13 +702,12 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
             start = f.frameMs(strongestChange(f, f.frameAt(start), reach, span).frame);
         if (st.heldStart >= 0)
             start += (st.heldStart - start) * p.heldLiquidShare;
+        const bool afterVowel = i > 0 && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel;
         // A fricative after a vowel, whether or not the alignment put a
         // pause between them.
-        const bool fricativeAfterVowel = i > 0 && phonemeClass(phonemes[i]) == PhonemeClass::Fricative
-                                         && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel;
-        if (fricativeAfterVowel)
+        if (afterVowel && phonemeClass(phonemes[i]) == PhonemeClass::Fricative)
             start = firstNoise(f, alignment.syllables[i - 1].vowelStart, start, p);
-        if (i > 0 && !afterSilence && phonemes[i] == u"l" && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel) {
+        if (afterVowel && !afterSilence && phonemes[i] == u"l") {
             const double end = i + 1 < count && phonemes[i + 1] != u"-" ? alignment.syllables[i + 1].consonantStart : st.vowelEnd;
             start = halfwayIntoL(f, alignment.syllables[i - 1].mark(Mark::ConsonantStart), start, end, p);
         }
