@@ -552,6 +552,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     if (n < 2 || n < count)
         return out;
     const int states = lat.states;
+    const double farthest = params_.outlierDeviations * params_.outlierDeviations;
     auto emission = [&](int k, int t) {
         const Model *m = model[size_t(k)];
         if (!m)
@@ -560,7 +561,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         double ll = m->logNorm;
         for (int d = 0; d < kDims; ++d) {
             const double z = x[d] - m->mean[d];
-            ll -= 0.5 * z * z / m->var[d];
+            ll -= 0.5 * std::min(farthest, z * z / m->var[d]);
         }
         return ll;
     };
@@ -696,9 +697,20 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
             if (p.role == Role::Vowel || p.role == Role::Rest) {
                 vowelStart = start[size_t(k)];
                 vowelEnd = end[size_t(k)];
-                for (int t = vowelStart; t < vowelEnd; ++t)
-                    fit += emission(k, t);
-                fit /= std::max(1, vowelEnd - vowelStart);
+                // Whether it sounds like its name is heard where it is
+                // sung, not in its fade: in its frames within fallDb of
+                // the loud part, or all of them when none is.
+                double all = 0;
+                int sung = 0;
+                for (int t = vowelStart; t < vowelEnd; ++t) {
+                    const double e = emission(k, t);
+                    all += e;
+                    if (obs.at(t)[Level] > -landmarks_.fallDb) {
+                        fit += e;
+                        ++sung;
+                    }
+                }
+                fit = sung > 0 ? fit / sung : all / std::max(1, vowelEnd - vowelStart);
             }
         }
         if (vowelStart < 0 && cons >= 0) {

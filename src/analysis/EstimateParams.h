@@ -120,6 +120,11 @@ struct AlignParams {
     // A sound with fewer frames than this (coarse frames) across the bank
     // is modelled by its consonant class.
     int minModelFrames = 60;
+    // A frame's column further than this many standard deviations from a
+    // sound's mean counts as only this far: one odd column (a click, a
+    // breath in the upper bands, a frame the periodicity misreads) must not
+    // outweigh all the others, as a Gaussian's thin tails would let it.
+    double outlierDeviations = 5.0;
     // Feature frames per alignment frame: the alignment only has to find
     // each syllable, the marks are found on the fine frames afterwards.
     int step = 3;
