@@ -493,9 +493,9 @@ TEST(Phonemes, AClickInAVowelDoesNotPullTheNextSoundOntoIt)
 {
     // "- aa m aa -", four takes: a click of 4 ms 40 ms before the m, which
     // is held 150 ms. Under the vowel's model the click's share of high
-    // power lies dozens of deviations out; were that counted in full, the
-    // alignment would rather start the m at the click, and the m's vowel
-    // with it (46 to 98 ms early).
+    // power lies far out; were that counted in full, the alignment would
+    // rather start the m at the click, and the m's vowel with it (46 to
+    // 98 ms early).
     auto [waves, entries] = sungTakes(
         4,
         [](SungSynth &take, int k) {
