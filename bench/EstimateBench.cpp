@@ -6,11 +6,14 @@
 #include "singer/BaseAlias.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <malloc.h>
+#include <numbers>
 #include <numeric>
 #include <thread>
 
@@ -296,9 +299,68 @@ void scoreGeneration(const Bank &bank, const QHash<QString, QStringList> &namesa
     score("held-out half, the tuning half set", tuning, heldOut);
 }
 
+// One recording of `minutes` minutes with a few entries, Japanese and
+// English, whose time and memory should grow in proportion to its length;
+// and (up to 4 minutes) one with an English entry every second, whose
+// alignment works through every phone at every frame, so that its time
+// grows with the length times the entries. It is sung: a 220 Hz tone, loud
+// and soft by turns each second, with a little noise; a recording the
+// aligner finds no singing in costs little.
+void benchLongRecording(const QString &scratch, int minutes)
+{
+    const QString name = QStringLiteral("_あかさ%1.wav").arg(minutes);
+    QRandomGenerator rng(7);
+    const auto sung = [&](qint64 i) {
+        const double amplitude = (i / 44100) % 2 ? 8000 : 800;
+        const double phase = 2 * std::numbers::pi * 220 * double(i % 44100) / 44100;
+        return qint16(amplitude * (std::sin(phase) + 0.5 * std::sin(2 * phase)) / 1.5 + rng.bounded(-300, 301));
+    };
+    if (!bench::writeWave(QDir(scratch).filePath(name), qint64(minutes) * 60 * 44100, sung)) {
+        std::fprintf(stderr, "lirra-bench: cannot write %s in %s\n", qPrintable(name), qPrintable(scratch));
+        return;
+    }
+    struct Case {
+        QString language;
+        QList<clsOto> entries;
+    };
+    QList<Case> cases = {
+        {QStringLiteral("Japanese"),
+         {{name, QStringLiteral("- あ")}, {name, QStringLiteral("a か")}, {name, QStringLiteral("a さ")}, {name, QStringLiteral("a -")}}},
+        {QStringLiteral("English"),
+         {{name, QStringLiteral("- aa")}, {name, QStringLiteral("aa m")}, {name, QStringLiteral("m aa")}, {name, QStringLiteral("aa -")}}},
+    };
+    if (minutes <= 4) {
+        Case dense{QStringLiteral("English"), {{name, QStringLiteral("- aa")}}};
+        for (int second = 1; second < minutes * 60; second += 2)
+            dense.entries << clsOto(name, QStringLiteral("aa m")) << clsOto(name, QStringLiteral("m aa"));
+        cases << dense;
+    }
+    for (const Case &c : cases) {
+        QList<int> all(c.entries.size());
+        std::iota(all.begin(), all.end(), 0);
+        ::malloc_trim(0);  // what earlier work freed no longer counts as held
+        const long before = bench::statusKb("VmRSS:");
+        bench::resetPeak();
+        QElapsedTimer timer;
+        timer.start();
+        const auto report = analysis::Estimator(analysis::folderWaves(scratch)).estimate(c.entries, all);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        bench::row(QStringLiteral("%1 %2 min recording, %3 of %4 entries estimated")
+                       .arg(c.language)
+                       .arg(minutes)
+                       .arg(std::count_if(report.estimates.begin(), report.estimates.end(),
+                                          [](const analysis::Estimate &e) { return e.estimated; }))
+                       .arg(c.entries.size())
+                       .toUtf8().constData(), ms);
+        std::printf("    peak resident size %.0f MB above the %.0f MB before\n", (bench::statusKb("VmHWM:") - before) / 1024.0,
+                    before / 1024.0);
+    }
+    QFile::remove(QDir(scratch).filePath(name));
+}
+
 }  // namespace
 
-void runEstimateBenchmarks(const QString &)
+void runEstimateBenchmarks(const QString &scratch)
 {
     // LIRRA_BENCH_BANKS=ja or en scores one language only, while tuning.
     const QString only = qEnvironmentVariable("LIRRA_BENCH_BANKS");
@@ -351,5 +413,10 @@ void runEstimateBenchmarks(const QString &)
         const double cpuMs = double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC;
         std::printf("    processor time, all threads %.0f ms, over the cores %.0f ms (waves and features %.0f ms wall)\n", cpuMs,
                     cpuMs / std::max(1u, std::thread::hardware_concurrency()), report.featuresMs);
+    }
+    if (only.isEmpty()) {
+        std::printf("estimate: long recordings\n");
+        for (int minutes : {1, 4, 16})
+            benchLongRecording(scratch, minutes);
     }
 }

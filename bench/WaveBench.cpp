@@ -3,52 +3,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QtEndian>
 
 namespace {
-
-// A 16-bit mono 44100 Hz file of noise shaped like speech (loud and quiet
-// stretches), with a LIST chunk before the data as recorders write them.
-bool writeWave(const QString &path, qint64 samples)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray list = QByteArrayLiteral("LIST\x0a\0\0\0INFOISFT\0\0");
-    QByteArray head(44, '\0');
-    char *h = head.data();
-    memcpy(h, "RIFF", 4);
-    qToLittleEndian<quint32>(quint32(36 + list.size() + samples * 2), h + 4);
-    memcpy(h + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, h + 16);
-    qToLittleEndian<quint16>(1, h + 20);
-    qToLittleEndian<quint16>(1, h + 22);
-    qToLittleEndian<quint32>(44100, h + 24);
-    qToLittleEndian<quint32>(88200, h + 28);
-    qToLittleEndian<quint16>(2, h + 32);
-    qToLittleEndian<quint16>(16, h + 34);
-    memcpy(h + 36, "data", 4);
-    qToLittleEndian<quint32>(quint32(samples * 2), h + 40);
-    f.write(head.left(36) + list + head.mid(36));
-
-    QRandomGenerator rng(11);
-    QList<qint16> block(44100);
-    for (qint64 done = 0; done < samples; done += block.size()) {
-        const int amplitude = (done / 44100) % 3 ? 12000 : 800;
-        for (auto &s : block)
-            s = qToLittleEndian(qint16(rng.bounded(-amplitude, amplitude + 1)));
-        const qint64 n = std::min<qint64>(block.size(), samples - done);
-        if (f.write(reinterpret_cast<const char *>(block.constData()), n * 2) != n * 2)
-            return false;
-    }
-    return f.flush();
-}
 
 void benchOne(const QString &scratch, const char *title, const char *name, int seconds, const char *aim)
 {
     const QString path = QDir(scratch).filePath(QString::fromLatin1(name));
-    if (!writeWave(path, qint64(seconds) * 44100)) {
+    if (!bench::writeNoiseWave(path, qint64(seconds) * 44100)) {
         std::fprintf(stderr, "lirra-bench: cannot write %s\n", qPrintable(path));
         return;
     }

@@ -100,10 +100,11 @@ struct Aligner::Lattice {
     int count() const { return int(length.size()); }
 
     // The best score of a path through each phone (frames x phones) at each
-    // frame: the forward scores (frames x states) plus the best way on from
-    // there to the last state at the last frame.
-    template<typename Emission>
-    std::vector<float> throughScores(const std::vector<float> &forward, int frames, Emission emission) const
+    // frame: the forward scores (forwardAt(t), a frame's states, asked for
+    // from the last frame back) plus the best way on from there to the last
+    // state at the last frame.
+    template<typename ForwardAt, typename Emission>
+    std::vector<float> throughScores(ForwardAt forwardAt, int frames, Emission emission) const
     {
         const int n = count();
         std::vector<std::vector<int>> exits(static_cast<size_t>(n));  // the phones that may come right after each
@@ -115,7 +116,7 @@ struct Aligner::Lattice {
         std::vector<double> em(static_cast<size_t>(n)), enter(static_cast<size_t>(n));
         after[size_t(states - 1)] = 0;
         for (int t = frames - 1; t >= 0; --t) {
-            const float *fw = forward.data() + qsizetype(t) * states;
+            const float *fw = forwardAt(t);
             float *th = through.data() + qsizetype(t) * n;
             for (int s = 0; s < states; ++s) {
                 float &to = th[stateModel[size_t(s)]];
@@ -566,78 +567,115 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         return ll;
     };
     std::vector<double> cur(static_cast<size_t>(states), kNegInf), next(static_cast<size_t>(states));
-    std::vector<int> back(size_t(n) * size_t(states), -1);
+    // The way back, per frame and phone rather than per state: inside a
+    // chain a state is reached from the one before it, so only a phone's
+    // first state (from which state it was entered) and a repeating last
+    // state (whether it stayed) have a choice to remember. Per state it
+    // would grow with the recording's length times its phones' lengths.
+    std::vector<int> enteredFrom(size_t(n) * size_t(count), -1);
+    std::vector<char> stayed(size_t(n) * size_t(count), 0);
     std::vector<double> em(static_cast<size_t>(count)), exitScore(static_cast<size_t>(count));
     std::vector<int> exitState(static_cast<size_t>(count));
-    for (int k = 0; k < count; ++k)
-        em[size_t(k)] = emission(k, 0);
-    cur[0] = em[0];
-    // With margins wanted, every frame's scores are kept for the pass back.
-    std::vector<float> forward;
-    if (margins)
-        forward.assign(size_t(n) * size_t(states), float(kNegInf));
-    auto keep = [&](int t) {
-        if (margins)
-            std::copy(cur.begin(), cur.end(), forward.begin() + qsizetype(t) * states);
-    };
-    keep(0);
-    for (int t = 1; t < n; ++t) {
+    // One frame of the pass forward: frame t's scores (to) from frame
+    // t - 1's (from), and the way back when it is kept (entered, stays).
+    auto step = [&](int t, const std::vector<double> &from, std::vector<double> &to, int *entered, char *stays) {
         for (int k = 0; k < count; ++k) {
             em[size_t(k)] = emission(k, t);
             // The best state to leave phone k from at this frame.
             double best = kNegInf;
-            int from = -1;
+            int leaving = -1;
             const int s0 = lat.firstState[size_t(k)];
             for (int j = lat.minFrames[size_t(k)] - 1; j < lat.length[size_t(k)]; ++j)
-                if (cur[size_t(s0 + j)] > best) {
-                    best = cur[size_t(s0 + j)];
-                    from = s0 + j;
+                if (from[size_t(s0 + j)] > best) {
+                    best = from[size_t(s0 + j)];
+                    leaving = s0 + j;
                 }
             exitScore[size_t(k)] = best;
-            exitState[size_t(k)] = from;
+            exitState[size_t(k)] = leaving;
         }
-        int *bp = back.data() + size_t(t) * size_t(states);
         for (int k = 0; k < count; ++k) {
             const int s0 = lat.firstState[size_t(k)];
             const int len = lat.length[size_t(k)];
             const bool repeats = lat.repeats[size_t(k)];
             double best = kNegInf;
-            int from = -1;
+            int via = -1;
             for (int q : lat.entries[size_t(k)])
                 if (exitScore[size_t(q)] > best) {
                     best = exitScore[size_t(q)];
-                    from = exitState[size_t(q)];
+                    via = exitState[size_t(q)];
                 }
             best -= lat.enterCost[size_t(k)];
-            if (len == 1 && repeats && cur[size_t(s0)] > best) {
-                best = cur[size_t(s0)];
-                from = s0;
+            if (len == 1 && repeats && from[size_t(s0)] > best) {
+                best = from[size_t(s0)];
+                via = s0;
             }
-            next[size_t(s0)] = best + em[size_t(k)];
-            bp[s0] = from;
+            to[size_t(s0)] = best + em[size_t(k)];
+            if (entered)
+                entered[k] = via;
             for (int j = 1; j < len; ++j) {
                 const int st = s0 + j;
-                double b = cur[size_t(st - 1)];
-                int fr = st - 1;
-                if (repeats && j == len - 1 && cur[size_t(st)] > b) {
-                    b = cur[size_t(st)];
-                    fr = st;
+                double b = from[size_t(st - 1)];
+                if (repeats && j == len - 1 && from[size_t(st)] > b) {
+                    b = from[size_t(st)];
+                    if (stays)
+                        stays[k] = 1;
                 }
-                next[size_t(st)] = b + em[size_t(k)];
-                bp[st] = fr;
+                to[size_t(st)] = b + em[size_t(k)];
             }
         }
+    };
+    for (int k = 0; k < count; ++k)
+        em[size_t(k)] = emission(k, 0);
+    cur[0] = em[0];
+    // With margins wanted, the pass back needs every frame's scores. Kept
+    // whole they would take frames x states; instead every block-th frame
+    // is kept, and the frames between are worked out again, a block at a
+    // time, as the pass back reaches them.
+    const int block = margins ? int(std::ceil(std::sqrt(double(n)))) : 0;
+    std::vector<double> checkpoints;
+    auto keep = [&](int t) {
+        if (margins && t % block == 0)
+            checkpoints.insert(checkpoints.end(), cur.begin(), cur.end());
+    };
+    keep(0);
+    for (int t = 1; t < n; ++t) {
+        step(t, cur, next, enteredFrom.data() + size_t(t) * size_t(count), stayed.data() + size_t(t) * size_t(count));
         std::swap(cur, next);
         keep(t);
     }
+    std::vector<float> blockRows;
+    int rowsOf = -1;  // the block blockRows holds
+    auto forwardAt = [&](int t) -> const float * {
+        const int b = t / block;
+        if (b != rowsOf) {
+            std::vector<double> from(checkpoints.begin() + qsizetype(b) * states, checkpoints.begin() + qsizetype(b + 1) * states);
+            std::vector<double> to(static_cast<size_t>(states));
+            const int first = b * block, last = std::min(n, first + block);
+            blockRows.assign(size_t(last - first) * size_t(states), 0.0f);
+            std::copy(from.begin(), from.end(), blockRows.begin());
+            for (int u = first + 1; u < last; ++u) {
+                step(u, from, to, nullptr, nullptr);
+                std::swap(from, to);
+                std::copy(from.begin(), from.end(), blockRows.begin() + qsizetype(u - first) * states);
+            }
+            rowsOf = b;
+        }
+        return blockRows.data() + qsizetype(t - b * block) * states;
+    };
     int s = states - 1;
     if (!std::isfinite(cur[size_t(s)]))
         return out;
     std::vector<int> phoneAt(static_cast<size_t>(n));
     for (int t = n - 1; t >= 0; --t) {
-        phoneAt[size_t(t)] = lat.stateModel[size_t(s)];
-        if (t > 0)
-            s = back[size_t(t) * size_t(states) + size_t(s)];
+        const int k = lat.stateModel[size_t(s)];
+        phoneAt[size_t(t)] = k;
+        if (t == 0)
+            break;
+        const int j = s - lat.firstState[size_t(k)];
+        if (j == 0)
+            s = enteredFrom[size_t(t) * size_t(count) + size_t(k)];
+        else if (j < lat.length[size_t(k)] - 1 || !stayed[size_t(t) * size_t(count) + size_t(k)])
+            s = s - 1;
         if (s < 0)
             return out;
     }
@@ -654,8 +692,8 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     }
     const double hopMs = f.frameMs(params_.step);
     auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
-    const std::vector<float> through = margins ? lat.throughScores(forward, n, emission) : std::vector<float>{};
-    const double bestScore = margins ? forward[size_t(n - 1) * size_t(states) + size_t(states - 1)] : 0.0;
+    const double bestScore = margins ? double(float(cur[size_t(states - 1)])) : 0.0;
+    const std::vector<float> through = margins ? lat.throughScores(forwardAt, n, emission) : std::vector<float>{};
     // How much worse the best path is that starts phone k at least `reach`
     // frames away from where the best one starts it: starting it that much
     // later leaves frame b + reach - 1 to a phone before it, that much
@@ -751,6 +789,12 @@ void Aligner::alignHeldLiquids(FileAlignment &alignment, const Observations &obs
             alignment.syllables[k].heldStart = held.syllables[k].consonantStart;
 }
 
+int Aligner::shortestVowelFrames(double frames, double frameMs) const
+{
+    const int longest = int(params_.longestShortestVowelMs / frameMs);
+    return std::max(3, std::min(longest, int(frames)));
+}
+
 Aligner::Aligner(const AlignParams &params, const LandmarkParams &landmarks) : params_(params), landmarks_(landmarks) {}
 
 QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int threads)
@@ -773,13 +817,13 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
             const qsizetype vowels = std::count_if(inputs[i].phonemes.begin(), inputs[i].phonemes.end(),
                                                    [](const QString &p) { return phonemeClass(p) == PhonemeClass::Vowel; });
             const double slot = double(last - first + 1) / std::max<qsizetype>(1, vowels);
-            vowelFrames[k] = std::max(3, int(params_.minVowelShare * slot * 0.5));
+            vowelFrames[k] = shortestVowelFrames(params_.minVowelShare * slot * 0.5, frameMs);
             phones[k] = phonesOfPhonemes(inputs[i].phonemes, vowelFrames[k], frameMs);
             framePhones[k] = evenSegmentation(obs[k], phones[k]);
             return;
         }
         const double slot = double(last - first + 1) / std::max<qsizetype>(1, inputs[i].syllables.size());
-        phones[k] = phonesOf(inputs[i].syllables, std::max(3, int(params_.minVowelShare * slot)), frameMs);
+        phones[k] = phonesOf(inputs[i].syllables, shortestVowelFrames(params_.minVowelShare * slot, frameMs), frameMs);
         framePhones[k] = initialSegmentation(obs[k], phones[k]);
     });
     std::vector<FileAlignment> result(static_cast<size_t>(files));

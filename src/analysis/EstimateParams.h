@@ -139,8 +139,12 @@ struct AlignParams {
     double minConsonantMs = 16;
     double minNoiseMs = 24;
     // The least share of a syllable's even slot of the sung stretch its
-    // vowel takes: singers keep to a beat.
+    // vowel takes: singers keep to a beat. Never more than
+    // longestShortestVowelMs: that least length is a chain of states per
+    // frame, and in a long recording of few syllables it would make the
+    // alignment's time and memory grow with the square of the length.
     double minVowelShare = 0.35;
+    double longestShortestVowelMs = 2000;
     // First round of training: a frame is vowel-like when it is within
     // vowelLevelDb of the loud part, at least this periodic (0..1) and less
     // noisy than vowelNoise (5 log10 of the share above 4 kHz); a consonant
