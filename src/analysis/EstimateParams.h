@@ -140,9 +140,10 @@ struct AlignParams {
     double minNoiseMs = 24;
     // The least share of a syllable's even slot of the sung stretch its
     // vowel takes: singers keep to a beat. Never more than
-    // longestShortestVowelMs: that least length is a chain of states per
-    // frame, and in a long recording of few syllables it would make the
-    // alignment's time and memory grow with the square of the length.
+    // longestShortestVowelMs (ms): the alignment holds a vowel to that
+    // length with a chain of states, one per frame of it, and in a long
+    // recording of few syllables the chains would make its time and memory
+    // grow with the square of the recording's length.
     double minVowelShare = 0.35;
     double longestShortestVowelMs = 2000;
     // First round of training: a frame is vowel-like when it is within
