@@ -671,6 +671,8 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         phoneAt[size_t(t)] = k;
         if (t == 0)
             break;
+        // From the state it was entered from, from the state before it in
+        // its chain, or (a repeating last state that stayed) from itself.
         const int j = s - lat.firstState[size_t(k)];
         if (j == 0)
             s = enteredFrom[size_t(t) * size_t(count) + size_t(k)];
