@@ -1171,6 +1171,26 @@ Naming namingOf(const QList<clsOto> &existing)
     return n;
 }
 
+// The recordings in the order a reclist sings them, as far as their names
+// tell: the plain rows (syllables one kana spells) before those with small
+// kana or rests, so that an alias two recordings sing goes to the plainer
+// one ("o き" to "_こんここかこきこ", not to "_きょんきょきょきゃきょききょ").
+QStringList inReclistOrder(QStringList files)
+{
+    auto unplain = [](const QString &file) {
+        int n = 0;
+        for (const Syllable &s : parseFileName(file).syllables)
+            n += kanaOf(s).size() == 1 && !s.rest ? 0 : 1;
+        return n;
+    };
+    QHash<QString, int> cost;
+    for (const QString &file : files)
+        cost.insert(file, unplain(file));
+    std::stable_sort(files.begin(), files.end(),
+                     [&](const QString &a, const QString &b) { return cost.value(a) < cost.value(b); });
+    return files;
+}
+
 }  // namespace
 
 QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles,
@@ -1191,12 +1211,12 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         singerAliases += aliases;
     const bool phonemes = readsAsPhonemes(singerAliases);
     const QSet<QString> had(existingAliases.cbegin(), existingAliases.cend());
-    QList<clsOto> out;
+    QHash<QString, QList<clsOto>> madeFor;  // file -> its entries
     auto append = [&](const QString &file, const QString &alias) {
         clsOto e;
         e.FIL = file;
         e.ALS = alias;
-        out.append(e);
+        madeFor[file].append(e);
     };
     auto add = [&](const QString &file, const QString &alias) {
         const int before = takes.value(alias);
@@ -1215,7 +1235,7 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         const bool tail = alias.endsWith(QStringLiteral(" -")) || alias.endsWith(QStringLiteral(" R"));
         return tail && !naming.tail.isEmpty() ? alias.chopped(1) + naming.tail : alias;
     };
-    for (const QString &file : waveFiles) {
+    for (const QString &file : inReclistOrder(waveFiles)) {
         if (named.contains(file))
             continue;
         if (const auto namesake = namesakes.constFind(file); namesake != namesakes.cend()) {
@@ -1231,6 +1251,9 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         for (const QString &alias : namedAliases(file, spelling, naming.recordings))
             add(file, tailed(alias));
     }
+    QList<clsOto> out;
+    for (const QString &file : waveFiles)
+        out += madeFor.value(file);
     return out;
 }
 

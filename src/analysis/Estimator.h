@@ -95,7 +95,8 @@ private:
 // usual naming of recordings: "_あかさ.wav" (VCV) gives "- あ", "a か",
 // "a さ", "a -"; "か.wav" (CV) gives "か"; in a bank of CVVC entries
 // ("a k", "ka") "_あか.wav" gives "- あ", "a k", "か", "a -". An alias the
-// bank already has is not made twice. Aliases follow the bank's script:
+// bank already has is not made twice; of two recordings that sing it, the
+// one with the plainer name has it. Aliases follow the bank's script:
 // romaji when most existing aliases are romaji, else kana.
 //
 // namesakes: what a singer's other folders call their recording of a file

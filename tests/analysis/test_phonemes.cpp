@@ -296,6 +296,10 @@ TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
               QStringList({"- か", "a か", "a -", "- か", "a か", "a -"}));
     // Nothing to follow: the usual tails, a second take left to a person.
     EXPECT_EQ(aliases(generateEntries({}, waves)), QStringList({"- か", "a か", "a -", "a R"}));
+    // An alias two recordings sing goes to the plainer name, as a reclist
+    // sings its plain rows first; the entries stay in the files' order.
+    EXPECT_EQ(aliases(generateEntries({}, {QString::fromUtf8("_ぎゃか.wav"), QString::fromUtf8("_ささか.wav")})),
+              QStringList({"- ぎゃ", "- さ", "a さ", "a か", "a -"}));
     // A CVVC bank ("a k", "ka") gets the move into each consonant and the
     // syllable on its own; a vowel after a vowel stays "a あ".
     const QList<clsOto> cvvc = {set("_さ.wav", "- sa"), set("_ささ.wav", "a s"), set("_ささ.wav", "sa")};
