@@ -1071,26 +1071,72 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     return report;
 }
 
+namespace {
+
+AliasSpelling::Script scriptOf(QStringView text)
+{
+    using Script = AliasSpelling::Script;
+    const char16_t c = text.isEmpty() ? 0 : text.front().unicode();
+    if (c >= u'ァ' && c <= u'ヺ')
+        return Script::Katakana;
+    return c >= u'ぁ' && c <= u'ゖ' ? Script::Hiragana : Script::Romaji;  // romaji: no kana
+}
+
+// Kana in one script, hiragana or katakana.
+QString inScript(QString kana, AliasSpelling::Script script)
+{
+    constexpr char16_t shift = u'ァ' - u'ぁ';
+    for (QChar &c : kana)
+        if (script == AliasSpelling::Script::Katakana && c >= u'ぁ' && c <= u'ゖ')
+            c = QChar(c.unicode() + shift);
+        else if (script == AliasSpelling::Script::Hiragana && c >= u'ァ' && c <= u'ヶ')
+            c = QChar(c.unicode() - shift);
+    return kana;
+}
+
+}  // namespace
+
 AliasSpelling bankSpelling(const QStringList &aliases)
 {
-    int romaji = 0, kana = 0;
+    using Script = AliasSpelling::Script;
+    QHash<Script, int> count;
     for (const QString &alias : aliases) {
         const AliasInfo a = parseAlias(alias);
         if (a.kind == AliasInfo::Kind::Unknown || a.kind == AliasInfo::Kind::Tail)
             continue;
-        const QString text = alias.trimmed();
-        (text.back().unicode() < 0x80 ? romaji : kana)++;
+        // Kana anywhere ("a か2") is the syllable's; romaji has none.
+        Script script = Script::Romaji;
+        for (QChar c : alias)
+            if (const Script kana = scriptOf(QStringView(&c, 1)); kana != Script::Romaji)
+                script = kana;
+        count[script] += 1;
     }
-    return AliasSpelling{romaji > kana};
+    AliasSpelling spelling;
+    int most = 0;
+    for (Script script : {Script::Hiragana, Script::Katakana, Script::Romaji})
+        if (count.value(script) > most) {
+            most = count.value(script);
+            spelling.script = script;
+        }
+    return spelling;
 }
 
-QString AliasSpelling::spell(const Syllable &s) const
+QString AliasSpelling::spell(const Syllable &s, QStringView named) const
 {
+    if (script == Script::Romaji)
+        return romajiOf(s);
+    if (!named.isEmpty() && scriptOf(named) != Script::Romaji) {
+        const std::optional<Syllable> read = parseOneSyllable(named);
+        if (read && read->key() == s.key())
+            return inScript(named.toString(), script);
+    }
     // A sound no kana spells (a name with odd small kana) is written in
     // romaji, so that every entry made reads back as its syllable.
     const QString kana = kanaOf(s);
     const std::optional<Syllable> back = parseOneSyllable(kana);
-    return romaji || !back || back->key() != s.key() ? romajiOf(s) : kana;
+    if (!back || back->key() != s.key())
+        return romajiOf(s);
+    return inScript(kana, script);
 }
 
 QStringList namedAliases(const QString &file, const AliasSpelling &spelling, RecordingNaming naming)
@@ -1103,17 +1149,18 @@ QStringList namedAliases(const QString &file, const AliasSpelling &spelling, Rec
     for (int i = 0; i < s.size(); ++i) {
         if (s[i].rest)
             continue;
+        const QString spelt = spelling.spell(s[i], fs.spellings.value(i));
         if (!fs.vcv) {
-            out << spelling.spell(s[i]);
+            out << spelt;
             continue;
         }
         const bool afterSilence = i == 0 || s[i - 1].rest;
         if (afterSilence)
-            out << QStringLiteral("- ") + spelling.spell(s[i]);
+            out << QStringLiteral("- ") + spelt;
         else if (naming == RecordingNaming::Cvvc && !s[i].consonant.isEmpty())
-            out << QString(s[i - 1].vowel) + u' ' + s[i].consonant << spelling.spell(s[i]);
+            out << QString(s[i - 1].vowel) + u' ' + s[i].consonant << spelt;
         else
-            out << QString(s[i - 1].vowel) + u' ' + spelling.spell(s[i]);
+            out << QString(s[i - 1].vowel) + u' ' + spelt;
         if (i + 1 == s.size() || s[i + 1].rest)
             out << QString(s[i].vowel) + (i + 1 == s.size() ? QStringLiteral(" -") : QStringLiteral(" R"));
     }

@@ -107,11 +107,18 @@ private:
 QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &waveFiles,
                               const QHash<QString, QStringList> &namesakes = {});
 
-// How made aliases are spelt: romaji when most of the bank's syllable
-// aliases are romaji, else kana.
+// How made aliases are spelt: in the script most of the bank's syllable
+// aliases are written in; in a bank with none, in kana, as a recording's
+// name writes them where it writes kana.
 struct AliasSpelling {
-    bool romaji = false;
-    QString spell(const Syllable &s) const;
+    enum class Script { AsNamed, Hiragana, Katakana, Romaji };
+    Script script = Script::AsNamed;
+    // s in that script. In a kana bank, named, how a recording's name
+    // writes s in kana, is kept where it reads as s ("うぉ", "づ", not the
+    // table's "を", "ず"), turned into the bank's hiragana or katakana.
+    // Romaji names give kana aliases: makers name files in romaji for
+    // archives' sake and sing kana lyrics.
+    QString spell(const Syllable &s, QStringView named = {}) const;
 };
 AliasSpelling bankSpelling(const QStringList &aliases);
 

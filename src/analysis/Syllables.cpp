@@ -117,24 +117,33 @@ void joinSmall(Syllable &s, char16_t small)
         c = QStringLiteral("f");  // ほぅ sounds as ふ, as romaji hu does
 }
 
-qsizetype parseKana(QStringView text, qsizetype pos, QList<Syllable> &out)
+// spelt, when given, gets each syllable's text as written (a held closure's
+// っ left out).
+qsizetype parseKana(QStringView text, qsizetype pos, QList<Syllable> &out, QStringList *spelt)
 {
     const qsizetype start = pos;
+    auto add = [&](const Syllable &s) {
+        out.append(s);
+        if (spelt)
+            spelt->append(text[pos]);
+    };
     while (pos < text.size()) {
         const char16_t c = toHiragana(text[pos].unicode());
         if (text[pos] == u'R') {
-            out.append(restSyllable());
+            add(restSyllable());
         } else if (c == u'ん') {
-            out.append(Syllable{QString(), u'n'});
+            add(Syllable{QString(), u'n'});
         } else if (c == u'ー' && !out.isEmpty() && !out.last().rest) {
-            out.append(Syllable{QString(), out.last().vowel});
+            add(Syllable{QString(), out.last().vowel});
         } else if (c == u'っ') {
             // A held closure belongs to the consonant after it.
         } else if ((isSmallVowel(c) || isSmallY(c) || c == u'ゎ') && !out.isEmpty() && !out.last().rest
                    && out.last().vowel != u'n') {
             joinSmall(out.last(), c);
+            if (spelt)
+                spelt->last() += text[pos];
         } else if (auto it = kanaTable().constFind(c); it != kanaTable().constEnd()) {
-            out.append(Syllable{QString::fromLatin1(it->consonant), QChar::fromLatin1(it->vowel)});
+            add(Syllable{QString::fromLatin1(it->consonant), QChar::fromLatin1(it->vowel)});
         } else {
             break;
         }
@@ -161,18 +170,22 @@ QString normaliseConsonant(const QString &c)
     return c;
 }
 
-qsizetype parseRomaji(QStringView text, qsizetype pos, QList<Syllable> &out)
+qsizetype parseRomaji(QStringView text, qsizetype pos, QList<Syllable> &out, QStringList *spelt)
 {
     const qsizetype start = pos;
+    auto add = [&](const Syllable &s, qsizetype length) {
+        out.append(s);
+        if (spelt)
+            spelt->append(text.sliced(pos, length).toString());
+        pos += length;
+    };
     while (pos < text.size()) {
         if (text[pos] == u'R') {
-            out.append(restSyllable());
-            ++pos;
+            add(restSyllable(), 1);
             continue;
         }
         if (isVowelLetter(text[pos])) {
-            out.append(Syllable{QString(), text[pos]});
-            ++pos;
+            add(Syllable{QString(), text[pos]}, 1);
             continue;
         }
         bool matched = false;
@@ -182,8 +195,7 @@ qsizetype parseRomaji(QStringView text, qsizetype pos, QList<Syllable> &out)
                 Syllable s{normaliseConsonant(QString(c)), text[pos + c.size()]};
                 if (s.consonant == u"h" && s.vowel == u'u')
                     s.consonant = QStringLiteral("f");
-                out.append(s);
-                pos += c.size() + 1;
+                add(s, c.size() + 1);
                 matched = true;
                 break;
             }
@@ -192,8 +204,8 @@ qsizetype parseRomaji(QStringView text, qsizetype pos, QList<Syllable> &out)
             continue;
         // n before anything that is no vowel (or at the end) is ん.
         if (text[pos] == u'n' && (pos + 1 == text.size() || text[pos + 1] != u'y')) {
-            out.append(Syllable{QString(), u'n'});
-            pos += (pos + 1 < text.size() && text[pos + 1] == u'n' && !(pos + 2 < text.size() && isVowelLetter(text[pos + 2]))) ? 2 : 1;
+            const bool doubled = pos + 1 < text.size() && text[pos + 1] == u'n' && !(pos + 2 < text.size() && isVowelLetter(text[pos + 2]));
+            add(Syllable{QString(), u'n'}, doubled ? 2 : 1);
             continue;
         }
         break;
@@ -314,12 +326,12 @@ ConsonantClass Syllable::consonantClass() const
     return ConsonantClass::Glide;  // y, w
 }
 
-QList<Syllable> parseSyllables(QStringView text, qsizetype *consumed)
+QList<Syllable> parseSyllables(QStringView text, qsizetype *consumed, QStringList *spelt)
 {
     QList<Syllable> out;
     qsizetype n = 0;
     if (!text.isEmpty())
-        n = isKana(text[0]) ? parseKana(text, 0, out) : parseRomaji(text, 0, out);
+        n = isKana(text[0]) ? parseKana(text, 0, out, spelt) : parseRomaji(text, 0, out, spelt);
     if (consumed)
         *consumed = n;
     return out;
@@ -441,7 +453,7 @@ FileSyllables parseFileName(QStringView fileName)
             continue;
         }
         qsizetype used = 0;
-        out.syllables += parseSyllables(name.sliced(pos), &used);
+        out.syllables += parseSyllables(name.sliced(pos), &used, &out.spellings);
         if (used == 0)
             break;
         pos += used;

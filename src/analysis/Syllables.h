@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -42,8 +43,9 @@ Syllable restSyllable();
 
 // Kana (hiragana or katakana, small kana joining the syllable before) or
 // romaji, one syllable after another; "R" is a rest. Stops at the first
-// character that starts no syllable; consumed tells how far it got.
-QList<Syllable> parseSyllables(QStringView text, qsizetype *consumed = nullptr);
+// character that starts no syllable; consumed tells how far it got, spelt
+// gets each syllable as written ("きゃ", "kya", "R").
+QList<Syllable> parseSyllables(QStringView text, qsizetype *consumed = nullptr, QStringList *spelt = nullptr);
 
 // Exactly one syllable, with nothing but an optional suffix of digits, pitch
 // names or marks after it (か, ka, かA3, ka2); nullopt otherwise.
@@ -86,6 +88,7 @@ AliasInfo parseAlias(QStringView alias);
 // syllables skipped, anything after the last syllable ignored.
 struct FileSyllables {
     QList<Syllable> syllables;
+    QStringList spellings;  // each syllable as the name writes it ("うぉ", "ka", "R")
     bool vcv = false;       // the name starts with "_"
     bool complete = false;  // syllables (and a number) are all the name holds
 };

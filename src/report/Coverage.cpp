@@ -74,9 +74,9 @@ QList<ExpectedAlias> jaCv(const BankInput &bank)
     const AliasSpelling spelling = analysis::bankSpelling(bankAliases(bank));
     QList<ExpectedAlias> out;
     for (const NamedRecording &r : namedRecordings(bank, false))
-        for (const Syllable &s : r.syllables.syllables)
-            if (!s.rest)
-                out << fromRecording(spelling.spell(s), r.recording);
+        for (qsizetype i = 0; i < r.syllables.syllables.size(); ++i)
+            if (!r.syllables.syllables[i].rest)
+                out << fromRecording(spelling.spell(r.syllables.syllables[i], r.syllables.spellings.value(i)), r.recording);
     return out;
 }
 
@@ -91,7 +91,7 @@ QList<ExpectedAlias> jaCvvc(const BankInput &bank)
         for (int i = 0; i < s.size(); ++i) {
             if (s[i].rest)
                 continue;
-            out << fromRecording(spelling.spell(s[i]), r.recording);
+            out << fromRecording(spelling.spell(s[i], r.syllables.spellings.value(i)), r.recording);
             const bool last = i + 1 == s.size() || s[i + 1].rest;
             if (last)
                 out << fromRecording(QString(s[i].vowel) + QStringLiteral(" -"), r.recording);

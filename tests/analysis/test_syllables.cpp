@@ -116,6 +116,21 @@ TEST(Syllables, EntriesAreMadeFromFileNamesInTheBanksScript)
     EXPECT_EQ(romaji[0].ALS, "- kya");
     EXPECT_EQ(romaji[1].ALS, "a n");
     EXPECT_EQ(romaji[2].ALS, "n -");
+
+    // A name's own kana is kept where it reads as the sound ("うぉ", "づ",
+    // not the table's "を", "ず"), in the bank's hiragana or katakana; with
+    // nothing to follow, a romaji name still gives kana.
+    auto aliasesOf = [](const QList<clsOto> &entries) {
+        QStringList out;
+        for (const clsOto &e : entries)
+            out << e.ALS;
+        return out;
+    };
+    const clsOto katakana(QStringLiteral("_ア.wav"), QStringLiteral("- ア"));
+    EXPECT_EQ(aliasesOf(generateEntries({katakana}, {QStringLiteral("_うぉづ.wav")})),
+              QStringList({"- ウォ", "o ヅ", "u -"}));
+    EXPECT_EQ(aliasesOf(generateEntries({}, {QStringLiteral("_ウォづ.wav")})), QStringList({"- ウォ", "o づ", "u -"}));
+    EXPECT_EQ(aliasesOf(generateEntries({}, {QStringLiteral("_kasa.wav")})), QStringList({"- か", "a さ", "a -"}));
 }
 
 TEST(Syllables, OddSmallKanaStillReadAsSoundsRomajiSpells)
@@ -152,8 +167,8 @@ TEST(Syllables, FileNamesAndAliasesInEitherScriptMeetByTheirSounds)
     EXPECT_EQ(notes.syllables.size(), 2);
     EXPECT_FALSE(parseFileName(QStringLiteral("か.wav")).vcv);
 
-    // Entries made from odd names read back as their syllables: kana where
-    // kana spells the sound, romaji where it does not.
+    // Entries made from odd names read back as their syllables, as the
+    // name writes them.
     clsOto kana;
     kana.FIL = QStringLiteral("x.wav");
     kana.ALS = QStringLiteral("- あ");
@@ -161,7 +176,7 @@ TEST(Syllables, FileNamesAndAliasesInEitherScriptMeetByTheirSounds)
     const QList<clsOto> made = generateEntries({kana}, {odd});
     ASSERT_EQ(made.size(), 3);
     EXPECT_EQ(made[0].ALS, "- い");
-    EXPECT_EQ(made[1].ALS, "i tyi");
+    EXPECT_EQ(made[1].ALS, "i てぃぃ");
     for (const clsOto &e : made)
         EXPECT_GE(placeAlias(parseAlias(e.ALS), parseFileName(odd).syllables), 0) << e.ALS.toStdString();
 }
