@@ -1175,15 +1175,53 @@ QStringList namedAliases(const QString &file, const AliasSpelling &spelling, Rec
 namespace {
 
 // How a bank names what generation has to name: its tails ("a R" or
-// "a -"), and a second take of an alias it already has (the same alias
-// again, or numbered from firstNumber: "a か2").
+// "a -"), a second take of an alias it already has (the same alias again,
+// or numbered from firstNumber: "a か2"), and the kana of one sound it gives
+// an entry under both (a copy of "a お" as "a を", so that either lyric
+// finds it).
 struct Naming {
     enum class Takes { Skipped, Repeated, Numbered };
     QString tail;  // empty: "R" before a rest inside a name, "-" at its end
     Takes takes = Takes::Skipped;
     int firstNumber = 2;
     RecordingNaming recordings = RecordingNaming::Vcv;
+    QHash<QString, QStringList> alsoWritten;  // kana -> the other kana of its sound ("お" -> "を")
 };
+
+// An alias as what comes before its syllable ("a ", "- ", "") and the
+// syllable's kana; no kana when the syllable is not all kana ("ka", "か2").
+std::pair<QString, QString> syllableKana(const QString &alias)
+{
+    const qsizetype space = alias.lastIndexOf(u' ');
+    const QString kana = alias.sliced(space + 1);
+    for (QChar c : kana)
+        if (scriptOf(QStringView(&c, 1)) == AliasSpelling::Script::Romaji)
+            return {alias, QString()};
+    return {alias.first(space + 1), kana};
+}
+
+// Where one recording has an entry under two kana of one sound ("- お",
+// "- を"), the bank writes that sound both ways.
+QHash<QString, QStringList> soundsWrittenTwice(const QList<clsOto> &existing)
+{
+    QHash<QString, QStringList> kanaOf;  // file, what comes before, sound -> its kana
+    for (const clsOto &e : existing) {
+        const AliasInfo a = parseAlias(e.ALS);
+        const auto [before, kana] = syllableKana(e.ALS.trimmed());
+        if (kana.isEmpty() || (a.kind != AliasInfo::Kind::Cv && a.kind != AliasInfo::Kind::Head && a.kind != AliasInfo::Kind::Vcv))
+            continue;
+        QStringList &written = kanaOf[e.FIL + u'\n' + before + u'\n' + a.syllable.plainKey()];
+        if (!written.contains(kana))
+            written << kana;
+    }
+    QHash<QString, QStringList> also;
+    for (const QStringList &written : std::as_const(kanaOf))
+        for (const QString &one : written)
+            for (const QString &other : written)
+                if (one != other && !also[one].contains(other))
+                    also[one] << other;
+    return also;
+}
 
 Naming namingOf(const QList<clsOto> &existing)
 {
@@ -1211,6 +1249,7 @@ Naming namingOf(const QList<clsOto> &existing)
         n.recordings = RecordingNaming::Cvvc;
     if (tailsR + tailsDash > 0)
         n.tail = tailsR > tailsDash ? QStringLiteral("R") : QStringLiteral("-");
+    n.alsoWritten = soundsWrittenTwice(existing);
     if (numbered > repeated)
         n.takes = Naming::Takes::Numbered;
     else if (repeated > 0)
@@ -1295,8 +1334,12 @@ QList<clsOto> generateEntries(const QList<clsOto> &existing, const QStringList &
         }
         if (phonemes)
             continue;
-        for (const QString &alias : namedAliases(file, spelling, naming.recordings))
+        for (const QString &alias : namedAliases(file, spelling, naming.recordings)) {
             add(file, tailed(alias));
+            const auto [before, kana] = syllableKana(alias);
+            for (const QString &other : naming.alsoWritten.value(kana))
+                add(file, before + other);
+        }
     }
     QList<clsOto> out;
     for (const QString &file : waveFiles)

@@ -298,6 +298,8 @@ QString Syllable::key() const
     return consonant + vowel;
 }
 
+QString Syllable::plainKey() const { return analysis::plainKey(key()); }
+
 ConsonantClass Syllable::consonantClass() const
 {
     if (rest)

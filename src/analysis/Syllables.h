@@ -32,9 +32,12 @@ struct Syllable {
     QChar vowel;
     bool rest = false;
 
-    // The spelling two syllables are compared by: を and お, ぢ and じ, づ and
-    // ず, hu and fu name the same sound and get the same key.
+    // The spelling two syllables are compared by: ぢ and じ, づ and ず, hu
+    // and fu name the same sound and get the same key.
     QString key() const;
+    // The key with the sounds a w may be sung without folded in: を and お,
+    // ゐ and い, ゑ and え.
+    QString plainKey() const;
     ConsonantClass consonantClass() const;
     bool operator==(const Syllable &) const = default;
 };

@@ -296,6 +296,10 @@ TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
               QStringList({"- か", "a か", "a -", "- か", "a か", "a -"}));
     // Nothing to follow: the usual tails, a second take left to a person.
     EXPECT_EQ(aliases(generateEntries({}, waves)), QStringList({"- か", "a か", "a -", "a R"}));
+    // A sound the bank gives an entry under two kana gets both.
+    const QList<clsOto> copied = {set("_お.wav", "- お"), set("_お.wav", "- を")};
+    EXPECT_EQ(aliases(generateEntries(copied, {QString::fromUtf8("_あお.wav")})),
+              QStringList({"- あ", "a お", "a を", "o -"}));
     // An alias two recordings sing goes to the plainer name, as a reclist
     // sings its plain rows first; the entries stay in the files' order.
     EXPECT_EQ(aliases(generateEntries({}, {QString::fromUtf8("_ぎゃか.wav"), QString::fromUtf8("_ささか.wav")})),
