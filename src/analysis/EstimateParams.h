@@ -302,7 +302,8 @@ struct LandmarkParams {
 struct PlacementParams {
     // A tail's note ends this long (ms) before the vowel's level has fallen.
     double tailBeforeFallMs = 40.0;
-    // A tail's left bound at most this long (ms) before its note.
+    // A tail's left bound halfway into its vowel, and at least this long
+    // (ms) before its note unless its vowel is shorter.
     double tailLeftMs = 150.0;
     // The fixed part reaches this far past a tail's note, and the right
     // bound this far past its vowel's end (ms).

@@ -259,7 +259,9 @@ std::array<double, kPoints> defaultPoints(const AliasInfo &alias, const Anchors 
         // The note ends a little before the sound has died away: the
         // fading belongs to the rest that follows.
         p[kPre] = a[Mark::VowelFall] - pp.tailBeforeFallMs;
-        p[kLeft] = std::max(v, p[kPre] - pp.tailLeftMs);
+        // It starts where its vowel is steady, halfway in, as a VCV entry
+        // starts halfway into the vowel before it.
+        p[kLeft] = std::max(v, std::min(p[kPre] - pp.tailLeftMs, (v + p[kPre]) / 2));
         p[kOverlap] = p[kLeft] + (p[kPre] - p[kLeft]) * pp.overlapShare;
         p[kFixed] = p[kPre] + pp.tailFixedMs;
         p[kEnd] = std::min(a.lengthMs, e + pp.tailEndMs);

@@ -60,9 +60,10 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
         const QList<clsOto> entries = {unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("- あ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a さ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a -") + suffix),
-                                       unsetEntry(QStringLiteral("_さ.wav"), QStringLiteral("- さ") + suffix)};
+                                       unsetEntry(QStringLiteral("_さ.wav"), QStringLiteral("- さ") + suffix),
+                                       unsetEntry(QStringLiteral("_さ.wav"), QStringLiteral("a -") + suffix)};
         const EstimateReport r = estimator.estimate(entries, unsetIndexes(entries));
-        ASSERT_EQ(r.estimates.size(), 4);
+        ASSERT_EQ(r.estimates.size(), 5);
         for (const Estimate &e : r.estimates) {
             EXPECT_TRUE(e.estimated) << e.reason.toStdString();
             EXPECT_EQ(e.entry.ALS, entries[e.index].ALS);
@@ -75,6 +76,8 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
         // A note into silence ends a little before the sound does.
         EXPECT_GT(notePoint(r.estimates[2].entry), 1500 - 60);
         EXPECT_LE(notePoint(r.estimates[2].entry), 1500);
+        // It starts halfway into its vowel (sung from 520 ms in "_さ").
+        EXPECT_NEAR(r.estimates[4].entry.prmLF, (520 + notePoint(r.estimates[4].entry)) / 2, 10);
         EXPECT_NEAR(notePoint(r.estimates[3].entry), 520, 8);
         // The consonant lies between the entry's start and its note.
         EXPECT_LT(r.estimates[1].entry.prmLF, 800);
