@@ -1260,15 +1260,19 @@ Naming namingOf(const QList<clsOto> &existing)
 }
 
 // The recordings in the order a reclist sings them, as far as their names
-// tell: the plain rows (syllables one kana spells) before those with small
+// tell: the plain rows (each syllable one kana) before those with small
 // kana or rests, so that an alias two recordings sing goes to the plainer
 // one ("o き" to "_こんここかこきこ", not to "_きょんきょきょきゃきょききょ").
 QStringList inReclistOrder(QStringList files)
 {
     auto unplain = [](const QString &file) {
+        const FileSyllables fs = parseFileName(file);
         int n = 0;
-        for (const Syllable &s : parseFileName(file).syllables)
-            n += kanaOf(s).size() == 1 && !s.rest ? 0 : 1;
+        for (qsizetype i = 0; i < fs.syllables.size(); ++i) {
+            const QString &written = fs.spellings.value(i);
+            const bool smallKana = written.size() > 1 && scriptOf(written) != AliasSpelling::Script::Romaji;
+            n += fs.syllables[i].rest || smallKana || kanaOf(fs.syllables[i]).size() != 1 ? 1 : 0;
+        }
         return n;
     };
     QHash<QString, int> cost;
