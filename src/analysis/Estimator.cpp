@@ -1109,8 +1109,8 @@ AliasSpelling bankSpelling(const QStringList &aliases)
         // Kana anywhere ("a か2") is the syllable's; romaji has none.
         Script script = Script::Romaji;
         for (QChar c : alias)
-            if (const Script kana = scriptOf(QStringView(&c, 1)); kana != Script::Romaji)
-                script = kana;
+            if (const Script written = scriptOf(QStringView(&c, 1)); written != Script::Romaji)
+                script = written;
         count[script] += 1;
     }
     AliasSpelling spelling;
@@ -1206,18 +1206,18 @@ std::pair<QString, QString> syllableKana(const QString &alias)
 // "- を"), the bank writes that sound both ways.
 QHash<QString, QStringList> soundsWrittenTwice(const QList<clsOto> &existing)
 {
-    QHash<QString, QStringList> kanaOf;  // file, what comes before, sound -> its kana
+    QHash<QString, QStringList> spellings;  // file, what comes before, sound -> its kana
     for (const clsOto &e : existing) {
         const AliasInfo a = parseAlias(e.ALS);
         const auto [before, kana] = syllableKana(e.ALS.trimmed());
         if (kana.isEmpty() || (a.kind != AliasInfo::Kind::Cv && a.kind != AliasInfo::Kind::Head && a.kind != AliasInfo::Kind::Vcv))
             continue;
-        QStringList &written = kanaOf[e.FIL + u'\n' + before + u'\n' + a.syllable.plainKey()];
+        QStringList &written = spellings[e.FIL + u'\n' + before + u'\n' + a.syllable.plainKey()];
         if (!written.contains(kana))
             written << kana;
     }
     QHash<QString, QStringList> also;
-    for (const QStringList &written : std::as_const(kanaOf))
+    for (const QStringList &written : std::as_const(spellings))
         for (const QString &one : written)
             for (const QString &other : written)
                 if (one != other && !also[one].contains(other))

@@ -96,8 +96,8 @@ private:
 // "a さ", "a -"; "か.wav" (CV) gives "か"; in a bank of CVVC entries
 // ("a k", "ka") "_あか.wav" gives "- あ", "a k", "か", "a -". An alias the
 // bank already has is not made twice; of two recordings that sing it, the
-// one with the plainer name has it. Aliases follow the bank's script:
-// romaji when most existing aliases are romaji, else kana.
+// one with the plainer name has it. Aliases are spelt as bankSpelling
+// says, and made under each kana of a sound the bank writes two ways.
 //
 // namesakes: what a singer's other folders call their recording of a file
 // name (aliases without pitch affixes, in their order). A pitch folder sings
