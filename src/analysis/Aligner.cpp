@@ -66,11 +66,18 @@ struct Aligner::Observations {
 // has one, else as long as its shortest with the last state repeating. It
 // may be left from any state past its shortest duration, into the next
 // phone or, past optional ones, a later one.
+//
+// A frame's scores are kept for a span of phones, first to last; every
+// state of a phone outside it holds -inf.
 struct Aligner::Lattice {
+    struct Span {
+        int first = 0, last = -1;
+    };
     std::vector<int> minFrames, length, firstState;
     std::vector<bool> repeats;
     std::vector<double> enterCost;           // a pause's penalty, paid on entering it
     std::vector<std::vector<int>> entries;   // per phone, the phones that may come right before it
+    std::vector<int> lastExit;               // per phone, the furthest phone that may come right after it (itself: none)
     std::vector<int> stateModel;             // per state, its phone
     int states = 0;
 
@@ -90,46 +97,71 @@ struct Aligner::Lattice {
             stateModel.insert(stateModel.end(), size_t(length.back()), k);
         }
         entries.resize(size_t(count));
-        for (int k = 0; k < count; ++k)
+        lastExit.resize(size_t(count));
+        for (int k = 0; k < count; ++k) {
+            lastExit[size_t(k)] = k;
             for (int q = k + 1; q < count; ++q) {
                 entries[size_t(q)].push_back(k);
+                lastExit[size_t(k)] = q;
                 if (!phones[size_t(q)].optional)
                     break;
             }
+        }
     }
     int count() const { return int(length.size()); }
 
+    // The states of a span's phones, first and one past the last.
+    int spanBegin(Span span) const { return span.first > span.last ? 0 : firstState[size_t(span.first)]; }
+    int spanEnd(Span span) const
+    {
+        return span.first > span.last ? 0 : firstState[size_t(span.last)] + length[size_t(span.last)];
+    }
+    template<typename T>
+    void clear(std::vector<T> &scores, Span span) const
+    {
+        std::fill(scores.begin() + spanBegin(span), scores.begin() + spanEnd(span), T(kNegInf));
+    }
+
     // The best score of a path through each phone (frames x phones) at each
     // frame: the forward scores (forwardAt(t), a frame's states, asked for
-    // from the last frame back) plus the best way on from there to the last
-    // state at the last frame.
+    // from the last frame back, kept for spans[t]) plus the best way on from
+    // there to the last state at the last frame.
     template<typename ForwardAt, typename Emission>
-    std::vector<float> throughScores(ForwardAt forwardAt, int frames, Emission emission) const
+    std::vector<float> throughScores(ForwardAt forwardAt, const std::vector<Span> &spans, Emission emission) const
     {
         const int n = count();
+        const int frames = int(spans.size());
         std::vector<std::vector<int>> exits(static_cast<size_t>(n));  // the phones that may come right after each
         for (int q = 0; q < n; ++q)
             for (int k : entries[size_t(q)])
                 exits[size_t(k)].push_back(q);
         std::vector<float> through(size_t(frames) * size_t(n), float(kNegInf));
-        std::vector<double> after(static_cast<size_t>(states), kNegInf), before(static_cast<size_t>(states));
+        // The best ways on, like the scores, only over the frame's span.
+        std::vector<double> after(static_cast<size_t>(states), kNegInf), before(static_cast<size_t>(states), kNegInf);
         std::vector<double> em(static_cast<size_t>(n)), enter(static_cast<size_t>(n));
         after[size_t(states - 1)] = 0;
         for (int t = frames - 1; t >= 0; --t) {
             const float *fw = forwardAt(t);
             float *th = through.data() + qsizetype(t) * n;
-            for (int s = 0; s < states; ++s) {
+            for (int s = spanBegin(spans[size_t(t)]); s < spanEnd(spans[size_t(t)]); ++s) {
                 float &to = th[stateModel[size_t(s)]];
                 to = std::max(to, float(fw[s] + after[size_t(s)]));
             }
             if (t == 0)
                 break;
-            // after[] holds frame t's best ways on; make frame t-1's.
-            for (int q = 0; q < n; ++q) {
+            // after[] holds frame t's best ways on; make frame t-1's in
+            // before[], which holds frame t+1's.
+            const Span span = spans[size_t(t - 1)];
+            clear(before, t + 1 < frames ? spans[size_t(t + 1)] : Span{});
+            if (span.first > span.last) {
+                std::swap(after, before);
+                continue;
+            }
+            for (int q = span.first; q <= lastExit[size_t(span.last)]; ++q) {
                 em[size_t(q)] = emission(q, t);
                 enter[size_t(q)] = em[size_t(q)] + after[size_t(firstState[size_t(q)])] - enterCost[size_t(q)];
             }
-            for (int k = 0; k < n; ++k) {
+            for (int k = span.first; k <= span.last; ++k) {
                 double leave = kNegInf;
                 for (int q : exits[size_t(k)])
                     leave = std::max(leave, enter[size_t(q)]);
@@ -530,7 +562,22 @@ void Aligner::train(const std::vector<Observations> &obs, const std::vector<std:
 FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                              std::vector<int> *framePhone, bool margins) const
 {
+    const int band = std::max(1, int(params_.bandMs / f.frameMs(params_.step)));
+    bool atEdge = false;
+    FileAlignment out = alignWithin(obs, f, phones, framePhone, margins, band, &atEdge);
+    // A path that runs along the band's edge, or finds no way through it,
+    // may have been held back by it: align again without one.
+    if (band < obs.frames && (!out.ok || atEdge))
+        out = alignWithin(obs, f, phones, framePhone, margins, obs.frames, nullptr);
+    return out;
+}
+
+FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
+                                   std::vector<int> *framePhone, bool margins, int band, bool *atEdge) const
+{
     FileAlignment out;
+    if (atEdge)
+        *atEdge = false;
     const int n = obs.frames;
     const int count = int(phones.size());
     // Resolve each phone's model: its own when learnt from enough frames.
@@ -566,7 +613,28 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         }
         return ll;
     };
-    std::vector<double> cur(static_cast<size_t>(states), kNegInf), next(static_cast<size_t>(states));
+    // Each phone is looked for within band frames of where an even pace
+    // through the phones' shortest lengths puts it.
+    using Span = Lattice::Span;
+    std::vector<Span> bandAt(static_cast<size_t>(n), Span{0, count - 1});
+    if (band < n) {
+        std::vector<double> expected(size_t(count) + 1, 0.0);  // where each phone starts, and the end
+        for (int k = 0; k < count; ++k)
+            expected[size_t(k) + 1] = expected[size_t(k)] + lat.minFrames[size_t(k)];
+        for (double &e : expected)
+            e *= double(n) / expected.back();
+        int first = 0, last = 0;
+        for (int t = 0; t < n; ++t) {
+            while (first + 1 < count && expected[size_t(first) + 1] + band < t)
+                ++first;
+            while (last + 1 < count && expected[size_t(last) + 1] - band <= t)
+                ++last;
+            bandAt[size_t(t)] = Span{first, last};
+        }
+    }
+    std::vector<double> cur(static_cast<size_t>(states), kNegInf), next(static_cast<size_t>(states), kNegInf);
+    Span curSpan{0, 0}, nextSpan;
+    std::vector<Span> spans(static_cast<size_t>(n));
     // The way back, per frame and phone rather than per state: inside a
     // chain a state is reached from the one before it, so only a phone's
     // first state (from which state it was entered) and a repeating last
@@ -576,11 +644,17 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     std::vector<char> stayed(size_t(n) * size_t(count), 0);
     std::vector<double> em(static_cast<size_t>(count)), exitScore(static_cast<size_t>(count));
     std::vector<int> exitState(static_cast<size_t>(count));
-    // One frame of the pass forward: frame t's scores (to) from frame
-    // t - 1's (from), and the way back when it is kept (entered, stays).
-    auto step = [&](int t, const std::vector<double> &from, std::vector<double> &to, int *entered, char *stays) {
-        for (int k = 0; k < count; ++k) {
-            em[size_t(k)] = emission(k, t);
+    // One frame of the pass forward: frame t's scores (to, over the span
+    // ts) from frame t - 1's (from, over fs), and the way back when it is
+    // kept (entered, stays). The phones of fs and those they may pass into
+    // are scored, as far as the band lets them.
+    auto step = [&](int t, const std::vector<double> &from, Span fs, std::vector<double> &to, Span &ts, int *entered,
+                    char *stays) {
+        lat.clear(to, ts);
+        ts = fs.first > fs.last ? Span{}
+                                : Span{std::max(fs.first, bandAt[size_t(t)].first),
+                                       std::min(lat.lastExit[size_t(fs.last)], bandAt[size_t(t)].last)};
+        for (int k = fs.first; k <= fs.last; ++k) {
             // The best state to leave phone k from at this frame.
             double best = kNegInf;
             int leaving = -1;
@@ -593,20 +667,23 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
             exitScore[size_t(k)] = best;
             exitState[size_t(k)] = leaving;
         }
-        for (int k = 0; k < count; ++k) {
+        for (int k = ts.first; k <= ts.last; ++k) {
+            em[size_t(k)] = emission(k, t);
             const int s0 = lat.firstState[size_t(k)];
             const int len = lat.length[size_t(k)];
             const bool repeats = lat.repeats[size_t(k)];
+            // Its scores at t - 1, -inf where it had none.
+            auto was = [&](int st) { return k <= fs.last ? from[size_t(st)] : kNegInf; };
             double best = kNegInf;
             int via = -1;
             for (int q : lat.entries[size_t(k)])
-                if (exitScore[size_t(q)] > best) {
+                if (q >= fs.first && q <= fs.last && exitScore[size_t(q)] > best) {
                     best = exitScore[size_t(q)];
                     via = exitState[size_t(q)];
                 }
             best -= lat.enterCost[size_t(k)];
-            if (len == 1 && repeats && from[size_t(s0)] > best) {
-                best = from[size_t(s0)];
+            if (len == 1 && repeats && was(s0) > best) {
+                best = was(s0);
                 via = s0;
             }
             to[size_t(s0)] = best + em[size_t(k)];
@@ -614,9 +691,9 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
                 entered[k] = via;
             for (int j = 1; j < len; ++j) {
                 const int st = s0 + j;
-                double b = from[size_t(st - 1)];
-                if (repeats && j == len - 1 && from[size_t(st)] > b) {
-                    b = from[size_t(st)];
+                double b = was(st - 1);
+                if (repeats && j == len - 1 && was(st) > b) {
+                    b = was(st);
                     if (stays)
                         stays[k] = 1;
                 }
@@ -624,9 +701,8 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
             }
         }
     };
-    for (int k = 0; k < count; ++k)
-        em[size_t(k)] = emission(k, 0);
-    cur[0] = em[0];
+    cur[0] = emission(0, 0);
+    spans[0] = curSpan;
     // With margins wanted, the pass back needs every frame's scores. Kept
     // whole they would take frames x states; instead every block-th frame
     // is kept, and the frames between are worked out again, a block at a
@@ -639,8 +715,11 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     };
     keep(0);
     for (int t = 1; t < n; ++t) {
-        step(t, cur, next, enteredFrom.data() + size_t(t) * size_t(count), stayed.data() + size_t(t) * size_t(count));
+        step(t, cur, curSpan, next, nextSpan, enteredFrom.data() + size_t(t) * size_t(count),
+             stayed.data() + size_t(t) * size_t(count));
         std::swap(cur, next);
+        std::swap(curSpan, nextSpan);
+        spans[size_t(t)] = curSpan;
         keep(t);
     }
     std::vector<float> blockRows;
@@ -649,14 +728,20 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         const int b = t / block;
         if (b != rowsOf) {
             std::vector<double> from(checkpoints.begin() + qsizetype(b) * states, checkpoints.begin() + qsizetype(b + 1) * states);
-            std::vector<double> to(static_cast<size_t>(states));
+            std::vector<double> to(static_cast<size_t>(states), kNegInf);
             const int first = b * block, last = std::min(n, first + block);
-            blockRows.assign(size_t(last - first) * size_t(states), 0.0f);
-            std::copy(from.begin(), from.end(), blockRows.begin());
+            Span fromSpan = spans[size_t(first)], toSpan;
+            blockRows.assign(size_t(last - first) * size_t(states), float(kNegInf));
+            auto copyRow = [&](int u) {
+                std::copy(from.begin() + lat.spanBegin(fromSpan), from.begin() + lat.spanEnd(fromSpan),
+                          blockRows.begin() + qsizetype(u - first) * states + lat.spanBegin(fromSpan));
+            };
+            copyRow(first);
             for (int u = first + 1; u < last; ++u) {
-                step(u, from, to, nullptr, nullptr);
+                step(u, from, fromSpan, to, toSpan, nullptr, nullptr);
                 std::swap(from, to);
-                std::copy(from.begin(), from.end(), blockRows.begin() + qsizetype(u - first) * states);
+                std::swap(fromSpan, toSpan);
+                copyRow(u);
             }
             rowsOf = b;
         }
@@ -681,6 +766,11 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
         if (s < 0)
             return out;
     }
+    for (int t = 0; atEdge && t < n && !*atEdge; ++t) {
+        const Span b = bandAt[size_t(t)];
+        const int k = phoneAt[size_t(t)];
+        *atEdge = (k == b.first && b.first > 0) || (k == b.last && b.last < count - 1);
+    }
     if (framePhone)
         *framePhone = phoneAt;
 
@@ -695,7 +785,7 @@ FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, con
     const double hopMs = f.frameMs(params_.step);
     auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
     const double bestScore = margins ? double(float(cur[size_t(states - 1)])) : 0.0;
-    const std::vector<float> through = margins ? lat.throughScores(forwardAt, n, emission) : std::vector<float>{};
+    const std::vector<float> through = margins ? lat.throughScores(forwardAt, spans, emission) : std::vector<float>{};
     // How much worse the best path is that starts phone k at least `reach`
     // frames away from where the best one starts it: starting it that much
     // later leaves frame b + reach - 1 to a phone before it, that much

@@ -146,6 +146,10 @@ private:
     static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone, bool margins = false) const;
+    // With each phone looked for only within band frames of where an even
+    // pace puts it; atEdge tells whether the path found ran along the band.
+    FileAlignment alignWithin(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
+                              std::vector<int> *framePhone, bool margins, int band, bool *atEdge) const;
     std::vector<int> initialSegmentation(const Observations &obs, const std::vector<Phone> &phones) const;
     void train(const std::vector<Observations> &obs, const std::vector<std::vector<Phone>> &phones,
                const std::vector<std::vector<int>> &framePhones);

@@ -307,3 +307,43 @@ TEST(Estimate, JapaneseCvvcKindsArePlacedByTheirOwnRules)
     EXPECT_GT(notePoint(at(5)), 2160 - 80);
     EXPECT_LE(notePoint(at(5)), 2160);
 }
+
+TEST(Estimate, ALongTakeAlignedWithinABandComesOutAsAlignedWhole)
+{
+    // A long take is aligned within a band around an even pace through its
+    // syllables, and whole again where the path found runs along the band.
+    // Both takes sing "さ" 16 times: one at an even pace, one after 12 s of
+    // silence, all in its last 8 s, where a band of 2 s holds the path back.
+    auto take = [](double leadMs) {
+        SungSynth s;
+        s.silence(leadMs);
+        for (int i = 0; i < 16; ++i)
+            s.noise(120).vowel(380);
+        return s.silence(300).samples;
+    };
+    const QString name = QStringLiteral("_") + QString(16, QChar(u'さ'));
+    const QString even = name + QStringLiteral(".wav"), late = name + QStringLiteral("2.wav");
+    QList<clsOto> entries;
+    for (const QString &file : {even, late}) {
+        entries << unsetEntry(file, QStringLiteral("- さ"));
+        for (int i = 1; i < 16; ++i)
+            entries << unsetEntry(file, QStringLiteral("a さ"));
+        entries << unsetEntry(file, QStringLiteral("a -"));
+    }
+    Estimator estimator(sourceOf({{even, take(300)}, {late, take(12000)}}));
+    EstimateOptions banded, whole;
+    banded.params.align.bandMs = 2000;
+    whole.params.align.bandMs = 1e9;
+    const EstimateReport a = estimator.estimate(entries, unsetIndexes(entries), banded);
+    const EstimateReport b = estimator.estimate(entries, unsetIndexes(entries), whole);
+    ASSERT_EQ(a.estimates.size(), b.estimates.size());
+    for (qsizetype i = 0; i < a.estimates.size(); ++i) {
+        const clsOto &x = a.estimates[i].entry, &y = b.estimates[i].entry;
+        EXPECT_TRUE(a.estimates[i].estimated);
+        EXPECT_EQ(QList<double>({x.prmLF, x.prmPR, x.prmOV, x.prmFX, x.prmRT}),
+                  QList<double>({y.prmLF, y.prmPR, y.prmOV, y.prmFX, y.prmRT}))
+            << i;
+    }
+    // The late take's first syllable after its silence, where it is sung.
+    EXPECT_NEAR(notePoint(a.estimates[17].entry), 12000 + 120, 20);
+}
