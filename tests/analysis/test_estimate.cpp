@@ -76,7 +76,7 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
         // A note into silence ends a little before the sound does.
         EXPECT_GT(notePoint(r.estimates[2].entry), 1500 - 60);
         EXPECT_LE(notePoint(r.estimates[2].entry), 1500);
-        // It starts halfway into its vowel (sung from 520 ms in "_さ").
+        // A tail starts halfway into its vowel (sung from 520 ms in "_さ").
         EXPECT_NEAR(r.estimates[4].entry.prmLF, (520 + notePoint(r.estimates[4].entry)) / 2, 10);
         EXPECT_NEAR(notePoint(r.estimates[3].entry), 520, 8);
         // The consonant lies between the entry's start and its note.
