@@ -300,12 +300,12 @@ void scoreGeneration(const Bank &bank, const QHash<QString, QStringList> &namesa
 }
 
 // One recording of `minutes` minutes with a few entries, Japanese and
-// English, whose time and memory should grow in proportion to its length;
-// and (up to 4 minutes) one with an English entry every second, whose
-// alignment works through every phone at every frame, so that its time
-// grows with the length times the entries. It is sung: a 220 Hz tone, loud
-// and soft by turns each second, with a little noise; a recording the
-// aligner finds no singing in costs little.
+// English, and (up to 4 minutes) one with an English entry every second:
+// the time and memory of each should grow in proportion to its length (the
+// dense one's only because the alignment looks for each phone within a
+// band of frames, not at every frame). It is sung: a 220 Hz tone, loud and
+// soft by turns each second, with a little noise; a recording the aligner
+// finds no singing in costs little.
 void benchLongRecording(const QString &scratch, int minutes)
 {
     const QString name = QStringLiteral("_あかさ%1.wav").arg(minutes);

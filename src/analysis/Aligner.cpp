@@ -621,8 +621,9 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
         std::vector<double> expected(size_t(count) + 1, 0.0);  // where each phone starts, and the end
         for (int k = 0; k < count; ++k)
             expected[size_t(k) + 1] = expected[size_t(k)] + lat.minFrames[size_t(k)];
+        const double scale = double(n) / expected.back();
         for (double &e : expected)
-            e *= double(n) / expected.back();
+            e *= scale;
         int first = 0, last = 0;
         for (int t = 0; t < n; ++t) {
             while (first + 1 < count && expected[size_t(first) + 1] + band < t)

@@ -149,9 +149,9 @@ struct AlignParams {
     // Each phone is looked for within this long (ms) of where an even pace
     // through the recording's phones puts it, so that a long recording
     // with many entries costs its length, not its length times its
-    // entries. A recording shorter than twice this is aligned whole; where
-    // the path found runs along the band's edge, the recording is aligned
-    // again without a band.
+    // entries. A recording shorter than this is aligned whole; where the
+    // path found runs along the band's edge, the recording is aligned again
+    // without a band.
     double bandMs = 20000;
     // First round of training: a frame is vowel-like when it is within
     // vowelLevelDb of the loud part, at least this periodic (0..1) and less
