@@ -122,12 +122,48 @@ struct Aligner::Lattice {
         std::fill(scores.begin() + spanBegin(span), scores.begin() + spanEnd(span), T(kNegInf));
     }
 
-    // The best score of a path through each phone (frames x phones) at each
-    // frame: the forward scores (forwardAt(t), a frame's states, asked for
-    // from the last frame back, kept for spans[t]) plus the best way on from
-    // there to the last state at the last frame.
+    // A value per frame and phone, kept for each frame's span of phones
+    // only: on a long recording a frame reaches a few of its phones, and a
+    // full table would grow with the length times all of them.
+    template<typename T>
+    class Table {
+    public:
+        Table() = default;
+        Table(const std::vector<Span> &spans, T outside) : spans_(spans), outside_(outside)
+        {
+            offsets_.reserve(spans.size() + 1);
+            size_t size = 0;
+            for (const Span &s : spans) {
+                offsets_.push_back(size);
+                size += size_t(std::max(0, s.last - s.first + 1));
+            }
+            offsets_.push_back(size);
+            values_.assign(size, outside);
+        }
+        // Phone k at frame t; outside its span, the value it was made with.
+        T at(int t, int k) const
+        {
+            const Span s = spans_[size_t(t)];
+            return k < s.first || k > s.last ? outside_ : values_[offsets_[size_t(t)] + size_t(k - s.first)];
+        }
+        // Frame t's row, indexed from the first phone of its span.
+        T *row(int t) { return values_.data() + offsets_[size_t(t)]; }
+        int first(int t) const { return spans_[size_t(t)].first; }
+
+    private:
+        std::vector<Span> spans_;
+        std::vector<size_t> offsets_;
+        std::vector<T> values_;
+        T outside_{};
+    };
+
+    // The best score of a path through each phone at each frame, for the
+    // phones of the frame's span (-inf elsewhere): the forward scores
+    // (forwardAt(t), a frame's states, asked for from the last frame back,
+    // kept for spans[t]) plus the best way on from there to the last state
+    // at the last frame.
     template<typename ForwardAt, typename Emission>
-    std::vector<float> throughScores(ForwardAt forwardAt, const std::vector<Span> &spans, Emission emission) const
+    Table<float> throughScores(ForwardAt forwardAt, const std::vector<Span> &spans, Emission emission) const
     {
         const int n = count();
         const int frames = int(spans.size());
@@ -135,16 +171,16 @@ struct Aligner::Lattice {
         for (int q = 0; q < n; ++q)
             for (int k : entries[size_t(q)])
                 exits[size_t(k)].push_back(q);
-        std::vector<float> through(size_t(frames) * size_t(n), float(kNegInf));
+        Table<float> through(spans, float(kNegInf));
         // The best ways on, like the scores, only over the frame's span.
         std::vector<double> after(static_cast<size_t>(states), kNegInf), before(static_cast<size_t>(states), kNegInf);
         std::vector<double> em(static_cast<size_t>(n)), enter(static_cast<size_t>(n));
         after[size_t(states - 1)] = 0;
         for (int t = frames - 1; t >= 0; --t) {
             const float *fw = forwardAt(t);
-            float *th = through.data() + qsizetype(t) * n;
+            float *th = through.row(t);
             for (int s = spanBegin(spans[size_t(t)]); s < spanEnd(spans[size_t(t)]); ++s) {
-                float &to = th[stateModel[size_t(s)]];
+                float &to = th[stateModel[size_t(s)] - through.first(t)];
                 to = std::max(to, float(fw[s] + after[size_t(s)]));
             }
             if (t == 0)
@@ -641,16 +677,19 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
     // first state (from which state it was entered) and a repeating last
     // state (whether it stayed) have a choice to remember. Per state it
     // would grow with the recording's length times its phones' lengths.
-    std::vector<int> enteredFrom(size_t(n) * size_t(count), -1);
-    std::vector<char> stayed(size_t(n) * size_t(count), 0);
+    // A frame's phones lie within its band.
+    Lattice::Table<int> enteredFrom(bandAt, -1);
+    Lattice::Table<char> stayed(bandAt, 0);
     std::vector<double> em(static_cast<size_t>(count)), exitScore(static_cast<size_t>(count));
     std::vector<int> exitState(static_cast<size_t>(count));
     // One frame of the pass forward: frame t's scores (to, over the span
     // ts) from frame t - 1's (from, over fs), and the way back when it is
-    // kept (entered, stays). The phones of fs and those they may pass into
-    // are scored, as far as the band lets them.
+    // kept (entered, stays: frame t's rows, indexed from the first phone of
+    // its band). The phones of fs and those they may pass into are scored,
+    // as far as the band lets them.
     auto step = [&](int t, const std::vector<double> &from, Span fs, std::vector<double> &to, Span &ts, int *entered,
                     char *stays) {
+        const int rowFirst = bandAt[size_t(t)].first;
         lat.clear(to, ts);
         ts = fs.first > fs.last ? Span{}
                                 : Span{std::max(fs.first, bandAt[size_t(t)].first),
@@ -689,14 +728,14 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
             }
             to[size_t(s0)] = best + em[size_t(k)];
             if (entered)
-                entered[k] = via;
+                entered[k - rowFirst] = via;
             for (int j = 1; j < len; ++j) {
                 const int st = s0 + j;
                 double b = was(st - 1);
                 if (repeats && j == len - 1 && was(st) > b) {
                     b = was(st);
                     if (stays)
-                        stays[k] = 1;
+                        stays[k - rowFirst] = 1;
                 }
                 to[size_t(st)] = b + em[size_t(k)];
             }
@@ -706,18 +745,20 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
     spans[0] = curSpan;
     // With margins wanted, the pass back needs every frame's scores. Kept
     // whole they would take frames x states; instead every block-th frame
-    // is kept, and the frames between are worked out again, a block at a
-    // time, as the pass back reaches them.
+    // is kept (the states of its span), and the frames between are worked
+    // out again, a block at a time, as the pass back reaches them.
     const int block = margins ? int(std::ceil(std::sqrt(double(n)))) : 0;
     std::vector<double> checkpoints;
+    std::vector<size_t> checkpointAt;  // where each kept frame's states start
     auto keep = [&](int t) {
-        if (margins && t % block == 0)
-            checkpoints.insert(checkpoints.end(), cur.begin(), cur.end());
+        if (margins && t % block == 0) {
+            checkpointAt.push_back(checkpoints.size());
+            checkpoints.insert(checkpoints.end(), cur.begin() + lat.spanBegin(curSpan), cur.begin() + lat.spanEnd(curSpan));
+        }
     };
     keep(0);
     for (int t = 1; t < n; ++t) {
-        step(t, cur, curSpan, next, nextSpan, enteredFrom.data() + size_t(t) * size_t(count),
-             stayed.data() + size_t(t) * size_t(count));
+        step(t, cur, curSpan, next, nextSpan, enteredFrom.row(t), stayed.row(t));
         std::swap(cur, next);
         std::swap(curSpan, nextSpan);
         spans[size_t(t)] = curSpan;
@@ -728,10 +769,12 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
     auto forwardAt = [&](int t) -> const float * {
         const int b = t / block;
         if (b != rowsOf) {
-            std::vector<double> from(checkpoints.begin() + qsizetype(b) * states, checkpoints.begin() + qsizetype(b + 1) * states);
-            std::vector<double> to(static_cast<size_t>(states), kNegInf);
             const int first = b * block, last = std::min(n, first + block);
             Span fromSpan = spans[size_t(first)], toSpan;
+            std::vector<double> from(static_cast<size_t>(states), kNegInf), to(static_cast<size_t>(states), kNegInf);
+            std::copy(checkpoints.begin() + qsizetype(checkpointAt[size_t(b)]),
+                      checkpoints.begin() + qsizetype(checkpointAt[size_t(b)]) + (lat.spanEnd(fromSpan) - lat.spanBegin(fromSpan)),
+                      from.begin() + lat.spanBegin(fromSpan));
             blockRows.assign(size_t(last - first) * size_t(states), float(kNegInf));
             auto copyRow = [&](int u) {
                 std::copy(from.begin() + lat.spanBegin(fromSpan), from.begin() + lat.spanEnd(fromSpan),
@@ -761,8 +804,8 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
         // its chain, or (a repeating last state that stayed) from itself.
         const int j = s - lat.firstState[size_t(k)];
         if (j == 0)
-            s = enteredFrom[size_t(t) * size_t(count) + size_t(k)];
-        else if (j < lat.length[size_t(k)] - 1 || !stayed[size_t(t) * size_t(count) + size_t(k)])
+            s = enteredFrom.at(t, k);
+        else if (j < lat.length[size_t(k)] - 1 || !stayed.at(t, k))
             s = s - 1;
         if (s < 0)
             return out;
@@ -786,7 +829,7 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
     const double hopMs = f.frameMs(params_.step);
     auto ms = [&](int frame) { return std::max(0.0, (frame - 0.5) * hopMs); };
     const double bestScore = margins ? double(float(cur[size_t(states - 1)])) : 0.0;
-    const std::vector<float> through = margins ? lat.throughScores(forwardAt, spans, emission) : std::vector<float>{};
+    const Lattice::Table<float> through = margins ? lat.throughScores(forwardAt, spans, emission) : Lattice::Table<float>{};
     // How much worse the best path is that starts phone k at least `reach`
     // frames away from where the best one starts it: starting it that much
     // later leaves frame b + reach - 1 to a phone before it, that much
@@ -797,10 +840,10 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
         double rival = kNegInf;
         if (b + reach - 1 < n)
             for (int q = 0; q < k; ++q)
-                rival = std::max(rival, double(through[size_t(b + reach - 1) * size_t(count) + size_t(q)]));
+                rival = std::max(rival, double(through.at(b + reach - 1, q)));
         if (b - reach >= 0)
             for (int q = k; q < count; ++q)
-                rival = std::max(rival, double(through[size_t(b - reach) * size_t(count) + size_t(q)]));
+                rival = std::max(rival, double(through.at(b - reach, q)));
         return bestScore - rival;
     };
     int syllables = 0;
