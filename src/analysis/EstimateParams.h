@@ -472,6 +472,18 @@ struct HabitParams {
     double samePlaceShare = 0.0;
     double neighbourShare = 0.0;
     int neighbourReach = 1;
+    // How much of what is learnt to believe, point by point, is checked on
+    // the set entries themselves: their recordings in crossFolds folds,
+    // each fold's entries placed from the others' habits, with a share of
+    // the learnt move from the rules of 0, 1 / crossSteps, ... up to all of
+    // it; the share that errs least (each error counted up to testCapMs)
+    // is kept. A labeller who places points as the rules do gains only
+    // noise from learning, one who differs gains it all. With fewer than
+    // minCrossChecked set entries, or fewer recordings than folds, all of
+    // it is believed (the groups' own pull and test hold it back).
+    int crossFolds = 5;
+    int minCrossChecked = 20;
+    int crossSteps = 4;
 };
 
 // When an estimated entry is flagged for a person to look at.

@@ -331,6 +331,7 @@ public:
 
     struct Result {
         std::array<double, kPoints> points{};
+        std::array<double, kPoints> rules{};  // where the built-in rules alone put them
         double spread = 0;  // of the preutterance in the narrowest group that had entries
         // The share of the set entries of its kind whose notes the estimate,
         // learning from the others, put more than HabitParams::testCapMs off.
@@ -344,6 +345,7 @@ public:
     {
         Result r;
         const auto fallback = defaultPoints(alias, a, placement_);
+        r.rules = fallback;
         const QStringList groups = groupsOf(alias);
         // The note first: an English entry's other points follow it.
         for (int pt : {int(kPre), int(kLeft), int(kOverlap), int(kFixed), int(kEnd)}) {
@@ -528,6 +530,74 @@ private:
     QHash<QString, QStringList> children_;  // by parent
     mutable QHash<QString, double> pulls_;
 };
+
+// A set entry as the habits learn it.
+struct Taught {
+    AliasInfo alias;
+    Anchors anchors;
+    clsOto entry;
+    int file = -1;
+};
+
+// The points with share[pt] of the learnt move from the rules kept.
+std::array<double, kPoints> withShare(const Habits::Result &r, const std::array<double, kPoints> &share)
+{
+    std::array<double, kPoints> p{};
+    for (int pt = 0; pt < kPoints; ++pt)
+        p[pt] = r.rules[pt] + (r.points[pt] - r.rules[pt]) * share[pt];
+    return p;
+}
+
+// How much of the learnt move from the rules to keep, per point (see
+// HabitParams::crossFolds).
+std::array<double, kPoints> learntShares(const std::vector<Taught> &taught, const HabitParams &hp,
+                                         const PlacementParams &placement)
+{
+    std::array<double, kPoints> share;
+    share.fill(1.0);
+    QSet<int> files;
+    for (const Taught &t : taught)
+        files.insert(t.file);
+    const int folds = std::max(2, hp.crossFolds), steps = std::max(1, hp.crossSteps);
+    if (int(taught.size()) < hp.minCrossChecked || files.size() < folds)
+        return share;
+    // Recordings go to folds in turn, so that a fold holds whole recordings
+    // (entries of one recording share its alignment's slips).
+    QList<int> order(files.begin(), files.end());
+    std::sort(order.begin(), order.end());
+    QHash<int, int> foldOf;
+    for (int i = 0; i < order.size(); ++i)
+        foldOf.insert(order[i], i % folds);
+    std::vector<std::array<double, kPoints>> error(size_t(steps) + 1);
+    for (int fold = 0; fold < folds; ++fold) {
+        Habits others(hp, placement);
+        for (const Taught &t : taught)
+            if (foldOf.value(t.file) != fold)
+                others.learn(t.alias, t.anchors, t.entry);
+        for (const Taught &t : taught) {
+            if (foldOf.value(t.file) != fold)
+                continue;
+            const auto truth = pointsOf(t.entry, t.anchors.lengthMs);
+            const Habits::Result learnt = others.estimate(t.alias, t.anchors);
+            for (int step = 0; step <= steps; ++step) {
+                std::array<double, kPoints> share;
+                share.fill(double(step) / steps);
+                const auto at = withShare(learnt, share);
+                for (int pt = 0; pt < kPoints; ++pt)
+                    error[size_t(step)][pt] += std::min(std::abs(at[pt] - truth[pt]), hp.testCapMs);
+            }
+        }
+    }
+    // From all of it down: a share is given up only for a smaller error.
+    for (int pt = 0; pt < kPoints; ++pt) {
+        int best = steps;
+        for (int step = steps - 1; step >= 0; --step)
+            if (error[size_t(step)][pt] < error[size_t(best)][pt])
+                best = step;
+        share[pt] = double(best) / steps;
+    }
+    return share;
+}
 
 double round3(double x) { return std::round(x * 1000.0) / 1000.0; }
 
@@ -1007,12 +1077,16 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
     placeSecondWays(rec, inputs, fileOfInput, options);
     report.alignMs = timer.nsecsElapsed() / 1e6 - report.featuresMs;
 
-    Habits habits(options.params.habits, options.params.placement);
+    std::vector<Taught> taught;
     for (const Placed &p : placed) {
         Anchors a;
         if (!targetSet.contains(p.entry) && !isUnset(entries[p.entry]) && anchorsOf(rec, p, options.params.placement, a))
-            habits.learn(p.alias, a, entries[p.entry]);
+            taught.push_back({p.alias, a, entries[p.entry], p.file});
     }
+    Habits habits(options.params.habits, options.params.placement);
+    for (const Taught &t : taught)
+        habits.learn(t.alias, t.anchors, t.entry);
+    const std::array<double, kPoints> learntShare = learntShares(taught, options.params.habits, options.params.placement);
     // Off while both shares are 0: nothing to work out then.
     const HabitParams &hp = options.params.habits;
     const std::optional<RecordingShifts> shifts =
@@ -1044,6 +1118,7 @@ EstimateReport Estimator::estimate(const QList<clsOto> &entries, const QList<int
                 est.reason = QStringLiteral("the recording could not be segmented");
             } else {
                 Habits::Result r = habits.estimate(p.alias, a);
+                r.points = withShare(r, learntShare);
                 const double shift = shifts ? shifts->at(p) : 0;
                 for (double &x : r.points)
                     x += shift;

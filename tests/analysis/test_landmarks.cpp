@@ -3,6 +3,7 @@
 #include "analysis/Landmarks.h"
 
 #include <QRegularExpression>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace analysis;
@@ -170,6 +171,57 @@ TEST(Landmarks, TheBanksHabitsAreLearntPerKindWithoutTrustingOneEntryTooMuch)
     const double moved = notePoint(r.estimates[2].entry) - notePoint(estimateWith(1830).estimates[2].entry);
     EXPECT_GT(moved, 15);
     EXPECT_LT(moved, 90);
+}
+
+TEST(Landmarks, LearningIsBelievedAsFarAsItPlacesTheSetEntriesThemselves)
+{
+    // Six takes of "_あかさま" on different beats. Five are set by a
+    // labeller whose points are the rules' own moved by a shift per take;
+    // the sixth is estimated.
+    QHash<QString, QList<qint16>> waves;
+    QStringList files;
+    for (int take = 0; take < 6; ++take) {
+        SungSynth s;
+        s.silence(250 + 20 * take).vowel(400 + 10 * take);
+        s.silence(80).noise(20, 3000).vowel(400);
+        s.noise(110 + 5 * take, 2500).vowel(380);
+        s.murmur(100).vowel(500).silence(300);
+        files << QStringLiteral("_あかさま%1.wav").arg(take);
+        waves.insert(files.last(), s.samples);
+    }
+    const QStringList aliases = {QStringLiteral("- あ"), QStringLiteral("a か"), QStringLiteral("a さ"), QStringLiteral("a ま")};
+    QList<clsOto> blank;
+    for (const QString &file : files)
+        for (const QString &alias : aliases)
+            blank << unsetEntry(file, alias);
+    Estimator estimator(sourceOf(waves));
+    const EstimateReport alone = estimator.estimate(blank, unsetIndexes(blank));
+    ASSERT_EQ(alone.estimates.size(), blank.size());
+    const qsizetype target = 5 * aliases.size();
+    const auto setBy = [&](const std::function<double(int take)> &shift) {
+        QList<clsOto> entries = blank;
+        for (qsizetype i = 0; i < target; ++i) {
+            entries[i] = alone.estimates[i].entry;
+            entries[i].prmPR += shift(int(i / aliases.size()));
+        }
+        QList<int> targets;
+        for (qsizetype i = target; i < entries.size(); ++i)
+            targets << int(i);
+        return estimator.estimate(entries, targets);
+    };
+    // Takes that disagree (three 25 ms late, two 25 ms early) teach noise:
+    // each take, placed from the others, errs less by the rules, so the
+    // sixth is placed as from the signal alone.
+    const EstimateReport noisy = setBy([](int take) { return take % 2 ? -25.0 : 25.0; });
+    // Takes that agree (all 40 ms late) teach a habit, which is believed.
+    const EstimateReport late = setBy([](int) { return 40.0; });
+    ASSERT_EQ(noisy.estimates.size(), aliases.size());
+    ASSERT_EQ(late.estimates.size(), aliases.size());
+    for (qsizetype k = 0; k < aliases.size(); ++k) {
+        const double rule = notePoint(alone.estimates[target + k].entry);
+        EXPECT_NEAR(notePoint(noisy.estimates[k].entry), rule, 0.01) << aliases[k].toStdString();
+        EXPECT_NEAR(notePoint(late.estimates[k].entry), rule + 40, 10) << aliases[k].toStdString();
+    }
 }
 
 TEST(Landmarks, AWeakOnsetDoesNotSlipOntoAStrongerChangeBesideIt)
