@@ -238,16 +238,18 @@ QString EstimateFlow::summary(const analysis::EstimateRun &run, bool generateAsk
             + QStringLiteral("\r\n") + QStringLiteral("已估算%1個條目（共%2個）。").arg(run.estimated).arg(run.asked);
     if (run.flaggedEstimates.isEmpty())
         return text;
-    text += QStringLiteral("\r\n\r\n") + QStringLiteral("These %1 need a look (marked in the list; F4 steps to the next):")
-                                              .arg(run.flaggedEstimates.size())
-            + QStringLiteral("\r\n") + QStringLiteral("以下%1個條目需要檢查（已在列表中標記；F4跳到下一個）：").arg(run.flaggedEstimates.size());
+    const qsizetype flagged = run.flaggedEstimates.size();
+    text += QStringLiteral("\r\n\r\n")
+            + (flagged == 1 ? QStringLiteral("This one needs a look (marked in the list; F4 steps to it):")
+                            : QStringLiteral("These %1 need a look (marked in the list; F4 steps to the next):").arg(flagged))
+            + QStringLiteral("\r\n") + QStringLiteral("以下%1個條目需要檢查（已在列表中標記；F4跳到下一個）：").arg(flagged);
     // A long list is cut: the box must fit on the screen.
     constexpr int kShown = 12;  // a reason often takes two lines
-    for (int i = 0; i < std::min<int>(kShown, run.flaggedEstimates.size()); ++i) {
+    for (int i = 0; i < std::min<int>(kShown, flagged); ++i) {
         const analysis::Estimate &e = run.flaggedEstimates[i];
         text += QStringLiteral("\r\n") + e.entry.ALS + (e.reason.isEmpty() ? QString() : QStringLiteral(": ") + e.reason);
     }
-    if (run.flaggedEstimates.size() > kShown)
-        text += QStringLiteral("\r\n… (+%1)").arg(run.flaggedEstimates.size() - kShown);
+    if (flagged > kShown)
+        text += QStringLiteral("\r\n… (+%1)").arg(flagged - kShown);
     return text;
 }
