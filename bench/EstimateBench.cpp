@@ -224,15 +224,19 @@ void scoreBank(const Bank &bank, Totals &totals, QList<clsOto> &blankOut)
     }
     scoreRun("signal alone (every entry unset)", bank.folder, truth, blank, all, totals.alone);
 
-    QList<clsOto> tenth = blank;
+    // Every tenth entry set from `labelled`, the rest left to estimate.
+    constexpr int kSetEvery = 10;
+    const auto tenthSetFrom = [&blank](const QList<clsOto> &labelled) {
+        QList<clsOto> entries = blank;
+        for (qsizetype i = 0; i < entries.size(); i += kSetEvery)
+            entries[i] = labelled[i];
+        return entries;
+    };
     QList<int> rest;
-    for (int i = 0; i < truth.size(); ++i) {
-        if (i % 10 == 0)
-            tenth[i] = truth[i];
-        else
+    for (int i = 0; i < truth.size(); ++i)
+        if (i % kSetEvery != 0)
             rest.append(i);
-    }
-    scoreRun("a tenth set by hand (every tenth entry kept)", bank.folder, truth, tenth, rest, totals.tenthSet);
+    scoreRun("a tenth set by hand (every tenth entry kept)", bank.folder, truth, tenthSetFrom(truth), rest, totals.tenthSet);
 
     // Another labeller, whose habits the rules were not tuned to: every
     // head's note 30 ms later, every other note 15 ms earlier, the bounds
@@ -240,11 +244,8 @@ void scoreBank(const Bank &bank, Totals &totals, QList<clsOto> &blankOut)
     QList<clsOto> other = truth;
     for (clsOto &e : other)
         e.prmPR = std::max(0.0, e.prmPR + (e.ALS.startsWith(QStringLiteral("- ")) ? 30.0 : -15.0));
-    QList<clsOto> otherTenth = blank;
-    for (int i = 0; i < truth.size(); i += 10)
-        otherTenth[i] = other[i];
-    scoreRun("a tenth set by another labeller (heads' notes 30 ms later, the rest 15 ms earlier)", bank.folder, other, otherTenth,
-             rest, totals.otherLabeller);
+    scoreRun("a tenth set by another labeller (heads' notes 30 ms later, the rest 15 ms earlier)", bank.folder, other,
+             tenthSetFrom(other), rest, totals.otherLabeller);
     blankOut = blank;
 }
 

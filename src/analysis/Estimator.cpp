@@ -580,9 +580,9 @@ std::array<double, kPoints> learntShares(const std::vector<Taught> &taught, cons
             const auto truth = pointsOf(t.entry, t.anchors.lengthMs);
             const Habits::Result learnt = others.estimate(t.alias, t.anchors);
             for (int step = 0; step <= steps; ++step) {
-                std::array<double, kPoints> share;
-                share.fill(double(step) / steps);
-                const auto at = withShare(learnt, share);
+                std::array<double, kPoints> tried;
+                tried.fill(double(step) / steps);
+                const auto at = withShare(learnt, tried);
                 for (int pt = 0; pt < kPoints; ++pt)
                     error[size_t(step)][pt] += std::min(std::abs(at[pt] - truth[pt]), hp.testCapMs);
             }
