@@ -205,6 +205,14 @@ struct Totals {
     QMap<QString, Errors> alone, tenthSet, otherLabeller;
 };
 
+// An entry after silence, whatever the folder's pitch mark and its place.
+bool isHead(const analysis::AliasInfo &alias)
+{
+    using Kind = analysis::AliasInfo::Kind;
+    return alias.kind == Kind::Head
+           || (alias.kind == Kind::Phonemes && alias.phonemes.kind == analysis::PhonemeAlias::Kind::Head);
+}
+
 // One bank: from the signal alone, then with every tenth entry set, by its
 // labeller and by another; the figures of each are added to the totals of
 // the bank's language.
@@ -242,8 +250,10 @@ void scoreBank(const Bank &bank, Totals &totals, QList<clsOto> &blankOut)
     // head's note 30 ms later, every other note 15 ms earlier, the bounds
     // where they were. What their tenth teaches should carry to the rest.
     QList<clsOto> other = truth;
-    for (clsOto &e : other)
-        e.prmPR = std::max(0.0, e.prmPR + (e.ALS.startsWith(QStringLiteral("- ")) ? 30.0 : -15.0));
+    const QStringList bases = analysis::aliasBases(truth);
+    const bool phonemeBank = analysis::readsAsPhonemes(bases);
+    for (qsizetype i = 0; i < other.size(); ++i)
+        other[i].prmPR = std::max(0.0, other[i].prmPR + (isHead(analysis::parseAliasIn(bases[i], phonemeBank)) ? 30.0 : -15.0));
     scoreRun("a tenth set by another labeller (heads' notes 30 ms later, the rest 15 ms earlier)", bank.folder, other,
              tenthSetFrom(other), rest, totals.otherLabeller);
     blankOut = blank;

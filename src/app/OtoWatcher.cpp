@@ -17,19 +17,26 @@ void OtoWatcher::watch()
 {
     const OtoDocument &doc = controller_.document();
     const QString path = doc.wrkpath().isEmpty() ? QString() : joinPath(doc.wrkpath(), OtoDocument::kOtoIni);
-    const QStringList watched = watcher_->files();
-    if (watched == QStringList{path})
+    if (watcher_->files() == QStringList{path})
         return;
-    if (!watched.isEmpty())
-        watcher_->removePaths(watched);
+    unwatch();
     if (!path.isEmpty() && QFileInfo::exists(path))
         watcher_->addPath(path);
+}
+
+// A file renamed over or deleted is already dropped from the watcher's
+// list, and removing nothing makes Qt print a warning.
+void OtoWatcher::unwatch()
+{
+    const QStringList watched = watcher_->files();
+    if (!watched.isEmpty())
+        watcher_->removePaths(watched);
 }
 
 void OtoWatcher::changedOnDisk()
 {
     const bool reloaded = controller_.followDiskChange();
-    watcher_->removePaths(watcher_->files());  // a replaced file is watched anew
+    unwatch();  // a replaced file is watched anew
     watch();
     if (reloaded)
         emit this->reloaded(QStringLiteral("oto.ini was changed on disk and has been read again. - oto.ini已被外部修改，已重新讀取。"));

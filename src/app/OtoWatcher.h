@@ -19,6 +19,7 @@ signals:
 
 private:
     void watch();
+    void unwatch();
     void changedOnDisk();
 
     MainController &controller_;
