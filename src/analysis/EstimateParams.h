@@ -284,6 +284,12 @@ struct LandmarkParams {
     double lVowelToShare = 0.6;
     double lLastMs = 40.0;
     double lLastGapMs = 10.0;
+    // A stop or affricate after a fricative closes where the level falls
+    // fastest within closureReachMs before the alignment's start. In a
+    // room the noise rings on into the closure, and the models, learnt
+    // from the whole bank, end it only where the ringing has faded. After
+    // a vowel the alignment's start is the better of the two.
+    double closureReachMs = 60.0;
     // A fricative after a vowel may be sung twice, ending one word and,
     // after a pause, starting the next ("bren s | swen"); the alignment
     // knows one fricative and may take the second. It starts instead where

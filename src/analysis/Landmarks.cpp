@@ -133,12 +133,12 @@ std::vector<float> upperLevels(const WaveFeatures &f, const LandmarkParams &p)
 // fastest. Going into a nasal's murmur they fall, and from a glide to its
 // vowel (にょ) they change less, so neither is taken for the release.
 // With sign -1, where they fall fastest: the mouth closing into ん.
-int fastestRise(const std::vector<float> &upper, int lo, int hi, const LandmarkParams &p, double sign = 1)
+int fastestRise(const std::vector<float> &level, int lo, int hi, const LandmarkParams &p, double sign = 1)
 {
     int best = lo;
     double rise = -1e9;
     for (int t = lo + p.riseFrames; t + p.riseFrames <= hi; ++t)
-        if (const double r = sign * (upper[size_t(t + p.riseFrames)] - upper[size_t(t - p.riseFrames)]); r > rise) {
+        if (const double r = sign * (level[size_t(t + p.riseFrames)] - level[size_t(t - p.riseFrames)]); r > rise) {
             rise = r;
             best = t;
         }
@@ -639,6 +639,16 @@ int strongestRise(const WaveFeatures &f, int from, int to)
     return best;
 }
 
+// Where in [fromMs, toMs] the level falls fastest; toMs when the stretch
+// is too short to tell.
+double fastestFall(const WaveFeatures &f, double fromMs, double toMs, const LandmarkParams &p)
+{
+    const int lo = std::max(0, f.frameAt(fromMs)), hi = std::min(f.frames - 1, f.frameAt(toMs));
+    if (hi - lo <= 2 * p.riseFrames)
+        return toMs;
+    return f.frameMs(fastestRise(f.energyDb, lo, hi, p, -1));
+}
+
 // Whether frame t sounds like a fricative's noise (see
 // LandmarkParams::noiseShare).
 bool noiseAt(const WaveFeatures &f, int t, const LandmarkParams &p)
@@ -711,6 +721,8 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
             const double end = i + 1 < count && phonemes[i + 1] != u"-" ? alignment.syllables[i + 1].consonantStart : st.vowelEnd;
             start = halfwayIntoL(f, alignment.syllables[i - 1].mark(Mark::ConsonantStart), start, end, p);
         }
+        if (!afterSilence && i > 0 && closes(phonemes[i]) && phonemeClass(phonemes[i - 1]) == PhonemeClass::Fricative)
+            start = fastestFall(f, start - p.closureReachMs, start, p);
         const double own = std::max(start, st.vowelStart);
         st.mark(Mark::ConsonantStart) = start;
         for (Mark m : {Mark::LevelRise, Mark::EarlyChange, Mark::MidChange, Mark::Release, Mark::Closing, Mark::Beat})

@@ -66,6 +66,27 @@ public:
         });
     }
 
+    // The take as heard in a room whose echo dies away by 60 dB in
+    // rt60Ms: four feedback combs in parallel (Schroeder's reverberator
+    // without its all-passes), as loud as the dry sound.
+    SungSynth &inRoom(double rt60Ms)
+    {
+        const QList<qint16> dry = samples;
+        std::vector<double> wet(size_t(dry.size()), 0.0);
+        for (double delayMs : {29.7, 37.1, 41.1, 43.7}) {
+            const size_t delay = size_t(delayMs * kRate / 1000);
+            const double gain = std::pow(10.0, -3 * delayMs / rt60Ms);
+            std::vector<double> comb(dry.size(), 0.0);
+            for (size_t i = 0; i < comb.size(); ++i)
+                comb[i] = dry[qsizetype(i)] + (i >= delay ? gain * comb[i - delay] : 0.0);
+            for (size_t i = 0; i < wet.size(); ++i)
+                wet[i] += comb[i] / 4;
+        }
+        for (qsizetype i = 0; i < samples.size(); ++i)
+            samples[i] = qint16(std::clamp(0.5 * dry[i] + 0.5 * wet[size_t(i)], -32000.0, 32000.0));
+        return *this;
+    }
+
     double nowMs() const { return double(samples.size()) * 1000 / kRate; }
 
     QList<qint16> samples;

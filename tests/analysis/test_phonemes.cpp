@@ -497,6 +497,28 @@ TEST(Phonemes, StopsArePlacedByTheirClosureAndBurst)
     }
 }
 
+TEST(Phonemes, AStopAfterAFricativeClosesWhereTheNoiseStopsNotWhereItsEchoDies)
+{
+    // "ah s t ah" in a reverberant room: s from 700 ms for 150 to 210 ms,
+    // t's closure for 30 ms, its burst, the vowel again. The echo of the s
+    // fills the closure; the t starts where the s stops, not where its
+    // echo has faded.
+    auto [waves, entries] = sungTakes(
+        4,
+        [](SungSynth &take, int k) {
+            take.silence(300).vowel(400, 0).noise(150 + 20 * k).silence(30).noise(15, 9000).vowel(500, 0).silence(300);
+            take.inRoom(1000);
+        },
+        {"- ah", "ah s", "s t", "t ah", "ah -"});
+    const EstimateReport r = Estimator(sourceOf(waves)).estimate(entries, unsetIndexes(entries));
+    ASSERT_EQ(r.estimates.size(), 20);
+    for (int k = 0; k < 4; ++k) {
+        const Estimate &st = r.estimates[k * 5 + 2];
+        ASSERT_TRUE(st.estimated) << st.reason.toStdString();
+        EXPECT_NEAR(notePoint(st.entry), 850 + 20 * k, 15) << k;
+    }
+}
+
 TEST(Phonemes, AClickInAVowelDoesNotPullTheNextSoundOntoIt)
 {
     // "- aa m aa -", four takes: a click of 4 ms 40 ms before the m, which
