@@ -172,6 +172,9 @@ qsizetype WaveFeatures::byteSize() const
 
 WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, const FeatureOptions &options)
 {
+    const std::vector<qint16> centred = withoutOffset(samples);
+    if (!centred.empty())
+        samples = centred;
     WaveFeatures f;
     f.sampleRate = std::max(8000, sampleRate);
     f.hopSamples = std::max(1, int(std::lround(options.hopMs * f.sampleRate / 1000.0)));

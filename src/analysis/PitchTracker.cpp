@@ -550,6 +550,21 @@ double PitchTrack::meanHz() const
     return n ? sum / n : 0;
 }
 
+std::vector<qint16> withoutOffset(std::span<const qint16> samples)
+{
+    constexpr double kNegligible = 10;  // sample steps
+    double sum = 0;
+    for (qint16 x : samples)
+        sum += x;
+    const double mean = samples.empty() ? 0 : sum / double(samples.size());
+    if (std::abs(mean) < kNegligible)
+        return {};
+    std::vector<qint16> out(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        out[i] = qint16(std::clamp(std::lround(samples[i] - mean), -32768L, 32767L));
+    return out;
+}
+
 PitchTrack trackPitch(std::span<const qint16> samples, int sampleRate, const PitchOptions &options)
 {
     if (sampleRate < 8000 || options.hopSamples <= 0) {
@@ -558,7 +573,8 @@ PitchTrack trackPitch(std::span<const qint16> samples, int sampleRate, const Pit
         t.hopSamples = options.hopSamples;
         return t;
     }
-    return Tracker(samples, sampleRate, options).run();
+    const std::vector<qint16> centred = withoutOffset(samples);
+    return Tracker(centred.empty() ? samples : std::span<const qint16>(centred), sampleRate, options).run();
 }
 
 double hzToNote(double hz)

@@ -39,7 +39,14 @@ struct PitchTrack {
     double meanHz() const;
 };
 
+// A cheap microphone or sound card may add a constant to every sample. It
+// would count as sound in every silence and closure and hide the sign
+// changes of quiet noise. The samples with it taken off; empty when it is
+// below about -70 dB of full scale and taking it off would change nothing.
+std::vector<qint16> withoutOffset(std::span<const qint16> samples);
+
 // Works on any sample rate of 8 kHz or more; an empty wave gives no frames.
+// An offset is taken off first (withoutOffset).
 PitchTrack trackPitch(std::span<const qint16> samples, int sampleRate, const PitchOptions &options = {});
 
 // Notes on the equal-tempered scale, A4 = 440 Hz = note 69 (MIDI numbers).

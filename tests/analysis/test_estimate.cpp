@@ -44,19 +44,26 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
     SungSynth cv;
     cv.silence(100).noise(150, 800).silence(150).noise(120).vowel(600).silence(300);
     // A take 18 dB quieter is placed alike: levels count against the
-    // recording's own.
-    const auto scaled = [](QList<qint16> samples, double gain) {
+    // recording's own. So is one with an offset added to every sample (by
+    // a sound card), which would otherwise make every silence sound.
+    const auto altered = [](QList<qint16> samples, double gain, int offset) {
         for (qint16 &s : samples)
-            s = qint16(std::lround(s * gain));
+            s = qint16(std::lround(s * gain) + offset);
         return samples;
     };
     // The same again in a pitch folder whose suffix reads like a syllable
     // ("a -a3" is still a tail).
-    const std::pair<QString, double> runs[] = {{QString(), 1.0}, {QStringLiteral("a3"), 1.0}, {QString(), 0.125}};
-    for (const auto &[suffix, gain] : runs) {
+    struct Run {
+        QString suffix;
+        double gain;
+        int offset;
+    };
+    const Run runs[] = {{QString(), 1.0, 0}, {QStringLiteral("a3"), 1.0, 0}, {QString(), 0.125, 0}, {QString(), 1.0, 1500}};
+    for (const auto &[suffix, gain, offset] : runs) {
         SCOPED_TRACE(gain);
-        Estimator estimator(sourceOf({{QStringLiteral("_あさあ.wav"), scaled(vcv.samples, gain)},
-                                      {QStringLiteral("_さ.wav"), scaled(cv.samples, gain)}}));
+        SCOPED_TRACE(offset);
+        Estimator estimator(sourceOf({{QStringLiteral("_あさあ.wav"), altered(vcv.samples, gain, offset)},
+                                      {QStringLiteral("_さ.wav"), altered(cv.samples, gain, offset)}}));
         const QList<clsOto> entries = {unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("- あ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a さ") + suffix),
                                        unsetEntry(QStringLiteral("_あさあ.wav"), QStringLiteral("a -") + suffix),
