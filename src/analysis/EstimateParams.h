@@ -13,6 +13,15 @@ struct FeatureOptions {
     double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
     int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
     int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
+    // Steady noise (mains hum, hiss, a fan) holds up the level of every
+    // silence, where onsets and ends are looked for. The level is taken
+    // less the wave's floor, the noiseFloorShare quantile of its frames'
+    // power, by at most noiseDepthDb a frame; only a floor at least
+    // noiseGapDb below the loud part (the 1 - noiseFloorShare quantile) is
+    // noise: a wave that never falls silent has none to take off.
+    double noiseFloorShare = 0.05;
+    double noiseGapDb = 15;
+    double noiseDepthDb = 20;
     bool operator==(const FeatureOptions &) const = default;
 };
 

@@ -134,6 +134,26 @@ private:
     int highBin_ = 0;
 };
 
+// The levels less the steady noise under them (see
+// FeatureOptions::noiseFloorShare).
+void takeOffSteadyNoise(std::vector<float> &levelDb, const FeatureOptions &o)
+{
+    if (levelDb.empty())
+        return;
+    std::vector<float> sorted = levelDb;
+    std::sort(sorted.begin(), sorted.end());
+    const auto last = double(sorted.size() - 1);
+    const double floorDb = sorted[size_t(std::lround(o.noiseFloorShare * last))];
+    const double loudDb = sorted[size_t(std::lround((1 - o.noiseFloorShare) * last))];
+    if (loudDb - floorDb < o.noiseGapDb)
+        return;
+    const double noise = std::pow(10.0, floorDb / 10), deepest = std::pow(10.0, -o.noiseDepthDb / 10);
+    for (float &db : levelDb) {
+        const double power = std::pow(10.0, db / 10.0);
+        db = float(10 * std::log10(std::max(power - noise, deepest * power)));
+    }
+}
+
 // The tracker's periodicity and F0 at each frame's centre, between the
 // tracker's own frames (centred on the middle of their hops): periodicity
 // linearly, the F0 too where both neighbours are voiced, else the nearer
@@ -196,6 +216,7 @@ WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, co
     FrameAnalyser analyser(samples, f.sampleRate, o);
     for (int i = 0; i < f.frames; ++i)
         analyser.spectral(qsizetype(i) * f.hopSamples, f, i);
+    takeOffSteadyNoise(f.energyDb, o);
     f.pitch = trackPitch(samples, f.sampleRate);
     readPitch(f);
     return f;

@@ -20,7 +20,7 @@ public:
     int frames = 0;
     qsizetype sampleCount = 0;
 
-    std::vector<float> energyDb;     // windowed level in dB below full scale
+    std::vector<float> energyDb;     // windowed level in dB below full scale, less steady noise
     std::vector<float> highRatio;    // share of the power above 4 kHz (fricatives, breath)
     std::vector<float> zeroCross;    // zero crossings per sample
     // Voicing and pitch are the pitch tracker's, read at each frame's centre.
