@@ -293,6 +293,19 @@ struct LandmarkParams {
     double lVowelToShare = 0.6;
     double lLastMs = 40.0;
     double lLastGapMs = 10.0;
+    // A vowel after a liquid or a glide ("r aa", "l iy", "w ah", "y uw")
+    // starts where the spectrum has come glideHalfwayShare of the way from
+    // the consonant's to the vowel's: the tongue glides into the vowel, no
+    // frame changes much more than the next, and the strongest change is
+    // wherever the noise puts it. The consonant's spectrum is the mean of
+    // its part from glideFromShare to glideToShare of the way through (as
+    // aligned); the vowel's that of its frames from glideVowelFromMs to
+    // glideVowelToMs after the alignment's start.
+    double glideHalfwayShare = 0.5;
+    double glideFromShare = 0.25;
+    double glideToShare = 0.6;
+    double glideVowelFromMs = 30.0;
+    double glideVowelToMs = 70.0;
     // A stop or affricate after a fricative closes where the level falls
     // fastest within closureReachMs before the alignment's start. In a
     // room the noise rings on into the closure, and the models, learnt

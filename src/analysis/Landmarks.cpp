@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace analysis {
 
@@ -609,6 +610,25 @@ StrongestChange strongestChange(const WaveFeatures &f, int t, int reach, int spa
     return {from + int(top - change.begin()), *top};
 }
 
+// The first frame in [from, to) that is closer to the spectrum of `to` than
+// share of the way from that of `from`: where one sound has turned into
+// the next. The two spectra are the means of [fromBegin, from) and
+// [toBegin, to); nothing when either is empty or they are out of order.
+std::optional<int> halfwayBetween(const WaveFeatures &f, int fromBegin, int from, int toBegin, int to, double share)
+{
+    fromBegin = std::max(0, fromBegin);
+    to = std::min(f.frames, to);
+    if (from <= fromBegin || to <= toBegin || toBegin < from)
+        return std::nullopt;
+    const std::vector<float> first = meanSpectrum(f, fromBegin, from), second = meanSpectrum(f, toBegin, to);
+    for (int t = from; t < to; ++t) {
+        const double fromFirst = distanceAt(f, t, first), fromSecond = distanceAt(f, t, second);
+        if (fromFirst >= share * (fromFirst + fromSecond))
+            return t;
+    }
+    return std::nullopt;
+}
+
 // Where a vowel turning into an l has come lHalfwayShare of the way from
 // the vowel's own spectrum to the l's (see LandmarkParams); `aligned` when
 // either is too short to tell.
@@ -616,16 +636,23 @@ double halfwayIntoL(const WaveFeatures &f, double vowelStart, double aligned, do
 {
     const int start = f.frameAt(vowelStart), length = f.frameAt(aligned) - start;
     const int vowelFrom = start + int(p.lVowelFromShare * length), vowelTo = start + int(p.lVowelToShare * length);
-    const int lFrom = f.frameAt(lEnd - p.lLastMs), lTo = f.frameAt(lEnd - p.lLastGapMs);
-    if (vowelTo <= vowelFrom || lTo <= lFrom || lFrom < vowelTo)
-        return aligned;
-    const std::vector<float> vowel = meanSpectrum(f, vowelFrom, vowelTo), l = meanSpectrum(f, lFrom, lTo);
-    for (int t = vowelTo; t < lTo; ++t) {
-        const double fromVowel = distanceAt(f, t, vowel), fromL = distanceAt(f, t, l);
-        if (fromVowel >= p.lHalfwayShare * (fromVowel + fromL))
-            return f.frameMs(t);
-    }
-    return aligned;
+    const std::optional<int> t =
+        halfwayBetween(f, vowelFrom, vowelTo, f.frameAt(lEnd - p.lLastMs), f.frameAt(lEnd - p.lLastGapMs), p.lHalfwayShare);
+    return t ? f.frameMs(*t) : aligned;
+}
+
+// Where a liquid or glide that starts at glideStart has turned into the
+// vowel the alignment starts at `aligned` (see LandmarkParams::
+// glideHalfwayShare); `fallback` when either is too short to tell.
+double halfwayOutOfGlide(const WaveFeatures &f, double glideStart, double aligned, double vowelEnd, double fallback,
+                         const LandmarkParams &p)
+{
+    const double length = aligned - glideStart;
+    const std::optional<int> t =
+        halfwayBetween(f, f.frameAt(glideStart + p.glideFromShare * length), f.frameAt(glideStart + p.glideToShare * length),
+                       f.frameAt(aligned + p.glideVowelFromMs), f.frameAt(std::min(aligned + p.glideVowelToMs, vowelEnd)),
+                       p.glideHalfwayShare);
+    return t ? f.frameMs(*t) : fallback;
 }
 
 // The frame in [from, to] where the band levels rise most since the frame
@@ -647,6 +674,13 @@ double fastestFall(const WaveFeatures &f, double fromMs, double toMs, const Land
     if (hi - lo <= 2 * p.riseFrames)
         return toMs;
     return f.frameMs(fastestRise(f.energyDb, lo, hi, p, -1));
+}
+
+// A liquid or a glide: the tongue moves into the next sound.
+bool glides(QStringView phoneme)
+{
+    const PhonemeClass c = phonemeClass(phoneme);
+    return c == PhonemeClass::Liquid || c == PhonemeClass::Glide;
 }
 
 // Whether frame t sounds like a fricative's noise (see
@@ -717,6 +751,8 @@ void placePhonemeMarks(FileAlignment &alignment, const WaveFeatures &f, const QS
         // pause between them.
         if (afterVowel && phonemeClass(phonemes[i]) == PhonemeClass::Fricative)
             start = firstNoise(f, alignment.syllables[i - 1].vowelStart, start, p);
+        if (!afterSilence && phonemeClass(phonemes[i]) == PhonemeClass::Vowel && glides(phonemes[i - 1]))
+            start = halfwayOutOfGlide(f, alignment.syllables[i - 1].consonantStart, st.consonantStart, st.vowelEnd, start, p);
         if (afterVowel && !afterSilence && phonemes[i] == u"l") {
             const double end = i + 1 < count && phonemes[i + 1] != u"-" ? alignment.syllables[i + 1].consonantStart : st.vowelEnd;
             start = halfwayIntoL(f, alignment.syllables[i - 1].mark(Mark::ConsonantStart), start, end, p);
