@@ -610,10 +610,12 @@ StrongestChange strongestChange(const WaveFeatures &f, int t, int reach, int spa
     return {from + int(top - change.begin()), *top};
 }
 
-// The first frame in [from, to) that is closer to the spectrum of `to` than
-// share of the way from that of `from`: where one sound has turned into
-// the next. The two spectra are the means of [fromBegin, from) and
-// [toBegin, to); nothing when either is empty or they are out of order.
+// Where one sound has turned into the next: the first frame in [from, to)
+// whose spectrum has come at least `share` of the way from the first
+// sound's to the second's. The first sound's spectrum is the mean of the
+// frames [fromBegin, from), the second's that of [toBegin, to). Nothing
+// when either stretch is empty, when they overlap, or when no frame comes
+// that far.
 std::optional<int> halfwayBetween(const WaveFeatures &f, int fromBegin, int from, int toBegin, int to, double share)
 {
     fromBegin = std::max(0, fromBegin);
