@@ -28,12 +28,6 @@ bool codaLiquid(const QStringList &phonemes, qsizetype i)
            && (i + 1 == phonemes.size() || phonemeClass(phonemes[i + 1]) != PhonemeClass::Vowel);
 }
 
-bool stopOrAffricate(const QString &phoneme)
-{
-    const PhonemeClass c = phonemeClass(phoneme);
-    return c == PhonemeClass::Stop || c == PhonemeClass::Affricate;
-}
-
 double percentile(std::vector<float> v, double q)
 {
     if (v.empty())
@@ -232,7 +226,7 @@ bool Aligner::unheardClosure(const std::vector<Phone> &phones, int k)
     case Role::Pause:
     case Role::Rest:
     case Role::Closure: return true;
-    case Role::Consonant: return stopOrAffricate(before.model);
+    case Role::Consonant: return closes(before.model);
     default: return false;
     }
 }

@@ -220,7 +220,7 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
         p[kPre] = start;
         if (from == PhonemeClass::Affricate && to == PhonemeClass::Vowel)
             p[kPre] = std::max(a.previousOwn, start - pp.afterAffricateMs);
-        else if ((from == PhonemeClass::Liquid || from == PhonemeClass::Glide) && to == PhonemeClass::Vowel)
+        else if (glides(from) && to == PhonemeClass::Vowel)
             p[kPre] = start - (from == PhonemeClass::Glide ? pp.glideInMs : alias.from == u"r" ? pp.rInMs : pp.lInMs);
         else if (from == PhonemeClass::Stop && to == PhonemeClass::Stop && a.previousNote >= 0)
             // Of two stops the first is seldom released: one closure, in

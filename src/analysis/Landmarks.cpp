@@ -678,13 +678,6 @@ double fastestFall(const WaveFeatures &f, double fromMs, double toMs, const Land
     return f.frameMs(fastestRise(f.energyDb, lo, hi, p, -1));
 }
 
-// A liquid or a glide: the tongue moves into the next sound.
-bool glides(QStringView phoneme)
-{
-    const PhonemeClass c = phonemeClass(phoneme);
-    return c == PhonemeClass::Liquid || c == PhonemeClass::Glide;
-}
-
 // Whether frame t sounds like a fricative's noise (see
 // LandmarkParams::noiseShare).
 bool noiseAt(const WaveFeatures &f, int t, const LandmarkParams &p)

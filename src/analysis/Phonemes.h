@@ -33,6 +33,9 @@ PhonemeClass phonemeClass(QStringView phoneme);
 // A stop or an affricate: a closure, its own silence, then a burst.
 inline bool closes(PhonemeClass c) { return c == PhonemeClass::Stop || c == PhonemeClass::Affricate; }
 inline bool closes(QStringView phoneme) { return closes(phonemeClass(phoneme)); }
+// A liquid or a glide: the tongue moves into the next sound.
+inline bool glides(PhonemeClass c) { return c == PhonemeClass::Liquid || c == PhonemeClass::Glide; }
+inline bool glides(QStringView phoneme) { return glides(phonemeClass(phoneme)); }
 QString phonemeClassName(PhonemeClass c);
 
 // The entries' aliases without what their folder adds to every alias so
