@@ -3,6 +3,7 @@
 #include "analysis/Landmarks.h"
 #include "analysis/Parallel.h"
 #include "analysis/Phonemes.h"
+#include "core/Statistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,15 +27,6 @@ bool codaLiquid(const QStringList &phonemes, qsizetype i)
 {
     return phonemeClass(phonemes[i]) == PhonemeClass::Liquid && i > 0 && phonemeClass(phonemes[i - 1]) == PhonemeClass::Vowel
            && (i + 1 == phonemes.size() || phonemeClass(phonemes[i + 1]) != PhonemeClass::Vowel);
-}
-
-double percentile(std::vector<float> v, double q)
-{
-    if (v.empty())
-        return 0;
-    const size_t k = size_t(std::clamp(q, 0.0, 1.0) * double(v.size() - 1));
-    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
-    return v[k];
 }
 
 }  // namespace
@@ -239,7 +231,7 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
     Observations &o = fine;
     // Levels relative to the file's loud part: singers and takes differ in
     // gain, the shape of a syllable does not.
-    const double loud = percentile(f.energyDb, 0.95);
+    const double loud = statistics::quantile(f.energyDb, 0.95);
     const int bands = f.bandCount;
     std::vector<double> cosTable(size_t(kCepstra * bands));
     for (int k = 1; k <= kCepstra; ++k)

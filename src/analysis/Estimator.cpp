@@ -6,6 +6,7 @@
 #include "wave/clsWave.h"
 #include "oto/modLocale.h"
 #include "core/modUtils.h"
+#include "core/Statistics.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -108,29 +109,7 @@ QStringList groupsOf(const AliasInfo &a)
     return {kind + u' ' + soundOf(a), kind + u' ' + className(cc), kind, QStringLiteral("syllable")};
 }
 
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    const size_t k = v.size() / 2;
-    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
-    double m = v[k];
-    if (v.size() % 2 == 0) {
-        std::nth_element(v.begin(), v.begin() + qsizetype(k - 1), v.end());
-        m = (m + v[k - 1]) / 2;
-    }
-    return m;
-}
-
-double mad(const std::vector<double> &v)
-{
-    const double m = median(v);
-    std::vector<double> d;
-    d.reserve(v.size());
-    for (double x : v)
-        d.push_back(std::abs(x - m));
-    return median(d);
-}
+using statistics::median;
 
 // An English tail's note: a stop's burst (the breath after it fades slowly
 // and tells nothing), else where the sound falls away.
@@ -366,7 +345,7 @@ public:
                 }
                 delta = (n * median(fewHeldNear(*grp, pt, delta, alias.kind == AliasInfo::Kind::Phonemes)) + k * delta) / (n + k);
                 if (pt == kPre)
-                    r.spread = n >= 3 ? mad(d) : 0;
+                    r.spread = n >= 3 ? statistics::medianAbsoluteDeviation(d) : 0;
             }
             r.points[pt] = from + delta;
         }
@@ -895,7 +874,7 @@ double fitFloorOf(const std::vector<FileAlignment> &alignments, const FlagParams
             for (const SyllableTimes &st : fa.syllables)
                 if (st.fit != 0)  // 0: no vowel (an English consonant)
                     fits.push_back(st.fit);
-    return median(fits) - fp.fitDeviations * std::max(1.0, mad(fits));
+    return median(fits) - fp.fitDeviations * std::max(1.0, statistics::medianAbsoluteDeviation(fits));
 }
 
 // How sure the estimate of an entry is (0..1), and when it is not, why.

@@ -1,6 +1,7 @@
 #include "analysis/Features.h"
 
 #include "analysis/Spectrum.h"
+#include "core/Statistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,11 +141,8 @@ void takeOffSteadyNoise(std::vector<float> &levelDb, const FeatureOptions &o)
 {
     if (levelDb.empty())
         return;
-    std::vector<float> sorted = levelDb;
-    std::sort(sorted.begin(), sorted.end());
-    const auto last = double(sorted.size() - 1);
-    const double floorDb = sorted[size_t(std::lround(o.noiseFloorShare * last))];
-    const double loudDb = sorted[size_t(std::lround((1 - o.noiseFloorShare) * last))];
+    const double floorDb = statistics::quantile(levelDb, o.noiseFloorShare);
+    const double loudDb = statistics::quantile(levelDb, 1 - o.noiseFloorShare);
     if (loudDb - floorDb < o.noiseGapDb)
         return;
     const double noise = std::pow(10.0, floorDb / 10), deepest = std::pow(10.0, -o.noiseDepthDb / 10);

@@ -1,6 +1,7 @@
 #include "analysis/Landmarks.h"
 
 #include "analysis/Phonemes.h"
+#include "core/Statistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,14 +12,7 @@ namespace analysis {
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    const auto mid = v.begin() + qsizetype(v.size() / 2);
-    std::nth_element(v.begin(), mid, v.end());
-    return *mid;
-}
+using statistics::median;
 
 // The change of spectrum at frames [from, to): the RMS over the bands (dB)
 // of the mean of span frames after a frame less the mean of span frames

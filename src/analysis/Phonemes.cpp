@@ -1,5 +1,7 @@
 #include "analysis/Phonemes.h"
 
+#include "core/Statistics.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
@@ -167,8 +169,7 @@ AloneOnset aloneOnset(const WaveFeatures &f, double fromMs, double heldFromMs, d
     if (f.frames == 0 || last <= held)
         return out;
     std::vector<float> levels(f.energyDb.begin() + held, f.energyDb.begin() + last);
-    std::nth_element(levels.begin(), levels.begin() + qsizetype(levels.size() / 2), levels.end());
-    const double level = levels[levels.size() / 2];
+    const double level = statistics::median(std::move(levels));
     // Back from the held part while it can be heard, over short gaps.
     const int gap = std::max(1, f.frameAt(pp.aloneGapMs));
     int audible = held, quiet = 0;

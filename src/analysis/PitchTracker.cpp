@@ -1,5 +1,7 @@
 #include "analysis/PitchTracker.h"
 
+#include "core/Statistics.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -531,11 +533,7 @@ double PitchTrack::medianHz() const
     for (float f : f0Hz)
         if (f > 0)
             v.push_back(f);
-    if (v.empty())
-        return 0;
-    const auto mid = v.begin() + qsizetype(v.size() / 2);
-    std::nth_element(v.begin(), mid, v.end());
-    return *mid;
+    return statistics::median(std::move(v));
 }
 
 double PitchTrack::meanHz() const

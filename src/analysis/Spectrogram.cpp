@@ -2,6 +2,7 @@
 
 #include "analysis/Parallel.h"
 #include "analysis/Spectrum.h"
+#include "core/Statistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -218,17 +219,13 @@ LevelRange fitLevels(std::span<const qint16> samples, int sampleRate, const Spec
     for (int i = 0; i < places; ++i) {
         float *column = all.data() + size_t(i) * kRows;
         analyser.levels((i + 0.5) * double(samples.size()) / places, extent, frames, column);
-        std::vector<float> sorted(column, column + kRows);
-        std::nth_element(sorted.begin(), sorted.begin() + kRows / 2, sorted.end());
-        medians[size_t(i)] = sorted[kRows / 2];
+        medians[size_t(i)] = float(statistics::median(std::vector<float>(column, column + kRows)));
     }
-    const auto top = all.begin() + qsizetype(double(all.size() - 1) * kTopShare);
-    std::nth_element(all.begin(), top, all.end());
-    const auto quiet = medians.begin() + qsizetype(double(medians.size() - 1) * kQuietShare);
-    std::nth_element(medians.begin(), quiet, medians.end());
+    const double top = statistics::quantile(std::move(all), kTopShare);
+    const double quiet = statistics::quantile(std::move(medians), kQuietShare);
     // A silent wave keeps its top well above silence, so that it shows dark.
-    range.topDb = std::max(*top, float(kSilenceDb + kFloorAboveNoiseDb + kMinSpanDb));
-    const double span = std::clamp(double(range.topDb) - (*quiet + kFloorAboveNoiseDb), kMinSpanDb, kMaxSpanDb);
+    range.topDb = float(std::max(top, kSilenceDb + kFloorAboveNoiseDb + kMinSpanDb));
+    const double span = std::clamp(double(range.topDb) - (quiet + kFloorAboveNoiseDb), kMinSpanDb, kMaxSpanDb);
     range.floorDb = float(range.topDb - span);
     return range;
 }

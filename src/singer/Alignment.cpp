@@ -1,5 +1,7 @@
 #include "singer/Alignment.h"
 
+#include "core/Statistics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -40,9 +42,7 @@ Onset onsetOf(const std::vector<double> &levels)
 {
     if (levels.empty())
         return {};
-    std::vector<double> sorted = levels;
-    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 10, sorted.end());
-    const double floor = sorted[sorted.size() / 10];
+    const double floor = statistics::quantile(levels, 0.1);
     const double peak = *std::max_element(levels.begin(), levels.end());
     const double threshold = floor + (peak - floor) / 2;
     for (size_t i = 0; i < levels.size(); ++i)
