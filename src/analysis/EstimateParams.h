@@ -22,6 +22,11 @@ struct FeatureOptions {
     double noiseFloorShare = 0.05;
     double noiseGapDb = 15;
     double noiseDepthDb = 20;
+    // A wave whose samples never rise above this magnitude (of 32767, about
+    // -66 dB) holds nothing sung: digital silence, dither, or a file cut
+    // off before its data, whose missing part reads as 0. Its entries are
+    // left as they are rather than placed on nothing.
+    int silentPeak = 16;
     bool operator==(const FeatureOptions &) const = default;
 };
 

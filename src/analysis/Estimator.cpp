@@ -606,7 +606,9 @@ WaveSource folderWaves(const QString &folder, const modLocale *locale)
         clsWave wave(locale);
         QString name = fileName;
         if (!wave.ReadFile(folder, name)) {
-            d.error = wave.errType == WaveError::NotFound ? QStringLiteral("missing: ") + wave.FileAddress : wave.errorReason();
+            // The entry's own name: the path tried last may be the name as a
+            // code page garbles it.
+            d.error = wave.errType == WaveError::NotFound ? QStringLiteral("missing: ") + joinPath(folder, fileName) : wave.errorReason();
             return d;
         }
         d.samples = wave.getData();
@@ -614,8 +616,7 @@ WaveSource folderWaves(const QString &folder, const modLocale *locale)
         return d;
     };
     s.cacheKey = [folder, locale](const QString &fileName) {
-        const QString name = locale ? locale->onDiskName(fileName) : fileName;
-        return FeatureCache::fileKey(joinPath(folder, name));
+        return FeatureCache::fileKey(locale ? locale->wavePath(folder, fileName) : joinPath(folder, fileName));
     };
     return s;
 }
@@ -1001,6 +1002,14 @@ void placeSecondWays(Recordings &rec, const QList<AlignInput> &inputs, const QLi
     }
 }
 
+int peakOf(const QList<qint16> &samples)
+{
+    int peak = 0;
+    for (qint16 s : samples)
+        peak = std::max(peak, std::abs(int(s)));
+    return peak;
+}
+
 // Reads every recording and its features, several at a time, from the
 // cache when it has them.
 void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache, int threads,
@@ -1015,6 +1024,10 @@ void readFeatures(Recordings &rec, const WaveSource &source, FeatureCache *cache
             WaveData d = source.load ? source.load(name) : WaveData{{}, 0, QStringLiteral("no waves")};
             if (!d.error.isEmpty() || d.samples.isEmpty()) {
                 rec.loadErrors[size_t(f)] = d.error.isEmpty() ? QStringLiteral("empty wave") : d.error;
+                return nullptr;
+            }
+            if (peakOf(d.samples) <= options.silentPeak) {
+                rec.loadErrors[size_t(f)] = QStringLiteral("the recording is silent");
                 return nullptr;
             }
             const std::span<const qint16> samples(d.samples.constData(), size_t(d.samples.size()));

@@ -19,7 +19,15 @@ QString FeatureCache::fileKey(const QString &path)
 
 QString FeatureCache::idOf(const QString &key, const FeatureOptions &o)
 {
-    return QStringLiteral("%1|%2|%3|%4").arg(key).arg(o.hopMs).arg(o.windowSamples).arg(o.bandCount);
+    // Every option that changes the features.
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
+        .arg(key)
+        .arg(o.hopMs)
+        .arg(o.windowSamples)
+        .arg(o.bandCount)
+        .arg(o.noiseFloorShare)
+        .arg(o.noiseGapDb)
+        .arg(o.noiseDepthDb);
 }
 
 std::shared_ptr<const WaveFeatures> FeatureCache::get(const QString &key, const FeatureOptions &options,

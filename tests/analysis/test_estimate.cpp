@@ -3,6 +3,7 @@
 #include "analysis/FeatureCache.h"
 #include "analysis/Features.h"
 #include "SungSynth.h"
+#include "support/LocaleEnv.h"
 #include "support/TempFolder.h"
 #include "support/WavImages.h"
 
@@ -162,11 +163,15 @@ TEST(FeatureCache, KeepsFeaturesPerKeyWithinItsBudget)
     const auto first = cache.get(QStringLiteral("a"), o, make);
     EXPECT_EQ(cache.get(QStringLiteral("a"), o, make), first);
     EXPECT_EQ(computed, 1);
-    FeatureOptions coarser;
+    // Options that change the features are other features.
+    FeatureOptions coarser, shallower;
     coarser.hopMs = 8;
+    shallower.noiseDepthDb = 10;
     cache.get(QStringLiteral("a"), coarser, make);
-    cache.get(QStringLiteral("b"), o, make);
+    cache.get(QStringLiteral("a"), shallower, make);
     EXPECT_EQ(computed, 3);
+    cache.get(QStringLiteral("b"), o, make);
+    EXPECT_EQ(computed, 4);
     EXPECT_EQ(cache.count(), 2);  // the least recently used went
     cache.get(QString(), o, make);
     EXPECT_EQ(cache.count(), 2);  // no key, not kept
@@ -181,21 +186,35 @@ TEST(Estimate, WavesOfAFolderAreReadAsTheEditorReadsThemAndCachedUntilRewritten)
     const QString name = QStringLiteral("_あさ.wav");
     folder.write(name, wavimg::wav(first.samples));
     folder.write(QStringLiteral("_あか.wav"), QByteArray("RIFF, but not a wave"));
+    // Silence with a little dither, and a wave whose data was cut off after its header.
+    SungSynth hush;
+    hush.silence(2000);
+    QList<qint16> dither = hush.samples;
+    for (qsizetype i = 0; i < dither.size(); ++i)
+        dither[i] = qint16(i % 7 - 3);
+    folder.write(QStringLiteral("_あた.wav"), wavimg::wav(dither));
+    folder.write(QStringLiteral("_あな.wav"), wavimg::wav(first.samples).left(44));
 
+    // With the editor's locale, which may look for a file under its name as a code page garbles it.
+    LocaleEnv env;
     FeatureCache cache;
-    Estimator estimator(folderWaves(folder.path()), &cache);
+    Estimator estimator(folderWaves(folder.path(), &env.locale), &cache);
     const QList<clsOto> entries = {unsetEntry(name, QStringLiteral("a さ")), unsetEntry(QStringLiteral("_あか.wav"), QStringLiteral("a か")),
-                                   unsetEntry(QStringLiteral("_ない.wav"), QStringLiteral("a い"))};
-    const EstimateReport r = estimator.estimate(entries, {0, 1, 2});
-    ASSERT_EQ(r.estimates.size(), 3);
+                                   unsetEntry(QStringLiteral("_ない.wav"), QStringLiteral("a い")),
+                                   unsetEntry(QStringLiteral("_あた.wav"), QStringLiteral("a た")),
+                                   unsetEntry(QStringLiteral("_あな.wav"), QStringLiteral("a な"))};
+    const EstimateReport r = estimator.estimate(entries, {0, 1, 2, 3, 4});
+    ASSERT_EQ(r.estimates.size(), 5);
     EXPECT_NEAR(notePoint(r.estimates[0].entry), 920, 10);
-    // A broken wave and a missing one: left as they were, with the reason.
-    for (int k : {1, 2}) {
-        EXPECT_FALSE(r.estimates[k].estimated);
-        EXPECT_TRUE(r.estimates[k].flagged);
-        EXPECT_TRUE(isUnset(r.estimates[k].entry));
+    // A broken wave, a missing one and silent ones: left as they were, with the reason.
+    for (int k : {1, 2, 3, 4}) {
+        EXPECT_FALSE(r.estimates[k].estimated) << k;
+        EXPECT_TRUE(r.estimates[k].flagged) << k;
+        EXPECT_TRUE(isUnset(r.estimates[k].entry)) << k;
     }
-    EXPECT_TRUE(r.estimates[2].reason.contains(QStringLiteral("_ない.wav"))) << r.estimates[2].reason.toStdString();
+    EXPECT_EQ(r.estimates[2].reason, QStringLiteral("missing: ") + folder.file(QStringLiteral("_ない.wav")));
+    EXPECT_EQ(r.estimates[3].reason, QStringLiteral("the recording is silent"));
+    EXPECT_EQ(r.estimates[4].reason, QStringLiteral("the recording is silent"));
     EXPECT_EQ(cache.count(), 1);
 
     // The same file again comes from the cache; rewritten, it is read anew.
