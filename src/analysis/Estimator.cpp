@@ -611,7 +611,14 @@ WaveSource folderWaves(const QString &folder, const modLocale *locale)
             d.error = wave.errType == WaveError::NotFound ? QStringLiteral("missing: ") + joinPath(folder, fileName) : wave.errorReason();
             return d;
         }
+        // The editor shows the part of a cut-off file's data that is not in
+        // it as silence; what was sung there is lost.
+        if (const QString cutOff = wave.cutOffReason(); !cutOff.isEmpty()) {
+            d.error = cutOff;
+            return d;
+        }
         d.samples = wave.getData();
+        d.samples.resize(wave.heldSamples());
         d.sampleRate = wave.Samplerate;
         return d;
     };

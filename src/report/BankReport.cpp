@@ -79,9 +79,11 @@ WaveHeader readWaveHeader(const QString &path)
 {
     clsWave wave;
     QString name = QFileInfo(path).fileName();
-    if (wave.ReadHeader(QFileInfo(path).path(), name))
-        return {true, wave.LengthMs, {}};
-    return {false, 0, wave.errorReason()};
+    if (!wave.ReadHeader(QFileInfo(path).path(), name))
+        return {false, 0, wave.errorReason()};
+    if (const QString cutOff = wave.cutOffReason(); !cutOff.isEmpty())
+        return {false, 0, cutOff};
+    return {true, wave.LengthMs, {}};
 }
 
 BankReport::BankReport(const BankInput &bank, const WaveProbe &probe) : bank_(bank), probe_(probe)

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -109,6 +110,14 @@ bool clsWave::ReadHeader(const QString &fpath, QString &fname)
     return load(path, true);
 }
 
+QString clsWave::cutOffReason() const
+{
+    const auto ms = [this](qint64 samples) { return qRound64(double(samples) * 1000 / std::max(1, Samplerate)); };
+    if (double(Length - heldSamples_) * 1000 / std::max(1, Samplerate) <= kMostMissingMs)
+        return {};
+    return QStringLiteral("the file ends before its data: %1 of %2 ms are there").arg(ms(heldSamples_)).arg(ms(Length));
+}
+
 bool clsWave::fail(WaveError type, const QString &why)
 {
     errType = type;
@@ -186,6 +195,7 @@ bool clsWave::load(const QString &path, bool headerOnly)
         return fail(WaveError::Corrupted, QStringLiteral("the file has %1 bytes, more than the %2 this editor loads")
                            .arg(fileSize).arg(maxFileBytes()));
     if (headerOnly) {
+        heldSamples_ = qint32(std::clamp<qint64>((fileSize - dataPos) / 2, 0, count));
         Samplerate = fmt.sampleRate;
         Length = count;
         LengthMs = double(Length) / fmt.channels / Samplerate * 1000;
@@ -226,6 +236,7 @@ bool clsWave::load(const QString &path, bool headerOnly)
     samples_ = std::move(samples);
     image_ = std::move(image);
     calcRange(held);
+    heldSamples_ = qint32(held);
     Samplerate = fmt.sampleRate;
     Length = count;
     LengthMs = double(Length) / fmt.channels / Samplerate * 1000;

@@ -63,6 +63,15 @@ public:
     // The memory the loaded wave holds: its byte image, and the samples when
     // they could not stay inside it.
     qsizetype heldBytes() const { return image_.size() + samples_.ownBytes(); }
+    // How many of the Length samples the file really holds: a file cut off
+    // before the end of its data chunk holds fewer, and the rest read as 0.
+    qint32 heldSamples() const { return heldSamples_; }
+    // After a load: why the file does not hold its recording, when more
+    // than kMostMissingMs of the data its header declares are not in it (a
+    // copy or a recorder cut off); a few samples short is a sloppy writer.
+    // Empty otherwise.
+    static constexpr double kMostMissingMs = 50;
+    QString cutOffReason() const;
     // getWave, the samples as script values, belongs to the script console
     // and is added there beside getData.
 
@@ -85,4 +94,5 @@ private:
     QByteArray image_;
     QString errDesc_;  // the failure's own description, shown in GetError
     quint64 generation_ = 0;
+    qint32 heldSamples_ = 0;
 };

@@ -214,14 +214,15 @@ TEST(Estimate, WavesOfAFolderAreReadAsTheEditorReadsThemAndCachedUntilRewritten)
     }
     EXPECT_EQ(r.estimates[2].reason, QStringLiteral("missing: ") + folder.file(QStringLiteral("_ない.wav")));
     EXPECT_EQ(r.estimates[3].reason, QStringLiteral("the recording is silent"));
-    EXPECT_EQ(r.estimates[4].reason, QStringLiteral("the recording is silent"));
+    EXPECT_EQ(r.estimates[4].reason, QStringLiteral("the file ends before its data: 0 of 1620 ms are there"));
     EXPECT_EQ(cache.count(), 1);
 
     // The same file again comes from the cache; rewritten, it is read anew.
     const QList<clsOto> one = {entries[0]};
     EXPECT_NEAR(notePoint(estimator.estimate(one, {0}).estimates[0].entry), 920, 10);
     EXPECT_EQ(cache.count(), 1);
-    folder.write(name, wavimg::wav(second.samples));
+    // A few ms short of what its header declares: a sloppy writer, estimated all the same.
+    folder.write(name, wavimg::wav(second.samples).chopped(400));
     QFile rewritten(folder.file(name));
     ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
     rewritten.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);

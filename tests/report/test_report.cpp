@@ -276,11 +276,17 @@ TEST_F(ReportFixture, SingerWithPitchFoldersIsOneBank)
 TEST_F(ReportFixture, HeadersAloneGiveTheLengthAndTheReason)
 {
     // The length comes from the declared data size; the samples are not read.
-    bank.write("long.wav", wavimg::riff(wavimg::chunk("fmt ", wavimg::fmtBody()) + "data" + wavimg::le32(88200 * 2)
-                                        + wavimg::pcm(wavimg::noise(100, 3000))));
+    // A file that holds much less than that was cut off.
+    const auto declaring2s = [](int held) {
+        return wavimg::riff(wavimg::chunk("fmt ", wavimg::fmtBody()) + "data" + wavimg::le32(88200 * 2)
+                            + wavimg::pcm(wavimg::noise(held, 3000)));
+    };
+    bank.write("long.wav", declaring2s(88200 - 100));
     const WaveHeader h = readWaveHeader(bank.file("long.wav"));
     EXPECT_TRUE(h.usable);
     EXPECT_DOUBLE_EQ(h.lengthMs, 2000);
+    bank.write("cut.wav", declaring2s(44100));
+    EXPECT_EQ(readWaveHeader(bank.file("cut.wav")).reason, "the file ends before its data: 1000 of 2000 ms are there");
     clsWave wave;
     QString name = "long.wav";
     ASSERT_TRUE(wave.ReadHeader(bank.path(), name));

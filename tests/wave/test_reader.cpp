@@ -41,19 +41,21 @@ TEST(WaveReader, LoadsCanonicalAndTolerantLayouts)
     const QByteArray fmt = chunk("fmt ", fmtBody());
     QList<qint16> padded = t.mid(0, 50);
     padded.resize(200);
-    const struct { const char *what; QByteArray bytes; QList<qint16> samples; } cases[] = {
+    // held: how many of the samples the file really holds (-1: all).
+    const struct { const char *what; QByteArray bytes; QList<qint16> samples; int held = -1; } cases[] = {
         {"canonical", wav(s), s},
         {"odd LIST and empty fact before data", riff(fmt + chunk("LIST", "abcde") + chunk("fact", "") + chunk("data", pcm(t))), t},
         {"18-byte fmt", riff(chunk("fmt ", fmtBody() + le16(0)) + chunk("data", pcm(t))), t},
         {"chunks after data", riff(fmt + chunk("data", pcm(t)) + chunk("LIST", "xyz")) + "junk", t},
         {"3-byte data", riff(fmt + chunk("data", pcm({-5}) + "\x07")), {-5}},
-        {"data longer than the file", riff(fmt + "data" + le32(400) + pcm(t.mid(0, 50))), padded},
+        {"data longer than the file", riff(fmt + "data" + le32(400) + pcm(t.mid(0, 50))), padded, 50},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(load(w, dir, c.bytes));
         EXPECT_EQ(std::tuple(w.Valid, w.getData(), w.Length, w.getAllData()), std::tuple(true, c.samples, c.samples.size(), c.bytes));
         EXPECT_DOUBLE_EQ(w.LengthMs, c.samples.size() / 44.1);
+        EXPECT_EQ(w.heldSamples(), c.held < 0 ? c.samples.size() : c.held);
     }
 }
 
