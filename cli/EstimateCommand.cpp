@@ -13,7 +13,8 @@ int estimateCommand(const CliArgs &args)
     session.sett.settFilenameBad = args.isSet(QStringLiteral("no-bad-names")) ? 0 : 1;
     OtoDocument &doc = session.doc;
     const bool generate = args.isSet(QStringLiteral("generate"));
-    if (!args.isSet(QStringLiteral("folder")) && isNewBank(folder)) {
+    const bool newBank = !args.isSet(QStringLiteral("folder")) && isNewBank(folder);
+    if (newBank) {
         // A new bank: its entries come from the recordings' names.
         if (!generate) {
             printErr(QStringLiteral("lirra-oto: %1 has no entries yet; --generate makes them from the recordings' names")
@@ -36,6 +37,13 @@ int estimateCommand(const CliArgs &args)
     request.affixPairs = singer::PrefixMap::pairsIn(folder, session.locale);
     const auto wavesOf = [&](const QString &sub) { return analysis::folderWaves(doc.folderPath(sub), &session.locale); };
     const analysis::EstimateRun run = analysis::runEstimate(doc, request, wavesOf, nullptr);
+    if (newBank && run.madeCount() == 0) {
+        // An oto.ini with no entry would make the folder look like a bank.
+        printErr(QStringLiteral("lirra-oto: no entries made: no recording's name in %1 reads as what is sung "
+                                "(as _あかさ.wav does); nothing written")
+                     .arg(folder));
+        return kCliFailed;
+    }
     // One undo step; the document takes the result, so that a save writes
     // it in each file's own form.
     const QList<analysis::Estimate> flags = analysis::applyEstimateRun(doc, run, QStringLiteral("Estimate"));

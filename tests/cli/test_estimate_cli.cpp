@@ -86,6 +86,15 @@ TEST(EstimateCli, ANewBankGetsItsEntriesFromTheRecordingsAndItsFirstOtoIni)
     EXPECT_TRUE(r.err.contains("--generate")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.path() + "/oto.ini"));
 
+    // Recordings named by number say nothing sung: nothing is made, and no
+    // oto.ini is written to make the folder look like a bank.
+    TempFolder numbered;
+    numbered.write("0.wav", wavimg::wav(vcv.samples));
+    r = lirraOto({"estimate", numbered.path(), "--generate", "--save"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("no entries made")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(numbered.path() + "/oto.ini"));
+
     dir.write("oto.ini", QByteArray());  // an empty file is a new bank too
     r = lirraOto({"estimate", dir.path(), "--generate", "--save"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
