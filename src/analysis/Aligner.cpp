@@ -581,6 +581,37 @@ void Aligner::train(const std::vector<Observations> &obs, const std::vector<std:
     }
 }
 
+// Where an even pace through the phones' shortest lengths (minFrames)
+// starts each phone, and where the last ends: the silence before and after
+// the singing take the frames outside the sung stretch, the sung phones
+// share the stretch, so that a long silence before or after the singing
+// does not spread the phones over it.
+std::vector<double> Aligner::evenPace(const Observations &obs, const std::vector<int> &minFrames, const std::vector<Phone> &phones)
+{
+    const int n = obs.frames;
+    const int count = int(phones.size());
+    std::vector<double> expected(size_t(count) + 1, 0.0);
+    for (int k = 0; k < count; ++k)
+        expected[size_t(k) + 1] = expected[size_t(k)] + minFrames[size_t(k)];
+    const bool framed = count >= 3 && phones.front().role == Role::Lead && phones.back().role == Role::Trail;
+    auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    const double sung = expected[size_t(count) - 1] - expected[1];
+    if (!framed || last - first + 1 < sung) {
+        // Nothing sung found, or too little for the phones: the whole wave.
+        first = 0;
+        last = n - 1;
+    }
+    const double from = framed ? expected[1] : 0, to = framed ? expected[size_t(count) - 1] : expected.back();
+    const double scale = double(last + 1 - first) / std::max(1.0, to - from);
+    for (double &e : expected)
+        e = first + (e - from) * scale;
+    if (framed) {
+        expected.front() = 0;
+        expected.back() = n;
+    }
+    return expected;
+}
+
 FileAlignment Aligner::align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                              std::vector<int> *framePhone, bool margins) const
 {
@@ -640,12 +671,8 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
     using Span = Lattice::Span;
     std::vector<Span> bandAt(static_cast<size_t>(n), Span{0, count - 1});
     if (band < n) {
-        std::vector<double> expected(size_t(count) + 1, 0.0);  // where each phone starts, and the end
-        for (int k = 0; k < count; ++k)
-            expected[size_t(k) + 1] = expected[size_t(k)] + lat.minFrames[size_t(k)];
-        const double scale = double(n) / expected.back();
-        for (double &e : expected)
-            e *= scale;
+        const std::vector<double> expected = evenPace(obs, lat.minFrames, phones);
+
         int first = 0, last = 0;
         for (int t = 0; t < n; ++t) {
             while (first + 1 < count && expected[size_t(first) + 1] + band < t)

@@ -144,6 +144,7 @@ private:
     void alignHeldLiquids(FileAlignment &alignment, const Observations &obs, const AlignInput &input, int vowelFrames) const;
     static bool unheardClosure(const std::vector<Phone> &phones, int k);
     static std::vector<int> evenSegmentation(const Observations &obs, const std::vector<Phone> &phones);
+    static std::vector<double> evenPace(const Observations &obs, const std::vector<int> &minFrames, const std::vector<Phone> &phones);
     FileAlignment align(const Observations &obs, const WaveFeatures &f, const std::vector<Phone> &phones,
                         std::vector<int> *framePhone, bool margins = false) const;
     // With each phone looked for only within band frames of where an even
