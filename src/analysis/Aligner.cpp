@@ -672,7 +672,6 @@ FileAlignment Aligner::alignWithin(const Observations &obs, const WaveFeatures &
     std::vector<Span> bandAt(static_cast<size_t>(n), Span{0, count - 1});
     if (band < n) {
         const std::vector<double> expected = evenPace(obs, lat.minFrames, phones);
-
         int first = 0, last = 0;
         for (int t = 0; t < n; ++t) {
             while (first + 1 < count && expected[size_t(first) + 1] + band < t)
