@@ -1,6 +1,7 @@
 #include "analysis/FeatureCache.h"
 
 #include <QFileInfo>
+#include <iterator>
 
 namespace analysis {
 
@@ -17,17 +18,12 @@ QString FeatureCache::fileKey(const QString &path)
         .arg(info.lastModified().toMSecsSinceEpoch());
 }
 
-QString FeatureCache::idOf(const QString &key, const FeatureOptions &o)
+FeatureCache::Items::iterator FeatureCache::find(const QString &key, const FeatureOptions &options)
 {
-    // Every option that changes the features.
-    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
-        .arg(key)
-        .arg(o.hopMs)
-        .arg(o.windowSamples)
-        .arg(o.bandCount)
-        .arg(o.noiseFloorShare)
-        .arg(o.noiseGapDb)
-        .arg(o.noiseDepthDb);
+    for (auto it = index_.constFind(key); it != index_.constEnd() && it.key() == key; ++it)
+        if (it.value()->options == options)
+            return it.value();
+    return items_.end();
 }
 
 std::shared_ptr<const WaveFeatures> FeatureCache::get(const QString &key, const FeatureOptions &options,
@@ -35,11 +31,10 @@ std::shared_ptr<const WaveFeatures> FeatureCache::get(const QString &key, const 
 {
     if (key.isEmpty())
         return compute();
-    const QString id = idOf(key, options);
     {
         QMutexLocker lock(&mutex_);
-        if (auto it = index_.constFind(id); it != index_.constEnd()) {
-            items_.splice(items_.begin(), items_, it.value());
+        if (const auto it = find(key, options); it != items_.end()) {
+            items_.splice(items_.begin(), items_, it);
             return items_.front().features;
         }
     }
@@ -48,14 +43,14 @@ std::shared_ptr<const WaveFeatures> FeatureCache::get(const QString &key, const 
     if (!features)
         return features;
     QMutexLocker lock(&mutex_);
-    if (index_.contains(id))
+    if (find(key, options) != items_.end())
         return features;
-    items_.push_front({id, features});
-    index_.insert(id, items_.begin());
+    items_.push_front({key, options, features});
+    index_.insert(key, items_.begin());
     bytes_ += features->byteSize();
     while (bytes_ > maxBytes_ && items_.size() > 1) {
         bytes_ -= items_.back().features->byteSize();
-        index_.remove(items_.back().id);
+        index_.remove(items_.back().key, std::prev(items_.end()));
         items_.pop_back();
     }
     return features;

@@ -38,16 +38,19 @@ public:
 
 private:
     struct Item {
-        QString id;
+        QString key;
+        FeatureOptions options;  // other options, other features
         std::shared_ptr<const WaveFeatures> features;
     };
-    static QString idOf(const QString &key, const FeatureOptions &options);
+    using Items = std::list<Item>;
+    // The item of key and options; items_.end() when there is none. Under the lock.
+    Items::iterator find(const QString &key, const FeatureOptions &options);
 
     mutable QMutex mutex_;
     qsizetype maxBytes_;
     qsizetype bytes_ = 0;
-    std::list<Item> items_;  // most recently used first
-    QHash<QString, std::list<Item>::iterator> index_;
+    Items items_;  // most recently used first
+    QMultiHash<QString, Items::iterator> index_;  // by key, one per options used
 };
 
 }  // namespace analysis
