@@ -386,6 +386,17 @@ struct PlacementParams {
     double aloneGapMs = 40.0;
     double aloneSettledDb = 6.0;
     double aloneMinNoteMs = 150.0;
+    // Some singers speak, breathe or creak the vowel before they sing it,
+    // as loud as the held tone: the note is where the tone starts. The tone
+    // is voiced within aloneToneCents of the held part's median pitch for
+    // aloneToneRunMs on end; the pitch tracker holds a voice some 40-100 ms
+    // after it starts, so where the tone is held more than aloneLateToneMs
+    // after the level settled, the note is at the break before it: the
+    // least periodic frame in the aloneBreakMs before the tone is held.
+    double aloneToneCents = 400.0;
+    double aloneToneRunMs = 80.0;
+    double aloneLateToneMs = 150.0;
+    double aloneBreakMs = 150.0;
     // A head's left bound this long (ms) before its note; its overlap at
     // the left bound.
     double phonemeHeadLeftMs = 50.0;

@@ -178,7 +178,7 @@ std::array<double, kPoints> phonemePoints(const PhonemeAlias &alias, const Ancho
         break;
     }
     case Kind::Alone:
-        // Marked by aloneMarks(): audible from ConsonantStart, settled at LevelRise.
+        // Marked by aloneOnset(): audible from ConsonantStart, settled at LevelRise.
         p[kLeft] = start;
         p[kPre] = std::max(a[Mark::LevelRise], start + pp.aloneMinNoteMs);
         p[kOverlap] = start;

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace analysis {
@@ -160,6 +161,37 @@ PhonemeSequence sequenceFromAliases(const QList<PhonemeAlias> &aliases)
     return s;
 }
 
+namespace {
+
+// The first frame from `first` on where the voice is held at the pitch of
+// the held part (frames held..last) for PlacementParams::aloneToneRunMs;
+// -1 when the held part has no pitch or the voice is never held at it.
+int heldToneStart(const WaveFeatures &f, int first, int held, int last, const PlacementParams &pp)
+{
+    std::vector<float> pitches;
+    for (int t = held; t < last; ++t)
+        if (f.pitchHz[size_t(t)] > 0)
+            pitches.push_back(f.pitchHz[size_t(t)]);
+    if (pitches.empty())
+        return -1;
+    const double heldHz = statistics::median(std::move(pitches));
+    const auto atHeldPitch = [&](int t) {
+        const float hz = f.pitchHz[size_t(t)];
+        return hz > 0 && std::abs(1200 * std::log2(hz / heldHz)) <= pp.aloneToneCents;
+    };
+    const int run = std::max(1, f.frameAt(pp.aloneToneRunMs));
+    int runStart = first;
+    for (int t = first; t < last; ++t) {
+        if (!atHeldPitch(t))
+            runStart = t + 1;
+        else if (t - runStart + 1 >= run)
+            return runStart;
+    }
+    return -1;
+}
+
+}  // namespace
+
 AloneOnset aloneOnset(const WaveFeatures &f, double fromMs, double heldFromMs, double heldEndMs, const PlacementParams &pp)
 {
     AloneOnset out{heldFromMs, heldFromMs};
@@ -184,6 +216,11 @@ AloneOnset aloneOnset(const WaveFeatures &f, double fromMs, double heldFromMs, d
     int settled = audible;
     while (settled < last - 1 && f.energyDb[size_t(settled)] < level - pp.aloneSettledDb)
         ++settled;
+    const int tone = heldToneStart(f, audible, held, last, pp);
+    if (tone >= 0 && f.frameMs(tone) - f.frameMs(settled) > pp.aloneLateToneMs) {
+        const int from = std::max(settled, tone - f.frameAt(pp.aloneBreakMs));
+        settled = int(std::min_element(f.periodicity.begin() + from, f.periodicity.begin() + tone + 1) - f.periodicity.begin());
+    }
     out.audible = f.frameMs(audible);
     out.settled = f.frameMs(settled);
     return out;

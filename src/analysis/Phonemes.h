@@ -88,9 +88,9 @@ struct PhonemeSequence {
 PhonemeSequence sequenceFromAliases(const QList<PhonemeAlias> &aliases);
 
 // A vowel recorded alone ("_aa"): where it becomes audible and where it has
-// settled at its held level (ms). The held level is the median level
-// between heldFromMs and heldEndMs (where the alignment put the vowel); the
-// start is looked for back from heldFromMs down to fromMs.
+// settled at its held level and tone (ms). The held level and pitch are the
+// medians between heldFromMs and heldEndMs (where the alignment put the
+// vowel); the start is looked for back from heldFromMs down to fromMs.
 struct AloneOnset {
     double audible = 0;
     double settled = 0;

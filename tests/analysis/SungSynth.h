@@ -29,7 +29,7 @@ public:
         });
     }
 
-    // A vowel at 200 Hz: colour 0 is dark (strong low harmonics, like a),
+    // A vowel at 200 Hz (see pitch()): colour 0 is dark (strong low harmonics, like a),
     // colour 1 bright (strong harmonics around 2.5 kHz, like i).
     SungSynth &vowel(double ms, int colour = 0, double level = 5000)
     {
@@ -66,6 +66,15 @@ public:
         });
     }
 
+    // The voice sings at hz from here on, without a break in its phase.
+    SungSynth &pitch(double hz)
+    {
+        phaseBase_ = phase();
+        phaseFrom_ = pos_;
+        hz_ = hz;
+        return *this;
+    }
+
     // The take as heard in a room whose echo dies away by 60 dB in
     // rt60Ms: four feedback combs in parallel (Schroeder's reverberator
     // without its all-passes), as loud as the dry sound.
@@ -96,16 +105,19 @@ private:
     // so that a glide moves evenly in what the ear (and a labeller) hears.
     double voice(double colour, int harmonics) const
     {
-        const double t = double(pos_) / kRate;
+        const double phase = this->phase();
         double v = 0;
         for (int k = 1; k <= harmonics; ++k) {
             const double dark = k <= 4 ? 1.0 : 0.5 / k;
             const double bright = k == 1 ? 0.6 : (k >= 11 && k <= 14 ? 0.8 : 0.05);
             const double weight = std::exp((1 - colour) * std::log(dark) + colour * std::log(bright));
-            v += weight * std::sin(2 * std::numbers::pi * 200 * k * t);
+            v += weight * std::sin(k * phase);
         }
         return v / 2;
     }
+
+    // The fundamental's phase at the present sample.
+    double phase() const { return phaseBase_ + 2 * std::numbers::pi * hz_ * double(pos_ - phaseFrom_) / kRate; }
 
     template <typename Fn>
     SungSynth &append(double ms, Fn next)
@@ -119,6 +131,9 @@ private:
     QRandomGenerator rng_{7};
     double last_ = 0;
     qint64 pos_ = 0;
+    double hz_ = 200;
+    double phaseBase_ = 0;
+    qint64 phaseFrom_ = 0;
 };
 
 // Waves held in memory under their file names.

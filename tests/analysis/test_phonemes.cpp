@@ -337,18 +337,21 @@ TEST(Phonemes, GenerationFollowsTheBanksOwnNaming)
 TEST(Phonemes, HeldAndAloneSoundsArePlacedByTheirClass)
 {
     // "_aa.wav": a vowel that swells in quietly at 300 ms and is loud from
-    // 450 ms; "0.wav": a vowel from 300 ms, s from 800 ms held until 950 ms,
-    // a vowel again.
-    SungSynth alone, held;
+    // 450 ms; "_iy.wav": the vowel spoken low from 300 ms, as loud as it is
+    // then sung from 800 ms; "0.wav": a vowel from 300 ms, s from 800 ms
+    // held until 950 ms, a vowel again.
+    SungSynth alone, spokenFirst, held;
     alone.silence(300).vowel(150, 0, 800).vowel(600, 0).silence(300);
+    spokenFirst.silence(300).pitch(110).vowel(500, 1).pitch(200).vowel(600, 1).silence(300);
     held.silence(300).vowel(500, 1).noise(150).vowel(500, 2).silence(300);
-    QList<clsOto> entries = {unsetEntry(QStringLiteral("_aa.wav"), QStringLiteral("_aaC5"))};
+    QList<clsOto> entries = {unsetEntry(QStringLiteral("_aa.wav"), QStringLiteral("_aaC5")),
+                             unsetEntry(QStringLiteral("_iy.wav"), QStringLiteral("_iyC5"))};
     for (const char *a : {"- ayC5", "ay sC5", "sC5", "s ayC5", "ay -C5"})
         entries << unsetEntry(QStringLiteral("0.wav"), QString::fromLatin1(a));
     // Each recording on its own, as the alignment learns a bank's sounds
     // from all of its recordings.
     QList<Estimate> estimates;
-    for (const auto &[file, wave] : {std::pair{"_aa.wav", &alone}, std::pair{"0.wav", &held}}) {
+    for (const auto &[file, wave] : {std::pair{"_aa.wav", &alone}, std::pair{"_iy.wav", &spokenFirst}, std::pair{"0.wav", &held}}) {
         Estimator estimator(sourceOf({{QString::fromLatin1(file), wave->samples}}));
         QList<int> targets;
         for (int i = 0; i < entries.size(); ++i)
@@ -360,13 +363,16 @@ TEST(Phonemes, HeldAndAloneSoundsArePlacedByTheirClass)
     // Alone: the entry from where it is heard, its note where it is loud.
     EXPECT_NEAR(r.estimates[0].entry.prmLF, 300, 25);
     EXPECT_NEAR(notePoint(r.estimates[0].entry), 450, 30);
+    // Spoken first: the entry from where it is heard, its note where it is sung.
+    EXPECT_NEAR(r.estimates[1].entry.prmLF, 300, 25);
+    EXPECT_NEAR(notePoint(r.estimates[1].entry), 800, 25);
     // A held consonant: its note past the change into it, within it.
-    const double into = notePoint(r.estimates[2].entry);
+    const double into = notePoint(r.estimates[3].entry);
     EXPECT_NEAR(into, 800, 25);
-    EXPECT_GT(notePoint(r.estimates[3].entry), into + 25);
-    EXPECT_LT(notePoint(r.estimates[3].entry), notePoint(r.estimates[4].entry));
+    EXPECT_GT(notePoint(r.estimates[4].entry), into + 25);
+    EXPECT_LT(notePoint(r.estimates[4].entry), notePoint(r.estimates[5].entry));
     // A joint from a vowel starts in it, by the rule's distance.
-    EXPECT_NEAR(into - r.estimates[2].entry.prmLF, PlacementParams().fromVowelMs, 10);
+    EXPECT_NEAR(into - r.estimates[3].entry.prmLF, PlacementParams().fromVowelMs, 10);
 }
 
 TEST(Phonemes, WhatSetEntriesTeachShrinksTowardTheBankAndTheRules)
