@@ -128,6 +128,11 @@ struct SpectrogramOptions {
 
 // How the recordings are cut into sounds (the forced alignment).
 struct AlignParams {
+    // Frame levels count against the recording's loud part: the 95% quantile
+    // of the levels from the first to the last frame within heardRangeDb of
+    // its loudest (the 99.9% quantile, past a few clicks). A minute of room
+    // noise around a short take is not part of it.
+    double heardRangeDb = 40.0;
     // Log-likelihood an alignment pays for putting a pause between two
     // syllables, so that a pause is only put where the frames look like one.
     double pausePenalty = 8.0;

@@ -48,7 +48,9 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
     // recording's own. So is one with an offset added to every sample (by
     // a sound card), or a mains hum (50 Hz and its odd harmonics), which
     // would otherwise make every silence sound. So is one that begins with
-    // half a minute of room noise: a recorder started early.
+    // a minute of room noise with a faint hum (a recorder started early):
+    // the take is too small a part of it for its loud part to be heard as
+    // the recording's.
     const auto altered = [](QList<qint16> samples, double gain, int offset, double hum, double leadMs) {
         SungSynth lead;
         lead.silence(leadMs);
@@ -76,7 +78,7 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
                         {QString(), 0.125, 0, 0, 0},
                         {QString(), 1.0, 1500, 0, 0},
                         {QString(), 1.0, 0, 300, 0},
-                        {QString(), 1.0, 0, 0, 30000}};
+                        {QString(), 1.0, 0, 20, 60000}};
     for (const auto &[suffix, gain, offset, hum, lead] : runs) {
         SCOPED_TRACE(gain);
         SCOPED_TRACE(offset);
