@@ -29,8 +29,9 @@ public:
         });
     }
 
-    // A vowel at 200 Hz (see pitch()): colour 0 is dark (strong low harmonics, like a),
-    // colour 1 bright (strong harmonics around 2.5 kHz, like i).
+    // A vowel at 200 Hz unless pitch() says otherwise: colour 0 is dark
+    // (strong low harmonics, like a), colour 1 bright (strong harmonics
+    // around 2.5 kHz, like i).
     SungSynth &vowel(double ms, int colour = 0, double level = 5000)
     {
         return append(ms, [&] { return level * voice(colour, 14); });
