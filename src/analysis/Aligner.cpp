@@ -223,22 +223,6 @@ bool Aligner::unheardClosure(const std::vector<Phone> &phones, int k)
     }
 }
 
-namespace {
-
-// The level of a recording's loud part (see AlignParams::heardRangeDb).
-double loudLevel(const std::vector<float> &levelDb, double heardRangeDb)
-{
-    if (levelDb.empty())
-        return 0;
-    const double top = statistics::quantile(levelDb, 0.999);
-    const auto heard = [top, heardRangeDb](float db) { return db >= top - heardRangeDb; };
-    const auto first = std::find_if(levelDb.begin(), levelDb.end(), heard);
-    const auto last = std::find_if(levelDb.rbegin(), levelDb.rend(), heard).base();
-    return statistics::quantile(std::vector<float>(first, last), 0.95);
-}
-
-}  // namespace
-
 Aligner::Observations Aligner::observe(const WaveFeatures &f) const
 {
     Observations fine;
@@ -247,7 +231,7 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
     Observations &o = fine;
     // Levels relative to the file's loud part: singers and takes differ in
     // gain, the shape of a syllable does not.
-    const double loud = loudLevel(f.energyDb, params_.heardRangeDb);
+    const double loud = f.loudDb;
     const int bands = f.bandCount;
     std::vector<double> cosTable(size_t(kCepstra * bands));
     for (int k = 1; k <= kCepstra; ++k)

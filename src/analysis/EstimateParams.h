@@ -13,12 +13,19 @@ struct FeatureOptions {
     double hopMs = 4.0;        // fine enough for boundaries a labeller can hear
     int windowSamples = 512;   // about 12 ms at 44.1 kHz: short enough to see a burst
     int bandCount = 32;        // mel bands, 80 Hz to 12 kHz
+    // The loud part of a recording, against which levels count, is the
+    // 1 - noiseFloorShare quantile of the levels of the take: from the first
+    // to the last frame within heardRangeDb of the loudest (the 99.9%
+    // quantile, past a few clicks) and at least noiseGapDb above the floor
+    // (below). A minute of room noise before a short take is not part of
+    // it, even where the noise is within heardRangeDb of the take.
+    double heardRangeDb = 40;
     // Steady noise (mains hum, hiss, a fan) holds up the level of every
     // silence, where onsets and ends are looked for. The level is taken
     // less the wave's floor, the noiseFloorShare quantile of its frames'
     // power, by at most noiseDepthDb a frame; only a floor at least
-    // noiseGapDb below the loud part (the 1 - noiseFloorShare quantile) is
-    // noise: a wave that never falls silent has none to take off.
+    // noiseGapDb below the loud part is noise: a wave that never falls
+    // silent has none to take off.
     double noiseFloorShare = 0.05;
     double noiseGapDb = 15;
     double noiseDepthDb = 20;
@@ -128,11 +135,6 @@ struct SpectrogramOptions {
 
 // How the recordings are cut into sounds (the forced alignment).
 struct AlignParams {
-    // Frame levels count against the recording's loud part: the 95% quantile
-    // of the levels from the first to the last frame within heardRangeDb of
-    // its loudest (the 99.9% quantile, past a few clicks). A minute of room
-    // noise around a short take is not part of it.
-    double heardRangeDb = 40.0;
     // Log-likelihood an alignment pays for putting a pause between two
     // syllables, so that a pause is only put where the frames look like one.
     double pausePenalty = 8.0;

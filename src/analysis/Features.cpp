@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace analysis {
 
@@ -135,21 +136,37 @@ private:
     int highBin_ = 0;
 };
 
+// The level of the loud part of the take among levelDb, and their floor
+// (see FeatureOptions::heardRangeDb).
+std::pair<double, double> loudAndFloorDb(const std::vector<float> &levelDb, const FeatureOptions &o)
+{
+    const double floorDb = statistics::quantile(levelDb, o.noiseFloorShare);
+    const double top = statistics::quantile(levelDb, 0.999);
+    const double heard = std::min(top, std::max(top - o.heardRangeDb, floorDb + o.noiseGapDb));
+    const auto isHeard = [heard](float db) { return db >= heard; };
+    const auto first = std::find_if(levelDb.begin(), levelDb.end(), isHeard);
+    const auto last = std::find_if(levelDb.rbegin(), levelDb.rend(), isHeard).base();
+    if (first >= last)
+        return {statistics::quantile(levelDb, 1 - o.noiseFloorShare), floorDb};
+    return {statistics::quantile(std::vector<float>(first, last), 1 - o.noiseFloorShare), floorDb};
+}
+
 // The levels less the steady noise under them (see
-// FeatureOptions::noiseFloorShare).
-void takeOffSteadyNoise(std::vector<float> &levelDb, const FeatureOptions &o)
+// FeatureOptions::noiseFloorShare), with the level of their loud part; the
+// noise taken off hardly changes it, and would spread the floor.
+double takeOffSteadyNoise(std::vector<float> &levelDb, const FeatureOptions &o)
 {
     if (levelDb.empty())
-        return;
-    const double floorDb = statistics::quantile(levelDb, o.noiseFloorShare);
-    const double loudDb = statistics::quantile(levelDb, 1 - o.noiseFloorShare);
+        return 0;
+    const auto [loudDb, floorDb] = loudAndFloorDb(levelDb, o);
     if (loudDb - floorDb < o.noiseGapDb)
-        return;
+        return loudDb;
     const double noise = std::pow(10.0, floorDb / 10), deepest = std::pow(10.0, -o.noiseDepthDb / 10);
     for (float &db : levelDb) {
         const double power = std::pow(10.0, db / 10.0);
         db = float(10 * std::log10(std::max(power - noise, deepest * power)));
     }
+    return loudDb;
 }
 
 // The tracker's periodicity and F0 at each frame's centre, between the
@@ -214,7 +231,7 @@ WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, co
     FrameAnalyser analyser(samples, f.sampleRate, o);
     for (int i = 0; i < f.frames; ++i)
         analyser.spectral(qsizetype(i) * f.hopSamples, f, i);
-    takeOffSteadyNoise(f.energyDb, o);
+    f.loudDb = float(takeOffSteadyNoise(f.energyDb, o));
     f.pitch = trackPitch(samples, f.sampleRate);
     readPitch(f);
     return f;

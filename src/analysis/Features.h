@@ -21,6 +21,7 @@ public:
     qsizetype sampleCount = 0;
 
     std::vector<float> energyDb;     // windowed level in dB below full scale, less steady noise
+    float loudDb = 0;                // the level of the take's loud part (FeatureOptions::heardRangeDb)
     std::vector<float> highRatio;    // share of the power above 4 kHz (fricatives, breath)
     std::vector<float> zeroCross;    // zero crossings per sample
     // Voicing and pitch are the pitch tracker's, read at each frame's centre.

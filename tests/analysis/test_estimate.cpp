@@ -48,12 +48,12 @@ TEST(Estimate, KnownBoundariesAreFoundWithinAFewMs)
     // recording's own. So is one with an offset added to every sample (by
     // a sound card), or a mains hum (50 Hz and its odd harmonics), which
     // would otherwise make every silence sound. So is one that begins with
-    // a minute of room noise with a faint hum (a recorder started early):
-    // the take is too small a part of it for its loud part to be heard as
-    // the recording's.
+    // a minute of room noise (hiss less than 40 dB below the take, a faint
+    // hum: a recorder started early), too long for the take's loud part to
+    // be the recording's.
     const auto altered = [](QList<qint16> samples, double gain, int offset, double hum, double leadMs) {
         SungSynth lead;
-        lead.silence(leadMs);
+        lead.noise(leadMs, 150);
         samples = lead.samples + samples;
         for (qsizetype i = 0; i < samples.size(); ++i) {
             const double t = double(i) / kRate;
