@@ -1,4 +1,5 @@
 #include "analysis/Phonemes.h"
+#include "analysis/PitchTracker.h"
 
 #include "core/Statistics.h"
 
@@ -174,10 +175,10 @@ int heldToneStart(const WaveFeatures &f, int first, int held, int last, const Pl
             pitches.push_back(f.pitchHz[size_t(t)]);
     if (pitches.empty())
         return -1;
-    const double heldHz = statistics::median(std::move(pitches));
+    const double heldNote = hzToNote(statistics::median(std::move(pitches)));
     const auto atHeldPitch = [&](int t) {
         const float hz = f.pitchHz[size_t(t)];
-        return hz > 0 && std::abs(1200 * std::log2(hz / heldHz)) <= pp.aloneToneCents;
+        return hz > 0 && 100 * std::abs(hzToNote(hz) - heldNote) <= pp.aloneToneCents;
     };
     const int run = std::max(1, f.frameAt(pp.aloneToneRunMs));
     int runStart = first;
