@@ -43,6 +43,7 @@ struct Aligner::Phone {
 
 struct Aligner::Observations {
     int frames = 0;
+    int takeFirst = 0, takeLast = -1;  // where the take lies (WaveFeatures::takeFirst)
     std::vector<float> x;  // frames x kDims
     const float *at(int t) const { return x.data() + qsizetype(t) * kDims; }
 };
@@ -227,6 +228,8 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
 {
     Observations fine;
     fine.frames = f.frames;
+    fine.takeFirst = f.takeFirst;
+    fine.takeLast = f.takeLast;
     fine.x.assign(qsizetype(f.frames) * kDims, 0.0f);
     Observations &o = fine;
     // Levels relative to the file's loud part: singers and takes differ in
@@ -270,6 +273,8 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
     // boundaries are found afterwards on the fine frames.
     Observations coarse;
     coarse.frames = (fine.frames + params_.step - 1) / params_.step;
+    coarse.takeFirst = f.takeFirst / params_.step;
+    coarse.takeLast = f.takeLast / params_.step;
     coarse.x.assign(qsizetype(coarse.frames) * kDims, 0.0f);
     for (int t = 0; t < coarse.frames; ++t) {
         const int from = t * params_.step, to = std::min(fine.frames, from + params_.step);
@@ -355,13 +360,16 @@ std::vector<Aligner::Phone> Aligner::phonesOf(const QList<Syllable> &syllables, 
     return p.close();
 }
 
-// The stretch from the first to the last loud, voiced frame: what was sung,
-// without the breath before it or the noise after it.
-std::pair<int, int> sungStretch(const float *x, int frames, int dims)
+// The stretch from the first to the last loud, voiced frame of the take:
+// what was sung, without the breath before it, the noise after it, or a
+// rumble around it that the pitch tracker reads as voiced.
+std::pair<int, int> Aligner::sungStretch(const Observations &obs)
 {
-    int first = 0, last = frames - 1;
-    auto loudVoiced = [&](int t) { return x[qsizetype(t) * dims + Aligner::Level] > -25 && x[qsizetype(t) * dims + Aligner::Voicing] > 5; };
-    while (first < frames - 1 && !loudVoiced(first))
+    const auto loudVoiced = [&](int t) { return obs.at(t)[Level] > -25 && obs.at(t)[Voicing] > 5; };
+    int first = std::clamp(obs.takeFirst, 0, std::max(0, obs.frames - 1));
+    int last = std::clamp(obs.takeLast, first, std::max(0, obs.frames - 1));
+    const int end = last;
+    while (first < end && !loudVoiced(first))
         ++first;
     while (last > first && !loudVoiced(last))
         --last;
@@ -428,7 +436,7 @@ std::vector<Aligner::Phone> Aligner::phonesOfPhonemes(const QStringList &phoneme
 std::vector<int> Aligner::evenSegmentation(const Observations &obs, const std::vector<Phone> &phones)
 {
     const int n = obs.frames;
-    const auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    const auto [first, last] = sungStretch(obs);
     std::vector<int> framePhone(size_t(n), 0);
     double shares = 0;
     for (const Phone &p : phones)
@@ -458,7 +466,7 @@ std::vector<int> Aligner::initialSegmentation(const Observations &obs, const std
     // start that are no vowel (quiet, unvoiced or noise), so that the first
     // models of the consonants are made of consonants.
     const int n = obs.frames;
-    const auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    const auto [first, last] = sungStretch(obs);
     struct Parts {
         int closure = -1, consonant = -1, vowel = -1;
         int consonantFrom = 0, vowelFrom = 0;
@@ -594,7 +602,7 @@ std::vector<double> Aligner::evenPace(const Observations &obs, const std::vector
     for (int k = 0; k < count; ++k)
         expected[size_t(k) + 1] = expected[size_t(k)] + minFrames[size_t(k)];
     const bool framed = count >= 3 && phones.front().role == Role::Lead && phones.back().role == Role::Trail;
-    auto [first, last] = sungStretch(obs.x.data(), n, kDims);
+    auto [first, last] = sungStretch(obs);
     const double sung = expected[size_t(count) - 1] - expected[1];
     if (!framed || last - first + 1 < sung) {
         // Nothing sung found, or too little for the phones: the whole wave.
@@ -959,7 +967,7 @@ QList<FileAlignment> Aligner::alignAll(const QList<AlignInput> &inputs, int thre
         // Singers keep to a beat: every vowel takes a good part of its
         // syllable's share of the sung stretch, which keeps the alignment
         // from squeezing a vowel to nothing and shifting the rest.
-        const auto [first, last] = sungStretch(obs[k].x.data(), obs[k].frames, kDims);
+        const auto [first, last] = sungStretch(obs[k]);
         const double frameMs = inputs[i].features->frameMs(params_.step);
         if (!inputs[i].phonemes.isEmpty()) {
             const qsizetype vowels = std::count_if(inputs[i].phonemes.begin(), inputs[i].phonemes.end(),

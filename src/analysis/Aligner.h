@@ -136,6 +136,7 @@ private:
     struct Observations;
 
     Observations observe(const WaveFeatures &f) const;
+    static std::pair<int, int> sungStretch(const Observations &obs);
     int shortestVowelFrames(double frames, double frameMs) const;
     std::vector<Phone> phonesOf(const QList<Syllable> &syllables, int vowelFrames, double frameMs) const;
     double longestPhonemeMs(const QStringList &phonemes, int i, bool longCodas) const;

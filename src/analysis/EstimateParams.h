@@ -34,6 +34,14 @@ struct FeatureOptions {
     // off before its data, whose missing part reads as 0. Its entries are
     // left as they are rather than placed on nothing.
     int silentPeak = 16;
+    // Where the take lies in the wave: from the first to the last frame
+    // whose power, averaged over takeSmoothMs, stands at least takeGapDb
+    // above the floor of those averages (and within heardRangeDb of their
+    // top). Averaged, steady noise hardly moves, however its single frames
+    // flicker: a fan's rumble before the take, which a pitch tracker may
+    // read as voiced, stays outside, and the take's breaths stay in.
+    double takeSmoothMs = 100;
+    double takeGapDb = 6;
     bool operator==(const FeatureOptions &) const = default;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace analysis {
@@ -169,6 +170,30 @@ double takeOffSteadyNoise(std::vector<float> &levelDb, const FeatureOptions &o)
     return loudDb;
 }
 
+// The first and last frames of the take among levelDb (see
+// FeatureOptions::takeGapDb); the whole wave where it never falls quiet.
+std::pair<int, int> takeExtent(const std::vector<float> &levelDb, int reach, const FeatureOptions &o)
+{
+    const int n = int(levelDb.size());
+    std::vector<double> power(size_t(n) + 1, 0.0);  // running sums
+    for (int t = 0; t < n; ++t)
+        power[size_t(t) + 1] = power[size_t(t)] + std::pow(10.0, levelDb[size_t(t)] / 10.0);
+    std::vector<float> smoothDb(static_cast<size_t>(n));
+    for (int t = 0; t < n; ++t) {
+        const int a = std::max(0, t - reach), b = std::min(n, t + reach + 1);
+        smoothDb[size_t(t)] = float(10 * std::log10((power[size_t(b)] - power[size_t(a)]) / (b - a) + 1e-12));
+    }
+    const double floorDb = statistics::quantile(smoothDb, o.noiseFloorShare);
+    const double top = statistics::quantile(smoothDb, 0.999);
+    if (top - floorDb < o.noiseGapDb)
+        return {0, n - 1};
+    const double heard = std::max(top - o.heardRangeDb, floorDb + o.takeGapDb);
+    const auto isTake = [heard](float db) { return db >= heard; };
+    const int first = int(std::find_if(smoothDb.begin(), smoothDb.end(), isTake) - smoothDb.begin());
+    const int last = n - 1 - int(std::find_if(smoothDb.rbegin(), smoothDb.rend(), isTake) - smoothDb.rbegin());
+    return {first, last};
+}
+
 // The tracker's periodicity and F0 at each frame's centre, between the
 // tracker's own frames (centred on the middle of their hops): periodicity
 // linearly, the F0 too where both neighbours are voiced, else the nearer
@@ -231,6 +256,7 @@ WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, co
     FrameAnalyser analyser(samples, f.sampleRate, o);
     for (int i = 0; i < f.frames; ++i)
         analyser.spectral(qsizetype(i) * f.hopSamples, f, i);
+    std::tie(f.takeFirst, f.takeLast) = takeExtent(f.energyDb, f.frameAt(o.takeSmoothMs / 2), o);
     f.loudDb = float(takeOffSteadyNoise(f.energyDb, o));
     f.pitch = trackPitch(samples, f.sampleRate);
     readPitch(f);

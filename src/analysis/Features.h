@@ -22,6 +22,7 @@ public:
 
     std::vector<float> energyDb;     // windowed level in dB below full scale, less steady noise
     float loudDb = 0;                // the level of the take's loud part (FeatureOptions::heardRangeDb)
+    int takeFirst = 0, takeLast = -1;  // the frames the take spans (FeatureOptions::takeGapDb)
     std::vector<float> highRatio;    // share of the power above 4 kHz (fricatives, breath)
     std::vector<float> zeroCross;    // zero crossings per sample
     // Voicing and pitch are the pitch tracker's, read at each frame's centre.

@@ -29,6 +29,18 @@ public:
         });
     }
 
+    // Low rumble, as of a fan or traffic: white noise through a one-pole
+    // low-pass at cutoffHz, its RMS level in sample steps.
+    SungSynth &rumble(double ms, double level, double cutoffHz = 100)
+    {
+        const double a = std::exp(-2 * std::numbers::pi * cutoffHz / kRate);
+        const double rms = std::sqrt((1 - a) / (1 + a) / 3);  // of the low-passed uniform noise
+        return append(ms, [&, a, rms] {
+            low_ = a * low_ + (1 - a) * rng_.bounded(-1000, 1001) / 1000.0;
+            return level * low_ / rms;
+        });
+    }
+
     // A vowel at 200 Hz unless pitch() says otherwise: colour 0 is dark
     // (strong low harmonics, like a), colour 1 bright (strong harmonics
     // around 2.5 kHz, like i).
@@ -131,6 +143,7 @@ private:
 
     QRandomGenerator rng_{7};
     double last_ = 0;
+    double low_ = 0;
     qint64 pos_ = 0;
     double hz_ = 200;
     double phaseBase_ = 0;
