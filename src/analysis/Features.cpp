@@ -256,6 +256,8 @@ WaveFeatures computeFeatures(std::span<const qint16> samples, int sampleRate, co
     FrameAnalyser analyser(samples, f.sampleRate, o);
     for (int i = 0; i < f.frames; ++i)
         analyser.spectral(qsizetype(i) * f.hopSamples, f, i);
+    // On the levels as recorded, before the steady noise comes off: that
+    // noise is what the averages tell the take from.
     std::tie(f.takeFirst, f.takeLast) = takeExtent(f.energyDb, f.frameAt(o.takeSmoothMs / 2), o);
     f.loudDb = float(takeOffSteadyNoise(f.energyDb, o));
     f.pitch = trackPitch(samples, f.sampleRate);
