@@ -228,8 +228,6 @@ Aligner::Observations Aligner::observe(const WaveFeatures &f) const
 {
     Observations fine;
     fine.frames = f.frames;
-    fine.takeFirst = f.takeFirst;
-    fine.takeLast = f.takeLast;
     fine.x.assign(qsizetype(f.frames) * kDims, 0.0f);
     Observations &o = fine;
     // Levels relative to the file's loud part: singers and takes differ in
@@ -368,8 +366,7 @@ std::pair<int, int> Aligner::sungStretch(const Observations &obs)
     const auto loudVoiced = [&](int t) { return obs.at(t)[Level] > -25 && obs.at(t)[Voicing] > 5; };
     int first = std::clamp(obs.takeFirst, 0, std::max(0, obs.frames - 1));
     int last = std::clamp(obs.takeLast, first, std::max(0, obs.frames - 1));
-    const int end = last;
-    while (first < end && !loudVoiced(first))
+    while (first < last && !loudVoiced(first))
         ++first;
     while (last > first && !loudVoiced(last))
         --last;

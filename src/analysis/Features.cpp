@@ -137,19 +137,34 @@ private:
     int highBin_ = 0;
 };
 
+// The floor of levelDb (their noiseFloorShare quantile), their top (the
+// 99.9% quantile, past a few clicks), and the frames from the first to the
+// last within heardRangeDb of the top and at least gapDb above the floor,
+// as [first, end).
+struct HeardSpan {
+    double floorDb, topDb;
+    qsizetype first, end;
+};
+HeardSpan heardSpan(const std::vector<float> &levelDb, double gapDb, const FeatureOptions &o)
+{
+    const double floorDb = statistics::quantile(levelDb, o.noiseFloorShare);
+    const double top = statistics::quantile(levelDb, 0.999);
+    const double heard = std::min(top, std::max(top - o.heardRangeDb, floorDb + gapDb));
+    const auto isHeard = [heard](float db) { return db >= heard; };
+    const auto first = std::find_if(levelDb.begin(), levelDb.end(), isHeard);
+    const auto end = std::find_if(levelDb.rbegin(), levelDb.rend(), isHeard).base();
+    return {floorDb, top, first - levelDb.begin(), std::max(first, end) - levelDb.begin()};
+}
+
 // The level of the loud part of the take among levelDb, and their floor
 // (see FeatureOptions::heardRangeDb).
 std::pair<double, double> loudAndFloorDb(const std::vector<float> &levelDb, const FeatureOptions &o)
 {
-    const double floorDb = statistics::quantile(levelDb, o.noiseFloorShare);
-    const double top = statistics::quantile(levelDb, 0.999);
-    const double heard = std::min(top, std::max(top - o.heardRangeDb, floorDb + o.noiseGapDb));
-    const auto isHeard = [heard](float db) { return db >= heard; };
-    const auto first = std::find_if(levelDb.begin(), levelDb.end(), isHeard);
-    const auto last = std::find_if(levelDb.rbegin(), levelDb.rend(), isHeard).base();
-    if (first >= last)
-        return {statistics::quantile(levelDb, 1 - o.noiseFloorShare), floorDb};
-    return {statistics::quantile(std::vector<float>(first, last), 1 - o.noiseFloorShare), floorDb};
+    const HeardSpan s = heardSpan(levelDb, o.noiseGapDb, o);
+    if (s.first >= s.end)
+        return {statistics::quantile(levelDb, 1 - o.noiseFloorShare), s.floorDb};
+    const std::vector<float> heard(levelDb.begin() + s.first, levelDb.begin() + s.end);
+    return {statistics::quantile(heard, 1 - o.noiseFloorShare), s.floorDb};
 }
 
 // The levels less the steady noise under them (see
@@ -183,15 +198,10 @@ std::pair<int, int> takeExtent(const std::vector<float> &levelDb, int reach, con
         const int a = std::max(0, t - reach), b = std::min(n, t + reach + 1);
         smoothDb[size_t(t)] = float(10 * std::log10((power[size_t(b)] - power[size_t(a)]) / (b - a) + 1e-12));
     }
-    const double floorDb = statistics::quantile(smoothDb, o.noiseFloorShare);
-    const double top = statistics::quantile(smoothDb, 0.999);
-    if (top - floorDb < o.noiseGapDb)
+    const HeardSpan s = heardSpan(smoothDb, o.takeGapDb, o);
+    if (s.topDb - s.floorDb < o.noiseGapDb)
         return {0, n - 1};
-    const double heard = std::max(top - o.heardRangeDb, floorDb + o.takeGapDb);
-    const auto isTake = [heard](float db) { return db >= heard; };
-    const int first = int(std::find_if(smoothDb.begin(), smoothDb.end(), isTake) - smoothDb.begin());
-    const int last = n - 1 - int(std::find_if(smoothDb.rbegin(), smoothDb.rend(), isTake) - smoothDb.rbegin());
-    return {first, last};
+    return {int(s.first), int(s.end) - 1};
 }
 
 // The tracker's periodicity and F0 at each frame's centre, between the
